@@ -1,0 +1,54 @@
+# Top-level entry points. `make run` and `make bench` use an optimised tree,
+# `make test` a tree built with AddressSanitizer and UndefinedBehaviorSanitizer.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+RELEASE_DIR := build/release
+TEST_DIR := build/asan
+FUZZ_DIR := build/fuzz
+EXAMPLE := examples/minuet.swn
+FUZZ_SECONDS ?= 120
+
+.PHONY: all deps release run test bench fuzz format clean
+
+all: release
+
+deps:
+	@scripts/install-deps
+
+$(RELEASE_DIR)/build.ninja:
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+release: deps $(RELEASE_DIR)/build.ninja
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+run: release
+	$(RELEASE_DIR)/src/cli/staffwright-cli info $(EXAMPLE)
+
+$(TEST_DIR)/build.ninja:
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTAFFWRIGHT_SANITIZE=ON
+
+test: deps $(TEST_DIR)/build.ninja
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  QT_QPA_PLATFORM=offscreen \
+	  ctest --output-on-failure -j $(JOBS)
+
+bench: release
+	$(RELEASE_DIR)/bench/bench_scorefile
+
+$(FUZZ_DIR)/build.ninja:
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTAFFWRIGHT_FUZZ=ON
+
+fuzz: deps $(FUZZ_DIR)/build.ninja
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadscore
+	mkdir -p fuzz/corpus-run
+	$(FUZZ_DIR)/fuzz/fuzz_loadscore -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-run fuzz/corpus
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

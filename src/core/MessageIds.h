@@ -1,0 +1,58 @@
+// Names for the entries of the numbered message table (resources/messages.tsv).
+#pragma once
+
+namespace sw::msg {
+
+enum : int {
+    // Checking a file before it is read: PreCheckBase + the check's code.
+    PreCheckBase = 9710,
+    FileNotFoundCheck = 9711,
+    FileWrongAttributes = 9712,
+    FileZeroSize = 9713,
+    FileImpossibleSize = 9714,
+    FileLaterVersionCheck = 9715,
+    FileNotValid = 9716,
+    FileCannotOpen = 9717,
+
+    // Loading.
+    CannotLoadNoteWorthy = 9801,
+    FileNotFoundQuoted = 9802,
+    RescaleFontsQuestion = 9803,
+    NotAStaffwrightFile = 9804,
+    LaterVersionQuestion = 9805,
+    WrongFileType = 9806,
+    ProblemWithStave = 9807,
+    ErrorInFileData = 9808,
+    TooManyStavesInFile = 9809,
+    FileTruncated = 9810,
+    ProductName = 9811,
+    FileReadFailed = 9812,
+
+    // Saving.
+    TemplateContentQuestion = 9820,
+    TemplateSavedAs = 9821,
+    ScoreSavedAs = 9822,
+    StaveSavedAs = 9823,
+    StavesSavedAs = 9824,
+    WriteErrorCode = 9825,
+    WriteFileNotFound = 9832,
+    WriteInvalidFilename = 9833,
+    WriteTooManyOpenFiles = 9834,
+    WriteAccessDenied = 9835,
+    WriteSharingViolation = 9836,
+    WriteDiskFull = 9837,
+    WriteInvalidInput = 9838,
+    ProcessingErrorCode = 9839,
+
+    // Templates.
+    TemplateCaption = 9840,
+    TemplateDescriptionPrompt = 9841,
+    TemplateDescriptionBlank = 9842,
+    TemplateNotSaved = 9843,
+
+    // The score model.
+    StaveTooComplex = 9850,
+    TooManyFonts = 9851,
+};
+
+}  // namespace sw::msg

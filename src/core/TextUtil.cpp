@@ -1,0 +1,40 @@
+// String and path helpers.
+#include "core/TextUtil.h"
+
+namespace sw {
+
+std::string ToUpperAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && ToUpperAscii(a) == ToUpperAscii(b);
+}
+
+std::string FileNameOf(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string DirectoryOf(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string FileExtension(const std::string& path) {
+    std::string name = FileNameOf(path);
+    std::size_t dot = name.find_last_of('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string ChangeExtension(const std::string& path, const std::string& ext) {
+    std::string name = FileNameOf(path);
+    std::size_t dot = name.find_last_of('.');
+    std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    return DirectoryOf(path) + stem + ext;
+}
+
+}  // namespace sw

@@ -1,0 +1,18 @@
+// Small string and path helpers shared by the file code and the commands.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace sw {
+
+std::string ToUpperAscii(std::string_view s);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+// Path pieces, by '/' separators; the extension includes its dot (".SWN"), empty if none.
+std::string FileExtension(const std::string& path);
+std::string FileNameOf(const std::string& path);
+std::string DirectoryOf(const std::string& path);  // with a trailing '/', or empty
+std::string ChangeExtension(const std::string& path, const std::string& ext);
+
+}  // namespace sw

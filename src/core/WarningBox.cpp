@@ -1,0 +1,28 @@
+// The warning box's level and suppression rules.
+#include "core/WarningBox.h"
+
+#include "core/Messages.h"
+
+namespace sw {
+
+bool WarningBox::suppressed(int number) const {
+    return number >= 0 && number < kSuppressible && suppressed_.test(number);
+}
+
+void WarningBox::setSuppressed(int number, bool on) {
+    if (number >= 0 && number < kSuppressible) suppressed_.set(number, on);
+}
+
+Answer WarningBox::show(Host& host, int number, const std::string& text, int levelBound,
+                        bool withCancel) {
+    if (userLevel_ >= levelBound || suppressed(number)) return Answer::OK;
+    WarningAnswer a = host.warning(text, withCancel ? Buttons::OKCancel : Buttons::OK);
+    if (a.dontShowAgain) setSuppressed(number, true);
+    return a.answer;
+}
+
+Answer WarningBox::show(Host& host, int number, int levelBound, bool withCancel) {
+    return show(host, number, MessageText(number), levelBound, withCancel);
+}
+
+}  // namespace sw

@@ -1,0 +1,673 @@
+// The score file reader and writer.
+#include "fileio/ScoreFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "core/Host.h"
+#include "core/MessageIds.h"
+#include "core/Messages.h"
+#include "core/TextUtil.h"
+#include "fileio/Records.h"
+
+namespace sw {
+
+namespace {
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// Reads the whole file; errno is set on failure.
+bool ReadAll(const std::string& path, std::vector<uint8_t>& out) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        int e = errno;
+        ::close(fd);
+        errno = e;
+        return false;
+    }
+    out.clear();
+    out.reserve(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0));
+    uint8_t buf[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int e = errno;
+            ::close(fd);
+            errno = e;
+            return false;
+        }
+        if (n == 0) break;
+        out.insert(out.end(), buf, buf + n);
+    }
+    ::close(fd);
+    return true;
+}
+
+// Thrown inside the reader; caught at its end.
+struct Ewrongfiletype {};
+struct Emusicoverflow {};
+
+class Reader {
+  public:
+    Reader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+    std::size_t records() const { return bytes_.size() / kRecordSize; }
+    std::size_t position() const { return next_; }
+    bool atEnd() const { return next_ >= records(); }
+    const uint8_t* take() {
+        if (atEnd()) throw Emusicoverflow{};
+        return bytes_.data() + kRecordSize * next_++;
+    }
+
+  private:
+    const std::vector<uint8_t>& bytes_;
+    std::size_t next_ = 0;
+};
+
+void ReadStaveRecord(const uint8_t* r, StaveHeader& h, int s) {
+    uint8_t flags = r[15];
+    h.Ycoord = (flags & 0x80) ? 0 : GetI16(r);
+    h.MaxY = GetI16(r + 2);
+    h.MinY = GetI16(r + 4);
+    uint8_t c = r[6];
+    h.joinToNext = c & 1;
+    h.withBracket = c & 2;
+    h.bracketWithNext = c & 4;
+    h.withBrace = c & 8;
+    h.barlineThrough = c & 16;
+    h.barNumberPlace = (c >> 5) & 3;
+    h.Nobjec = r[7] > kMaxObjects ? kMaxObjects : r[7];
+    h.LeftX = GetI16(r + 8);
+    h.RightX = GetI16(r + 10);
+    h.instrumentUp = r[12];
+    h.ForcedBk = r[13] != 0;
+    h.PageNum = r[14];
+    h.invisible = flags & 1;
+    int lines = (flags >> 1) & 7;
+    h.lineCount = static_cast<uint8_t>(lines == 1 || lines == 4 || lines == 6 ? lines : 5);
+    h.sizeIndex = (flags >> 4) & 1;
+    h.cue = (flags >> 5) & 1;
+    h.soundTranspose = static_cast<int8_t>(r[16]);
+    h.instrumentDown = r[17];
+    h.barNumber = GetU16(r + 18);
+    h.staveIndex = static_cast<int16_t>(s);
+    h.fullEndBar = false;
+}
+
+void WriteStaveRecord(uint8_t* r, const StaveHeader& h, bool staveZero) {
+    PutU16(r, staveZero ? 0 : static_cast<uint32_t>(h.Ycoord));
+    PutU16(r + 2, static_cast<uint32_t>(h.MaxY));
+    PutU16(r + 4, static_cast<uint32_t>(h.MinY));
+    r[6] = static_cast<uint8_t>((h.joinToNext ? 1 : 0) | (h.withBracket ? 2 : 0) |
+                                (h.bracketWithNext ? 4 : 0) | (h.withBrace ? 8 : 0) |
+                                (h.barlineThrough ? 16 : 0) | ((h.barNumberPlace & 3) << 5));
+    r[7] = h.Nobjec;
+    PutU16(r + 8, static_cast<uint32_t>(h.LeftX));
+    PutU16(r + 10, static_cast<uint32_t>(h.RightX));
+    r[12] = h.instrumentUp;
+    r[13] = h.ForcedBk ? 1 : 0;
+    r[14] = static_cast<uint8_t>(h.PageNum);
+    r[15] = static_cast<uint8_t>((h.invisible ? 1 : 0) | ((h.lineCount & 7) << 1) |
+                                 ((h.sizeIndex & 1) << 4) | (h.cue ? 0x20 : 0) |
+                                 (staveZero ? 0x80 : 0));
+    r[16] = static_cast<uint8_t>(h.soundTranspose);
+    r[17] = h.instrumentDown;
+    PutU16(r + 18, h.barNumber);
+}
+
+void ReadObjectData(const uint8_t* r, ScoreObject& o, int fileVersion) {
+    o = ScoreObject{};
+    o.x = GetI16(r + 2);
+    o.y = GetI16(r + 4);
+    o.glyph = r[6];
+    o.kind = r[7];
+    const uint8_t* d = r + 8;
+    if (o.kind == kNote) {
+        uint8_t b[kKindDataSize];
+        std::memcpy(b, d, kKindDataSize);
+        if (fileVersion >= 300 && fileVersion <= 499) ConvertOlderNoteRecord(b);
+        UnpackNote(b, o.note());
+        return;
+    }
+    if (o.kind == kCommonTime) {
+        o.kind = kTimesig;
+        o.data.timesig = CommonTimeToTimesig(d[0]);
+        return;
+    }
+    std::memcpy(o.data.raw, d, static_cast<std::size_t>(StoredKindBytes(o.kind)));
+    if (o.kind == kLine) {
+        LineData& l = o.data.line;
+        if (l.dashLength < 3 || l.dashLength > 20) l.dashLength = 5;
+        if (l.gapLength < 3 || l.gapLength > 20) l.gapLength = 5;
+    } else if (HasTextLayout(o.kind)) {
+        if (o.text().chunkLength > 10) o.text().chunkLength = 10;
+    }
+}
+
+void WriteObjectRecord(uint8_t* r, const ScoreObject& o, int staveByte, int index) {
+    r[0] = static_cast<uint8_t>(staveByte & 0xFF);
+    r[1] = static_cast<uint8_t>(index);
+    PutU16(r + 2, static_cast<uint32_t>(o.x));
+    PutU16(r + 4, static_cast<uint32_t>(o.y));
+    r[6] = o.glyph;
+    r[7] = o.kind;
+    if (o.kind == kNote)
+        PackNote(o.note(), r + 8);
+    else
+        std::memcpy(r + 8, o.data.raw, static_cast<std::size_t>(StoredKindBytes(o.kind)));
+}
+
+// Assigns each object record to its stave. The file keeps only the stave's low
+// byte; records come in stave order, so the reader takes the nearest stave at
+// or after the current one with that low byte, unless the stave counts show the
+// records must belong to a stave 256 further on (a run of empty staves).
+class StaveTracker {
+  public:
+    StaveTracker(const Score& score, int first) : cur_(first), last_(score.Nstaves) {
+        nonEmptyUpTo_.assign(static_cast<std::size_t>(last_) + 2, 0);
+        filled_.assign(static_cast<std::size_t>(last_) + 1, 0);
+        for (int s = 0; s <= last_; ++s) {
+            int before = s == 0 ? 0 : nonEmptyUpTo_[static_cast<std::size_t>(s) - 1];
+            nonEmptyUpTo_[static_cast<std::size_t>(s)] =
+                before + (score.stave(s).h.Nobjec > 0 ? 1 : 0);
+        }
+        score_ = &score;
+    }
+
+    // The stave for a record with stave byte b, or -1 when there is none.
+    int place(uint8_t b) {
+        int t1 = cur_ + ((b - (cur_ & 0xFF)) & 0xFF);
+        for (int t = t1; t <= last_; t += 256) {
+            if (emptyBetween(cur_, t) && hasRoom(t)) return cur_ = t;
+        }
+        if (t1 > last_) return -1;
+        return cur_ = t1;
+    }
+    void filled(int s) { ++filled_[static_cast<std::size_t>(s)]; }
+    int filledCount(int s) const { return filled_[static_cast<std::size_t>(s)]; }
+
+  private:
+    bool emptyBetween(int a, int b) const {
+        if (b <= a + 1) return true;
+        return nonEmptyUpTo_[static_cast<std::size_t>(b) - 1] ==
+               nonEmptyUpTo_[static_cast<std::size_t>(a)];
+    }
+    bool hasRoom(int s) const {
+        return filled_[static_cast<std::size_t>(s)] < score_->stave(s).h.Nobjec;
+    }
+
+    int cur_;
+    int last_;
+    const Score* score_ = nullptr;
+    std::vector<int> nonEmptyUpTo_;
+    std::vector<int> filled_;
+};
+
+// Windows-style error codes for the save messages, from errno.
+int SaveErrorCode(int e) {
+    switch (e) {
+        case ENOENT:
+        case ENOTDIR:
+            return 2;
+        case ENAMETOOLONG:
+        case EINVAL:
+            return 3;
+        case EMFILE:
+        case ENFILE:
+            return 4;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            return 5;
+        case EBUSY:
+        case ETXTBSY:
+            return 32;
+        case ENOSPC:
+        case EDQUOT:
+            return 101;
+        default:
+            return e;
+    }
+}
+
+void ReportSaveError(Host& host, int e, bool whileWriting) {
+    int code = SaveErrorCode(e);
+    std::string text;
+    if (whileWriting && code != 101) {
+        text = FormatMessage(msg::WriteErrorCode, e);
+    } else {
+        switch (code) {
+            case 2:
+                text = MessageText(msg::WriteFileNotFound);
+                break;
+            case 3:
+                text = MessageText(msg::WriteInvalidFilename);
+                break;
+            case 4:
+                text = MessageText(msg::WriteTooManyOpenFiles);
+                break;
+            case 5:
+                text = MessageText(msg::WriteAccessDenied);
+                break;
+            case 32:
+                text = MessageText(msg::WriteSharingViolation);
+                break;
+            case 101:
+                text = MessageText(msg::WriteDiskFull);
+                break;
+            default:
+                text = FormatMessage(msg::ProcessingErrorCode, e);
+                break;
+        }
+    }
+    host.message(MsgType::Error, text, Buttons::OK);
+}
+
+// Writes `bytes` to a new file beside `path`, then renames it over `path`.
+// Returns 0, or errno with whileWriting telling which step failed.
+int WriteReplacing(const std::string& path, const std::string& bytes, bool& whileWriting) {
+    whileWriting = false;
+    struct stat old;
+    bool hadOld = ::stat(path.c_str(), &old) == 0;
+    if (hadOld && S_ISDIR(old.st_mode)) return EISDIR;
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tmp = path + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return errno;
+    }
+    if (fd < 0) return EEXIST;
+    auto fail = [&](int e) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        return e;
+    };
+    if (hadOld) (void)::fchmod(fd, old.st_mode & 07777);
+    whileWriting = true;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    whileWriting = false;
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return fail(errno);
+    if (::close(fd) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return e;
+    }
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        int e = errno;
+        ::unlink(tmp.c_str());
+        return e;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int PreCheckFile(const std::string& path, bool skip) {
+    if (skip) return 0;
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? 1 : 7;
+    if (!S_ISREG(st.st_mode)) return 2;
+    if (st.st_size == 0) return 3;
+    if (st.st_size % kRecordSize != 0) return 4;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 7;
+    uint8_t r[kRecordSize];
+    ssize_t n = ::read(fd, r, sizeof r);
+    ::close(fd);
+    if (n != kRecordSize) return 7;
+    if (r[1] == 'w' && r[2] == 'S' && r[4] == 'T') return 0;
+    if (r[8] == 200 && ToUpperAscii(FileExtension(path)) == ".NW") return 0;
+    return 6;
+}
+
+std::string PreCheckMessage(int code, const std::string& path) {
+    return FormatMessage(msg::PreCheckBase + code, path);
+}
+
+LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, Host& host,
+                     const FileEnv& env) {
+    LoadResult result;
+    const DebugOptions debug = target.debug;
+    int code = PreCheckFile(pathIn, debug.acceptAnyFile);
+    if (code != 0) {
+        host.message(MsgType::Error, PreCheckMessage(code, pathIn), Buttons::OK);
+        return result;
+    }
+    std::string path = pathIn;
+    if (!FileExists(path) && FileExtension(path).empty()) {
+        if (FileExists(path + ".NW"))
+            path += ".NW";
+        else if (FileExists(path + ".SWN"))
+            path += ".SWN";
+        else {
+            host.message(MsgType::Error, FormatMessage(msg::FileNotFoundQuoted, pathIn),
+                         Buttons::OK);
+            return result;
+        }
+    }
+    std::vector<uint8_t> bytes;
+    if (!ReadAll(path, bytes)) {
+        host.message(MsgType::Error, FormatMessage(msg::FileReadFailed, path), Buttons::OK);
+        return result;
+    }
+
+    Score score;
+    score.debug = debug;
+    Reader in(bytes);
+    try {
+        const uint8_t* h = in.take();
+        int nstaves = h[0] + 256 * h[15];
+        uint8_t flags = h[3];
+        score.naturalsInKeyChange = flags & 1;
+        score.boxedBarNumbers = flags & 2;
+        result.partial = flags & 0x80;
+        result.isTemplate = flags & 0x40;
+        int descriptions = DescriptionCountFromFlags(flags);
+        score.Spacing = h[5] >= 1 && h[5] <= 5 ? h[5] : 3;
+        score.Pulse = h[6] >= 2 && h[6] <= 7 ? h[6] : 3;
+        int fileVer = GetU16(h + 8);
+        result.fileVersion = fileVer;
+        score.fileVersion = static_cast<uint16_t>(fileVer);
+        if (fileVer == 500) score.Page1 = h[10] == 0 ? 1 : h[10];
+        score.page.Header = InchesFromFile(GetU16(h + 11));
+        score.page.Footer = InchesFromFile(GetU16(h + 13));
+        score.proximity = (h[19] & 0x7F) > 40 ? 40 : (h[19] & 0x7F);
+        score.includeGraceNotes = h[19] & 0x80;
+        score.temperament = h[18];
+        bool bagpipe = h[16] == 1;
+        int numFonts = GetU16(h + 20);
+
+        if (fileVer < 300) {
+            host.message(MsgType::Error, MessageText(msg::CannotLoadNoteWorthy), Buttons::OK);
+            return result;
+        }
+        int fileRes = fileVer >= 303 ? h[17] : env.screenPpi;
+        double fontScale = 1.0;
+        if (fileRes != 0 && fileRes != (env.screenPpi & 0xFF) && !asTemplate) {
+            if (host.message(MsgType::Warning, MessageText(msg::RescaleFontsQuestion),
+                             Buttons::YesNoHelp) == Answer::Yes)
+                fontScale = static_cast<double>(fileRes) / env.screenPpi;
+        }
+        score.fontsInUse.reset();
+        for (int i = 1; i <= numFonts && i <= kMaxFonts; ++i)
+            score.fontsInUse.set(i);
+
+        if (!(h[1] == 'w' && h[2] == 'S') && !debug.acceptAnyFile) {
+            host.message(MsgType::Error, MessageText(msg::NotAStaffwrightFile), Buttons::OK);
+            return result;
+        }
+        if (fileVer > kWriterVersion && !debug.acceptAnyFile) {
+            if (host.message(
+                    MsgType::Warning,
+                    FormatMessage(msg::LaterVersionQuestion, MessageText(msg::ProductName)),
+                    Buttons::OKCancel) != Answer::OK)
+                throw Ewrongfiletype{};
+        }
+        if (nstaves > kMaxStaves) {
+            host.message(MsgType::Error,
+                         FormatMessage(msg::TooManyStavesInFile, nstaves, kMaxStaves), Buttons::OK);
+            return result;
+        }
+        score.Beamang = h[7];
+
+        const uint8_t* p = in.take();
+        score.page.Length = InchesFromFile(GetU16(p));
+        score.page.Width = InchesFromFile(GetU16(p + 2));
+        score.page.TopM = InchesFromFile(GetU16(p + 4));
+        score.page.RightM = InchesFromFile(GetU16(p + 6));
+        score.page.LeftM = InchesFromFile(GetU16(p + 8));
+        score.page.BotM = InchesFromFile(GetU16(p + 10));
+        score.page.GutM = InchesFromFile(GetU16(p + 12));
+        score.Tempo = GetU16(p + 14) == 0 ? 120 : GetU16(p + 14);
+        if (fileVer >= 501) score.Page1 = GetU16(p + 16) == 0 ? 1 : GetU16(p + 16);
+        score.page.Facing = p[18] != 0;
+        double size = InchesFromFile(GetU16(p + 19));
+        score.staveSize = size < 0.1 ? 0.1 : (size > 1.0 ? 1.0 : size);
+        score.page.landscape = p[21] == 1;
+
+        score.description.clear();
+        for (int d = 0; d < descriptions; ++d)
+            score.description += GetString(in.take(), 21);
+        if (score.description.size() > kMaxDescription) score.description.resize(kMaxDescription);
+
+        for (int f = 0; f < numFonts; ++f) {
+            const uint8_t* a = in.take();
+            const uint8_t* b = in.take();
+            int number = a[0];
+            if (number == 0) continue;
+            FontDesc& fd = score.fonts[number];
+            fd.name = GetString(a + 1, 20) + GetString(b, 12);
+            double pt = std::nearbyint(GetI16(b + 13) * fontScale);
+            fd.size = static_cast<int16_t>(pt > 32767 ? 32767 : (pt < -32768 ? -32768 : pt));
+            fd.style = b[15] & 0x0F;
+            fd.colour = GetU32(b + 16);
+            fd.charset = b[20];
+        }
+
+        score.Nstaves = static_cast<uint16_t>(nstaves);
+        int first = (!result.partial && fileVer >= 302) ? 0 : 1;
+        for (int s = 1; s <= nstaves; ++s)
+            score.allocateStave(s);
+        for (int s = first; s <= nstaves; ++s) {
+            StaveBlock& b = s == 0 ? score.stave(0) : score.stave(s);
+            ReadStaveRecord(in.take(), b.h, s);
+            if (s == 0) b.h.Ycoord = 0;
+        }
+
+        StaveTracker tracker(score, first);
+        bool toldProblem = false;  // one box for a file, however many records are off
+        while (!in.atEnd()) {
+            const uint8_t* r = in.take();
+            int index = r[1];
+            int kind = r[7];
+            int s = tracker.place(r[0]);
+            if (s < 0 || kind > kMaxKind || index == 0 || index > kMaxObjects) {
+                ++result.badRecords;
+                continue;
+            }
+            StaveBlock& b = score.stave(s);
+            if (index > b.h.Nobjec) {
+                if (!toldProblem)
+                    host.message(MsgType::Plain, FormatMessage(msg::ProblemWithStave, s, index),
+                                 Buttons::OK);
+                b.h.Nobjec = static_cast<uint8_t>(index);
+                toldProblem = true;
+            }
+            ReadObjectData(r, b.obj[index], fileVer);
+            tracker.filled(s);
+        }
+        // A stave whose records fell short was damaged: its missing slots stay
+        // empty records rather than taking objects of another stave.
+        for (int s = first; s <= nstaves; ++s) {
+            int missing = score.stave(s).h.Nobjec - tracker.filledCount(s);
+            if (missing > 0) result.badRecords += missing;
+        }
+        if (result.badRecords > 0)
+            host.message(MsgType::Error, MessageText(msg::ErrorInFileData), Buttons::OK);
+        if (bagpipe) score.setBagpipe(true);
+        score.setBeamAngle(score.Beamang);
+        score.CurrentStave = nstaves > 0 ? 1 : 0;
+    } catch (const Ewrongfiletype&) {
+        return result;
+    } catch (const Emusicoverflow&) {
+        host.message(MsgType::Error, FormatMessage(msg::FileTruncated, path), Buttons::OK);
+        return result;
+    }
+    target = std::move(score);
+    result.ok = true;
+    return result;
+}
+
+std::string EncodeScore(const Score& score, int firstStave, int lastStave, bool asTemplate,
+                        int fontCount, int screenPpi) {
+    const bool partial = firstStave != 0 || lastStave != score.Nstaves;
+    // An empty description is kept as one record holding a space.
+    const std::string description = score.description.empty()
+                                        ? std::string(1, ' ')
+                                        : score.description.substr(0, kMaxDescription);
+    const int descriptionRecords = asTemplate ? DescriptionRecordCount(description.size()) : 0;
+
+    std::size_t objects = 0;
+    for (int s = firstStave; s <= lastStave; ++s)
+        objects += score.stave(s).h.Nobjec;
+    std::size_t count = 2 + static_cast<std::size_t>(descriptionRecords) +
+                        2 * static_cast<std::size_t>(fontCount) +
+                        static_cast<std::size_t>(lastStave - firstStave + 1) + objects;
+    std::string out(count * kRecordSize, '\0');
+    uint8_t* r = reinterpret_cast<uint8_t*>(out.data());
+    auto next = [&]() {
+        uint8_t* p = r;
+        r += kRecordSize;
+        return p;
+    };
+
+    uint8_t* h = next();
+    int n = partial ? lastStave - firstStave + 1 : score.Nstaves;
+    h[0] = static_cast<uint8_t>(n & 0xFF);
+    h[15] = static_cast<uint8_t>((n >> 8) & 0xFF);
+    h[1] = 'w';
+    h[2] = 'S';
+    h[4] = 'T';
+    h[3] = static_cast<uint8_t>(
+        (score.naturalsInKeyChange ? 1 : 0) | (score.boxedBarNumbers ? 2 : 0) |
+        DescriptionCountBits(descriptionRecords) | (asTemplate ? 0x40 : 0) | (partial ? 0x80 : 0));
+    h[5] = score.Spacing;
+    h[6] = score.Pulse;
+    h[7] =
+        static_cast<uint8_t>(score.Beamang < 0 ? 0 : (score.Beamang > 255 ? 255 : score.Beamang));
+    PutU16(h + 8, kWriterVersion);
+    h[10] = 0;
+    PutU16(h + 11, InchesToFile(score.page.Header));
+    PutU16(h + 13, InchesToFile(score.page.Footer));
+    h[16] = score.bagpipeScore ? 1 : 0;
+    h[17] = static_cast<uint8_t>(screenPpi & 0xFF);
+    h[18] = score.temperament;
+    h[19] = static_cast<uint8_t>((score.proximity & 0x7F) | (score.includeGraceNotes ? 0x80 : 0));
+    PutU16(h + 20, static_cast<uint32_t>(fontCount));
+
+    uint8_t* p = next();
+    PutU16(p, InchesToFile(score.page.Length));
+    PutU16(p + 2, InchesToFile(score.page.Width));
+    PutU16(p + 4, InchesToFile(score.page.TopM));
+    PutU16(p + 6, InchesToFile(score.page.RightM));
+    PutU16(p + 8, InchesToFile(score.page.LeftM));
+    PutU16(p + 10, InchesToFile(score.page.BotM));
+    PutU16(p + 12, InchesToFile(score.page.GutM));
+    PutU16(p + 14, score.Tempo);
+    PutU16(p + 16, score.Page1);
+    p[18] = score.page.Facing ? 1 : 0;
+    PutU16(p + 19, InchesToFile(score.staveSize));
+    p[21] = score.page.landscape ? 1 : 0;
+
+    for (int d = 0; d < descriptionRecords; ++d)
+        PutString(next(), description.substr(static_cast<std::size_t>(d) * 21, 21), 21);
+
+    for (int f = 1; f <= fontCount; ++f) {
+        const FontDesc& fd = score.fonts[f];
+        std::string name = fd.name.substr(0, kMaxFontName);
+        uint8_t* a = next();
+        uint8_t* b = next();
+        a[0] = static_cast<uint8_t>(f);
+        PutString(a + 1, name.substr(0, 20), 20);
+        PutString(b, name.size() > 20 ? name.substr(20) : std::string(), 12);
+        PutU16(b + 13, static_cast<uint16_t>(fd.size));
+        b[15] = fd.style & 0x0F;
+        PutU32(b + 16, fd.colour);
+        b[20] = fd.charset;
+    }
+
+    for (int s = firstStave; s <= lastStave; ++s)
+        WriteStaveRecord(next(), score.stave(s).h, s == 0);
+
+    for (int s = firstStave; s <= lastStave; ++s) {
+        const StaveBlock& b = score.stave(s);
+        int staveByte = partial ? s - firstStave + 1 : s;
+        for (int i = 1; i <= b.h.Nobjec; ++i)
+            WriteObjectRecord(next(), b.obj[i], staveByte, i);
+    }
+    return out;
+}
+
+SaveResult SaveScore(Score& score, const std::string& path, int firstStave, int lastStave,
+                     bool asTemplate, bool showProgress, Host& host, const FileEnv& env,
+                     const DescriptionAsker& askDescription) {
+    if (firstStave < 0 || lastStave > score.Nstaves || firstStave > lastStave ||
+        (firstStave == 0 && lastStave != score.Nstaves) || (asTemplate && firstStave == 0))
+        return SaveResult::Failed;
+    int fonts = RenumberFonts(score);
+
+    std::string info;
+    if (asTemplate) {
+        bool more = false;
+        for (int s = 1; s <= score.Nstaves && !more; ++s) {
+            const StaveBlock& b = score.stave(s);
+            for (int i = 1; i <= b.h.Nobjec; ++i) {
+                int k = b.obj[i].kind;
+                if (k != kClef && k != kKeysig && k != kNothing) {
+                    more = true;
+                    break;
+                }
+            }
+        }
+        if (more && host.message(MsgType::Warning, MessageText(msg::TemplateContentQuestion),
+                                 Buttons::YesAbort) != Answer::Yes)
+            return SaveResult::Abandoned;
+        if (askDescription) {
+            std::optional<std::string> d = askDescription();
+            if (!d) return SaveResult::Abandoned;
+            score.description = d->substr(0, kMaxDescription);
+        }
+        info = FormatMessage(msg::TemplateSavedAs, FileNameOf(path));
+    } else if (firstStave == 0) {
+        info = FormatMessage(msg::ScoreSavedAs, path);
+    } else if (firstStave == lastStave) {
+        info = FormatMessage(msg::StaveSavedAs, firstStave, path);
+    } else {
+        info = FormatMessage(msg::StavesSavedAs, firstStave, lastStave, path);
+    }
+
+    if (showProgress) host.progressBegin(info);
+    std::string bytes = EncodeScore(score, firstStave, lastStave, asTemplate, fonts, env.screenPpi);
+    bool whileWriting = false;
+    int err = WriteReplacing(path, bytes, whileWriting);
+    if (showProgress) host.progressEnd();
+    if (err != 0) {
+        ReportSaveError(host, err, whileWriting);
+        return SaveResult::Failed;
+    }
+    return SaveResult::Saved;
+}
+
+std::string BackupName(const std::string& path) {
+    return DirectoryOf(path) + "Backup of " + ChangeExtension(FileNameOf(path), ".SWB");
+}
+
+bool BackupBeforeSave(const std::string& path, const FileEnv& env) {
+    if (!env.backups || FileExtension(path) != ".SWN" || !FileExists(path)) return false;
+    std::string backup = BackupName(path);
+    ::unlink(backup.c_str());
+    return ::rename(path.c_str(), backup.c_str()) == 0;
+}
+
+}  // namespace sw
