@@ -2,6 +2,7 @@
 #include "fileio/ScoreFile.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,35 +26,63 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// Reads the whole file; errno is set on failure.
-bool ReadAll(const std::string& path, std::vector<uint8_t>& out) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
+// The bytes of a file, mapped rather than copied: a large score is read once,
+// record by record, and copying it first would double the memory touched.
+class FileBytes {
+  public:
+    FileBytes() = default;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes() {
+        if (mapped_) ::munmap(const_cast<uint8_t*>(data_), size_);
+    }
+
+    // errno is set on failure.
+    bool open(const std::string& path) {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        struct stat st;
+        if (::fstat(fd, &st) != 0) return closeWith(fd);
+        size_ = static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0);
+        if (size_ > 0) {
+            void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (p != MAP_FAILED) {
+                data_ = static_cast<const uint8_t*>(p);
+                mapped_ = true;
+                ::close(fd);
+                return true;
+            }
+        }
+        // Not mappable (a pipe, a special file): read it instead.
+        copy_.clear();
+        uint8_t buf[1 << 16];
+        for (;;) {
+            ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return closeWith(fd);
+            if (n == 0) break;
+            copy_.insert(copy_.end(), buf, buf + n);
+        }
+        ::close(fd);
+        data_ = copy_.data();
+        size_ = copy_.size();
+        return true;
+    }
+    const uint8_t* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+  private:
+    static bool closeWith(int fd) {
         int e = errno;
         ::close(fd);
         errno = e;
         return false;
     }
-    out.clear();
-    out.reserve(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0));
-    uint8_t buf[1 << 16];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int e = errno;
-            ::close(fd);
-            errno = e;
-            return false;
-        }
-        if (n == 0) break;
-        out.insert(out.end(), buf, buf + n);
-    }
-    ::close(fd);
-    return true;
-}
+    const uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+    bool mapped_ = false;
+    std::vector<uint8_t> copy_;
+};
 
 // Thrown inside the reader; caught at its end.
 struct Ewrongfiletype {};
@@ -61,7 +90,7 @@ struct Emusicoverflow {};
 
 class Reader {
   public:
-    Reader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+    explicit Reader(const FileBytes& bytes) : bytes_(bytes) {}
     std::size_t records() const { return bytes_.size() / kRecordSize; }
     std::size_t position() const { return next_; }
     bool atEnd() const { return next_ >= records(); }
@@ -71,7 +100,7 @@ class Reader {
     }
 
   private:
-    const std::vector<uint8_t>& bytes_;
+    const FileBytes& bytes_;
     std::size_t next_ = 0;
 };
 
@@ -214,6 +243,31 @@ class StaveTracker {
     std::vector<int> filled_;
 };
 
+// Hands out zeroed records and passes them on in large blocks; after a failed
+// block it stops passing anything on.
+class RecordSink {
+  public:
+    using Flush = std::function<bool(const uint8_t*, std::size_t)>;
+    explicit RecordSink(Flush flush) : flush_(std::move(flush)), buf_(kRecords * kRecordSize) {}
+    uint8_t* next() {
+        if (used_ == kRecords) flush();
+        uint8_t* r = buf_.data() + used_++ * kRecordSize;
+        std::memset(r, 0, kRecordSize);
+        return r;
+    }
+    void flush() {
+        if (used_ > 0 && ok_) ok_ = flush_(buf_.data(), used_ * kRecordSize);
+        used_ = 0;
+    }
+
+  private:
+    static constexpr std::size_t kRecords = 1 << 15;
+    Flush flush_;
+    std::vector<uint8_t> buf_;
+    std::size_t used_ = 0;
+    bool ok_ = true;
+};
+
 // Windows-style error codes for the save messages, from errno.
 int SaveErrorCode(int e) {
     switch (e) {
@@ -275,9 +329,10 @@ void ReportSaveError(Host& host, int e, bool whileWriting) {
     host.message(MsgType::Error, text, Buttons::OK);
 }
 
-// Writes `bytes` to a new file beside `path`, then renames it over `path`.
-// Returns 0, or errno with whileWriting telling which step failed.
-int WriteReplacing(const std::string& path, const std::string& bytes, bool& whileWriting) {
+// Writes the output of `encode` to a new file beside `path`, then renames it
+// over `path`. Returns 0, or errno with whileWriting telling which step failed.
+int WriteReplacing(const std::string& path, const std::function<void(RecordSink&)>& encode,
+                   bool& whileWriting) {
     whileWriting = false;
     struct stat old;
     bool hadOld = ::stat(path.c_str(), &old) == 0;
@@ -297,15 +352,22 @@ int WriteReplacing(const std::string& path, const std::string& bytes, bool& whil
     };
     if (hadOld) (void)::fchmod(fd, old.st_mode & 07777);
     whileWriting = true;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno);
+    int writeError = 0;
+    RecordSink sink([&](const uint8_t* data, std::size_t n) {
+        std::size_t done = 0;
+        while (done < n && writeError == 0) {
+            ssize_t w = ::write(fd, data + done, n - done);
+            if (w < 0 && errno == EINTR) continue;
+            if (w < 0)
+                writeError = errno;
+            else
+                done += static_cast<std::size_t>(w);
         }
-        done += static_cast<std::size_t>(n);
-    }
+        return writeError == 0;
+    });
+    encode(sink);
+    sink.flush();
+    if (writeError != 0) return fail(writeError);
     whileWriting = false;
     if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return fail(errno);
     if (::close(fd) != 0) {
@@ -319,6 +381,85 @@ int WriteReplacing(const std::string& path, const std::string& bytes, bool& whil
         return e;
     }
     return 0;
+}
+
+void Encode(const Score& score, int firstStave, int lastStave, bool asTemplate, int fontCount,
+            int screenPpi, RecordSink& sink) {
+    const bool partial = firstStave != 0 || lastStave != score.Nstaves;
+    // An empty description is kept as one record holding a space.
+    const std::string description = score.description.empty()
+                                        ? std::string(1, ' ')
+                                        : score.description.substr(0, kMaxDescription);
+    const int descriptionRecords = asTemplate ? DescriptionRecordCount(description.size()) : 0;
+
+    auto next = [&]() { return sink.next(); };
+
+    uint8_t* h = next();
+    int n = partial ? lastStave - firstStave + 1 : score.Nstaves;
+    h[0] = static_cast<uint8_t>(n & 0xFF);
+    h[15] = static_cast<uint8_t>((n >> 8) & 0xFF);
+    h[1] = 'w';
+    h[2] = 'S';
+    h[4] = 'T';
+    h[3] = static_cast<uint8_t>(
+        (score.naturalsInKeyChange ? 1 : 0) | (score.boxedBarNumbers ? 2 : 0) |
+        DescriptionCountBits(descriptionRecords) | (asTemplate ? 0x40 : 0) | (partial ? 0x80 : 0));
+    h[5] = score.Spacing;
+    h[6] = score.Pulse;
+    h[7] =
+        static_cast<uint8_t>(score.Beamang < 0 ? 0 : (score.Beamang > 255 ? 255 : score.Beamang));
+    PutU16(h + 8, kWriterVersion);
+    h[10] = 0;
+    PutU16(h + 11, InchesToFile(score.page.Header));
+    PutU16(h + 13, InchesToFile(score.page.Footer));
+    h[16] = score.bagpipeScore ? 1 : 0;
+    h[17] = static_cast<uint8_t>(screenPpi & 0xFF);
+    h[18] = score.temperament;
+    h[19] = static_cast<uint8_t>((score.proximity & 0x7F) | (score.includeGraceNotes ? 0x80 : 0));
+    PutU16(h + 20, static_cast<uint32_t>(fontCount));
+
+    uint8_t* p = next();
+    PutU16(p, InchesToFile(score.page.Length));
+    PutU16(p + 2, InchesToFile(score.page.Width));
+    PutU16(p + 4, InchesToFile(score.page.TopM));
+    PutU16(p + 6, InchesToFile(score.page.RightM));
+    PutU16(p + 8, InchesToFile(score.page.LeftM));
+    PutU16(p + 10, InchesToFile(score.page.BotM));
+    PutU16(p + 12, InchesToFile(score.page.GutM));
+    PutU16(p + 14, score.Tempo);
+    PutU16(p + 16, score.Page1);
+    p[18] = score.page.Facing ? 1 : 0;
+    PutU16(p + 19, InchesToFile(score.staveSize));
+    p[21] = score.page.landscape ? 1 : 0;
+
+    for (int d = 0; d < descriptionRecords; ++d)
+        PutString(next(), description.substr(static_cast<std::size_t>(d) * 21, 21), 21);
+
+    for (int f = 1; f <= fontCount; ++f) {
+        const FontDesc& fd = score.fonts[f];
+        std::string name = fd.name.substr(0, kMaxFontName);
+        // Each record is complete before the next is asked for: asking may pass
+        // the earlier ones on.
+        uint8_t* a = next();
+        a[0] = static_cast<uint8_t>(f);
+        PutString(a + 1, name.substr(0, 20), 20);
+        uint8_t* b = next();
+        PutString(b, name.size() > 20 ? name.substr(20) : std::string(), 12);
+        PutU16(b + 13, static_cast<uint16_t>(fd.size));
+        b[15] = fd.style & 0x0F;
+        PutU32(b + 16, fd.colour);
+        b[20] = fd.charset;
+    }
+
+    for (int s = firstStave; s <= lastStave; ++s)
+        WriteStaveRecord(next(), score.stave(s).h, s == 0);
+
+    for (int s = firstStave; s <= lastStave; ++s) {
+        const StaveBlock& b = score.stave(s);
+        int staveByte = partial ? s - firstStave + 1 : s;
+        for (int i = 1; i <= b.h.Nobjec; ++i)
+            WriteObjectRecord(next(), b.obj[i], staveByte, i);
+    }
 }
 
 }  // namespace
@@ -366,8 +507,8 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
             return result;
         }
     }
-    std::vector<uint8_t> bytes;
-    if (!ReadAll(path, bytes)) {
+    FileBytes bytes;
+    if (!bytes.open(path)) {
         host.message(MsgType::Error, FormatMessage(msg::FileReadFailed, path), Buttons::OK);
         return result;
     }
@@ -430,6 +571,12 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
             return result;
         }
         score.Beamang = h[7];
+        // A whole file from version 302 on carries stave 0's record too.
+        const int first = (!result.partial && fileVer >= 302) ? 0 : 1;
+        const std::size_t needed = 2 + static_cast<std::size_t>(descriptions) +
+                                   2 * static_cast<std::size_t>(numFonts) +
+                                   static_cast<std::size_t>(nstaves - first + 1);
+        if (in.records() < needed) throw Emusicoverflow{};  // before allocating any stave
 
         const uint8_t* p = in.take();
         score.page.Length = InchesFromFile(GetU16(p));
@@ -466,7 +613,6 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
         }
 
         score.Nstaves = static_cast<uint16_t>(nstaves);
-        int first = (!result.partial && fileVer >= 302) ? 0 : 1;
         for (int s = 1; s <= nstaves; ++s)
             score.allocateStave(s);
         for (int s = first; s <= nstaves; ++s) {
@@ -521,91 +667,13 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
 
 std::string EncodeScore(const Score& score, int firstStave, int lastStave, bool asTemplate,
                         int fontCount, int screenPpi) {
-    const bool partial = firstStave != 0 || lastStave != score.Nstaves;
-    // An empty description is kept as one record holding a space.
-    const std::string description = score.description.empty()
-                                        ? std::string(1, ' ')
-                                        : score.description.substr(0, kMaxDescription);
-    const int descriptionRecords = asTemplate ? DescriptionRecordCount(description.size()) : 0;
-
-    std::size_t objects = 0;
-    for (int s = firstStave; s <= lastStave; ++s)
-        objects += score.stave(s).h.Nobjec;
-    std::size_t count = 2 + static_cast<std::size_t>(descriptionRecords) +
-                        2 * static_cast<std::size_t>(fontCount) +
-                        static_cast<std::size_t>(lastStave - firstStave + 1) + objects;
-    std::string out(count * kRecordSize, '\0');
-    uint8_t* r = reinterpret_cast<uint8_t*>(out.data());
-    auto next = [&]() {
-        uint8_t* p = r;
-        r += kRecordSize;
-        return p;
-    };
-
-    uint8_t* h = next();
-    int n = partial ? lastStave - firstStave + 1 : score.Nstaves;
-    h[0] = static_cast<uint8_t>(n & 0xFF);
-    h[15] = static_cast<uint8_t>((n >> 8) & 0xFF);
-    h[1] = 'w';
-    h[2] = 'S';
-    h[4] = 'T';
-    h[3] = static_cast<uint8_t>(
-        (score.naturalsInKeyChange ? 1 : 0) | (score.boxedBarNumbers ? 2 : 0) |
-        DescriptionCountBits(descriptionRecords) | (asTemplate ? 0x40 : 0) | (partial ? 0x80 : 0));
-    h[5] = score.Spacing;
-    h[6] = score.Pulse;
-    h[7] =
-        static_cast<uint8_t>(score.Beamang < 0 ? 0 : (score.Beamang > 255 ? 255 : score.Beamang));
-    PutU16(h + 8, kWriterVersion);
-    h[10] = 0;
-    PutU16(h + 11, InchesToFile(score.page.Header));
-    PutU16(h + 13, InchesToFile(score.page.Footer));
-    h[16] = score.bagpipeScore ? 1 : 0;
-    h[17] = static_cast<uint8_t>(screenPpi & 0xFF);
-    h[18] = score.temperament;
-    h[19] = static_cast<uint8_t>((score.proximity & 0x7F) | (score.includeGraceNotes ? 0x80 : 0));
-    PutU16(h + 20, static_cast<uint32_t>(fontCount));
-
-    uint8_t* p = next();
-    PutU16(p, InchesToFile(score.page.Length));
-    PutU16(p + 2, InchesToFile(score.page.Width));
-    PutU16(p + 4, InchesToFile(score.page.TopM));
-    PutU16(p + 6, InchesToFile(score.page.RightM));
-    PutU16(p + 8, InchesToFile(score.page.LeftM));
-    PutU16(p + 10, InchesToFile(score.page.BotM));
-    PutU16(p + 12, InchesToFile(score.page.GutM));
-    PutU16(p + 14, score.Tempo);
-    PutU16(p + 16, score.Page1);
-    p[18] = score.page.Facing ? 1 : 0;
-    PutU16(p + 19, InchesToFile(score.staveSize));
-    p[21] = score.page.landscape ? 1 : 0;
-
-    for (int d = 0; d < descriptionRecords; ++d)
-        PutString(next(), description.substr(static_cast<std::size_t>(d) * 21, 21), 21);
-
-    for (int f = 1; f <= fontCount; ++f) {
-        const FontDesc& fd = score.fonts[f];
-        std::string name = fd.name.substr(0, kMaxFontName);
-        uint8_t* a = next();
-        uint8_t* b = next();
-        a[0] = static_cast<uint8_t>(f);
-        PutString(a + 1, name.substr(0, 20), 20);
-        PutString(b, name.size() > 20 ? name.substr(20) : std::string(), 12);
-        PutU16(b + 13, static_cast<uint16_t>(fd.size));
-        b[15] = fd.style & 0x0F;
-        PutU32(b + 16, fd.colour);
-        b[20] = fd.charset;
-    }
-
-    for (int s = firstStave; s <= lastStave; ++s)
-        WriteStaveRecord(next(), score.stave(s).h, s == 0);
-
-    for (int s = firstStave; s <= lastStave; ++s) {
-        const StaveBlock& b = score.stave(s);
-        int staveByte = partial ? s - firstStave + 1 : s;
-        for (int i = 1; i <= b.h.Nobjec; ++i)
-            WriteObjectRecord(next(), b.obj[i], staveByte, i);
-    }
+    std::string out;
+    RecordSink sink([&](const uint8_t* data, std::size_t n) {
+        out.append(reinterpret_cast<const char*>(data), n);
+        return true;
+    });
+    Encode(score, firstStave, lastStave, asTemplate, fontCount, screenPpi, sink);
+    sink.flush();
     return out;
 }
 
@@ -648,9 +716,13 @@ SaveResult SaveScore(Score& score, const std::string& path, int firstStave, int 
     }
 
     if (showProgress) host.progressBegin(info);
-    std::string bytes = EncodeScore(score, firstStave, lastStave, asTemplate, fonts, env.screenPpi);
     bool whileWriting = false;
-    int err = WriteReplacing(path, bytes, whileWriting);
+    int err = WriteReplacing(
+        path,
+        [&](RecordSink& sink) {
+            Encode(score, firstStave, lastStave, asTemplate, fonts, env.screenPpi, sink);
+        },
+        whileWriting);
     if (showProgress) host.progressEnd();
     if (err != 0) {
         ReportSaveError(host, err, whileWriting);
