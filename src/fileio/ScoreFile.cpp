@@ -215,13 +215,26 @@ class StaveTracker {
     }
 
     // The stave for a record with stave byte b, or -1 when there is none.
-    int place(uint8_t b) {
+    // The stave for a record with stave byte b and slot `slot`, or -1 when
+    // there is none. Within a stave the writer goes up through the slots, so a
+    // slot not above the last one placed starts a later stave.
+    int place(uint8_t b, int slot) {
         int t1 = cur_ + ((b - (cur_ & 0xFF)) & 0xFF);
+        int chosen = -1;
         for (int t = t1; t <= last_; t += 256) {
-            if (emptyBetween(cur_, t) && hasRoom(t)) return cur_ = t;
+            if (t == cur_ && slot <= lastSlot_) continue;
+            if (chosen < 0) chosen = t;
+            if (emptyBetween(cur_, t) && hasRoom(t)) {
+                chosen = t;
+                break;
+            }
         }
-        if (t1 > last_) return -1;
-        return cur_ = t1;
+        if (chosen < 0) chosen = t1 <= last_ ? t1 : -1;
+        if (chosen < 0) return -1;
+        if (chosen != cur_) lastSlot_ = 0;
+        cur_ = chosen;
+        if (slot >= 1 && slot <= kMaxObjects) lastSlot_ = slot;
+        return cur_;
     }
     void filled(int s) { ++filled_[static_cast<std::size_t>(s)]; }
     int filledCount(int s) const { return filled_[static_cast<std::size_t>(s)]; }
@@ -237,6 +250,7 @@ class StaveTracker {
     }
 
     int cur_;
+    int lastSlot_ = 0;
     int last_;
     const Score* score_ = nullptr;
     std::vector<int> nonEmptyUpTo_;
@@ -627,7 +641,7 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
             const uint8_t* r = in.take();
             int index = r[1];
             int kind = r[7];
-            int s = tracker.place(r[0]);
+            int s = tracker.place(r[0], index);
             if (s < 0 || kind > kMaxKind || index == 0 || index > kMaxObjects) {
                 ++result.badRecords;
                 continue;

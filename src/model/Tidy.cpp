@@ -36,6 +36,16 @@ void ClearOn(NoteData& n) {
 void CheckLinks(Score& score, int s) {
     StaveBlock& b = score.stave(s);
     const int n = b.h.Nobjec;
+    // Flags pointing off the score are cleared first, for every note, so that a
+    // partner checked earlier does not see a flag that is about to go.
+    for (int i = 1; i <= n; ++i) {
+        if (b.obj[i].kind != kNote) continue;
+        NoteData& nd = b.obj[i].note();
+        if (s == 1) nd.beamBackUp = nd.beamOnUp = 0;
+        if (s == score.Nstaves) nd.beamBackDown = nd.beamOnDown = 0;
+        if (nd.beamBackUp) nd.beamBackDown = 0;
+        if (nd.beamOnUp) nd.beamOnDown = 0;
+    }
     for (int i = 1; i <= n; ++i) {
         ScoreObject& o = b.obj[i];
         if (o.kind != kNote) continue;
@@ -44,10 +54,6 @@ void CheckLinks(Score& score, int s) {
             if (*f >= kMaxObjects) *f = 0;
         for (uint8_t* f : {&nd.tieLeft, &nd.tieRight})
             if (*f >= kMaxObjects && *f != 255) *f = 0;
-        if (s == 1) nd.beamBackUp = nd.beamOnUp = 0;
-        if (s == score.Nstaves) nd.beamBackDown = nd.beamOnDown = 0;
-        if (nd.beamBackUp) nd.beamBackDown = 0;
-        if (nd.beamOnUp) nd.beamOnDown = 0;
 
         // Back link: the partner must beam on to this note, with mirrored flags.
         if (nd.beamBackTo == 0) {
@@ -91,7 +97,7 @@ void CheckLinks(Score& score, int s) {
         TextData& t = o.text();
         int next = t.nextChunk;
         if (next == 0) continue;
-        if (next == i || next > n || !HasTextLayout(b.obj[next].kind)) {
+        if (next == i || next > n || next >= kMaxObjects || !HasTextLayout(b.obj[next].kind)) {
             // A chunk naming itself or something that is no text: keep this
             // chunk's text and end the chain here.
             t.nextChunk = 0;
