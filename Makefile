@@ -7,7 +7,7 @@ FUZZ_DIR := build/fuzz
 EXAMPLE := examples/minuet.swn
 FUZZ_SECONDS ?= 120
 
-.PHONY: all deps release run test bench fuzz format clean
+.PHONY: all deps release run test bench fuzz format clean glyphs
 
 all: release
 
@@ -46,6 +46,21 @@ fuzz: deps $(FUZZ_DIR)/build.ninja
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadscore
 	mkdir -p fuzz/corpus-run
 	$(FUZZ_DIR)/fuzz/fuzz_loadscore -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-run fuzz/corpus
+
+# Redraws the glyph bitmaps from the Bravura font (fetched from the npm registry)
+# and measures their ink boxes; the results are committed.
+BRAVURA_DIR := build/bravura/package
+$(BRAVURA_DIR)/bravura.otf:
+	mkdir -p build/bravura
+	cd build/bravura && npm pack @vexflow-fonts/bravura@1.0.2 >/dev/null && tar xzf vexflow-fonts-bravura-1.0.2.tgz
+
+glyphs: release $(BRAVURA_DIR)/bravura.otf
+	cmake --build $(RELEASE_DIR) --target glyphgen
+	rm -f resources/glyphs/screen/*.bmp resources/glyphs/print/*.bmp
+	QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/tools/glyphgen/glyphgen $(BRAVURA_DIR)/bravura.otf \
+	  $(BRAVURA_DIR)/metadata.json resources/glyphs src/layout/GlyphInkBoxes.inc
+	cp $(BRAVURA_DIR)/LICENSE.txt resources/glyphs/OFL.txt
+	cmake --build $(RELEASE_DIR)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,0 +1,83 @@
+// The glyph set as plain data: codes and their base names, the ink box of every
+// code in the screen cell, the screen and print placement nudges, and the
+// stave line spacing. Layout measures with it; the painter draws with it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace sw {
+
+struct GlyphBox {
+    int32_t left, right, top, bottom;  // first and last ink column and row in the screen cell
+};
+
+struct Nudge {
+    int x = 0, y = 0;
+};
+
+// Cell sizes of the two sets; the print set is drawn for a space three times as large.
+constexpr int kScreenCellW = 41, kScreenCellH = 64;
+constexpr int kPrintCellW = 123, kPrintCellH = 192;
+constexpr int kScreenSpace = 8, kPrintSpace = 24;
+
+// Well-known codes.
+namespace glyph {
+enum : uint8_t {
+    GCLEF = 3,
+    FCLEF = 2,
+    ACLEF = 0,
+    NOTEHEAD_BLACK = 25,  // "4_"
+    OPEN_HEAD = 22,       // "1_"
+    BARLINE = 39,
+    FLAT = 44,
+    SHARP = 46,
+    NATURAL = 48,
+    DOT = 37,
+    OCTAVE_8VA = 146,
+    OCTAVE_8VB = 165,
+    OCTAVE_15MA = 242,
+    BLANK = 254,
+    BLANK2 = 243,
+    TINYBLACK = 255,
+};
+}  // namespace glyph
+
+// The base name of a code ("GCLEF"), or "NOTHING" for a code without one.
+const char* GlyphBaseName(int code);
+// True for codes that have artwork of their own.
+bool GlyphHasArt(int code);
+// bm + name on screen, hbm + name in print mode.
+std::string GlyphResourceName(int code, bool printMode);
+
+GlyphBox GlyphInkBox(int code);
+// right - left when that lies within 0..31, else 0.
+int GlyphInkWidth(int code);
+
+Nudge ScreenNudge(int code);
+Nudge PrintNudge(int code);
+
+// Stave line spacing by size flag (0 normal, 1 small).
+int LineSpacing(int sizeIndex);
+inline int HalfSpace(int sizeIndex) {
+    return LineSpacing(sizeIndex) / 2;
+}
+inline int TwoSpaces(int sizeIndex) {
+    return LineSpacing(sizeIndex) * 2;
+}
+
+// The bitmap name of a sharp (1), natural (0) or flat (-1) drawn inside text of
+// the given point size, e.g. "bmSHARP026"; print mode prefixes "h".
+std::string TextAccidentalName(int pointSize, int accidental, bool printMode);
+struct TextAccidentalOffset {
+    int x, y;
+};
+TextAccidentalOffset TextAccidentalPlace(int pointSize, int accidental);
+
+// The size classes of the text accidentals and their strip heights.
+constexpr std::array<int, 8> kTextAccidentalClasses = {6, 10, 15, 20, 26, 32, 40, 50};
+constexpr std::array<int, 8> kTextAccidentalScreenHeights = {10, 34, 52, 69, 90, 111, 136, 172};
+constexpr std::array<int, 8> kTextAccidentalPrintHeights = {62, 103, 155, 206, 268, 329, 413, 515};
+
+}  // namespace sw
