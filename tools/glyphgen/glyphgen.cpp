@@ -480,9 +480,10 @@ std::map<std::string, Recipe> Recipes() {
     for (int d = 0; d <= 9; ++d)
         r[std::to_string(d)] = [d](Cell& c) { c.symC(D("timeSig", d), 0.5, c.lineY(0)); };
     r["16"] = [](Cell& c) {
+        const double gap = 1;
         double w1 = c.width("timeSig1"), w6 = c.width("timeSig6");
-        c.sym("timeSig1", 0.5 - (w1 + w6) / 2, c.lineY(0));
-        c.sym("timeSig6", 0.5 - (w1 + w6) / 2 + w1, c.lineY(0));
+        c.sym("timeSig1", 0.5 - (w1 + w6 + gap) / 2, c.lineY(0));
+        c.sym("timeSig6", 0.5 - (w1 + w6 + gap) / 2 + w1 + gap, c.lineY(0));
     };
     r["COMMON"] = [](Cell& c) { c.symC("timeSigCommon", 0.5, c.lineY(0)); };
     r["COMMON2"] = [](Cell& c) { c.symC("timeSigCutCommon", 0.5, c.lineY(0)); };
@@ -566,16 +567,17 @@ std::map<std::string, Recipe> Recipes() {
         c.sym("graceNoteAcciaccaturaStemDown", 1 - w / 2, kHeadCentreY, kSmall * 1.2);
     };
 
-    // Dots, centred on the reference point.
-    r["DOT"] = [](Cell& c) { c.symCC("augmentationDot", 0.5, 0.5); };
-    r["DOT2"] = [](Cell& c) {
-        c.symCC("augmentationDot", 0.5, 0.5);
-        c.symCC("augmentationDot", 6.5, 0.5);
+    // Dots: the note geometry puts the dot point one pixel right of the note
+    // and three below the space the dot sits in, so the dot is drawn clear of
+    // the head: 7.5 pixels right of the point and 3.5 above it.
+    auto dots = [](int count) {
+        return [count](Cell& c) {
+            for (int i = 0; i < count; ++i) c.symCC("augmentationDot", 8 + 6 * i, -3.5);
+        };
     };
-    r["DOT3"] = [](Cell& c) {
-        for (int i = 0; i < 3; ++i)
-            c.symCC("augmentationDot", 0.5 + 6 * i, 0.5);
-    };
+    r["DOT"] = dots(1);
+    r["DOT2"] = dots(2);
+    r["DOT3"] = dots(3);
     r["tinyblack"] = [](Cell& c) { c.ellipse(0.5, 0.5, 1.6, 1.6, 0, true); };
 
     // Bar lines at the offsets the stave drawing joins them with.
