@@ -19,7 +19,7 @@ namespace {
 int Usage() {
     std::cerr << "usage: staffwright-cli info FILE\n"
                  "       staffwright-cli convert IN OUT.swn\n"
-                 "       staffwright-cli glyphs OUT.png [--print] [--zoom N]\n";
+                 "       staffwright-cli glyphs [--lines] OUT.png [--print] [--zoom N]\n";
     return 2;
 }
 
@@ -51,12 +51,14 @@ int Convert(const std::string& in, const std::string& out) {
 // Drawing needs a GUI application object, but never a display.
 int Glyphs(int argc, char** argv) {
     std::string out;
-    bool print = false;
+    bool print = false, lines = false;
     int zoom = 1;
     for (int i = 2; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--print")
             print = true;
+        else if (a == "--lines")
+            lines = true;
         else if (a == "--zoom" && i + 1 < argc)
             zoom = std::atoi(argv[++i]);
         else if (out.empty())
@@ -69,7 +71,8 @@ int Glyphs(int argc, char** argv) {
     int qargc = 1;
     QGuiApplication app(qargc, argv);
     sw::GlyphStore glyphs;
-    QImage sheet = sw::GlyphContactSheet(glyphs, print);
+    QImage sheet =
+        lines ? sw::LinesContactSheet(glyphs, print) : sw::GlyphContactSheet(glyphs, print);
     if (zoom > 1)
         sheet = sheet.scaled(sheet.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     if (!sheet.save(QString::fromStdString(out), "PNG")) {

@@ -106,14 +106,17 @@ struct NoteData {
     uint8_t durMod2;
     uint8_t working[2];
     uint8_t noShorten;
-    // Derived by layout, never stored.
+    // Derived by the note geometry, never stored.
     int32_t headX;
     int32_t stemStartX, stemStartY;
     int32_t stemEndX, stemEndY;
-    uint8_t showTail;
-    uint8_t displaced;
+    int32_t dotX, dotY;
+    int8_t dotPosition;     // the step the dots sit on
+    uint8_t showTail;       // outermost note of its chord: carries flag and beam links
+    uint8_t stemRoot;       // innermost note of its chord
+    uint8_t displaced;      // head on the other side of the stem
+    uint8_t noVisibleStem;  // breve or semibreve
     uint8_t validated;
-    uint8_t derivedSpare[11];
 };
 struct AccidentalData {
     int8_t pitch;
@@ -196,7 +199,7 @@ union KindData {
 };
 #pragma pack(pop)
 static_assert(sizeof(KindData) == 64);
-static_assert(sizeof(NoteData) <= 64);
+static_assert(sizeof(NoteData) == 64);
 static_assert(sizeof(TextData) == 14);
 static_assert(sizeof(BarlineData) == 12 && sizeof(LineData) == 11 && sizeof(CurveData) == 8);
 static_assert(sizeof(DrawobjectData) == 7 && sizeof(HairpinData) == 5 && sizeof(TrillData) == 6);

@@ -254,8 +254,11 @@ void TidyStave(Score& score, int s, bool dropBarlines) {
             o.text().nextChunk = map(o.text().nextChunk);
         }
     }
-    for (std::size_t k = 0; k < out.size(); ++k)
+    for (std::size_t k = 0; k < out.size(); ++k) {
         b.obj[k + 1] = out[k];
+        // Positions and partners may have changed: the geometry is worked out again.
+        if (out[k].kind == kNote) b.obj[k + 1].note().validated = 0;
+    }
     for (int i = static_cast<int>(out.size()) + 1; i <= n; ++i)
         NewObjectRecord(b.obj[i]);
     b.h.Nobjec = static_cast<uint8_t>(out.size());

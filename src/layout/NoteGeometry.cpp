@@ -1,0 +1,284 @@
+// Note geometry: head displacement, dots, stems and tails of a chord.
+#include "layout/NoteGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "layout/GlyphTable.h"
+
+namespace sw {
+
+namespace {
+
+enum Head {
+    kHeadNormal = 0,
+    kCross = 1,
+    kDiamond = 2,
+    kSlash = 5,
+    kCircle = 6,
+    kSquare = 7,
+    kXcircle = 8,
+    kTriangle = 9,
+    kDelta = 10
+};
+enum HeadSize { kSizeNormal = 0, kSizeSmall = 1, kSizeAcciacc = 5 };
+
+struct Voice {
+    std::vector<int> pitches;  // sorted ascending
+    bool any() const { return !pitches.empty(); }
+    int low() const { return pitches.front(); }
+    int high() const { return pitches.back(); }
+};
+
+// The displaced flag of each pitch of one direction, walking from the stem's
+// root: a step of one from the previous position flips the side, anything
+// else returns to the normal side.
+std::map<int, bool> Displacement(const std::vector<int>& sorted, bool fromTop, bool& flipped) {
+    std::map<int, bool> side;
+    std::vector<int> order = sorted;
+    if (fromTop) std::reverse(order.begin(), order.end());
+    bool other = false;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && std::abs(order[i] - order[i - 1]) == 1) {
+            other = !other;
+            flipped = true;
+        } else {
+            other = false;
+        }
+        side[order[i]] = other;
+    }
+    return side;
+}
+
+}  // namespace
+
+int EffectiveStem(const NoteData& n) {
+    if (n.stem == 3) return n.pitch >= 0 ? 1 : 0;
+    return n.stem <= 2 ? n.stem : 2;
+}
+
+int StemOffset(int headSize, int head, int direction) {
+    if (direction == 2) return 0;
+    const bool up = direction == 0;
+    switch (headSize) {
+        case kSizeNormal:
+            if (up) return head == kCross ? 6 : (head == kSlash ? 9 : 5);
+            switch (head) {
+                case kCross:
+                case kDiamond:
+                case kSquare:
+                case kTriangle:
+                case kDelta:
+                    return -3;
+                case kSlash:
+                    return -8;
+                case kCircle:
+                case kXcircle:
+                    return -5;
+                default:
+                    return -4;
+            }
+        case kSizeSmall:
+            return up ? (head == kCross ? 4 : 3) : -2;
+        case kSizeAcciacc:
+            return up ? 2 : 1;
+        default:
+            return 0;
+    }
+}
+
+int HeadWidth(const NoteData& n) {
+    return StemOffset(n.headSize, n.head, 0) - StemOffset(n.headSize, n.head, 1);
+}
+
+void InvalidateNotesAt(Score& score, int s, int32_t x) {
+    StaveBlock& b = score.stave(s);
+    for (int i = 1; i <= b.h.Nobjec; ++i)
+        if (b.obj[i].kind == kNote && b.obj[i].x == x) b.obj[i].note().validated = 0;
+}
+
+void ValidateNotesAt(Score& score, int s, int32_t x, bool relink) {
+    StaveBlock& b = score.stave(s);
+    const int32_t Y = b.h.Ycoord;
+    const int spacing = LineSpacing(b.h.sizeIndex);
+    std::vector<int> S;
+    for (int i = 1; i <= b.h.Nobjec; ++i)
+        if (b.obj[i].kind == kNote && !b.obj[i].note().rest && b.obj[i].x == x) S.push_back(i);
+    if (S.empty()) return;
+
+    Voice up, down;
+    bool upBeamed = false;
+    for (int i : S) {
+        const NoteData& n = b.obj[i].note();
+        int d = EffectiveStem(n);
+        if (d == 0) {
+            up.pitches.push_back(n.pitch);
+            if (n.beamBackTo || n.beamOnTo) upBeamed = true;
+        } else if (d == 1) {
+            down.pitches.push_back(n.pitch);
+        }
+    }
+    std::sort(up.pitches.begin(), up.pitches.end());
+    std::sort(down.pitches.begin(), down.pitches.end());
+    // An empty voice takes part in no comparison.
+    const bool voicesAdjacent = up.any() && down.any() && up.low() == down.high() + 1;
+    bool interlocking = false;
+    for (int u : up.pitches)
+        if (std::binary_search(down.pitches.begin(), down.pitches.end(), u - 1))
+            interlocking = true;
+
+    bool upFlipped = false, downFlipped = false;
+    std::map<int, bool> upSide = Displacement(up.pitches, false, upFlipped);
+    std::map<int, bool> downSide = Displacement(down.pitches, true, downFlipped);
+
+    // Dot positions, per direction, in object order.
+    std::map<int, int> dotPos;
+    for (int dir : {0, 1}) {
+        std::set<int> taken;
+        for (int i : S) {
+            const NoteData& n = b.obj[i].note();
+            if (n.dots == 0 || EffectiveStem(n) != dir) continue;
+            int base = (n.pitch & 1) ? n.pitch : n.pitch + 1;
+            if (!(n.pitch & 1) && dir == 1 && up.any()) base = n.pitch - 1;
+            int pos = base;
+            if (taken.count(pos)) {
+                int d = (n.pitch & 1) ? 1 : -1;
+                int k = 2;
+                for (int tries = 0; tries < 64; ++tries) {
+                    pos = base + k * d;
+                    if (!taken.count(pos)) break;
+                    if (d < 0) k += 2;
+                    d = -d;
+                }
+            }
+            taken.insert(pos);
+            dotPos[i] = pos;
+        }
+    }
+
+    int32_t maxDotX = INT32_MIN;
+    for (int i : S) {
+        ScoreObject& o = b.obj[i];
+        NoteData& n = o.note();
+        const int dir = EffectiveStem(n);
+        const int W = HeadWidth(n);
+        o.y = Y - 4 * n.pitch;
+
+        n.displaced = 0;
+        if (dir == 0)
+            n.displaced = upSide[n.pitch];
+        else if (dir == 1)
+            n.displaced = downSide[n.pitch];
+        const bool hasSeconds = (dir == 0 ? upFlipped : downFlipped) || voicesAdjacent;
+        n.headX = x;
+        if (n.displaced) n.headX += dir == 0 ? W : -W;
+
+        const bool whole = n.noteValue <= 1;
+        if (whole) {
+            for (int j : S)
+                if (j != i && b.obj[j].note().noteValue <= 1 && b.obj[j].note().pitch == n.pitch) {
+                    n.headX += dir == 0 ? W - 2 : 2 - W;
+                    break;
+                }
+        }
+        int shift = 0;
+        if (dir == 1 && interlocking) {
+            shift = W + 2;
+            if (voicesAdjacent) shift -= 2;
+        }
+        n.headX += shift;
+
+        auto dp = dotPos.find(i);
+        if (dp != dotPos.end()) {
+            n.dotPosition = static_cast<int8_t>(dp->second);
+            n.dotY = Y - (spacing * dp->second) / 2 + 3;
+            int dx;
+            if (n.noteValue == 0)
+                dx = 7;
+            else if (n.noteValue == 1)
+                dx = 2;
+            else if (n.noteValue <= 3)
+                dx = 1;
+            else
+                dx = dir == 0 && !upBeamed ? 6 : 1;
+            if (n.headSize == kSizeSmall) dx -= 3;
+            if (dir == 0 && hasSeconds) dx += W;
+            n.dotX = x + dx;
+            maxDotX = std::max(maxDotX, n.dotX);
+        }
+
+        // Stem.
+        n.stemStartX = x + StemOffset(n.headSize, n.head, dir) + shift;
+        n.stemStartY = o.y;
+        if (n.head == kSlash && dir != 2) n.stemStartY += dir == 0 ? -spacing : spacing;
+        double L;
+        if (dir == 2) {
+            L = 0;
+        } else if (n.headSize == kSizeNormal) {
+            L = n.lengthIncr + 7;
+            const int p = n.pitch, ap = std::abs(p);
+            if ((dir == 1 && p > 7) || (dir == 0 && p < -7)) L = ap + n.lengthIncr;
+            if (!n.noShorten && ((dir == 0 && p > 0) || (dir == 1 && p < 0)))
+                L = ap < 6 ? 7 - ap / 3.0 : 5;
+        } else if (n.headSize == kSizeSmall || n.headSize == kSizeAcciacc) {
+            L = n.lengthIncr + 4;
+        } else {
+            L = 7;
+        }
+        n.stemEndX = n.stemStartX;
+        const int length = static_cast<int>(std::nearbyint(4 * L));
+        n.stemEndY = n.stemStartY + (dir == 0 ? -length : (dir == 1 ? length : 0));
+        n.noVisibleStem = whole;
+        if (whole) n.stemEndY = n.stemStartY + (dir == 0 ? -16 : (dir == 1 ? 16 : 0));
+
+        n.showTail = (dir == 0 && n.pitch == up.high()) || (dir == 1 && n.pitch == down.low());
+        n.stemRoot = (dir == 0 && n.pitch == up.low()) || (dir == 1 && n.pitch == down.high());
+
+        if (relink && n.showTail) {
+            // Beams attach to the note that shows the tail: take the chord's
+            // links, with their cross-stave flags, from the note holding them.
+            for (int j : S) {
+                if (j == i) continue;
+                NoteData& other = b.obj[j].note();
+                if (EffectiveStem(other) != dir) continue;
+                if (other.beamBackTo && !n.beamBackTo) {
+                    n.beamBackTo = other.beamBackTo;
+                    n.beamBackUp = other.beamBackUp;
+                    n.beamBackDown = other.beamBackDown;
+                    other.beamBackTo = other.beamBackUp = other.beamBackDown = 0;
+                    int ps = n.beamBackUp ? s - 1 : (n.beamBackDown ? s + 1 : s);
+                    if (ps >= 1 && ps <= score.Nstaves &&
+                        score.stave(ps).validIndex(n.beamBackTo) &&
+                        score.object(ps, n.beamBackTo).kind == kNote)
+                        score.object(ps, n.beamBackTo).note().beamOnTo = static_cast<uint8_t>(i);
+                }
+                if (other.beamOnTo && !n.beamOnTo) {
+                    n.beamOnTo = other.beamOnTo;
+                    n.beamOnUp = other.beamOnUp;
+                    n.beamOnDown = other.beamOnDown;
+                    other.beamOnTo = other.beamOnUp = other.beamOnDown = 0;
+                    int ps = n.beamOnUp ? s - 1 : (n.beamOnDown ? s + 1 : s);
+                    if (ps >= 1 && ps <= score.Nstaves && score.stave(ps).validIndex(n.beamOnTo) &&
+                        score.object(ps, n.beamOnTo).kind == kNote)
+                        score.object(ps, n.beamOnTo).note().beamBackTo = static_cast<uint8_t>(i);
+                }
+            }
+        }
+    }
+
+    // Inner stems join the outermost note's; all dots at one x line up.
+    for (int i : S) {
+        ScoreObject& o = b.obj[i];
+        NoteData& n = o.note();
+        const int dir = EffectiveStem(n);
+        if (dir == 0 && n.pitch != up.high()) n.stemEndY = Y - 4 * up.high();
+        if (dir == 1 && n.pitch != down.low()) n.stemEndY = Y - 4 * down.low();
+        if (maxDotX != INT32_MIN) n.dotX = maxDotX;
+        n.validated = 1;
+    }
+}
+
+}  // namespace sw

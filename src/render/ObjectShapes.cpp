@@ -1,0 +1,186 @@
+// Line, hairpin, curve and text objects.
+#include "render/ObjectShapes.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+#include <set>
+
+#include "core/TextUtil.h"
+#include "layout/GlyphTable.h"
+#include "render/Curves.h"
+#include "render/GlyphPainter.h"
+#include "render/Lines.h"
+#include "render/Rounding.h"
+#include "render/Text.h"
+
+namespace sw {
+
+namespace {
+
+bool IsSmall(const StaveBlock& b) {
+    return b.h.sizeIndex != 0;
+}
+
+int32_t MapY(const StaveBlock& b, int32_t y) {
+    return IsSmall(b) ? SmallStaveY(b.h.Ycoord, y) : y;
+}
+
+int Scale58(const StaveBlock& b, int v) {
+    return IsSmall(b) ? RoundEven(v * 5.0 / 8.0) : v;
+}
+
+int16_t Clamp16(int32_t v) {
+    return static_cast<int16_t>(std::clamp(v, -32768, 32767));
+}
+
+}  // namespace
+
+void DrawLineObject(const DrawContext& ctx, const Score& score, int s, int i,
+                    const ObjectDraw& draw) {
+    const StaveBlock& b = score.stave(s);
+    const ScoreObject& o = b.obj[i];
+    const LineData& l = o.data.line;
+    const int32_t x1 = o.x, y1 = MapY(b, o.y);
+    const int32_t x2 = o.x + l.dx, y2 = y1 + Scale58(b, l.dy);
+    LineSpec spec{l.thickness, draw.colour, draw.rubberBand, l.style, l.dashLength, l.gapLength};
+    DrawLine(ctx, x1, y1, x2, y2, spec);
+    if (l.legLength == 0 || l.legDirection == 0) return;
+    bool atStart = l.legEnds & 0x02, atEnd = l.legEnds & 0x04;
+    if (l.dx < 0 || (l.dx == 0 && l.dy > 0)) std::swap(atStart, atEnd);
+    const int r = Scale58(b, l.legLength);
+    int lx = 0, ly = 0;
+    switch (l.legDirection) {
+        case 1:
+            ly = r;
+            break;
+        case 2:
+            ly = -r;
+            break;
+        case 3:
+            lx = -r;
+            break;
+        case 4:
+            lx = r;
+            break;
+        default:
+            return;
+    }
+    LineSpec leg{l.thickness, draw.colour, draw.rubberBand};
+    if (atStart) DrawLine(ctx, x1, y1, x1 + lx, y1 + ly, leg);
+    if (atEnd) DrawLine(ctx, x2, y2, x2 + lx, y2 + ly, leg);
+}
+
+void DrawHairpin(const DrawContext& ctx, const Score& score, int s, int i, const ObjectDraw& draw) {
+    const StaveBlock& b = score.stave(s);
+    const ScoreObject& o = b.obj[i];
+    const HairpinData& h = o.data.hairpin;
+    LineSpec spec{h.thickness, draw.colour, draw.rubberBand};
+    const int32_t y = MapY(b, o.y);
+    DrawLine(ctx, o.x, y, o.x + h.length, MapY(b, o.y + h.halfOpening), spec);
+    DrawLine(ctx, o.x, y, o.x + h.length, MapY(b, o.y - h.halfOpening), spec);
+}
+
+void DrawCurveObject(const DrawContext& ctx, Score& score, int s, int i, const ObjectDraw& draw,
+                     bool showAnchors, uint32_t anchorColour) {
+    StaveBlock& b = score.stave(s);
+    ScoreObject& first = b.obj[i];
+    if (first.kind != kCurve || first.curve().prevAnchor != 0 || first.curve().nextAnchor == 0)
+        return;
+    std::vector<QPoint> points;
+    std::set<int> seen;
+    // A chain from a damaged file may loop: each point is taken once.
+    for (int j = i; b.validIndex(j) && b.obj[j].kind == kCurve && seen.insert(j).second &&
+                    points.size() < kMaxObjects;
+         j = b.obj[j].curve().nextAnchor)
+        points.emplace_back(b.obj[j].x, MapY(b, b.obj[j].y));
+    if (showAnchors && !ctx.printMode)
+        for (const QPoint& p : points)
+            DrawNamedBitmap(ctx, "bmAnchor", p.x(), p.y(), 1.0, draw.rubberBand, false,
+                            anchorColour);
+    const CurveData& c = first.curve();
+    CurveSpec spec{Scale58(b, c.thickness), (c.styleBits & 1) != 0, (c.styleBits & 2) != 0,
+                   draw.colour, draw.rubberBand};
+    CurveExtent e = DrawCurve(ctx, points, spec);
+    if (!e.drawn || ctx.printMode) return;
+    const int32_t Y = b.h.Ycoord;
+    first.curve().upperBound = Clamp16(e.minY - 7 - Y);
+    first.curve().lowerBound = Clamp16(e.maxY + 7 - Y);
+    b.h.MinY = std::min(b.h.MinY, Y + first.curve().upperBound);
+    b.h.MaxY = std::max(b.h.MaxY, Y + first.curve().lowerBound);
+}
+
+std::string JoinedText(const StaveBlock& b, int i) {
+    std::string out;
+    std::set<int> seen;
+    for (int j = i; b.validIndex(j) && HasTextLayout(b.obj[j].kind) && seen.insert(j).second;
+         j = b.obj[j].text().nextChunk)
+        out += b.obj[j].chunk();
+    return out;
+}
+
+std::string ExpandPlaceholder(const std::string& text, const TextEnv& env) {
+    if (text.size() != 2 || text[0] != '@') return text;
+    const char c = text[1];
+    std::tm tm{};
+    localtime_r(&env.now, &tm);
+    char buf[128];
+    switch (c) {
+        case 'P':
+        case 'p':
+            return std::to_string(env.pageNumber);
+        case 'F':
+        case 'f':
+            return env.filePath;
+        case 'N':
+        case 'n':
+            return FileNameOf(env.filePath);
+        case 'D':
+            std::strftime(buf, sizeof buf, "%A, %d %B %Y", &tm);
+            return buf;
+        case 'd':
+            std::strftime(buf, sizeof buf, "%d/%m/%Y", &tm);
+            return buf;
+        case 'T':
+        case 't':
+            std::strftime(buf, sizeof buf, "%H:%M", &tm);
+            return buf;
+        default:
+            return text;
+    }
+}
+
+int DrawTextObject(const DrawContext& ctx, const Score& score, int s, int i, const ObjectDraw& draw,
+                   const TextEnv& env) {
+    const StaveBlock& b = score.stave(s);
+    const ScoreObject& o = b.obj[i];
+    if (!HasTextLayout(o.kind) || (o.text().textFlags & 0x80) || (o.x == 0 && o.y == 0)) return 0;
+    std::string text = JoinedText(b, i);
+    if (s == 0 && env.headerFooterPass) text = ExpandPlaceholder(text, env);
+    int number = o.text().fontNumber;
+    // A font number the table does not hold falls back to the first font.
+    if (number == 0 || !score.fontsInUse.test(number)) number = 1;
+    const FontDesc& fd = score.fonts[number];
+    TextDraw td;
+    td.font = {fd.name.empty() ? "Times New Roman" : fd.name, fd.size > 0 ? fd.size : 12, fd.style};
+    td.small = IsSmall(b);
+    td.rubberBand = draw.rubberBand;
+    td.colour = draw.colour;
+    if ((o.text().textFlags & 1) && !ctx.printMode && env.globalInGreen && draw.colour == 0)
+        td.colour = 0x008000;
+    const int32_t y = MapY(b, o.y);
+    const int width = DrawTextString(ctx, text, td, o.x, y);
+    if (o.text().textFlags & 0x08) {
+        QFontMetrics fm(ScoreQFont(td.font, td.font.pointSize));
+        const int space = fm.horizontalAdvance(' ');
+        const int h = td.small ? RoundEven(fm.height() * 5.0 / 8.0) : fm.height();
+        const LineSpec frame{1, td.colour, draw.rubberBand};
+        const int x1 = o.x - space, x2 = o.x + width + space;
+        DrawLine(ctx, x1, y, x2, y, frame);
+        DrawLine(ctx, x2, y, x2, y + h, frame);
+        DrawLine(ctx, x2, y + h, x1, y + h, frame);
+        DrawLine(ctx, x1, y + h, x1, y, frame);
+    }
+    return width;
+}
+
+}  // namespace sw

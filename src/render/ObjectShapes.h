@@ -1,0 +1,47 @@
+// The objects drawn with lines, curves and text: line objects with their legs,
+// hairpins, curves through their chain of points, and texts.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+#include "model/Score.h"
+#include "render/DrawContext.h"
+
+namespace sw {
+
+struct ObjectDraw {
+    uint32_t colour = 0;
+    bool rubberBand = false;
+};
+
+void DrawLineObject(const DrawContext& ctx, const Score& score, int s, int i,
+                    const ObjectDraw& draw);
+void DrawHairpin(const DrawContext& ctx, const Score& score, int s, int i, const ObjectDraw& draw);
+
+// Drawn by the first point of the chain (a next link and no previous one);
+// on screen the first point keeps the curve's vertical bounds and the stave's
+// extent grows to hold it.
+void DrawCurveObject(const DrawContext& ctx, Score& score, int s, int i, const ObjectDraw& draw,
+                     bool showAnchors = false, uint32_t anchorColour = 0x808080);
+
+// What a text may need beyond its object.
+struct TextEnv {
+    bool headerFooterPass = false;  // printing or previewing the header/footer stave
+    int pageNumber = 1;
+    std::string filePath;
+    std::time_t now = 0;
+    bool globalInGreen = true;  // no object has the focus and nothing is being moved
+};
+
+// The whole text of the chain that starts at object i (each object at most once).
+std::string JoinedText(const StaveBlock& block, int i);
+// "@P", "@F", "@N", "@D", "@d", "@T" stand for the page number, the file, its
+// name, the long and short date and the time; other texts are left as they are.
+std::string ExpandPlaceholder(const std::string& text, const TextEnv& env);
+
+// Draws a text object and returns its drawn width (0 when it is not drawn).
+int DrawTextObject(const DrawContext& ctx, const Score& score, int s, int i, const ObjectDraw& draw,
+                   const TextEnv& env);
+
+}  // namespace sw

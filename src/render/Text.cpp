@@ -1,0 +1,185 @@
+// Score text drawing.
+#include "render/Text.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+
+#include "core/TextUtil.h"
+#include "layout/GlyphTable.h"
+#include "render/GlyphStore.h"
+#include "render/Rounding.h"
+
+namespace sw {
+
+namespace {
+
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// Codes 27-30 are places for accidentals, measured as the letter "d".
+bool IsAccidentalPlace(unsigned char c) {
+    return c >= 27 && c <= 30;
+}
+
+// Screen text is drawn at 96 pixels per inch.
+double PixelsForPoints(double points) {
+    return points * 96.0 / 72.0;
+}
+
+}  // namespace
+
+QString FromScoreBytes(const std::string& bytes) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(bytes.size()));
+    for (unsigned char c : bytes)
+        out += (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(char16_t(c));
+    return out;
+}
+
+std::string ToScoreBytes(const QString& text) {
+    std::string out;
+    for (QChar ch : text) {
+        char16_t u = ch.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out += static_cast<char>(u);
+            continue;
+        }
+        char c = '?';
+        for (int i = 0; i < 32; ++i)
+            if (kCp1252High[i] == u) c = static_cast<char>(0x80 + i);
+        out += c;
+    }
+    return out;
+}
+
+QString FontFamilyFor(const std::string& name) {
+    if (EqualsIgnoreCase(name, "Times New Roman") || EqualsIgnoreCase(name, "Times"))
+        return "Liberation Serif";
+    if (EqualsIgnoreCase(name, "Arial") || EqualsIgnoreCase(name, "Helvetica"))
+        return "Liberation Sans";
+    if (EqualsIgnoreCase(name, "Courier New") || EqualsIgnoreCase(name, "Courier"))
+        return "Liberation Mono";
+    return QString::fromStdString(name);
+}
+
+QFont ScoreQFont(const TextFont& font, double pointSize) {
+    QFont f(FontFamilyFor(font.name));
+    f.setPixelSize(std::max(1, RoundEven(PixelsForPoints(pointSize))));
+    f.setBold(font.style & 1);
+    f.setItalic(font.style & 2);
+    f.setUnderline(font.style & 4);
+    f.setStrikeOut(font.style & 8);
+    f.setStyleStrategy(QFont::NoAntialias);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    return f;
+}
+
+namespace {
+std::string ForMeasuring(const std::string& text) {
+    std::string m = text;
+    for (char& c : m)
+        if (IsAccidentalPlace(static_cast<unsigned char>(c))) c = 'd';
+    return m;
+}
+}  // namespace
+
+int QtTextMeasurer::width(const TextFont& font, const std::string& text) const {
+    QFontMetrics fm(ScoreQFont(font, font.pointSize));
+    return fm.horizontalAdvance(FromScoreBytes(ForMeasuring(text)));
+}
+
+int QtTextMeasurer::height(const TextFont& font, const std::string&) const {
+    QFontMetrics fm(ScoreQFont(font, font.pointSize));
+    return fm.height();
+}
+
+int DrawTextString(const DrawContext& ctx, const std::string& text, const TextDraw& draw, int x,
+                   int y) {
+    QImage* canvas = ctx.canvas();
+    if (!canvas) return 0;
+    const bool print = ctx.printMode;
+    const int scale = print ? 3 : 1;
+    const double points = print ? scale * draw.font.pointSize - 2 : draw.font.pointSize;
+    if (print) {
+        x = scale * x + ctx.printOrigin.x();
+        y = scale * y + ctx.printOrigin.y();
+    } else {
+        x += ctx.screenOrigin.x();
+        y += ctx.screenOrigin.y();
+    }
+    const QFont font = ScoreQFont(draw.font, points);
+    const QFontMetrics fm(font);
+    const QString measured = FromScoreBytes(ForMeasuring(text));
+    const int m = fm.horizontalAdvance('M');
+    const int W = fm.horizontalAdvance("M" + measured + "M");
+    const int H = fm.height();
+    if (W <= 0 || H <= 0) return 0;
+
+    // The scratch bitmap: black text on white, character by character.
+    QImage scratch(W, H, QImage::Format_RGB32);
+    scratch.fill(Qt::white);
+    {
+        QPainter p(&scratch);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        int cx = m;
+        const int dWidth = fm.horizontalAdvance('d');
+        for (unsigned char c : text) {
+            if (IsAccidentalPlace(c)) {
+                cx += dWidth;
+                continue;
+            }
+            QString ch = FromScoreBytes(std::string(1, static_cast<char>(c)));
+            p.drawText(cx, fm.ascent(), ch);
+            cx += fm.horizontalAdvance(ch);
+        }
+    }
+    // The sized accidentals go into the scratch bitmap over their places.
+    if (ctx.glyphs) {
+        int cx = m;
+        const int dWidth = fm.horizontalAdvance('d');
+        for (unsigned char c : text) {
+            if (c >= 27 && c <= 29) {
+                int acc = c == 27 ? 1 : (c == 28 ? 0 : -1);
+                std::string name = TextAccidentalName(draw.font.pointSize, acc, print);
+                TextAccidentalOffset off = TextAccidentalPlace(draw.font.pointSize, acc);
+                if (const Mask* mask = ctx.glyphs->mask(name)) {
+                    int left = cx + scale * off.x, top = H + scale * off.y;
+                    for (int r = 0; r < mask->height; ++r)
+                        for (int q = 0; q < mask->width; ++q)
+                            if (mask->at(q, r) && left + q >= 0 && left + q < W && top + r >= 0 &&
+                                top + r < H)
+                                scratch.setPixel(left + q, top + r, 0xFF000000u);
+                }
+            }
+            cx += IsAccidentalPlace(c)
+                      ? dWidth
+                      : fm.horizontalAdvance(FromScoreBytes(std::string(1, static_cast<char>(c))));
+        }
+    }
+
+    const int height = draw.small ? RoundEven(H * 5.0 / 8.0) : H;
+    const bool xorMode = draw.rubberBand && !print;
+    const uint32_t ink = print ? 0xFF000000u : ToQRgb(draw.colour);
+    const uint32_t invert = (~ToQRgb(draw.colour)) & 0x00FFFFFFu;
+    const int left = x - m;
+    for (int r = 0; r < height; ++r) {
+        int py = y + r;
+        if (py < 0 || py >= canvas->height()) continue;
+        int sr = static_cast<int>(static_cast<long long>(r) * H / height);
+        auto* line = reinterpret_cast<uint32_t*>(canvas->scanLine(py));
+        const auto* src = reinterpret_cast<const uint32_t*>(scratch.constScanLine(sr));
+        for (int c = 0; c < W; ++c) {
+            int px = left + c;
+            if (px < 0 || px >= canvas->width() || (src[c] & 0x00FFFFFFu) != 0) continue;
+            line[px] = xorMode ? 0xFF000000u | ((line[px] ^ invert) & 0x00FFFFFFu) : ink;
+        }
+    }
+    return (W - 2 * m) / scale;
+}
+
+}  // namespace sw
