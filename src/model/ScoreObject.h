@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstddef>
 #include <cstring>
 #include <string>
 
@@ -106,13 +107,14 @@ struct NoteData {
     uint8_t durMod2;
     uint8_t working[2];
     uint8_t noShorten;
-    // Derived by the note geometry, never stored.
+    // Derived by the note geometry, never stored. The two bytes first keep the
+    // positions on four-byte boundaries within the record.
+    int8_t dotPosition;  // the step the dots sit on
+    uint8_t showTail;    // outermost note of its chord: carries flag and beam links
     int32_t headX;
     int32_t stemStartX, stemStartY;
     int32_t stemEndX, stemEndY;
     int32_t dotX, dotY;
-    int8_t dotPosition;     // the step the dots sit on
-    uint8_t showTail;       // outermost note of its chord: carries flag and beam links
     uint8_t stemRoot;       // innermost note of its chord
     uint8_t displaced;      // head on the other side of the stem
     uint8_t noVisibleStem;  // breve or semibreve
@@ -200,6 +202,7 @@ union KindData {
 #pragma pack(pop)
 static_assert(sizeof(KindData) == 64);
 static_assert(sizeof(NoteData) == 64);
+static_assert(offsetof(NoteData, headX) % 4 == 0, "derived positions stay aligned");
 static_assert(sizeof(TextData) == 14);
 static_assert(sizeof(BarlineData) == 12 && sizeof(LineData) == 11 && sizeof(CurveData) == 8);
 static_assert(sizeof(DrawobjectData) == 7 && sizeof(HairpinData) == 5 && sizeof(TrillData) == 6);
@@ -226,6 +229,8 @@ struct ScoreObject {
     std::string chunk() const;
     void setChunk(const std::string& s);  // keeps the first 10 characters
 };
+
+static_assert(offsetof(ScoreObject, data) % 4 == 0, "kind data starts on a four-byte boundary");
 
 // Zeroes the record and marks it empty: kind Nothing, no glyph.
 void NewObjectRecord(ScoreObject& o);
