@@ -3,8 +3,8 @@
 
 #include <array>
 #include <bit>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 

@@ -137,20 +137,21 @@ QImage LinesContactSheet(const GlyphStore& glyphs, bool print) {
 
     TextEnv env;
     const ObjectDraw ink{0x000000, false};
+    PictureSurface out(ctx);
     for (int i = 1; i <= score.stave(s).h.Nobjec; ++i) {
         const ScoreObject& o = score.object(s, i);
         switch (o.kind) {
             case kLine:
-                DrawLineObject(ctx, score, s, i, ink);
+                DrawLineObject(out, score, s, i, ink);
                 break;
             case kHairpin:
-                DrawHairpin(ctx, score, s, i, ink);
+                DrawHairpin(out, score, s, i, ink);
                 break;
             case kCurve:
-                DrawCurveObject(ctx, score, s, i, ink, true);
+                DrawCurveObject(out, score, s, i, ink, true);
                 break;
             case kText:
-                DrawTextObject(ctx, score, s, i, ink, env);
+                DrawTextObject(out, score, s, i, ink, env);
                 break;
             default:
                 break;

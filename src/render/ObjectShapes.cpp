@@ -1,7 +1,6 @@
 // Line, hairpin, curve and text objects.
 #include "render/ObjectShapes.h"
 
-#include <QFontMetrics>
 #include <algorithm>
 #include <set>
 
@@ -35,15 +34,14 @@ int16_t Clamp16(int32_t v) {
 
 }  // namespace
 
-void DrawLineObject(const DrawContext& ctx, const Score& score, int s, int i,
-                    const ObjectDraw& draw) {
+void DrawLineObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw) {
     const StaveBlock& b = score.stave(s);
     const ScoreObject& o = b.obj[i];
     const LineData& l = o.data.line;
     const int32_t x1 = o.x, y1 = MapY(b, o.y);
     const int32_t x2 = o.x + l.dx, y2 = y1 + Scale58(b, l.dy);
     LineSpec spec{l.thickness, draw.colour, draw.rubberBand, l.style, l.dashLength, l.gapLength};
-    DrawLine(ctx, x1, y1, x2, y2, spec);
+    out.line(x1, y1, x2, y2, spec);
     if (l.legLength == 0 || l.legDirection == 0) return;
     bool atStart = l.legEnds & 0x02, atEnd = l.legEnds & 0x04;
     if (l.dx < 0 || (l.dx == 0 && l.dy > 0)) std::swap(atStart, atEnd);
@@ -66,21 +64,21 @@ void DrawLineObject(const DrawContext& ctx, const Score& score, int s, int i,
             return;
     }
     LineSpec leg{l.thickness, draw.colour, draw.rubberBand};
-    if (atStart) DrawLine(ctx, x1, y1, x1 + lx, y1 + ly, leg);
-    if (atEnd) DrawLine(ctx, x2, y2, x2 + lx, y2 + ly, leg);
+    if (atStart) out.line(x1, y1, x1 + lx, y1 + ly, leg);
+    if (atEnd) out.line(x2, y2, x2 + lx, y2 + ly, leg);
 }
 
-void DrawHairpin(const DrawContext& ctx, const Score& score, int s, int i, const ObjectDraw& draw) {
+void DrawHairpin(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw) {
     const StaveBlock& b = score.stave(s);
     const ScoreObject& o = b.obj[i];
     const HairpinData& h = o.data.hairpin;
     LineSpec spec{h.thickness, draw.colour, draw.rubberBand};
     const int32_t y = MapY(b, o.y);
-    DrawLine(ctx, o.x, y, o.x + h.length, MapY(b, o.y + h.halfOpening), spec);
-    DrawLine(ctx, o.x, y, o.x + h.length, MapY(b, o.y - h.halfOpening), spec);
+    out.line(o.x, y, o.x + h.length, MapY(b, o.y + h.halfOpening), spec);
+    out.line(o.x, y, o.x + h.length, MapY(b, o.y - h.halfOpening), spec);
 }
 
-void DrawCurveObject(const DrawContext& ctx, Score& score, int s, int i, const ObjectDraw& draw,
+void DrawCurveObject(Surface& out, Score& score, int s, int i, const ObjectDraw& draw,
                      bool showAnchors, uint32_t anchorColour) {
     StaveBlock& b = score.stave(s);
     ScoreObject& first = b.obj[i];
@@ -93,15 +91,14 @@ void DrawCurveObject(const DrawContext& ctx, Score& score, int s, int i, const O
                     points.size() < kMaxObjects;
          j = b.obj[j].curve().nextAnchor)
         points.emplace_back(b.obj[j].x, MapY(b, b.obj[j].y));
-    if (showAnchors && !ctx.printMode)
+    if (showAnchors && !out.printMode())
         for (const QPoint& p : points)
-            DrawNamedBitmap(ctx, "bmAnchor", p.x(), p.y(), 1.0, draw.rubberBand, false,
-                            anchorColour);
+            out.namedBitmap("bmAnchor", p.x(), p.y(), 1.0, draw.rubberBand, false, anchorColour);
     const CurveData& c = first.curve();
     CurveSpec spec{Scale58(b, c.thickness), (c.styleBits & 1) != 0, (c.styleBits & 2) != 0,
                    draw.colour, draw.rubberBand};
-    CurveExtent e = DrawCurve(ctx, points, spec);
-    if (!e.drawn || ctx.printMode) return;
+    CurveExtent e = out.curve(points, spec);
+    if (!e.drawn || out.printMode()) return;
     const int32_t Y = b.h.Ycoord;
     first.curve().upperBound = Clamp16(e.minY - 7 - Y);
     first.curve().lowerBound = Clamp16(e.maxY + 7 - Y);
@@ -149,7 +146,7 @@ std::string ExpandPlaceholder(const std::string& text, const TextEnv& env) {
     }
 }
 
-int DrawTextObject(const DrawContext& ctx, const Score& score, int s, int i, const ObjectDraw& draw,
+int DrawTextObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw,
                    const TextEnv& env) {
     const StaveBlock& b = score.stave(s);
     const ScoreObject& o = b.obj[i];
@@ -165,20 +162,19 @@ int DrawTextObject(const DrawContext& ctx, const Score& score, int s, int i, con
     td.small = IsSmall(b);
     td.rubberBand = draw.rubberBand;
     td.colour = draw.colour;
-    if ((o.text().textFlags & 1) && !ctx.printMode && env.globalInGreen && draw.colour == 0)
+    if ((o.text().textFlags & 1) && !out.printMode() && env.globalInGreen && draw.colour == 0)
         td.colour = 0x008000;
     const int32_t y = MapY(b, o.y);
-    const int width = DrawTextString(ctx, text, td, o.x, y);
+    const int width = out.text(text, td, o.x, y);
     if (o.text().textFlags & 0x08) {
-        QFontMetrics fm(ScoreQFont(td.font, td.font.pointSize));
-        const int space = fm.horizontalAdvance(' ');
-        const int h = td.small ? RoundEven(fm.height() * 5.0 / 8.0) : fm.height();
+        const int space = out.spaceWidth(td);
+        const int h = td.small ? RoundEven(out.textHeight(td) * 5.0 / 8.0) : out.textHeight(td);
         const LineSpec frame{1, td.colour, draw.rubberBand};
         const int x1 = o.x - space, x2 = o.x + width + space;
-        DrawLine(ctx, x1, y, x2, y, frame);
-        DrawLine(ctx, x2, y, x2, y + h, frame);
-        DrawLine(ctx, x2, y + h, x1, y + h, frame);
-        DrawLine(ctx, x1, y + h, x1, y, frame);
+        out.line(x1, y, x2, y, frame);
+        out.line(x2, y, x2, y + h, frame);
+        out.line(x2, y + h, x1, y + h, frame);
+        out.line(x1, y + h, x1, y, frame);
     }
     return width;
 }

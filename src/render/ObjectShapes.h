@@ -6,7 +6,7 @@
 #include <string>
 
 #include "model/Score.h"
-#include "render/DrawContext.h"
+#include "render/Surface.h"
 
 namespace sw {
 
@@ -15,14 +15,13 @@ struct ObjectDraw {
     bool rubberBand = false;
 };
 
-void DrawLineObject(const DrawContext& ctx, const Score& score, int s, int i,
-                    const ObjectDraw& draw);
-void DrawHairpin(const DrawContext& ctx, const Score& score, int s, int i, const ObjectDraw& draw);
+void DrawLineObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw);
+void DrawHairpin(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw);
 
 // Drawn by the first point of the chain (a next link and no previous one);
 // on screen the first point keeps the curve's vertical bounds and the stave's
 // extent grows to hold it.
-void DrawCurveObject(const DrawContext& ctx, Score& score, int s, int i, const ObjectDraw& draw,
+void DrawCurveObject(Surface& out, Score& score, int s, int i, const ObjectDraw& draw,
                      bool showAnchors = false, uint32_t anchorColour = 0x808080);
 
 // What a text may need beyond its object.
@@ -41,7 +40,7 @@ std::string JoinedText(const StaveBlock& block, int i);
 std::string ExpandPlaceholder(const std::string& text, const TextEnv& env);
 
 // Draws a text object and returns its drawn width (0 when it is not drawn).
-int DrawTextObject(const DrawContext& ctx, const Score& score, int s, int i, const ObjectDraw& draw,
+int DrawTextObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw,
                    const TextEnv& env);
 
 }  // namespace sw

@@ -296,7 +296,8 @@ class Cell {
     double lineY(double k) const { return print_ ? (1.0 / 6.0 - 8 * k) : (-0.5 - 8 * k); }
 
     // A SMuFL symbol with its origin at (x, y), scaled.
-    void sym(const std::string& name, double x, double y, double scale = 1.0, double rotate = 0) {
+    void sym(const std::string& name, double x, double y, double scale = 1.0, double rotate = 0,
+             double stretchX = 1.0) {
         char32_t cp = font_.code(name);
         QPainter p(&img_);
         p.setRenderHint(QPainter::Antialiasing);
@@ -308,6 +309,7 @@ class Cell {
         p.setPen(Qt::black);
         p.translate(X(x), Y(y));
         if (rotate != 0) p.rotate(rotate);
+        if (stretchX != 1.0) p.scale(stretchX, 1.0);
         p.drawText(QPointF(0, 0), QString::fromUcs4(&cp, 1));
     }
     // A symbol centred horizontally on x, its origin's baseline at y.
@@ -397,7 +399,13 @@ constexpr double kSmall = 0.7;                    // cue and grace notes
 void Head(Cell& c, const std::string& name, double scale = 1.0) {
     double w = c.width(name, scale);
     double centre = (kHeadLeft + kHeadRight) / 2;
-    c.sym(name, scale == 1.0 ? kHeadLeft : centre - w / 2, kHeadCentreY, scale);
+    if (scale == 1.0) {
+        // A normal head fills its ten columns exactly: stretched the few
+        // per cent the font's head falls short of them.
+        c.sym(name, kHeadLeft, kHeadCentreY, 1.0, 0, (kHeadRight - kHeadLeft) / w);
+        return;
+    }
+    c.sym(name, centre - w / 2, kHeadCentreY, scale);
 }
 
 // A stem on the right of the head going up, or on the left going down.
@@ -572,7 +580,8 @@ std::map<std::string, Recipe> Recipes() {
     // the head: 7.5 pixels right of the point and 3.5 above it.
     auto dots = [](int count) {
         return [count](Cell& c) {
-            for (int i = 0; i < count; ++i) c.symCC("augmentationDot", 8 + 6 * i, -3.5);
+            for (int i = 0; i < count; ++i)
+                c.symCC("augmentationDot", 8 + 6 * i, -3.5);
         };
     };
     r["DOT"] = dots(1);
@@ -608,8 +617,9 @@ std::map<std::string, Recipe> Recipes() {
         RepeatDots(c, -8);
     };
     r["dottedbarline"] = [](Cell& c) {
-        for (double y = c.lineY(2) - 0.5; y < c.lineY(-2) - 0.5; y += 6)
-            c.rect(0, 2, y, y + 4);
+        const double bottom = c.lineY(-2) - 0.5;
+        for (double y = c.lineY(2) - 0.5; y < bottom; y += 6)
+            c.rect(0, 2, y, std::min(y + 4, bottom));
     };
     r["halfbarline"] = [](Cell& c) { c.rect(0, 2, c.lineY(1) - 0.5, c.lineY(-1) + 0.5); };
     r["halfbarline2"] = [](Cell& c) { c.rect(0, 2, c.lineY(2) - 0.5, c.lineY(0) + 0.5); };

@@ -1,0 +1,75 @@
+// Drawing one stave object: which glyphs, lines, curves and texts each kind
+// is made of, where they go and in which colour.
+#pragma once
+
+#include <cstdint>
+
+#include "model/Score.h"
+#include "render/ObjectShapes.h"
+#include "render/Surface.h"
+
+namespace sw {
+
+// The "Colours" settings (0x00BBGGRR) with their defaults.
+struct Colours {
+    uint32_t ink = 0x000000;
+    uint32_t nonprinting = 0xFF00FF;
+    uint32_t modnote = 0x008080;
+    uint32_t putative = 0x808080;
+    uint32_t selecting = 0xFF0000;
+    uint32_t edit = 0x0000FF;
+    uint32_t marked = 0xFF0000;
+    uint32_t erase = 0xAAD7D3;
+    uint32_t anchor = 0x808080;
+    uint32_t universalText = 0x008000;
+    uint32_t virtualstem = 0x00FF00;
+    uint32_t cursor = 0xFF0000, block = 0x80FF00, line = 0x008000, strings = 0xFF00FF,
+             defaultform = 0xC8FFFF, grid = 0x00FFFF;
+};
+
+constexpr uint32_t kMagenta = 0xFF00FF;
+constexpr uint32_t kLightGrey = 0xC0C0C0;
+constexpr uint32_t kPureBlue = 0xFF0000;
+
+// What drawing needs besides the score: colours and settings, the text
+// environment, and the bar-number font.
+struct DrawSettings {
+    Colours colours;
+    bool showAnchors = false;
+    TextEnv textEnv;
+    FontDesc barFont{"Times New Roman", 10, 0, 0, 0};
+};
+
+struct DrawRequest {
+    uint32_t colour = 0;
+    bool rubberBand = false;
+    bool normalDrawing = true;  // the page renderer, not the editor
+};
+
+// Draws object i of stave s. Reads the score and never changes it, except for
+// the derived note geometry and a curve's recorded bounds.
+void DrawObject(Surface& out, Score& score, int s, int i, const DrawRequest& req,
+                const DrawSettings& settings);
+
+// Redraws every note of stave s at x; `editing` (an index or 0) gets "Edit",
+// objects in the stave's block set "Selecting", the others `colour`.
+void RedrawChord(Surface& out, Score& score, int s, int32_t x, uint32_t colour, int editing,
+                 const DrawSettings& settings);
+
+// The object being dragged, simplified and in rubber-band mode: hairpins and
+// lines as plain lines, a curve from its first point, a time signature as one glyph.
+void DrawDraggedObject(Surface& out, Score& score, int s, int i, uint32_t colour,
+                       const DrawSettings& settings);
+
+// The object about to be placed (not yet in the stave), in "Putative" or erased in paper.
+void DrawPendingObject(Surface& out, Score& score, int s, const ScoreObject& pending, bool erase,
+                       const DrawSettings& settings);
+
+// The height of a tie of horizontal width w: s/4 below 6 pixels, s + 1 above
+// 100, and growing evenly between.
+int TieHeight(int width);
+
+// Top and bottom line of a stave with n lines (1..6): Ycoord + T*s - 1, Ycoord + B*s - 1.
+bool StaveLineExtent(const StaveHeader& h, int& top, int& bottom);
+
+}  // namespace sw
