@@ -104,7 +104,9 @@ int main(int argc, char** argv) {
             ScoreObject* key = PlaceObject(score, s, kKeysig, 100, score.stave(s).h.Ycoord, 46);
             key->data.keysig.key = 1;
             if (system == 0) {
-                ScoreObject* time = PlaceObject(score, s, kTimesig, 125, score.stave(s).h.Ycoord);
+                // A time signature's y is its numerator's: a space above the middle line.
+                ScoreObject* time =
+                    PlaceObject(score, s, kTimesig, 125, score.stave(s).h.Ycoord - 8);
                 time->data.timesig = {3, 4, 0, 0};
             }
             for (int bar = 0; bar < 4; ++bar)

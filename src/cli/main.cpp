@@ -12,6 +12,7 @@
 #include "core/TextUtil.h"
 #include "fileio/ScoreFile.h"
 #include "render/ContactSheet.h"
+#include "render/GalleryPicture.h"
 #include "render/GlyphStore.h"
 
 namespace {
@@ -19,7 +20,8 @@ namespace {
 int Usage() {
     std::cerr << "usage: staffwright-cli info FILE\n"
                  "       staffwright-cli convert IN OUT.swn\n"
-                 "       staffwright-cli glyphs [--lines] OUT.png [--print] [--zoom N]\n";
+                 "       staffwright-cli glyphs [--lines] OUT.png [--print] [--zoom N]\n"
+                 "       staffwright-cli gallery OUT.png [--print] [--zoom N]\n";
     return 2;
 }
 
@@ -49,7 +51,7 @@ int Convert(const std::string& in, const std::string& out) {
 }
 
 // Drawing needs a GUI application object, but never a display.
-int Glyphs(int argc, char** argv) {
+int Glyphs(int argc, char** argv, bool gallery) {
     std::string out;
     bool print = false, lines = false;
     int zoom = 1;
@@ -71,8 +73,9 @@ int Glyphs(int argc, char** argv) {
     int qargc = 1;
     QGuiApplication app(qargc, argv);
     sw::GlyphStore glyphs;
-    QImage sheet =
-        lines ? sw::LinesContactSheet(glyphs, print) : sw::GlyphContactSheet(glyphs, print);
+    QImage sheet = gallery ? sw::GalleryPicture(glyphs, print)
+                   : lines ? sw::LinesContactSheet(glyphs, print)
+                           : sw::GlyphContactSheet(glyphs, print);
     if (zoom > 1)
         sheet = sheet.scaled(sheet.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     if (!sheet.save(QString::fromStdString(out), "PNG")) {
@@ -89,7 +92,8 @@ int main(int argc, char** argv) {
     std::string cmd = argv[1];
     if (cmd == "info" && argc == 3) return Info(argv[2]);
     if (cmd == "convert" && argc == 4) return Convert(argv[2], argv[3]);
-    if (cmd == "glyphs" && argc >= 3) return Glyphs(argc, argv);
+    if (cmd == "glyphs" && argc >= 3) return Glyphs(argc, argv, false);
+    if (cmd == "gallery" && argc >= 3) return Glyphs(argc, argv, true);
     if (cmd == "--help" || cmd == "-h") {
         Usage();
         return 0;

@@ -710,6 +710,9 @@ struct BeamLine {
 };
 
 void DrawBeams(Pen& pen, Score& score, int s, int i) {
+    // Every note of the group needs its geometry before the beam can lie on it.
+    for (const BeamNote& b : BeamGroup(score, s, i))
+        if (!b.n->validated) ValidateNotesAt(score, b.s, score.object(b.s, b.i).x, true);
     std::vector<BeamNote> g = BeamGroup(score, s, i);
     if (g.size() < 2) return;
     const StaveView v = View(score, s);

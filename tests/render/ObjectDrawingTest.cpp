@@ -1,2 +1,296 @@
 // Object drawing rules, checked on a recording surface and on pixels.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "layout/Gallery.h"
+#include "layout/GlyphTable.h"
+#include "layout/NoteGeometry.h"
+#include "model/Build.h"
+#include "render/GlyphStore.h"
+#include "render/ObjectDrawing.h"
+
+namespace sw {
+namespace {
+
+class ObjectDrawing : public ::testing::Test {
+  protected:
+    void SetUp() override { s = AppendStave(score, 200, 0, 800); }
+    RecordingSurface Draw(int i, uint32_t colour = 0, bool print = false, bool normal = true) {
+        RecordingSurface rec(print);
+        DrawObject(rec, score, s, i, DrawRequest{colour, false, normal}, settings);
+        return rec;
+    }
+    int Last() const { return score.stave(s).h.Nobjec; }
+    ScoreObject* Key(int32_t x, int key, bool cancel = false) {
+        ScoreObject* o = PlaceObject(score, s, kKeysig, x, 200);
+        o->data.keysig.key = static_cast<int8_t>(key);
+        o->data.keysig.naturalsOnChange = cancel;
+        return o;
+    }
+    static std::vector<int> Codes(const std::vector<RecordingSurface::Call>& calls) {
+        std::vector<int> out;
+        for (const auto& c : calls)
+            out.push_back(c.code);
+        return out;
+    }
+    Score score;
+    DrawSettings settings;
+    int s = 0;
+};
+
+TEST_F(ObjectDrawing, KeyChangesCancelThePreviousKeyOnlyWhenTheySay) {
+    Key(100, 3);
+    Key(200, 0);
+    RecordingSurface naturals = Draw(Last());
+    auto g = naturals.of("glyph");
+    ASSERT_EQ(g.size(), 3u);  // at the three sharps' places, from 2 left of x
+    EXPECT_EQ(Codes(g), (std::vector<int>{48, 48, 48}));
+    EXPECT_EQ(g[0].x1, 198);
+    EXPECT_EQ(g[1].x1, 206);
+    EXPECT_EQ(g[0].y1, 200 - 4 * 4);  // the first sharp of a treble key is step 4
+    EXPECT_EQ(g[1].y1, 200 - 4 * 1);
+
+    Key(300, -2);
+    EXPECT_EQ(Codes(Draw(Last()).of("glyph")), (std::vector<int>{44, 44}));  // after a key of 0
+    score.stave(s).h.Nobjec = 0;
+    Key(100, 3);
+    Key(200, -2);
+    EXPECT_EQ(Codes(Draw(Last()).of("glyph")), (std::vector<int>{44, 44}));
+    score.object(s, Last()).data.keysig.naturalsOnChange = 1;
+    auto cancelled = Draw(Last()).of("glyph");
+    ASSERT_EQ(cancelled.size(), 5u);
+    EXPECT_EQ(cancelled[3].code, 44);
+    EXPECT_EQ(cancelled[3].x1, 198 + 3 * 8 + 2);  // the flats start where the naturals end
+
+    // A key of nothing with no key before it shows only on screen, in the
+    // non-printing colour; out-of-range keys draw nothing.
+    score.stave(s).h.Nobjec = 0;
+    Key(100, 0);
+    auto hint = Draw(1).of("glyph");
+    ASSERT_EQ(hint.size(), 1u);
+    EXPECT_EQ(hint[0].colour, settings.colours.nonprinting);
+    EXPECT_TRUE(Draw(1, 0, true).calls().empty());
+    Key(150, 9);
+    EXPECT_TRUE(Draw(2).calls().empty());
+}
+
+TEST_F(ObjectDrawing, TimeSignatureDigitsCentreOnTheirPlaces) {
+    ScoreObject* t = PlaceObject(score, s, kCommonTime, 100, 192);
+    t->data.commonTime.code = 14;  // 12 over 8
+    auto g = Draw(1).of("glyph");
+    ASSERT_EQ(g.size(), 3u);
+    EXPECT_EQ(g[0].code, 9);
+    EXPECT_EQ(g[0].x1, 102 - 5);
+    EXPECT_EQ(g[1].code, 10);
+    EXPECT_EQ(g[1].x1, 102 + 5);
+    EXPECT_EQ(g[2].code, 16);
+    EXPECT_EQ(g[2].y1, 192 + 16);
+    // Two digits sit either side of the centre by half the other's width + 3.
+    ScoreObject* f = PlaceObject(score, s, kTimesig, 200, 192);
+    f->data.timesig = {12, 8, 0, 0};
+    auto d = Draw(2).of("glyph");
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d[0].x1, 205 - (GlyphInkWidth(10) + 3) / 2);
+    EXPECT_EQ(d[1].x1, 205 + (GlyphInkWidth(9) + 3) / 2);
+}
+
+TEST_F(ObjectDrawing, BarLinesOfAJoinedGroupAreGreyBelowTheTopOnScreenOnly) {
+    int below = AppendStave(score, 280, 0, 800);
+    score.stave(s).h.joinToNext = true;
+    PlaceObject(score, s, kBarline, 100, 200);
+    auto screen = Draw(1).of("glyph");
+    ASSERT_EQ(screen.size(), 2u);
+    EXPECT_EQ(screen[0].colour, 0u);
+    EXPECT_EQ(screen[1].colour, kLightGrey);
+    EXPECT_EQ(screen[1].y1, 280);
+    // In print a single bar becomes a solid bar on each stave, all black.
+    RecordingSurface print = Draw(1, 0, true);
+    EXPECT_EQ(print.of("bar").size(), 2u);
+    EXPECT_TRUE(print.of("glyph").empty());
+    // A bar line on a lower stave of a group is drawn by the top stave only.
+    PlaceObject(score, below, kBarline, 100, 280);
+    RecordingSurface none;
+    DrawObject(none, score, below, 1, DrawRequest{}, settings);
+    EXPECT_TRUE(none.calls().empty());
+}
+
+TEST_F(ObjectDrawing, RestDotsAndLedgerLinesGoWhereTheRulesPutThem) {
+    for (int value : {3, 5}) {
+        ScoreObject* r = PlaceNote(score, s, 100, 0, value, 2);
+        r->note().rest = 1;
+        r->note().dots = 1;
+    }
+    auto crotchet = Draw(1).of("glyph");
+    ASSERT_EQ(crotchet.size(), 2u);
+    EXPECT_EQ(crotchet[1].x1, 100);
+    EXPECT_EQ(crotchet[1].y1, 199);
+    auto semi = Draw(2).of("glyph");
+    EXPECT_EQ(semi[1].x1, 104);
+    EXPECT_EQ(semi[1].y1, 200 - 8 - 1);
+
+    // Ledger lines at every even step out to the note.
+    PlaceNote(score, s, 200, 8, 3, 1);
+    PlaceNote(score, s, 300, 7, 3, 1);
+    PlaceNote(score, s, 400, -9, 3, 0);
+    auto ledgers = [&](int i) {
+        std::vector<double> ys;
+        for (const auto& l : Draw(i).of("line"))
+            if (l.y1 == l.y2 && l.x2 - l.x1 == 17) ys.push_back(l.y1);
+        return ys;
+    };
+    EXPECT_EQ(ledgers(3), (std::vector<double>{200 - 24 - 1, 200 - 32 - 1}));
+    EXPECT_EQ(ledgers(4), (std::vector<double>{200 - 24 - 1}));
+    EXPECT_EQ(ledgers(5), (std::vector<double>{200 + 24 - 1, 200 + 32 - 1}));
+}
+
+TEST_F(ObjectDrawing, ShortStemsShrinkTheirFlag) {
+    ScoreObject* n = PlaceNote(score, s, 100, -2, 4, 0);
+    ValidateNotesAt(score, s, 100, false);
+    n->note().stemEndY = n->note().stemStartY - 14;
+    auto flags = Draw(1).of("glyph");
+    auto flag =
+        std::find_if(flags.begin(), flags.end(), [](const auto& c) { return c.code == 28; });
+    ASSERT_NE(flag, flags.end());
+    EXPECT_DOUBLE_EQ(flag->factor, 0.5);
+    // Reference 5 left of and 33 below the stem end, moved up by 14 and right by 1.
+    EXPECT_EQ(flag->x1, n->note().stemEndX - 5 + 1);
+    EXPECT_EQ(flag->y1, n->note().stemEndY + 33 - 14);
+    // A stem of no length shows no flag at all.
+    n->note().stemEndY = n->note().stemStartY;
+    for (const auto& c : Draw(1).of("glyph"))
+        EXPECT_NE(c.code, 28);
+}
+
+TEST_F(ObjectDrawing, TiesArchByTheirWidth) {
+    EXPECT_EQ(TieHeight(4), 2);
+    EXPECT_EQ(TieHeight(6), 2);
+    EXPECT_EQ(TieHeight(100), 9);
+    EXPECT_EQ(TieHeight(300), 9);
+    EXPECT_EQ(TieHeight(53), 2 + 4);  // 7 * 47 / 94 = 3.5 rounds to even
+    int a = Last() + 1;
+    PlaceNote(score, s, 100, 1, 3, 1);
+    PlaceNote(score, s, 160, 1, 3, 1);
+    score.object(s, a).note().tieRight = static_cast<uint8_t>(a + 1);
+    score.object(s, a + 1).note().tieLeft = static_cast<uint8_t>(a);
+    auto curves = Draw(a + 1).of("curve");
+    ASSERT_EQ(curves.size(), 1u);
+    const auto& p = curves[0].points;
+    ASSERT_EQ(p.size(), 3u);
+    EXPECT_LT(p[1].y(), p[0].y());  // stems down: the tie arches over
+}
+
+TEST_F(ObjectDrawing, BeamsClampTheirSlopeAndHookLoneLevels) {
+    // A semiquaver beamed to a quaver far above it.
+    ScoreObject* a = PlaceNote(score, s, 100, -6, 5, 0);
+    ScoreObject* b = PlaceNote(score, s, 130, 6, 4, 0);
+    a->note().beamOnTo = 2;
+    b->note().beamBackTo = 1;
+    RecordingSurface rec = Draw(2);
+    auto polys = rec.of("polygon");
+    ASSERT_EQ(polys.size(), 2u);  // the shared beam and the semiquaver's hook
+    const auto& beam = polys[0].points;
+    const double slope = double(beam[1].y() - beam[0].y()) / (beam[1].x() - beam[0].x());
+    EXPECT_NEAR(slope, -0.4, 0.05);
+    const auto& hook = polys[1].points;
+    EXPECT_EQ(hook[0].x(), a->note().stemStartX);  // the first note hooks to the right
+    EXPECT_EQ(hook[1].x() - hook[0].x(), 9 + 1);
+    // A partner on the stave below at the same x (as between tidyings) gives a
+    // flat beam, not a division by zero.
+    int below = AppendStave(score, 300, 0, 800);
+    ScoreObject* c = PlaceNote(score, below, 100, 0, 4, 0);
+    a->note().beamOnTo = 1;
+    a->note().beamOnDown = 1;
+    c->note().beamBackTo = 1;
+    c->note().beamBackUp = 1;
+    b->note().beamBackTo = 0;
+    RecordingSurface cross;
+    DrawObject(cross, score, below, 1, DrawRequest{}, settings);
+    auto flat = cross.of("polygon");
+    ASSERT_FALSE(flat.empty());
+    EXPECT_EQ(flat[0].points[0].y(), flat[0].points[1].y());
+}
+
+TEST_F(ObjectDrawing, ColourRules) {
+    ScoreObject* n = PlaceNote(score, s, 100, 0, 3, 1);
+    n->note().durMod = 3;
+    n->note().durMod2 = 2;
+    for (const auto& c : Draw(1).of("glyph"))
+        EXPECT_EQ(c.colour, settings.colours.modnote);
+    n->note().durMod2 = 3;
+    n->invisible = 1;
+    // Invisible objects: as asked on a page drawing, magenta when the editor
+    // redraws them in ink, absent from print.
+    for (const auto& c : Draw(1, 0, false, true).of("glyph"))
+        EXPECT_EQ(c.colour, 0u);
+    for (const auto& c : Draw(1, 0, false, false).of("glyph"))
+        EXPECT_EQ(c.colour, kMagenta);
+    EXPECT_TRUE(Draw(1, 0, true).calls().empty());
+    n->invisible = 0;
+    // Print is black whatever the colour asked.
+    for (const auto& c : Draw(1, 0x0000FF, true).of("line"))
+        EXPECT_EQ(c.colour, 0u);
+}
+
+TEST_F(ObjectDrawing, DamagedDataDrawsNothingRatherThanIndexingPastATable) {
+    ScoreObject* clef = PlaceObject(score, s, kClef, 100, 200);
+    clef->data.clef.type = 7;
+    ScoreObject* rest = PlaceNote(score, s, 150, 0, 9, 2);
+    rest->note().rest = 1;
+    ScoreObject* bar = PlaceObject(score, s, kBarline, 200, 200);
+    bar->data.barline.style = 30;
+    score.stave(s).h.lineCount = 9;
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(Draw(i).calls().empty()) << i;
+    // A curve chain that loops is walked once.
+    int c1 = Last() + 1;
+    PlaceObject(score, s, kCurve, 300, 190)->curve().nextAnchor = static_cast<uint8_t>(c1 + 1);
+    ScoreObject* c2 = PlaceObject(score, s, kCurve, 340, 180);
+    c2->curve().prevAnchor = static_cast<uint8_t>(c1);
+    c2->curve().nextAnchor = static_cast<uint8_t>(c1 + 1);
+    auto curve = Draw(c1).of("curve");
+    ASSERT_EQ(curve.size(), 1u);
+    EXPECT_EQ(curve[0].points.size(), 2u);
+}
+
+TEST(ObjectDrawingPicture, GalleryDrawsEveryObjectAtBothScales) {
+    GlyphStore glyphs;
+    Score score = BuildGalleryScore();
+    for (bool print : {false, true}) {
+        const int k = print ? 3 : 1;
+        QImage img(kGalleryWidth * k, (score.stave(score.Nstaves).h.Ycoord + 60) * k,
+                   QImage::Format_RGB32);
+        img.fill(Qt::white);
+        DrawContext ctx;
+        ctx.glyphs = &glyphs;
+        ctx.printMode = print;
+        (print ? ctx.print : ctx.screen) = &img;
+        PictureSurface out(ctx);
+        DrawSettings settings;
+        for (int st = 1; st <= score.Nstaves; ++st)
+            for (int i = 1; i <= score.stave(st).h.Nobjec; ++i) {
+                const ScoreObject& o = score.object(st, i);
+                // Drawn by another object: continuation chunks, later curve
+                // points, bar lines of lower staves in a group.
+                const bool byAnother =
+                    (HasTextLayout(o.kind) && (o.text().textFlags & 0x80)) ||
+                    (o.kind == kCurve && o.curve().prevAnchor != 0) ||
+                    (o.kind == kBarline && st > 1 && score.stave(st - 1).h.joinToNext);
+                QImage before = print || byAnother ? QImage() : img.copy();
+                DrawObject(out, score, st, i, DrawRequest{}, settings);
+                if (!before.isNull())
+                    EXPECT_NE(before, img)
+                        << "stave " << st << " object " << i << " kind " << int(o.kind);
+            }
+        // Print is black and white only.
+        if (print)
+            for (int y = 0; y < img.height(); y += 7)
+                for (int x = 0; x < img.width(); x += 3) {
+                    QRgb p = img.pixel(x, y);
+                    ASSERT_TRUE(p == 0xFF000000u || p == 0xFFFFFFFFu) << x << "," << y;
+                }
+    }
+}
+
+}  // namespace
+}  // namespace sw

@@ -493,10 +493,12 @@ std::map<std::string, Recipe> Recipes() {
         c.sym("timeSig1", 0.5 - (w1 + w6 + gap) / 2, c.lineY(0));
         c.sym("timeSig6", 0.5 - (w1 + w6 + gap) / 2 + w1 + gap, c.lineY(0));
     };
-    r["COMMON"] = [](Cell& c) { c.symC("timeSigCommon", 0.5, c.lineY(0)); };
-    r["COMMON2"] = [](Cell& c) { c.symC("timeSigCutCommon", 0.5, c.lineY(0)); };
-    r["COMMONS"] = [](Cell& c) { c.symC("timeSigCommon", 0.5, c.lineY(0), 0.625); };
-    r["COMMON2S"] = [](Cell& c) { c.symC("timeSigCutCommon", 0.5, c.lineY(0), 0.625); };
+    // The signs are drawn at the numerator's place, a space above the middle
+    // line, and sit on the middle line.
+    r["COMMON"] = [](Cell& c) { c.symC("timeSigCommon", 0.5, c.lineY(-1)); };
+    r["COMMON2"] = [](Cell& c) { c.symC("timeSigCutCommon", 0.5, c.lineY(-1)); };
+    r["COMMONS"] = [](Cell& c) { c.symC("timeSigCommon", 0.5, c.lineY(-1), 0.625); };
+    r["COMMON2S"] = [](Cell& c) { c.symC("timeSigCutCommon", 0.5, c.lineY(-1), 0.625); };
 
     // Heads and whole notes.
     r["BREVE"] = [](Cell& c) { Head(c, "noteheadDoubleWhole", 0.999); };
