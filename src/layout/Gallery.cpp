@@ -80,7 +80,7 @@ Score BuildGalleryScore() {
     const int italic = FindOrAddFont(score, FontDesc{"Times New Roman", 12, kItalic, 0, 0}, host);
     Writer w{score};
     auto caption = [&](const std::string& t) {
-        w.text(24, score.stave(w.s).h.Ycoord - 40, label, t);
+        w.text(24, score.stave(w.s).h.Ycoord - 50, label, t);
     };
 
     // 1. Clefs and sharp keys.
@@ -202,7 +202,7 @@ Score BuildGalleryScore() {
     w.x = 100;
     const int accs[] = {-2, -1, 0, 1, 2};
     for (int a : accs) {
-        ScoreObject* acc = PlaceObject(score, w.s, kAccidental, w.x - 12, NoteY(score, w.s, -1));
+        ScoreObject* acc = PlaceObject(score, w.s, kAccidental, w.x - 14, NoteY(score, w.s, -1));
         acc->data.accidental.pitch = -1;
         acc->data.accidental.accidental = static_cast<int8_t>(a);
         w.note(-1, 3, 0, 0, 40);
@@ -300,7 +300,7 @@ Score BuildGalleryScore() {
     const int32_t Y = score.stave(w.s).h.Ycoord;
     w.text(30, Y - 36, serif, "Allegro moderato");
     w.text(180, Y - 36, serif, "boxed", 0x08);
-    w.text(270, Y + 22, italic, "dolce e cantabile");
+    w.text(450, Y + 22, italic, "dolce e cantabile");
     auto line = [&](int x, int y, int dx, int dy, int width, int style, int p, int q) {
         ScoreObject* o = PlaceObject(score, w.s, kLine, x, y);
         o->data.line = LineData{static_cast<int16_t>(dx),
