@@ -17,9 +17,9 @@ struct N {
     int dots;
 };
 
-constexpr int kBarStart = 150;
-constexpr int kBarWidth = 167;
-constexpr int kBeat = 50;
+constexpr int kBarStart = 140;
+constexpr int kBarWidth = 153;
+constexpr int kBeat = 40;
 
 // Places one bar of notes, beaming consecutive quavers in pairs.
 void Bar(Score& score, int s, int bar, const std::vector<N>& notes) {
@@ -31,8 +31,12 @@ void Bar(Score& score, int s, int bar, const std::vector<N>& notes) {
         int index = score.stave(s).h.Nobjec;
         if (n.value == 4) {
             if (pendingQuaver) {
-                score.object(s, pendingQuaver).note().beamOnTo = static_cast<uint8_t>(index);
+                NoteData& first = score.object(s, pendingQuaver).note();
+                first.beamOnTo = static_cast<uint8_t>(index);
                 o->note().beamBackTo = static_cast<uint8_t>(pendingQuaver);
+                // A beamed pair shares one stem direction, away from the middle line.
+                const uint8_t stem = first.pitch + o->note().pitch >= 0 ? 1 : 0;
+                first.stem = o->note().stem = stem;
                 pendingQuaver = 0;
             } else {
                 pendingQuaver = index;
@@ -60,8 +64,8 @@ int main(int argc, char** argv) {
     FontDesc sub{"Times New Roman", 11, kItalic, 0, 0};
     int titleFont = FindOrAddFont(score, title, host);
     int subFont = FindOrAddFont(score, sub, host);
-    PlaceText(score, 0, kHeadertext, 380, 70, titleFont, "Minuet in G");
-    PlaceText(score, 0, kHeadertext, 640, 100, subFont, "Anonymous, 18th century");
+    PlaceText(score, 0, kHeadertext, 310, 40, titleFont, "Minuet in G");
+    PlaceText(score, 0, kHeadertext, 570, 75, subFont, "Anonymous, 18th century");
 
     const std::vector<std::vector<N>> treble = {
         {{2, 3, 0}, {-2, 4, 0}, {-1, 4, 0}, {0, 4, 0}, {1, 4, 0}},
@@ -86,8 +90,8 @@ int main(int argc, char** argv) {
 
     for (int system = 0; system < 2; ++system) {
         int y = 190 + system * 230;
-        int t = AppendStave(score, y, 60, 820);
-        int b = AppendStave(score, y + 90, 60, 820);
+        int t = AppendStave(score, y, 20, 755);
+        int b = AppendStave(score, y + 90, 20, 755);
         StaveHeader& th = score.stave(t).h;
         th.joinToNext = true;
         th.withBrace = true;
@@ -99,14 +103,14 @@ int main(int argc, char** argv) {
         for (int s : {t, b}) {
             bool isTreble = s == t;
             ScoreObject* clef =
-                PlaceObject(score, s, kClef, 70, score.stave(s).h.Ycoord, isTreble ? 3 : 2);
+                PlaceObject(score, s, kClef, 35, score.stave(s).h.Ycoord, isTreble ? 3 : 2);
             clef->data.clef.type = isTreble ? 0 : 1;
-            ScoreObject* key = PlaceObject(score, s, kKeysig, 100, score.stave(s).h.Ycoord, 46);
+            ScoreObject* key = PlaceObject(score, s, kKeysig, 62, score.stave(s).h.Ycoord, 46);
             key->data.keysig.key = 1;
             if (system == 0) {
                 // A time signature's y is its numerator's: a space above the middle line.
                 ScoreObject* time =
-                    PlaceObject(score, s, kTimesig, 125, score.stave(s).h.Ycoord - 8);
+                    PlaceObject(score, s, kTimesig, 85, score.stave(s).h.Ycoord - 8);
                 time->data.timesig = {3, 4, 0, 0};
             }
             for (int bar = 0; bar < 4; ++bar)

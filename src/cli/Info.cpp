@@ -51,7 +51,7 @@ const char* Bool(bool b) {
 }
 }  // namespace
 
-std::string ScoreInfoJson(const Score& score, const LoadResult& load) {
+std::string ScoreInfoJson(const Score& score, const LoadResult& load, int pages, int systems) {
     std::map<std::string, int> byKind;
     long total = 0;
     std::ostringstream perStave;
@@ -69,6 +69,8 @@ std::string ScoreInfoJson(const Score& score, const LoadResult& load) {
     o << "{\n";
     o << "  \"version\": " << load.fileVersion << ",\n";
     o << "  \"staves\": " << score.Nstaves << ",\n";
+    o << "  \"systems\": " << systems << ",\n";
+    o << "  \"pages\": " << pages << ",\n";
     o << "  \"objects\": " << total << ",\n";
     o << "  \"objects_by_kind\": {";
     bool first = true;

@@ -7,7 +7,7 @@
 
 namespace sw {
 
-std::string ScoreInfoJson(const Score& score, const LoadResult& load);
+std::string ScoreInfoJson(const Score& score, const LoadResult& load, int pages, int systems);
 std::string JsonString(const std::string& s);
 
 }  // namespace sw

@@ -50,6 +50,25 @@ enum : int {
     TemplateDescriptionBlank = 9842,
     TemplateNotSaved = 9843,
 
+    // Layout.
+    CannotFitSystem = 9860,
+
+    // The page view.
+    StatusOf = 109,
+    StatusSystem = 110,
+    StatusStave = 112,
+    StatusObjects = 113,
+    StatusHeaderFooter = 131,
+    HeaderPage1 = 823,
+    HeaderPage2 = 824,
+    HeaderPage3 = 825,
+    HeaderPage4 = 826,
+    HeaderPage5 = 827,
+    HeaderPage6 = 828,
+    WindowsLimitation = 1033,
+    WindowsLimitationAdvice = 1034,
+    InsufficientMemory = 938,
+
     // The score model.
     StaveTooComplex = 9850,
     TooManyFonts = 9851,

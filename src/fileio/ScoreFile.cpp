@@ -146,7 +146,9 @@ void WriteStaveRecord(uint8_t* r, const StaveHeader& h, bool staveZero) {
     PutU16(r + 10, static_cast<uint32_t>(h.RightX));
     r[12] = h.instrumentUp;
     r[13] = h.ForcedBk ? 1 : 0;
-    r[14] = static_cast<uint8_t>(h.PageNum);
+    // Pages past 255 wrap to 1..255: never 0 ("not placed"), and consecutive
+    // pages stay distinct, which is all the reader relies on to rebuild them.
+    r[14] = static_cast<uint8_t>(h.PageNum == 0 ? 0 : (h.PageNum - 1) % 255 + 1);
     r[15] = static_cast<uint8_t>((h.invisible ? 1 : 0) | ((h.lineCount & 7) << 1) |
                                  ((h.sizeIndex & 1) << 4) | (h.cue ? 0x20 : 0) |
                                  (staveZero ? 0x80 : 0));

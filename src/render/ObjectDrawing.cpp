@@ -314,7 +314,7 @@ void DrawBarline(Surface& out, const Score& score, int s, const ScoreObject& o,
             td.colour = c;
             td.rubberBand = req.rubberBand;
             const std::string text = std::to_string(d.barNumber);
-            const int width = 6 * static_cast<int>(text.size());
+            const int width = out.textWidth(text, td);
             const int height = out.textHeight(td);
             const int bottomY =
                 h.Ycoord - 2 * LineSpacing(h.sizeIndex) - (score.boxedBarNumbers ? 3 : 0);

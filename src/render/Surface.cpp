@@ -38,6 +38,9 @@ int PictureSurface::text(const std::string& text, const TextDraw& draw, int x, i
 int PictureSurface::textHeight(const TextDraw& draw) {
     return QFontMetrics(ScoreQFont(draw.font, draw.font.pointSize)).height();
 }
+int PictureSurface::textWidth(const std::string& text, const TextDraw& draw) {
+    return QtTextMeasurer().width(draw.font, text);
+}
 int PictureSurface::spaceWidth(const TextDraw& draw) {
     return QFontMetrics(ScoreQFont(draw.font, draw.font.pointSize)).horizontalAdvance(' ');
 }

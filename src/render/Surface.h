@@ -34,6 +34,7 @@ class Surface {
     // Returns the drawn width in page pixels.
     virtual int text(const std::string& text, const TextDraw& draw, int x, int y) = 0;
     virtual int textHeight(const TextDraw& draw) = 0;
+    virtual int textWidth(const std::string& text, const TextDraw& draw) = 0;
     virtual int spaceWidth(const TextDraw& draw) = 0;
     virtual CurveExtent curve(const std::vector<QPoint>& points, const CurveSpec& spec) = 0;
 };
@@ -56,6 +57,7 @@ class PictureSurface : public Surface {
                  uint32_t fill) override;
     int text(const std::string& text, const TextDraw& draw, int x, int y) override;
     int textHeight(const TextDraw& draw) override;
+    int textWidth(const std::string& text, const TextDraw& draw) override;
     int spaceWidth(const TextDraw& draw) override;
     CurveExtent curve(const std::vector<QPoint>& points, const CurveSpec& spec) override;
     const DrawContext& context() const { return ctx_; }
@@ -83,6 +85,9 @@ class RecordingSurface : public Surface {
                  uint32_t fill) override;
     int text(const std::string& text, const TextDraw& draw, int x, int y) override;
     int textHeight(const TextDraw&) override { return 12; }
+    int textWidth(const std::string& text, const TextDraw&) override {
+        return 6 * static_cast<int>(text.size());
+    }
     int spaceWidth(const TextDraw&) override { return 6; }
     CurveExtent curve(const std::vector<QPoint>& points, const CurveSpec& spec) override;
 

@@ -119,8 +119,11 @@ int DrawTextString(const DrawContext& ctx, const std::string& text, const TextDr
     const int H = fm.height();
     if (W <= 0 || H <= 0) return 0;
 
-    // The scratch bitmap: black text on white, character by character.
-    QImage scratch(W, H, QImage::Format_RGB32);
+    // The scratch bitmap: black text on white, character by character, with
+    // room above and below the text for accidentals that stand out of it.
+    const int pad = H;
+    const int SH = H + 2 * pad;
+    QImage scratch(W, SH, QImage::Format_RGB32);
     scratch.fill(Qt::white);
     {
         QPainter p(&scratch);
@@ -134,7 +137,7 @@ int DrawTextString(const DrawContext& ctx, const std::string& text, const TextDr
                 continue;
             }
             QString ch = FromScoreBytes(std::string(1, static_cast<char>(c)));
-            p.drawText(cx, fm.ascent(), ch);
+            p.drawText(cx, pad + fm.ascent(), ch);
             cx += fm.horizontalAdvance(ch);
         }
     }
@@ -148,11 +151,11 @@ int DrawTextString(const DrawContext& ctx, const std::string& text, const TextDr
                 std::string name = TextAccidentalName(draw.font.pointSize, acc, print);
                 TextAccidentalOffset off = TextAccidentalPlace(draw.font.pointSize, acc);
                 if (const Mask* mask = ctx.glyphs->mask(name)) {
-                    int left = cx + scale * off.x, top = H + scale * off.y;
+                    int left = cx + scale * off.x, top = pad + H + scale * off.y;
                     for (int r = 0; r < mask->height; ++r)
                         for (int q = 0; q < mask->width; ++q)
                             if (mask->at(q, r) && left + q >= 0 && left + q < W && top + r >= 0 &&
-                                top + r < H)
+                                top + r < SH)
                                 scratch.setPixel(left + q, top + r, 0xFF000000u);
                 }
             }
@@ -162,15 +165,16 @@ int DrawTextString(const DrawContext& ctx, const std::string& text, const TextDr
         }
     }
 
-    const int height = draw.small ? RoundEven(H * 5.0 / 8.0) : H;
+    const int height = draw.small ? RoundEven(SH * 5.0 / 8.0) : SH;
+    const int firstRow = y - (draw.small ? RoundEven(pad * 5.0 / 8.0) : pad);
     const bool xorMode = draw.rubberBand && !print;
     const uint32_t ink = print ? 0xFF000000u : ToQRgb(draw.colour);
     const uint32_t invert = (~ToQRgb(draw.colour)) & 0x00FFFFFFu;
     const int left = x - m;
     for (int r = 0; r < height; ++r) {
-        int py = y + r;
+        int py = firstRow + r;
         if (py < 0 || py >= canvas->height()) continue;
-        int sr = static_cast<int>(static_cast<long long>(r) * H / height);
+        int sr = static_cast<int>(static_cast<long long>(r) * SH / height);
         auto* line = reinterpret_cast<uint32_t*>(canvas->scanLine(py));
         const auto* src = reinterpret_cast<const uint32_t*>(scratch.constScanLine(sr));
         for (int c = 0; c < W; ++c) {

@@ -278,9 +278,10 @@ TEST(ObjectDrawingPicture, GalleryDrawsEveryObjectAtBothScales) {
                     (o.kind == kBarline && st > 1 && score.stave(st - 1).h.joinToNext);
                 QImage before = print || byAnother ? QImage() : img.copy();
                 DrawObject(out, score, st, i, DrawRequest{}, settings);
-                if (!before.isNull())
+                if (!before.isNull()) {
                     EXPECT_NE(before, img)
                         << "stave " << st << " object " << i << " kind " << int(o.kind);
+                }
             }
         // Print is black and white only.
         if (print)

@@ -924,8 +924,9 @@ int main(int argc, char** argv) {
             std::snprintf(name, sizeof name, "%s%03d", fam, kTextAccidentalClasses[i]);
             for (bool print : {false, true}) {
                 int h = print ? kTextAccidentalPrintHeights[i] : kTextAccidentalScreenHeights[i];
-                // The sign takes the middle third of the strip.
-                Mask m = TextAccidental(font, acc, h, std::max(4.0, h * 0.36));
+                // The sign is about as tall as a capital of the class's size.
+                const double points = kTextAccidentalClasses[i] * (print ? 3 : 1);
+                Mask m = TextAccidental(font, acc, h, std::max(4.0, points * 96 / 72 * 0.75));
                 std::string file = out + (print ? "/print/hbm" : "/screen/bm") + name + ".bmp";
                 if (!WriteFile(file, EncodeBmp1(m))) return 1;
             }

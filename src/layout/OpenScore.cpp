@@ -1,0 +1,29 @@
+// Opening a score for display.
+#include "layout/OpenScore.h"
+
+#include "core/Host.h"
+#include "layout/PageGeometry.h"
+
+namespace sw {
+
+PaginationResult PrepareForDisplay(Score& score, Host& host, const TextMeasurer& measurer) {
+    for (int s = 1; s <= score.Nstaves; ++s)
+        RefreshStave(score, s, measurer);
+    RebuildTrailers(score);
+    if (score.CurrentStave < 1 || score.CurrentStave > score.Nstaves)
+        score.CurrentStave = score.Nstaves > 0 ? 1 : 0;
+    PaginationResult r = Repaginate(score, ComputePageGeometry(score).height);
+    const std::string problem = OversizedMessage(r);
+    if (!problem.empty()) host.message(MsgType::Warning, problem, Buttons::OK);
+    return r;
+}
+
+OpenResult OpenForDisplay(Score& score, const std::string& path, Host& host,
+                          const TextMeasurer& measurer, const FileEnv& env) {
+    OpenResult r;
+    r.load = LoadScore(score, path, false, host, env);
+    if (r.load.ok) r.pages = PrepareForDisplay(score, host, measurer);
+    return r;
+}
+
+}  // namespace sw

@@ -1,0 +1,35 @@
+// Page picture geometry.
+#include "layout/PageGeometry.h"
+
+#include <cmath>
+
+namespace sw {
+
+PageGeometry ComputePageGeometry(const Score& score) {
+    PageGeometry g;
+    const PageData& p = score.page;
+    g.ppiY = 32.0 / (score.staveSize > 0 ? score.staveSize : 0.3);
+    g.ppiX = g.ppiY;
+    g.width = static_cast<int>(std::nearbyint((p.Width - p.LeftM - p.RightM - p.GutM) * g.ppiX));
+    g.height = static_cast<int>(
+        std::nearbyint((p.Length - p.TopM - p.BotM - p.Header - p.Footer) * g.ppiY));
+    // The header/footer page shows the whole printable height, footer included.
+    g.headerFooterHeight = static_cast<int>(std::nearbyint((p.Length - p.TopM - p.BotM) * g.ppiY));
+    if (g.width < 1) g.width = 1;
+    if (g.height < 1) g.height = 1;
+    if (g.headerFooterHeight < g.height) g.headerFooterHeight = g.height;
+    return g;
+}
+
+bool PagePictureFits(const PageGeometry& g, int depth) {
+    const double bytes = static_cast<double>(g.width) * g.headerFooterHeight * depth / 8.0;
+    return bytes <= 16777216.0;
+}
+
+double SmallestStaveSize(const Score& score, int depth) {
+    const PageData& p = score.page;
+    return std::sqrt(depth * (p.Width - p.LeftM - p.RightM - p.GutM) *
+                     (p.Length - p.TopM - p.BotM - p.Header - p.Footer) / 131072.0);
+}
+
+}  // namespace sw

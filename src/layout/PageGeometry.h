@@ -1,0 +1,23 @@
+// The size of the page picture: the music area of a page in page pixels, at
+// 32 pixels to the height of a stave.
+#pragma once
+
+#include "model/Score.h"
+
+namespace sw {
+
+struct PageGeometry {
+    double ppiX = 0, ppiY = 0;   // page pixels per inch
+    int width = 0;               // music area
+    int height = 0;              // usable height: the page less margins, header and footer
+    int headerFooterHeight = 0;  // the picture of the header/footer page (page 0)
+};
+
+PageGeometry ComputePageGeometry(const Score& score);
+
+// Whether a picture of this size fits the 16 MiB the page picture may take at
+// `depth` bits a pixel; when not, the smallest stave size that would fit.
+bool PagePictureFits(const PageGeometry& g, int depth);
+double SmallestStaveSize(const Score& score, int depth);
+
+}  // namespace sw

@@ -1,0 +1,61 @@
+// Systems and pages: walking staves by system and page, keeping each stave's
+// vertical extent, moving staves, and laying the systems out on pages.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/TextMeasurer.h"
+#include "model/Score.h"
+
+namespace sw {
+
+class Host;
+
+// First and last stave of the system (or brace group) holding stave s; s is
+// clamped to 1..Nstaves. Both are 0 for a score without music staves.
+std::pair<int, int> SystemBounds(const Score& score, int s);
+std::pair<int, int> BraceGroupBounds(const Score& score, int s);
+// The system's ordinal, from 1.
+int SystemNumber(const Score& score, int s);
+// The first stave of system n, or Nstaves + 1 past the last system.
+int FirstStaveOfSystem(const Score& score, int n);
+int SystemCount(const Score& score);
+
+// The first stave whose page is p or later, 0 when there is none (or p is 0);
+// callers report the problem themselves.
+int FirstStaveOnPage(const Score& score, int p);
+// The last stave on page p or before it; stave 1 always counts. 0 for p = 0.
+int LastStaveOnPage(const Score& score, int p);
+
+// Moves a stave and everything on it vertically.
+void ShiftStave(Score& score, int s, int32_t dy);
+void MoveStaveTo(Score& score, int s, int32_t y);
+
+// Recomputes MinY and MaxY of stave s from its lines and its objects.
+void StaveExtent(Score& score, int s, const TextMeasurer& measurer);
+// Tidies stave s (bar lines of lower staves dropped), recomputes its extent
+// and settles its instruments.
+void RefreshStave(Score& score, int s, const TextMeasurer& measurer);
+
+// Puts every stave on page 1 as one strip, a 10-pixel gap where pages met.
+void Unpaginate(Score& score);
+
+struct PaginationResult {
+    int pages = 0;
+    int currentPage = 0;
+    // Systems taller than a page: (system ordinal, page that was current).
+    std::vector<std::pair<int, int>> oversized;
+};
+// Lays the systems out on pages of usable height H (page pixels).
+PaginationResult Repaginate(Score& score, int32_t usableHeight);
+// The one message that reports every system that could not fit, or "".
+std::string OversizedMessage(const PaginationResult& r);
+
+// Rebuilds every music stave's derived trailer from the systems: system
+// number, position in it, the stave at the same position in the next system
+// (and back), and the bagpipe playback mark.
+void RebuildTrailers(Score& score);
+
+}  // namespace sw

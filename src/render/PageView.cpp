@@ -1,0 +1,325 @@
+// Page composition.
+#include "render/PageView.h"
+
+#include <QPainter>
+#include <cmath>
+
+#include "core/MessageIds.h"
+#include "core/Messages.h"
+#include "layout/GlyphTable.h"
+#include "layout/Pagination.h"
+#include "render/Rounding.h"
+
+namespace sw {
+
+namespace {
+
+constexpr int kTopLines[6] = {0, 0, -1, -1, -2, -2};
+constexpr int kBottomLines[6] = {0, 1, 1, 2, 2, 3};
+
+struct Lines {
+    int T = -2, B = 2, count = 5;
+};
+
+Lines LinesOf(const StaveHeader& h) {
+    Lines l;
+    if (h.lineCount >= 1 && h.lineCount <= 6) {
+        l.count = h.lineCount;
+        l.T = kTopLines[h.lineCount - 1];
+        l.B = kBottomLines[h.lineCount - 1];
+    }
+    return l;
+}
+
+// A vertical bar of `width` pixels from y1 to y2 inclusive, on either picture.
+void VBar(Surface& out, int x, int width, int y1, int y2, uint32_t colour) {
+    if (y2 < y1) std::swap(y1, y2);
+    if (out.printMode()) {
+        out.printBar(3 * x - 1, 3 * y1, 3 * (x + width) - 1, 3 * (y2 + 1));
+        return;
+    }
+    for (int k = 0; k < width; ++k)
+        out.line(x + k, y1, x + k, y2 + 1, LineSpec{1, colour, false});
+}
+
+bool InBracket(const Score& score, int s) {
+    const StaveHeader& h = score.stave(s).h;
+    return h.withBracket || (s > 1 && score.stave(s - 1).h.bracketWithNext);
+}
+
+}  // namespace
+
+std::pair<int, int> BarNumberLabelOffset(const Score& score, int s) {
+    const StaveHeader& h = score.stave(s).h;
+    int m = h.barNumberPlace;
+    const bool joined = h.joinToNext;
+    if (m == 2 && (joined || (s > 1 && score.stave(s - 1).h.joinToNext))) m = 1;
+    if (m == 1) {
+        const int lines = LinesOf(h).count;
+        int dy = -(LineSpacing(h.sizeIndex) * lines / 2) - 3;
+        if (joined) dy -= 10;
+        return {5, dy};
+    }
+    if (m == 2) return {-3, 0};
+    return {0, 0};
+}
+
+void DrawStave(Surface& out, Score& score, int s, uint32_t colour, uint32_t kinds,
+               const DrawSettings& settings, const PageViewState& view, int pictureWidth) {
+    if (!score.hasStave(s)) return;
+    const StaveHeader& h = score.stave(s).h;
+    if (h.invisible && out.printMode()) return;  // a non-printing stave
+    if (h.invisible) colour = settings.colours.nonprinting;
+    const int sp = LineSpacing(h.sizeIndex);
+    const bool small = h.sizeIndex != 0;
+    const Lines l = LinesOf(h);
+    const int top = h.Ycoord + l.T * sp - 1, bottom = h.Ycoord + l.B * sp - 1;
+    const bool last = s >= score.Nstaves;
+    const StaveHeader* next = last ? nullptr : &score.stave(s + 1).h;
+    const bool prevJoined = s > 1 && score.stave(s - 1).h.joinToNext;
+    const bool prevBracket = s > 1 && score.stave(s - 1).h.bracketWithNext;
+
+    if (kinds == kAllKinds) {
+        // Bracket hooks sit as far above the top line (below the bottom line)
+        // as on a five-line stave.
+        if (h.withBracket && !prevBracket)
+            out.glyph(42, h.LeftX, h.Ycoord + sp * (l.T + 2) + (small ? 6 : 0), 1.0, small, false,
+                      colour);
+        for (int k : {0, 1, -1, 2, -2, 3}) {
+            if (k < l.T || k > l.B) continue;
+            const int y = h.Ycoord + k * sp;
+            if (out.printMode())
+                out.printBar(3 * h.LeftX, 3 * y - 1, 3 * h.RightX - 3, 3 * y + 2);
+            else
+                out.line(h.LeftX, y - 1, h.RightX, y - 1, LineSpec{1, colour, false});
+        }
+        if (l.count > 1 && (InBracket(score, s) || h.joinToNext || prevJoined))
+            VBar(out, h.LeftX, 1, h.Ycoord + l.T * sp - 1, h.Ycoord + l.B * sp - 1, colour);
+        if (next) {
+            const Lines nl = LinesOf(*next);
+            const int nextTop = next->Ycoord + nl.T * LineSpacing(next->sizeIndex) - 1;
+            const int nextBottom = next->Ycoord + nl.B * LineSpacing(next->sizeIndex) - 1;
+            if (h.joinToNext) VBar(out, h.LeftX, 1, bottom, nextTop, colour);
+            if (h.joinToNext && h.fullEndBar)
+                VBar(out, h.RightX, 2, h.Ycoord - 2 * sp + 1 - 1,
+                     next->Ycoord + 2 * LineSpacing(next->sizeIndex) - 1, colour);
+            if (h.bracketWithNext) VBar(out, h.LeftX - 3, 4, top, nextBottom, colour);
+        }
+        if (InBracket(score, s) && !h.bracketWithNext)
+            out.glyph(43, h.LeftX, h.Ycoord + sp * (l.B - 2) - (small ? 6 : 0), 1.0, small, false,
+                      colour);
+        if (h.barNumberPlace == 1 || h.barNumberPlace == 2) {
+            const auto [dx, dy] = BarNumberLabelOffset(score, s);
+            TextDraw td;
+            td.font = {settings.barFont.name,
+                       settings.barFont.size > 0 ? settings.barFont.size : 10,
+                       settings.barFont.style};
+            td.colour = colour;
+            const std::string text = std::to_string(h.barNumber);
+            const int height = out.textHeight(td);
+            const int px = h.LeftX + dx, py = h.Ycoord + dy;
+            // Above the stave the number starts at the point with its bottom on
+            // it; at the left it ends at the point, centred on it.
+            const bool above = dx > 0;
+            const int textX = above ? px : px - out.textWidth(text, td);
+            const int textY = above ? py - height : py - height / 2;
+            const int drawn = out.text(text, td, textX, textY);
+            if (score.boxedBarNumbers) {
+                const int margin = out.spaceWidth(td);
+                out.rectangle(textX - margin, textY, textX + drawn + margin, textY + height, colour,
+                              false, colour);
+            }
+        }
+    }
+    StaveBlock& b = score.stave(s);
+    for (int i = 1; i <= b.h.Nobjec; ++i) {
+        const int kind = b.obj[i].kind;
+        if (kind > kMaxKind || !(kinds & (1u << kind))) continue;
+        DrawObject(out, score, s, i, DrawRequest{colour, false, true}, settings);
+    }
+    if (kinds == kAllKinds && h.ForcedBk && !out.printMode() && !view.preview()) {
+        const int y = score.stave(s).h.MaxY;
+        out.line(0, y, pictureWidth, y, LineSpec{2, settings.colours.nonprinting, false});
+    }
+}
+
+void DrawBraces(Surface& out, const Score& score, int first, int last, uint32_t colour) {
+    first = std::max(first, 1);
+    last = std::min<int>(last, score.Nstaves);
+    for (int s = first; s <= last; ++s) {
+        const StaveHeader& h = score.stave(s).h;
+        if (!h.withBrace || (s > 1 && score.stave(s - 1).h.withBrace)) continue;
+        int end = s;
+        while (end < score.Nstaves && score.stave(end).h.withBrace)
+            ++end;
+        const StaveHeader& e = score.stave(end).h;
+        const Lines tl = LinesOf(h), bl = LinesOf(e);
+        const int top = h.Ycoord + tl.T * LineSpacing(h.sizeIndex) - 1;
+        const int bottom = e.Ycoord + bl.B * LineSpacing(e.sizeIndex) - 1;
+        if (bottom <= top) continue;  // nothing to span
+        const int x = e.LeftX - (e.withBracket ? 6 : 2);
+        const int k = out.printMode() ? 3 : 1;
+        const int Y1 = top * k, Y2 = bottom * k, X = x * k, factor = 40 * k;
+        for (int y = Y1; y <= Y2; ++y) {
+            double t = 2.0 * (y - Y1) / (Y2 - Y1);
+            if (t > 1) t = 2 - t;
+            const double m = 2 * t * (t - 0.5) * (t - 1), o = 0.2 * t * (1 - t), r = 0.2 * t;
+            const int x1 = X - RoundEven((m + o + r) * factor) - 1;
+            const int x2 = X - RoundEven((r + m - o) * factor);
+            if (out.printMode())
+                out.printBar(x1 - 1, y, x2 - 1, y + 1);
+            else
+                out.line(x1, y, x2 + 1, y, LineSpec{1, colour, false});
+        }
+    }
+}
+
+void DrawStaveWithNeighbours(Surface& out, Score& score, int s, uint32_t colour,
+                             const DrawSettings& settings, const PageViewState& view,
+                             int pictureWidth) {
+    DrawStave(out, score, s, colour, kAllKinds, settings, view, pictureWidth);
+    const int first = SystemBounds(score, s).first;
+    if (first != s && first >= 1)
+        DrawStave(out, score, first, colour, 1u << kBarline, settings, view, pictureWidth);
+}
+
+namespace {
+
+void DrawHeaderFooterForPrint(Surface& out, Score& score, int page, const DrawSettings& settings) {
+    DrawSettings set = settings;
+    set.textEnv.headerFooterPass = true;
+    set.textEnv.pageNumber = page + score.Page1 - 1;
+    const PageData& p = score.page;
+    const int footerShift = static_cast<int>(
+        std::nearbyint((p.Length - p.TopM - p.BotM - p.Footer) * 32 / score.staveSize));
+    StaveBlock& b = score.stave(0);
+    for (int i = 1; i <= b.h.Nobjec; ++i) {
+        ScoreObject& o = b.obj[i];
+        if (o.kind == kFootertext) {
+            o.y += footerShift;
+            DrawObject(out, score, 0, i, DrawRequest{kBlack, false, true}, set);
+            o.y -= footerShift;
+        } else if (o.kind == kLine || o.kind == kText || o.kind == kHeadertext) {
+            DrawObject(out, score, 0, i, DrawRequest{kBlack, false, true}, set);
+        }
+    }
+}
+
+void DrawHeaderFooterPage(const DrawContext& ctx, Surface& out, Score& score,
+                          const DrawSettings& settings) {
+    QImage* img = ctx.canvas();
+    if (!img) return;
+    const PageGeometry g = ComputePageGeometry(score);
+    const PageData& p = score.page;
+    const int y1 = static_cast<int>(std::nearbyint(p.Header * g.ppiY)) + 1;
+    const int y2 =
+        static_cast<int>(std::nearbyint((p.Length - p.TopM - p.BotM - p.Footer) * g.ppiY)) - 2;
+    {
+        QPainter painter(img);
+        painter.fillRect(QRect(0, y1, g.width, std::max(0, y2 - y1)), QColor(0xC0, 0xC0, 0xC0));
+    }
+    TextDraw td;
+    td.font = {"Times New Roman", 15, 0};
+    td.colour = kBlack;
+    const int texts[] = {msg::HeaderPage1, msg::HeaderPage2, msg::HeaderPage3,
+                         msg::HeaderPage4, msg::HeaderPage5, msg::HeaderPage6};
+    // Smaller type until the longest line fits the picture.
+    while (td.font.pointSize > 6 && out.textWidth(MessageText(msg::HeaderPage2), td) > g.width)
+        --td.font.pointSize;
+    const int h = out.textHeight(td);
+    int y = y1 + 40;
+    for (int t : texts) {
+        const std::string line = MessageText(t);
+        out.text(line, td, std::max(0, (g.width - out.textWidth(line, td)) / 2), y);
+        y += h * 3 / 2;
+    }
+    StaveBlock& b = score.stave(0);
+    for (int i = 1; i <= b.h.Nobjec; ++i)
+        DrawObject(out, score, 0, i, DrawRequest{settings.colours.universalText, false, true},
+                   settings);
+}
+
+}  // namespace
+
+void DrawAll(const DrawContext& ctx, Score& score, int page, const DrawSettings& settings,
+             const PageViewState& view) {
+    QImage* img = ctx.canvas();
+    if (!img) return;
+    img->fill(Qt::white);
+    PictureSurface out(ctx);
+    const PageGeometry g = ComputePageGeometry(score);
+    if (view.mode == 20 || view.mode == 21) {
+        const int kind = view.mode == 20 ? kHeadertext : kFootertext;
+        StaveBlock& b = score.stave(0);
+        for (int i = 1; i <= b.h.Nobjec; ++i)
+            if (b.obj[i].kind == kind)
+                DrawObject(out, score, 0, i, DrawRequest{settings.colours.ink, false, true},
+                           settings);
+        return;
+    }
+    if (page > 0)
+        DrawBraces(out, score, FirstStaveOnPage(score, page), LastStaveOnPage(score, page),
+                   settings.colours.ink);
+    const uint32_t colour = page == 0 && !ctx.printMode && !view.preview()
+                                ? settings.colours.universalText
+                                : settings.colours.ink;
+    if (page > 0)
+        for (int s = 1; s <= score.Nstaves; ++s)
+            if (score.stave(s).h.PageNum == page)
+                DrawStave(out, score, s, colour, kAllKinds, settings, view, g.width);
+    if (ctx.printMode && page > 0) DrawHeaderFooterForPrint(out, score, page, settings);
+    if (page == 0 && !ctx.printMode && !view.preview())
+        DrawHeaderFooterPage(ctx, out, score, settings);
+}
+
+void EraseStaveBand(QImage& picture, const Score& score, int first, int last) {
+    if (first < 1 || last > score.Nstaves || first > last) return;
+    const int page = score.stave(first).h.PageNum;
+    int top = 0, bottom = picture.height();
+    if (first > 1 && score.stave(first - 1).h.PageNum == page)
+        top = score.stave(first - 1).h.MaxY + 1;
+    if (last < score.Nstaves && score.stave(last + 1).h.PageNum == page)
+        bottom = score.stave(last + 1).h.MinY - 1;
+    QPainter p(&picture);
+    p.fillRect(QRect(0, top, picture.width(), std::max(0, bottom - top)), Qt::white);
+}
+
+void DrawInsertionCursor(Surface& out, const Score& score, int s, int x, int type, int thickness,
+                         uint32_t colour) {
+    if (out.printMode() || s < 1 || s > score.Nstaves) return;
+    const int y = score.stave(s).h.Ycoord;
+    const LineSpec pen{std::max(1, thickness), colour, true};
+    switch (type) {
+        case 1:
+            out.line(x - 14, y - 25, x + 14, y - 25, pen);
+            out.line(x - 14, y + 25, x + 14, y + 25, pen);
+            out.line(x - 14, y - 25, x - 14, y + 25, pen);
+            out.line(x + 14, y - 25, x + 14, y + 25, pen);
+            break;
+        case 2:
+            out.line(x - 14, y - 25, x - 7, y - 12, pen);
+            out.line(x + 7, y + 12, x + 14, y + 25, pen);
+            out.line(x - 14, y + 25, x - 7, y + 12, pen);
+            out.line(x + 7, y - 12, x + 14, y - 25, pen);
+            break;
+        default:
+            out.line(x, y + 25, x, y - 25, pen);
+            out.line(x - 14, y - 25, x + 14, y - 25, pen);
+            out.line(x - 14, y + 25, x + 14, y + 25, pen);
+            break;
+    }
+}
+
+std::string StatusText(const Score& score, int stave) {
+    if (stave == 0)
+        return MessageText(msg::StatusHeaderFooter) + std::to_string(score.stave(0).h.Nobjec) +
+               MessageText(msg::StatusObjects);
+    if (stave < 1 || stave > score.Nstaves) return "";
+    return MessageText(msg::StatusSystem) + std::to_string(SystemNumber(score, stave)) +
+           MessageText(msg::StatusOf) + std::to_string(SystemCount(score)) +
+           MessageText(msg::StatusStave) + std::to_string(stave) + MessageText(msg::StatusOf) +
+           std::to_string(score.Nstaves) + ":  " + std::to_string(score.stave(stave).h.Nobjec) +
+           MessageText(msg::StatusObjects);
+}
+
+}  // namespace sw

@@ -1,0 +1,55 @@
+// Composing the picture of one page: staves with their lines, brackets,
+// braces and labels, every object on them, the header and footer, the
+// insertion cursor and the status line. Screen and print share this path.
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "layout/PageGeometry.h"
+#include "model/Score.h"
+#include "render/ObjectDrawing.h"
+#include "render/Surface.h"
+
+namespace sw {
+
+constexpr uint32_t kAllKinds = 0x3FFFFF;
+
+// Everything about the window that drawing a page reads.
+struct PageViewState {
+    int mode = 0;  // editing mode: 19 print preview, 20 header, 21 footer
+    bool preview() const { return mode == 19; }
+    bool slowDrawing = false;
+};
+
+// (dx, dy) from (LeftX, Ycoord) of stave s's number label.
+std::pair<int, int> BarNumberLabelOffset(const Score& score, int s);
+
+void DrawStave(Surface& out, Score& score, int s, uint32_t colour, uint32_t kinds,
+               const DrawSettings& settings, const PageViewState& view, int pictureWidth);
+// Braces of the brace groups among staves first..last.
+void DrawBraces(Surface& out, const Score& score, int first, int last, uint32_t colour);
+// Redraws stave s, and the bar lines of its system's first stave when that is another.
+void DrawStaveWithNeighbours(Surface& out, Score& score, int s, uint32_t colour,
+                             const DrawSettings& settings, const PageViewState& view,
+                             int pictureWidth);
+
+// The whole page on the context's picture (cleared white first). Page 0 is the
+// header/footer page on screen.
+void DrawAll(const DrawContext& ctx, Score& score, int page, const DrawSettings& settings,
+             const PageViewState& view);
+
+// Clears the band of the picture that staves first..last occupy, between the
+// extents of their neighbours on the same page.
+void EraseStaveBand(QImage& picture, const Score& score, int first, int last);
+
+// The insertion cursor at (x, Ycoord) of stave s, drawn inverted so a second
+// call removes it. `type` 0, 1 or 2, `thickness` in pixels.
+void DrawInsertionCursor(Surface& out, const Score& score, int s, int x, int type, int thickness,
+                         uint32_t colour);
+
+// The status line: " System a of b   Stave c of d:  e objects." or the
+// header/footer form for stave 0.
+std::string StatusText(const Score& score, int stave);
+
+}  // namespace sw
