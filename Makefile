@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE_DIR := build/release
 TEST_DIR := build/asan
 FUZZ_DIR := build/fuzz
-EXAMPLE := examples/minuet.swn
+EXAMPLES := examples/minuet.swn examples/twinkle.swn examples/ode-satb.swn
 FUZZ_SECONDS ?= 120
 
 .PHONY: all deps release run test bench fuzz format clean glyphs
@@ -20,8 +20,18 @@ $(RELEASE_DIR)/build.ninja:
 release: deps $(RELEASE_DIR)/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
+# Until the editor's window exists, the examples are shown as page pictures.
 run: release
-	$(RELEASE_DIR)/src/cli/staffwright-cli info $(EXAMPLE)
+	@mkdir -p build/pages
+	@for f in $(EXAMPLES); do \
+	  name=$$(basename $$f .swn); \
+	  pages=$$($(RELEASE_DIR)/src/cli/staffwright-cli info $$f | sed -n 's/.*"pages": \([0-9]*\).*/\1/p'); \
+	  for p in $$(seq 1 $$pages); do \
+	    $(RELEASE_DIR)/src/cli/staffwright-cli convert $$f build/pages/$$name-$$p.png --page $$p && \
+	    $(RELEASE_DIR)/src/cli/staffwright-cli convert $$f build/pages/$$name-$$p-print.png --page $$p --print; \
+	  done; \
+	  echo "$$f: $$pages page(s) -> build/pages/$$name-*.png"; \
+	done
 
 $(TEST_DIR)/build.ninja:
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTAFFWRIGHT_SANITIZE=ON
