@@ -1,7 +1,4 @@
 // staffwright-cli: the program's outputs without a window, for scripts and tests.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdlib>
@@ -19,6 +16,7 @@
 #include "render/GalleryPicture.h"
 #include "render/GlyphStore.h"
 #include "render/PageView.h"
+#include "render/QtEnvironment.h"
 #include "render/Text.h"
 
 namespace {
@@ -159,13 +157,7 @@ int main(int argc, char** argv) {
     const Options o = Parse(argc, argv);
     if (!o.ok) return Usage();
     // Measuring and drawing text need a GUI application object, never a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        // Qt wants a private runtime folder and complains on stderr without one.
-        const std::string dir = "/tmp/staffwright-runtime-" + std::to_string(::getuid());
-        ::mkdir(dir.c_str(), 0700);
-        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir));
-    }
+    sw::PrepareHeadlessQt();
     int qargc = 1;
     QGuiApplication app(qargc, argv);
     if (cmd == "info" && o.files.size() == 1) return Info(o.files[0]);

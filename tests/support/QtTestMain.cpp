@@ -4,8 +4,10 @@
 
 #include <QGuiApplication>
 
+#include "render/QtEnvironment.h"
+
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    sw::PrepareHeadlessQt();
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
