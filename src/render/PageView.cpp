@@ -310,6 +310,100 @@ void DrawInsertionCursor(Surface& out, const Score& score, int s, int x, int typ
     }
 }
 
+void RedrawStave(const DrawContext& ctx, Score& score, int s, const DrawSettings& settings,
+                 const PageViewState& view) {
+    QImage* img = ctx.canvas();
+    if (!img || s < 1 || s > score.Nstaves) return;
+    EraseStaveBand(*img, score, s, s);
+    PictureSurface out(ctx);
+    DrawStaveWithNeighbours(out, score, s, settings.colours.ink, settings, view, img->width());
+}
+
+void RedrawSystem(const DrawContext& ctx, Score& score, int s, const DrawSettings& settings,
+                  const PageViewState& view) {
+    QImage* img = ctx.canvas();
+    if (!img || s < 1 || s > score.Nstaves) return;
+    const auto [first, last] = SystemBounds(score, s);
+    EraseStaveBand(*img, score, first, last);
+    // Staves whose extents reach into the band are drawn again too.
+    int lo = first, hi = last;
+    while (lo > 1 && score.stave(lo - 1).h.PageNum == score.stave(lo).h.PageNum &&
+           score.stave(lo).h.MinY < score.stave(lo - 1).h.MaxY)
+        --lo;
+    while (hi < score.Nstaves && score.stave(hi + 1).h.PageNum == score.stave(hi).h.PageNum &&
+           score.stave(hi + 1).h.MinY < score.stave(hi).h.MaxY)
+        ++hi;
+    PictureSurface out(ctx);
+    for (int t = lo; t <= hi; ++t)
+        DrawStaveWithNeighbours(out, score, t, settings.colours.ink, settings, view, img->width());
+    if (SystemBounds(score, lo).first < lo)
+        DrawStave(out, score, SystemBounds(score, lo).first, settings.colours.ink, 1u << kBarline,
+                  settings, view, img->width());
+    DrawBraces(out, score, first, last, settings.colours.ink);
+}
+
+void DrawRuler(QImage& ruler, bool top, double pixelsPerInch, bool centimetres) {
+    ruler.fill(Qt::white);
+    const double unit = centimetres ? pixelsPerInch / 2.54 : pixelsPerInch;
+    if (unit <= 0) return;
+    QPainter p(&ruler);
+    p.setPen(QColor(0, 0x80, 0));
+    QFont font("Liberation Sans");
+    font.setPixelSize(8);
+    p.setFont(font);
+    const int length = top ? ruler.width() : ruler.height();
+    for (int i = 0;; ++i) {
+        const int at = static_cast<int>(std::lround(i * unit / 10));
+        if (at >= length) break;
+        const int tick = i % 10 == 0 ? 20 : (i % 5 == 0 ? 15 : 10);
+        if (top)
+            p.drawLine(at, 25 - tick, at, 24);
+        else
+            p.drawLine(25 - tick, at, 24, at);
+        if (i % 10 == 0 && i > 0) {
+            const QString n = QString::number(i / 10);
+            if (top)
+                p.drawText(at + 3, 12, n);
+            else
+                p.drawText(2, at + 10, n);
+        }
+    }
+}
+
+std::string PageTooLargeMessage(const Score& score, int depth, bool american) {
+    const std::string word = american ? "color" : "colour";
+    std::string depthText;
+    switch (depth) {
+        case 1:
+            depthText = "Monochrome (1 bit)";
+            break;
+        case 2:
+            depthText = "4 " + word + "s";
+            break;
+        case 4:
+            depthText = "16 " + word + "s";
+            break;
+        case 8:
+            depthText = "256 " + word + "s";
+            break;
+        case 16:
+            depthText = "High " + word + " (16 bits)";
+            break;
+        case 24:
+            depthText = "16 million " + word + "s (24 bits)";
+            break;
+        case 32:
+            depthText = "16 million " + word + "s (32 bits)";
+            break;
+        default:
+            depthText = "(Unknown)";
+            break;
+    }
+    const double smallest = SmallestStaveSize(score, depth);
+    return FormatMessage(msg::WindowsLimitation, depthText, smallest, smallest * 25.4) + "\n" +
+           MessageText(msg::WindowsLimitationAdvice);
+}
+
 std::string StatusText(const Score& score, int stave) {
     if (stave == 0)
         return MessageText(msg::StatusHeaderFooter) + std::to_string(score.stave(0).h.Nobjec) +

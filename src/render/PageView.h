@@ -48,6 +48,22 @@ void EraseStaveBand(QImage& picture, const Score& score, int first, int last);
 void DrawInsertionCursor(Surface& out, const Score& score, int s, int x, int type, int thickness,
                          uint32_t colour);
 
+// Redraws the current stave: its band erased, the stave and its system's bar
+// lines drawn again.
+void RedrawStave(const DrawContext& ctx, Score& score, int s, const DrawSettings& settings,
+                 const PageViewState& view);
+// Redraws the system of stave s, widened up and down while neighbouring
+// staves' extents overlap it, with its braces.
+void RedrawSystem(const DrawContext& ctx, Score& score, int s, const DrawSettings& settings,
+                  const PageViewState& view);
+
+// The rulers: tick marks every tenth of a unit from the picture's origin.
+// `top` draws the top ruler (else the left one) into an image 25 pixels thick.
+void DrawRuler(QImage& ruler, bool top, double pixelsPerInch, bool centimetres);
+
+// The refusal shown when the page picture would pass 16 MiB at `depth` bits.
+std::string PageTooLargeMessage(const Score& score, int depth, bool american);
+
 // The status line: " System a of b   Stave c of d:  e objects." or the
 // header/footer form for stave 0.
 std::string StatusText(const Score& score, int stave);
