@@ -28,8 +28,9 @@ bool PagePictureFits(const PageGeometry& g, int depth) {
 
 double SmallestStaveSize(const Score& score, int depth) {
     const PageData& p = score.page;
+    // The tallest picture is the header/footer page's, so that is what must fit.
     return std::sqrt(depth * (p.Width - p.LeftM - p.RightM - p.GutM) *
-                     (p.Length - p.TopM - p.BotM - p.Header - p.Footer) / 131072.0);
+                     (p.Length - p.TopM - p.BotM) / 131072.0);
 }
 
 }  // namespace sw

@@ -275,13 +275,14 @@ void DrawAll(const DrawContext& ctx, Score& score, int page, const DrawSettings&
 void EraseStaveBand(QImage& picture, const Score& score, int first, int last) {
     if (first < 1 || last > score.Nstaves || first > last) return;
     const int page = score.stave(first).h.PageNum;
-    int top = 0, bottom = picture.height();
+    // From the row below the previous stave's extent to the row above the next one's.
+    int top = 0, bottom = picture.height() - 1;
     if (first > 1 && score.stave(first - 1).h.PageNum == page)
         top = score.stave(first - 1).h.MaxY + 1;
     if (last < score.Nstaves && score.stave(last + 1).h.PageNum == page)
         bottom = score.stave(last + 1).h.MinY - 1;
     QPainter p(&picture);
-    p.fillRect(QRect(0, top, picture.width(), std::max(0, bottom - top)), Qt::white);
+    p.fillRect(QRect(0, top, picture.width(), std::max(0, bottom - top + 1)), Qt::white);
 }
 
 void DrawInsertionCursor(Surface& out, const Score& score, int s, int x, int type, int thickness,

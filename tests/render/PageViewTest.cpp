@@ -1,0 +1,201 @@
+// The page picture: its size, stave frames, braces, the header/footer page,
+// band erasing, the insertion cursor and the status line.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "layout/PageGeometry.h"
+#include "model/Build.h"
+#include "render/PageView.h"
+
+namespace sw {
+namespace {
+
+using Pair = std::pair<int, int>;
+using Ints = std::vector<int>;
+const QRgb kWhite = qRgb(255, 255, 255), kGrey = qRgb(0xC0, 0xC0, 0xC0);
+
+TEST(PageViewGeometry, PictureSizesAndThe16MiBLimit) {
+    Score score;
+    score.staveSize = 0.25;  // 128 pixels an inch
+    PageGeometry g = ComputePageGeometry(score);
+    EXPECT_EQ(Pair(g.width, g.height), Pair(931, 1368));  // A4 less half-inch margins
+    score.page.Header = score.page.Footer = 0.5;
+    g = ComputePageGeometry(score);
+    EXPECT_EQ(Pair(g.height, g.headerFooterHeight), Pair(1240, 1368));
+
+    score.page = PageData{};
+    score.page.Width = score.page.Length = 22;  // 21 x 21 inches of music
+    score.staveSize = 0.32;                     // 100 pixels an inch: 2100 x 2100
+    g = ComputePageGeometry(score);
+    ASSERT_EQ(Pair(g.width, g.height), Pair(2100, 2100));
+    EXPECT_FALSE(PagePictureFits(g, 32));
+    EXPECT_TRUE(PagePictureFits(g, 16));
+    // The advice names the smallest stave size that fits; taking it must work.
+    for (double header : {0.0, 1.0}) {
+        score.page.Header = score.page.Footer = header;
+        const double smallest = SmallestStaveSize(score, 32);
+        score.staveSize = smallest * 1.001;
+        EXPECT_TRUE(PagePictureFits(ComputePageGeometry(score), 32)) << "header " << header;
+        score.staveSize = smallest * 0.99;
+        EXPECT_FALSE(PagePictureFits(ComputePageGeometry(score), 32)) << "header " << header;
+    }
+}
+
+class PageView : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (int y : {100, 200, 300, 400})
+            score.stave(AppendStave(score, y, 50, 750)).h.PageNum = 1;
+    }
+    RecordingSurface Draw(int s) {
+        RecordingSurface rec;
+        DrawStave(rec, score, s, 0, kAllKinds, settings, view, 800);
+        return rec;
+    }
+    StaveHeader& H(int s) { return score.stave(s).h; }
+    Score score;
+    DrawSettings settings;
+    PageViewState view;
+};
+
+TEST_F(PageView, StaveLinesAndBracketHooks) {
+    Ints ys;
+    for (const auto& c : Draw(4).of("line"))
+        if (c.x1 == 50 && c.x2 == 750 && c.y1 == c.y2) ys.push_back(static_cast<int>(c.y1));
+    std::sort(ys.begin(), ys.end());
+    EXPECT_EQ(ys, (Ints{383, 391, 399, 407, 415}));  // Ycoord + k * 8 - 1
+
+    // In print each line is three print pixels thick, centred on three times its y.
+    QImage print(2400, 1300, QImage::Format_RGB32);
+    print.fill(Qt::white);
+    DrawContext ctx;
+    ctx.print = &print;
+    ctx.printMode = true;
+    PictureSurface out(ctx);
+    DrawStave(out, score, 4, 0, kAllKinds, settings, view, 800);
+    Ints inked, want;
+    for (int y = 0; y < print.height(); ++y)
+        if (print.pixel(1200, y) != kWhite) inked.push_back(y);
+    for (int k = -2; k <= 2; ++k)
+        want.insert(want.end(), {3 * (400 + 8 * k) - 1, 3 * (400 + 8 * k), 3 * (400 + 8 * k) + 1});
+    EXPECT_EQ(inked, want);
+
+    H(1).withBracket = H(1).bracketWithNext = true;  // a bracket over staves 1..3
+    H(2).withBracket = H(2).bracketWithNext = true;
+    H(3).withBracket = true;
+    auto hooks = [&](int s) {
+        std::vector<Ints> out;
+        for (const auto& c : Draw(s).of("glyph"))
+            out.push_back({c.code, static_cast<int>(c.x1), static_cast<int>(c.y1)});
+        return out;
+    };
+    EXPECT_EQ(hooks(1), (std::vector<Ints>{{42, 50, 100}}));
+    EXPECT_TRUE(hooks(2).empty());
+    EXPECT_EQ(hooks(3), (std::vector<Ints>{{43, 50, 300}}));
+    EXPECT_TRUE(hooks(4).empty());
+}
+
+TEST_F(PageView, BracesSpanTheirGroupAboutEightPixelsDeep) {
+    H(1).withBrace = true;
+    RecordingSurface rec;
+    DrawBraces(rec, score, 1, 4, 0);
+    const auto spans = rec.of("line");
+    ASSERT_EQ(spans.size(), 215u - 83u + 1u);  // top line of stave 1 to bottom line of stave 2
+    EXPECT_EQ(Pair(spans.front().y1, spans.back().y1), Pair(83, 215));
+    const auto deepest =
+        std::min_element(spans.begin(), spans.end(), [](auto& a, auto& b) { return a.x1 < b.x1; });
+    EXPECT_EQ(Pair(deepest->x1, deepest->y1), Pair(50 - 2 - 9, 149));
+
+    // One-line staves at the same height: nothing to span.
+    H(3).withBrace = true;
+    H(3).lineCount = H(4).lineCount = 1;
+    H(4).Ycoord = 300;
+    rec.clear();
+    DrawBraces(rec, score, 3, 4, 0);
+    EXPECT_TRUE(rec.calls().empty());
+}
+
+TEST_F(PageView, LabelsAndStatusLine) {
+    H(2).joinToNext = true;  // systems [1] [2,3] [4]
+    auto at = [&](int s, int place) {
+        H(s).barNumberPlace = static_cast<uint8_t>(place);
+        return BarNumberLabelOffset(score, s);
+    };
+    EXPECT_EQ(at(1, 1), Pair(5, -23));
+    EXPECT_EQ(at(1, 2), Pair(-3, 0));
+    EXPECT_EQ(at(2, 1), Pair(5, -33));
+    EXPECT_EQ(at(2, 2), Pair(5, -33));
+    EXPECT_EQ(at(3, 2), Pair(5, -23));
+
+    H(2).joinToNext = false;
+    H(1).joinToNext = H(3).joinToNext = true;
+    H(1).Nobjec = 23;
+    EXPECT_EQ(StatusText(score, 1), " System 1 of 2   Stave 1 of 4:  23 objects.");
+    score.stave(0).h.Nobjec = 3;
+    EXPECT_EQ(StatusText(score, 0), "Header/Footer screen. 3 objects.");
+}
+
+TEST_F(PageView, HeaderFooterPageShowsTheGreyMusicAreaAndOnlyStaveZero) {
+    score.staveSize = 0.25;
+    score.page.Header = score.page.Footer = 0.5;  // 64 pixels each
+    score.fonts[1] = FontDesc{"Times New Roman", 14, 0, 0, 0};
+    score.fontsInUse.set(1);
+    PlaceText(score, 0, kHeadertext, 20, 10, 1, "Title");
+    const PageGeometry g = ComputePageGeometry(score);
+    QImage screen(g.width, g.headerFooterHeight, QImage::Format_RGB32);
+    DrawContext ctx;
+    ctx.screen = &screen;
+    DrawAll(ctx, score, 0, settings, view);
+    auto at = [&](int y) { return screen.pixel(2, y); };  // the grey band: rows 65..1301
+    EXPECT_EQ((std::vector<QRgb>{at(64), at(65), at(1301), at(1303), at(1367)}),
+              (std::vector<QRgb>{kWhite, kGrey, kGrey, kWhite, kWhite}));
+    EXPECT_EQ(screen.pixel(400, 399), kGrey);  // where stave 4's middle line would be
+    int texts = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < g.width; ++x)
+            texts += screen.pixel(x, y) == ToQRgb(settings.colours.universalText);
+    EXPECT_GT(texts, 0);
+}
+
+TEST_F(PageView, ErasingClearsOnlyTheBandBetweenTheNeighboursExtents) {
+    for (int s = 1; s <= 3; ++s)
+        H(s).MinY = 120 * s - 110, H(s).MaxY = 120 * s - 20;  // 10..100, 130..220, 250..340
+    QImage picture(400, 600, QImage::Format_RGB32);
+    auto erased = [&](int first, int last, int y) {
+        picture.fill(Qt::black);
+        EraseStaveBand(picture, score, first, last);
+        return picture.pixel(0, y) == kWhite && picture.pixel(399, y) == kWhite;
+    };
+    EXPECT_FALSE(erased(2, 2, 100));
+    EXPECT_TRUE(erased(2, 2, 101));
+    EXPECT_TRUE(erased(2, 2, 248));
+    EXPECT_FALSE(erased(2, 2, 250));
+    H(4).PageNum = 2;  // neighbours on other pages do not limit the band
+    H(1).PageNum = 0;
+    EXPECT_TRUE(erased(2, 3, 0));
+    EXPECT_TRUE(erased(2, 3, 599));
+}
+
+TEST_F(PageView, TheInsertionCursorDrawnTwiceLeavesThePictureAsItWas) {
+    QImage screen(400, 500, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    QPainter(&screen).fillRect(150, 180, 110, 40, Qt::Dense4Pattern);
+    const QImage before = screen.copy();
+    DrawContext ctx;
+    ctx.screen = &screen;
+    PictureSurface out(ctx);
+    for (int type : {0, 1, 2})
+        for (int thickness : {1, 3}) {
+            DrawInsertionCursor(out, score, 2, 200, type, thickness, settings.colours.cursor);
+            EXPECT_NE(screen, before) << type;
+            DrawInsertionCursor(out, score, 2, 200, type, thickness, settings.colours.cursor);
+            EXPECT_EQ(screen, before) << type << " " << thickness;
+        }
+}
+
+}  // namespace
+}  // namespace sw
