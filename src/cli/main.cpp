@@ -114,10 +114,7 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
     }
     QImage picture(g.width * k, height * k, QImage::Format_RGB32);
     sw::GlyphStore glyphs;
-    sw::DrawContext ctx;
-    ctx.glyphs = &glyphs;
-    ctx.printMode = o.print;
-    (o.print ? ctx.print : ctx.screen) = &picture;
+    const sw::DrawContext ctx = sw::PictureContext(picture, glyphs, o.print);
     sw::DrawSettings settings;
     settings.textEnv.filePath = in;
     settings.textEnv.now = std::time(nullptr);

@@ -316,15 +316,7 @@ Score BuildGalleryScore() {
     line(420, Y - 30, 100, 0, 1, 1, 6, 4);
     line(540, Y - 30, 100, 0, 1, 2, 6, 0);
     auto curve = [&](int x1, int x2, int y, int rise, int thickness) {
-        int i = w.index() + 1;
-        ScoreObject* c = PlaceObject(score, w.s, kCurve, x1, y);
-        PlaceObject(score, w.s, kCurve, (x1 + x2) / 2, y - rise);
-        PlaceObject(score, w.s, kCurve, x2, y);
-        c->curve().thickness = static_cast<uint8_t>(thickness);
-        c->curve().nextAnchor = static_cast<uint8_t>(i + 1);
-        score.object(w.s, i + 1).curve().prevAnchor = static_cast<uint8_t>(i);
-        score.object(w.s, i + 1).curve().nextAnchor = static_cast<uint8_t>(i + 2);
-        score.object(w.s, i + 2).curve().prevAnchor = static_cast<uint8_t>(i + 1);
+        PlaceCurve(score, w.s, {{x1, y}, {(x1 + x2) / 2, y - rise}, {x2, y}}, thickness);
     };
     w.x = 40;
     first = w.index() + 1;

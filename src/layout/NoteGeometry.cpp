@@ -240,30 +240,32 @@ void ValidateNotesAt(Score& score, int s, int32_t x, bool relink) {
         if (relink && n.showTail) {
             // Beams attach to the note that shows the tail: take the chord's
             // links, with their cross-stave flags, from the note holding them.
+            // One direction of the chain: its link, its two stave flags, and the
+            // partner's link back.
+            struct Link {
+                uint8_t NoteData::*to;
+                uint8_t NoteData::*up;
+                uint8_t NoteData::*down;
+                uint8_t NoteData::*back;
+            };
+            const Link links[2] = {{&NoteData::beamBackTo, &NoteData::beamBackUp,
+                                    &NoteData::beamBackDown, &NoteData::beamOnTo},
+                                   {&NoteData::beamOnTo, &NoteData::beamOnUp, &NoteData::beamOnDown,
+                                    &NoteData::beamBackTo}};
             for (int j : S) {
                 if (j == i) continue;
                 NoteData& other = b.obj[j].note();
                 if (EffectiveStem(other) != dir) continue;
-                if (other.beamBackTo && !n.beamBackTo) {
-                    n.beamBackTo = other.beamBackTo;
-                    n.beamBackUp = other.beamBackUp;
-                    n.beamBackDown = other.beamBackDown;
-                    other.beamBackTo = other.beamBackUp = other.beamBackDown = 0;
-                    int ps = n.beamBackUp ? s - 1 : (n.beamBackDown ? s + 1 : s);
-                    if (ps >= 1 && ps <= score.Nstaves &&
-                        score.stave(ps).validIndex(n.beamBackTo) &&
-                        score.object(ps, n.beamBackTo).kind == kNote)
-                        score.object(ps, n.beamBackTo).note().beamOnTo = static_cast<uint8_t>(i);
-                }
-                if (other.beamOnTo && !n.beamOnTo) {
-                    n.beamOnTo = other.beamOnTo;
-                    n.beamOnUp = other.beamOnUp;
-                    n.beamOnDown = other.beamOnDown;
-                    other.beamOnTo = other.beamOnUp = other.beamOnDown = 0;
-                    int ps = n.beamOnUp ? s - 1 : (n.beamOnDown ? s + 1 : s);
-                    if (ps >= 1 && ps <= score.Nstaves && score.stave(ps).validIndex(n.beamOnTo) &&
-                        score.object(ps, n.beamOnTo).kind == kNote)
-                        score.object(ps, n.beamOnTo).note().beamBackTo = static_cast<uint8_t>(i);
+                for (const Link& l : links) {
+                    if (!(other.*l.to) || n.*l.to) continue;
+                    n.*l.to = other.*l.to;
+                    n.*l.up = other.*l.up;
+                    n.*l.down = other.*l.down;
+                    other.*l.to = other.*l.up = other.*l.down = 0;
+                    const int ps = n.*l.up ? s - 1 : (n.*l.down ? s + 1 : s);
+                    if (ps >= 1 && ps <= score.Nstaves && score.stave(ps).validIndex(n.*l.to) &&
+                        score.object(ps, n.*l.to).kind == kNote)
+                        score.object(ps, n.*l.to).note().*l.back = static_cast<uint8_t>(i);
                 }
             }
         }

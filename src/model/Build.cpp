@@ -57,6 +57,23 @@ int PlaceText(Score& score, int s, Kind kind, int32_t x, int32_t y, int fontNumb
     return first;
 }
 
+int PlaceCurve(Score& score, int s, const std::vector<std::pair<int32_t, int32_t>>& points,
+               int thickness, int styleBits) {
+    StaveBlock& b = score.stave(s);
+    if (points.empty() || b.h.Nobjec + points.size() > static_cast<std::size_t>(kObjectLimit))
+        return 0;
+    const int first = b.h.Nobjec + 1;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        ScoreObject* o = PlaceObject(score, s, kCurve, points[k].first, points[k].second);
+        const int i = first + static_cast<int>(k);
+        o->curve().prevAnchor = static_cast<uint8_t>(k == 0 ? 0 : i - 1);
+        o->curve().nextAnchor = static_cast<uint8_t>(k + 1 == points.size() ? 0 : i + 1);
+    }
+    b.obj[first].curve().thickness = static_cast<uint8_t>(thickness);
+    b.obj[first].curve().styleBits = static_cast<uint8_t>(styleBits);
+    return first;
+}
+
 std::string ChainText(const StaveBlock& b, int i) {
     std::string out;
     for (int steps = 0; steps < kMaxObjects && b.validIndex(i) && HasTextLayout(b.obj[i].kind);

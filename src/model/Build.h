@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "model/Score.h"
 
@@ -25,6 +27,11 @@ ScoreObject* PlaceNote(Score& score, int s, int32_t x, int pitch, int value, int
 // that fitted stays).
 int PlaceText(Score& score, int s, Kind kind, int32_t x, int32_t y, int fontNumber,
               const std::string& text, uint8_t flags = 0);
+
+// A curve through `points` (x, y), its anchors chained in order; returns the
+// first anchor's index, or 0 when the stave had no room for all of them.
+int PlaceCurve(Score& score, int s, const std::vector<std::pair<int32_t, int32_t>>& points,
+               int thickness, int styleBits = 0);
 
 // The whole text of the chain that starts at object i of stave s.
 std::string ChainText(const StaveBlock& block, int i);

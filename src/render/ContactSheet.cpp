@@ -19,10 +19,7 @@ QImage GlyphContactSheet(const GlyphStore& glyphs, bool print) {
     const int k = print ? 3 : 1;
     QImage sheet(kCols * kCellW * k, 16 * kCellH * k, QImage::Format_RGB32);
     sheet.fill(Qt::white);
-    DrawContext ctx;
-    ctx.glyphs = &glyphs;
-    ctx.printMode = print;
-    (print ? ctx.print : ctx.screen) = &sheet;
+    const DrawContext ctx = PictureContext(sheet, glyphs, print);
 
     QPainter p(&sheet);
     QFont font("Liberation Sans");
@@ -53,10 +50,7 @@ QImage LinesContactSheet(const GlyphStore& glyphs, bool print) {
     const int k = print ? 3 : 1;
     QImage sheet(kW * k, kH * k, QImage::Format_RGB32);
     sheet.fill(Qt::white);
-    DrawContext ctx;
-    ctx.glyphs = &glyphs;
-    ctx.printMode = print;
-    (print ? ctx.print : ctx.screen) = &sheet;
+    const DrawContext ctx = PictureContext(sheet, glyphs, print);
 
     Score score;
     ScriptedHost host;
@@ -108,16 +102,8 @@ QImage LinesContactSheet(const GlyphStore& glyphs, bool print) {
     const int curveStyles[][3] = {{120, 0, 0}, {160, 2, 0}, {220, 4, 0}, {160, 3, 1}, {160, 3, 2}};
     for (int c = 0; c < 5; ++c) {
         int x = 20 + c * 145, y = 250, w = curveStyles[c][0];
-        int i1 = score.stave(s).h.Nobjec + 1;
-        ScoreObject* a = PlaceObject(score, s, kCurve, x, y);
-        PlaceObject(score, s, kCurve, x + w / 2, y - 18 - c * 3);
-        PlaceObject(score, s, kCurve, x + w, y);
-        a->curve().thickness = static_cast<uint8_t>(curveStyles[c][1]);
-        a->curve().styleBits = static_cast<uint8_t>(curveStyles[c][2]);
-        a->curve().nextAnchor = static_cast<uint8_t>(i1 + 1);
-        score.object(s, i1 + 1).curve().prevAnchor = static_cast<uint8_t>(i1);
-        score.object(s, i1 + 1).curve().nextAnchor = static_cast<uint8_t>(i1 + 2);
-        score.object(s, i1 + 2).curve().prevAnchor = static_cast<uint8_t>(i1 + 1);
+        PlaceCurve(score, s, {{x, y}, {x + w / 2, y - 18 - c * 3}, {x + w, y}}, curveStyles[c][1],
+                   curveStyles[c][2]);
     }
     // Texts: boxed, and with accidentals at several sizes.
     PlaceText(score, s, kText, 20, 300, serif, "Boxed text", 0x08);

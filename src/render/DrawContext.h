@@ -22,6 +22,16 @@ struct DrawContext {
     QImage* canvas() const { return printMode ? print : screen; }
 };
 
+// A context that draws on `picture`: the screen picture, or in print mode the
+// print picture.
+inline DrawContext PictureContext(QImage& picture, const GlyphStore& glyphs, bool print) {
+    DrawContext ctx;
+    ctx.glyphs = &glyphs;
+    ctx.printMode = print;
+    (print ? ctx.print : ctx.screen) = &picture;
+    return ctx;
+}
+
 // Colours are kept as 0x00BBGGRR; this is the one place they become Qt's.
 inline uint32_t ToQRgb(uint32_t bgr) {
     return 0xFF000000u | ((bgr & 0xFFu) << 16) | (bgr & 0xFF00u) | ((bgr >> 16) & 0xFFu);

@@ -14,11 +14,7 @@ QImage GalleryPicture(const GlyphStore& glyphs, bool print) {
     const int height = score.stave(score.Nstaves).h.Ycoord + 60;
     QImage picture(kGalleryWidth * k, height * k, QImage::Format_RGB32);
     picture.fill(Qt::white);
-    DrawContext ctx;
-    ctx.glyphs = &glyphs;
-    ctx.printMode = print;
-    (print ? ctx.print : ctx.screen) = &picture;
-    PictureSurface out(ctx);
+    PictureSurface out(PictureContext(picture, glyphs, print));
     DrawSettings settings;
     for (int s = 1; s <= score.Nstaves; ++s) {
         const StaveHeader& h = score.stave(s).h;

@@ -48,113 +48,78 @@ CurveExtent PictureSurface::curve(const std::vector<QPoint>& points, const Curve
     return DrawCurve(ctx_, points, spec);
 }
 
-void RecordingSurface::glyph(int code, int x, int y, double factor, bool small, bool rubberBand,
-                             uint32_t colour) {
+RecordingSurface::Call& RecordingSurface::add(const char* what, double x1, double y1, double x2,
+                                              double y2, uint32_t colour) {
     Call c;
-    c.what = "glyph";
-    c.code = code;
-    c.x1 = x;
-    c.y1 = y;
-    c.factor = factor;
-    c.small = small;
-    c.rubberBand = rubberBand;
-    c.colour = colour;
-    calls_.push_back(c);
-}
-void RecordingSurface::namedBitmap(const std::string& name, int x, int y, double factor,
-                                   bool rubberBand, bool small, uint32_t colour) {
-    Call c;
-    c.what = "bitmap";
-    c.text = name;
-    c.x1 = x;
-    c.y1 = y;
-    c.factor = factor;
-    c.small = small;
-    c.rubberBand = rubberBand;
-    c.colour = colour;
-    calls_.push_back(c);
-}
-void RecordingSurface::line(double x1, double y1, double x2, double y2, const LineSpec& spec) {
-    Call c;
-    c.what = "line";
+    c.what = what;
     c.x1 = x1;
     c.y1 = y1;
     c.x2 = x2;
     c.y2 = y2;
+    c.colour = colour;
+    calls_.push_back(c);
+    return calls_.back();
+}
+
+void RecordingSurface::glyph(int code, int x, int y, double factor, bool small, bool rubberBand,
+                             uint32_t colour) {
+    Call& c = add("glyph", x, y, 0, 0, colour);
+    c.code = code;
+    c.factor = factor;
+    c.small = small;
+    c.rubberBand = rubberBand;
+}
+void RecordingSurface::namedBitmap(const std::string& name, int x, int y, double factor,
+                                   bool rubberBand, bool small, uint32_t colour) {
+    Call& c = add("bitmap", x, y, 0, 0, colour);
+    c.text = name;
+    c.factor = factor;
+    c.small = small;
+    c.rubberBand = rubberBand;
+}
+void RecordingSurface::line(double x1, double y1, double x2, double y2, const LineSpec& spec) {
+    Call& c = add("line", x1, y1, x2, y2, spec.colour);
     c.width = spec.width;
-    c.colour = spec.colour;
     c.rubberBand = spec.rubberBand;
     c.style = spec.style;
     c.p = spec.p;
     c.q = spec.q;
-    calls_.push_back(c);
 }
 void RecordingSurface::printBar(int x1, int y1, int x2, int y2) {
-    Call c;
-    c.what = "bar";
-    c.x1 = x1;
-    c.y1 = y1;
-    c.x2 = x2;
-    c.y2 = y2;
-    calls_.push_back(c);
+    add("bar", x1, y1, x2, y2, 0);
 }
 void RecordingSurface::polygon(const QPolygonF& points, uint32_t colour, bool filled) {
-    Call c;
-    c.what = "polygon";
+    Call& c = add("polygon", 0, 0, 0, 0, colour);
     for (const QPointF& p : points)
         c.points.push_back(p.toPoint());
-    c.colour = colour;
     c.filled = filled;
-    calls_.push_back(c);
 }
 void RecordingSurface::rectangle(int x1, int y1, int x2, int y2, uint32_t colour, bool filled,
                                  uint32_t fill) {
-    Call c;
-    c.what = "rect";
-    c.x1 = x1;
-    c.y1 = y1;
-    c.x2 = x2;
-    c.y2 = y2;
-    c.colour = colour;
+    Call& c = add("rect", x1, y1, x2, y2, colour);
     c.filled = filled;
     c.code = static_cast<int>(fill);
-    calls_.push_back(c);
 }
 void RecordingSurface::ellipse(int x1, int y1, int x2, int y2, uint32_t colour, bool filled,
                                uint32_t fill) {
-    Call c;
-    c.what = "ellipse";
-    c.x1 = x1;
-    c.y1 = y1;
-    c.x2 = x2;
-    c.y2 = y2;
-    c.colour = colour;
+    Call& c = add("ellipse", x1, y1, x2, y2, colour);
     c.filled = filled;
     c.code = static_cast<int>(fill);
-    calls_.push_back(c);
 }
 int RecordingSurface::text(const std::string& text, const TextDraw& draw, int x, int y) {
-    Call c;
-    c.what = "text";
+    Call& c = add("text", x, y, 0, 0, draw.colour);
     c.text = text;
-    c.x1 = x;
-    c.y1 = y;
-    c.colour = draw.colour;
     c.small = draw.small;
     c.rubberBand = draw.rubberBand;
     c.width = draw.font.pointSize;
-    calls_.push_back(c);
     return 6 * static_cast<int>(text.size());
 }
 CurveExtent RecordingSurface::curve(const std::vector<QPoint>& points, const CurveSpec& spec) {
-    Call c;
-    c.what = "curve";
+    Call& c = add("curve", 0, 0, 0, 0, spec.colour);
     c.points = points;
     c.width = spec.thickness;
-    c.colour = spec.colour;
     c.rubberBand = spec.rubberBand;
     c.style = (spec.dotted ? 1 : 0) | (spec.editorial ? 2 : 0);
-    calls_.push_back(c);
     CurveExtent e;
     if (points.size() < 2) return e;
     e.drawn = true;

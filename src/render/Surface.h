@@ -109,6 +109,7 @@ class RecordingSurface : public Surface {
     void clear() { calls_.clear(); }
 
   private:
+    Call& add(const char* what, double x1, double y1, double x2, double y2, uint32_t colour);
     bool print_;
     std::vector<Call> calls_;
 };
