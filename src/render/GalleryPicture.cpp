@@ -4,6 +4,7 @@
 #include "layout/Gallery.h"
 #include "layout/GlyphTable.h"
 #include "render/ObjectDrawing.h"
+#include "render/PageView.h"
 #include "render/Surface.h"
 
 namespace sw {
@@ -16,22 +17,9 @@ QImage GalleryPicture(const GlyphStore& glyphs, bool print) {
     picture.fill(Qt::white);
     PictureSurface out(PictureContext(picture, glyphs, print));
     DrawSettings settings;
-    for (int s = 1; s <= score.Nstaves; ++s) {
-        const StaveHeader& h = score.stave(s).h;
-        int top, bottom;
-        if (!StaveLineExtent(h, top, bottom)) continue;
-        const int sp = LineSpacing(h.sizeIndex);
-        // The stave lines: on screen a pixel above each line's place, in print
-        // three print pixels around it.
-        for (int y = top; y <= bottom; y += sp) {
-            if (print)
-                out.printBar(3 * h.LeftX - 1, 3 * (y + 1) - 1, 3 * h.RightX - 1, 3 * (y + 1) + 2);
-            else
-                out.line(h.LeftX, y, h.RightX, y, LineSpec{1, 0, false});
-        }
-        for (int i = 1; i <= score.stave(s).h.Nobjec; ++i)
-            DrawObject(out, score, s, i, DrawRequest{0, false, true}, settings);
-    }
+    DrawBraces(out, score, 1, score.Nstaves, 0);
+    for (int s = 1; s <= score.Nstaves; ++s)
+        DrawStave(out, score, s, 0, kAllKinds, settings, PageViewState{}, kGalleryWidth);
     return picture;
 }
 

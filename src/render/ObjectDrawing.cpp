@@ -127,7 +127,7 @@ void DrawKeysig(Pen& pen, const StaveView& v, const ScoreObject& o, const DrawSe
         pen_x -= 2;
         const int* steps = prev > 0 ? kSharpSteps[clef] : kFlatSteps[clef];
         for (int k = 0; k < std::abs(prev); ++k) {
-            pen.glyph(natural, pen_x, v.stepY(steps[k]), v.small);
+            pen.glyph(natural, pen_x, v.stepY(steps[k]), false);
             pen_x += advance;
         }
         pen_x += 2;
@@ -139,8 +139,9 @@ void DrawKeysig(Pen& pen, const StaveView& v, const ScoreObject& o, const DrawSe
     }
     const int code = key > 0 ? (v.small ? 122 : glyph::SHARP) : (v.small ? 121 : glyph::FLAT);
     const int* steps = key > 0 ? kSharpSteps[clef] : kFlatSteps[clef];
+    // The tiny signs of a small stave are drawn at their own size.
     for (int k = 0; k < std::abs(key); ++k) {
-        pen.glyph(code, pen_x, v.stepY(steps[k]), v.small);
+        pen.glyph(code, pen_x, v.stepY(steps[k]), false);
         pen_x += advance;
     }
 }
@@ -149,18 +150,19 @@ void DrawKeysig(Pen& pen, const StaveView& v, const ScoreObject& o, const DrawSe
 
 // A number of one to three digits centred on cx.
 void DrawNumber(Pen& pen, int number, int cx, int y, bool small) {
+    // The small digits are drawn at their own size, not reduced again.
     const int base = small ? 190 : 8;
     std::string digits = std::to_string(std::clamp(number, 0, 999));
     auto w = [&](char d) { return GlyphInkWidth(base + (d - '0')); };
     if (digits.size() == 1) {
-        pen.glyph(base + digits[0] - '0', cx, y, small);
+        pen.glyph(base + digits[0] - '0', cx, y, false);
     } else if (digits.size() == 2) {
-        pen.glyph(base + digits[0] - '0', cx - (w(digits[1]) + 3) / 2, y, small);
-        pen.glyph(base + digits[1] - '0', cx + (w(digits[0]) + 3) / 2, y, small);
+        pen.glyph(base + digits[0] - '0', cx - (w(digits[1]) + 3) / 2, y, false);
+        pen.glyph(base + digits[1] - '0', cx + (w(digits[0]) + 3) / 2, y, false);
     } else {
-        pen.glyph(base + digits[1] - '0', cx, y, small);
-        pen.glyph(base + digits[0] - '0', cx - (w(digits[0]) + w(digits[1]) + 3) / 2, y, small);
-        pen.glyph(base + digits[2] - '0', cx + (w(digits[2]) + w(digits[1]) + 3) / 2, y, small);
+        pen.glyph(base + digits[1] - '0', cx, y, false);
+        pen.glyph(base + digits[0] - '0', cx - (w(digits[0]) + w(digits[1]) + 3) / 2, y, false);
+        pen.glyph(base + digits[2] - '0', cx + (w(digits[2]) + w(digits[1]) + 3) / 2, y, false);
     }
 }
 
@@ -173,7 +175,7 @@ void DrawCommonTime(Pen& pen, const StaveView& v, int code, int32_t x, int32_t y
     }
     if (code <= 1) {
         int glyphCode = v.small ? (code == 0 ? 238 : 239) : (code == 0 ? 19 : 20);
-        pen.glyph(glyphCode, sx, sy, v.small);
+        pen.glyph(glyphCode, sx, sy, false);
         return;
     }
     if (code == 2) {
@@ -185,8 +187,8 @@ void DrawCommonTime(Pen& pen, const StaveView& v, int code, int32_t x, int32_t y
         // 12 over 8: the digits of twelve sit five (small stave three) either side.
         const int d = v.small ? 3 : 5;
         const int base = v.small ? 190 : 8;
-        pen.glyph(base + 1, sx - d, sy, v.small);
-        pen.glyph(base + 2, sx + d, sy, v.small);
+        pen.glyph(base + 1, sx - d, sy, false);
+        pen.glyph(base + 2, sx + d, sy, false);
     } else {
         DrawNumber(pen, t.numerator, sx, sy, v.small);
     }
@@ -390,8 +392,9 @@ bool IsBeamed(const NoteData& n) {
 
 // The stem's x as drawn: the print picture takes the outer and inner stems of
 // a stem-down chord one pixel to the left.
-int StemX(const NoteData& n, bool print) {
-    int x = n.stemStartX;
+int StemX(const NoteData& n, bool print, bool smallStave = false) {
+    // On a small stave the head is drawn 5/8 as wide, and the stem keeps to its side.
+    int x = smallStave ? n.headX + RoundEven((n.stemStartX - n.headX) * 5.0 / 8.0) : n.stemStartX;
     if (print && EffectiveStem(n) == 1 && (n.showTail || n.stemRoot)) --x;
     return x;
 }
@@ -801,7 +804,7 @@ void DrawBeams(Pen& pen, Score& score, int s, int i) {
     // Stems run to the beam.
     for (const BeamNote& b : g) {
         const StaveView bv = View(score, b.s);
-        const int32_t x = StemX(*b.n, print);
+        const int32_t x = StemX(*b.n, print, bv.small);
         const int32_t top = bv.mapY(score.object(b.s, b.i).y);
         DrawStemLine(pen.out, *b.n, x, top, RoundEven(line.at(b.x)), pen.colour, pen.rubber);
     }
@@ -891,9 +894,10 @@ void DrawNote(Pen& pen, Score& score, int s, int i, const DrawSettings& set) {
     DrawHead(p, v, o);
     const int dir = EffectiveStem(n);
     const bool beamed = IsBeamed(n);
-    if (dir != 2 && !n.noVisibleStem && !(beamed && n.showTail && !n.beamOnTo))
-        DrawStemLine(p.out, n, StemX(n, p.print()), v.mapY(n.stemStartY), v.mapY(n.stemEndY),
-                     p.colour, p.rubber);
+    // A beamed note's stem is drawn with its beam, to the beam's edge.
+    if (dir != 2 && !n.noVisibleStem && !beamed)
+        DrawStemLine(p.out, n, StemX(n, p.print(), v.small), v.mapY(n.stemStartY),
+                     v.mapY(n.stemEndY), p.colour, p.rubber);
     DrawFlag(p, v, o);
     if (beamed && n.showTail && n.beamBackTo && !n.beamOnTo) DrawBeams(p, score, s, i);
     DrawLedgers(p, v, o);

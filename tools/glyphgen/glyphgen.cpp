@@ -579,11 +579,11 @@ std::map<std::string, Recipe> Recipes() {
 
     // Dots: the note geometry puts the dot point one pixel right of the note
     // and three below the space the dot sits in, so the dot is drawn clear of
-    // the head: 7.5 pixels right of the point and 3.5 above it.
+    // the head: 8 pixels right of the point and 3.5 above it.
     auto dots = [](int count) {
         return [count](Cell& c) {
             for (int i = 0; i < count; ++i)
-                c.symCC("augmentationDot", 8 + 6 * i, -3.5);
+                c.symCC("augmentationDot", 8.5 + 6 * i, -3.5);
         };
     };
     r["DOT"] = dots(1);
@@ -669,13 +669,16 @@ std::map<std::string, Recipe> Recipes() {
     r["HOLDDN"] = mark("fermataBelow", 1);
     r["REPEAT"] = mark("repeat1Bar", 1);
     r["STACCUP"] = mark("articStaccatoAbove", 1);
-    r["STACCCUP"] = mark("articStaccatissimoWedgeAbove", 1);
-    r["STACCCDN"] = mark("articStaccatissimoWedgeBelow", 1);
-    r["HATUP"] = mark("articMarcatoAbove", 1);
+    // Wedges and marcatos hang off their reference point by their tip, two
+    // pixels clear, so that one space from a head they never touch it: the
+    // upward ones (used below a note) point up at it, the downward ones down.
+    r["STACCCUP"] = [](Cell& c) { c.symC("articStaccatissimoWedgeBelow", 0.5, -2); };
+    r["STACCCDN"] = [](Cell& c) { c.symC("articStaccatissimoWedgeAbove", 0.5, 2); };
+    r["HATUP"] = [](Cell& c) { c.symC("articMarcatoAbove", 0.5, 2); };
     r["GREATER"] = mark("articAccentAbove", 1);
     r["LINEUP"] = mark("articTenutoAbove", 1);
     r["LINEDN"] = mark("articTenutoBelow", 1);
-    r["V"] = mark("articMarcatoBelow", 1);
+    r["V"] = [](Cell& c) { c.symC("articMarcatoBelow", 0.5, -2); };
     r["Vdot"] = mark("articMarcatoStaccatoBelow", 1);
     r["invertvdot"] = mark("articMarcatoStaccatoAbove", 1);
     r["U"] = [](Cell& c) { c.arc(0.5, c.lineY(0) - 3, 5, 5, 180, 180, 1.3); };
