@@ -894,11 +894,14 @@ void DrawNote(Pen& pen, Score& score, int s, int i, const DrawSettings& set) {
     DrawHead(p, v, o);
     const int dir = EffectiveStem(n);
     const bool beamed = IsBeamed(n);
+    // An unbeamed grace note is one complete glyph, stem and flag included.
+    const bool wholeGrace =
+        n.head == 0 && n.headSize == 5 && !beamed && n.showTail && n.noteValue >= 3;
     // A beamed note's stem is drawn with its beam, to the beam's edge.
-    if (dir != 2 && !n.noVisibleStem && !beamed)
+    if (dir != 2 && !n.noVisibleStem && !beamed && !wholeGrace)
         DrawStemLine(p.out, n, StemX(n, p.print(), v.small), v.mapY(n.stemStartY),
                      v.mapY(n.stemEndY), p.colour, p.rubber);
-    DrawFlag(p, v, o);
+    if (!wholeGrace) DrawFlag(p, v, o);
     if (beamed && n.showTail && n.beamBackTo && !n.beamOnTo) DrawBeams(p, score, s, i);
     DrawLedgers(p, v, o);
     if (n.dots >= 1 && n.dots <= 3)
