@@ -302,16 +302,7 @@ Score BuildGalleryScore() {
     w.text(180, Y - 36, serif, "boxed", 0x08);
     w.text(450, Y + 22, italic, "dolce e cantabile");
     auto line = [&](int x, int y, int dx, int dy, int width, int style, int p, int q) {
-        ScoreObject* o = PlaceObject(score, w.s, kLine, x, y);
-        o->data.line = LineData{static_cast<int16_t>(dx),
-                                static_cast<int16_t>(dy),
-                                static_cast<uint8_t>(width),
-                                static_cast<uint8_t>(style),
-                                static_cast<uint8_t>(p),
-                                static_cast<uint8_t>(q),
-                                8,
-                                1,
-                                0x04};
+        PlaceLine(score, w.s, x, y, LineShape{dx, dy, width, style, p, q, 8, 1, 0x04});
     };
     line(420, Y - 30, 100, 0, 1, 1, 6, 4);
     line(540, Y - 30, 100, 0, 1, 2, 6, 0);

@@ -57,6 +57,22 @@ int PlaceText(Score& score, int s, Kind kind, int32_t x, int32_t y, int fontNumb
     return first;
 }
 
+ScoreObject* PlaceLine(Score& score, int s, int32_t x, int32_t y, const LineShape& l) {
+    ScoreObject* o = PlaceObject(score, s, kLine, x, y);
+    if (!o) return nullptr;
+    auto byte = [](int v) { return static_cast<uint8_t>(v); };
+    o->data.line = LineData{static_cast<int16_t>(l.dx),
+                            static_cast<int16_t>(l.dy),
+                            byte(l.width),
+                            byte(l.style),
+                            byte(l.p),
+                            byte(l.q),
+                            byte(l.legLength),
+                            byte(l.legDirection),
+                            byte(l.legEnds)};
+    return o;
+}
+
 int PlaceCurve(Score& score, int s, const std::vector<std::pair<int32_t, int32_t>>& points,
                int thickness, int styleBits) {
     StaveBlock& b = score.stave(s);

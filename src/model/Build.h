@@ -28,6 +28,15 @@ ScoreObject* PlaceNote(Score& score, int s, int32_t x, int pitch, int value, int
 int PlaceText(Score& score, int s, Kind kind, int32_t x, int32_t y, int fontNumber,
               const std::string& text, uint8_t flags = 0);
 
+// A line object from (x, y) to (x + dx, y + dy) with its style, dash (p) and
+// gap (q) lengths, and legs of `legLength` in `legDirection` at the ends
+// `legEnds` names (0x02 start, 0x04 end).
+struct LineShape {
+    int dx = 0, dy = 0, width = 1, style = 0, p = 0, q = 0;
+    int legLength = 10, legDirection = 0, legEnds = 0;
+};
+ScoreObject* PlaceLine(Score& score, int s, int32_t x, int32_t y, const LineShape& shape);
+
 // A curve through `points` (x, y), its anchors chained in order; returns the
 // first anchor's index, or 0 when the stave had no room for all of them.
 int PlaceCurve(Score& score, int s, const std::vector<std::pair<int32_t, int32_t>>& points,

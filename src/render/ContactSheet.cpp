@@ -59,16 +59,7 @@ QImage LinesContactSheet(const GlyphStore& glyphs, bool print) {
     const int s = AppendStave(score, 300, 0, kW);
     auto line = [&](int x, int y, int dx, int dy, int width, int style, int p, int q, int legs,
                     int legDir) {
-        ScoreObject* o = PlaceObject(score, s, kLine, x, y);
-        o->data.line = LineData{static_cast<int16_t>(dx),
-                                static_cast<int16_t>(dy),
-                                static_cast<uint8_t>(width),
-                                static_cast<uint8_t>(style),
-                                static_cast<uint8_t>(p),
-                                static_cast<uint8_t>(q),
-                                10,
-                                static_cast<uint8_t>(legDir),
-                                static_cast<uint8_t>(legs)};
+        PlaceLine(score, s, x, y, LineShape{dx, dy, width, style, p, q, 10, legDir, legs});
     };
     auto label = [&](int x, int y, const std::string& text, int size = 9) {
         int f = FindOrAddFont(score, FontDesc{"Arial", static_cast<int16_t>(size), 0, 0, 0}, host);
