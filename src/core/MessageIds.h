@@ -68,6 +68,7 @@ enum : int {
     WindowsLimitation = 1033,
     WindowsLimitationAdvice = 1034,
     InsufficientMemory = 938,
+    PageRedrawTime = 9870,
 
     // The score model.
     StaveTooComplex = 9850,

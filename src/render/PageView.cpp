@@ -2,7 +2,10 @@
 #include "render/PageView.h"
 
 #include <QPainter>
+#include <chrono>
 #include <cmath>
+
+#include "core/Host.h"
 
 #include "core/MessageIds.h"
 #include "core/Messages.h"
@@ -403,6 +406,32 @@ std::string PageTooLargeMessage(const Score& score, int depth, bool american) {
     const double smallest = SmallestStaveSize(score, depth);
     return FormatMessage(msg::WindowsLimitation, depthText, smallest, smallest * 25.4) + "\n" +
            MessageText(msg::WindowsLimitationAdvice);
+}
+
+bool SetUpPagePicture(QImage& picture, const Score& score, int page, int depth, bool american,
+                      Host& host) {
+    const PageGeometry g = ComputePageGeometry(score);
+    if (!PagePictureFits(g, depth)) {
+        host.message(MsgType::Warning, PageTooLargeMessage(score, depth, american), Buttons::OK);
+        return false;
+    }
+    QImage made(g.width, page == 0 ? g.headerFooterHeight : g.height, QImage::Format_RGB32);
+    if (made.isNull()) {
+        host.message(MsgType::Error, MessageText(msg::InsufficientMemory), Buttons::OK);
+        return false;
+    }
+    made.fill(Qt::white);
+    picture = std::move(made);
+    return true;
+}
+
+std::string RedrawPage(const DrawContext& ctx, Score& score, int page, const DrawSettings& settings,
+                       const PageViewState& view) {
+    const auto start = std::chrono::steady_clock::now();
+    DrawAll(ctx, score, page, settings, view);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return FormatMessage(msg::PageRedrawTime, seconds);
 }
 
 std::string StatusText(const Score& score, int stave) {

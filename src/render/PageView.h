@@ -3,6 +3,7 @@
 // insertion cursor and the status line. Screen and print share this path.
 #pragma once
 
+#include <QImage>
 #include <string>
 #include <utility>
 
@@ -12,6 +13,8 @@
 #include "render/Surface.h"
 
 namespace sw {
+
+class Host;
 
 constexpr uint32_t kAllKinds = 0x3FFFFF;
 
@@ -63,6 +66,17 @@ void DrawRuler(QImage& ruler, bool top, double pixelsPerInch, bool centimetres);
 
 // The refusal shown when the page picture would pass 16 MiB at `depth` bits.
 std::string PageTooLargeMessage(const Score& score, int depth, bool american);
+
+// Makes the page picture for `page` (0: the header/footer page) at the size
+// the page data and stave size give. A picture past 16 MiB at `depth` bits is
+// refused, and so is one the machine cannot allocate; the user is told why and
+// the result is false.
+bool SetUpPagePicture(QImage& picture, const Score& score, int page, int depth, bool american,
+                      Host& host);
+
+// Draws the whole page again and returns the status text with the time taken.
+std::string RedrawPage(const DrawContext& ctx, Score& score, int page, const DrawSettings& settings,
+                       const PageViewState& view);
 
 // The status line: " System a of b   Stave c of d:  e objects." or the
 // header/footer form for stave 0.

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/ScriptedHost.h"
 #include "layout/PageGeometry.h"
 #include "model/Build.h"
 #include "render/PageView.h"
@@ -195,6 +196,26 @@ TEST_F(PageView, TheInsertionCursorDrawnTwiceLeavesThePictureAsItWas) {
             DrawInsertionCursor(out, score, 2, 200, type, thickness, settings.colours.cursor);
             EXPECT_EQ(screen, before) << type << " " << thickness;
         }
+}
+
+TEST(PageViewPicture, TooLargeAPictureIsRefusedWithTheAdviceAndNothingMade) {
+    Score score;
+    score.page.Width = score.page.Length = 22.5;  // 2 100 x 2 100 at this stave size
+    score.staveSize = 32.0 / (2100 / 21.5);
+    ScriptedHost host;
+    host.expectMessage("colour depth of 16 million colours (32 bits)");
+    QImage picture;
+    EXPECT_FALSE(SetUpPagePicture(picture, score, 1, 32, false, host));
+    EXPECT_TRUE(picture.isNull());
+    const std::string text = host.transcript().at(0);
+    EXPECT_NE(text.find("you cannot have a stave size less than 0.3"), std::string::npos) << text;
+    EXPECT_NE(text.find("4. Reduce the number of screen colours."), std::string::npos);
+    EXPECT_NE(PageTooLargeMessage(score, 16, true).find("High color (16 bits)"), std::string::npos);
+    // The same page in black and white fits.
+    ScriptedHost quiet;
+    EXPECT_TRUE(SetUpPagePicture(picture, score, 1, 1, false, quiet));
+    EXPECT_EQ(picture.width(), ComputePageGeometry(score).width);
+    EXPECT_TRUE(quiet.problems().empty());
 }
 
 }  // namespace
