@@ -48,6 +48,7 @@ test: deps $(TEST_DIR)/build.ninja
 bench: release
 	$(RELEASE_DIR)/bench/bench_scorefile
 	$(RELEASE_DIR)/bench/bench_pages
+	$(RELEASE_DIR)/bench/bench_undo
 
 $(FUZZ_DIR)/build.ninja:
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja \

@@ -70,6 +70,15 @@ enum : int {
     InsufficientMemory = 938,
     PageRedrawTime = 9870,
 
+    // Undo.
+    UndoIsOff = 9880,
+    UndoDepthExceeded = 9881,
+    UndoConfirm = 9882,
+    UndoCannotCreate = 9883,
+    UndoWriteFailed = 9884,
+    UndoReadFailed = 9885,
+    UndoIncomplete = 9886,
+
     // The score model.
     StaveTooComplex = 9850,
     TooManyFonts = 9851,

@@ -21,6 +21,16 @@ Answer WarningBox::show(Host& host, int number, const std::string& text, int lev
     return a.answer;
 }
 
+Answer WarningBox::ask(Host& host, int number, int levelBound, Buttons buttons) {
+    const bool yesNo = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ||
+                       buttons == Buttons::YesNoHelp || buttons == Buttons::YesAbort ||
+                       buttons == Buttons::YesNoAbort;
+    if (userLevel_ >= levelBound || suppressed(number)) return yesNo ? Answer::Yes : Answer::OK;
+    WarningAnswer a = host.warning(MessageText(number), buttons);
+    if (a.dontShowAgain) setSuppressed(number, true);
+    return a.answer;
+}
+
 Answer WarningBox::show(Host& host, int number, int levelBound, bool withCancel) {
     return show(host, number, MessageText(number), levelBound, withCancel);
 }

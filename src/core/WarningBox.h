@@ -17,6 +17,9 @@ class WarningBox {
     // message is not suppressed; a box that is not shown counts as OK.
     Answer show(Host& host, int number, const std::string& text, int levelBound, bool withCancel);
     Answer show(Host& host, int number, int levelBound, bool withCancel);
+    // A question in the warning box; when the box is not shown the answer is
+    // the affirmative one (Yes, or OK).
+    Answer ask(Host& host, int number, int levelBound, Buttons buttons);
 
     int userLevel() const { return userLevel_; }
     void setUserLevel(int level) { userLevel_ = level; }

@@ -67,6 +67,28 @@ bool Score::appendStaves(int count) {
     return true;
 }
 
+bool Score::insertStave(int index, std::unique_ptr<StaveBlock> block) {
+    if (Nstaves >= kMaxStaves || index < 1 || index > Nstaves + 1 || !block) return false;
+    for (int s = Nstaves; s >= index; --s) {
+        staves_[s + 1] = std::move(staves_[s]);
+        staves_[s + 1]->h.staveIndex = static_cast<int16_t>(s + 1);
+    }
+    staves_[index] = std::move(block);
+    staves_[index]->h.staveIndex = static_cast<int16_t>(index);
+    ++Nstaves;
+    return true;
+}
+
+void Score::removeStave(int index) {
+    if (index < 1 || index > Nstaves) return;
+    for (int s = index; s < Nstaves; ++s) {
+        staves_[s] = std::move(staves_[s + 1]);
+        staves_[s]->h.staveIndex = static_cast<int16_t>(s);
+    }
+    staves_[Nstaves].reset();
+    --Nstaves;
+}
+
 void Score::resetStaveZero() {
     StaveBlock& b = allocateStave(0);
     b.h.invisible = true;

@@ -145,6 +145,11 @@ class Score {
     void releaseStave(int s);
     // Appends `count` empty staves; false when that would pass 10000.
     bool appendStaves(int count);
+    // Puts `block` in as stave `index` (1..Nstaves+1); the staves from there on
+    // move down one place. False when the score already has 10000 staves.
+    bool insertStave(int index, std::unique_ptr<StaveBlock> block);
+    // Takes stave `index` (1..Nstaves) out; the staves after it move up.
+    void removeStave(int index);
     // Resets stave 0 to the empty header/footer stave.
     void resetStaveZero();
     // Releases every stave block and allocates stave 0 again.

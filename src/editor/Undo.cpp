@@ -1,0 +1,318 @@
+// The undo ring and score snapshots.
+#include "editor/Undo.h"
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+#include "core/Host.h"
+#include "core/MessageIds.h"
+#include "core/Messages.h"
+#include "layout/PageGeometry.h"
+#include "layout/Pagination.h"
+
+namespace sw {
+
+static_assert(std::is_trivially_copyable_v<StaveHeader>);
+static_assert(std::is_trivially_copyable_v<ScoreObject>);
+
+// The record as kept in the private ring: a header, then the stave's header
+// and its slots as they are in memory. Counts are 32-bit: one command may
+// cover thousands of staves.
+struct UndoRing::Record {
+    int32_t sequence = 0;
+    int32_t count = 1;
+    uint8_t kind = 0;
+    uint16_t index = 0;
+    uint16_t currentStave = 0;
+    int32_t cursorX = 0;
+    StaveHeader header;
+    std::vector<ScoreObject> slots;
+
+    static constexpr std::size_t kHead = 24;
+    static std::size_t Size() { return kHead + sizeof(StaveHeader) + kSlots * sizeof(ScoreObject); }
+
+    std::vector<uint8_t> encode() const {
+        std::vector<uint8_t> out(Size(), 0);  // padding stays zero
+        uint8_t* p = out.data();
+        std::memcpy(p, &sequence, 4);
+        std::memcpy(p + 4, &count, 4);
+        p[8] = kind;
+        std::memcpy(p + 10, &index, 2);
+        std::memcpy(p + 12, &currentStave, 2);
+        std::memcpy(p + 16, &cursorX, 4);
+        std::memcpy(p + kHead, &header, sizeof header);
+        std::memcpy(p + kHead + sizeof header, slots.data(), kSlots * sizeof(ScoreObject));
+        return out;
+    }
+    bool decode(const std::vector<uint8_t>& in) {
+        if (in.size() != Size()) return false;
+        const uint8_t* p = in.data();
+        std::memcpy(&sequence, p, 4);
+        std::memcpy(&count, p + 4, 4);
+        kind = p[8];
+        std::memcpy(&index, p + 10, 2);
+        std::memcpy(&currentStave, p + 12, 2);
+        std::memcpy(&cursorX, p + 16, 4);
+        std::memcpy(&header, p + kHead, sizeof header);
+        slots.resize(kSlots);
+        std::memcpy(slots.data(), p + kHead + sizeof header, kSlots * sizeof(ScoreObject));
+        return true;
+    }
+    std::unique_ptr<StaveBlock> block() const {
+        auto b = std::make_unique<StaveBlock>();
+        b->h = header;
+        std::copy(slots.begin(), slots.end(), b->obj.begin());
+        return b;
+    }
+};
+
+UndoRing::UndoRing(std::unique_ptr<UndoStorage> storage) : storage_(std::move(storage)) {}
+
+UndoRing::~UndoRing() {
+    close();
+}
+
+void UndoRing::setDepth(int depth) {
+    configuredDepth_ = std::clamp(depth, 0, kMaxDepth);
+}
+
+void UndoRing::open(Host& host) {
+    close();
+    depth_ = configuredDepth_;
+    writePos_ = available_ = 0;
+    held_ = 0;
+    if (depth_ == 0) return;
+    if (!storage_ || !storage_->create()) {
+        host.message(MsgType::Warning,
+                     FormatMessage(msg::UndoCannotCreate, storage_ ? storage_->error() : 0),
+                     Buttons::OK);
+        depth_ = 0;
+        return;
+    }
+    open_ = true;
+}
+
+void UndoRing::close() {
+    if (open_ && storage_) storage_->close();
+    open_ = false;
+}
+
+void UndoRing::withdraw(int count) {
+    if (depth_ == 0) return;
+    for (int k = 0; k < count && held_ > 0; ++k) {
+        --available_;
+        --held_;
+        writePos_ = writePos_ == 0 ? depth_ - 1 : writePos_ - 1;
+    }
+}
+
+bool UndoRing::fail(Host& host, int written) {
+    withdraw(written);
+    host.message(MsgType::Error, FormatMessage(msg::UndoWriteFailed, storage_->error()),
+                 Buttons::OK);
+    return false;
+}
+
+bool UndoRing::writeRecord(UndoDocument& doc, int index, int kind, int count, Host& host) {
+    (void)host;
+    Record r;
+    r.sequence = static_cast<int32_t>(available_);
+    r.count = count;
+    r.kind = static_cast<uint8_t>(kind);
+    r.index = static_cast<uint16_t>(index);
+    r.currentStave = doc.score.CurrentStave;
+    r.cursorX = doc.cursorX;
+    const StaveBlock& b = doc.score.stave(index);
+    r.header = b.h;
+    r.slots.assign(b.obj.begin(), b.obj.end());
+    if (!storage_->write(writePos_, r.encode())) return false;
+    ++available_;
+    held_ = std::min(held_ + 1, depth_);
+    writePos_ = writePos_ + 1 >= depth_ ? 0 : writePos_ + 1;
+    return true;
+}
+
+bool UndoRing::saveStave(UndoDocument& doc, int index, int kind, Host& host) {
+    if (kind == kUndoCursorOnly || index < 0 || index > doc.score.Nstaves) return true;
+    doc.modified = true;
+    if (depth_ == 0 || !open_) return true;
+    int written = 0;
+    if (kind == kUndoWithNext && index < doc.score.Nstaves) {
+        if (!writeRecord(doc, index + 1, kUndoStave, 1, host)) return fail(host, written);
+        ++written;
+    }
+    if (!writeRecord(doc, index, kind, 1, host)) return fail(host, written);
+    return true;
+}
+
+bool UndoRing::saveStaves(UndoDocument& doc, int index, int kind, int count, Host& host) {
+    if (index < 0 || index > doc.score.Nstaves || count < 1) return true;
+    doc.modified = true;
+    if (depth_ == 0 || !open_) return true;
+    // A group never wraps inside itself: the ring grows to hold it.
+    const int extra = kind == kUndoGroup ? count - 1 : (kind == kUndoInsert ? 1 : 0);
+    if (writePos_ + extra + 1 > depth_) depth_ = static_cast<int>(writePos_ + extra + 1);
+    int written = 0;
+    if (kind == kUndoInsert && index < doc.score.Nstaves) {
+        if (!writeRecord(doc, index + 1, kUndoShiftBelow, 1, host)) return fail(host, written);
+        ++written;
+    }
+    if (kind == kUndoGroup)
+        for (int s = std::min<int>(index + count - 1, doc.score.Nstaves); s > index; --s) {
+            if (!writeRecord(doc, s, kUndoStave, 1, host)) return fail(host, written);
+            ++written;
+        }
+    if (!writeRecord(doc, index, kind, count, host)) return fail(host, written);
+    return true;
+}
+
+bool UndoRing::saveStaveGroup(UndoDocument& doc, int first, int last, int kind, Host& host) {
+    if (last < first) return true;
+    return saveStaves(doc, first, kind, last - first + 1, host);
+}
+
+UndoRing::Result UndoRing::undoOne(UndoDocument& doc, Host& host, WarningBox& warnings) {
+    Result result;
+    Score& score = doc.score;
+    if (depth_ == 0) {
+        warnings.show(host, msg::UndoIsOff, 4, false);
+        return result;
+    }
+    if (held_ == 0) {
+        warnings.show(host, msg::UndoDepthExceeded, 4, false);
+        return result;
+    }
+    // Read the whole command first: its head, then the records it chains.
+    std::vector<Record> chain;
+    int64_t avail = available_, pos = writePos_;
+    int left = held_;
+    std::size_t needed = 1;
+    std::vector<uint8_t> bytes;
+    while (chain.size() < needed) {
+        if (left == 0) break;
+        --avail;
+        --left;
+        pos = pos == 0 ? depth_ - 1 : pos - 1;
+        Record r;
+        if (!storage_->read(pos, bytes) || !r.decode(bytes)) {
+            host.message(MsgType::Error, FormatMessage(msg::UndoReadFailed, storage_->error()),
+                         Buttons::OK);
+            return result;
+        }
+        if (r.sequence != avail) break;  // overwritten by newer history
+        chain.push_back(std::move(r));
+        if (chain.size() == 1) {
+            const Record& head = chain[0];
+            int further = 0;
+            if (head.kind == kUndoDelete || head.kind == kUndoGroup)
+                further = std::max(0, head.count - 1);
+            else if (head.kind == kUndoInsert)
+                further = head.index < score.Nstaves - head.count ? 1 : 0;
+            else if (head.kind == kUndoWithNext)
+                further = head.index < score.Nstaves ? 1 : 0;
+            needed = 1 + static_cast<std::size_t>(further);
+        }
+    }
+    if (chain.size() < needed) {
+        // Part of the command is gone: restore nothing, and nothing older is reachable.
+        held_ = 0;
+        warnings.show(host, msg::UndoIncomplete, 4, false);
+        return result;
+    }
+    // Check that every record names a stave the score can take before changing anything.
+    int staves = score.Nstaves;
+    for (const Record& r : chain) {
+        if (r.kind == kUndoDelete) ++staves;
+        if (r.kind == kUndoInsert) staves -= r.count;
+        if (r.index > std::max(staves, 0) || staves > kMaxStaves || staves < 0) {
+            held_ = 0;
+            warnings.show(host, msg::UndoIncomplete, 4, false);
+            return result;
+        }
+    }
+
+    for (const Record& r : chain) {
+        const int index = r.index;
+        switch (r.kind) {
+            case kUndoDelete:
+                score.insertStave(index, r.block());
+                result.structural = true;
+                break;
+            case kUndoShiftBelow: {
+                const int32_t before = score.stave(index).h.Ycoord;
+                score.stave(index).h = r.header;
+                std::copy(r.slots.begin(), r.slots.end(), score.stave(index).obj.begin());
+                const int32_t dy = r.header.Ycoord - before;
+                for (int s = index + 1; s <= score.Nstaves; ++s)
+                    ShiftStave(score, s, dy);
+                result.structural = true;
+                break;
+            }
+            default: {
+                StaveBlock& b = score.stave(index);
+                b.h = r.header;
+                std::copy(r.slots.begin(), r.slots.end(), b.obj.begin());
+                if (r.kind == kUndoInsert) {
+                    for (int k = 0; k < r.count && index + 1 <= score.Nstaves; ++k)
+                        score.removeStave(index + 1);
+                    result.structural = true;
+                }
+                break;
+            }
+        }
+    }
+    available_ = avail;
+    writePos_ = pos;
+    held_ = left;
+    score.CurrentStave = chain.front().currentStave;
+    doc.cursorX = chain.front().cursorX;
+    result.undone = true;
+    result.redraw = true;
+    return result;
+}
+
+UndoRing::Result UndoExecute(UndoRing& ring, UndoDocument& doc, Host& host, WarningBox& warnings,
+                             bool musicMode) {
+    if (!musicMode) return {};
+    if (warnings.ask(host, msg::UndoConfirm, 3, Buttons::YesNo) != Answer::Yes) return {};
+    UndoRing::Result r = ring.undoOne(doc, host, warnings);
+    Score& score = doc.score;
+    if (score.Nstaves > 0)
+        score.CurrentStave =
+            static_cast<uint16_t>(std::clamp<int>(score.CurrentStave, 1, score.Nstaves));
+    if (r.structural) {
+        // Inserted, removed or moved staves: no stale pages or system numbers.
+        RebuildTrailers(score);
+        Repaginate(score, ComputePageGeometry(score).height);
+    }
+    return r;
+}
+
+void ScoreSnapshot::saveAll(const Score& score) {
+    save(score, 0, score.Nstaves);
+    whole_ = true;
+}
+
+void ScoreSnapshot::save(const Score& score, int first, int last) {
+    staves_.clear();
+    whole_ = false;
+    nstaves_ = score.Nstaves;
+    first = std::max(first, 0);
+    last = std::min<int>(last, score.Nstaves);
+    for (int s = first; s <= last; ++s)
+        staves_.push_back({s, std::make_unique<StaveBlock>(score.stave(s))});
+}
+
+void ScoreSnapshot::restore(Score& score) const {
+    if (whole_) {
+        while (score.Nstaves > nstaves_)
+            score.removeStave(score.Nstaves);
+        while (score.Nstaves < nstaves_)
+            score.appendStaves(1);
+    }
+    for (const Saved& saved : staves_)
+        if (saved.index <= score.Nstaves) score.stave(saved.index) = *saved.block;
+}
+
+}  // namespace sw
