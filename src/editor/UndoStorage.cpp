@@ -42,19 +42,7 @@ bool FileUndoStorage::write(int64_t slot, const std::vector<uint8_t>& record) {
         return false;
     }
     recordSize_ = record.size();
-    const off_t at = static_cast<off_t>(slot) * static_cast<off_t>(record.size());
-    std::size_t done = 0;
-    while (done < record.size()) {
-        ssize_t n = ::pwrite(fd_, record.data() + done, record.size() - done,
-                             at + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error_ = n < 0 ? errno : EIO;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return Transfer(slot, const_cast<uint8_t*>(record.data()), true);
 }
 
 bool FileUndoStorage::read(int64_t slot, std::vector<uint8_t>& record) {
@@ -63,11 +51,16 @@ bool FileUndoStorage::read(int64_t slot, std::vector<uint8_t>& record) {
         return false;
     }
     record.assign(recordSize_, 0);
+    return Transfer(slot, record.data(), false);
+}
+
+bool FileUndoStorage::Transfer(int64_t slot, uint8_t* data, bool writing) {
     const off_t at = static_cast<off_t>(slot) * static_cast<off_t>(recordSize_);
     std::size_t done = 0;
     while (done < recordSize_) {
-        ssize_t n =
-            ::pread(fd_, record.data() + done, recordSize_ - done, at + static_cast<off_t>(done));
+        const off_t where = at + static_cast<off_t>(done);
+        ssize_t n = writing ? ::pwrite(fd_, data + done, recordSize_ - done, where)
+                            : ::pread(fd_, data + done, recordSize_ - done, where);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             error_ = n < 0 ? errno : EIO;

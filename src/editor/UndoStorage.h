@@ -36,6 +36,8 @@ class FileUndoStorage : public UndoStorage {
     const std::string& path() const { return path_; }
 
   private:
+    // One whole record in or out at its slot, retrying short transfers.
+    bool Transfer(int64_t slot, uint8_t* data, bool writing);
     std::string folder_;
     std::string path_;
     int fd_ = -1;
