@@ -55,10 +55,11 @@ $(FUZZ_DIR)/build.ninja:
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTAFFWRIGHT_FUZZ=ON
 
 fuzz: deps $(FUZZ_DIR)/build.ninja
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadscore fuzz_bmp1
-	mkdir -p fuzz/corpus-run fuzz/corpus-bmp-run
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadscore fuzz_bmp1 fuzz_settings
+	mkdir -p fuzz/corpus-run fuzz/corpus-bmp-run fuzz/corpus-settings-run
 	$(FUZZ_DIR)/fuzz/fuzz_loadscore -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-run fuzz/corpus
 	$(FUZZ_DIR)/fuzz/fuzz_bmp1 -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-bmp-run fuzz/corpus-bmp
+	$(FUZZ_DIR)/fuzz/fuzz_settings -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-settings-run fuzz/corpus-settings
 
 # Redraws the glyph bitmaps from the Bravura font (fetched from the npm registry)
 # and measures their ink boxes; the results are committed.
