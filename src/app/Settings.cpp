@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <unistd.h>
+
 #include "core/TextUtil.h"
 
 namespace sw {
@@ -86,6 +88,30 @@ bool NorthAmericanLocale() {
         return l.rfind("en_US", 0) == 0 || l.rfind("en_CA", 0) == 0 || l.rfind("fr_CA", 0) == 0;
     }
     return false;
+}
+
+namespace {
+std::string FromEnvOrHome(const char* var, const char* underHome) {
+    const char* v = std::getenv(var);
+    if (v && *v) return std::string(v) + "/staffwright";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : "/tmp") + underHome + "/staffwright";
+}
+}  // namespace
+
+std::string ApplicationDirectory(const std::string& appDirArgument) {
+    if (!appDirArgument.empty()) return appDirArgument;
+    const char* home = std::getenv("STAFFWRIGHT_HOME");
+    if (home && *home) return home;
+    return FromEnvOrHome("XDG_DATA_HOME", "/.local/share");
+}
+
+std::string UserConfigDirectory() {
+    return FromEnvOrHome("XDG_CONFIG_HOME", "/.config");
+}
+
+bool DirectoryWritable(const std::string& dir) {
+    return ::access(dir.c_str(), W_OK) == 0;
 }
 
 std::string SettingsPath(const std::string& appDir, bool appDirWritable,

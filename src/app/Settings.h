@@ -98,6 +98,13 @@ struct SettingsEnv {
 // Whether the process's locale is a North American one (US, Canada).
 bool NorthAmericanLocale();
 
+// The application folder: the --appdir argument, else $STAFFWRIGHT_HOME, else
+// the per-user data folder ($XDG_DATA_HOME or ~/.local/share, then "staffwright").
+std::string ApplicationDirectory(const std::string& appDirArgument);
+// The per-user settings folder ($XDG_CONFIG_HOME or ~/.config, then "staffwright").
+std::string UserConfigDirectory();
+bool DirectoryWritable(const std::string& dir);
+
 // "STAFWR5.INI" in the application folder, or in the per-user settings folder
 // when the application folder cannot be written.
 std::string SettingsPath(const std::string& appDir, bool appDirWritable,

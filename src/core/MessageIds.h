@@ -49,6 +49,12 @@ enum : int {
     TemplateDescriptionPrompt = 9841,
     TemplateDescriptionBlank = 9842,
     TemplateNotSaved = 9843,
+    TemplateOpenError = 9844,
+    TemplateReadError = 9845,
+    TemplateDeleteQuestion = 9846,
+    TemplateDeleteFailed = 9847,
+    SavePartRangeError = 9848,
+    TemplatesOffHint = 9849,
 
     // Layout.
     CannotFitSystem = 9860,

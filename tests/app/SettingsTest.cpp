@@ -134,6 +134,13 @@ TEST(SettingsTest, WritingAndReadingBackKeepsValuesAndTheFilesOwnKeys) {
 }
 
 TEST(SettingsTest, TheFileLivesInTheApplicationFolderUnlessItIsReadOnly) {
+    ::setenv("STAFFWRIGHT_HOME", "/srv/sw", 1);
+    EXPECT_EQ(ApplicationDirectory("/given"), "/given");
+    EXPECT_EQ(ApplicationDirectory(""), "/srv/sw");
+    ::unsetenv("STAFFWRIGHT_HOME");
+    ::setenv("XDG_DATA_HOME", "/data", 1);
+    EXPECT_EQ(ApplicationDirectory(""), "/data/staffwright");
+    ::unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(SettingsPath("/opt/sw", true, "/home/u/.config/staffwright"), "/opt/sw/STAFWR5.INI");
     EXPECT_EQ(SettingsPath("/opt/sw/", false, "/home/u/.config/staffwright"),
               "/home/u/.config/staffwright/STAFWR5.INI");
