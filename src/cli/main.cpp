@@ -1,6 +1,7 @@
 // staffwright-cli: the program's outputs without a window, for scripts and tests.
 #include <QGuiApplication>
 #include <QImage>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "cli/CliHost.h"
 #include "cli/Info.h"
+#include "core/Pcx.h"
 #include "core/TextUtil.h"
 #include "fileio/ScoreFile.h"
 #include "layout/OpenScore.h"
@@ -16,6 +18,7 @@
 #include "render/GalleryPicture.h"
 #include "render/GlyphStore.h"
 #include "render/PageView.h"
+#include "render/Printing.h"
 #include "render/QtEnvironment.h"
 #include "render/Text.h"
 
@@ -25,6 +28,8 @@ int Usage() {
     std::cerr << "usage: staffwright-cli info FILE\n"
                  "       staffwright-cli convert IN OUT.swn\n"
                  "       staffwright-cli convert IN OUT.png [--page N] [--print]\n"
+                 "       staffwright-cli convert IN OUT.bmp|OUT.pcx [--page N]\n"
+                 "       staffwright-cli convert IN OUT.pdf [--pages A-B]\n"
                  "       staffwright-cli glyphs [--lines] OUT.png [--print] [--zoom N]\n"
                  "       staffwright-cli gallery OUT.png [--print] [--zoom N]\n";
     return 2;
@@ -35,6 +40,7 @@ struct Options {
     bool print = false, lines = false;
     int zoom = 1;
     int page = 1;
+    int firstPage = 0, lastPage = 0;  // --pages A-B
     bool ok = true;
 };
 
@@ -48,7 +54,11 @@ Options Parse(int argc, char** argv) {
             o.lines = true;
         else if (a == "--zoom" && i + 1 < argc)
             o.zoom = std::atoi(argv[++i]);
-        else if (a == "--page" && i + 1 < argc)
+        else if (a == "--pages" && i + 1 < argc) {
+            if (std::sscanf(argv[++i], "%d-%d", &o.firstPage, &o.lastPage) != 2 ||
+                o.firstPage < 1 || o.lastPage < o.firstPage)
+                o.ok = false;
+        } else if (a == "--page" && i + 1 < argc)
             o.page = std::atoi(argv[++i]);
         else if (!a.empty() && a[0] == '-')
             o.ok = false;
@@ -105,29 +115,79 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
                   << pages << (pages == 1 ? " page" : " pages") << "\n";
         return 1;
     }
-    const sw::PageGeometry g = sw::ComputePageGeometry(score);
-    const int k = o.print ? 3 : 1;
-    const int height = o.page == 0 ? g.headerFooterHeight : g.height;
-    if (!sw::PagePictureFits(g, o.print ? 1 : 32)) {
-        std::cerr << "staffwright-cli: the page picture would be too large\n";
-        return 1;
-    }
-    QImage picture(g.width * k, height * k, QImage::Format_RGB32);
     sw::GlyphStore glyphs;
-    const sw::DrawContext ctx = sw::PictureContext(picture, glyphs, o.print);
     sw::DrawSettings settings;
     settings.textEnv.filePath = in;
     settings.textEnv.now = std::time(nullptr);
-    sw::DrawAll(ctx, score, o.page, settings, sw::PageViewState{});
-    if (o.print) picture = picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
-    return SavePng(picture, out, 1) ? 0 : 1;
+    QImage picture;
+    if (o.print) {
+        // The print picture: the printable area, header and footer included,
+        // three times the scale, black and white.
+        const sw::PrintPicture p = sw::PrintPictureGeometry(score);
+        picture = QImage(p.width, p.height, QImage::Format_RGB32);
+        if (picture.isNull()) {
+            std::cerr << "staffwright-cli: the print picture is too large\n";
+            return 1;
+        }
+        sw::RenderPrintPage(picture, glyphs, score, o.page, settings);
+        picture = picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    } else {
+        if (!sw::SetUpPagePicture(picture, score, o.page, 32, false, host)) return 1;
+        sw::DrawAll(sw::PictureContext(picture, glyphs, false), score, o.page, settings,
+                    sw::PageViewState{});
+    }
+    const std::string ext = sw::ToUpperAscii(sw::FileExtension(out));
+    if (ext == ".PNG") return SavePng(picture, out, 1) ? 0 : 1;
+    // BMP and PCX pages are the black and white print picture.
+    if (!o.print) {
+        picture = QImage(sw::PrintPictureGeometry(score).width,
+                         sw::PrintPictureGeometry(score).height, QImage::Format_RGB32);
+        sw::RenderPrintPage(picture, glyphs, score, o.page, settings);
+    }
+    const sw::Mask mask = sw::MaskOf(picture);
+    const std::string bytes =
+        ext == ".BMP"
+            ? sw::EncodeBmp1(mask)
+            : sw::EncodePcx1(mask, static_cast<int>(sw::PrintPictureGeometry(score).scale));
+    std::FILE* f = std::fopen(out.c_str(), "wb");
+    const bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (f && std::fclose(f) != 0) return 1;
+    if (!ok) std::cerr << "staffwright-cli: cannot write " << out << "\n";
+    return ok ? 0 : 1;
+}
+
+// Every page (or --pages A-B) printed into a PDF on the score's paper.
+int ConvertToPdf(const std::string& in, const std::string& out, const Options& o) {
+    sw::CliHost host(std::cerr);
+    sw::Score score;
+    sw::QtTextMeasurer measurer;
+    sw::OpenResult opened = sw::OpenForDisplay(score, in, host, measurer);
+    if (!opened.load.ok) return 1;
+    const int pages = opened.pages.pages;
+    const int first = o.firstPage > 0 ? o.firstPage : 1;
+    const int last = o.lastPage > 0 ? std::min(o.lastPage, pages) : pages;
+    if (pages == 0 || first > last) {
+        std::cerr << "staffwright-cli: no pages to print in that range\n";
+        return 1;
+    }
+    sw::GlyphStore glyphs;
+    sw::DrawSettings settings;
+    settings.textEnv.filePath = in;
+    settings.textEnv.now = std::time(nullptr);
+    if (!sw::WritePdf(out, glyphs, score, first, last, settings)) {
+        std::cerr << "staffwright-cli: cannot write " << out << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 int Convert(const Options& o) {
     if (o.files.size() != 2) return Usage();
     const std::string ext = sw::ToUpperAscii(sw::FileExtension(o.files[1]));
     if (ext == ".SWN") return ConvertToScore(o.files[0], o.files[1]);
-    if (ext == ".PNG") return ConvertToPicture(o.files[0], o.files[1], o);
+    if (ext == ".PNG" || ext == ".BMP" || ext == ".PCX")
+        return ConvertToPicture(o.files[0], o.files[1], o);
+    if (ext == ".PDF") return ConvertToPdf(o.files[0], o.files[1], o);
     std::cerr << "staffwright-cli: cannot convert to '" << sw::FileExtension(o.files[1])
               << "' files; the output must end in .swn or .png\n";
     return 2;

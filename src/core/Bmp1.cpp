@@ -1,6 +1,7 @@
 // 1-bit BMP codec.
 #include "core/Bmp1.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace sw {
@@ -62,6 +63,8 @@ bool DecodeBmp1(const uint8_t* d, std::size_t size, Mask& out, uint32_t palette[
     int32_t width = static_cast<int32_t>(Get32(d + 18));
     int32_t height = static_cast<int32_t>(Get32(d + 22));
     if (Get16(d + 26) != 1 || Get16(d + 28) != 1 || Get32(d + 30) != 0) return false;
+    // A negative height means rows from the top; the most negative has no positive.
+    if (height == INT32_MIN) return false;
     bool topDown = height < 0;
     if (topDown) height = -height;
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;

@@ -270,7 +270,13 @@ void DrawAll(const DrawContext& ctx, Score& score, int page, const DrawSettings&
         for (int s = 1; s <= score.Nstaves; ++s)
             if (score.stave(s).h.PageNum == page)
                 DrawStave(out, score, s, colour, kAllKinds, settings, view, g.width);
-    if (ctx.printMode && page > 0) DrawHeaderFooterForPrint(out, score, page, settings);
+    if (ctx.printMode && page > 0) {
+        // Headers and footers are placed from the top of the printable area.
+        DrawContext top = ctx;
+        top.printOrigin.setY(0);
+        PictureSurface headerOut(top);
+        DrawHeaderFooterForPrint(headerOut, score, page, settings);
+    }
     if (page == 0 && !ctx.printMode && !view.preview())
         DrawHeaderFooterPage(ctx, out, score, settings);
 }

@@ -1,0 +1,112 @@
+// Printing's pure parts.
+#include "render/Printing.h"
+
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <cmath>
+
+#include "layout/Pagination.h"
+#include "render/PageView.h"
+#include "render/Rounding.h"
+
+namespace sw {
+
+PrintPicture PrintPictureGeometry(const Score& score) {
+    PrintPicture p;
+    const PageData& g = score.page;
+    p.scale = 96.0 / (score.staveSize > 0 ? score.staveSize : 0.3);
+    p.width = RoundEven((g.Width - g.LeftM - g.RightM - g.GutM) * p.scale);
+    p.height = RoundEven((g.Length - g.TopM - g.BotM) * p.scale);
+    p.originY = RoundEven(p.scale * g.Header);
+    return p;
+}
+
+PaperRect PaperPosition(const Score& score, int page, const PrinterCaps& caps) {
+    const PageData& g = score.page;
+    PaperRect r;
+    const bool evenFacing = g.Facing && page % 2 == 0;
+    r.x = RoundEven((evenFacing ? g.LeftM : g.GutM + g.LeftM) * caps.dpiX) - caps.offsetLeft;
+    r.y = RoundEven(g.TopM * caps.dpiY) - caps.offsetTop;
+    r.width = RoundEven((g.Width - g.LeftM - g.RightM - g.GutM) * caps.dpiX);
+    r.height = RoundEven((g.Length - g.TopM - g.BotM) * caps.dpiY);
+    return r;
+}
+
+std::vector<PrintStep> PrintPlan(const PrintRequest& r) {
+    std::vector<PrintStep> steps;
+    if (r.from < 1 || r.to < r.from || r.copies < 1) return steps;
+    const bool collate = r.collate && r.from != r.to;
+    const int rounds = collate ? r.copies : 1;
+    const int perPage = collate ? 1 : r.copies;
+    for (int c = 0; c < rounds; ++c)
+        for (int p = r.from; p <= r.to; ++p) {
+            if (r.driverCopies || perPage == 1) {
+                steps.push_back({p, perPage, true});
+            } else {
+                for (int k = 0; k < perPage; ++k)
+                    steps.push_back({p, 1, true});
+            }
+        }
+    if (!steps.empty()) steps.back().newPageAfter = false;
+    return steps;
+}
+
+void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, Score& score, int page,
+                     const DrawSettings& settings) {
+    DrawContext ctx = PictureContext(picture, glyphs, true);
+    ctx.printOrigin = QPoint(0, PrintPictureGeometry(score).originY);
+    DrawAll(ctx, score, page, settings, PageViewState{});
+    PictureSurface out(ctx);
+    for (int s = 1; s <= score.Nstaves; ++s) {
+        if (score.stave(s).h.PageNum != page) continue;
+        for (int i = 1; i <= score.stave(s).h.Nobjec; ++i) {
+            const ScoreObject& o = score.object(s, i);
+            if (o.kind == kDrawobject && o.data.drawobject.whiteOut)
+                DrawObject(out, score, s, i, DrawRequest{0, false, true}, settings);
+        }
+    }
+}
+
+Mask MaskOf(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    Mask m;
+    m.width = rgb.width();
+    m.height = rgb.height();
+    m.ink.assign(static_cast<std::size_t>(m.width) * static_cast<std::size_t>(m.height), 0);
+    for (int y = 0; y < m.height; ++y) {
+        const auto* line = reinterpret_cast<const uint32_t*>(rgb.constScanLine(y));
+        for (int x = 0; x < m.width; ++x)
+            m.ink[static_cast<std::size_t>(y * m.width + x)] = qGray(line[x]) < 128 ? 1 : 0;
+    }
+    return m;
+}
+
+bool WritePdf(const std::string& path, const GlyphStore& glyphs, Score& score, int first, int last,
+              const DrawSettings& settings) {
+    const PageData& g = score.page;
+    const PrintPicture pic = PrintPictureGeometry(score);
+    QPdfWriter pdf(QString::fromStdString(path));
+    // One PDF unit is one print pixel, so pictures go in pixel for pixel.
+    pdf.setResolution(static_cast<int>(std::lround(pic.scale)));
+    pdf.setPageSize(QPageSize(QSizeF(g.Width, g.Length), QPageSize::Inch));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setCreator("Staffwright 5");
+    QPainter painter;
+    if (!painter.begin(&pdf)) return false;
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    QImage picture(pic.width, pic.height, QImage::Format_RGB32);
+    PrinterCaps paper;
+    paper.dpiX = paper.dpiY = static_cast<int>(std::lround(pic.scale));
+    paper.offsetLeft = paper.offsetTop = 0;
+    for (int page = first; page <= last; ++page) {
+        if (page > first) pdf.newPage();
+        RenderPrintPage(picture, glyphs, score, page, settings);
+        const PaperRect r = PaperPosition(score, page, paper);
+        painter.drawImage(QRect(r.x, r.y, pic.width, pic.height),
+                          picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither));
+    }
+    return painter.end();
+}
+
+}  // namespace sw

@@ -1,0 +1,66 @@
+// Printing's pure parts: the size and origin of the print picture, where a
+// page goes on paper, which pages are sent in which order with how many
+// copies, and rendering one page for print.
+#pragma once
+
+#include <QImage>
+#include <string>
+#include <vector>
+
+#include "core/Bmp1.h"
+#include "model/Score.h"
+#include "render/ObjectDrawing.h"
+
+namespace sw {
+
+struct PrintPicture {
+    double scale = 0;  // print pixels per inch: 96 / stave size
+    int width = 0, height = 0;
+    int originY = 0;  // the music area starts below the header
+};
+PrintPicture PrintPictureGeometry(const Score& score);
+
+struct PrinterCaps {
+    int dpiX = 300, dpiY = 300;
+    int pageWidth = 2400, pageLength = 3300;  // dots
+    int offsetLeft = 180, offsetTop = 180, offsetRight = 180, offsetBottom = 180;
+};
+
+struct PaperRect {
+    int x = 0, y = 0, width = 0, height = 0;  // printer dots, from the printable corner
+};
+// Where page `page` goes: facing pages put the gutter on the inside.
+PaperRect PaperPosition(const Score& score, int page, const PrinterCaps& caps);
+
+struct PrintRequest {
+    int from = 1, to = 1;
+    int copies = 1;
+    bool collate = true;
+    bool driverCopies = true;  // the printer can make copies itself
+};
+struct PrintStep {
+    int page = 0;
+    int copies = 1;  // sent to the driver as one request
+    bool newPageAfter = false;
+};
+// The pages to send, in order. A single page is never collated; uncollated
+// copies come from the driver when it can make them, else by repeating each
+// page. An empty or reversed range gives nothing.
+std::vector<PrintStep> PrintPlan(const PrintRequest& r);
+
+// Clears `picture` (sized by PrintPictureGeometry) and draws page `page` in
+// print mode; white-out shapes are drawn once more at the end so that they
+// cover everything beneath them.
+void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, Score& score, int page,
+                     const DrawSettings& settings);
+
+// The black pixels of a picture as a 1-bit mask (for BMP and PCX export).
+Mask MaskOf(const QImage& picture);
+
+// Writes pages first..last (each a print picture) to a PDF on paper of the
+// score's page size, each picture placed inside the margins as on paper;
+// false when the file cannot be written.
+bool WritePdf(const std::string& path, const GlyphStore& glyphs, Score& score, int first, int last,
+              const DrawSettings& settings);
+
+}  // namespace sw
