@@ -3,7 +3,9 @@
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -101,24 +103,40 @@ int ConvertToScore(const std::string& in, const std::string& out) {
                : 1;
 }
 
+// A score opened for output: loaded, laid out on pages, with the drawing
+// settings that name it in headers and footers.
+struct Opened {
+    sw::Score score;
+    int pages = 0;
+    sw::DrawSettings settings;
+    bool ok = false;
+};
+
+void OpenForOutput(const std::string& path, sw::Host& host, Opened& o) {
+    sw::QtTextMeasurer measurer;
+    sw::OpenResult opened = sw::OpenForDisplay(o.score, path, host, measurer);
+    o.ok = opened.load.ok;
+    o.pages = opened.pages.pages;
+    o.settings.textEnv.filePath = path;
+    o.settings.textEnv.now = std::time(nullptr);
+}
+
 // One page as a picture: at screen scale in colour, or the print picture (three
 // times the scale, black and white).
 int ConvertToPicture(const std::string& in, const std::string& out, const Options& o) {
     sw::CliHost host(std::cerr);
-    sw::Score score;
-    sw::QtTextMeasurer measurer;
-    sw::OpenResult opened = sw::OpenForDisplay(score, in, host, measurer);
-    if (!opened.load.ok) return 1;
-    const int pages = opened.pages.pages;
+    auto opened = std::make_unique<Opened>();
+    OpenForOutput(in, host, *opened);
+    if (!opened->ok) return 1;
+    sw::Score& score = opened->score;
+    const sw::DrawSettings& settings = opened->settings;
+    const int pages = opened->pages;
     if (o.page < 0 || o.page > pages || (o.print && o.page == 0)) {
         std::cerr << "staffwright-cli: page " << o.page << " does not exist; the score has "
                   << pages << (pages == 1 ? " page" : " pages") << "\n";
         return 1;
     }
     sw::GlyphStore glyphs;
-    sw::DrawSettings settings;
-    settings.textEnv.filePath = in;
-    settings.textEnv.now = std::time(nullptr);
     QImage picture;
     if (o.print) {
         // The print picture: the printable area, header and footer included,
@@ -159,11 +177,12 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
 // Every page (or --pages A-B) printed into a PDF on the score's paper.
 int ConvertToPdf(const std::string& in, const std::string& out, const Options& o) {
     sw::CliHost host(std::cerr);
-    sw::Score score;
-    sw::QtTextMeasurer measurer;
-    sw::OpenResult opened = sw::OpenForDisplay(score, in, host, measurer);
-    if (!opened.load.ok) return 1;
-    const int pages = opened.pages.pages;
+    auto opened = std::make_unique<Opened>();
+    OpenForOutput(in, host, *opened);
+    if (!opened->ok) return 1;
+    sw::Score& score = opened->score;
+    const sw::DrawSettings& settings = opened->settings;
+    const int pages = opened->pages;
     const int first = o.firstPage > 0 ? o.firstPage : 1;
     const int last = o.lastPage > 0 ? std::min(o.lastPage, pages) : pages;
     if (pages == 0 || first > last) {
@@ -171,9 +190,6 @@ int ConvertToPdf(const std::string& in, const std::string& out, const Options& o
         return 1;
     }
     sw::GlyphStore glyphs;
-    sw::DrawSettings settings;
-    settings.textEnv.filePath = in;
-    settings.textEnv.now = std::time(nullptr);
     if (!sw::WritePdf(out, glyphs, score, first, last, settings)) {
         std::cerr << "staffwright-cli: cannot write " << out << "\n";
         return 1;
