@@ -114,8 +114,7 @@ bool UndoRing::fail(Host& host, int written) {
     return false;
 }
 
-bool UndoRing::writeRecord(UndoDocument& doc, int index, int kind, int count, Host& host) {
-    (void)host;
+bool UndoRing::writeRecord(UndoDocument& doc, int index, int kind, int count) {
     Record r;
     r.sequence = static_cast<int32_t>(available_);
     r.count = count;
@@ -139,10 +138,10 @@ bool UndoRing::saveStave(UndoDocument& doc, int index, int kind, Host& host) {
     if (depth_ == 0 || !open_) return true;
     int written = 0;
     if (kind == kUndoWithNext && index < doc.score.Nstaves) {
-        if (!writeRecord(doc, index + 1, kUndoStave, 1, host)) return fail(host, written);
+        if (!writeRecord(doc, index + 1, kUndoStave, 1)) return fail(host, written);
         ++written;
     }
-    if (!writeRecord(doc, index, kind, 1, host)) return fail(host, written);
+    if (!writeRecord(doc, index, kind, 1)) return fail(host, written);
     return true;
 }
 
@@ -155,15 +154,15 @@ bool UndoRing::saveStaves(UndoDocument& doc, int index, int kind, int count, Hos
     if (writePos_ + extra + 1 > depth_) depth_ = static_cast<int>(writePos_ + extra + 1);
     int written = 0;
     if (kind == kUndoInsert && index < doc.score.Nstaves) {
-        if (!writeRecord(doc, index + 1, kUndoShiftBelow, 1, host)) return fail(host, written);
+        if (!writeRecord(doc, index + 1, kUndoShiftBelow, 1)) return fail(host, written);
         ++written;
     }
     if (kind == kUndoGroup)
         for (int s = std::min<int>(index + count - 1, doc.score.Nstaves); s > index; --s) {
-            if (!writeRecord(doc, s, kUndoStave, 1, host)) return fail(host, written);
+            if (!writeRecord(doc, s, kUndoStave, 1)) return fail(host, written);
             ++written;
         }
-    if (!writeRecord(doc, index, kind, count, host)) return fail(host, written);
+    if (!writeRecord(doc, index, kind, count)) return fail(host, written);
     return true;
 }
 

@@ -71,7 +71,7 @@ class UndoRing {
 
   private:
     struct Record;
-    bool writeRecord(UndoDocument& doc, int index, int kind, int count, Host& host);
+    bool writeRecord(UndoDocument& doc, int index, int kind, int count);
     bool fail(Host& host, int written);
 
     std::unique_ptr<UndoStorage> storage_;

@@ -310,14 +310,13 @@ void RebuildTrailers(Score& score) {
         t.bagpipeMark = score.bagpipeScore ? 2 : 0;
     }
     for (int i = 1; i <= n; ++i) {
-        const auto [first, last] = SystemBounds(score, i);
+        const int last = SystemBounds(score, i).second;
         const int next = last + score.stave(i).t.positionInSystem;
         if (last < n && next <= n &&
             score.stave(next).t.systemNumber == score.stave(i).t.systemNumber + 1) {
             score.stave(i).t.nextSystemStave = static_cast<uint16_t>(next);
             score.stave(next).t.prevSystemStave = static_cast<uint16_t>(i);
         }
-        (void)first;
     }
 }
 

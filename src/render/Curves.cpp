@@ -82,7 +82,6 @@ CurveExtent DrawCurve(const DrawContext& ctx, std::vector<QPoint> points, const 
         }
         return spline(x);
     };
-    const LineSpec thin{k, colour, rubber};
 
     extent.minY = extent.maxY = kept[0].y();
     for (int x = static_cast<int>(first); x <= static_cast<int>(last); ++x) {
@@ -109,7 +108,6 @@ CurveExtent DrawCurve(const DrawContext& ctx, std::vector<QPoint> points, const 
             py = y;
         }
     }
-    (void)thin;
     if ((D > 0 && !rubber) || spec.dotted) {
         for (int x = static_cast<int>(first); x <= static_cast<int>(last); ++x) {
             if (spec.dotted && !dashOdd(x)) continue;

@@ -536,7 +536,6 @@ void DrawArticulations(Pen& pen, const StaveView& v, const ScoreObject& o) {
     };
     const int32_t hx = n.headX;
     const int32_t ex = n.stemEndX, ey = v.mapY(n.stemEndY);
-    const bool tailMarks = n.emphasis >= 4 || n.staccato >= 3;
     const bool bothAtTail = n.staccato >= 3 && (n.emphasis == 5 || n.emphasis == 6);
     switch (n.emphasis) {
         case 1:
@@ -578,7 +577,6 @@ void DrawArticulations(Pen& pen, const StaveView& v, const ScoreObject& o) {
         default:
             break;
     }
-    (void)tailMarks;
     switch (n.staccato) {
         case 1:
         case 2: {
@@ -767,7 +765,6 @@ void DrawBeams(Pen& pen, Score& score, int s, int i) {
              << QPointF(x2 + 1, line.at(x2 + 1) + off + thick)
              << QPointF(x1, line.at(x1) + off + thick);
         pen.out.polygon(poly, pen.colour, true);
-        (void)print;
     };
     const int W = HeadWidth(*g.front().n);
     const int hook = v.small ? RoundEven(W * 5.0 / 8.0) : W;
