@@ -76,6 +76,15 @@ enum : int {
     InsufficientMemory = 938,
     PageRedrawTime = 9870,
 
+    // Printing.
+    NoPrinter = 1014,
+    PrintingAborted = 1009,
+    PrinterUnreadable = 951,
+    CapacityWidth = 9890,
+    CapacityLength = 9891,
+    CapacityMargin = 9892,
+    CapacityAsk = 9893,
+
     // Undo.
     UndoIsOff = 9880,
     UndoDepthExceeded = 9881,

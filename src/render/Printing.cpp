@@ -1,13 +1,15 @@
 // Printing's pure parts.
 #include "render/Printing.h"
 
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 #include <cmath>
 
+#include <filesystem>
+
+#include "core/ScriptedHost.h"
+#include "core/TextUtil.h"
 #include "layout/Pagination.h"
 #include "render/PageView.h"
+#include "render/PrintJob.h"
 #include "render/Rounding.h"
 
 namespace sw {
@@ -84,29 +86,12 @@ Mask MaskOf(const QImage& picture) {
 
 bool WritePdf(const std::string& path, const GlyphStore& glyphs, Score& score, int first, int last,
               const DrawSettings& settings) {
-    const PageData& g = score.page;
-    const PrintPicture pic = PrintPictureGeometry(score);
-    QPdfWriter pdf(QString::fromStdString(path));
-    // One PDF unit is one print pixel, so pictures go in pixel for pixel.
-    pdf.setResolution(static_cast<int>(std::lround(pic.scale)));
-    pdf.setPageSize(QPageSize(QSizeF(g.Width, g.Length), QPageSize::Inch));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setCreator("Staffwright 5");
-    QPainter painter;
-    if (!painter.begin(&pdf)) return false;
-    painter.setRenderHint(QPainter::LosslessImageRendering);
-    QImage picture(pic.width, pic.height, QImage::Format_RGB32);
-    PrinterCaps paper;
-    paper.dpiX = paper.dpiY = static_cast<int>(std::lround(pic.scale));
-    paper.offsetLeft = paper.offsetTop = 0;
-    for (int page = first; page <= last; ++page) {
-        if (page > first) pdf.newPage();
-        RenderPrintPage(picture, glyphs, score, page, settings);
-        const PaperRect r = PaperPosition(score, page, paper);
-        painter.drawImage(QRect(r.x, r.y, pic.width, pic.height),
-                          picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither));
-    }
-    return painter.end();
+    PdfPrinterPort pdf(path, score);
+    ScriptedHost quiet;
+    quiet.setPermissive(true);
+    const int sent = PrintScore(score, pdf, PrintRequest{first, last, 1, true, false}, glyphs,
+                                settings, quiet, {}, FileNameOf(settings.textEnv.filePath));
+    return sent == last - first + 1 && std::filesystem::exists(path);
 }
 
 }  // namespace sw

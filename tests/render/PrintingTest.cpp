@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "core/Pcx.h"
+#include "core/ScriptedHost.h"
 #include "model/Build.h"
 #include "render/GlyphStore.h"
+#include "render/PrintJob.h"
 #include "render/Printing.h"
 
 namespace sw {
@@ -116,6 +118,79 @@ TEST(PrintingExport, PcxAndBmpRoundTrip) {
     bad[25] = static_cast<char>(0x80);
     EXPECT_FALSE(
         DecodeBmp1(reinterpret_cast<const uint8_t*>(bad.data()), bad.size(), back, palette));
+}
+
+}  // namespace
+}  // namespace sw
+
+namespace sw {
+namespace {
+
+class PrintJobTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        score = A4(0.3, 15);
+        for (int p = 1; p <= 3; ++p) {
+            const int s = AppendStave(score, 100, 20, 400);
+            score.stave(s).h.PageNum = static_cast<uint16_t>(p);
+        }
+        score.pageCount = 3;
+    }
+    int Print(const PrintRequest& r, std::function<bool()> cancel = {}) {
+        return PrintScore(score, printer, r, glyphs, DrawSettings{}, host, std::move(cancel),
+                          "a.swn");
+    }
+    Score score;
+    GlyphStore glyphs;
+    RecordingPrinterPort printer;
+    ScriptedHost host;
+};
+
+TEST_F(PrintJobTest, PagesCopiesAndTheJobTitle) {
+    EXPECT_EQ(Print({1, 3, 2, true, true}), 6);
+    EXPECT_EQ(printer.sheets.size(), 6u);
+    EXPECT_EQ(printer.pagesStarted, 6);  // no blank page after the last
+    EXPECT_EQ(printer.title, "SW 5 a.swn");
+    EXPECT_EQ(printer.ended, 1);
+    printer.sheets.clear();
+    printer.driverCopies = false;  // uncollated copies repeat each page
+    EXPECT_EQ(Print({2, 3, 2, false, true}), 4);
+    EXPECT_EQ(printer.sheets[0].copies, 1);
+    EXPECT_TRUE(host.problems().empty());
+}
+
+TEST_F(PrintJobTest, CancelIsAskedBeforeEachPageAndTheJobStillEnds) {
+    int asked = 0;
+    host.expectWarning("Printing aborted.");
+    EXPECT_EQ(Print({1, 3, 1, true, true}, [&] { return ++asked > 1; }), 1);
+    EXPECT_EQ(printer.sheets.size(), 1u);
+    EXPECT_EQ(printer.pagesStarted, 1);  // no sheet started for a page never printed
+    EXPECT_EQ(printer.ended, 1);
+    printer.isInstalled = false;
+    host.expectMessage("There is no printer driver defined on this computer.");
+    EXPECT_EQ(Print({1, 1, 1, true, true}), 0);
+    EXPECT_TRUE(host.problems().empty());
+}
+
+TEST_F(PrintJobTest, CapacityTextsAndTurnedPages) {
+    printer.caps = PrinterCaps{};  // 8 x 11 inches, 0.6 inch unprintable edges
+    host.expectMessage("Your page length is 11.693\", printer maximum is 11.000\".", Answer::No);
+    EXPECT_FALSE(CheckPrinterCapacity(score, printer, false, host));
+    host.expectMessage("Your page length is 297.0mm", Answer::Yes);
+    host.expectMessage("Your left margin is 15.0mm, printer min is 15.2mm.", Answer::No);
+    EXPECT_FALSE(CheckPrinterCapacity(score, printer, true, host));
+    // A landscape page is turned before it is measured.
+    printer.caps.pageWidth = 2600;
+    printer.caps.pageLength = 3600;
+    printer.caps.offsetLeft = printer.caps.offsetTop = printer.caps.offsetRight =
+        printer.caps.offsetBottom = 30;
+    score.page.landscape = true;
+    std::swap(score.page.Width, score.page.Length);
+    EXPECT_TRUE(CheckPrinterCapacity(score, printer, false, host));
+    printer.capsReadable = false;
+    host.expectMessage("Problem addressing the printer driver");
+    EXPECT_TRUE(CheckPrinterCapacity(score, printer, false, host));
+    EXPECT_TRUE(host.problems().empty());
 }
 
 }  // namespace
