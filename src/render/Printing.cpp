@@ -70,6 +70,38 @@ void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, Score& score, in
     }
 }
 
+double PreviewScale(int availableWidth, int availableHeight, double pageWidth, double pageLength,
+                    int pages) {
+    if (pageWidth <= 0 || pageLength <= 0) return 1;
+    const double byHeight = (availableHeight - 80) / pageLength;
+    const double byWidth =
+        pages <= 1 ? (availableWidth - 80) / pageWidth : (availableWidth - 120) / (2 * pageWidth);
+    return std::max(1.0, std::min(byHeight, byWidth));
+}
+
+std::pair<int, int> PreviewSpread(int page, int pages) {
+    if (pages <= 1) return {0, pages == 1 ? 1 : 0};
+    if (page <= 1) return {0, 1};
+    const int left = page % 2 == 0 ? page : page - 1;
+    return {left, left + 1 <= pages ? left + 1 : 0};
+}
+
+QImage MinReduce(const QImage& picture, int w, int h) {
+    QImage out(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
+    out.fill(Qt::white);
+    const QImage src = picture.convertToFormat(QImage::Format_RGB32);
+    if (src.isNull() || src.width() == 0 || src.height() == 0) return out;
+    for (int y = 0; y < src.height(); ++y) {
+        const auto* line = reinterpret_cast<const uint32_t*>(src.constScanLine(y));
+        const int ty = static_cast<int>(static_cast<long long>(y) * out.height() / src.height());
+        auto* target = reinterpret_cast<uint32_t*>(out.scanLine(ty));
+        for (int x = 0; x < src.width(); ++x)
+            if (qGray(line[x]) < 128)
+                target[static_cast<long long>(x) * out.width() / src.width()] = 0xFF000000u;
+    }
+    return out;
+}
+
 Mask MaskOf(const QImage& picture) {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
     Mask m;

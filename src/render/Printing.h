@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Bmp1.h"
@@ -53,6 +54,17 @@ std::vector<PrintStep> PrintPlan(const PrintRequest& r);
 // cover everything beneath them.
 void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, Score& score, int page,
                      const DrawSettings& settings);
+
+// Preview: pixels per inch for the window's free area, one page or a spread
+// of two; never zero or less however small the window.
+double PreviewScale(int availableWidth, int availableHeight, double pageWidth, double pageLength,
+                    int pages);
+// The pages of the spread that holds `page`: an even page on the left, the
+// odd one after it on the right (page 1 alone on the right); 0 for none.
+std::pair<int, int> PreviewSpread(int page, int pages);
+// Reduces a black-and-white picture to w x h keeping thin black lines: a
+// pixel is black when any pixel of its block is.
+QImage MinReduce(const QImage& picture, int w, int h);
 
 // The black pixels of a picture as a 1-bit mask (for BMP and PCX export).
 Mask MaskOf(const QImage& picture);

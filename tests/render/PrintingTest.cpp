@@ -88,6 +88,25 @@ TEST(PrintingRender, WhiteOutsCoverWhatIsBeneathThem) {
     EXPECT_LT(qGray(picture.pixel(3 * 200 + 1, 3 * 100)), 128);
 }
 
+TEST(PrintingPreview, ScaleSpreadsAndThinLines) {
+    EXPECT_DOUBLE_EQ(PreviewScale(1000, 1180, 8.5, 11, 1), 100);
+    EXPECT_DOUBLE_EQ(PreviewScale(1820, 1180, 8.5, 11, 3), 100);
+    EXPECT_GT(PreviewScale(50, 30, 8.5, 11, 2), 0);  // a tiny window still has a scale
+    EXPECT_EQ(PreviewSpread(1, 5), std::make_pair(0, 1));
+    EXPECT_EQ(PreviewSpread(3, 5), std::make_pair(2, 3));
+    EXPECT_EQ(PreviewSpread(4, 4), std::make_pair(4, 0));
+    EXPECT_EQ(PreviewSpread(1, 1), std::make_pair(0, 1));
+    // A one-pixel line survives a reduction by ten.
+    QImage page(300, 300, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    for (int x = 0; x < 300; ++x)
+        page.setPixel(x, 137, 0xFF000000u);
+    QImage small = MinReduce(page, 30, 30);
+    for (int x = 0; x < 30; ++x)
+        EXPECT_EQ(small.pixel(x, 13), 0xFF000000u);
+    EXPECT_EQ(small.pixel(5, 5), 0xFFFFFFFFu);
+}
+
 TEST(PrintingExport, PcxAndBmpRoundTrip) {
     Mask m;
     m.width = 37;  // not a multiple of 16: padded lines
