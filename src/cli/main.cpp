@@ -109,25 +109,27 @@ struct Opened {
     sw::Score score;
     int pages = 0;
     sw::DrawSettings settings;
-    bool ok = false;
 };
 
-void OpenForOutput(const std::string& path, sw::Host& host, Opened& o) {
+// Null when the score could not be loaded (the host has said why). Kept on the
+// heap: a Score is too large for the stack.
+std::unique_ptr<Opened> OpenForOutput(const std::string& path, sw::Host& host) {
+    auto o = std::make_unique<Opened>();
     sw::QtTextMeasurer measurer;
-    sw::OpenResult opened = sw::OpenForDisplay(o.score, path, host, measurer);
-    o.ok = opened.load.ok;
-    o.pages = opened.pages.pages;
-    o.settings.textEnv.filePath = path;
-    o.settings.textEnv.now = std::time(nullptr);
+    sw::OpenResult opened = sw::OpenForDisplay(o->score, path, host, measurer);
+    if (!opened.load.ok) return nullptr;
+    o->pages = opened.pages.pages;
+    o->settings.textEnv.filePath = path;
+    o->settings.textEnv.now = std::time(nullptr);
+    return o;
 }
 
 // One page as a picture: at screen scale in colour, or the print picture (three
 // times the scale, black and white).
 int ConvertToPicture(const std::string& in, const std::string& out, const Options& o) {
     sw::CliHost host(std::cerr);
-    auto opened = std::make_unique<Opened>();
-    OpenForOutput(in, host, *opened);
-    if (!opened->ok) return 1;
+    const auto opened = OpenForOutput(in, host);
+    if (!opened) return 1;
     sw::Score& score = opened->score;
     const sw::DrawSettings& settings = opened->settings;
     const int pages = opened->pages;
@@ -136,40 +138,35 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
                   << pages << (pages == 1 ? " page" : " pages") << "\n";
         return 1;
     }
+    const std::string ext = sw::ToUpperAscii(sw::FileExtension(out));
+    // BMP and PCX pages are always the black and white print picture.
+    const bool print = o.print || ext != ".PNG";
+    const sw::PrintPicture geometry = sw::PrintPictureGeometry(score);
     sw::GlyphStore glyphs;
     QImage picture;
-    if (o.print) {
-        // The print picture: the printable area, header and footer included,
-        // three times the scale, black and white.
-        const sw::PrintPicture p = sw::PrintPictureGeometry(score);
-        picture = QImage(p.width, p.height, QImage::Format_RGB32);
+    if (print) {
+        // The printable area, header and footer included, three times the scale.
+        picture = QImage(geometry.width, geometry.height, QImage::Format_RGB32);
         if (picture.isNull()) {
             std::cerr << "staffwright-cli: the print picture is too large\n";
             return 1;
         }
         sw::RenderPrintPage(picture, glyphs, score, o.page, settings);
-        picture = picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
     } else {
         if (!sw::SetUpPagePicture(picture, score, o.page, 32, false, host)) return 1;
         sw::DrawAll(sw::PictureContext(picture, glyphs, false), score, o.page, settings,
                     sw::PageViewState{});
     }
-    const std::string ext = sw::ToUpperAscii(sw::FileExtension(out));
+    if (o.print) picture = picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
     if (ext == ".PNG") return SavePng(picture, out, 1) ? 0 : 1;
-    // BMP and PCX pages are the black and white print picture.
-    if (!o.print) {
-        picture = QImage(sw::PrintPictureGeometry(score).width,
-                         sw::PrintPictureGeometry(score).height, QImage::Format_RGB32);
-        sw::RenderPrintPage(picture, glyphs, score, o.page, settings);
-    }
     const sw::Mask mask = sw::MaskOf(picture);
-    const std::string bytes =
-        ext == ".BMP"
-            ? sw::EncodeBmp1(mask)
-            : sw::EncodePcx1(mask, static_cast<int>(sw::PrintPictureGeometry(score).scale));
+    const std::string bytes = ext == ".BMP"
+                                  ? sw::EncodeBmp1(mask)
+                                  : sw::EncodePcx1(mask, static_cast<int>(geometry.scale));
     std::FILE* f = std::fopen(out.c_str(), "wb");
-    const bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (f && std::fclose(f) != 0) return 1;
+    bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    // A full disk may only show when the file is closed.
+    if (f && std::fclose(f) != 0) ok = false;
     if (!ok) std::cerr << "staffwright-cli: cannot write " << out << "\n";
     return ok ? 0 : 1;
 }
@@ -177,9 +174,8 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
 // Every page (or --pages A-B) printed into a PDF on the score's paper.
 int ConvertToPdf(const std::string& in, const std::string& out, const Options& o) {
     sw::CliHost host(std::cerr);
-    auto opened = std::make_unique<Opened>();
-    OpenForOutput(in, host, *opened);
-    if (!opened->ok) return 1;
+    const auto opened = OpenForOutput(in, host);
+    if (!opened) return 1;
     sw::Score& score = opened->score;
     const sw::DrawSettings& settings = opened->settings;
     const int pages = opened->pages;
