@@ -16,6 +16,7 @@ namespace sw {
 struct PdfPrinterPort::Impl {
     std::string path;
     double width = 8.27, length = 11.69;
+    bool scoreLandscape = false, landscape = false;
     int dpi = 300;
     std::unique_ptr<QPdfWriter> pdf;
     QPainter painter;
@@ -25,6 +26,7 @@ PdfPrinterPort::PdfPrinterPort(std::string path, const Score& score) : impl_(new
     impl_->path = std::move(path);
     impl_->width = score.page.Width;
     impl_->length = score.page.Length;
+    impl_->scoreLandscape = impl_->landscape = score.page.landscape != 0;
     impl_->dpi = static_cast<int>(std::lround(PrintPictureGeometry(score).scale));
 }
 
@@ -32,12 +34,21 @@ PdfPrinterPort::~PdfPrinterPort() {
     end();
 }
 
+void PdfPrinterPort::setLandscape(bool landscape) {
+    impl_->landscape = landscape;
+}
+
 bool PdfPrinterPort::capacities(PrinterCaps& caps) const {
-    // A PDF page is the paper itself: all of it printable.
+    // A PDF page is the score's paper itself, all of it printable, turned
+    // when asked for the other orientation.
+    const bool turned = impl_->landscape != impl_->scoreLandscape;
     caps.dpiX = caps.dpiY = impl_->dpi;
-    caps.pageWidth = static_cast<int>(std::lround(impl_->width * impl_->dpi));
-    caps.pageLength = static_cast<int>(std::lround(impl_->length * impl_->dpi));
+    caps.pageWidth =
+        static_cast<int>(std::lround((turned ? impl_->length : impl_->width) * impl_->dpi));
+    caps.pageLength =
+        static_cast<int>(std::lround((turned ? impl_->width : impl_->length) * impl_->dpi));
     caps.offsetLeft = caps.offsetTop = caps.offsetRight = caps.offsetBottom = 0;
+    caps.landscape = impl_->landscape;
     return true;
 }
 
@@ -70,59 +81,25 @@ void PdfPrinterPort::end() {
     impl_->pdf.reset();
 }
 
-namespace {
-std::string Number(double v, bool metric) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, metric ? "%.1f%s" : "%.3f%s", v, metric ? "mm" : "\"");
-    return buf;
+bool ReadPrinterCapacities(PrinterPort& printer, bool landscape, PrinterCaps& caps) {
+    printer.setLandscape(landscape);
+    return printer.capacities(caps);
 }
-}  // namespace
 
 bool CheckPrinterCapacity(const Score& score, PrinterPort& printer, bool metric, Host& host) {
+    // The page is compared as the printer sees it in portrait: a landscape
+    // page is turned with its margins.
     PrinterCaps caps;
-    if (!printer.capacities(caps)) {
+    if (!ReadPrinterCapacities(printer, false, caps)) {
         host.message(MsgType::Error, MessageText(msg::PrinterUnreadable), Buttons::OK);
         return true;
     }
-    PageData g = score.page;
-    if (g.landscape) {
-        // The page turned with its margins, as the printer sees it.
-        std::swap(g.Width, g.Length);
-        const double left = g.LeftM;
-        g.LeftM = g.TopM, g.TopM = g.RightM, g.RightM = g.BotM, g.BotM = left;
-    }
-    auto unit = [&](int dots, int dpi) {
-        const double inches = dpi > 0 ? static_cast<double>(dots) / dpi : 0;
-        return metric ? inches * 25.4 : inches;
-    };
-    auto value = [&](double inches) { return metric ? inches * 25.4 : inches; };
-    std::string text;
-    if (g.Width > static_cast<double>(caps.pageWidth) / caps.dpiX + 1e-9)
-        text += FormatMessage(msg::CapacityWidth, Number(value(g.Width), metric),
-                              Number(unit(caps.pageWidth, caps.dpiX), metric));
-    if (g.Length > static_cast<double>(caps.pageLength) / caps.dpiY + 1e-9)
-        text += FormatMessage(msg::CapacityLength, Number(value(g.Length), metric),
-                              Number(unit(caps.pageLength, caps.dpiY), metric));
-    if (!text.empty() && host.message(MsgType::Error, text + MessageText(msg::CapacityAsk),
-                                      Buttons::YesNo) != Answer::Yes)
-        return false;
-    struct Side {
-        const char* name;
-        double margin;
-        int dots, dpi;
-    };
-    const Side sides[4] = {{"left", g.LeftM, caps.offsetLeft, caps.dpiX},
-                           {"top", g.TopM, caps.offsetTop, caps.dpiY},
-                           {"right", g.RightM, caps.offsetRight, caps.dpiX},
-                           {"bottom", g.BotM, caps.offsetBottom, caps.dpiY}};
-    text.clear();
-    for (const Side& s : sides)
-        if (s.dpi > 0 && s.margin + 1e-9 < static_cast<double>(s.dots) / s.dpi)
-            text += FormatMessage(msg::CapacityMargin, s.name, Number(value(s.margin), metric),
-                                  Number(unit(s.dots, s.dpi), metric));
-    if (!text.empty() && host.message(MsgType::Error, text + MessageText(msg::CapacityAsk),
-                                      Buttons::YesNo) != Answer::Yes)
-        return false;
+    const PageData g = score.page.landscape ? TurnPage(score.page, false) : score.page;
+    const CapacityProblems problems = DescribeCapacityProblems(g, caps, metric);
+    for (const std::string* text : {&problems.size, &problems.margins})
+        if (!text->empty() && host.message(MsgType::Error, *text + MessageText(msg::CapacityAsk),
+                                           Buttons::YesNo) != Answer::Yes)
+            return false;
     return true;
 }
 
@@ -144,7 +121,7 @@ int PrintScore(Score& score, PrinterPort& printer, const PrintRequest& request,
         return 0;
     }
     PrinterCaps caps;
-    printer.capacities(caps);
+    ReadPrinterCapacities(printer, score.page.landscape != 0, caps);
     if (!printer.begin("SW 5 " + fileName, score.page.landscape)) {
         printer.end();
         return 0;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render/Printing.h"
@@ -19,6 +20,8 @@ class PrinterPort {
   public:
     virtual ~PrinterPort() = default;
     virtual bool installed() const = 0;
+    // Turns the paper; capacities read afterwards are for that orientation.
+    virtual void setLandscape(bool landscape) = 0;
     // The printer's capacities; false when they cannot be read.
     virtual bool capacities(PrinterCaps& caps) const = 0;
     virtual bool canCopy() const = 0;
@@ -35,6 +38,7 @@ class PdfPrinterPort : public PrinterPort {
     PdfPrinterPort(std::string path, const Score& score);
     ~PdfPrinterPort() override;
     bool installed() const override { return true; }
+    void setLandscape(bool landscape) override;
     bool capacities(PrinterCaps& caps) const override;
     bool canCopy() const override { return false; }
     bool begin(const std::string& title, bool landscape) override;
@@ -62,6 +66,23 @@ class RecordingPrinterPort : public PrinterPort {
     std::string title;
 
     bool installed() const override { return isInstalled; }
+    // A real printer reports its paper turned with the orientation.
+    void setLandscape(bool landscape) override {
+        if (landscape != caps.landscape) {
+            std::swap(caps.dpiX, caps.dpiY);
+            std::swap(caps.pageWidth, caps.pageLength);
+            int& l = caps.offsetLeft;
+            int& t = caps.offsetTop;
+            int& r = caps.offsetRight;
+            int& b = caps.offsetBottom;
+            const int oldL = l, oldT = t, oldR = r, oldB = b;
+            if (landscape)
+                t = oldL, l = oldB, b = oldR, r = oldT;
+            else
+                t = oldR, r = oldB, b = oldL, l = oldT;
+            caps.landscape = landscape;
+        }
+    }
     bool capacities(PrinterCaps& out) const override {
         out = caps;
         return capsReadable;
@@ -76,6 +97,9 @@ class RecordingPrinterPort : public PrinterPort {
     void newPage() override { ++pagesStarted; }
     void end() override { ++ended; }
 };
+
+// Turns the printer to the orientation and reads its capacities then.
+bool ReadPrinterCapacities(PrinterPort& printer, bool landscape, PrinterCaps& caps);
 
 // The page against the printer: a page larger than the printer's, or margins
 // smaller than its unprintable edges, are listed and the user asked whether

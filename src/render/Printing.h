@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Bmp1.h"
+#include "layout/PrinterCaps.h"
 #include "model/Score.h"
 #include "render/ObjectDrawing.h"
 
@@ -20,12 +21,6 @@ struct PrintPicture {
     int originY = 0;  // the music area starts below the header
 };
 PrintPicture PrintPictureGeometry(const Score& score);
-
-struct PrinterCaps {
-    int dpiX = 300, dpiY = 300;
-    int pageWidth = 2400, pageLength = 3300;  // dots
-    int offsetLeft = 180, offsetTop = 180, offsetRight = 180, offsetBottom = 180;
-};
 
 struct PaperRect {
     int x = 0, y = 0, width = 0, height = 0;  // printer dots, from the printable corner
