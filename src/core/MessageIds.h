@@ -126,6 +126,17 @@ enum : int {
     PrintableHeight = 9919,
     NoNameGiven = 9920,
     FavouriteFontPrompt = 9921,
+    HeaderSize = 9922,
+    FooterSize = 9923,
+    HeadersAndFootersCaption = 9924,
+    SetStaveSizeCaption = 9925,
+    SelectFavouriteFont = 9926,
+    SelectFavoriteFont = 9927,
+    ClickFontToSelect = 9928,
+    EditFavouriteFont = 9929,
+    EditFavoriteFont = 9930,
+    ClickFontTitleToEdit = 9931,
+    FavouriteFontsCaption = 9932,
 
     // Undo.
     UndoIsOff = 9880,

@@ -1,6 +1,9 @@
 // String and path helpers.
 #include "core/TextUtil.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace sw {
 
 std::string ToUpperAscii(std::string_view s) {
@@ -35,6 +38,22 @@ std::string ChangeExtension(const std::string& path, const std::string& ext) {
     std::size_t dot = name.find_last_of('.');
     std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     return DirectoryOf(path) + stem + ext;
+}
+
+std::optional<double> ParseReal(std::string_view text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (text.empty()) return std::nullopt;
+    double v = 0;
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
+        return std::nullopt;
+    return v;
 }
 
 }  // namespace sw

@@ -1,6 +1,7 @@
 // Small string and path helpers shared by the file code and the commands.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,10 @@ std::string FileExtension(const std::string& path);
 std::string FileNameOf(const std::string& path);
 std::string DirectoryOf(const std::string& path);  // with a trailing '/', or empty
 std::string ChangeExtension(const std::string& path, const std::string& ext);
+
+// A real number typed by the user ("8.26", " 210 ", "-1e2"), read the same
+// whatever the locale; nothing for text that is not wholly a number, and
+// nothing for infinities and NaN.
+std::optional<double> ParseReal(std::string_view text);
 
 }  // namespace sw
