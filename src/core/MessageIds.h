@@ -138,6 +138,27 @@ enum : int {
     ClickFontTitleToEdit = 9931,
     FavouriteFontsCaption = 9932,
 
+    // The main window. Warning-box messages take numbers below 2000 so that
+    // the user can suppress them.
+    CloseCurrentScoreFirst = 9940,
+    SuggestFileMenu = 9941,
+    HistoryEmpty = 9942,
+    HistoryAllAvailable = 9943,
+    HistoryMissing = 9944,
+    HistoryDeleteMissing = 9945,
+    ClearHistoryWarning = 1961,
+    RecoverBackup = 9947,
+    TutorialHint = 9948,
+    NeedPrinter = 9949,
+    ScoreNotSaved = 9950,
+    ClearClipboard = 9951,
+    WarningSuppressedNote = 9952,
+    WarningCheckBox = 9953,
+    SetStaveHeight = 9954,
+    BadNumberTryAgain = 9955,
+    CheckHistoryListCaption = 9956,
+    NotationGuideMissing = 1962,
+
     // Undo.
     UndoIsOff = 9880,
     UndoDepthExceeded = 9881,

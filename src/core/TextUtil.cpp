@@ -56,4 +56,13 @@ std::optional<double> ParseReal(std::string_view text) {
     return v;
 }
 
+std::optional<double> ParseRealOrFraction(std::string_view text) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string_view::npos) return ParseReal(text);
+    const std::optional<double> a = ParseReal(text.substr(0, slash));
+    const std::optional<double> b = ParseReal(text.substr(slash + 1));
+    if (!a || !b) return std::nullopt;
+    return *b != 0 ? *a / *b : HUGE_VAL;
+}
+
 }  // namespace sw

@@ -20,5 +20,8 @@ std::string ChangeExtension(const std::string& path, const std::string& ext);
 // whatever the locale; nothing for text that is not wholly a number, and
 // nothing for infinities and NaN.
 std::optional<double> ParseReal(std::string_view text);
+// A real number or a fraction "a/b" of two; a zero divisor gives infinity,
+// for the caller's range check to refuse.
+std::optional<double> ParseRealOrFraction(std::string_view text);
 
 }  // namespace sw

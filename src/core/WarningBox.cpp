@@ -1,6 +1,7 @@
 // The warning box's level and suppression rules.
 #include "core/WarningBox.h"
 
+#include "core/MessageIds.h"
 #include "core/Messages.h"
 
 namespace sw {
@@ -13,11 +14,17 @@ void WarningBox::setSuppressed(int number, bool on) {
     if (number >= 0 && number < kSuppressible) suppressed_.set(number, on);
 }
 
+void WarningBox::noteSuppression(Host& host, int number, const WarningAnswer& a) {
+    if (!a.dontShowAgain || number < 0 || number >= kSuppressible) return;
+    host.message(MsgType::Information, MessageText(msg::WarningSuppressedNote), Buttons::OK);
+    setSuppressed(number, true);
+}
+
 Answer WarningBox::show(Host& host, int number, const std::string& text, int levelBound,
                         bool withCancel) {
     if (userLevel_ >= levelBound || suppressed(number)) return Answer::OK;
     WarningAnswer a = host.warning(text, withCancel ? Buttons::OKCancel : Buttons::OK);
-    if (a.dontShowAgain) setSuppressed(number, true);
+    noteSuppression(host, number, a);
     return a.answer;
 }
 
@@ -27,7 +34,7 @@ Answer WarningBox::ask(Host& host, int number, int levelBound, Buttons buttons) 
                        buttons == Buttons::YesNoAbort;
     if (userLevel_ >= levelBound || suppressed(number)) return yesNo ? Answer::Yes : Answer::OK;
     WarningAnswer a = host.warning(MessageText(number), buttons);
-    if (a.dontShowAgain) setSuppressed(number, true);
+    noteSuppression(host, number, a);
     return a.answer;
 }
 

@@ -28,6 +28,9 @@ class WarningBox {
     const std::bitset<kSuppressible>& suppressedSet() const { return suppressed_; }
 
   private:
+    // A ticked "don't show again": the user is told how to bring it back.
+    void noteSuppression(Host& host, int number, const WarningAnswer& a);
+
     int userLevel_ = 1;
     std::bitset<kSuppressible> suppressed_;
 };

@@ -402,17 +402,7 @@ double LargestStaveSize(const Score& score) {
 // Stave size
 
 std::optional<double> ParseStaveSize(const std::string& text, bool metric) {
-    std::optional<double> v;
-    const std::size_t slash = text.find('/');
-    if (slash == std::string::npos) {
-        v = ParseReal(text);
-    } else {
-        const std::optional<double> a = ParseReal(text.substr(0, slash));
-        const std::optional<double> b = ParseReal(text.substr(slash + 1));
-        if (!a || !b) return std::nullopt;
-        // A zero divisor gives no size at all; the range check refuses it.
-        v = *b != 0 ? *a / *b : HUGE_VAL;
-    }
+    const std::optional<double> v = ParseRealOrFraction(text);
     if (!v) return std::nullopt;
     return metric ? *v * 0.03937 : *v;
 }

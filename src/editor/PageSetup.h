@@ -131,7 +131,6 @@ class StaveSizeDialogModel {
 // A typed stave size: a number or a fraction "a/b", in inches or millimetres;
 // nothing for text that is neither.
 std::optional<double> ParseStaveSize(const std::string& text, bool metric);
-inline constexpr double kMinStaveSize = 0.1, kMaxStaveSize = 1.0;
 
 // After the stave size changed from `oldSize` to score.staveSize: staves follow
 // the new usable width; the old size comes back on Abort, on refusal and when

@@ -606,7 +606,8 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
         if (fileVer >= 501) score.Page1 = GetU16(p + 16) == 0 ? 1 : GetU16(p + 16);
         score.page.Facing = p[18] != 0;
         double size = InchesFromFile(GetU16(p + 19));
-        score.staveSize = size < 0.1 ? 0.1 : (size > 1.0 ? 1.0 : size);
+        score.staveSize =
+            size < kMinStaveSize ? kMinStaveSize : (size > kMaxStaveSize ? kMaxStaveSize : size);
         score.page.landscape = p[21] == 1;
 
         score.description.clear();

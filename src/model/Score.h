@@ -84,6 +84,9 @@ enum FontStyle : uint8_t { kBold = 1, kItalic = 2, kUnderline = 4, kStrikeOut = 
 // match; colour does not count.
 bool SameFont(const FontDesc& a, const FontDesc& b);
 
+// The stave sizes (inches) a score may have.
+inline constexpr double kMinStaveSize = 0.1, kMaxStaveSize = 1.0;
+
 struct PageData {
     double Width = 8.27;
     double Length = 11.69;

@@ -48,6 +48,7 @@ TEST(WarningBox, ShownOnlyBelowTheLevelBoundAndUntilSuppressed) {
     EXPECT_EQ(box.show(host, 100, "hint", 3, true), Answer::OK);
     box.setUserLevel(2);
     host.expectWarning("hint", Answer::Cancel, /*dontShowAgain=*/true);
+    host.expectMessage("You have chosen not to see this message again.");
     EXPECT_EQ(box.show(host, 100, "hint", 3, true), Answer::Cancel);
     EXPECT_TRUE(box.suppressed(100));
     EXPECT_EQ(box.show(host, 100, "hint", 3, true), Answer::OK);

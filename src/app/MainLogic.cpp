@@ -1,0 +1,224 @@
+// The main window's logic.
+#include "app/MainLogic.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "core/Host.h"
+#include "core/MessageIds.h"
+#include "core/Messages.h"
+#include "core/TextUtil.h"
+#include "fileio/ScoreFile.h"
+#include "model/Score.h"
+
+namespace sw {
+
+namespace fs = std::filesystem;
+
+std::string HistoryName(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code ec;
+    const fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
+    return ec ? path : p.string();
+}
+
+void AddToHistory(AppState& app, const std::string& name) {
+    if (name.empty()) return;
+    const std::string entry = HistoryName(name);
+    const std::string dir = DirectoryOf(entry);
+    std::error_code ec;
+    if (!dir.empty() && fs::is_directory(dir, ec)) app.settings.fileDirectory = dir;
+    std::vector<std::string>& h = app.settings.history;
+    // Linux file names differ by case, so entries are compared exactly.
+    if (!h.empty() && h.front() == entry) return;
+    h.erase(std::remove(h.begin(), h.end(), entry), h.end());
+    h.insert(h.begin(), entry);
+    if (h.size() > static_cast<std::size_t>(kHistoryLength)) h.resize(kHistoryLength);
+    app.currentFile = entry;
+}
+
+std::vector<std::string> HistoryMenuCaptions(const std::vector<std::string>& history) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < history.size() && i < static_cast<std::size_t>(kHistoryLength); ++i)
+        out.push_back(
+            std::string("&").append(std::to_string(i + 1)).append(" ").append(history[i]));
+    return out;
+}
+
+namespace {
+bool Exists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+}  // namespace
+
+void CheckHistoryList(AppState& app, Host& host) {
+    std::vector<std::string>& h = app.settings.history;
+    if (h.empty()) {
+        host.message(MsgType::Information, MessageText(msg::HistoryEmpty), Buttons::OK);
+        return;
+    }
+    std::vector<std::string> missing;
+    for (const std::string& f : h)
+        if (!Exists(f)) missing.push_back(f);
+    if (missing.empty()) {
+        host.message(MsgType::Information, MessageText(msg::HistoryAllAvailable), Buttons::OK);
+        return;
+    }
+    std::string text = MessageText(msg::HistoryMissing);
+    for (std::size_t i = 0; i < missing.size(); ++i)
+        text += (i ? "\n" : "") + missing[i];
+    text += MessageText(msg::HistoryDeleteMissing);
+    if (host.message(MsgType::Confirmation, text, Buttons::YesNo) != Answer::Yes) return;
+    h.erase(std::remove_if(h.begin(), h.end(), [](const std::string& f) { return !Exists(f); }),
+            h.end());
+}
+
+void DeleteHistoryList(AppState& app, Host& host) {
+    if (app.settings.history.empty()) {
+        host.message(MsgType::Information, MessageText(msg::HistoryEmpty), Buttons::OK);
+        return;
+    }
+    if (app.warnings.show(host, msg::ClearHistoryWarning, 3, true) == Answer::OK)
+        app.settings.history.clear();
+}
+
+bool MayOpenAnother(const AppState& app, Host& host) {
+    if (!app.documentOpen) return true;
+    host.warning(MessageText(msg::CloseCurrentScoreFirst), Buttons::OK);
+    return false;
+}
+
+bool OpenNamedFile(AppState& app, const std::string& path, Host& host, const OpenDocument& open) {
+    if (!MayOpenAnother(app, host)) return false;
+    const int code = PreCheckFile(path, false);
+    if (code != 0) {
+        host.message(MsgType::Error, PreCheckMessage(code, path), Buttons::OK);
+        return false;
+    }
+    AddToHistory(app, path);
+    app.creating = false;
+    if (!open || !open(app.currentFile, false)) return false;
+    app.documentOpen = true;
+    return true;
+}
+
+bool OpenHistoryEntry(AppState& app, int number, Host& host, const OpenDocument& open) {
+    std::vector<std::string>& h = app.settings.history;
+    if (number < 1 || number > static_cast<int>(h.size())) return false;
+    if (!MayOpenAnother(app, host)) return false;
+    const std::string path = h[number - 1];
+    if (!Exists(path)) {
+        host.message(MsgType::Error,
+                     FormatMessage(msg::FileNotFoundCheck, path) + "\n\n" +
+                         MessageText(msg::SuggestFileMenu) +
+                         MessageText(msg::CheckHistoryListCaption),
+                     Buttons::OK);
+        return false;
+    }
+    return OpenNamedFile(app, path, host, open);
+}
+
+StartupOutcome FirstShown(AppState& app, const std::vector<std::string>& args, Host& host,
+                          const OpenDocument& open) {
+    const Settings& s = app.settings;
+    if (s.runs < 5 && !s.tutorial && s.level == 1)
+        host.message(MsgType::Information, MessageText(msg::TutorialHint), Buttons::OK);
+
+    // The backup first: once a command-line score is open there is no room
+    // for the recovered one, and deleting the backup unasked would lose it.
+    const std::string backup = (fs::path(app.appDir) / kAutoSaveName).string();
+    if (!app.appDir.empty() && Exists(backup)) {
+        const Answer a = host.warning(MessageText(msg::RecoverBackup), Buttons::YesNoHelp).answer;
+        if (a == Answer::Yes) {
+            app.creating = false;
+            if (open && open(backup, true)) {
+                app.documentOpen = true;
+                std::error_code ec;
+                fs::remove(backup, ec);
+                return StartupOutcome::Recovered;
+            }
+            // A backup that will not load is kept for another try.
+        } else if (a == Answer::No) {
+            std::error_code ec;
+            fs::remove(backup, ec);
+        }
+    }
+    if (args.empty() || app.documentOpen) return StartupOutcome::Nothing;
+    std::string name;
+    for (const std::string& a : args)
+        name += (name.empty() ? "" : " ") + a;
+    return OpenNamedFile(app, name, host, open) ? StartupOutcome::OpenedCommandLine
+                                                : StartupOutcome::Nothing;
+}
+
+BackupAction BackupDecision(const AppState& app, const EditorIdleState& e) {
+    if (app.readOnly || !app.documentOpen) return BackupAction::Nothing;
+    // An unchanged score is already safe on disk; wait for a change.
+    if (!e.modified) return BackupAction::RetrySoon;
+    if (e.focusObject || e.provisionalObject || e.keyboardSelection || !e.musicMode)
+        return BackupAction::RetrySoon;
+    return BackupAction::Save;
+}
+
+bool BackupTimerEnabled(const AppState& app) {
+    return app.settings.autobackup && !app.readOnly;
+}
+
+int BackupIntervalMs(const Settings& settings) {
+    const int minutes = std::clamp(settings.backupInterval, 0, 24 * 60);
+    return minutes == 0 ? kBackupRetryMs : minutes * 60 * 1000;
+}
+
+BackgroundChoice ChooseBackground(int startPic, int runs, int randomPicture, bool large) {
+    static constexpr struct {
+        const char* name;
+        uint8_t r, g, b;
+    } kPictures[10] = {{"PIANO", 255, 255, 192},  {"TRUMPET", 255, 255, 192},
+                       {"SCORE", 128, 64, 0},     {"STRINGS", 128, 128, 64},
+                       {"REEDS", 0, 128, 64},     {"FRAME", 102, 102, 153},
+                       {"VIOLIN", 249, 224, 174}, {"TROMBON", 255, 255, 192},
+                       {"HARMON", 255, 255, 192}, {"LOGO", 43, 112, 49}};
+    int n = startPic;
+    if (n == 10) n = std::clamp(randomPicture, 0, 8);
+    if (n == 11) n = (runs % 9 + 9) % 9;
+    if (n < 0 || n > 9) n = 0;
+    BackgroundChoice c;
+    c.picture = n;
+    c.red = kPictures[n].r, c.green = kPictures[n].g, c.blue = kPictures[n].b;
+    c.file = n == 9 ? std::string("LOGO.BMP")
+                    : std::string(kPictures[n].name) + (large ? "0" : "2") + ".BMP";
+    c.tiled = n == 9;
+    return c;
+}
+
+std::optional<double> AskDefaultStaveSize(Host& host, double current, bool metric) {
+    std::string text;
+    {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, metric ? "%.1f" : "%.3f", metric ? current * 25.4 : current);
+        text = buf;
+    }
+    for (;;) {
+        const std::optional<std::string> answer =
+            host.input(MessageText(msg::SetStaveHeight),
+                       MessageText(metric ? msg::StaveHeightMm : msg::StaveHeightInches), text);
+        if (!answer) return std::nullopt;
+        text = *answer;
+        const std::optional<double> v = ParseRealOrFraction(*answer);
+        if (!v) {
+            host.message(MsgType::Error, MessageText(msg::BadNumberTryAgain), Buttons::OK);
+            continue;
+        }
+        const double inches = metric ? *v / 25.4 : *v;
+        if (!(inches >= kMinStaveSize - 1e-9 && inches <= kMaxStaveSize + 1e-9)) {
+            host.message(MsgType::Error, MessageText(msg::StaveSizeOutOfRange), Buttons::OK);
+            continue;
+        }
+        return inches;
+    }
+}
+
+}  // namespace sw

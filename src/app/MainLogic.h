@@ -1,0 +1,92 @@
+// The main window's logic without a window: the history list, the start-up
+// decisions (command line, recovery of the automatic backup), the automatic
+// backup's timing, the background picture, and the rule of one open score.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "core/WarningBox.h"
+
+namespace sw {
+
+class Host;
+
+inline constexpr int kHistoryLength = 9;
+inline constexpr const char* kAutoSaveName = "AutoSave.SWN";
+
+// What outlives a document.
+struct AppState {
+    Settings& settings;
+    std::string appDir;
+    bool readOnly = false;  // the application folder cannot be written
+    std::string currentFile;
+    bool creating = false;  // a New command is in progress
+    bool documentOpen = false;
+    WarningBox warnings;
+};
+
+// A file name as the history keeps it: absolute and with links resolved where
+// the file exists, so that two spellings of one file are one entry.
+std::string HistoryName(const std::string& path);
+// Puts `name` at the top of the history (at most nine, no duplicates) and
+// makes it the current file; its folder becomes the file directory.
+void AddToHistory(AppState& app, const std::string& name);
+// "&1 /path/to/file.swn" for each entry.
+std::vector<std::string> HistoryMenuCaptions(const std::vector<std::string>& history);
+void CheckHistoryList(AppState& app, Host& host);
+void DeleteHistoryList(AppState& app, Host& host);
+
+// Opens a score in the document window; false when it could not be opened
+// (the user has been told why).
+using OpenDocument = std::function<bool(const std::string& path, bool recovering)>;
+
+// New, Open, Load Sample and the history entries while a score is open: the
+// user is asked to close it first. True when another may be opened.
+bool MayOpenAnother(const AppState& app, Host& host);
+// A history entry chosen from the menu.
+bool OpenHistoryEntry(AppState& app, int number, Host& host, const OpenDocument& open);
+// Opens a named file the way Open does: pre-checked, added to the history.
+bool OpenNamedFile(AppState& app, const std::string& path, Host& host, const OpenDocument& open);
+
+// The steps of the first showing of the main window that decide what is
+// opened: the first-run hint, then the automatic backup's recovery (asked
+// before anything else is opened; a recovered backup wins over the command
+// line), then the file named on the command line.
+enum class StartupOutcome { Nothing, Recovered, OpenedCommandLine };
+StartupOutcome FirstShown(AppState& app, const std::vector<std::string>& args, Host& host,
+                          const OpenDocument& open);
+
+// The automatic backup.
+struct EditorIdleState {
+    bool modified = false;
+    bool focusObject = false, provisionalObject = false, keyboardSelection = false;
+    bool musicMode = true;
+};
+enum class BackupAction { Nothing, RetrySoon, Save };
+BackupAction BackupDecision(const AppState& app, const EditorIdleState& editor);
+bool BackupTimerEnabled(const AppState& app);
+// Milliseconds between backups; a zero interval means five seconds.
+int BackupIntervalMs(const Settings& settings);
+inline constexpr int kBackupRetryMs = 5000;
+
+// The picture shown on the empty frame.
+struct BackgroundChoice {
+    int picture = 0;
+    std::string file;
+    uint8_t red = 0, green = 0, blue = 0;
+    bool tiled = false;
+};
+// `randomPicture` (0..8) is used when the setting asks for a random one;
+// `large` when the screen is larger than 800 x 600 and the window starts maximised.
+BackgroundChoice ChooseBackground(int startPic, int runs, int randomPicture, bool large);
+
+// Default Stave Size: asks in the current units until the answer is a size
+// in range or the user cancels.
+std::optional<double> AskDefaultStaveSize(Host& host, double current, bool metric);
+
+}  // namespace sw
