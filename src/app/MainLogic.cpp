@@ -2,6 +2,7 @@
 #include "app/MainLogic.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -16,6 +17,77 @@
 namespace sw {
 
 namespace fs = std::filesystem;
+
+AppFolder PrepareApplicationFolder(const std::string& dir, const std::string& shareDir,
+                                   const std::string& userConfigDir) {
+    AppFolder f;
+    f.dir = dir;
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (!shareDir.empty() && fs::is_directory(shareDir, ec)) {
+        // Seeds only what is missing: the user's own templates and samples stay.
+        fs::copy(shareDir, dir, fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
+    }
+    f.readOnly = !DirectoryWritable(dir);
+    f.settingsPath = SettingsPath(dir, !f.readOnly, userConfigDir);
+    if (f.readOnly) fs::create_directories(userConfigDir, ec);
+    return f;
+}
+
+Settings LoadSettingsFile(const std::string& path, const SettingsEnv& env, IniFile& ini) {
+    std::string text;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[65536];
+        std::size_t n;
+        // A settings file is small; anything past 4 MB is not one of ours.
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() < (4u << 20))
+            text.append(buf, n);
+        std::fclose(f);
+    }
+    ini = IniFile::Parse(text);
+    return ReadSettings(ini, env);
+}
+
+bool SaveSettingsFile(const Settings& settings, IniFile& ini, const std::string& path) {
+    WriteSettings(settings, ini);
+    const std::string text = ini.Text();
+    const std::string temp = path + ".new";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    const bool closed = std::fclose(f) == 0;
+    std::error_code ec;
+    if (written && closed) fs::rename(temp, path, ec);
+    if (!written || !closed || ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+PageData DefaultPageData(const Settings& s) {
+    PageData p;
+    auto in = [](int thousandths) { return thousandths / 1000.0; };
+    p.Width = in(s.pageWidth), p.Length = in(s.pageLength);
+    p.TopM = in(s.pageTop), p.BotM = in(s.pageBottom);
+    p.LeftM = in(s.pageLeft), p.RightM = in(s.pageRight);
+    p.GutM = in(s.pageGutter), p.Header = in(s.pageHeader), p.Footer = in(s.pageFooter);
+    p.Facing = s.pageFacing, p.landscape = s.pageLandscape;
+    return p;
+}
+
+void StoreDefaultPageData(Settings& s, const PageData& p) {
+    auto th = [](double inches) { return static_cast<int>(std::lround(inches * 1000)); };
+    s.pageWidth = th(p.Width), s.pageLength = th(p.Length);
+    s.pageTop = th(p.TopM), s.pageBottom = th(p.BotM);
+    s.pageLeft = th(p.LeftM), s.pageRight = th(p.RightM);
+    s.pageGutter = th(p.GutM), s.pageHeader = th(p.Header), s.pageFooter = th(p.Footer);
+    s.pageFacing = p.Facing, s.pageLandscape = p.landscape;
+}
+
+double DefaultStaveSize(const Settings& s) {
+    return std::clamp(s.pageStave / 1000.0, kMinStaveSize, kMaxStaveSize);
+}
 
 std::string HistoryName(const std::string& path) {
     if (path.empty()) return path;

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "app/IniFile.h"
 #include "app/Settings.h"
 #include "core/WarningBox.h"
+#include "model/Score.h"
 
 namespace sw {
 
@@ -21,6 +23,7 @@ inline constexpr const char* kAutoSaveName = "AutoSave.SWN";
 
 // What outlives a document.
 struct AppState {
+    explicit AppState(Settings& s) : settings(s) {}
     Settings& settings;
     std::string appDir;
     bool readOnly = false;  // the application folder cannot be written
@@ -29,6 +32,28 @@ struct AppState {
     bool documentOpen = false;
     WarningBox warnings;
 };
+
+// The application folder at start: created when missing, seeded with what
+// the installation ships (templates, samples) without overwriting anything,
+// and tested for writing. The settings file sits in it, or in the per-user
+// settings folder when it is read-only.
+struct AppFolder {
+    std::string dir;
+    bool readOnly = false;
+    std::string settingsPath;
+};
+AppFolder PrepareApplicationFolder(const std::string& dir, const std::string& shareDir,
+                                   const std::string& userConfigDir);
+
+// The settings file read (missing or unreadable: the defaults) and written
+// (beside the old one, then renamed over it). `ini` keeps keys we do not know.
+Settings LoadSettingsFile(const std::string& path, const SettingsEnv& env, IniFile& ini);
+bool SaveSettingsFile(const Settings& settings, IniFile& ini, const std::string& path);
+
+// The defaults for new scores, kept in thousandths of an inch.
+PageData DefaultPageData(const Settings& settings);
+void StoreDefaultPageData(Settings& settings, const PageData& page);
+double DefaultStaveSize(const Settings& settings);
 
 // A file name as the history keeps it: absolute and with links resolved where
 // the file exists, so that two spellings of one file are one entry.

@@ -111,7 +111,16 @@ std::string UserConfigDirectory() {
 }
 
 bool DirectoryWritable(const std::string& dir) {
-    return ::access(dir.c_str(), W_OK) == 0;
+    // Writing a file is the only sure test: permissions say nothing of a
+    // read-only mount, and root passes every permission check.
+    const std::string probe = (dir.empty() || dir.back() == '/' ? dir : dir + "/") + "Test0123.dmp";
+    std::FILE* f = std::fopen(probe.c_str(), "wb");
+    if (!f) return false;
+    char block[1024] = {};
+    const bool ok = std::fwrite(block, 1, sizeof block, f) == sizeof block;
+    const bool closed = std::fclose(f) == 0;
+    const bool removed = std::remove(probe.c_str()) == 0;
+    return ok && closed && removed;
 }
 
 std::string SettingsPath(const std::string& appDir, bool appDirWritable,

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "app/MainLogic.h"
 #include "core/ScriptedHost.h"
 #include "fileio/ScoreFile.h"
@@ -34,7 +36,7 @@ class MainLogic : public ::testing::Test {
 
     test::TempDir dir;
     Settings settings;
-    AppState app{settings, ""};
+    AppState app{settings};
     ScriptedHost host;
     std::vector<std::string> opened;
 };
@@ -42,7 +44,7 @@ class MainLogic : public ::testing::Test {
 TEST_F(MainLogic, HistoryKeepsNineMostRecentFirstWithoutDuplicates) {
     std::vector<std::string> names;
     for (int i = 0; i < 10; ++i)
-        names.push_back(Score("s" + std::to_string(i) + ".swn"));
+        names.push_back(Score(std::string("s").append(std::to_string(i)).append(".swn")));
     for (const std::string& n : names)
         AddToHistory(app, n);
     ASSERT_EQ(settings.history.size(), 9u);
@@ -197,6 +199,61 @@ TEST_F(MainLogic, BackupTimerDecision) {
     EXPECT_EQ(BackupIntervalMs(settings), 600000);
     settings.backupInterval = -3;
     EXPECT_EQ(BackupIntervalMs(settings), 5000);
+}
+
+TEST_F(MainLogic, ApplicationFolderIsSeededAndAReadOnlyOneMovesTheSettings) {
+    namespace fs = std::filesystem;
+    const std::string share = dir.file("share"), home = dir.file("home"), config = dir.file("cfg");
+    fs::create_directories(share + "/TEMPLATE");
+    test::WriteBytes(share + "/TEMPLATE/Quartet.SWN", {1, 2, 3});
+    test::WriteBytes(share + "/readme.txt", {4});
+    fs::create_directories(home);
+    test::WriteBytes(home + "/readme.txt", {9});  // the user's own copy stays
+
+    AppFolder f = PrepareApplicationFolder(home, share, config);
+    EXPECT_FALSE(f.readOnly);
+    EXPECT_EQ(f.settingsPath, home + "/STAFWR5.INI");
+    EXPECT_EQ(test::ReadBytes(home + "/TEMPLATE/Quartet.SWN"), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(test::ReadBytes(home + "/readme.txt"), std::vector<uint8_t>{9});
+    EXPECT_FALSE(fs::exists(home + "/Test0123.dmp"));
+
+    // Settings survive a round trip through the file, unknown keys included.
+    settings.level = 3;
+    settings.history = {"/a.swn"};
+    IniFile ini = IniFile::Parse("[Mine]\nKeep=1\n");
+    ASSERT_TRUE(SaveSettingsFile(settings, ini, f.settingsPath));
+    IniFile again;
+    const Settings read = LoadSettingsFile(f.settingsPath, SettingsEnv{}, again);
+    EXPECT_EQ(read.level, 3);
+    EXPECT_EQ(read.history, settings.history);
+    EXPECT_EQ(again.Get("Mine", "Keep"), "1");
+    IniFile none;
+    EXPECT_EQ(LoadSettingsFile(dir.file("absent.ini"), SettingsEnv{}, none).level, 1);
+
+    // Root writes into any folder whatever its permissions; /proc takes no
+    // files from anyone.
+    const bool root = geteuid() == 0;
+    const std::string locked = root ? "/proc" : home;
+    if (!root) fs::permissions(home, fs::perms::owner_write, fs::perm_options::remove);
+    f = PrepareApplicationFolder(locked, "", config);
+    if (!root) fs::permissions(home, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(f.readOnly);
+    EXPECT_EQ(f.settingsPath, config + "/STAFWR5.INI");
+    app.readOnly = f.readOnly;
+    EXPECT_FALSE(BackupTimerEnabled(app));
+}
+
+TEST(DefaultPage, ThousandthsOfAnInchBothWays) {
+    Settings s;
+    PageData p = DefaultPageData(s);
+    EXPECT_DOUBLE_EQ(p.Width, 8.27);
+    p.LeftM = 0.5906;  // 15 mm
+    p.landscape = true;
+    StoreDefaultPageData(s, p);
+    EXPECT_EQ(s.pageLeft, 591);
+    EXPECT_TRUE(s.pageLandscape);
+    s.pageStave = 5000;  // a damaged setting
+    EXPECT_DOUBLE_EQ(DefaultStaveSize(s), 1.0);
 }
 
 TEST(Background, PictureByStartPicRunsAndScreen) {
