@@ -202,7 +202,7 @@ StartupOutcome FirstShown(AppState& app, const std::vector<std::string>& args, H
     // The backup first: once a command-line score is open there is no room
     // for the recovered one, and deleting the backup unasked would lose it.
     const std::string backup = (fs::path(app.appDir) / kAutoSaveName).string();
-    if (!app.appDir.empty() && Exists(backup)) {
+    if (app.ownsBackup && !app.appDir.empty() && Exists(backup)) {
         const Answer a = host.warning(MessageText(msg::RecoverBackup), Buttons::YesNoHelp).answer;
         if (a == Answer::Yes) {
             app.creating = false;
@@ -227,7 +227,7 @@ StartupOutcome FirstShown(AppState& app, const std::vector<std::string>& args, H
 }
 
 BackupAction BackupDecision(const AppState& app, const EditorIdleState& e) {
-    if (app.readOnly || !app.documentOpen) return BackupAction::Nothing;
+    if (app.readOnly || !app.ownsBackup || !app.documentOpen) return BackupAction::Nothing;
     // An unchanged score is already safe on disk; wait for a change.
     if (!e.modified) return BackupAction::RetrySoon;
     if (e.focusObject || e.provisionalObject || e.keyboardSelection || !e.musicMode)
@@ -236,7 +236,7 @@ BackupAction BackupDecision(const AppState& app, const EditorIdleState& e) {
 }
 
 bool BackupTimerEnabled(const AppState& app) {
-    return app.settings.autobackup && !app.readOnly;
+    return app.settings.autobackup && !app.readOnly && app.ownsBackup;
 }
 
 int BackupIntervalMs(const Settings& settings) {

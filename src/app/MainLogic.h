@@ -27,6 +27,9 @@ struct AppState {
     Settings& settings;
     std::string appDir;
     bool readOnly = false;  // the application folder cannot be written
+    // Another running copy holds the backup: this one neither recovers nor
+    // writes it.
+    bool ownsBackup = true;
     std::string currentFile;
     bool creating = false;  // a New command is in progress
     bool documentOpen = false;

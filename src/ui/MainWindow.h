@@ -1,0 +1,105 @@
+// TMainForm: the application's main window. It owns what outlives a
+// document (settings, history, warnings, the backup timer) and shows at most
+// one score, for now as its page pictures.
+#pragma once
+
+#include <QMainWindow>
+#include <QPixmap>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/IniFile.h"
+#include "app/MainLogic.h"
+#include "editor/PageSetup.h"
+#include "model/Score.h"
+#include "render/GlyphStore.h"
+#include "render/ObjectDrawing.h"
+#include "ui/QtHost.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QScrollArea;
+class QTabBar;
+
+namespace sw {
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    TMainForm(const AppFolder& folder, Settings settings, IniFile ini, bool ownsBackup);
+    ~TMainForm() override;
+
+    // The steps of the first showing: the hint, backup recovery, the command line.
+    void firstShown(const std::vector<std::string>& args);
+    // Opens a score in the document window; false (the user told) on failure.
+    bool openScore(const std::string& path, bool recovering);
+    bool hasDocument() const { return doc_ != nullptr; }
+    int pageCount() const;
+    void showPage(int page);
+    QtHost& host() { return host_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct Document;
+
+    void buildMenus();
+    void rebuildHistoryMenu();
+    void refreshLevel();
+    void refreshState();
+    void refreshBackground();
+    void setPageTabs(int count);
+
+    void adoptDocument(std::unique_ptr<Document> doc);
+    void newFile();
+    void openFile(bool samples);
+    void openHistory(int number);
+    bool closeDocument();
+    void defaultPageSetup();
+    void defaultStaveSize();
+    CapacityReader printerCapacities() const;
+    void editFavourites();
+    void backupTimerFired();
+    void armBackupTimer(int ms);
+    void showNotationGuide();
+    void about();
+    void writeSettings();
+
+    AppFolder folder_;
+    Settings settings_;
+    IniFile ini_;
+    AppState app_;
+    QtHost host_;
+    GlyphStore glyphs_;
+    std::unique_ptr<Document> doc_;
+
+    QMdiArea* mdi_ = nullptr;
+    QMdiSubWindow* sub_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    QLabel* pageLabel_ = nullptr;
+    QLabel* status_ = nullptr;
+    QLabel* modePanel_ = nullptr;
+    QTabBar* tabs_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* historyStart_ = nullptr;
+    QAction* historyEnd_ = nullptr;
+    QAction* closeAction_ = nullptr;
+    QAction* sampleAction_ = nullptr;
+    std::vector<QAction*> historyActions_;
+    std::vector<QAction*> levelActions_;
+    QTimer backupTimer_;
+    BackgroundChoice background_;
+    QImage backgroundPicture_;
+    int newCount_ = 0;
+};
+
+}  // namespace sw

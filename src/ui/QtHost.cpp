@@ -1,0 +1,207 @@
+// The Qt host.
+#include "ui/QtHost.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStringList>
+#include <QVBoxLayout>
+#include <utility>
+#include <vector>
+
+#include "core/MessageIds.h"
+#include "core/Messages.h"
+
+namespace sw {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+std::vector<std::pair<QDialogButtonBox::StandardButton, Answer>> ButtonSet(Buttons b) {
+    using B = QDialogButtonBox;
+    switch (b) {
+        case Buttons::OK:
+            return {{B::Ok, Answer::OK}};
+        case Buttons::OKCancel:
+            return {{B::Ok, Answer::OK}, {B::Cancel, Answer::Cancel}};
+        case Buttons::YesNo:
+            return {{B::Yes, Answer::Yes}, {B::No, Answer::No}};
+        case Buttons::YesNoCancel:
+            return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Cancel, Answer::Cancel}};
+        case Buttons::YesNoHelp:
+            return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Help, Answer::Help}};
+        case Buttons::YesAbort:
+            return {{B::Yes, Answer::Yes}, {B::Abort, Answer::Abort}};
+        case Buttons::YesNoAbort:
+            return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Abort, Answer::Abort}};
+    }
+    return {{B::Ok, Answer::OK}};
+}
+
+const char* Caption(MsgType type) {
+    switch (type) {
+        case MsgType::Error:
+            return "Error";
+        case MsgType::Warning:
+            return "Warning";
+        case MsgType::Information:
+            return "Information";
+        case MsgType::Confirmation:
+            return "Confirmation";
+        case MsgType::Plain:
+            break;
+    }
+    return nullptr;
+}
+
+QMessageBox::Icon IconOf(MsgType type) {
+    switch (type) {
+        case MsgType::Error:
+            return QMessageBox::Critical;
+        case MsgType::Warning:
+            return QMessageBox::Warning;
+        case MsgType::Information:
+            return QMessageBox::Information;
+        case MsgType::Confirmation:
+            return QMessageBox::Question;
+        case MsgType::Plain:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A box asked while a help button is showing: help has no pages yet, so it
+// answers like the safe choice rather than closing with "Help".
+Answer WithoutHelp(Answer a, Buttons b) {
+    return a == Answer::Help ? SafeDefault(b) : a;
+}
+
+}  // namespace
+
+QtHost::QtHost(QWidget* parent) : parent_(parent) {}
+QtHost::~QtHost() = default;
+
+Answer QtHost::message(MsgType type, const std::string& text, Buttons buttons) {
+    const char* caption = Caption(type);
+    QMessageBox box(IconOf(type), caption ? caption : Q(MessageText(msg::ProductName)), Q(text),
+                    QMessageBox::NoButton, parent_);
+    std::vector<std::pair<QAbstractButton*, Answer>> made;
+    for (const auto& [button, answer] : ButtonSet(buttons))
+        made.emplace_back(box.addButton(static_cast<QMessageBox::StandardButton>(button)), answer);
+    box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
+    box.exec();
+    for (const auto& [button, answer] : made)
+        if (box.clickedButton() == button) return WithoutHelp(answer, buttons);
+    return SafeDefault(buttons);  // closed with Escape or the title bar
+}
+
+std::optional<std::string> QtHost::input(const std::string& caption, const std::string& prompt,
+                                         const std::string& initial) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent_, Q(caption), Q(prompt), QLineEdit::Normal, Q(initial), &ok);
+    if (!ok) return std::nullopt;
+    return text.toStdString();
+}
+
+WarningAnswer QtHost::warning(const std::string& text, Buttons buttons) {
+    QDialog box(parent_);
+    box.setWindowTitle("Warning");
+    auto* layout = new QVBoxLayout(&box);
+    auto* label = new QLabel(Q(text), &box);
+    label->setWordWrap(true);
+    label->setMinimumWidth(360);
+    layout->addWidget(label);
+    auto* check = new QCheckBox(Q(MessageText(msg::WarningCheckBox)), &box);
+    layout->addWidget(check);
+    auto* row = new QDialogButtonBox(&box);
+    Answer result = SafeDefault(buttons);
+    for (const auto& [button, answer] : ButtonSet(buttons)) {
+        QPushButton* b = row->addButton(button);
+        const Answer a = answer;
+        QObject::connect(b, &QPushButton::clicked, &box, [&box, &result, a] {
+            result = a;
+            box.accept();
+        });
+    }
+    layout->addWidget(row);
+    box.exec();
+    return {WithoutHelp(result, buttons), check->isChecked()};
+}
+
+QString QtHost::QtFilter(const std::string& filter) {
+    // Pairs of description and patterns, as the program's dialogs write them.
+    const QStringList parts = Q(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        QStringList both;
+        for (const QString& p : patterns) {
+            both << p;
+            // Linux names keep their case: accept either for an extension.
+            if (p.toLower() != p) both << p.toLower();
+            if (p.toUpper() != p) both << p.toUpper();
+        }
+        both.removeDuplicates();
+        out << parts[i] + " (" + both.join(' ') + ")";
+    }
+    return out.join(";;");
+}
+
+std::optional<std::string> QtHost::openFileName(const FileDialogSpec& spec) {
+    QString dir = Q(spec.directory);
+    if (!spec.fileName.empty())
+        dir = dir.isEmpty() ? Q(spec.fileName) : dir + "/" + Q(spec.fileName);
+    const QString name =
+        QFileDialog::getOpenFileName(parent_, Q(spec.title), dir, QtFilter(spec.filter));
+    if (name.isEmpty()) return std::nullopt;
+    return name.toStdString();
+}
+
+std::optional<std::string> QtHost::saveFileName(const FileDialogSpec& spec) {
+    QFileDialog dialog(parent_, Q(spec.title), Q(spec.directory), QtFilter(spec.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (!spec.defaultExtension.empty()) dialog.setDefaultSuffix(Q(spec.defaultExtension).toLower());
+    if (!spec.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!spec.fileName.empty()) dialog.selectFile(Q(spec.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+void QtHost::progressBegin(const std::string& text) {
+    progress_ = std::make_unique<QProgressDialog>(Q(text), "Cancel", 0, 100, parent_);
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setMinimumDuration(300);
+    progress_->setValue(0);
+}
+
+bool QtHost::progressStep(int percent) {
+    if (!progress_) return true;
+    progress_->setValue(std::clamp(percent, 0, 100));
+    QApplication::processEvents();
+    return !progress_->wasCanceled();
+}
+
+void QtHost::progressEnd() {
+    progress_.reset();
+}
+
+void QtHost::setBusy(bool busy) {
+    if (busy) {
+        if (busy_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (busy_ > 0 && --busy_ == 0) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+}  // namespace sw
