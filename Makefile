@@ -20,18 +20,10 @@ $(RELEASE_DIR)/build.ninja:
 release: deps $(RELEASE_DIR)/build.ninja
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
-# Until the editor's window exists, the examples are shown as page pictures.
+# Opens the editor on an example score (the first run seeds the application
+# folder, $$STAFFWRIGHT_HOME or ~/.local/share/staffwright, with the samples).
 run: release
-	@mkdir -p build/pages
-	@for f in $(EXAMPLES); do \
-	  name=$$(basename $$f .swn); \
-	  pages=$$($(RELEASE_DIR)/src/cli/staffwright-cli info $$f | sed -n 's/.*"pages": \([0-9]*\).*/\1/p'); \
-	  for p in $$(seq 1 $$pages); do \
-	    $(RELEASE_DIR)/src/cli/staffwright-cli convert $$f build/pages/$$name-$$p.png --page $$p && \
-	    $(RELEASE_DIR)/src/cli/staffwright-cli convert $$f build/pages/$$name-$$p-print.png --page $$p --print; \
-	  done; \
-	  echo "$$f: $$pages page(s) -> build/pages/$$name-*.png"; \
-	done
+	$(RELEASE_DIR)/src/ui/staffwright examples/minuet.swn
 
 $(TEST_DIR)/build.ninja:
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTAFFWRIGHT_SANITIZE=ON

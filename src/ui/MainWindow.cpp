@@ -13,8 +13,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPushButton>
 #include <QPainter>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollArea>
@@ -256,7 +256,7 @@ void TMainForm::refreshBackground() {
     QImage picture = backgroundPicture_;
     if (picture.isNull()) {
         // The built-in logo: a stave with the program's name on it.
-        picture = QImage(260, 110, QImage::Format_RGB32);
+        picture = QImage(340, 170, QImage::Format_RGB32);
         picture.fill(QColor(background_.red, background_.green, background_.blue));
         QPainter lp(&picture);
         lp.setRenderHint(QPainter::Antialiasing);
@@ -342,6 +342,7 @@ void TMainForm::adoptDocument(std::unique_ptr<Document> doc) {
     scroll_->setWidget(pageLabel_);
     sub_ = mdi_->addSubWindow(scroll_);
     sub_->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub_->setWindowIcon(QApplication::windowIcon());
     sub_->installEventFilter(this);
     sub_->showMaximized();
     app_.documentOpen = true;

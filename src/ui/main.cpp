@@ -4,10 +4,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QIcon>
 #include <QLabel>
 #include <QLockFile>
-#include <QScreen>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <exception>
@@ -21,6 +24,9 @@
 
 #ifndef STAFFWRIGHT_SHARE_DIR
 #define STAFFWRIGHT_SHARE_DIR ""
+#endif
+#ifndef STAFFWRIGHT_BUILD_SHARE_DIR
+#define STAFFWRIGHT_BUILD_SHARE_DIR ""
 #endif
 #ifndef STAFFWRIGHT_VERSION
 #define STAFFWRIGHT_VERSION "5.0"
@@ -50,6 +56,36 @@ void ShowBadNews(const QString& what) {
     w->show();
 }
 
+// The program's icon, drawn: a stave with a note on a paper square.
+QIcon AppIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 64.0, size / 64.0);
+        p.setPen(QPen(QColor(43, 112, 49), 3));
+        p.setBrush(QColor(253, 251, 240));
+        p.drawRoundedRect(QRectF(4, 4, 56, 56), 8, 8);
+        p.setPen(QPen(QColor(34, 34, 34), 1.6));
+        for (int i = 0; i < 5; ++i)
+            p.drawLine(QPointF(10, 20 + 6 * i), QPointF(54, 20 + 6 * i));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(17, 17, 17));
+        p.save();
+        p.translate(30, 41);
+        p.rotate(-20);
+        p.drawEllipse(QRectF(-5.5, -4, 11, 8));
+        p.restore();
+        p.setPen(QPen(QColor(17, 17, 17), 2.2));
+        p.drawLine(QPointF(35, 40), QPointF(35, 14));
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
 class Application : public QApplication {
   public:
     using QApplication::QApplication;
@@ -72,6 +108,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Staffwright");
     QApplication::setApplicationVersion(STAFFWRIGHT_VERSION);
     QApplication::setDesktopFileName("staffwright");
+    QApplication::setWindowIcon(AppIcon());
 
     std::string appDirArgument;
     std::vector<std::string> files;
@@ -84,8 +121,9 @@ int main(int argc, char** argv) {
     }
 
     std::string share = STAFFWRIGHT_SHARE_DIR;
-    // Run from the build tree, the data beside the sources stands in.
-    if (share.empty() || !QDir(QString::fromStdString(share)).exists()) share.clear();
+    // Run from the build tree, the staged copy stands in for the installed data.
+    if (!QDir(QString::fromStdString(share)).exists()) share = STAFFWRIGHT_BUILD_SHARE_DIR;
+    if (!QDir(QString::fromStdString(share)).exists()) share.clear();
     const sw::AppFolder folder = sw::PrepareApplicationFolder(
         sw::ApplicationDirectory(appDirArgument), share, sw::UserConfigDirectory());
 
