@@ -231,6 +231,22 @@ int TMainForm::pageCount() const {
     return doc_ ? doc_->pages : 0;
 }
 
+int TMainForm::currentPage() const {
+    return doc_ ? doc_->page : 0;
+}
+
+QString TMainForm::statusText() const {
+    return status_->text();
+}
+
+QString TMainForm::modeText() const {
+    return modePanel_->text();
+}
+
+int TMainForm::pageTabs() const {
+    return tabs_->isVisibleTo(this) ? tabs_->count() : 0;
+}
+
 void TMainForm::refreshState() {
     closeAction_->setEnabled(doc_ != nullptr);
     toolbar_->setVisible(doc_ == nullptr);
@@ -523,7 +539,6 @@ void TMainForm::writeSettings() {
     for (int n = 0; n < WarningBox::kSuppressible; ++n)
         settings_.suppressed.set(n, app_.warnings.suppressed(n));
     settings_.level = app_.warnings.userLevel();
-    ++settings_.runs;
     if (!SaveSettingsFile(settings_, ini_, folder_.settingsPath))
         host_.message(MsgType::Error,
                       "The settings could not be written to " + folder_.settingsPath, Buttons::OK);

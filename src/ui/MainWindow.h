@@ -42,7 +42,12 @@ class TMainForm : public QMainWindow {
     bool hasDocument() const { return doc_ != nullptr; }
     int pageCount() const;
     void showPage(int page);
-    QtHost& host() { return host_; }
+    int currentPage() const;
+    QString statusText() const;
+    QString modeText() const;
+    int pageTabs() const;
+    // Closes the score; false when the user chose to keep it.
+    bool closeDocument();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,7 +67,6 @@ class TMainForm : public QMainWindow {
     void newFile();
     void openFile(bool samples);
     void openHistory(int number);
-    bool closeDocument();
     void defaultPageSetup();
     void defaultStaveSize();
     CapacityReader printerCapacities() const;
