@@ -65,10 +65,6 @@ Score Engrave(const Piece& p) {
     const int subFont = FindOrAddFont(score, FontDesc{"Times New Roman", 11, kItalic, 0, 0}, host);
     const int lyricFont = FindOrAddFont(score, FontDesc{"Times New Roman", 11, 0, 0, 0}, host);
     const int width = ComputePageGeometry(score).width;
-    PlaceText(score, 0, kHeadertext, width / 2 - 8 * static_cast<int>(p.title.size()), 30,
-              titleFont, p.title);
-    PlaceText(score, 0, kHeadertext, width - 20 - 6 * static_cast<int>(p.subtitle.size()), 62,
-              subFont, p.subtitle);
 
     // Staves run across the music area of the page, less a margin at each end.
     const int kRight = ComputePageGeometry(score).width - 20;
@@ -157,6 +153,13 @@ Score Engrave(const Piece& p) {
         }
         y += (n - 1) * p.staveGap + p.systemGap;
     }
+    // The title belongs to the first page only, so it is text of the first
+    // stave above it rather than a header repeated on every page.
+    PlaceText(score, 1, kText, width / 2 - 8 * static_cast<int>(p.title.size()), 30, titleFont,
+              p.title);
+    PlaceText(score, 1, kText, width - 20 - 6 * static_cast<int>(p.subtitle.size()), 62, subFont,
+              p.subtitle);
+    TidyStave(score, 1, true);
     score.CurrentStave = 1;
     return score;
 }

@@ -34,7 +34,7 @@ TEST(MainWindow, OpensTurnsAndClosesAScore) {
     EXPECT_TRUE(window.hasDocument());
     EXPECT_EQ(window.pageCount(), 2);
     EXPECT_EQ(window.pageTabs(), 2);
-    EXPECT_EQ(window.statusText(), " System 1 of 4   Stave 1 of 8:  23 objects.");
+    EXPECT_EQ(window.statusText(), " System 1 of 4   Stave 1 of 8:  28 objects.");
     window.showPage(2);
     EXPECT_EQ(window.currentPage(), 2);
     EXPECT_TRUE(window.statusText().startsWith(" System 4 of 4   Stave 7 of 8"));
