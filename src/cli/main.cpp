@@ -11,7 +11,6 @@
 
 #include "cli/CliHost.h"
 #include "cli/Info.h"
-#include "core/Pcx.h"
 #include "core/TextUtil.h"
 #include "fileio/ScoreFile.h"
 #include "layout/OpenScore.h"
@@ -19,7 +18,9 @@
 #include "render/ContactSheet.h"
 #include "render/GalleryPicture.h"
 #include "render/GlyphStore.h"
+#include "render/PageExport.h"
 #include "render/PageView.h"
+#include "render/Preview.h"
 #include "render/Printing.h"
 #include "render/QtEnvironment.h"
 #include "render/Text.h"
@@ -30,6 +31,8 @@ int Usage() {
     std::cerr << "usage: staffwright-cli info FILE\n"
                  "       staffwright-cli convert IN OUT.swn\n"
                  "       staffwright-cli convert IN OUT.png [--page N] [--print]\n"
+                 "       staffwright-cli convert IN OUT.png --preview N [--outline] [--margins]"
+                 " [--size WxH]\n"
                  "       staffwright-cli convert IN OUT.bmp|OUT.pcx [--page N]\n"
                  "       staffwright-cli convert IN OUT.pdf [--pages A-B]\n"
                  "       staffwright-cli glyphs [--lines] OUT.png [--print] [--zoom N]\n"
@@ -43,6 +46,10 @@ struct Options {
     int zoom = 1;
     int page = 1;
     int firstPage = 0, lastPage = 0;  // --pages A-B
+    int preview = 0;                  // --preview N: the preview area showing page N
+    bool wantPreview = false;
+    bool outline = false, margins = false;
+    int width = 1200, height = 900;  // --size WxH of the preview area
     bool ok = true;
 };
 
@@ -62,7 +69,18 @@ Options Parse(int argc, char** argv) {
                 o.ok = false;
         } else if (a == "--page" && i + 1 < argc)
             o.page = std::atoi(argv[++i]);
-        else if (!a.empty() && a[0] == '-')
+        else if (a == "--preview" && i + 1 < argc) {
+            o.preview = std::atoi(argv[++i]);
+            o.wantPreview = true;
+        } else if (a == "--outline")
+            o.outline = true;
+        else if (a == "--margins")
+            o.margins = true;
+        else if (a == "--size" && i + 1 < argc) {
+            if (std::sscanf(argv[++i], "%dx%d", &o.width, &o.height) != 2 || o.width < 1 ||
+                o.height < 1 || o.width > 10000 || o.height > 10000)
+                o.ok = false;
+        } else if (!a.empty() && a[0] == '-')
             o.ok = false;
         else
             o.files.push_back(a);
@@ -146,12 +164,11 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
     QImage picture;
     if (print) {
         // The printable area, header and footer included, three times the scale.
-        picture = QImage(geometry.width, geometry.height, QImage::Format_RGB32);
+        picture = sw::PagePicture(glyphs, score, o.page, settings);
         if (picture.isNull()) {
             std::cerr << "staffwright-cli: the print picture is too large\n";
             return 1;
         }
-        sw::RenderPrintPage(picture, glyphs, score, o.page, settings);
     } else {
         if (!sw::SetUpPagePicture(picture, score, o.page, 32, false, host)) return 1;
         sw::DrawAll(sw::PictureContext(picture, glyphs, false), score, o.page, settings,
@@ -159,16 +176,31 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
     }
     if (o.print) picture = picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
     if (ext == ".PNG") return SavePng(picture, out, 1) ? 0 : 1;
-    const sw::Mask mask = sw::MaskOf(picture);
-    const std::string bytes = ext == ".BMP"
-                                  ? sw::EncodeBmp1(mask)
-                                  : sw::EncodePcx1(mask, static_cast<int>(geometry.scale));
-    std::FILE* f = std::fopen(out.c_str(), "wb");
-    bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    // A full disk may only show when the file is closed.
-    if (f && std::fclose(f) != 0) ok = false;
-    if (!ok) std::cerr << "staffwright-cli: cannot write " << out << "\n";
-    return ok ? 0 : 1;
+    // The same file the editor's picture-file command writes.
+    const int dpi = static_cast<int>(geometry.scale);
+    if (sw::SavePagePicture(out, picture, dpi, host) == sw::PictureWrite::Written) return 0;
+    std::cerr << "staffwright-cli: cannot write " << out << "\n";
+    return 1;
+}
+
+// The print preview area, as the window shows it with page N in view.
+int ConvertToPreview(const std::string& in, const std::string& out, const Options& o) {
+    sw::CliHost host(std::cerr);
+    const auto opened = OpenForOutput(in, host);
+    if (!opened) return 1;
+    const int pages = opened->pages;
+    if (o.preview < 1 || o.preview > pages) {
+        std::cerr << "staffwright-cli: page " << o.preview << " does not exist; the score has "
+                  << pages << (pages == 1 ? " page" : " pages") << "\n";
+        return 1;
+    }
+    sw::GlyphStore glyphs;
+    QImage area(o.width, o.height, QImage::Format_RGB32);
+    const sw::PreviewLayout layout =
+        sw::LayOutPreview(opened->score, pages, o.preview, o.width, o.height);
+    sw::RenderPreview(area, layout, glyphs, opened->score, opened->settings,
+                      sw::PreviewOptions{!o.outline, o.margins});
+    return SavePng(area, out, 1) ? 0 : 1;
 }
 
 // Every page (or --pages A-B) printed into a PDF on the score's paper.
@@ -197,6 +229,7 @@ int Convert(const Options& o) {
     if (o.files.size() != 2) return Usage();
     const std::string ext = sw::ToUpperAscii(sw::FileExtension(o.files[1]));
     if (ext == ".SWN") return ConvertToScore(o.files[0], o.files[1]);
+    if (ext == ".PNG" && o.wantPreview) return ConvertToPreview(o.files[0], o.files[1], o);
     if (ext == ".PNG" || ext == ".BMP" || ext == ".PCX")
         return ConvertToPicture(o.files[0], o.files[1], o);
     if (ext == ".PDF") return ConvertToPdf(o.files[0], o.files[1], o);

@@ -97,6 +97,8 @@ enum : int {
     ClipboardOverwrite = 1057,
     ClipboardSaved = 757,
     ClipboardFailed = 1035,
+    PreviewPageLabel = 9903,
+    PreviewPagesLabel = 9904,
 
     // Page setup, stave size, headers and footers, favourite fonts.
     BadNumericFormat = 928,
