@@ -1,0 +1,568 @@
+// The document window's logic.
+#include "editor/DocumentController.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/Host.h"
+#include "core/MessageIds.h"
+#include "core/Messages.h"
+#include "core/TextUtil.h"
+#include "fileio/ScoreFile.h"
+#include "layout/OpenScore.h"
+#include "layout/PageGeometry.h"
+
+namespace sw {
+
+namespace {
+
+const ActionState kDefaultAction{};
+
+bool IsHeadFoot(int mode) {
+    return mode == kModeHead || mode == kModeFoot;
+}
+
+// The actions whose state follows the mode; the window owns the rest.
+const char* const kMusicOnly[] = {"acOptions",   "acLinemode",   "acSymbol",  "acShape",
+                                  "acBlockMode", "acAttributes", "acHairpin", "acCurve",
+                                  "acRedraw",    "acClose",      "acPrint",   "acNewsystem",
+                                  "tbLyric0",    "tbstrings",    "tbnotepos", "acLyric"};
+const char* const kMusicCommands[] = {"acAddMenu",         "acCompress",      "acChopLeft",
+                                      "acChopRight",       "acNewStaveAbove", "acNewStaveBelow",
+                                      "acStaveProperties", "acDeleteStave"};
+
+}  // namespace
+
+const ActionState& UiState::action(const std::string& name) const {
+    auto it = actions.find(name);
+    return it != actions.end() ? it->second : kDefaultAction;
+}
+
+std::string ModePanelText(int mode) {
+    switch (mode) {
+        case kModeMovingObject:
+            return "Moving object";
+        case kModeMovestave:
+            return "Moving stave";
+        case kModeCompressing:
+            return "Compressing";
+        case kModeDragging:
+            return "Dragging";
+        case kModeSaving:
+            return "Saving File";
+        case kModeBlockVb:
+            return "Moving block";
+        case kModeBlockCpy:
+            return "Copying block";
+        default:
+            break;
+    }
+    if (!ValidMode(mode)) return {};
+    return std::string(kModes[mode].name) + " Mode";
+}
+
+DocumentController::DocumentController(Score& score, const EditorSettings& settings, Host& host,
+                                       WarningBox& warnings, UndoRing& undo, PageViewPort& view,
+                                       DocumentServices services, const TextMeasurer& measurer)
+    : score_(score),
+      settings_(settings),
+      host_(host),
+      warnings_(warnings),
+      undo_(undo),
+      view_(view),
+      services_(std::move(services)),
+      measurer_(measurer) {
+    unlocked_ = settings_.lock;
+    undo_.setDepth(settings_.undoDepth);
+    refreshUi();
+}
+
+// ---------------------------------------------------------------------------
+// The document's life
+
+bool DocumentController::start(Start how, const std::string& path, const std::string& name,
+                               bool recovering) {
+    name_ = name;
+    path_ = how == Start::File && !recovering ? path : std::string();
+    bool ok = false;
+    if (how == Start::File) {
+        ok = openFile(path, false);
+        // A file that cannot be opened closes the window; the caller keeps
+        // any backup it came from.
+        if (!ok) return false;
+    } else if (how == Start::Template) {
+        ok = openFile(path, true);
+        if (!ok) {
+            host_.message(MsgType::Error, MessageText(msg::TemplateLoadFailed), Buttons::OK);
+            score_.clear();
+        }
+    }
+    if (!ok) {
+        newScore();
+        if (!view_.setUpPicture()) return false;
+    }
+    if (score_.Nstaves >= 1 && score_.hasStave(1)) cursorX_ = score_.stave(1).h.LeftX + 20;
+    score_.CurrentStave = score_.Nstaves >= 1 ? 1 : 0;
+    undo_.open(host_);
+    page_ = 1;
+    view_.showPage(1);
+    setEditMode(kModeMusic);
+    hintsOff();
+    setModified(recovering);
+    return true;
+}
+
+bool DocumentController::openFile(const std::string& path, bool asTemplate) {
+    score_.clear();
+    FileEnv env;
+    env.backups = settings_.backups;
+    if (!LoadScore(score_, path, asTemplate, host_, env).ok) return false;
+    if (asTemplate) {
+        // A template brings its staves; the page and spacing are the user's.
+        score_.page = settings_.defaultPage;
+        score_.staveSize = settings_.defaultStaveSize;
+        score_.Spacing = static_cast<uint8_t>(std::clamp(settings_.spacing, 1, 5));
+        score_.Pulse = 3;
+        score_.setBeamAngle(10);
+    }
+    // The page picture first: a page that cannot be shown closes this window only.
+    if (!view_.setUpPicture()) return false;
+    const int32_t usable = ComputePageGeometry(score_).width;
+    for (int s = 1; s <= score_.Nstaves; ++s) {
+        if (!score_.hasStave(s)) continue;
+        StaveHeader& h = score_.stave(s).h;
+        // The stored right end is the user's; only a broken one is replaced,
+        // and never so that it cuts off the stave's objects.
+        if (h.RightX > h.LeftX && h.RightX <= usable) continue;
+        int32_t last = h.LeftX;
+        const StaveBlock& b = score_.stave(s);
+        for (int i = 1; i <= b.count(); ++i)
+            if (b.obj[i].kind != kNothing) last = std::max(last, b.obj[i].x);
+        h.RightX = std::max(usable - 5, last + 5);
+    }
+    PrepareForDisplay(score_, host_, measurer_);
+    startedEmpty_ = false;
+    return true;
+}
+
+void DocumentController::newScore() {
+    score_.clear();
+    score_.page = settings_.defaultPage;
+    score_.staveSize = std::clamp(settings_.defaultStaveSize, kMinStaveSize, kMaxStaveSize);
+    score_.Spacing = static_cast<uint8_t>(std::clamp(settings_.spacing, 1, 5));
+    score_.Pulse = 3;
+    score_.setBeamAngle(10);
+    score_.Tempo = 120;
+    score_.fileVersion = 501;
+    score_.appendStaves(1);
+    StaveHeader& h = score_.stave(1).h;
+    h.Ycoord = 54;  // 50 and half a line space
+    h.LeftX = 17;
+    h.RightX = ComputePageGeometry(score_).width - 5;
+    h.PageNum = 1;
+    h.staveIndex = 1;
+    h.lineCount = 5;
+    if (score_.bagpipeScore) {
+        h.soundTranspose = 1;
+        score_.stave(1).t.bagpipeMark = 2;
+    }
+    score_.pageCount = 1;
+    PrepareForDisplay(score_, host_, measurer_);
+    startedEmpty_ = true;
+}
+
+std::string DocumentController::baseCaption() const {
+    return name_;
+}
+
+void DocumentController::setModified(bool modified) {
+    modified_ = modified;
+    // The suffix is added to and taken from the name itself, whatever the
+    // name ends with.
+    ui_.caption = baseCaption() + (modified_ ? " (modified)" : "");
+}
+
+bool DocumentController::queryClose() {
+    if (!modified_) return true;
+    switch (host_.message(MsgType::Confirmation, MessageText(msg::ScoreNotSaved),
+                          Buttons::YesNoCancel)) {
+        case Answer::Yes:
+            return save();
+        case Answer::No:
+            return true;
+        default:
+            return false;  // Don't close
+    }
+}
+
+bool DocumentController::save() {
+    const std::string head = name_.substr(0, 6);
+    const bool unnamed = path_.empty() || head == "NONAME" ||
+                         EqualsIgnoreCase(head, std::string("AutoSave.SWN").substr(0, 6));
+    if (unnamed) {
+        if (name_.empty()) name_ = "NONAME";
+        return saveAs();
+    }
+    if (settings_.backups) BackupBeforeSave(path_, FileEnv{96, settings_.backups});
+    const std::string target = ChangeExtension(path_, ".SWN");
+    if (SaveScore(score_, target, 0, score_.Nstaves, false, true, host_) != SaveResult::Saved)
+        return false;
+    path_ = name_ = target;
+    if (services_.addToHistory) services_.addToHistory(target);
+    setModified(false);
+    refreshUi();
+    return true;
+}
+
+bool DocumentController::saveAs() {
+    FileDialogSpec spec;
+    spec.title = "Save As";
+    spec.filter = "Staffwright|*.SWN";
+    spec.defaultExtension = "SWN";
+    spec.directory = services_.fileDirectory ? services_.fileDirectory() : std::string();
+    spec.fileName = ChangeExtension(FileNameOf(name_.empty() ? "NONAME" : name_), ".SWN");
+    spec.overwritePrompt = true;
+    const std::optional<std::string> chosen = host_.saveFileName(spec);
+    if (!chosen) return false;
+    const std::string path = *chosen;
+    if (services_.addToHistory) services_.addToHistory(path);
+    name_ = path_ = path;
+    std::error_code ec;
+    if (settings_.backups && std::filesystem::exists(path, ec) &&
+        EqualsIgnoreCase(FileExtension(path), ".SWN"))
+        BackupBeforeSave(path, FileEnv{96, true});
+    const std::string dir = DirectoryOf(path);
+    if (!dir.empty() && std::filesystem::is_directory(dir, ec) && services_.setFileDirectory)
+        services_.setFileDirectory(dir);
+    setModified(modified_);  // the caption shows the new name
+    if (SaveScore(score_, path, 0, score_.Nstaves, false, true, host_) != SaveResult::Saved)
+        return false;  // still modified: nothing was saved
+    setModified(false);
+    refreshUi();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Modes
+
+void DocumentController::setProvisional(bool active, bool note) {
+    provisional_ = active;
+    provisionalNote_ = active && note;
+    refreshUi();
+}
+
+void DocumentController::setEditMode(int n) {
+    if (!ValidMode(n) || n == mode_) return;
+    if (n == kModeMusic && mode_ == kModeDragging && IsHeadFoot(previous_)) n = previous_;
+    // On the header/footer stave, Music means the header/footer view.
+    if (score_.CurrentStave == 0 && n == kModeMusic && mode_ != kModeNothing)
+        n = IsHeadFoot(previous_) ? previous_ : (IsHeadFoot(mode_) ? mode_ : kModeHead);
+    if (n == mode_) return;
+    const int leaving = mode_;
+    previous_ = mode_;
+    mode_ = n;
+    if (n == kModeMusic)
+        leaveForMusic(leaving);
+    else
+        enterMode(n, leaving);
+    refreshUi();
+    if (services_.refreshStatus) services_.refreshStatus();
+}
+
+void DocumentController::leaveForMusic(int leaving) {
+    hintsOff();
+    provisional_ = provisionalNote_ = false;
+    switch (leaving) {
+        case kModeDefBlock:
+            view_.showStaveCursor(false);
+            break;
+        case kModeText:
+            if (settings_.fastCpu)
+                view_.redrawPage();
+            else
+                view_.showStaveCursor(true);
+            break;
+        case kModeHairpin:
+            if (settings_.fastCpu) view_.redrawPage();
+            view_.showStaveCursor(true);
+            break;
+        case kModeSymbol:
+        case kModeCurve:
+        case kModeDrawing:
+        case kModeCompressing:
+            view_.showStaveCursor(true);
+            break;
+        case kModePreview:
+            view_.closePreview();
+            break;
+        default:
+            break;
+    }
+    if (services_.enableBackupTimer) services_.enableBackupTimer(true);
+}
+
+void DocumentController::enterMode(int n, int from) {
+    switch (n) {
+        case kModeDefBlock:
+            hintsOff();
+            break;
+        case kModeMovingObject:
+            view_.showStaveCursor(false);
+            break;
+        case kModeText:
+            view_.showStaveCursor(false);
+            showGuidance(msg::GuidanceText);
+            break;
+        case kModeSymbol:
+            showGuidance(msg::GuidanceSymbolPlace);
+            break;
+        case kModeLine:
+            view_.showStaveCursor(false);
+            showGuidance(msg::GuidanceLineStart);
+            break;
+        case kModeCurve:
+            view_.showStaveCursor(false);
+            showGuidance(msg::GuidanceCurveStart);
+            break;
+        case kModeHairpin:
+            view_.showStaveCursor(false);
+            showGuidance(msg::GuidanceHairpinStart);
+            break;
+        case kModeDrawing:
+            view_.showStaveCursor(false);
+            showGuidance(msg::GuidanceShapeFirst + 2 * (shapeKind_ / 2));
+            break;
+        case kModeBlockVb:
+            showGuidance(msg::GuidanceBlockMove);
+            break;
+        case kModeBlockCpy:
+            showGuidance(msg::GuidanceBlockCopy);
+            break;
+        case kModePreview:
+            view_.openPreview();
+            break;
+        case kModeHead:
+        case kModeFoot:
+            if (from != kModeMusic) break;
+            view_.showStaveCursor(false);
+            savedStave_ = score_.CurrentStave;
+            savedPage_ = page_;
+            savedCursorX_ = cursorX_;
+            score_.CurrentStave = 0;
+            page_ = 0;
+            if (!view_.enterHeaderFooter(n == kModeHead)) {
+                // No band could be made: back to the music as it was.
+                score_.CurrentStave = static_cast<uint16_t>(savedStave_);
+                page_ = savedPage_;
+                previous_ = mode_;
+                mode_ = kModeMusic;
+                view_.showStaveCursor(true);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void DocumentController::returnFromTransient() {
+    setEditMode(IsHeadFoot(previous_) ? previous_ : kModeMusic);
+}
+
+void DocumentController::command(Command c) {
+    const bool music = mode_ == kModeMusic;
+    switch (c) {
+        case Command::EnterMusic:
+            setEditMode(kModeMusic);
+            break;
+        case Command::TextMode:
+            if (music || IsHeadFoot(mode_)) setEditMode(kModeText);
+            break;
+        case Command::LineMode:
+            if (music) setEditMode(kModeLine);
+            break;
+        case Command::CurveMode:
+            if (music) setEditMode(kModeCurve);
+            break;
+        case Command::HairpinMode:
+            if (music) setEditMode(kModeHairpin);
+            break;
+        case Command::SymbolMode:
+            if (!music) break;
+            setEditMode(kModeSymbol);
+            if (services_.chooseSymbol && !services_.chooseSymbol()) setEditMode(kModeMusic);
+            break;
+        case Command::ShapeMode: {
+            if (!music) break;
+            const std::optional<int> kind =
+                services_.chooseShape ? services_.chooseShape() : std::optional<int>();
+            if (!kind) break;
+            shapeKind_ = *kind;
+            setEditMode(kModeDrawing);
+            break;
+        }
+        case Command::BlockMode:
+            if (!music) break;
+            view_.showStaveCursor(false);
+            setEditMode(kModeBlocksoon);
+            break;
+        case Command::HeadFoot:
+            if (music) {
+                const HeaderFooterChooser chooser =
+                    OpenHeaderFooterChooser(score_.page, false, host_);
+                if (!chooser.headerEnabled && !chooser.footerEnabled) break;
+                const HeaderFooterChooser::Choice choice =
+                    services_.chooseHeaderFooter ? services_.chooseHeaderFooter(chooser)
+                                                 : chooser.chosen;
+                if (choice == HeaderFooterChooser::HeaderArea) setEditMode(kModeHead);
+                if (choice == HeaderFooterChooser::FooterArea) setEditMode(kModeFoot);
+            } else if (score_.CurrentStave == 0) {
+                // Leaving the header/footer view: the music as it was.
+                view_.leaveHeaderFooter();
+                score_.CurrentStave = static_cast<uint16_t>(savedStave_);
+                page_ = savedPage_;
+                cursorX_ = savedCursorX_;
+                setEditMode(kModeMusic);
+                view_.showPage(page_);
+                view_.showStaveCursor(true);
+            }
+            break;
+        case Command::Preview:
+            if (music)
+                setEditMode(kModePreview);
+            else if (mode_ == kModePreview)
+                setEditMode(kModeMusic);
+            break;
+        case Command::Compress:
+            if (music) setEditMode(kModeCompressing);
+            break;
+        case Command::ToggleEdit:
+            unlocked_ = !unlocked_;
+            refreshUi();
+            break;
+    }
+}
+
+void DocumentController::headerFooterMouseUp() {
+    if (!IsHeadFoot(mode_) || headerFooterMouseUps_ >= 5) return;
+    ++headerFooterMouseUps_;
+    warnings_.show(host_, msg::HeaderFooterOnlyText, 3, false);
+}
+
+void DocumentController::clickOutsideWorkingArea() {
+    if (!IsHeadFoot(mode_)) return;
+    const bool header = mode_ == kModeHead;
+    host_.message(MsgType::Information,
+                  FormatMessage(msg::NotWorkingArea, header ? "header" : "footer",
+                                header ? "above" : "below"),
+                  Buttons::OK);
+}
+
+// ---------------------------------------------------------------------------
+// What the window shows
+
+void DocumentController::refreshUi() {
+    const int m = mode_;
+    const bool music = m == kModeMusic;
+    const bool mhf = music || IsHeadFoot(m);
+    const bool free = !provisional_;
+    const int level = settings_.level;
+    auto set = [this](const char* name, bool enabled, bool checked = false) {
+        ActionState& a = ui_.actions[name];
+        a.enabled = enabled;
+        a.checked = checked;
+    };
+    for (const char* name : kMusicOnly)
+        set(name, music);
+    for (const char* name : kMusicCommands)
+        set(name, music);
+    set("actextmode", mhf, m == kModeText);
+    set("acHeadFoot", mhf, m != kModeMusic && m != kModeNothing);
+    set("acToggleEdit", mhf, unlocked_);
+    ui_.actions["acToggleEdit"].hint =
+        MessageText(unlocked_ ? msg::DisableEditing : msg::EnableEditing);
+    set("acLinemode", music, m == kModeLine);
+    set("acSymbol", music, m == kModeSymbol);
+    set("acBlockMode", music, m == kModeBlocksoon);
+    set("acHairpin", music, m == kModeHairpin);
+    set("acCurve", music, m == kModeCurve);
+    set("acPreview", music || m == kModePreview, m == kModePreview);
+    ActionState& preview = ui_.actions["acPreview"];
+    preview.caption =
+        MessageText(m == kModePreview ? msg::ClosePreviewCaption : msg::PreviewCaption);
+    preview.hint = MessageText(m == kModePreview ? msg::ReturnToNormalView : msg::PreviewThisPage);
+    set("tbexplain0", m != kModeMovingObject);
+    // The menu states.
+    const bool saveable = (music || m == kModePreview) && free;
+    for (const char* name : {"acSave", "acSaveAs", "acPrint", "acPrintSetup", "acInformation"})
+        set(name, saveable);
+    for (const char* name : {"acSaveAsTemplate", "acSavePart", "acMerge", "acPictureFile"})
+        set(name, music && free && level >= 2);
+    set("acRefresh", mhf && free);
+    for (const char* name : {"acRepaginate", "acPageLayout", "acStaveSize", "acUndo"})
+        set(name, music && free);
+    for (const char* name : {"acTranspose", "acSortStave"})
+        set(name, music && level >= 2);
+    set("acExit", true);
+
+    ui_.toolbar = ValidMode(m) ? kModes[m].toolbar : ToolBarId::None;
+    ui_.emptyBarText = m == kModeBlocksoon ? MessageText(msg::DragABox) : std::string();
+    if (ValidMode(m) && kModes[m].cursor != CursorShape::Unchanged) ui_.cursor = kModes[m].cursor;
+    ui_.caption = baseCaption() + (modified_ ? " (modified)" : "");
+}
+
+void DocumentController::showGuidance(int id) {
+    guidanceId_ = id;
+    if (settings_.level >= 3) {
+        ui_.guidance.clear();
+        return;
+    }
+    std::string text = HasMessage(id) ? MessageText(id) : std::string();
+    if (HasMessage(id + 1)) text += MessageText(id + 1);
+    ui_.guidance = text;
+}
+
+void DocumentController::hintsOff() {
+    ui_.guidance.clear();
+}
+
+void DocumentController::setUserLevel(int level) {
+    settings_.level = std::clamp(level, 1, 4);
+    refreshUi();
+}
+
+void DocumentController::noviceTick() {
+    if (settings_.level != 1) {
+        hintsOff();
+        return;
+    }
+    if (mode_ != kModeMusic) return;
+    int id = msg::GuidanceMoreHelp;
+    const int s = score_.CurrentStave;
+    if (!startedEmpty_) {
+        id = msg::GuidanceStartAgain;
+    } else if (provisional_) {
+        id = provisionalNote_ ? msg::GuidanceNoteKeys : msg::GuidanceProvisional;
+    } else if (s == 1 && score_.hasStave(1)) {
+        const StaveBlock& b = score_.stave(1);
+        bool clef = false, key = false, note = false;
+        int live = 0;
+        for (int i = 1; i <= b.count(); ++i) {
+            const int kind = b.obj[i].kind;
+            live += kind != kNothing;
+            clef |= kind == kClef;
+            key |= kind == kKeysig;
+            note |= kind == kNote;
+        }
+        if (live == 0)
+            id = msg::GuidanceStuck;
+        else if (!clef)
+            id = msg::GuidanceNoClef;
+        else if (!key)
+            id = msg::GuidanceGotClef;
+        else if (!note)
+            id = msg::GuidanceAddNote;
+    }
+    showGuidance(id);
+}
+
+}  // namespace sw

@@ -1,0 +1,186 @@
+// The document window's logic: the editor state, the one way the editing
+// mode changes, what the window shows for each mode (tool bar, cursor,
+// actions, guidance), the caption, and the life of the document from opening
+// to the save question on closing.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "core/WarningBox.h"
+#include "editor/Modes.h"
+#include "editor/PageSetup.h"
+#include "editor/Undo.h"
+#include "model/Score.h"
+
+namespace sw {
+
+class Host;
+class TextMeasurer;
+
+// What the settings say that the editor needs.
+struct EditorSettings {
+    int level = 1;     // 1..4
+    bool lock = true;  // editing starts unlocked
+    bool fastCpu = false;
+    bool backups = true;
+    int lineWidth = 1, curveDepth = 2;
+    int spacing = 3;
+    int toolbarBits = 0x3FFFFF;
+    PageData defaultPage;
+    double defaultStaveSize = 0.3;
+    int undoDepth = 100;
+};
+
+// The screen as the controller reaches it.
+class PageViewPort {
+  public:
+    virtual ~PageViewPort() = default;
+    // Sizes the page picture for the score's page data; false (the user told)
+    // when it cannot be made.
+    virtual bool setUpPicture() = 0;
+    virtual void showPage(int page) = 0;
+    virtual void redrawPage() = 0;
+    virtual void showStaveCursor(bool shown) = 0;
+    // The header (or footer) band over the washed-out page; false when it
+    // cannot be made.
+    virtual bool enterHeaderFooter(bool header) = 0;
+    virtual void leaveHeaderFooter() = 0;
+    virtual void openPreview() = 0;
+    virtual void closePreview() = 0;
+};
+
+// The windows and the main window's services a document needs.
+struct DocumentServices {
+    // The header/footer chooser: which area to edit, or None.
+    std::function<HeaderFooterChooser::Choice(const HeaderFooterChooser&)> chooseHeaderFooter;
+    // The symbol chooser and the shapes palette: false (or nothing) when cancelled.
+    std::function<bool()> chooseSymbol;
+    std::function<std::optional<int>()> chooseShape;
+    std::function<void(const std::string&)> addToHistory;
+    std::function<std::string()> fileDirectory;
+    std::function<void(const std::string&)> setFileDirectory;
+    // The main window's status line and mode panel follow the editor.
+    std::function<void()> refreshStatus;
+    std::function<void(bool)> enableBackupTimer;
+};
+
+struct ActionState {
+    bool enabled = true;
+    bool checked = false;
+    std::string caption;  // empty: the window's own
+    std::string hint;
+};
+
+// Everything the window shows that depends on the editor's state.
+struct UiState {
+    ToolBarId toolbar = ToolBarId::None;
+    std::string emptyBarText;
+    CursorShape cursor = CursorShape::Default;
+    std::string caption;
+    std::string guidance;  // the hint of the page area; empty when off
+    std::map<std::string, ActionState> actions;
+    const ActionState& action(const std::string& name) const;
+};
+
+class DocumentController {
+  public:
+    DocumentController(Score& score, const EditorSettings& settings, Host& host,
+                       WarningBox& warnings, UndoRing& undo, PageViewPort& view,
+                       DocumentServices services, const TextMeasurer& measurer);
+
+    // --- the editor state
+    int mode() const { return mode_; }
+    int previousMode() const { return previous_; }
+    int32_t cursorX() const { return cursorX_; }
+    bool modified() const { return modified_; }
+    bool editingUnlocked() const { return unlocked_; }
+    bool provisionalActive() const { return provisional_; }
+    void setProvisional(bool active, bool note = false);
+    int shapeKind() const { return shapeKind_; }
+    const std::string& documentName() const { return name_; }
+    const UiState& ui() const { return ui_; }
+    int page() const { return page_; }
+
+    // --- the document's life
+    enum class Start { File, Template, Empty };
+    // The deferred start: opens the file or template (or builds an empty
+    // score) and enters Music. False when the window must close.
+    bool start(Start how, const std::string& path, const std::string& name, bool recovering);
+    // The save question of a modified document. True when the window may close.
+    bool queryClose();
+    bool save();
+    bool saveAs();
+    void setModified(bool modified);
+
+    // --- modes
+    void setEditMode(int mode);
+    // Back to the header/footer view after a transient mode, else Music.
+    void returnFromTransient();
+    enum class Command {
+        EnterMusic,
+        TextMode,
+        LineMode,
+        CurveMode,
+        HairpinMode,
+        SymbolMode,
+        ShapeMode,
+        BlockMode,
+        HeadFoot,
+        Preview,
+        Compress,
+        ToggleEdit,
+    };
+    void command(Command c);
+    // A mouse-up in the header or footer view, and a click outside its band.
+    void headerFooterMouseUp();
+    void clickOutsideWorkingArea();
+
+    // --- guidance
+    void showGuidance(int messageId);
+    void hintsOff();
+    // The novice timer (level 1): the guidance for what the user has done so far.
+    void noviceTick();
+    void setUserLevel(int level);
+
+  private:
+    void refreshUi();
+    void leaveForMusic(int leaving);
+    void enterMode(int mode, int from);
+    bool openFile(const std::string& path, bool asTemplate);
+    void newScore();
+    void afterLoad(bool asTemplate);
+    std::string baseCaption() const;
+
+    Score& score_;
+    EditorSettings settings_;
+    Host& host_;
+    WarningBox& warnings_;
+    UndoRing& undo_;
+    PageViewPort& view_;
+    DocumentServices services_;
+    const TextMeasurer& measurer_;
+    UiState ui_;
+
+    int mode_ = kModeNothing, previous_ = kModeNothing;
+    int32_t cursorX_ = 0;
+    bool modified_ = false;
+    bool unlocked_ = true;
+    bool provisional_ = false, provisionalNote_ = false;
+    bool startedEmpty_ = false;
+    int shapeKind_ = 0;
+    int guidanceId_ = 0;
+    int headerFooterMouseUps_ = 0;
+    std::string name_, path_;
+    int page_ = 1;
+    // The view that the header/footer view replaced.
+    int savedStave_ = 1, savedPage_ = 1;
+    int32_t savedCursorX_ = 0;
+};
+
+// The main window's mode panel for the document's mode.
+std::string ModePanelText(int mode);
+
+}  // namespace sw
