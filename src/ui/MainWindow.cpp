@@ -36,7 +36,9 @@
 #include "render/DrawContext.h"
 #include "render/PageView.h"
 #include "render/Text.h"
+#include "ui/DocumentWindow.h"
 #include "ui/FavouriteFontsDialog.h"
+#include "ui/HeaderFooterDialog.h"
 #include "ui/PageSetupDialog.h"
 
 namespace sw {
@@ -48,17 +50,6 @@ QString Q(const std::string& s) {
 const char* const kLevelNames[4] = {"&1 Beginner", "&2 Standard", "&3 Advanced",
                                     "&4 Without tooltips"};
 }  // namespace
-
-struct TMainForm::Document {
-    Score score;
-    std::string path;
-    std::string name;  // the window caption
-    int pages = 0;
-    int page = 1;
-    bool modified = false;
-    DrawSettings draw;
-    QImage picture;
-};
 
 TMainForm::TMainForm(const AppFolder& folder, Settings settings, IniFile ini, bool ownsBackup)
     : folder_(folder),
@@ -93,7 +84,7 @@ TMainForm::TMainForm(const AppFolder& folder, Settings settings, IniFile ini, bo
     statusBar()->addWidget(status_, 1);
     statusBar()->addPermanentWidget(tabs_);
     connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
-        if (doc_ && index >= 0) showPage(index + 1);
+        if (child_ && index >= 0) showPage(index + 1);
     });
 
     buildMenus();
@@ -147,7 +138,7 @@ void TMainForm::buildMenus() {
     fileMenu_->addSeparator();
     fileMenu_->addAction("E&xit Staffwright", this, [this] { close(); });
 
-    QMenu* fonts = menuBar()->addMenu("F&onts");
+    QMenu* fonts = fontsMenu_ = menuBar()->addMenu("F&onts");
     fonts->addAction("Edit &Favourites...", this, [this] { editFavourites(); });
 
     QMenu* options = menuBar()->addMenu("O&ptions");
@@ -171,6 +162,7 @@ void TMainForm::buildMenus() {
         QAction* a = user->addAction(kLevelNames[level - 1], this, [this, level] {
             settings_.level = level;
             app_.warnings.setUserLevel(level);
+            if (child_) child_->controller().setUserLevel(level), child_->applyUi();
             refreshLevel();
         });
         a->setCheckable(true);
@@ -228,11 +220,11 @@ void TMainForm::refreshLevel() {
 }
 
 int TMainForm::pageCount() const {
-    return doc_ ? doc_->pages : 0;
+    return child_ ? child_->pages() : 0;
 }
 
 int TMainForm::currentPage() const {
-    return doc_ ? doc_->page : 0;
+    return child_ ? child_->currentPage() : 0;
 }
 
 QString TMainForm::statusText() const {
@@ -248,19 +240,20 @@ int TMainForm::pageTabs() const {
 }
 
 void TMainForm::refreshState() {
-    closeAction_->setEnabled(doc_ != nullptr);
-    toolbar_->setVisible(doc_ == nullptr);
-    if (!doc_) {
+    closeAction_->setEnabled(child_ != nullptr);
+    toolbar_->setVisible(child_ == nullptr);
+    fileMenu_->menuAction()->setVisible(child_ == nullptr);
+    if (!child_) {
         status_->clear();
         modePanel_->setText(Q(MessageText(msg::ProductName)));
         tabs_->hide();
         refreshBackground();
         return;
     }
-    const int first = FirstStaveOnPage(doc_->score, doc_->page);
-    status_->setText(Q(StatusText(doc_->score, first > 0 ? first : 1)));
-    modePanel_->setText("Nothing Mode");
-    if (sub_) sub_->setWindowTitle(Q(doc_->name) + (doc_->modified ? " (modified)" : ""));
+    const Score& score = child_->score();
+    const int mode = child_->controller().mode();
+    status_->setText(mode == kModePreview ? QString() : Q(StatusText(score, score.CurrentStave)));
+    modePanel_->setText(Q(ModePanelText(mode)));
 }
 
 void TMainForm::refreshBackground() {
@@ -311,60 +304,97 @@ void TMainForm::setPageTabs(int count) {
     QSignalBlocker block(tabs_);
     while (tabs_->count() > 0)
         tabs_->removeTab(tabs_->count() - 1);
+    const int first = child_ ? child_->score().Page1 : 1;
     for (int i = 0; i < count; ++i)
-        tabs_->addTab(QString::number(doc_->score.Page1 + i));
+        tabs_->addTab(QString::number(first + i));
     tabs_->setVisible(count > 0);
 }
 
 void TMainForm::showPage(int page) {
-    if (!doc_ || page < 1 || page > doc_->pages) return;
-    doc_->page = page;
-    if (SetUpPagePicture(doc_->picture, doc_->score, page, 32, settings_.language == 1, host_)) {
-        DrawAll(PictureContext(doc_->picture, glyphs_, false), doc_->score, page, doc_->draw,
-                PageViewState{});
-        pageLabel_->setPixmap(QPixmap::fromImage(doc_->picture));
-        pageLabel_->adjustSize();
-    }
-    {
+    if (child_) child_->showPage(page);
+}
+
+DocumentServices TMainForm::services() {
+    DocumentServices s;
+    s.addToHistory = [this](const std::string& path) {
+        AddToHistory(app_, path);
+        rebuildHistoryMenu();
+    };
+    s.fileDirectory = [this] { return settings_.fileDirectory; };
+    s.setFileDirectory = [this](const std::string& dir) { settings_.fileDirectory = dir; };
+    s.refreshStatus = [this] { refreshState(); };
+    s.enableBackupTimer = [this](bool on) {
+        if (on && !backupTimer_.isActive()) armBackupTimer(BackupIntervalMs(settings_));
+    };
+    s.chooseHeaderFooter = [this](const HeaderFooterChooser& c) {
+        return ChooseHeaderFooter(this, c);
+    };
+    return s;
+}
+
+EditorSettings TMainForm::editorSettings() const {
+    EditorSettings e;
+    e.level = settings_.level;
+    e.lock = settings_.lock;
+    e.fastCpu = settings_.fastCpu;
+    e.backups = settings_.backups;
+    e.lineWidth = settings_.lineWidth;
+    e.curveDepth = settings_.curveDepth;
+    e.spacing = settings_.spacing;
+    e.toolbarBits = settings_.toolbar;
+    e.defaultPage = DefaultPageData(settings_);
+    e.defaultStaveSize = DefaultStaveSize(settings_);
+    e.undoDepth = settings_.undo;
+    return e;
+}
+
+bool TMainForm::startDocument(DocumentController::Start how, const std::string& path,
+                              const std::string& name, bool recovering) {
+    auto* child = new TMDIChild(editorSettings(), glyphs_, host_, app_.warnings, services());
+    child_ = child;
+    connect(child, &TMDIChild::pagesChanged, this, [this](int n) { setPageTabs(n); });
+    connect(child, &TMDIChild::pageShown, this, [this](int page) {
         QSignalBlocker block(tabs_);
         tabs_->setCurrentIndex(page - 1);
+        refreshState();
+    });
+    connect(
+        child, &TMDIChild::closeRequested, this, [this] { closeDocument(); }, Qt::QueuedConnection);
+    sub_ = mdi_->addSubWindow(child);
+    sub_->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub_->setWindowIcon(QApplication::windowIcon());
+    sub_->installEventFilter(this);
+    for (QMenu* m : child->menus())
+        menuBar()->insertMenu(fontsMenu_->menuAction(), m);
+    if (!child->start(how, path, name, recovering)) {
+        // The window goes; whatever the score came from stays on disk.
+        dropChild();
+        return false;
     }
+    sub_->showMaximized();
+    app_.documentOpen = true;
+    refreshState();
+    armBackupTimer(BackupIntervalMs(settings_));
+    return true;
+}
+
+void TMainForm::dropChild() {
+    if (!child_) return;
+    for (QMenu* m : child_->menus())
+        menuBar()->removeAction(m->menuAction());
+    mdi_->removeSubWindow(sub_);
+    sub_->deleteLater();
+    sub_ = nullptr;
+    child_ = nullptr;
+    app_.documentOpen = false;
+    setPageTabs(0);
     refreshState();
 }
 
 bool TMainForm::openScore(const std::string& path, bool recovering) {
-    auto doc = std::make_unique<Document>();
-    QtTextMeasurer measurer;
-    const OpenResult r = OpenForDisplay(doc->score, path, host_, measurer);
-    if (!r.load.ok) return false;
-    doc->path = recovering ? std::string() : path;
-    doc->name = recovering ? "NONAME" + std::to_string(++newCount_) : path;
-    doc->pages = r.pages.pages;
-    doc->modified = recovering;
-    doc->draw.textEnv.filePath = path;
+    const std::string name = recovering ? "NONAME" + std::to_string(++newCount_) : path;
     if (recovering) app_.creating = false;
-    adoptDocument(std::move(doc));
-    return true;
-}
-
-void TMainForm::adoptDocument(std::unique_ptr<Document> doc) {
-    doc->draw.textEnv.now = std::time(nullptr);
-    doc_ = std::move(doc);
-    scroll_ = new QScrollArea;
-    scroll_->setBackgroundRole(QPalette::Dark);
-    scroll_->setAlignment(Qt::AlignHCenter);
-    pageLabel_ = new QLabel;
-    pageLabel_->setFrameStyle(QFrame::Box | QFrame::Plain);
-    scroll_->setWidget(pageLabel_);
-    sub_ = mdi_->addSubWindow(scroll_);
-    sub_->setAttribute(Qt::WA_DeleteOnClose, false);
-    sub_->setWindowIcon(QApplication::windowIcon());
-    sub_->installEventFilter(this);
-    sub_->showMaximized();
-    app_.documentOpen = true;
-    setPageTabs(doc_->pages);
-    showPage(1);
-    armBackupTimer(BackupIntervalMs(settings_));
+    return startDocument(DocumentController::Start::File, path, name, recovering);
 }
 
 void TMainForm::newFile() {
@@ -372,18 +402,8 @@ void TMainForm::newFile() {
     app_.creating = true;
     if (!app_.currentFile.empty()) AddToHistory(app_, app_.currentFile);
     rebuildHistoryMenu();
-    auto doc = std::make_unique<Document>();
-    doc->score.page = DefaultPageData(settings_);
-    doc->score.staveSize = DefaultStaveSize(settings_);
-    // Four empty staves across the music area until the new-score choices
-    // (templates, stave layout) come with the document window.
-    const int width = ComputePageGeometry(doc->score).width;
-    for (int s = 0; s < 4; ++s)
-        AppendStave(doc->score, 60 + 100 * s, 0, width - 10);
-    QtTextMeasurer measurer;
-    doc->pages = PrepareForDisplay(doc->score, host_, measurer).pages;
-    doc->name = "NONAME" + std::to_string(++newCount_);
-    adoptDocument(std::move(doc));
+    startDocument(DocumentController::Start::Empty, "", "NONAME" + std::to_string(++newCount_),
+                  false);
     app_.creating = false;
 }
 
@@ -408,49 +428,13 @@ void TMainForm::openHistory(int number) {
 }
 
 bool TMainForm::closeDocument() {
-    if (!doc_) return true;
-    if (doc_->modified) {
-        QMessageBox box(QMessageBox::Question, Q(MessageText(msg::ProductName)),
-                        Q(MessageText(msg::ScoreNotSaved)), QMessageBox::NoButton, this);
-        QAbstractButton* yes = box.addButton("&Yes", QMessageBox::YesRole);
-        box.addButton("&No", QMessageBox::NoRole);
-        QAbstractButton* keep = box.addButton("&Don't close", QMessageBox::RejectRole);
-        box.setDefaultButton(static_cast<QPushButton*>(yes));
-        box.exec();
-        if (box.clickedButton() == keep || box.clickedButton() == nullptr) return false;
-        if (box.clickedButton() == yes) {
-            std::string path = doc_->path;
-            if (path.empty()) {
-                FileDialogSpec spec;
-                spec.title = "Save As";
-                spec.filter = "Staffwright|*.SWN";
-                spec.defaultExtension = "SWN";
-                spec.directory = settings_.fileDirectory;
-                spec.overwritePrompt = true;
-                const std::optional<std::string> chosen = host_.saveFileName(spec);
-                if (!chosen) return false;
-                path = *chosen;
-            }
-            if (SaveScore(doc_->score, path, 0, doc_->score.Nstaves, false, true, host_) !=
-                SaveResult::Saved)
-                return false;
-            AddToHistory(app_, path);
-            rebuildHistoryMenu();
-        }
-    }
+    if (!child_) return true;
+    if (!child_->controller().queryClose()) return false;
     backupTimer_.stop();
-    mdi_->removeSubWindow(sub_);
-    sub_->deleteLater();
-    sub_ = nullptr;
-    scroll_ = nullptr;
-    pageLabel_ = nullptr;
-    doc_.reset();
-    app_.documentOpen = false;
+    dropChild();
     // A closed score needs no backup any more.
     if (app_.ownsBackup && !app_.readOnly)
         std::filesystem::remove(std::filesystem::path(folder_.dir) / kAutoSaveName);
-    setPageTabs(0);
-    refreshState();
     return true;
 }
 
@@ -462,9 +446,11 @@ void TMainForm::armBackupTimer(int ms) {
 }
 
 void TMainForm::backupTimerFired() {
-    if (!doc_) return;
+    if (!child_) return;
     EditorIdleState idle;
-    idle.modified = doc_->modified;
+    idle.modified = child_->controller().modified();
+    idle.provisionalObject = child_->controller().provisionalActive();
+    idle.musicMode = child_->controller().mode() == kModeMusic;
     switch (BackupDecision(app_, idle)) {
         case BackupAction::Nothing:
             return;
@@ -475,7 +461,8 @@ void TMainForm::backupTimerFired() {
             break;
     }
     const std::string path = (std::filesystem::path(folder_.dir) / kAutoSaveName).string();
-    SaveScore(doc_->score, path, 0, doc_->score.Nstaves, false, false, host_);
+    Score& score = child_->score();
+    SaveScore(score, path, 0, score.Nstaves, false, false, host_);
     armBackupTimer(BackupIntervalMs(settings_));
 }
 
@@ -514,7 +501,7 @@ void TMainForm::defaultStaveSize() {
 }
 
 void TMainForm::editFavourites() {
-    RunFavouriteFontsDialog(this, settings_, doc_ ? &doc_->score : nullptr, host_);
+    RunFavouriteFontsDialog(this, settings_, child_ ? &child_->score() : nullptr, host_);
 }
 
 void TMainForm::showNotationGuide() {

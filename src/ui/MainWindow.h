@@ -12,6 +12,7 @@
 
 #include "app/IniFile.h"
 #include "app/MainLogic.h"
+#include "editor/DocumentController.h"
 #include "editor/PageSetup.h"
 #include "model/Score.h"
 #include "render/GlyphStore.h"
@@ -28,6 +29,8 @@ class QTabBar;
 
 namespace sw {
 
+class TMDIChild;
+
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
@@ -39,7 +42,8 @@ class TMainForm : public QMainWindow {
     void firstShown(const std::vector<std::string>& args);
     // Opens a score in the document window; false (the user told) on failure.
     bool openScore(const std::string& path, bool recovering);
-    bool hasDocument() const { return doc_ != nullptr; }
+    bool hasDocument() const { return child_ != nullptr; }
+    TMDIChild* document() { return child_; }
     int pageCount() const;
     void showPage(int page);
     int currentPage() const;
@@ -54,8 +58,6 @@ class TMainForm : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    struct Document;
-
     void buildMenus();
     void rebuildHistoryMenu();
     void refreshLevel();
@@ -63,7 +65,11 @@ class TMainForm : public QMainWindow {
     void refreshBackground();
     void setPageTabs(int count);
 
-    void adoptDocument(std::unique_ptr<Document> doc);
+    bool startDocument(DocumentController::Start how, const std::string& path,
+                       const std::string& name, bool recovering);
+    void dropChild();
+    DocumentServices services();
+    EditorSettings editorSettings() const;
     void newFile();
     void openFile(bool samples);
     void openHistory(int number);
@@ -83,17 +89,16 @@ class TMainForm : public QMainWindow {
     AppState app_;
     QtHost host_;
     GlyphStore glyphs_;
-    std::unique_ptr<Document> doc_;
+    TMDIChild* child_ = nullptr;
 
     QMdiArea* mdi_ = nullptr;
     QMdiSubWindow* sub_ = nullptr;
-    QScrollArea* scroll_ = nullptr;
-    QLabel* pageLabel_ = nullptr;
     QLabel* status_ = nullptr;
     QLabel* modePanel_ = nullptr;
     QTabBar* tabs_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QMenu* fileMenu_ = nullptr;
+    QMenu* fontsMenu_ = nullptr;
     QAction* historyStart_ = nullptr;
     QAction* historyEnd_ = nullptr;
     QAction* closeAction_ = nullptr;

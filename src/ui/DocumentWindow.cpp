@@ -1,0 +1,385 @@
+// The document window.
+#include "ui/DocumentWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QInputDialog>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollArea>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <ctime>
+
+#include "core/Host.h"
+#include "core/MessageIds.h"
+#include "core/Messages.h"
+#include "layout/OpenScore.h"
+#include "layout/PageGeometry.h"
+#include "layout/Pagination.h"
+#include "render/DrawContext.h"
+#include "render/GlyphStore.h"
+#include "render/PageView.h"
+#include "render/Preview.h"
+#include "ui/PageSetupDialog.h"
+
+namespace sw {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+Qt::CursorShape QtCursor(CursorShape c) {
+    switch (c) {
+        case CursorShape::Hidden:
+            return Qt::BlankCursor;
+        case CursorShape::Pencil:
+            return Qt::CrossCursor;
+        case CursorShape::Cursor1:
+            return Qt::IBeamCursor;
+        case CursorShape::Cursor3:
+        case CursorShape::Cursor4:
+        case CursorShape::Cursor8:
+            return Qt::CrossCursor;
+        case CursorShape::Cursor9:
+            return Qt::SplitHCursor;
+        case CursorShape::Cursor13:
+            return Qt::SizeAllCursor;
+        case CursorShape::Cursor14:
+            return Qt::PointingHandCursor;
+        case CursorShape::MoveStave:
+            return Qt::SizeVerCursor;
+        case CursorShape::MoveBar:
+            return Qt::SizeHorCursor;
+        case CursorShape::HandFlat:
+            return Qt::OpenHandCursor;
+        case CursorShape::ArrowH:
+        case CursorShape::ArrowF:
+            return Qt::UpArrowCursor;
+        case CursorShape::Hourglass:
+            return Qt::WaitCursor;
+        default:
+            return Qt::ArrowCursor;
+    }
+}
+
+}  // namespace
+
+TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, Host& host,
+                     WarningBox& warnings, DocumentServices services, QWidget* parent)
+    : QMainWindow(parent),
+      undo_(std::make_unique<FileUndoStorage>()),
+      glyphs_(glyphs),
+      host_(host),
+      settings_(settings) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    controller_ = std::make_unique<DocumentController>(score_, settings_, host_, warnings, undo_,
+                                                       static_cast<PageViewPort&>(*this),
+                                                       std::move(services), measurer_);
+    draw_.textEnv.now = std::time(nullptr);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    scroll_ = new QScrollArea(central);
+    scroll_->setBackgroundRole(QPalette::Dark);
+    scroll_->setAlignment(Qt::AlignHCenter);
+    // The scroll box's own colour, a dark brown round the page.
+    scroll_->setStyleSheet("QScrollArea { background: #804000; }");
+    pageLabel_ = new QLabel;
+    pageLabel_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    scroll_->setWidget(pageLabel_);
+    layout->addWidget(scroll_, 1);
+    // Guidance stays on screen while the user works, unlike a tooltip.
+    guidance_ = new QLabel(central);
+    guidance_->setWordWrap(true);
+    guidance_->setMargin(6);
+    guidance_->setStyleSheet("background: #00FF00; color: black;");
+    guidance_->hide();
+    layout->addWidget(guidance_);
+    setCentralWidget(central);
+
+    buildActions();
+    buildToolBars();
+    applyUi();
+}
+
+TMDIChild::~TMDIChild() {
+    undo_.close();
+}
+
+QAction* TMDIChild::action(const char* name, const QString& text, const QKeySequence& key,
+                           std::function<void()> run) {
+    auto* a = new QAction(text, this);
+    if (!key.isEmpty()) a->setShortcut(key);
+    a->setShortcutContext(Qt::WindowShortcut);
+    connect(a, &QAction::triggered, this, [this, run = std::move(run)] {
+        run();
+        applyUi();
+    });
+    addAction(a);
+    actions_[name] = a;
+    return a;
+}
+
+void TMDIChild::buildActions() {
+    using C = DocumentController::Command;
+    auto cmd = [this](C c) { return [this, c] { controller_->command(c); }; };
+    QMenu* file = new QMenu("&File", this);
+    file->addAction(action("acSave", "&Save", QKeySequence::Save, [this] { controller_->save(); }));
+    file->addAction(
+        action("acSaveAs", "Save &As...", QKeySequence(), [this] { controller_->saveAs(); }));
+    file->addSeparator();
+    file->addAction(action("acClose", "&Close", QKeySequence(), [this] { emit closeRequested(); }));
+    menus_.push_back(file);
+
+    QMenu* modes = new QMenu("&Mode", this);
+    modes->addAction(action("acEnterMusic", "&Music", Qt::Key_F7, cmd(C::EnterMusic)));
+    modes->addAction(action("actextmode", "&Text", Qt::Key_F9, cmd(C::TextMode)));
+    modes->addAction(action("acLinemode", "&Lines", Qt::Key_F11, cmd(C::LineMode)));
+    modes->addAction(action("acCurve", "&Curves", Qt::Key_F12, cmd(C::CurveMode)));
+    modes->addAction(action("acHairpin", "&Hairpins", QKeySequence(Qt::CTRL | Qt::Key_F11),
+                            cmd(C::HairpinMode)));
+    modes->addAction(
+        action("acSymbol", "S&ymbols", QKeySequence(Qt::CTRL | Qt::Key_F12), cmd(C::SymbolMode)));
+    modes->addAction(
+        action("acBlockMode", "&Block", QKeySequence(Qt::SHIFT | Qt::Key_F10), cmd(C::BlockMode)));
+    modes->addSeparator();
+    modes->addAction(action("acHeadFoot", "Headers and &footers...",
+                            QKeySequence(Qt::ALT | Qt::Key_F3), cmd(C::HeadFoot)));
+    modes->addAction(action("acPreview", "Pre&view", QKeySequence(), cmd(C::Preview)));
+    modes->addSeparator();
+    modes->addAction(
+        action("acToggleEdit", "Lock/unlock for editing", Qt::Key_F10, cmd(C::ToggleEdit)));
+    // Esc ends the mode in progress.
+    action("acEscape", "Escape", Qt::Key_Escape, [this] {
+        if (controller_->mode() != kModeMusic) controller_->returnFromTransient();
+    });
+    menus_.push_back(modes);
+
+    QMenu* page = new QMenu("&Page", this);
+    page->addAction(action("tbTop", "&First page",
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp),
+                           [this] { showPage(1); }));
+    page->addAction(action("tbPrev", "&Previous page", QKeySequence(Qt::ALT | Qt::Key_PageUp),
+                           [this] { showPage(page_ - 1); }));
+    page->addAction(action("tbNext", "&Next page", QKeySequence(Qt::ALT | Qt::Key_PageDown),
+                           [this] { showPage(page_ + 1); }));
+    page->addAction(action("tbBottom", "&Last page",
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown),
+                           [this] { showPage(pages_); }));
+    page->addSeparator();
+    page->addAction(
+        action("acPageLayout", "Page &Layout...", QKeySequence(), [this] { pageLayout(); }));
+    page->addAction(
+        action("acStaveSize", "Stave &Size...", QKeySequence(), [this] { staveSize(); }));
+    page->addAction(action("acRedraw", "&Redraw", QKeySequence(), [this] { redrawPage(); }));
+    menus_.push_back(page);
+    for (const char* checkable : {"actextmode", "acLinemode", "acCurve", "acHairpin", "acSymbol",
+                                  "acBlockMode", "acHeadFoot", "acPreview", "acToggleEdit"})
+        actions_[checkable]->setCheckable(true);
+}
+
+void TMDIChild::buildToolBars() {
+    auto bar = [this](ToolBarId id, const char* title) {
+        QToolBar* t = addToolBar(title);
+        t->setMovable(false);
+        t->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        toolbars_[id] = t;
+        return t;
+    };
+    QToolBar* main = bar(ToolBarId::Main, "Main");
+    for (const char* name : {"acClose", "acSave", "acPreview", "acHeadFoot"})
+        main->addAction(actions_[name]);
+    main->addSeparator();
+    for (const char* name :
+         {"actextmode", "acLinemode", "acCurve", "acHairpin", "acSymbol", "acBlockMode"})
+        main->addAction(actions_[name]);
+    main->addSeparator();
+    main->addAction(actions_["acRedraw"]);
+    for (const char* name : {"tbTop", "tbPrev", "tbNext", "tbBottom"})
+        main->addAction(actions_[name]);
+    main->addSeparator();
+    main->addAction(actions_["acToggleEdit"]);
+
+    auto* done = new QAction("Abort", this);
+    connect(done, &QAction::triggered, this, [this] {
+        controller_->returnFromTransient();
+        applyUi();
+    });
+    auto* endLines = new QAction("End line mode", this);
+    connect(endLines, &QAction::triggered, done, &QAction::trigger);
+    auto* endCurves = new QAction("End curve mode", this);
+    connect(endCurves, &QAction::triggered, done, &QAction::trigger);
+    bar(ToolBarId::Text, "Text")->addAction(done);
+    bar(ToolBarId::Line, "Lines")->addAction(endLines);
+    bar(ToolBarId::Curve, "Curves")->addAction(endCurves);
+    bar(ToolBarId::Hairpin, "Hairpins")->addAction(done);
+    QToolBar* empty = bar(ToolBarId::Empty, "Instruction");
+    emptyBarLabel_ = new QLabel(empty);
+    empty->addWidget(emptyBarLabel_);
+    empty->addAction(done);
+    QToolBar* block = bar(ToolBarId::BlockActions, "Block");
+    block->addWidget(new QLabel(Q(MessageText(msg::NoObjectsSelected))));
+    block->addAction(done);
+}
+
+void TMDIChild::applyUi() {
+    const UiState& ui = controller_->ui();
+    setUpdatesEnabled(false);
+    for (auto& [id, bar] : toolbars_)
+        bar->setVisible(id == ui.toolbar);
+    emptyBarLabel_->setText(Q(ui.emptyBarText));
+    for (auto& [name, a] : actions_) {
+        if (!ui.actions.count(name)) continue;
+        const ActionState& s = ui.action(name);
+        a->setEnabled(s.enabled);
+        if (a->isCheckable()) a->setChecked(s.checked);
+        if (!s.caption.empty()) a->setText(Q(s.caption));
+        if (!s.hint.empty()) a->setToolTip(Q(s.hint));
+    }
+    actions_["tbPrev"]->setEnabled(controller_->mode() == kModeMusic && page_ > 1);
+    actions_["tbTop"]->setEnabled(controller_->mode() == kModeMusic && page_ > 1);
+    actions_["tbNext"]->setEnabled(controller_->mode() == kModeMusic && page_ < pages_);
+    actions_["tbBottom"]->setEnabled(controller_->mode() == kModeMusic && page_ < pages_);
+    pageLabel_->setCursor(QtCursor(ui.cursor));
+    guidance_->setText(Q(ui.guidance));
+    guidance_->setVisible(!ui.guidance.empty());
+    setWindowTitle(Q(ui.caption));
+    if (QWidget* frame = parentWidget()) frame->setWindowTitle(Q(ui.caption));
+    setUpdatesEnabled(true);
+}
+
+bool TMDIChild::start(DocumentController::Start how, const std::string& path,
+                      const std::string& name, bool recovering) {
+    draw_.textEnv.filePath = path;
+    if (!controller_->start(how, path, name, recovering)) return false;
+    pages_ = std::max<int>(1, score_.pageCount);
+    emit pagesChanged(pages_);
+    showPage(1);
+    applyUi();
+    return true;
+}
+
+void TMDIChild::relayout() {
+    PrepareForDisplay(score_, host_, measurer_);
+    pages_ = std::max<int>(1, score_.pageCount);
+    emit pagesChanged(pages_);
+    showPage(std::min(page_, pages_));
+}
+
+bool TMDIChild::setUpPicture() {
+    return SetUpPagePicture(picture_, score_, page_, 32, false, host_);
+}
+
+void TMDIChild::showPicture() {
+    pageLabel_->setPixmap(QPixmap::fromImage(picture_));
+    pageLabel_->adjustSize();
+}
+
+void TMDIChild::showPage(int page) {
+    if (previewing_ || page < 1 || page > std::max(1, pages_)) return;
+    page_ = page;
+    if (!SetUpPagePicture(picture_, score_, page, 32, false, host_)) return;
+    const int first = FirstStaveOnPage(score_, page);
+    if (first > 0 && score_.CurrentStave != 0) score_.CurrentStave = static_cast<uint16_t>(first);
+    DrawAll(PictureContext(picture_, glyphs_, false), score_, page, draw_, PageViewState{});
+    showPicture();
+    emit pageShown(page);
+    applyUi();
+}
+
+void TMDIChild::redrawPage() {
+    if (controller_->mode() == kModeHead || controller_->mode() == kModeFoot)
+        enterHeaderFooter(controller_->mode() == kModeHead);
+    else
+        showPage(page_);
+}
+
+void TMDIChild::showStaveCursor(bool shown) {
+    cursorShown_ = shown;
+}
+
+bool TMDIChild::enterHeaderFooter(bool header) {
+    QImage band;
+    if (!SetUpPagePicture(band, score_, 0, 32, false, host_)) return false;
+    PageViewState view;
+    view.mode = header ? kModeHead : kModeFoot;
+    DrawAll(PictureContext(band, glyphs_, false), score_, 0, draw_, view);
+    picture_ = band;
+    showPicture();
+    return true;
+}
+
+void TMDIChild::leaveHeaderFooter() {
+    showPage(page_);
+}
+
+void TMDIChild::openPreview() {
+    previewing_ = true;
+    const QSize area = scroll_->viewport()->size();
+    const PreviewLayout layout = LayOutPreview(score_, pages_, page_, std::max(area.width(), 200),
+                                               std::max(area.height(), 200));
+    QImage preview(std::max(area.width(), 200), std::max(area.height(), 200), QImage::Format_RGB32);
+    RenderPreview(preview, layout, glyphs_, score_, draw_, PreviewOptions{});
+    pageLabel_->setPixmap(QPixmap::fromImage(preview));
+    pageLabel_->adjustSize();
+}
+
+void TMDIChild::closePreview() {
+    previewing_ = false;
+    showPage(page_);
+}
+
+void TMDIChild::pageLayout() {
+    PageData page = score_.page;
+    bool metric = false;
+    const PageData before = page;
+    std::optional<PageData> edited;
+    auto caps = [](bool landscape, PrinterCaps& c) {
+        c = PrinterCaps{};
+        if (landscape) std::swap(c.pageWidth, c.pageLength), c.landscape = true;
+        return true;
+    };
+    if (RunPageSetupDialog(this, Q(MessageText(msg::ThisScorePageSetup)), page, metric, host_,
+                           caps))
+        edited = page;
+    int32_t cursor = controller_->cursorX();
+    bool modified = controller_->modified();
+    UndoDocument doc{score_, cursor, modified};
+    ApplyPageLayout(doc, &undo_, edited, host_, [this] { return setUpPicture(); });
+    if (modified != controller_->modified()) controller_->setModified(modified);
+    if (!SamePageData(before, score_.page)) relayout();
+}
+
+void TMDIChild::staveSize() {
+    StaveSizeDialogModel model(score_.staveSize, false);
+    for (;;) {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(this, Q(MessageText(msg::SetStaveSizeCaption)), Q(model.label()),
+                                  QLineEdit::Normal, Q(model.boxText()), &ok);
+        if (!ok) return;
+        model.setBoxText(text.toStdString());
+        const std::optional<double> size = model.accept(host_);
+        if (!size) continue;
+        const double old = score_.staveSize;
+        if (std::abs(*size - old) < 1e-9) return;
+        score_.staveSize = *size;
+        int32_t cursor = controller_->cursorX();
+        bool modified = controller_->modified();
+        UndoDocument doc{score_, cursor, modified};
+        if (ApplyStaveSizeChange(doc, old, host_, [this] { return setUpPicture(); })) {
+            controller_->setModified(true);
+            relayout();
+        }
+        return;
+    }
+}
+
+}  // namespace sw

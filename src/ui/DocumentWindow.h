@@ -1,0 +1,96 @@
+// TMDIChild: the document window inside the main window. A thin adapter:
+// it shows the page picture, the tool bars, actions and guidance that the
+// document controller computes, and passes commands and keys to it.
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "editor/DocumentController.h"
+#include "editor/Undo.h"
+#include "model/Score.h"
+#include "render/ObjectDrawing.h"
+#include "render/Text.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QToolBar;
+
+namespace sw {
+
+class GlyphStore;
+class Host;
+
+class TMDIChild : public QMainWindow, private PageViewPort {
+    Q_OBJECT
+
+  public:
+    TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, Host& host,
+              WarningBox& warnings, DocumentServices services, QWidget* parent = nullptr);
+    ~TMDIChild() override;
+
+    bool start(DocumentController::Start how, const std::string& path, const std::string& name,
+               bool recovering);
+    DocumentController& controller() { return *controller_; }
+    Score& score() { return score_; }
+    int pages() const { return pages_; }
+    int currentPage() const { return page_; }
+    void showPage(int page) override;
+    // The menus that take the main window's File menu's place.
+    const std::vector<QMenu*>& menus() const { return menus_; }
+    // Applies the controller's state to the window.
+    void applyUi();
+    // Counts the pages again after a change of the page or the staves.
+    void relayout();
+
+  signals:
+    void pagesChanged(int count);
+    void pageShown(int page);
+    void closeRequested();
+
+  private:
+    // The screen as the controller sees it.
+    bool setUpPicture() override;
+    void redrawPage() override;
+    void showStaveCursor(bool shown) override;
+    bool enterHeaderFooter(bool header) override;
+    void leaveHeaderFooter() override;
+    void openPreview() override;
+    void closePreview() override;
+
+    QAction* action(const char* name, const QString& text, const QKeySequence& key,
+                    std::function<void()> run);
+    void buildActions();
+    void buildToolBars();
+    void pageLayout();
+    void staveSize();
+    void showPicture();
+
+    Score score_;
+    UndoRing undo_;
+    const GlyphStore& glyphs_;
+    Host& host_;
+    EditorSettings settings_;
+    QtTextMeasurer measurer_;
+    std::unique_ptr<DocumentController> controller_;
+    DrawSettings draw_;
+    QImage picture_;
+    int pages_ = 0, page_ = 1;
+    bool cursorShown_ = true;
+    bool previewing_ = false;
+
+    QScrollArea* scroll_ = nullptr;
+    QLabel* pageLabel_ = nullptr;
+    QLabel* guidance_ = nullptr;
+    QLabel* emptyBarLabel_ = nullptr;
+    std::map<std::string, QAction*> actions_;
+    std::map<ToolBarId, QToolBar*> toolbars_;
+    std::vector<QMenu*> menus_;
+};
+
+}  // namespace sw
