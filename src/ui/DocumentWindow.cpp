@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <ctime>
@@ -106,6 +107,43 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
 
     buildActions();
     buildToolBars();
+    applyToolbarBits();
+    // The beginner's guidance follows what has been done so far.
+    novice_.setInterval(100);
+    connect(&novice_, &QTimer::timeout, this, [this] {
+        if (settings_.level != 1 || controller_->mode() != kModeMusic) return;
+        const std::string before = controller_->ui().guidance;
+        controller_->noviceTick();
+        if (controller_->ui().guidance != before) applyUi();
+    });
+    applyUi();
+}
+
+void TMDIChild::applyToolbarBits() {
+    // One bit of the Toolbar setting per group of buttons.
+    static const std::pair<int, std::vector<const char*>> kGroups[] = {
+        {0, {"acClose"}},
+        {1, {"acSave"}},
+        {2, {"acPreview"}},
+        {3, {"acHeadFoot"}},
+        {5, {"actextmode", "acLinemode", "acCurve", "acHairpin", "acSymbol", "acBlockMode"}},
+        {7, {"acRedraw"}},
+        {10, {"tbTop", "tbPrev", "tbNext", "tbBottom"}},
+    };
+    QToolBar* main = toolbars_[ToolBarId::Main];
+    for (const auto& [bit, names] : kGroups)
+        for (const char* name : names)
+            if (QWidget* button = main->widgetForAction(actions_[name]))
+                button->setVisible((settings_.toolbarBits >> bit) & 1);
+}
+
+void TMDIChild::setUserLevel(int level) {
+    settings_.level = level;
+    controller_->setUserLevel(level);
+    if (level == 1)
+        novice_.start();
+    else
+        novice_.stop();
     applyUi();
 }
 
@@ -262,6 +300,7 @@ bool TMDIChild::start(DocumentController::Start how, const std::string& path,
     pages_ = std::max<int>(1, score_.pageCount);
     emit pagesChanged(pages_);
     showPage(1);
+    if (settings_.level == 1) novice_.start();
     applyUi();
     return true;
 }

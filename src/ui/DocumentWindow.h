@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QMainWindow>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <string>
@@ -47,6 +48,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void applyUi();
     // Counts the pages again after a change of the page or the staves.
     void relayout();
+    void setUserLevel(int level);
 
   signals:
     void pagesChanged(int count);
@@ -70,6 +72,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void pageLayout();
     void staveSize();
     void showPicture();
+    void applyToolbarBits();
 
     Score score_;
     UndoRing undo_;
@@ -83,6 +86,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     int pages_ = 0, page_ = 1;
     bool cursorShown_ = true;
     bool previewing_ = false;
+    QTimer novice_;
 
     QScrollArea* scroll_ = nullptr;
     QLabel* pageLabel_ = nullptr;

@@ -162,7 +162,7 @@ void TMainForm::buildMenus() {
         QAction* a = user->addAction(kLevelNames[level - 1], this, [this, level] {
             settings_.level = level;
             app_.warnings.setUserLevel(level);
-            if (child_) child_->controller().setUserLevel(level), child_->applyUi();
+            if (child_) child_->setUserLevel(level);
             refreshLevel();
         });
         a->setCheckable(true);
