@@ -32,6 +32,7 @@ struct EditorSettings {
     PageData defaultPage;
     double defaultStaveSize = 0.3;
     int undoDepth = 100;
+    bool metric = false;  // millimetres in the dialogs and messages
 };
 
 // The screen as the controller reaches it.
@@ -65,6 +66,9 @@ struct DocumentServices {
     // The main window's status line and mode panel follow the editor.
     std::function<void()> refreshStatus;
     std::function<void(bool)> enableBackupTimer;
+    // The printer last used with this program.
+    std::function<std::string()> lastPrinter;
+    std::function<void(const std::string&)> setLastPrinter;
 };
 
 struct ActionState {

@@ -8,6 +8,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
+#include <QPrintDialog>
 #include <QScrollArea>
 #include <QTimer>
 #include <QToolBar>
@@ -17,13 +18,16 @@
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "core/TextUtil.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
+#include "platform/QtPrinterPort.h"
 #include "render/DrawContext.h"
 #include "render/GlyphStore.h"
 #include "render/PageView.h"
 #include "render/Preview.h"
+#include "render/PrintJob.h"
 #include "ui/PageSetupDialog.h"
 
 namespace sw {
@@ -375,16 +379,65 @@ void TMDIChild::closePreview() {
     showPage(page_);
 }
 
+void TMDIChild::print() {
+    PrintRequest request{1, pages_, 1, true, true};
+    std::unique_ptr<PrinterPort> port;
+    std::unique_ptr<QtPrinterPort> system =
+        SystemPrinter(services_.lastPrinter ? services_.lastPrinter() : std::string());
+    if (system) {
+        if (!CheckPrinterCapacity(score_, *system, settings_.metric, host_)) return;
+        QPrinter& printer = system->printer();
+        printer.setPageOrientation(score_.page.landscape ? QPageLayout::Landscape
+                                                         : QPageLayout::Portrait);
+        printer.setCopyCount(1);
+        printer.setCollateCopies(true);
+        QPrintDialog dialog(&printer, this);
+        dialog.setMinMax(1, pages_);
+        dialog.setFromTo(1, pages_);
+        dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
+                          QAbstractPrintDialog::PrintCurrentPage |
+                          QAbstractPrintDialog::PrintCollateCopies);
+        if (dialog.exec() != QDialog::Accepted) return;
+        switch (dialog.printRange()) {
+            case QAbstractPrintDialog::CurrentPage:
+                request.from = request.to = page_;
+                break;
+            case QAbstractPrintDialog::PageRange:
+                request.from = std::max(1, printer.fromPage());
+                request.to = std::min(pages_, std::max(request.from, printer.toPage()));
+                break;
+            default:
+                break;
+        }
+        request.copies = std::max(1, printer.copyCount());
+        request.collate = printer.collateCopies();
+        printer.setCopyCount(1);  // the print job makes the copies
+        if (services_.setLastPrinter) services_.setLastPrinter(printer.printerName().toStdString());
+        port = std::move(system);
+    } else {
+        // Without a printer of the system's, the PDF printer is the printer.
+        FileDialogSpec spec;
+        spec.title = "Print to PDF";
+        spec.filter = "PDF|*.pdf";
+        spec.defaultExtension = "pdf";
+        spec.fileName = ChangeExtension(FileNameOf(controller_->documentName()), ".pdf");
+        spec.overwritePrompt = true;
+        const std::optional<std::string> file = host_.saveFileName(spec);
+        if (!file) return;
+        port = std::make_unique<PdfPrinterPort>(*file, score_);
+    }
+    PrintScore(score_, *port, request, glyphs_, draw_, host_, {},
+               FileNameOf(controller_->documentName()));
+    showPage(page_);
+}
+
 void TMDIChild::pageLayout() {
     PageData page = score_.page;
-    bool metric = false;
+    bool metric = settings_.metric;
     const PageData before = page;
     std::optional<PageData> edited;
-    auto caps = [](bool landscape, PrinterCaps& c) {
-        c = PrinterCaps{};
-        if (landscape) std::swap(c.pageWidth, c.pageLength), c.landscape = true;
-        return true;
-    };
+    const CapacityReader caps =
+        PrinterCapacityReader(services_.lastPrinter ? services_.lastPrinter() : std::string());
     if (RunPageSetupDialog(this, Q(MessageText(msg::ThisScorePageSetup)), page, metric, host_,
                            caps))
         edited = page;
@@ -397,7 +450,7 @@ void TMDIChild::pageLayout() {
 }
 
 void TMDIChild::staveSize() {
-    StaveSizeDialogModel model(score_.staveSize, false);
+    StaveSizeDialogModel model(score_.staveSize, settings_.metric);
     for (;;) {
         bool ok = false;
         const QString text =

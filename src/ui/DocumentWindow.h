@@ -69,6 +69,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
                     std::function<void()> run);
     void buildActions();
     void buildToolBars();
+    void print();
     void pageLayout();
     void staveSize();
     void showPicture();
@@ -79,6 +80,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     const GlyphStore& glyphs_;
     Host& host_;
     EditorSettings settings_;
+    DocumentServices services_;
     QtTextMeasurer measurer_;
     std::unique_ptr<DocumentController> controller_;
     DrawSettings draw_;

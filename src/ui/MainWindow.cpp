@@ -326,6 +326,8 @@ DocumentServices TMainForm::services() {
     s.enableBackupTimer = [this](bool on) {
         if (on && !backupTimer_.isActive()) armBackupTimer(BackupIntervalMs(settings_));
     };
+    s.lastPrinter = [this] { return settings_.printer; };
+    s.setLastPrinter = [this](const std::string& name) { settings_.printer = name; };
     s.chooseHeaderFooter = [this](const HeaderFooterChooser& c) {
         return ChooseHeaderFooter(this, c);
     };
@@ -345,6 +347,7 @@ EditorSettings TMainForm::editorSettings() const {
     e.defaultPage = DefaultPageData(settings_);
     e.defaultStaveSize = DefaultStaveSize(settings_);
     e.undoDepth = settings_.undo;
+    e.metric = !settings_.unitsInches;
     return e;
 }
 
@@ -483,15 +486,7 @@ void TMainForm::defaultPageSetup() {
 }
 
 CapacityReader TMainForm::printerCapacities() const {
-    // Without a printer of the system's, the capacities of the standard one.
-    return [](bool landscape, PrinterCaps& caps) {
-        caps = PrinterCaps{};
-        if (landscape) {
-            std::swap(caps.pageWidth, caps.pageLength);
-            caps.landscape = true;
-        }
-        return true;
-    };
+    return PrinterCapacityReader(settings_.printer);
 }
 
 void TMainForm::defaultStaveSize() {

@@ -17,6 +17,7 @@
 #include <array>
 
 #include "core/Host.h"
+#include "platform/QtPrinterPort.h"
 
 namespace sw {
 
@@ -43,6 +44,15 @@ class EnterMovesFocus : public QObject {
 };
 
 }  // namespace
+
+CapacityReader PrinterCapacityReader(const std::string& lastUsed) {
+    return [lastUsed](bool landscape, PrinterCaps& caps) {
+        if (std::unique_ptr<QtPrinterPort> printer = SystemPrinter(lastUsed))
+            return ReadPrinterCapacities(*printer, landscape, caps);
+        RecordingPrinterPort standard;
+        return ReadPrinterCapacities(standard, landscape, caps);
+    };
+}
 
 bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page, bool& metric,
                         Host& host, const CapacityReader& printer) {

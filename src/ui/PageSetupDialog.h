@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "editor/PageSetup.h"
 
@@ -10,6 +11,10 @@ class QWidget;
 namespace sw {
 
 class Host;
+
+// What the system's printer (the one last used, else the default) can do;
+// the standard printer's capacities when there is none.
+CapacityReader PrinterCapacityReader(const std::string& lastUsed);
 
 // Shows the dialog on `page` in the given units; OK writes the page and the
 // units back. True when the page data changed.

@@ -185,6 +185,10 @@ void QtHost::progressBegin(const std::string& text) {
     progress_->setValue(0);
 }
 
+void QtHost::progressText(const std::string& text) {
+    if (progress_) progress_->setLabelText(Q(text));
+}
+
 bool QtHost::progressStep(int percent) {
     if (!progress_) return true;
     progress_->setValue(std::clamp(percent, 0, 100));

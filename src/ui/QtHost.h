@@ -26,6 +26,7 @@ class QtHost : public Host {
     std::optional<std::string> openFileName(const FileDialogSpec& spec) override;
     std::optional<std::string> saveFileName(const FileDialogSpec& spec) override;
     void progressBegin(const std::string& text) override;
+    void progressText(const std::string& text) override;
     bool progressStep(int percent) override;
     void progressEnd() override;
     void setBusy(bool busy) override;
