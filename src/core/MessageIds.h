@@ -197,6 +197,13 @@ enum : int {
     FinishProvisionalFirst = 9970,
     SavingStatus = 9971,
     NoObjectsSelected = 9972,
+    GotoPageCaption = 9973,
+    GotoPagePrompt = 9974,
+    GotoSystemCaption = 9975,
+    GotoSystemPrompt = 9976,
+    GotoStaveCaption = 9977,
+    GotoStavePrompt = 9978,
+    GotoOutOfRange = 1964,
 
     // Undo.
     UndoIsOff = 9880,

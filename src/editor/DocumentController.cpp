@@ -2,6 +2,7 @@
 #include "editor/DocumentController.h"
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 
 #include "core/Host.h"
@@ -11,6 +12,7 @@
 #include "fileio/ScoreFile.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
+#include "layout/Pagination.h"
 
 namespace sw {
 
@@ -109,6 +111,8 @@ bool DocumentController::start(Start how, const std::string& path, const std::st
     setEditMode(kModeMusic);
     hintsOff();
     setModified(recovering);
+    if (score_.CurrentStave > 0) setCurrentStave(score_.CurrentStave);
+    setCursorShown(true);
     return true;
 }
 
@@ -458,6 +462,120 @@ void DocumentController::clickOutsideWorkingArea() {
 }
 
 // ---------------------------------------------------------------------------
+// Where input goes
+
+void DocumentController::setCurrentStave(int s) {
+    if (s < 0 || s > score_.Nstaves || !score_.hasStave(s)) return;
+    score_.CurrentStave = static_cast<uint16_t>(s);
+    attach_ = ComputeAttachRange(score_, s, settings_.level, IsHeadFoot(mode_));
+    view_.showStaveCursor(cursorShown_);
+    refreshUi();
+    if (services_.refreshStatus) services_.refreshStatus();
+}
+
+void DocumentController::setCursorShown(bool shown) {
+    if (shown == cursorShown_) return;
+    cursorShown_ = shown;
+    view_.showStaveCursor(shown);
+}
+
+std::vector<Segment> DocumentController::cursorStrokes() const {
+    const int s = score_.CurrentStave;
+    if (!cursorShown_ || s == 0 || IsHeadFoot(mode_) || mode_ == kModePreview ||
+        !score_.hasStave(s))
+        return {};
+    return StaveCursorShape(settings_.cursorType, cursorX_, score_.stave(s).h.Ycoord);
+}
+
+void DocumentController::showPage(int n) {
+    if (n < 1 || n > std::max<int>(score_.pageCount, 1)) return;
+    page_ = n;
+    view_.showPage(n);
+    // A page whose first stave cannot be found keeps the stave the user had.
+    if (const int first = FirstStaveOnPage(score_, n); first > 0) setCurrentStave(first);
+    refreshUi();
+    if (services_.refreshStatus) services_.refreshStatus();
+}
+
+void DocumentController::nextPage() {
+    if (mode_ == kModeMusic) showPage(page_ + 1);
+}
+
+void DocumentController::previousPage() {
+    if (mode_ == kModeMusic) showPage(page_ - 1);
+}
+
+std::optional<int> DocumentController::askNumber(int caption, int prompt, int last,
+                                                 const char* upper, const char* lower) {
+    const std::optional<std::string> answer =
+        host_.input(MessageText(caption), MessageText(prompt), std::string());
+    if (!answer) return std::nullopt;
+    const std::optional<long long> n = ParseGotoNumber(*answer);
+    if (!n) return std::nullopt;
+    const long long clamped = std::clamp<long long>(*n, 1, std::max(last, 1));
+    if (clamped != *n)
+        warnings_.show(host_, msg::GotoOutOfRange,
+                       FormatMessage(msg::GotoOutOfRange, upper,
+                                     static_cast<int>(std::clamp<long long>(*n, INT_MIN, INT_MAX)),
+                                     lower, static_cast<int>(clamped)),
+                       3, false);
+    return static_cast<int>(clamped);
+}
+
+void DocumentController::gotoPage() {
+    if (mode_ != kModeMusic) return;
+    if (const std::optional<int> n =
+            askNumber(msg::GotoPageCaption, msg::GotoPagePrompt, score_.pageCount, "Page ", "page"))
+        showPage(*n);
+}
+
+void DocumentController::gotoSystem() {
+    if (mode_ != kModeMusic) return;
+    const int systems = SystemCount(score_);
+    const std::optional<int> n =
+        askNumber(msg::GotoSystemCaption, msg::GotoSystemPrompt, systems, "System", "system");
+    const int first = n ? FirstStaveOfSystem(score_, *n) : 0;
+    if (first < 1 || first > score_.Nstaves) return;
+    showPage(std::max<int>(1, score_.stave(first).h.PageNum));
+    setCurrentStave(first);
+}
+
+void DocumentController::gotoStave() {
+    if (mode_ != kModeMusic) return;
+    const std::optional<int> n =
+        askNumber(msg::GotoStaveCaption, msg::GotoStavePrompt, score_.Nstaves, "Stave", "stave");
+    if (!n || !score_.hasStave(*n)) return;
+    showPage(std::max<int>(1, score_.stave(*n).h.PageNum));
+    setCurrentStave(*n);
+}
+
+void DocumentController::top() {
+    if (mode_ != kModeMusic || score_.Nstaves < 1) return;
+    cursorX_ = score_.stave(1).h.LeftX + 20;
+    showPage(1);
+    setCurrentStave(1);
+}
+
+void DocumentController::end() {
+    if (mode_ != kModeMusic || score_.Nstaves < 1) return;
+    const int last = score_.Nstaves;
+    if (score_.hasStave(score_.CurrentStave) && score_.CurrentStave > 0)
+        cursorX_ = score_.stave(score_.CurrentStave).h.LeftX + 20;
+    showPage(std::max<int>(1, score_.stave(last).h.PageNum));
+    setCurrentStave(last);
+}
+
+void DocumentController::pageTop() {
+    if (mode_ != kModeMusic) return;
+    if (const int first = FirstStaveOnPage(score_, page_); first > 0) setCurrentStave(first);
+}
+
+void DocumentController::pageBottom() {
+    if (mode_ != kModeMusic) return;
+    if (const int last = LastStaveOnPage(score_, page_); last > 0) setCurrentStave(last);
+}
+
+// ---------------------------------------------------------------------------
 // What the window shows
 
 void DocumentController::refreshUi() {
@@ -498,11 +616,33 @@ void DocumentController::refreshUi() {
     for (const char* name : {"acSaveAsTemplate", "acSavePart", "acMerge", "acPictureFile"})
         set(name, music && free && level >= 2);
     set("acRefresh", mhf && free);
-    for (const char* name : {"acRepaginate", "acPageLayout", "acStaveSize", "acUndo"})
+    for (const char* name : {"acRepaginate", "acPageLayout", "acStaveSize"})
         set(name, music && free);
     for (const char* name : {"acTranspose", "acSortStave"})
         set(name, music && level >= 2);
     set("acExit", true);
+
+    // The stave and system actions follow the current stave.
+    const int cur = score_.CurrentStave;
+    const int pages = std::max<int>(score_.pageCount, 1);
+    bool sounding = false;
+    for (int st = 1; st <= score_.Nstaves && !sounding; ++st) {
+        if (!score_.hasStave(st)) continue;
+        const StaveBlock& b = score_.stave(st);
+        for (int i = 1; i <= b.count() && !sounding; ++i)
+            sounding = b.obj[i].kind == kNote && b.obj[i].data.note.rest == 0;
+    }
+    const int system = cur >= 1 && cur <= score_.Nstaves ? SystemNumber(score_, cur) : 0;
+    const int systems = SystemCount(score_);
+    set("acNextpage", music && page_ < pages);
+    set("acPrevPage", music && page_ > 1);
+    set("acTop", music && cur != 1);
+    set("acEnd", music && score_.Nstaves >= 2 && cur != score_.Nstaves);
+    set("acsound", music && sounding);
+    set("acUndo", mhf && free && undo_.canUndo());
+    set("acDelstave", music && score_.Nstaves >= 2);
+    set("acMoveLastDown", music && system > 0 && system < systems);
+    set("acMoveFirstUp", music && system > 1);
 
     ui_.toolbar = ValidMode(m) ? kModes[m].toolbar : ToolBarId::None;
     ui_.emptyBarText = m == kModeBlocksoon ? MessageText(msg::DragABox) : std::string();

@@ -11,6 +11,7 @@
 
 #include "core/WarningBox.h"
 #include "editor/Modes.h"
+#include "editor/Navigation.h"
 #include "editor/PageSetup.h"
 #include "editor/Undo.h"
 #include "model/Score.h"
@@ -33,6 +34,8 @@ struct EditorSettings {
     double defaultStaveSize = 0.3;
     int undoDepth = 100;
     bool metric = false;  // millimetres in the dialogs and messages
+    int cursorType = 0, cursorThickness = 1;
+    int scrollSpeed = 10;
 };
 
 // The screen as the controller reaches it.
@@ -44,6 +47,8 @@ class PageViewPort {
     virtual bool setUpPicture() = 0;
     virtual void showPage(int page) = 0;
     virtual void redrawPage() = 0;
+    // The stave cursor changed (shown, hidden or moved): repaint it from the
+    // controller's state, and scroll `point` into view when it is shown.
     virtual void showStaveCursor(bool shown) = 0;
     // The header (or footer) band over the washed-out page; false when it
     // cannot be made.
@@ -142,6 +147,29 @@ class DocumentController {
     void headerFooterMouseUp();
     void clickOutsideWorkingArea();
 
+    // --- where input goes, and moving about the score
+    void setCurrentStave(int s);
+    // Shows page n with its first stave current; nothing for a page that
+    // does not exist.
+    void showPage(int n);
+    void nextPage();
+    void previousPage();
+    void gotoPage();
+    void gotoSystem();
+    void gotoStave();
+    void top();
+    void end();
+    void pageTop();
+    void pageBottom();
+    void setCursorX(int32_t x) { cursorX_ = x; }
+    // The stave cursor, shown or hidden; asking for the state it is in does nothing.
+    void setCursorShown(bool shown);
+    bool cursorShown() const { return cursorShown_; }
+    // The strokes to draw for the cursor now (none when it is hidden or may
+    // not be drawn).
+    std::vector<Segment> cursorStrokes() const;
+    const AttachRange& attachRange() const { return attach_; }
+
     // --- guidance
     void showGuidance(int messageId);
     void hintsOff();
@@ -150,6 +178,10 @@ class DocumentController {
     void setUserLevel(int level);
 
   private:
+    // A goto box: asks for a number, clamps it to 1..last and warns (levels
+    // 1 and 2) when it had to; nothing on Cancel or text that is no number.
+    std::optional<int> askNumber(int caption, int prompt, int last, const char* upper,
+                                 const char* lower);
     void refreshUi();
     void leaveForMusic(int leaving);
     void enterMode(int mode, int from);
@@ -179,6 +211,8 @@ class DocumentController {
     int headerFooterMouseUps_ = 0;
     std::string name_, path_;
     int page_ = 1;
+    bool cursorShown_ = false;
+    AttachRange attach_;
     // The view that the header/footer view replaced.
     int savedStave_ = 1, savedPage_ = 1;
     int32_t savedCursorX_ = 0;

@@ -8,11 +8,15 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <ctime>
 
 #include "core/Host.h"
@@ -99,6 +103,8 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     pageLabel_ = new QLabel;
     pageLabel_->setFrameStyle(QFrame::Box | QFrame::Plain);
     scroll_->setWidget(pageLabel_);
+    scroll_->viewport()->installEventFilter(this);
+    pageLabel_->installEventFilter(this);
     layout->addWidget(scroll_, 1);
     // Guidance stays on screen while the user works, unlike a tooltip.
     guidance_ = new QLabel(central);
@@ -207,14 +213,21 @@ void TMDIChild::buildActions() {
     QMenu* page = new QMenu("&Page", this);
     page->addAction(action("tbTop", "&First page",
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp),
-                           [this] { showPage(1); }));
+                           [this] { controller_->top(); }));
     page->addAction(action("tbPrev", "&Previous page", QKeySequence(Qt::ALT | Qt::Key_PageUp),
-                           [this] { showPage(page_ - 1); }));
+                           [this] { controller_->previousPage(); }));
     page->addAction(action("tbNext", "&Next page", QKeySequence(Qt::ALT | Qt::Key_PageDown),
-                           [this] { showPage(page_ + 1); }));
+                           [this] { controller_->nextPage(); }));
     page->addAction(action("tbBottom", "&Last page",
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown),
-                           [this] { showPage(pages_); }));
+                           [this] { controller_->end(); }));
+    page->addSeparator();
+    page->addAction(action("Pagenumber1", "Goto &page...", QKeySequence(),
+                           [this] { controller_->gotoPage(); }));
+    page->addAction(action("Systemnumber1", "Goto s&ystem...", QKeySequence(),
+                           [this] { controller_->gotoSystem(); }));
+    page->addAction(action("Stavenumber1", "Goto s&tave...", QKeySequence(),
+                           [this] { controller_->gotoStave(); }));
     page->addSeparator();
     page->addAction(
         action("acPageLayout", "Page &Layout...", QKeySequence(), [this] { pageLayout(); }));
@@ -285,10 +298,10 @@ void TMDIChild::applyUi() {
         if (!s.caption.empty()) a->setText(Q(s.caption));
         if (!s.hint.empty()) a->setToolTip(Q(s.hint));
     }
-    actions_["tbPrev"]->setEnabled(controller_->mode() == kModeMusic && page_ > 1);
-    actions_["tbTop"]->setEnabled(controller_->mode() == kModeMusic && page_ > 1);
-    actions_["tbNext"]->setEnabled(controller_->mode() == kModeMusic && page_ < pages_);
-    actions_["tbBottom"]->setEnabled(controller_->mode() == kModeMusic && page_ < pages_);
+    actions_["tbPrev"]->setEnabled(ui.action("acPrevPage").enabled);
+    actions_["tbNext"]->setEnabled(ui.action("acNextpage").enabled);
+    actions_["tbTop"]->setEnabled(ui.action("acTop").enabled);
+    actions_["tbBottom"]->setEnabled(ui.action("acEnd").enabled);
     pageLabel_->setCursor(QtCursor(ui.cursor));
     guidance_->setText(Q(ui.guidance));
     guidance_->setVisible(!ui.guidance.empty());
@@ -321,16 +334,46 @@ bool TMDIChild::setUpPicture() {
 }
 
 void TMDIChild::showPicture() {
-    pageLabel_->setPixmap(QPixmap::fromImage(picture_));
+    // The cursor is painted over a copy, from the controller's state, so
+    // that no redraw can leave half of it behind.
+    const std::vector<Segment> strokes = controller_->cursorStrokes();
+    if (strokes.empty() || previewing_) {
+        pageLabel_->setPixmap(QPixmap::fromImage(picture_));
+    } else {
+        QImage shown = picture_;
+        QPainter p(&shown);
+        QPen pen(QColor(0, 0, 255));  // the "Cursor" colour, 0xFF0000 as BGR
+        pen.setWidth(std::max(1, settings_.cursorThickness));
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        for (const Segment& g : strokes)
+            p.drawLine(g.x1, g.y1, g.x2, g.y2);
+        p.end();
+        pageLabel_->setPixmap(QPixmap::fromImage(shown));
+    }
     pageLabel_->adjustSize();
+}
+
+void TMDIChild::makeVisible(int32_t x, int32_t y) {
+    ScrollView v;
+    v.x = scroll_->horizontalScrollBar()->value();
+    v.y = scroll_->verticalScrollBar()->value();
+    v.maxX = scroll_->horizontalScrollBar()->maximum();
+    v.maxY = scroll_->verticalScrollBar()->maximum();
+    v.width = scroll_->viewport()->width();
+    v.height = scroll_->viewport()->height();
+    v.pictureWidth = pageLabel_->width();
+    // The page sits centred when narrower than the view.
+    const int offsetX = std::max(0, (v.width - pageLabel_->width()) / 2);
+    const ScrollView to = ScrollToShow(v, x + offsetX, y, settings_.scrollSpeed);
+    scroll_->horizontalScrollBar()->setValue(to.x);
+    scroll_->verticalScrollBar()->setValue(to.y);
 }
 
 void TMDIChild::showPage(int page) {
     if (previewing_ || page < 1 || page > std::max(1, pages_)) return;
     page_ = page;
     if (!SetUpPagePicture(picture_, score_, page, 32, false, host_)) return;
-    const int first = FirstStaveOnPage(score_, page);
-    if (first > 0 && score_.CurrentStave != 0) score_.CurrentStave = static_cast<uint16_t>(first);
     DrawAll(PictureContext(picture_, glyphs_, false), score_, page, draw_, PageViewState{});
     showPicture();
     emit pageShown(page);
@@ -345,7 +388,54 @@ void TMDIChild::redrawPage() {
 }
 
 void TMDIChild::showStaveCursor(bool shown) {
-    cursorShown_ = shown;
+    if (previewing_) return;
+    showPicture();
+    const int s = score_.CurrentStave;
+    if (shown && s > 0 && score_.hasStave(s))
+        makeVisible(controller_->cursorX(), score_.stave(s).h.Ycoord);
+}
+
+bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == scroll_->viewport() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        // Touchpads send small steps; they add up to the same distance.
+        const QPoint angle = wheel->angleDelta();
+        const int delta = angle.y() != 0 ? angle.y() : angle.x();
+        const WheelStep step =
+            WheelScroll(delta, wheel->modifiers() != Qt::NoModifier, previewing_);
+        scroll_->horizontalScrollBar()->setValue(scroll_->horizontalScrollBar()->value() - step.dx);
+        scroll_->verticalScrollBar()->setValue(scroll_->verticalScrollBar()->value() - step.dy);
+        return true;
+    }
+    if (watched == pageLabel_) {
+        const int mode = controller_->mode();
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* m = static_cast<QMouseEvent*>(event);
+            const bool grab =
+                m->button() == Qt::MiddleButton ||
+                (m->button() == Qt::LeftButton && (m->modifiers() & Qt::ShiftModifier) &&
+                 (m->modifiers() & Qt::ControlModifier));
+            if (grab && (mode == kModeMusic || mode == kModeHead || mode == kModeFoot)) {
+                dragStart_ = m->globalPosition().toPoint();
+                dragScroll_ = QPoint(scroll_->horizontalScrollBar()->value(),
+                                     scroll_->verticalScrollBar()->value());
+                controller_->setEditMode(kModeDragging);
+                applyUi();
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseMove && mode == kModeDragging) {
+            const QPoint moved =
+                static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragStart_;
+            scroll_->horizontalScrollBar()->setValue(dragScroll_.x() - moved.x());
+            scroll_->verticalScrollBar()->setValue(dragScroll_.y() - moved.y());
+            return true;
+        } else if (event->type() == QEvent::MouseButtonRelease && mode == kModeDragging) {
+            controller_->returnFromTransient();
+            applyUi();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool TMDIChild::enterHeaderFooter(bool header) {

@@ -73,6 +73,8 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void pageLayout();
     void staveSize();
     void showPicture();
+    void makeVisible(int32_t x, int32_t y);
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void applyToolbarBits();
 
     Score score_;
@@ -86,7 +88,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     DrawSettings draw_;
     QImage picture_;
     int pages_ = 0, page_ = 1;
-    bool cursorShown_ = true;
+    QPoint dragStart_, dragScroll_;
     bool previewing_ = false;
     QTimer novice_;
 

@@ -311,7 +311,7 @@ void TMainForm::setPageTabs(int count) {
 }
 
 void TMainForm::showPage(int page) {
-    if (child_) child_->showPage(page);
+    if (child_) child_->controller().showPage(page), child_->applyUi();
 }
 
 DocumentServices TMainForm::services() {
@@ -348,6 +348,9 @@ EditorSettings TMainForm::editorSettings() const {
     e.defaultStaveSize = DefaultStaveSize(settings_);
     e.undoDepth = settings_.undo;
     e.metric = !settings_.unitsInches;
+    e.cursorType = settings_.cursorType;
+    e.cursorThickness = settings_.cursorThickness;
+    e.scrollSpeed = settings_.scrollSpeed;
     return e;
 }
 
