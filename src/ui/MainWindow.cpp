@@ -3,10 +3,13 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -14,14 +17,18 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
+#include <QTextBlock>
 #include <QToolBar>
+#include <QToolButton>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
@@ -40,6 +47,7 @@
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/PageSetupDialog.h"
+#include "ui/Tutorial.h"
 
 namespace sw {
 
@@ -180,6 +188,9 @@ void TMainForm::buildMenus() {
     });
 
     QMenu* help = menuBar()->addMenu("&Help");
+    tutorialAction_ = help->addAction("&Tutorial", this, [this] { toggleTutorial(); });
+    tutorialAction_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F1));
+    help->addAction("Tip of the &day", this, [this] { showTip(); });
     help->addAction("Guide to good &notation", this, [this] { showNotationGuide(); });
     help->addSeparator();
     help->addAction("&About Staffwright...", this, [this] { about(); });
@@ -475,6 +486,7 @@ void TMainForm::backupTimerFired() {
 void TMainForm::firstShown(const std::vector<std::string>& args) {
     refreshBackground();
     FirstShown(app_, args, host_, [this](const std::string& p, bool r) { return openScore(p, r); });
+    if (settings_.tips && args.empty()) showTip();
     rebuildHistoryMenu();
 }
 
@@ -500,6 +512,84 @@ void TMainForm::defaultStaveSize() {
 
 void TMainForm::editFavourites() {
     RunFavouriteFontsDialog(this, settings_, child_ ? &child_->score() : nullptr, host_);
+}
+
+void TMainForm::toggleTutorial() {
+    if (tutorial_ && tutorial_->isVisible()) {
+        closeTutorial();
+        return;
+    }
+    if (!tutorial_) {
+        tutorial_ = new QDockWidget("Tutorial", this);
+        tutorial_->setFeatures(QDockWidget::DockWidgetClosable);
+        tutorial_->setAllowedAreas(Qt::BottomDockWidgetArea);
+        tutorialText_ = new QPlainTextEdit(tutorial_);
+        tutorialText_->setReadOnly(true);
+        tutorialText_->setPlainText(Q(TutorialText(settings_.language == 1)));
+        tutorial_->setWidget(tutorialText_);
+        // Top, up, down and close at the right of the pane's bar.
+        auto* bar = new QWidget(tutorial_);
+        auto* row = new QHBoxLayout(bar);
+        row->setContentsMargins(6, 2, 6, 2);
+        row->addWidget(new QLabel("Tutorial"), 1);
+        auto button = [&](const QString& text, std::function<void()> run) {
+            auto* b = new QToolButton(bar);
+            b->setText(text);
+            connect(b, &QToolButton::clicked, this, std::move(run));
+            row->addWidget(b);
+        };
+        auto scrollBy = [this](int pages) {
+            QScrollBar* v = tutorialText_->verticalScrollBar();
+            v->setValue(v->value() + pages * v->pageStep());
+        };
+        button("Top", [this] { tutorialText_->verticalScrollBar()->setValue(0); });
+        button("Up", [scrollBy] { scrollBy(-1); });
+        button("Down", [scrollBy] { scrollBy(1); });
+        button("Close", [this] { closeTutorial(); });
+        tutorial_->setTitleBarWidget(bar);
+        addDockWidget(Qt::BottomDockWidgetArea, tutorial_);
+        resizeDocks({tutorial_}, {std::max(100, height() / 2)}, Qt::Vertical);
+        connect(tutorial_, &QDockWidget::visibilityChanged, this, [this](bool shown) {
+            tutorialAction_->setText(shown ? "Close tutorial" : "&Tutorial");
+        });
+    }
+    tutorial_->setMaximumHeight(std::max(100, height() * 2 / 3));
+    tutorial_->setMinimumHeight(100);
+    tutorial_->show();
+    // Back where the user left off.
+    const QTextBlock block =
+        tutorialText_->document()->findBlockByNumber(std::max(0, settings_.tutorBookmark));
+    if (block.isValid()) {
+        QTextCursor at(block);
+        tutorialText_->setTextCursor(at);
+        tutorialText_->centerCursor();
+    }
+    // Running the tutorial is the beginner's way up.
+    settings_.tutorial = true;
+    if (settings_.level == 1) {
+        settings_.level = 2;
+        app_.warnings.setUserLevel(2);
+        if (child_) child_->setUserLevel(2);
+        refreshLevel();
+    }
+}
+
+void TMainForm::closeTutorial() {
+    if (!tutorial_) return;
+    settings_.tutorBookmark = tutorialText_->cursorForPosition(QPoint(0, 0)).blockNumber();
+    tutorial_->hide();
+}
+
+void TMainForm::showTip() {
+    const std::vector<std::string>& tips = Tips();
+    QMessageBox box(QMessageBox::Information, "Tip of the day",
+                    Q(tips[static_cast<std::size_t>(settings_.runs) % tips.size()]),
+                    QMessageBox::Ok, this);
+    auto* again = new QCheckBox("Show tips at start");
+    again->setChecked(settings_.tips);
+    box.setCheckBox(again);
+    box.exec();
+    settings_.tips = again->isChecked();
 }
 
 void TMainForm::showNotationGuide() {
@@ -534,6 +624,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    closeTutorial();
     writeSettings();
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     if (clip && clip->hasImage() &&

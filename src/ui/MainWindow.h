@@ -20,6 +20,8 @@
 #include "ui/QtHost.h"
 
 class QAction;
+class QDockWidget;
+class QPlainTextEdit;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -80,6 +82,9 @@ class TMainForm : public QMainWindow {
     void backupTimerFired();
     void armBackupTimer(int ms);
     void showNotationGuide();
+    void toggleTutorial();
+    void closeTutorial();
+    void showTip();
     void about();
     void writeSettings();
 
@@ -102,6 +107,9 @@ class TMainForm : public QMainWindow {
     QAction* historyStart_ = nullptr;
     QAction* historyEnd_ = nullptr;
     QAction* closeAction_ = nullptr;
+    QAction* tutorialAction_ = nullptr;
+    QDockWidget* tutorial_ = nullptr;
+    QPlainTextEdit* tutorialText_ = nullptr;
     QAction* sampleAction_ = nullptr;
     std::vector<QAction*> historyActions_;
     std::vector<QAction*> levelActions_;
