@@ -423,6 +423,15 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
                 applyUi();
                 return true;
             }
+            if ((mode == kModeHead || mode == kModeFoot) && m->button() == Qt::LeftButton &&
+                !bandRect_.contains(m->position().toPoint())) {
+                controller_->clickOutsideWorkingArea();
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonRelease &&
+                   (mode == kModeHead || mode == kModeFoot)) {
+            controller_->headerFooterMouseUp();
+            return true;
         } else if (event->type() == QEvent::MouseMove && mode == kModeDragging) {
             const QPoint moved =
                 static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragStart_;
@@ -439,17 +448,50 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TMDIChild::enterHeaderFooter(bool header) {
-    QImage band;
-    if (!SetUpPagePicture(band, score_, 0, 32, false, host_)) return false;
+    // The band of the header (or footer) over the page washed out below (or
+    // above) it, a red line marking where the working area ends.
+    const PageGeometry g = ComputePageGeometry(score_);
+    const double height = header ? score_.page.Header : score_.page.Footer;
+    const int hb = std::max(1, static_cast<int>(std::lround(height * g.ppiY)));
+    const int wb = g.width;
+    if (static_cast<double>(wb) * hb * 4 > 16777216.0) {
+        host_.message(MsgType::Error, PageTooLargeMessage(score_, 32, false), Buttons::OK);
+        return false;
+    }
+    QImage whole;
+    if (!SetUpPagePicture(whole, score_, 0, 32, false, host_)) return false;
     PageViewState view;
     view.mode = header ? kModeHead : kModeFoot;
-    DrawAll(PictureContext(band, glyphs_, false), score_, 0, draw_, view);
-    picture_ = band;
+    DrawAll(PictureContext(whole, glyphs_, false), score_, 0, draw_, view);
+    const QImage band = whole.copy(0, header ? 0 : std::max(0, whole.height() - hb), wb, hb);
+    QImage spare = picture_;
+    for (int y = 0; y < spare.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(spare.scanLine(y));
+        for (int x = 0; x < spare.width(); ++x)
+            row[x] |= 0xFFC0C0C0u;
+    }
+    QImage view2(std::max(wb, spare.width()), hb + spare.height(), QImage::Format_RGB32);
+    if (view2.isNull()) {
+        host_.message(MsgType::Error, MessageText(msg::InsufficientMemory), Buttons::OK);
+        return false;
+    }
+    view2.fill(Qt::white);
+    QPainter p(&view2);
+    const int spareTop = header ? hb : 0;
+    bandRect_ = QRect(0, header ? 0 : spare.height(), wb, hb);
+    p.drawImage(0, spareTop, spare);
+    p.drawImage(bandRect_.topLeft(), band);
+    p.fillRect(0, header ? spareTop : spareTop + spare.height() - 5, spare.width(), 5,
+               QColor(255, 0, 0));
+    p.end();
+    picture_ = view2;
     showPicture();
+    if (!header) scroll_->verticalScrollBar()->setValue(scroll_->verticalScrollBar()->maximum());
     return true;
 }
 
 void TMDIChild::leaveHeaderFooter() {
+    bandRect_ = QRect();
     showPage(page_);
 }
 

@@ -89,6 +89,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QImage picture_;
     int pages_ = 0, page_ = 1;
     QPoint dragStart_, dragScroll_;
+    QRect bandRect_;  // the header or footer band in the header/footer view
     bool previewing_ = false;
     QTimer novice_;
 
