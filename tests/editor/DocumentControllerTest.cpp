@@ -16,14 +16,6 @@
 namespace sw {
 namespace {
 
-class FixedMeasurer : public TextMeasurer {
-  public:
-    int width(const TextFont&, const std::string& text) const override {
-        return 7 * static_cast<int>(text.size());
-    }
-    int height(const TextFont&, const std::string&) const override { return 14; }
-};
-
 // Records what the controller asks of the screen.
 class FakeView : public PageViewPort {
   public:
@@ -77,7 +69,7 @@ class Document : public ::testing::Test {
     UndoRing undo{std::make_unique<MemoryUndoStorage>()};
     FakeView view;
     DocumentServices services;
-    FixedMeasurer measurer;
+    test::FixedMeasurer measurer;
     std::unique_ptr<DocumentController> controller;
     std::vector<std::string> history;
     std::string fileDir;

@@ -95,14 +95,6 @@ TEST(Goto, NumbersAreReadSafely) {
     EXPECT_GT(*ParseGotoNumber("99999999999999999999999999"), 1000000000000LL);
 }
 
-class FixedMeasurer : public TextMeasurer {
-  public:
-    int width(const TextFont&, const std::string& t) const override {
-        return 7 * static_cast<int>(t.size());
-    }
-    int height(const TextFont&, const std::string&) const override { return 14; }
-};
-
 class NullView : public PageViewPort {
   public:
     int shownPage = 0, cursorChanges = 0;
@@ -139,7 +131,7 @@ class Paging : public ::testing::Test {
     WarningBox warnings;
     UndoRing undo{std::make_unique<MemoryUndoStorage>()};
     NullView view;
-    FixedMeasurer measurer;
+    test::FixedMeasurer measurer;
     std::unique_ptr<DocumentController> controller;
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/ScriptedHost.h"
+#include "core/TextMeasurer.h"
 
 namespace sw::test {
 
@@ -26,6 +27,15 @@ class TempDir {
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Text seven pixels a character wide and fourteen high, whatever the font.
+class FixedMeasurer : public TextMeasurer {
+  public:
+    int width(const TextFont&, const std::string& text) const override {
+        return 7 * static_cast<int>(text.size());
+    }
+    int height(const TextFont&, const std::string&) const override { return 14; }
+};
 
 // Fails the current test for every unexpected or missing prompt.
 #define EXPECT_HOST_CLEAN(host)                         \
