@@ -40,6 +40,7 @@ test: deps $(TEST_DIR)/build.ninja
 bench: release
 	$(RELEASE_DIR)/bench/bench_scorefile
 	$(RELEASE_DIR)/bench/bench_pages
+	$(RELEASE_DIR)/bench/bench_pdf
 	$(RELEASE_DIR)/bench/bench_undo
 
 $(FUZZ_DIR)/build.ninja:

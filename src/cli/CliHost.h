@@ -19,6 +19,7 @@ class CliHost : public Host {
     std::optional<std::string> openFileName(const FileDialogSpec&) override { return {}; }
     std::optional<std::string> saveFileName(const FileDialogSpec&) override { return {}; }
     void progressBegin(const std::string&) override {}
+    void progressText(const std::string&) override {}
     bool progressStep(int) override { return true; }
     void progressEnd() override {}
     void setBusy(bool) override {}

@@ -49,6 +49,8 @@ class Host {
     // The small information window / progress gauge. progressStep returns false
     // when the user asked to cancel.
     virtual void progressBegin(const std::string& text) = 0;
+    // New wording for the open box, as a long job moves from one stage to the next.
+    virtual void progressText(const std::string& text) = 0;
     virtual bool progressStep(int percent) = 0;
     virtual void progressEnd() = 0;
     virtual void setBusy(bool busy) = 0;

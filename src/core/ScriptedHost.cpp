@@ -92,6 +92,10 @@ void ScriptedHost::progressBegin(const std::string& text) {
     ++progressDepth_;
     progressTexts_.push_back(text);
 }
+void ScriptedHost::progressText(const std::string& text) {
+    if (progressDepth_ == 0) failures_.push_back("progress text without a progress window");
+    progressTexts_.push_back(text);
+}
 bool ScriptedHost::progressStep(int) {
     return true;
 }

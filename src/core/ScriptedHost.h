@@ -39,6 +39,7 @@ class ScriptedHost : public Host {
     std::optional<std::string> openFileName(const FileDialogSpec& spec) override;
     std::optional<std::string> saveFileName(const FileDialogSpec& spec) override;
     void progressBegin(const std::string& text) override;
+    void progressText(const std::string& text) override;
     bool progressStep(int percent) override;
     void progressEnd() override;
     void setBusy(bool) override {}
@@ -49,6 +50,7 @@ class ScriptedHost : public Host {
     const std::vector<std::string>& transcript() const { return transcript_; }
     const std::vector<MsgType>& messageTypes() const { return types_; }
     int progressDepth() const { return progressDepth_; }
+    // Captions and later wordings of progress boxes, in order.
     const std::vector<std::string>& progressTexts() const { return progressTexts_; }
 
   private:

@@ -107,11 +107,27 @@ struct DebugOptions {
     bool disableTidy = false;
 };
 
+// Stave blocks owned one by one; a copy of the table copies every block.
+struct StaveTable : std::array<std::unique_ptr<StaveBlock>, kMaxStaves + 1> {
+    StaveTable() = default;
+    StaveTable(const StaveTable& other)
+        : std::array<std::unique_ptr<StaveBlock>, kMaxStaves + 1>() {
+        for (std::size_t s = 0; s < size(); ++s)
+            if (other[s]) (*this)[s] = std::make_unique<StaveBlock>(*other[s]);
+    }
+    StaveTable(StaveTable&&) noexcept = default;
+    StaveTable& operator=(StaveTable&&) noexcept = default;
+    StaveTable& operator=(const StaveTable&) = delete;
+};
+
 class Score {
   public:
     Score();  // allocates stave 0, as a new document window does
     Score(Score&&) noexcept = default;
     Score& operator=(Score&&) noexcept = default;
+    // A deep copy, only when asked for by name: a score can hold megabytes.
+    explicit Score(const Score&) = default;
+    Score& operator=(const Score&) = delete;
 
     uint16_t Nstaves = 0;
     uint16_t CurrentStave = 0;
@@ -164,7 +180,7 @@ class Score {
     void setBagpipe(bool on);
 
   private:
-    std::array<std::unique_ptr<StaveBlock>, kMaxStaves + 1> staves_;
+    StaveTable staves_;
 };
 
 // y of a note at `pitch` on stave s: four page pixels a step on every stave size.

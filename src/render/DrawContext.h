@@ -18,6 +18,7 @@ struct DrawContext {
     QPoint printOrigin;   // added to 3x positions in print mode
     QPoint screenOrigin;  // added to positions on the screen picture
     const GlyphStore* glyphs = nullptr;
+    bool blank = false;  // the picture is all white already: DrawAll need not clear it
 
     QImage* canvas() const { return printMode ? print : screen; }
 };

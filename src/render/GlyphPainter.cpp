@@ -1,6 +1,7 @@
 // The glyph painter.
 #include "render/GlyphPainter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/TextUtil.h"
@@ -50,18 +51,30 @@ void DrawNamedBitmap(const DrawContext& ctx, const std::string& name, int x, int
     if (!m) return;
     const uint32_t ink = ctx.printMode ? 0xFF000000u : ToQRgb(colour);
     const uint32_t invert = (~ToQRgb(colour)) & 0x00FFFFFFu;
-    const int cw = canvas->width(), ch = canvas->height();
-    for (int r = 0; r < m->height; ++r) {
-        int py = top + r;
-        if (py < 0 || py >= ch) continue;
-        auto* line = reinterpret_cast<uint32_t*>(canvas->scanLine(py));
-        for (int c = 0; c < m->width; ++c) {
-            int px = left + c;
-            if (px < 0 || px >= cw || !m->at(c, r)) continue;
-            if (xorMode)
-                line[px] = 0xFF000000u | ((line[px] ^ invert) & 0x00FFFFFFu);
-            else
-                line[px] = ink;
+    // The part of the bitmap on the canvas.
+    const int c0 = std::max(0, -left), c1 = std::min(m->width, canvas->width() - left);
+    const int r0 = std::max(0, -top), r1 = std::min(m->height, canvas->height() - top);
+    if (c0 >= c1 || r0 >= r1) return;
+    for (int r = r0; r < r1; ++r) {
+        // Only the inked span of the row is touched: a note's bitmap is mostly
+        // the paper beside its stem, and the picture is far out of cache.
+        const uint8_t* on = m->ink.data() + static_cast<std::size_t>(r) * m->width;
+        int from = c0, to = c1;
+        while (from < to && !on[from])
+            ++from;
+        while (to > from && !on[to - 1])
+            --to;
+        if (from == to) continue;
+        uint32_t* px = reinterpret_cast<uint32_t*>(canvas->scanLine(top + r)) + (left + from);
+        on += from;
+        const int n = to - from;
+        if (xorMode) {
+            for (int c = 0; c < n; ++c)
+                if (on[c]) px[c] = 0xFF000000u | ((px[c] ^ invert) & 0x00FFFFFFu);
+        } else {
+            // Written whether ink or not, so that the loop vectorises.
+            for (int c = 0; c < n; ++c)
+                px[c] = on[c] ? ink : px[c];
         }
     }
 }

@@ -15,8 +15,7 @@ GlyphStore::GlyphStore() {
                                                          kGlyphResources[i].size};
 }
 
-const Mask* GlyphStore::mask(std::string_view name) const {
-    std::string key = ToUpperAscii(name);
+const Mask* GlyphStore::decodedLocked(const std::string& key) const {
     auto done = decoded_.find(key);
     if (done != decoded_.end()) return done->second.get();
     auto it = index_.find(key);
@@ -27,11 +26,18 @@ const Mask* GlyphStore::mask(std::string_view name) const {
     return (decoded_[key] = std::move(m)).get();
 }
 
+const Mask* GlyphStore::mask(std::string_view name) const {
+    const std::string key = ToUpperAscii(name);
+    std::lock_guard<std::mutex> hold(cacheLock_);
+    return decodedLocked(key);
+}
+
 const Mask* GlyphStore::stretched(std::string_view name, int w, int h) const {
-    const Mask* m = mask(name);
+    auto key = std::make_tuple(ToUpperAscii(name), w, h);
+    std::lock_guard<std::mutex> hold(cacheLock_);
+    const Mask* m = decodedLocked(std::get<0>(key));
     if (!m || w <= 0 || h <= 0) return nullptr;
     if (m->width == w && m->height == h) return m;
-    auto key = std::make_tuple(ToUpperAscii(name), w, h);
     auto it = stretched_.find(key);
     if (it != stretched_.end()) return it->second.get();
     return (stretched_[key] = std::make_unique<Mask>(StretchMask(*m, w, h))).get();

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -29,7 +30,11 @@ class GlyphStore {
         const unsigned char* data;
         std::size_t size;
     };
+    const Mask* decodedLocked(const std::string& key) const;
+
     std::map<std::string, Entry> index_;  // by upper-case name
+    // Pages are drawn on several threads at once; the caches fill as they go.
+    mutable std::mutex cacheLock_;
     mutable std::map<std::string, std::unique_ptr<Mask>> decoded_;
     mutable std::map<std::tuple<std::string, int, int>, std::unique_ptr<Mask>> stretched_;
 };

@@ -33,9 +33,19 @@ void Put(QImage& img, int x, int y, uint32_t colour, bool rubberBand) {
 
 // Cell rectangle [x1, x2) x [y1, y2) in picture pixels.
 void Fill(QImage& img, int x1, int y1, int x2, int y2, uint32_t colour, bool rubberBand) {
-    for (int y = std::max(0, y1); y < std::min(img.height(), y2); ++y)
-        for (int x = std::max(0, x1); x < std::min(img.width(), x2); ++x)
-            Put(img, x, y, colour, rubberBand);
+    const int left = std::max(0, x1), right = std::min(img.width(), x2);
+    const int top = std::max(0, y1), bottom = std::min(img.height(), y2);
+    if (left >= right || top >= bottom) return;
+    // Row by row: print bars cover much of a full score's page.
+    const uint32_t ink = ToQRgb(colour), invert = ~ink & 0x00FFFFFFu;
+    for (int y = top; y < bottom; ++y) {
+        uint32_t* line = reinterpret_cast<uint32_t*>(img.scanLine(y));
+        if (rubberBand)
+            for (int x = left; x < right; ++x)
+                line[x] = 0xFF000000u | ((line[x] ^ invert) & 0x00FFFFFFu);
+        else
+            std::fill(line + left, line + right, ink);
+    }
 }
 
 // A one-pixel line in picture pixels, end point left out.

@@ -248,7 +248,7 @@ void DrawAll(const DrawContext& ctx, Score& score, int page, const DrawSettings&
              const PageViewState& view) {
     QImage* img = ctx.canvas();
     if (!img) return;
-    img->fill(Qt::white);
+    if (!ctx.blank) img->fill(Qt::white);
     PictureSurface out(ctx);
     const PageGeometry g = ComputePageGeometry(score);
     if (view.mode == 20 || view.mode == 21) {

@@ -1,11 +1,24 @@
-// The print job.
+// The print job: PDF and recording printers, the capacity check, and the
+// print loop with its pages drawn ahead on worker threads.
 #include "render/PrintJob.h"
 
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 #include "core/Host.h"
 #include "core/MessageIds.h"
@@ -65,10 +78,12 @@ bool PdfPrinterPort::begin(const std::string& title, bool) {
 }
 
 void PdfPrinterPort::send(const QImage& picture, const PaperRect& where, int copies) {
+    // Kept at one bit a pixel: Qt stores such a picture as it is, where
+    // anything else becomes 24-bit colour, deflated at ten times the cost.
+    const QImage bitmap = IsPrintBitmap(picture) ? picture : PrintBitmap(picture);
     for (int c = 0; c < copies; ++c) {
         if (c > 0) newPage();
-        impl_->painter.drawImage(QRect(where.x, where.y, picture.width(), picture.height()),
-                                 picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither));
+        impl_->painter.drawImage(QRect(where.x, where.y, bitmap.width(), bitmap.height()), bitmap);
     }
 }
 
@@ -103,6 +118,158 @@ bool CheckPrinterCapacity(const Score& score, PrinterPort& printer, bool metric,
     return true;
 }
 
+namespace {
+
+// The print picture, on huge memory pages where the system offers them:
+// glyphs are drawn row by row down a picture of tens of megabytes, each row
+// on a page of its own otherwise.
+QImage NewPrintPicture(int width, int height) {
+#ifdef __linux__
+    constexpr std::size_t kHuge = std::size_t{2} << 20;
+    if (width > 0 && height > 0 && width <= (1 << 15) && height <= (1 << 15)) {
+        const qsizetype perLine = 4 * static_cast<qsizetype>(width);
+        const std::size_t bytes =
+            static_cast<std::size_t>(perLine) * static_cast<std::size_t>(height);
+        const std::size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
+        if (void* memory = std::aligned_alloc(kHuge, rounded)) {
+            madvise(memory, rounded, MADV_HUGEPAGE);
+            QImage picture(
+                static_cast<uchar*>(memory), width, height, perLine, QImage::Format_RGB32,
+                [](void* p) { std::free(p); }, memory);
+            if (!picture.isNull()) return picture;
+            std::free(memory);
+        }
+    }
+#endif
+    return QImage(width, height, QImage::Format_RGB32);
+}
+
+// Draws the plan's pages ahead of the print loop and hands them back as 1-bit
+// pictures in plan order. With workers, each has its own picture and its own
+// copy of the score: drawing moves footers about for a moment, and the
+// caller's score may be read meanwhile (a repaint while the progress box runs).
+// Without workers a page is drawn when it is taken, on the caller's score.
+class PageRenderer {
+  public:
+    // `picture` is the print picture, already made; workers past the first
+    // make their own. Fewer workers than asked for when memory or threads
+    // run short; with none, pages are drawn as they are taken.
+    PageRenderer(Score& score, std::vector<int> pages, QImage picture, const GlyphStore& glyphs,
+                 const DrawSettings& settings, int workers)
+        : score_(score),
+          pages_(std::move(pages)),
+          glyphs_(glyphs),
+          settings_(settings),
+          picture_(std::move(picture)),
+          ahead_(2 * static_cast<std::size_t>(std::max(workers, 1))) {
+        try {
+            for (int w = 0; w < workers; ++w)
+                copies_.push_back(std::make_unique<Score>(score));
+        } catch (const std::bad_alloc&) {
+        }
+        running_ = copies_.size();
+        const QSize size = picture_.size();
+        for (std::size_t w = 0; w < copies_.size(); ++w) {
+            try {
+                threads_.emplace_back([this, w, size] {
+                    QImage own;
+                    if (w > 0) own = NewPrintPicture(size.width(), size.height());
+                    work(*copies_[w], w == 0 ? picture_ : own);
+                });
+            } catch (const std::system_error&) {
+                std::lock_guard<std::mutex> hold(lock_);
+                running_ -= copies_.size() - w;
+                break;
+            }
+        }
+    }
+    ~PageRenderer() {
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        for (std::thread& t : threads_)
+            t.join();
+    }
+    PageRenderer(const PageRenderer&) = delete;
+    PageRenderer& operator=(const PageRenderer&) = delete;
+
+    // The picture of plan step k, steps taken in order; null when memory ran out.
+    QImage take(std::size_t k) {
+        if (threads_.empty()) return draw(picture_, blank_, score_, pages_[k]);
+        std::unique_lock<std::mutex> hold(lock_);
+        taken_ = k;
+        changed_.notify_all();
+        changed_.wait(hold, [&] { return ready_.count(k) != 0 || running_ == 0; });
+        auto it = ready_.find(k);
+        if (it == ready_.end()) return QImage();
+        QImage out = std::move(it->second);
+        ready_.erase(it);
+        return out;
+    }
+
+  private:
+    // Each picture is left white by the one before it, so is not cleared again.
+    QImage draw(QImage& picture, bool& blank, Score& score, int page) const {
+        try {
+            RenderPrintPage(picture, glyphs_, score, page, settings_, blank);
+            blank = false;
+            QImage bitmap = TakePrintBitmap(picture);
+            blank = !bitmap.isNull();
+            return bitmap;
+        } catch (const std::bad_alloc&) {
+            blank = false;
+            return QImage();
+        }
+    }
+
+    void work(Score& score, QImage& picture) {
+        bool blank = false;
+        std::unique_lock<std::mutex> hold(lock_);
+        // A worker that cannot have a picture leaves the pages to the others.
+        while (!picture.isNull()) {
+            changed_.wait(
+                hold, [&] { return stop_ || next_ >= pages_.size() || next_ < taken_ + ahead_; });
+            if (stop_ || next_ >= pages_.size()) break;
+            const std::size_t k = next_++;
+            hold.unlock();
+            QImage bitmap = draw(picture, blank, score, pages_[k]);
+            hold.lock();
+            ready_[k] = std::move(bitmap);
+            changed_.notify_all();
+        }
+        --running_;
+        changed_.notify_all();
+    }
+
+    Score& score_;
+    const std::vector<int> pages_;
+    const GlyphStore& glyphs_;
+    const DrawSettings& settings_;
+    QImage picture_;
+    bool blank_ = false;
+    std::vector<std::unique_ptr<Score>> copies_;
+    std::vector<std::thread> threads_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::map<std::size_t, QImage> ready_;  // drawn, not yet taken
+    std::size_t next_ = 0;                 // the next step to draw
+    std::size_t taken_ = 0;                // the step the printer waits for
+    const std::size_t ahead_;              // how far drawing may run ahead of it
+    std::size_t running_ = 0;              // workers still drawing
+    bool stop_ = false;
+};
+
+// Workers for a print job: none for a single page, else one per core.
+int WorkersFor(std::size_t steps) {
+    if (steps < 2) return 0;
+    const unsigned cores = std::thread::hardware_concurrency();
+    return static_cast<int>(std::min<std::size_t>({steps, cores == 0 ? 1 : cores, 4}));
+}
+
+}  // namespace
+
 int PrintScore(Score& score, PrinterPort& printer, const PrintRequest& request,
                const GlyphStore& glyphs, const DrawSettings& settings, Host& host,
                const std::function<bool()>& cancelled, const std::string& fileName) {
@@ -115,7 +282,7 @@ int PrintScore(Score& score, PrinterPort& printer, const PrintRequest& request,
     const std::vector<PrintStep> plan = PrintPlan(r);
     if (plan.empty()) return 0;
     const PrintPicture geometry = PrintPictureGeometry(score);
-    QImage picture(geometry.width, geometry.height, QImage::Format_RGB32);
+    QImage picture = NewPrintPicture(geometry.width, geometry.height);
     if (picture.isNull()) {
         host.message(MsgType::Error, MessageText(msg::InsufficientMemory), Buttons::OK);
         return 0;
@@ -126,22 +293,50 @@ int PrintScore(Score& score, PrinterPort& printer, const PrintRequest& request,
         printer.end();
         return 0;
     }
+    std::vector<int> pages;
+    for (const PrintStep& step : plan)
+        pages.push_back(step.page);
+    auto renderer = std::make_unique<PageRenderer>(score, std::move(pages), std::move(picture),
+                                                   glyphs, settings, WorkersFor(plan.size()));
+    // Collated copies repeat the range, each with its own progress box.
+    const int length = r.to - r.from + 1;
+    const int rounds = r.collate && r.from != r.to ? r.copies : 1;
+    const std::size_t perRound = plan.size() / static_cast<std::size_t>(rounds);
     int sent = 0;
-    bool stopped = false;
+    bool stopped = false, boxCancelled = false, boxOpen = false, outOfMemory = false;
     for (std::size_t k = 0; k < plan.size(); ++k) {
         // Asked before a page is started, so a cancel never leaves a blank sheet.
-        if (cancelled && cancelled()) {
+        if ((cancelled && cancelled()) || boxCancelled) {
             stopped = true;
             break;
         }
+        if (k % perRound == 0) {
+            if (boxOpen) host.progressEnd();
+            const int copy = static_cast<int>(k / perRound) + 1;
+            host.progressBegin(rounds > 1 ? FormatMessage(msg::PrintingCopyCaption, copy, rounds)
+                                          : MessageText(msg::PrintingCaption));
+            boxOpen = true;
+        }
         const PrintStep& step = plan[k];
+        const int position = step.page - r.from + 1;
+        host.progressText(FormatMessage(msg::PreparingPage, position, length));
+        const QImage bitmap = renderer->take(k);
+        if (bitmap.isNull()) {
+            outOfMemory = true;
+            break;
+        }
         // A new sheet only when there is a page to put on it.
         if (k > 0) printer.newPage();
-        RenderPrintPage(picture, glyphs, score, step.page, settings);
-        printer.send(picture, PaperPosition(score, step.page, caps), step.copies);
+        host.progressText(FormatMessage(msg::PrintingPage, position, length));
+        printer.send(bitmap, PaperPosition(score, step.page, caps), step.copies);
         ++sent;
+        boxCancelled = !host.progressStep(static_cast<int>((k % perRound + 1) * 100 / perRound));
     }
+    renderer.reset();
+    if (boxOpen) host.progressEnd();
     printer.end();
+    if (outOfMemory)
+        host.message(MsgType::Error, MessageText(msg::InsufficientMemory), Buttons::OK);
     if (stopped) host.warning(MessageText(msg::PrintingAborted), Buttons::OK);
     return sent;
 }

@@ -1,6 +1,7 @@
 // Printing's pure parts.
 #include "render/Printing.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <filesystem>
@@ -55,8 +56,9 @@ std::vector<PrintStep> PrintPlan(const PrintRequest& r) {
 }
 
 void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, Score& score, int page,
-                     const DrawSettings& settings) {
+                     const DrawSettings& settings, bool blank) {
     DrawContext ctx = PictureContext(picture, glyphs, true);
+    ctx.blank = blank;
     ctx.printOrigin = QPoint(0, PrintPictureGeometry(score).originY);
     DrawAll(ctx, score, page, settings, PageViewState{});
     PictureSurface out(ctx);
@@ -68,6 +70,74 @@ void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, Score& score, in
                 DrawObject(out, score, s, i, DrawRequest{0, false, true}, settings);
         }
     }
+}
+
+namespace {
+
+// One line of the print picture to one line of bits (1 = paper). With
+// `wipe` (the same line) the ink seen is painted over, so the line ends white.
+void LineToBits(const uint32_t* in, int w, uchar* bits, uint32_t* wipe) {
+    const int whole = w / 8;
+    for (int b = 0; b < whole; ++b, in += 8) {
+        // A page is mostly paper: eight white pixels are one test.
+        uint32_t all = 0xFFFFFFFFu;
+        for (int k = 0; k < 8; ++k)
+            all &= in[k];
+        if (all == 0xFFFFFFFFu) {
+            bits[b] = 0xFF;
+            continue;
+        }
+        uchar v = 0;
+        for (int k = 0; k < 8; ++k)
+            v = static_cast<uchar>(v << 1 | (qGray(in[k]) >= 128 ? 1 : 0));
+        bits[b] = v;
+        if (wipe) std::fill(wipe + 8 * b, wipe + 8 * b + 8, 0xFFFFFFFFu);
+    }
+    if (w % 8 != 0) {
+        uchar v = 0xFF;  // bits past the edge stay paper
+        for (int k = 0; k < w % 8; ++k)
+            if (qGray(in[k]) < 128) v = static_cast<uchar>(v & ~(0x80u >> k));
+        bits[whole] = v;
+        if (wipe) std::fill(wipe + 8 * whole, wipe + w, 0xFFFFFFFFu);
+    }
+}
+
+QImage MonoLike(const QImage& picture) {
+    QImage out(picture.width(), picture.height(), QImage::Format_Mono);
+    if (!out.isNull()) out.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    return out;
+}
+
+}  // namespace
+
+QImage PrintBitmap(const QImage& picture) {
+    const QImage src = picture.convertToFormat(QImage::Format_RGB32);
+    QImage out = MonoLike(src);
+    if (out.isNull()) return out;
+    for (int y = 0; y < src.height(); ++y)
+        LineToBits(reinterpret_cast<const uint32_t*>(src.constScanLine(y)), src.width(),
+                   out.scanLine(y), nullptr);
+    return out;
+}
+
+QImage TakePrintBitmap(QImage& picture) {
+    if (picture.format() != QImage::Format_RGB32) {
+        QImage out = PrintBitmap(picture);
+        picture.fill(Qt::white);
+        return out;
+    }
+    QImage out = MonoLike(picture);
+    if (out.isNull()) return out;
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<uint32_t*>(picture.scanLine(y));
+        LineToBits(line, picture.width(), out.scanLine(y), line);
+    }
+    return out;
+}
+
+bool IsPrintBitmap(const QImage& picture) {
+    return picture.format() == QImage::Format_Mono && picture.colorCount() == 2 &&
+           picture.color(0) == qRgb(0, 0, 0) && picture.color(1) == qRgb(255, 255, 255);
 }
 
 double PreviewScale(int availableWidth, int availableHeight, double pageWidth, double pageLength,

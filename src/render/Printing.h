@@ -46,9 +46,20 @@ std::vector<PrintStep> PrintPlan(const PrintRequest& r);
 
 // Clears `picture` (sized by PrintPictureGeometry) and draws page `page` in
 // print mode; white-out shapes are drawn once more at the end so that they
-// cover everything beneath them.
+// cover everything beneath them. `blank`: the picture is known to be all
+// white already, and is not cleared again.
 void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, Score& score, int page,
-                     const DrawSettings& settings);
+                     const DrawSettings& settings, bool blank = false);
+
+// The print picture as a 1-bit picture (Format_Mono, colour 0 black, 1
+// white): a pixel is black where its grey is below 128, as with Qt's
+// threshold conversion. Printers and PDF files keep it at one bit a pixel.
+QImage PrintBitmap(const QImage& picture);
+// The same, leaving `picture` all white for the next page: cheaper than
+// clearing it again, as only the ink is written over.
+QImage TakePrintBitmap(QImage& picture);
+// True for a picture already in that form.
+bool IsPrintBitmap(const QImage& picture);
 
 // Preview: pixels per inch for the window's free area, one page or a spread
 // of two; never zero or less however small the window.

@@ -1,6 +1,10 @@
 // Printing's pure parts, page pictures for export, and the PCX codec.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
 #include "core/Pcx.h"
 #include "core/ScriptedHost.h"
 #include "model/Build.h"
@@ -107,6 +111,34 @@ TEST(PrintingPreview, ScaleSpreadsAndThinLines) {
     EXPECT_EQ(small.pixel(5, 5), 0xFFFFFFFFu);
 }
 
+TEST(PrintingBitmap, OneBitPictureMatchesQtsThreshold) {
+    // Greys either side of the threshold, colours, and a width that leaves
+    // part of a byte at the end of each line.
+    QImage picture(37, 6, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const QRgb samples[] = {qRgb(127, 127, 127), qRgb(128, 128, 128), qRgb(255, 0, 0),
+                            qRgb(0, 255, 0),     qRgb(0, 0, 255),     qRgb(0, 0, 0),
+                            qRgb(200, 90, 90),   qRgb(250, 250, 250)};
+    for (int y = 0; y < 6; ++y)
+        for (int x = (y * 5) % 9; x < 37; x += 3 + y)
+            picture.setPixel(x, y, samples[(x + y) % 8]);
+    const QImage qt = picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    QImage copy = picture;
+    const QImage ours = PrintBitmap(picture);
+    ASSERT_TRUE(IsPrintBitmap(ours));
+    EXPECT_FALSE(IsPrintBitmap(qt));  // Qt's own has white first: stored as colour in a PDF
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 37; ++x)
+            ASSERT_EQ(ours.pixel(x, y), qt.pixel(x, y)) << x << "," << y;
+    // Taking the bitmap leaves the picture white for the next page.
+    copy.detach();
+    const QImage taken = TakePrintBitmap(copy);
+    EXPECT_EQ(taken, ours);
+    QImage white(37, 6, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    EXPECT_EQ(copy, white);
+}
+
 TEST(PrintingExport, PcxAndBmpRoundTrip) {
     Mask m;
     m.width = 37;  // not a multiple of 16: padded lines
@@ -185,10 +217,80 @@ TEST_F(PrintJobTest, CancelIsAskedBeforeEachPageAndTheJobStillEnds) {
     EXPECT_EQ(printer.sheets.size(), 1u);
     EXPECT_EQ(printer.pagesStarted, 1);  // no sheet started for a page never printed
     EXPECT_EQ(printer.ended, 1);
+    // The box said no more than the page it printed, and was closed.
+    EXPECT_EQ(host.progressTexts(), (std::vector<std::string>{"Printing", "Preparing page 1 of 3.",
+                                                              "Printing page 1 of 3."}));
+    EXPECT_EQ(host.progressDepth(), 0);
     printer.isInstalled = false;
     host.expectMessage("There is no printer driver defined on this computer.");
     EXPECT_EQ(Print({1, 1, 1, true, true}), 0);
     EXPECT_TRUE(host.problems().empty());
+}
+
+TEST_F(PrintJobTest, ProgressCaptionsFollowCopiesAndPages) {
+    // Collated copies: a box per copy, pages counted within the range.
+    EXPECT_EQ(Print({2, 3, 2, true, true}), 4);
+    EXPECT_EQ(host.progressTexts(),
+              (std::vector<std::string>{"Printing copy 1 of 2", "Preparing page 1 of 2.",
+                                        "Printing page 1 of 2.", "Preparing page 2 of 2.",
+                                        "Printing page 2 of 2.", "Printing copy 2 of 2",
+                                        "Preparing page 1 of 2.", "Printing page 1 of 2.",
+                                        "Preparing page 2 of 2.", "Printing page 2 of 2."}));
+    EXPECT_EQ(host.progressDepth(), 0);
+    // Uncollated copies by repeating pages: one box, each page said twice.
+    ScriptedHost other;
+    printer.driverCopies = false;
+    EXPECT_EQ(PrintScore(score, printer, {3, 3, 2, false, true}, glyphs, DrawSettings{}, other, {},
+                         "a.swn"),
+              2);
+    EXPECT_EQ(
+        other.progressTexts(),
+        (std::vector<std::string>{"Printing", "Preparing page 1 of 1.", "Printing page 1 of 1.",
+                                  "Preparing page 1 of 1.", "Printing page 1 of 1."}));
+    EXPECT_TRUE(host.problems().empty());
+    EXPECT_TRUE(other.problems().empty());
+}
+
+TEST_F(PrintJobTest, PagesDrawnAheadAreThePagesInPlanOrder) {
+    // Each page different, so a page out of order or drawn over an earlier
+    // one's remains shows.
+    for (int p = 1; p <= 3; ++p) {
+        const int s = AppendStave(score, 100 + 60 * p, 20, 400);
+        score.stave(s).h.PageNum = static_cast<uint16_t>(p);
+        for (int n = 0; n < 2 * p; ++n)
+            PlaceNote(score, s, 60 + 40 * n, n - p, 3);
+    }
+    std::vector<QImage> expected;
+    const PrintPicture g = PrintPictureGeometry(score);
+    for (int p : {3, 1, 2, 3}) {
+        QImage picture(g.width, g.height, QImage::Format_RGB32);
+        RenderPrintPage(picture, glyphs, score, p, DrawSettings{});
+        expected.push_back(PrintBitmap(picture));
+    }
+    EXPECT_EQ(Print({3, 3, 1, true, true}), 1);
+    EXPECT_EQ(Print({1, 3, 1, true, true}), 3);
+    ASSERT_EQ(printer.sheets.size(), 4u);
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_TRUE(IsPrintBitmap(printer.sheets[k].picture));
+        EXPECT_EQ(printer.sheets[k].picture, expected[k]) << "sheet " << k;
+    }
+    EXPECT_NE(expected[1], expected[2]);
+    EXPECT_TRUE(host.problems().empty());
+}
+
+TEST_F(PrintJobTest, PdfKeepsThePageAtOneBit) {
+    const std::string path = ::testing::TempDir() + "printjob-one-bit.pdf";
+    ASSERT_TRUE(WritePdf(path, glyphs, score, 1, 3, DrawSettings{}));
+    std::ifstream in(path, std::ios::binary);
+    const std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t images = 0;
+    for (std::size_t at = pdf.find("/Subtype /Image"); at != std::string::npos;
+         at = pdf.find("/Subtype /Image", at + 1))
+        ++images;
+    EXPECT_EQ(images, 3u);
+    EXPECT_NE(pdf.find("/BitsPerComponent 1"), std::string::npos);
+    EXPECT_EQ(pdf.find("/BitsPerComponent 8"), std::string::npos);
+    std::remove(path.c_str());
 }
 
 TEST_F(PrintJobTest, CapacityTextsAndTurnedPages) {
