@@ -1,6 +1,8 @@
 // The document window's logic.
 #include "editor/DocumentController.h"
 
+#include "editor/HitTest.h"
+
 #include <algorithm>
 #include <climits>
 #include <filesystem>
@@ -441,6 +443,10 @@ void DocumentController::command(Command c) {
             break;
         case Command::ToggleEdit:
             unlocked_ = !unlocked_;
+            // The object under the mouse shows whether it can be taken now.
+            objectSelected_ = unlocked_ && focusObject_ > 0;
+            ui_.highlightStave = unlocked_ ? focusStave_ : -1;
+            ui_.highlightObject = unlocked_ ? focusObject_ : -1;
             refreshUi();
             break;
     }
@@ -573,6 +579,48 @@ void DocumentController::pageTop() {
 void DocumentController::pageBottom() {
     if (mode_ != kModeMusic) return;
     if (const int last = LastStaveOnPage(score_, page_); last > 0) setCurrentStave(last);
+}
+
+// ---------------------------------------------------------------------------
+// The mouse over the page
+
+bool DocumentController::mouseMove(int32_t x, int32_t y, bool ctrl) {
+    const int m = mode_;
+    const bool hitting =
+        unlocked_ && !provisional_ && (m == kModeMusic || m == kModeSelecting || IsHeadFoot(m));
+    const Hit hit = hitting ? HitTestPage(score_, page_, m, x, y, measurer_) : Hit{};
+    // The pointer, except where a mode keeps its own.
+    const bool ownCursor = m == kModeLine || m == kModeCurve || m == kModeHairpin ||
+                           m == kModeCompressing || IsHeadFoot(m) || m == kModePreview ||
+                           m == kModeDragging || m == kModeSymbol;
+    if (!ownCursor) {
+        if (m == kModeText)
+            ui_.cursor = CursorShape::Cursor1;
+        else if (!ctrl)
+            ui_.cursor = hit.found() ? CursorShape::Cursor14 : CursorShape::Default;
+        else if (hit.found())
+            ui_.cursor = score_.object(hit.stave, hit.object).kind == kBarline
+                             ? CursorShape::MoveBar
+                             : CursorShape::Cursor14;
+        else
+            ui_.cursor =
+                StaveAt(score_, page_, y) > 0 ? CursorShape::MoveStave : CursorShape::HandFlat;
+    }
+    const bool changed = hit.stave != focusStave_ || hit.object != focusObject_;
+    focusStave_ = hit.stave;
+    focusObject_ = hit.object;
+    objectSelected_ = hit.found() && (m == kModeMusic || IsHeadFoot(m));
+    ui_.highlightStave = hit.stave;
+    ui_.highlightObject = hit.object;
+    return changed;
+}
+
+bool DocumentController::mouseLeave() {
+    const bool changed = focusObject_ > 0;
+    focusStave_ = focusObject_ = -1;
+    objectSelected_ = false;
+    ui_.highlightStave = ui_.highlightObject = -1;
+    return changed;
 }
 
 // ---------------------------------------------------------------------------

@@ -90,6 +90,8 @@ struct UiState {
     CursorShape cursor = CursorShape::Default;
     std::string caption;
     std::string guidance;  // the hint of the page area; empty when off
+    // The object drawn in the "Edit" colour under the mouse; -1 for none.
+    int highlightStave = -1, highlightObject = -1;
     std::map<std::string, ActionState> actions;
     const ActionState& action(const std::string& name) const;
 };
@@ -170,6 +172,15 @@ class DocumentController {
     std::vector<Segment> cursorStrokes() const;
     const AttachRange& attachRange() const { return attach_; }
 
+    // --- the mouse over the page
+    // The object under the mouse is found, highlighted and made the focus,
+    // and the pointer's shape follows. True when the highlight changed.
+    bool mouseMove(int32_t x, int32_t y, bool ctrl);
+    bool mouseLeave();
+    int focusStave() const { return focusStave_; }
+    int focusObject() const { return focusObject_; }
+    bool objectSelected() const { return objectSelected_; }
+
     // --- guidance
     void showGuidance(int messageId);
     void hintsOff();
@@ -212,6 +223,8 @@ class DocumentController {
     std::string name_, path_;
     int page_ = 1;
     bool cursorShown_ = false;
+    int focusStave_ = -1, focusObject_ = -1;
+    bool objectSelected_ = false;
     AttachRange attach_;
     // The view that the header/footer view replaced.
     int savedStave_ = 1, savedPage_ = 1;

@@ -32,6 +32,7 @@
 #include "render/PageView.h"
 #include "render/Preview.h"
 #include "render/PrintJob.h"
+#include "render/Surface.h"
 #include "ui/PageSetupDialog.h"
 
 namespace sw {
@@ -105,6 +106,7 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     scroll_->setWidget(pageLabel_);
     scroll_->viewport()->installEventFilter(this);
     pageLabel_->installEventFilter(this);
+    pageLabel_->setMouseTracking(true);
     layout->addWidget(scroll_, 1);
     // Guidance stays on screen while the user works, unlike a tooltip.
     guidance_ = new QLabel(central);
@@ -337,10 +339,20 @@ void TMDIChild::showPicture() {
     // The cursor is painted over a copy, from the controller's state, so
     // that no redraw can leave half of it behind.
     const std::vector<Segment> strokes = controller_->cursorStrokes();
-    if (strokes.empty() || previewing_) {
+    const UiState& ui = controller_->ui();
+    const bool highlight = ui.highlightObject > 0 && score_.hasStave(ui.highlightStave);
+    if ((strokes.empty() && !highlight) || previewing_) {
         pageLabel_->setPixmap(QPixmap::fromImage(picture_));
     } else {
         QImage shown = picture_;
+        if (highlight) {
+            // The object under the mouse, drawn again in the "Edit" colour.
+            PictureSurface surface(PictureContext(shown, glyphs_, false));
+            DrawRequest req;
+            req.colour = draw_.colours.edit;
+            req.normalDrawing = false;
+            DrawObject(surface, score_, ui.highlightStave, ui.highlightObject, req, draw_);
+        }
         QPainter p(&shown);
         QPen pen(QColor(0, 0, 255));  // the "Cursor" colour, 0xFF0000 as BGR
         pen.setWidth(std::max(1, settings_.cursorThickness));
@@ -432,6 +444,19 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
                    (mode == kModeHead || mode == kModeFoot)) {
             controller_->headerFooterMouseUp();
             return true;
+        } else if (event->type() == QEvent::MouseMove && mode != kModeDragging) {
+            auto* m = static_cast<QMouseEvent*>(event);
+            // The label's frame is one pixel round the picture.
+            const QPoint at = m->position().toPoint() - QPoint(1, 1);
+            const CursorShape before = controller_->ui().cursor;
+
+            if (controller_->mouseMove(at.x(), at.y(), m->modifiers() & Qt::ControlModifier))
+                showPicture();
+            if (controller_->ui().cursor != before) applyUi();
+            return false;
+        } else if (event->type() == QEvent::Leave) {
+            if (controller_->mouseLeave()) showPicture();
+            return false;
         } else if (event->type() == QEvent::MouseMove && mode == kModeDragging) {
             const QPoint moved =
                 static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragStart_;
