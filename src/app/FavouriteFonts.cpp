@@ -53,8 +53,7 @@ void FavouriteFontsModel::rename(int number, Host& host) {
         answer->empty() ? MessageText(msg::NoNameGiven) : answer->substr(0, 32);
 }
 
-namespace {
-FontDesc DescOf(const FontSetting& f) {
+FontDesc FavouriteFontDesc(const FontSetting& f) {
     FontDesc d;
     d.name = f.name.substr(0, 32);
     d.size = static_cast<int16_t>(std::clamp(f.size, 0, 32767));
@@ -67,13 +66,12 @@ FontDesc DescOf(const FontSetting& f) {
     d.charset = static_cast<uint8_t>(std::clamp(f.charset, 0, 255));
     return d;
 }
-}  // namespace
 
 void FavouriteFontsModel::changeFont(int number, const FontSetting& chosen, Score* score,
                                      Host& host) {
     if (number < 1 || number > kCount) return;
     FontSetting& fav = favourites_[number - 1];
-    const FontDesc oldFont = DescOf(fav);
+    const FontDesc oldFont = FavouriteFontDesc(fav);
     const std::string usedFor = fav.usedFor;
     fav = chosen;
     fav.usedFor = usedFor;
@@ -82,7 +80,7 @@ void FavouriteFontsModel::changeFont(int number, const FontSetting& chosen, Scor
         return;
     // Texts refer to the font table, so changing the matching entries changes
     // every text in that font; each keeps its own colour.
-    const FontDesc newFont = DescOf(chosen);
+    const FontDesc newFont = FavouriteFontDesc(chosen);
     for (int f = 1; f <= kMaxFonts; ++f) {
         FontDesc& d = score->fonts[f];
         if (d.name.empty() || !SameFont(d, oldFont)) continue;

@@ -12,6 +12,9 @@ namespace sw {
 
 class Host;
 
+// A favourite as a score font (style letters B, I, U, S as style bits).
+FontDesc FavouriteFontDesc(const FontSetting& favourite);
+
 // The favourite fonts window, on a copy of the favourites.
 class FavouriteFontsModel {
   public:

@@ -278,32 +278,11 @@ void DocumentController::setEditMode(int n) {
 void DocumentController::leaveForMusic(int leaving) {
     hintsOff();
     provisional_ = provisionalNote_ = false;
-    switch (leaving) {
-        case kModeDefBlock:
-            view_.showStaveCursor(false);
-            break;
-        case kModeText:
-            if (settings_.fastCpu)
-                view_.redrawPage();
-            else
-                view_.showStaveCursor(true);
-            break;
-        case kModeHairpin:
-            if (settings_.fastCpu) view_.redrawPage();
-            view_.showStaveCursor(true);
-            break;
-        case kModeSymbol:
-        case kModeCurve:
-        case kModeDrawing:
-        case kModeCompressing:
-            view_.showStaveCursor(true);
-            break;
-        case kModePreview:
-            view_.closePreview();
-            break;
-        default:
-            break;
-    }
+    if ((leaving == kModeText || leaving == kModeHairpin) && settings_.fastCpu) view_.redrawPage();
+    if (leaving == kModePreview) view_.closePreview();
+    // Music always shows where the next object goes, whichever mode hid
+    // the cursor on the way in.
+    setCursorShown(true);
     if (services_.enableBackupTimer) services_.enableBackupTimer(true);
 }
 
@@ -313,29 +292,37 @@ void DocumentController::enterMode(int n, int from) {
             hintsOff();
             break;
         case kModeMovingObject:
-            view_.showStaveCursor(false);
+            setCursorShown(false);
             break;
         case kModeText:
-            view_.showStaveCursor(false);
+            setCursorShown(false);
+            // A new text starts plain, in the score's text font.
+            ui_.tools.transposable = ui_.tools.immobile = ui_.tools.boxed = false;
+            if (score_.fonts[1].size > 0) ui_.tools.textFont = score_.fonts[1];
             showGuidance(msg::GuidanceText);
             break;
         case kModeSymbol:
             showGuidance(msg::GuidanceSymbolPlace);
             break;
         case kModeLine:
-            view_.showStaveCursor(false);
+            setCursorShown(false);
+            ui_.tools.lineStyle = 0;
+            setLineThickness(settings_.lineWidth);
             showGuidance(msg::GuidanceLineStart);
             break;
         case kModeCurve:
-            view_.showStaveCursor(false);
+            setCursorShown(false);
+            ui_.tools.curveStyle = 0;
+            setCurveThickness(settings_.curveDepth);
             showGuidance(msg::GuidanceCurveStart);
             break;
         case kModeHairpin:
-            view_.showStaveCursor(false);
+            setCursorShown(false);
+            setHairpinThickness(settings_.lineWidth);
             showGuidance(msg::GuidanceHairpinStart);
             break;
         case kModeDrawing:
-            view_.showStaveCursor(false);
+            setCursorShown(false);
             showGuidance(msg::GuidanceShapeFirst + 2 * (shapeKind_ / 2));
             break;
         case kModeBlockVb:
@@ -350,7 +337,7 @@ void DocumentController::enterMode(int n, int from) {
         case kModeHead:
         case kModeFoot:
             if (from != kModeMusic) break;
-            view_.showStaveCursor(false);
+            setCursorShown(false);
             savedStave_ = score_.CurrentStave;
             savedPage_ = page_;
             savedCursorX_ = cursorX_;
@@ -362,7 +349,7 @@ void DocumentController::enterMode(int n, int from) {
                 page_ = savedPage_;
                 previous_ = mode_;
                 mode_ = kModeMusic;
-                view_.showStaveCursor(true);
+                setCursorShown(true);
             }
             break;
         default:
@@ -408,7 +395,7 @@ void DocumentController::command(Command c) {
         }
         case Command::BlockMode:
             if (!music) break;
-            view_.showStaveCursor(false);
+            setCursorShown(false);
             setEditMode(kModeBlocksoon);
             break;
         case Command::HeadFoot:
@@ -429,7 +416,7 @@ void DocumentController::command(Command c) {
                 cursorX_ = savedCursorX_;
                 setEditMode(kModeMusic);
                 view_.showPage(page_);
-                view_.showStaveCursor(true);
+                setCursorShown(true);
             }
             break;
         case Command::Preview:
@@ -579,6 +566,39 @@ void DocumentController::pageTop() {
 void DocumentController::pageBottom() {
     if (mode_ != kModeMusic) return;
     if (const int last = LastStaveOnPage(score_, page_); last > 0) setCurrentStave(last);
+}
+
+// ---------------------------------------------------------------------------
+// The placing tools
+
+void DocumentController::setLineThickness(int t) {
+    ui_.tools.lineThickness = std::clamp(t, 0, 5);
+}
+void DocumentController::setLineStyle(int style) {
+    ui_.tools.lineStyle = std::clamp(style, 0, 2);
+}
+void DocumentController::setDotSpacing(int d) {
+    ui_.tools.dotSpacing = std::clamp(d, 3, 50);
+}
+void DocumentController::setCurveThickness(int t) {
+    ui_.tools.curveThickness = std::clamp(t, 0, 5);
+}
+void DocumentController::setCurveStyle(int bits) {
+    ui_.tools.curveStyle = bits & 3;
+}
+void DocumentController::setHairpinThickness(int t) {
+    ui_.tools.hairpinThickness = std::clamp(t, 0, 3);
+}
+void DocumentController::setTextFlags(bool transposable, bool immobile, bool boxed) {
+    ui_.tools.transposable = transposable;
+    ui_.tools.immobile = immobile;
+    ui_.tools.boxed = boxed;
+}
+void DocumentController::setTextFont(const FontDesc& font) {
+    FontDesc f = font;
+    f.size = static_cast<int16_t>(std::clamp<int>(f.size, 1, 200));
+    if (f.name.empty()) f.name = ui_.tools.textFont.name;
+    ui_.tools.textFont = f;
 }
 
 // ---------------------------------------------------------------------------

@@ -74,6 +74,8 @@ struct DocumentServices {
     // The printer last used with this program.
     std::function<std::string()> lastPrinter;
     std::function<void(const std::string&)> setLastPrinter;
+    // The favourite fonts window in select mode: the chosen font, if any.
+    std::function<std::optional<FontDesc>()> selectFavourite;
 };
 
 struct ActionState {
@@ -82,6 +84,21 @@ struct ActionState {
     std::string caption;  // empty: the window's own
     std::string hint;
 };
+
+// The settings of the placing tools, as their tool bars show them.
+struct PlacementTools {
+    int lineThickness = 1;     // 0..5
+    int lineStyle = 0;         // 0 solid, 1 dashed, 2 wavy
+    int dotSpacing = 5;        // 3..50
+    int curveThickness = 2;    // 0..5
+    int curveStyle = 0;        // bit 0 dotted, bit 1 editorial
+    int hairpinThickness = 1;  // 0..3
+    // Text: the flags of the text being typed and its font.
+    bool transposable = false, immobile = false, boxed = false;
+    FontDesc textFont{"Times New Roman", 12, 0, 0, 1};
+};
+inline constexpr int kTextSizes[] = {6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
+                                     18, 20, 22, 24, 26, 28, 30, 32, 34, 36, 40, 50};
 
 // Everything the window shows that depends on the editor's state.
 struct UiState {
@@ -93,6 +110,7 @@ struct UiState {
     // The object drawn in the "Edit" colour under the mouse; -1 for none.
     int highlightStave = -1, highlightObject = -1;
     std::map<std::string, ActionState> actions;
+    PlacementTools tools;
     const ActionState& action(const std::string& name) const;
 };
 
@@ -171,6 +189,17 @@ class DocumentController {
     // not be drawn).
     std::vector<Segment> cursorStrokes() const;
     const AttachRange& attachRange() const { return attach_; }
+
+    // --- the placing tools' buttons and boxes (values out of range are
+    // brought into it)
+    void setLineThickness(int t);
+    void setLineStyle(int style);
+    void setDotSpacing(int d);
+    void setCurveThickness(int t);
+    void setCurveStyle(int bits);
+    void setHairpinThickness(int t);
+    void setTextFlags(bool transposable, bool immobile, bool boxed);
+    void setTextFont(const FontDesc& font);
 
     // --- the mouse over the page
     // The object under the mouse is found, highlighted and made the focus,

@@ -2,8 +2,11 @@
 #include "ui/DocumentWindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
+#include <QFontComboBox>
 #include <QInputDialog>
 #include <QKeySequence>
 #include <QLabel>
@@ -13,6 +16,7 @@
 #include <QPrintDialog>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -273,10 +277,93 @@ void TMDIChild::buildToolBars() {
     connect(endLines, &QAction::triggered, done, &QAction::trigger);
     auto* endCurves = new QAction("End curve mode", this);
     connect(endCurves, &QAction::triggered, done, &QAction::trigger);
-    bar(ToolBarId::Text, "Text")->addAction(done);
-    bar(ToolBarId::Line, "Lines")->addAction(endLines);
-    bar(ToolBarId::Curve, "Curves")->addAction(endCurves);
-    bar(ToolBarId::Hairpin, "Hairpins")->addAction(done);
+
+    // A row of exclusive buttons whose choice goes to the controller.
+    auto choices = [this](QToolBar* t, const QStringList& labels, const char* key,
+                          std::function<void(int)> set) {
+        auto* group = new QActionGroup(t);
+        for (int i = 0; i < labels.size(); ++i) {
+            QAction* a = t->addAction(labels[i]);
+            a->setCheckable(true);
+            group->addAction(a);
+            connect(a, &QAction::triggered, this, [this, set, i] {
+                set(i);
+                applyUi();
+            });
+        }
+        groups_[key] = group;
+        t->addSeparator();
+    };
+    auto thickness = [](int n) {
+        QStringList l;
+        for (int i = 0; i <= n; ++i)
+            l << QString::number(i);
+        return l;
+    };
+
+    QToolBar* text = bar(ToolBarId::Text, "Text");
+    for (const char* flag : {"Transposable", "Immobile", "Boxed"}) {
+        QAction* a = text->addAction(flag);
+        a->setCheckable(true);
+        toolActions_[flag] = a;
+        connect(a, &QAction::toggled, this, [this] {
+            controller_->setTextFlags(toolActions_["Transposable"]->isChecked(),
+                                      toolActions_["Immobile"]->isChecked(),
+                                      toolActions_["Boxed"]->isChecked());
+        });
+    }
+    text->addSeparator();
+    text->addAction(done);
+    text->addSeparator();
+    QAction* favourite = text->addAction("Favourite font", this, [this] {
+        if (!services_.selectFavourite) return;
+        if (const std::optional<FontDesc> f = services_.selectFavourite()) {
+            controller_->setTextFont(*f);
+            applyUi();
+        }
+    });
+    favourite->setToolTip("Use Favourite Font");
+    fontBox_ = new QFontComboBox(text);
+    text->addWidget(fontBox_);
+    sizeBox_ = new QComboBox(text);
+    for (int size : kTextSizes)
+        sizeBox_->addItem(QString::number(size));
+    text->addWidget(sizeBox_);
+    for (const char* style : {"Bold", "Italic", "Underline"}) {
+        QAction* a = text->addAction(style);
+        a->setCheckable(true);
+        toolActions_[style] = a;
+        connect(a, &QAction::toggled, this, [this] { textFontFromBoxes(); });
+    }
+    connect(fontBox_, &QFontComboBox::currentFontChanged, this, [this] { textFontFromBoxes(); });
+    connect(sizeBox_, &QComboBox::currentIndexChanged, this, [this] { textFontFromBoxes(); });
+
+    QToolBar* lines = bar(ToolBarId::Line, "Lines");
+    choices(lines, thickness(5), "lineThickness",
+            [this](int i) { controller_->setLineThickness(i); });
+    choices(lines, {"Solid", "Dashed", "Wavy"}, "lineStyle",
+            [this](int i) { controller_->setLineStyle(i); });
+    lines->addWidget(new QLabel(" Dot spacing "));
+    dotSpacing_ = new QSpinBox(lines);
+    dotSpacing_->setRange(3, 50);
+    lines->addWidget(dotSpacing_);
+    connect(dotSpacing_, &QSpinBox::valueChanged, this,
+            [this](int v) { controller_->setDotSpacing(v); });
+    lines->addSeparator();
+    lines->addAction(endLines);
+
+    QToolBar* curves = bar(ToolBarId::Curve, "Curves");
+    choices(curves, thickness(5), "curveThickness",
+            [this](int i) { controller_->setCurveThickness(i); });
+    choices(curves, {"Solid", "Dotted", "Editorial"}, "curveStyle",
+            [this](int i) { controller_->setCurveStyle(i == 0 ? 0 : (i == 1 ? 1 : 2)); });
+    curves->addAction(endCurves);
+
+    QToolBar* hairpins = bar(ToolBarId::Hairpin, "Hairpins");
+    choices(hairpins, thickness(3), "hairpinThickness",
+            [this](int i) { controller_->setHairpinThickness(i); });
+    hairpins->addAction(done);
+
     QToolBar* empty = bar(ToolBarId::Empty, "Instruction");
     emptyBarLabel_ = new QLabel(empty);
     empty->addWidget(emptyBarLabel_);
@@ -286,12 +373,62 @@ void TMDIChild::buildToolBars() {
     block->addAction(done);
 }
 
+void TMDIChild::textFontFromBoxes() {
+    if (syncing_) return;
+    FontDesc f = controller_->ui().tools.textFont;
+    f.name = fontBox_->currentFont().family().toStdString();
+    f.size = static_cast<int16_t>(sizeBox_->currentText().toInt());
+    f.style = static_cast<uint8_t>((toolActions_["Bold"]->isChecked() ? kBold : 0) |
+                                   (toolActions_["Italic"]->isChecked() ? kItalic : 0) |
+                                   (toolActions_["Underline"]->isChecked() ? kUnderline : 0));
+    controller_->setTextFont(f);
+}
+
+void TMDIChild::syncTools() {
+    const PlacementTools& t = controller_->ui().tools;
+    syncing_ = true;
+    auto pick = [this](const char* key, int index) {
+        const QList<QAction*> all = groups_[key]->actions();
+        if (index >= 0 && index < all.size()) all[index]->setChecked(true);
+    };
+    pick("lineThickness", t.lineThickness);
+    pick("lineStyle", t.lineStyle);
+    pick("curveThickness", t.curveThickness);
+    pick("curveStyle", t.curveStyle & 2 ? 2 : (t.curveStyle & 1));
+    pick("hairpinThickness", t.hairpinThickness);
+    {
+        QSignalBlocker b(dotSpacing_);
+        dotSpacing_->setValue(t.dotSpacing);
+    }
+    for (auto& [name, checked] : std::initializer_list<std::pair<const char*, bool>>{
+             {"Transposable", t.transposable},
+             {"Immobile", t.immobile},
+             {"Boxed", t.boxed},
+             {"Bold", (t.textFont.style & kBold) != 0},
+             {"Italic", (t.textFont.style & kItalic) != 0},
+             {"Underline", (t.textFont.style & kUnderline) != 0}}) {
+        QSignalBlocker b(toolActions_[name]);
+        toolActions_[name]->setChecked(checked);
+    }
+    {
+        QSignalBlocker b(fontBox_), c(sizeBox_);
+        fontBox_->setCurrentFont(QFont(Q(t.textFont.name)));
+        const int at = sizeBox_->findText(QString::number(t.textFont.size));
+        if (at >= 0)
+            sizeBox_->setCurrentIndex(at);
+        else
+            sizeBox_->setEditText(QString::number(t.textFont.size));
+    }
+    syncing_ = false;
+}
+
 void TMDIChild::applyUi() {
     const UiState& ui = controller_->ui();
     setUpdatesEnabled(false);
     for (auto& [id, bar] : toolbars_)
         bar->setVisible(id == ui.toolbar);
     emptyBarLabel_->setText(Q(ui.emptyBarText));
+    syncTools();
     for (auto& [name, a] : actions_) {
         if (!ui.actions.count(name)) continue;
         const ActionState& s = ui.action(name);

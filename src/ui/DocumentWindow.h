@@ -17,6 +17,10 @@
 #include "render/Text.h"
 
 class QAction;
+class QActionGroup;
+class QComboBox;
+class QFontComboBox;
+class QSpinBox;
 class QLabel;
 class QMenu;
 class QScrollArea;
@@ -76,6 +80,8 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void makeVisible(int32_t x, int32_t y);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void applyToolbarBits();
+    void syncTools();
+    void textFontFromBoxes();
 
     Score score_;
     UndoRing undo_;
@@ -100,6 +106,12 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     std::map<std::string, QAction*> actions_;
     std::map<ToolBarId, QToolBar*> toolbars_;
     std::vector<QMenu*> menus_;
+    std::map<std::string, QActionGroup*> groups_;
+    std::map<std::string, QAction*> toolActions_;
+    QFontComboBox* fontBox_ = nullptr;
+    QComboBox* sizeBox_ = nullptr;
+    QSpinBox* dotSpacing_ = nullptr;
+    bool syncing_ = false;
 };
 
 }  // namespace sw

@@ -338,6 +338,11 @@ DocumentServices TMainForm::services() {
         if (on && !backupTimer_.isActive()) armBackupTimer(BackupIntervalMs(settings_));
     };
     s.lastPrinter = [this] { return settings_.printer; };
+    s.selectFavourite = [this]() -> std::optional<FontDesc> {
+        const int n = SelectFavouriteFont(this, settings_, settings_.language == 1, host_);
+        if (n < 1 || n > 16) return std::nullopt;
+        return FavouriteFontDesc(settings_.favourites[n - 1]);
+    };
     s.setLastPrinter = [this](const std::string& name) { settings_.printer = name; };
     s.chooseHeaderFooter = [this](const HeaderFooterChooser& c) {
         return ChooseHeaderFooter(this, c);

@@ -324,6 +324,38 @@ TEST_F(Document, SavingAndTheQuestionOnClosing) {
     EXPECT_TRUE(d.modified());
 }
 
+TEST_F(Document, ToolBarsStartFromTheSettingsAndKeepInRange) {
+    settings.lineWidth = 3;
+    settings.curveDepth = 9;  // a damaged setting
+    DocumentController& d = Make();
+    ASSERT_TRUE(d.start(DocumentController::Start::Empty, "", "NONAME1", false));
+    d.setLineStyle(2);
+    d.command(DocumentController::Command::LineMode);
+    EXPECT_EQ(d.ui().tools.lineThickness, 3);
+    EXPECT_EQ(d.ui().tools.lineStyle, 0);  // solid on entering
+    d.setDotSpacing(1);
+    EXPECT_EQ(d.ui().tools.dotSpacing, 3);
+    d.setLineThickness(-2);
+    EXPECT_EQ(d.ui().tools.lineThickness, 0);
+    d.command(DocumentController::Command::EnterMusic);
+    d.command(DocumentController::Command::CurveMode);
+    EXPECT_EQ(d.ui().tools.curveThickness, 5);
+    d.setCurveStyle(6);
+    EXPECT_EQ(d.ui().tools.curveStyle, 2);
+    d.command(DocumentController::Command::EnterMusic);
+    d.command(DocumentController::Command::HairpinMode);
+    EXPECT_EQ(d.ui().tools.hairpinThickness, 3);
+    d.setHairpinThickness(4);
+    EXPECT_EQ(d.ui().tools.hairpinThickness, 3);
+    d.command(DocumentController::Command::EnterMusic);
+    d.setTextFlags(true, true, true);
+    d.command(DocumentController::Command::TextMode);
+    EXPECT_FALSE(d.ui().tools.boxed);  // a new text starts plain
+    d.setTextFont(FontDesc{"", 500, kBold, 0, 1});
+    EXPECT_EQ(d.ui().tools.textFont.size, 200);
+    EXPECT_FALSE(d.ui().tools.textFont.name.empty());
+}
+
 TEST(ModePanel, NamesAndSpecialTexts) {
     EXPECT_EQ(ModePanelText(kModeMusic), "Music Mode");
     EXPECT_EQ(ModePanelText(kModeSaving), "Saving File");
