@@ -13,6 +13,7 @@ Answer SafeDefault(Buttons buttons) {
         case Buttons::YesNoHelp:
             return Answer::No;
         case Buttons::YesNoCancel:
+        case Buttons::YesNoKeep:
             return Answer::Cancel;
         case Buttons::YesAbort:
         case Buttons::YesNoAbort:

@@ -10,7 +10,9 @@ namespace sw {
 
 enum class MsgType { Plain, Error, Warning, Information, Confirmation };
 
-enum class Buttons { OK, OKCancel, YesNo, YesNoCancel, YesNoHelp, YesAbort, YesNoAbort };
+// YesNoKeep: Yes, No and "Don't close" (answered as Cancel), for the
+// question before a modified score is closed.
+enum class Buttons { OK, OKCancel, YesNo, YesNoCancel, YesNoHelp, YesAbort, YesNoAbort, YesNoKeep };
 
 enum class Answer { OK, Cancel, Yes, No, Abort, Help };
 

@@ -31,7 +31,7 @@ Answer WarningBox::show(Host& host, int number, const std::string& text, int lev
 Answer WarningBox::ask(Host& host, int number, int levelBound, Buttons buttons) {
     const bool yesNo = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ||
                        buttons == Buttons::YesNoHelp || buttons == Buttons::YesAbort ||
-                       buttons == Buttons::YesNoAbort;
+                       buttons == Buttons::YesNoAbort || buttons == Buttons::YesNoKeep;
     if (userLevel_ >= levelBound || suppressed(number)) return yesNo ? Answer::Yes : Answer::OK;
     WarningAnswer a = host.warning(MessageText(number), buttons);
     noteSuppression(host, number, a);

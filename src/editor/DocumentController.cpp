@@ -190,8 +190,8 @@ void DocumentController::setModified(bool modified) {
 
 bool DocumentController::queryClose() {
     if (!modified_) return true;
-    switch (host_.message(MsgType::Confirmation, MessageText(msg::ScoreNotSaved),
-                          Buttons::YesNoCancel)) {
+    switch (
+        host_.message(MsgType::Confirmation, MessageText(msg::ScoreNotSaved), Buttons::YesNoKeep)) {
         case Answer::Yes:
             return save();
         case Answer::No:

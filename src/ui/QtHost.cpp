@@ -44,6 +44,8 @@ std::vector<std::pair<QDialogButtonBox::StandardButton, Answer>> ButtonSet(Butto
             return {{B::Yes, Answer::Yes}, {B::Abort, Answer::Abort}};
         case Buttons::YesNoAbort:
             return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Abort, Answer::Abort}};
+        case Buttons::YesNoKeep:
+            return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Cancel, Answer::Cancel}};
     }
     return {{B::Ok, Answer::OK}};
 }
@@ -96,8 +98,11 @@ Answer QtHost::message(MsgType type, const std::string& text, Buttons buttons) {
     QMessageBox box(IconOf(type), caption ? caption : Q(MessageText(msg::ProductName)), Q(text),
                     QMessageBox::NoButton, parent_);
     std::vector<std::pair<QAbstractButton*, Answer>> made;
-    for (const auto& [button, answer] : ButtonSet(buttons))
-        made.emplace_back(box.addButton(static_cast<QMessageBox::StandardButton>(button)), answer);
+    for (const auto& [button, answer] : ButtonSet(buttons)) {
+        QAbstractButton* b = box.addButton(static_cast<QMessageBox::StandardButton>(button));
+        if (buttons == Buttons::YesNoKeep && answer == Answer::Cancel) b->setText("&Don't close");
+        made.emplace_back(b, answer);
+    }
     box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
     box.exec();
     for (const auto& [button, answer] : made)
