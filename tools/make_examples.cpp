@@ -3,9 +3,12 @@
 //   minuet.swn    a keyboard minuet in G (anonymous, 18th century) on braced grand staves
 //   twinkle.swn   "Twinkle, twinkle, little star" (words Jane Taylor, 1806) with its lyrics
 //   ode-satb.swn  the "Ode to Joy" tune (Beethoven) set for four voices, with bar numbers
+// and, with a second folder, the templates offered on New:
+//   Piano.SWT, Voice and piano.SWT, SATB choir.SWT, Melody.SWT
 //
-//   make_examples OUTDIR
+//   make_examples OUTDIR [TEMPLATEDIR]
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -155,10 +158,12 @@ Score Engrave(const Piece& p) {
     }
     // The title belongs to the first page only, so it is text of the first
     // stave above it rather than a header repeated on every page.
-    PlaceText(score, 1, kText, width / 2 - 8 * static_cast<int>(p.title.size()), 30, titleFont,
-              p.title);
-    PlaceText(score, 1, kText, width - 20 - 6 * static_cast<int>(p.subtitle.size()), 62, subFont,
-              p.subtitle);
+    if (!p.title.empty())
+        PlaceText(score, 1, kText, width / 2 - 8 * static_cast<int>(p.title.size()), 30, titleFont,
+                  p.title);
+    if (!p.subtitle.empty())
+        PlaceText(score, 1, kText, width - 20 - 6 * static_cast<int>(p.subtitle.size()), 62,
+                  subFont, p.subtitle);
     TidyStave(score, 1, true);
     score.CurrentStave = 1;
     return score;
@@ -287,6 +292,30 @@ Piece OdeSatb() {
     return p;
 }
 
+// A template: the staves of one kind of piece, empty, in four systems.
+Piece Template(std::vector<StaveSpec> staves, bool brace) {
+    Piece p;
+    p.barsPerSystem = 1;
+    p.brace = brace;
+    for (StaveSpec& spec : staves)
+        spec.bars.assign(4, Bar{});
+    p.staves = std::move(staves);
+    return p;
+}
+
+bool WriteTemplate(Score score, const std::string& path, const std::string& description) {
+    ScriptedHost host;
+    // The time signatures and bar lines belong in these templates.
+    host.expectMessage("more than simply staves", Answer::Yes);
+    const SaveResult r = SaveScore(score, path, 1, score.Nstaves, true, false, host, FileEnv{},
+                                   [&] { return std::optional<std::string>(description); });
+    if (r == SaveResult::Saved) return true;
+    for (const std::string& problem : host.problems())
+        std::fprintf(stderr, "make_examples: %s\n", problem.c_str());
+    std::fprintf(stderr, "make_examples: could not write %s\n", path.c_str());
+    return false;
+}
+
 bool Write(Score& score, const std::string& path) {
     ScriptedHost host;
     host.setPermissive(true);
@@ -303,8 +332,22 @@ int main(int argc, char** argv) {
     Score minuet = Engrave(Minuet());
     Score twinkle = Engrave(Twinkle());
     Score ode = Engrave(OdeSatb());
-    return Write(minuet, dir + "/minuet.swn") && Write(twinkle, dir + "/twinkle.swn") &&
-                   Write(ode, dir + "/ode-satb.swn")
-               ? 0
-               : 1;
+    bool ok = Write(minuet, dir + "/minuet.swn") && Write(twinkle, dir + "/twinkle.swn") &&
+              Write(ode, dir + "/ode-satb.swn");
+    if (argc > 2) {
+        const std::string t = argv[2];
+        ok = ok &&
+             WriteTemplate(Engrave(Template({{0, false, {}}, {1, false, {}}}, true)),
+                           t + "/Piano.SWT", "Piano: treble and bass staves, braced") &&
+             WriteTemplate(
+                 Engrave(Template({{0, false, {}}, {0, false, {}}, {1, false, {}}}, false)),
+                 t + "/Voice and piano.SWT", "Voice and piano") &&
+             WriteTemplate(
+                 Engrave(Template({{0, false, {}}, {0, false, {}}, {0, true, {}}, {1, false, {}}},
+                                  false)),
+                 t + "/SATB choir.SWT", "SATB choir: soprano, alto, tenor, bass") &&
+             WriteTemplate(Engrave(Template({{0, false, {}}}, false)), t + "/Melody.SWT",
+                           "Melody: a single treble stave");
+    }
+    return ok ? 0 : 1;
 }

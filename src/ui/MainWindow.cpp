@@ -36,6 +36,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "fileio/ScoreFile.h"
+#include "fileio/Templates.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
@@ -47,6 +48,7 @@
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/PageSetupDialog.h"
+#include "ui/TemplateDialog.h"
 #include "ui/Tutorial.h"
 
 namespace sw {
@@ -116,6 +118,7 @@ TMainForm::TMainForm(const AppFolder& folder, Settings settings, IniFile ini, bo
         setGeometry(settings_.left, settings_.top, w, h);
     }
 
+    templates_ = BuildTemplateList(TemplateDirectory(folder_.dir));
     backupTimer_.setSingleShot(true);
     connect(&backupTimer_, &QTimer::timeout, this, [this] { backupTimerFired(); });
     refreshState();
@@ -424,8 +427,15 @@ void TMainForm::newFile() {
     app_.creating = true;
     if (!app_.currentFile.empty()) AddToHistory(app_, app_.currentFile);
     rebuildHistoryMenu();
-    startDocument(DocumentController::Start::Empty, "", "NONAME" + std::to_string(++newCount_),
-                  false);
+    // Beyond the beginner's level, the templates are offered.
+    std::string chosen;
+    if (!templates_.empty() && settings_.templates && settings_.level != 1)
+        chosen = ChooseTemplate(this, templates_, TemplateDirectory(folder_.dir), host_);
+    const std::string name = "NONAME" + std::to_string(++newCount_);
+    if (chosen.empty())
+        startDocument(DocumentController::Start::Empty, "", name, false);
+    else
+        startDocument(DocumentController::Start::Template, chosen, name, false);
     app_.creating = false;
 }
 

@@ -14,6 +14,7 @@
 #include "app/MainLogic.h"
 #include "editor/DocumentController.h"
 #include "editor/PageSetup.h"
+#include "fileio/Templates.h"
 #include "model/Score.h"
 #include "render/GlyphStore.h"
 #include "render/ObjectDrawing.h"
@@ -117,6 +118,7 @@ class TMainForm : public QMainWindow {
     BackgroundChoice background_;
     QImage backgroundPicture_;
     int newCount_ = 0;
+    std::vector<TemplateEntry> templates_;
 };
 
 }  // namespace sw
