@@ -27,10 +27,10 @@ bool IsHeadFoot(int mode) {
 }
 
 // The actions whose state follows the mode; the window owns the rest.
-const char* const kMusicOnly[] = {"acOptions",   "acLinemode",   "acSymbol",  "acShape",
-                                  "acBlockMode", "acAttributes", "acHairpin", "acCurve",
-                                  "acRedraw",    "acClose",      "acPrint",   "acNewsystem",
-                                  "tbLyric0",    "tbstrings",    "tbnotepos", "acLyric"};
+const char* const kMusicOnly[] = {
+    "acOptions", "acLinemode", "acSymbol",  "acShape", "acBlockMode", "acAttributes",
+    "acHairpin", "acCurve",    "acRedraw",  "acClose", "acPrint",     "acNewsystem",
+    "tbLyric0",  "tbstrings",  "tbnotepos", "acLyric", "acClipboard"};
 const char* const kMusicCommands[] = {"acAddMenu",         "acCompress",      "acChopLeft",
                                       "acChopRight",       "acNewStaveAbove", "acNewStaveBelow",
                                       "acStaveProperties", "acDeleteStave"};

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
 #include <QFontComboBox>
@@ -33,6 +34,7 @@
 #include "platform/QtPrinterPort.h"
 #include "render/DrawContext.h"
 #include "render/GlyphStore.h"
+#include "render/PageExport.h"
 #include "render/PageView.h"
 #include "render/Preview.h"
 #include "render/PrintJob.h"
@@ -123,6 +125,7 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
 
     buildActions();
     buildToolBars();
+    buildPreviewBar();
     applyToolbarBits();
     // The beginner's guidance follows what has been done so far.
     novice_.setInterval(100);
@@ -659,18 +662,70 @@ void TMDIChild::leaveHeaderFooter() {
 
 void TMDIChild::openPreview() {
     previewing_ = true;
-    const QSize area = scroll_->viewport()->size();
-    const PreviewLayout layout = LayOutPreview(score_, pages_, page_, std::max(area.width(), 200),
-                                               std::max(area.height(), 200));
-    QImage preview(std::max(area.width(), 200), std::max(area.height(), 200), QImage::Format_RGB32);
-    RenderPreview(preview, layout, glyphs_, score_, draw_, PreviewOptions{});
+    navigator_ = std::make_unique<PreviewNavigator>(pages_, page_);
+    previewBar_->show();
+    renderPreview();
+}
+
+void TMDIChild::renderPreview() {
+    if (!previewing_ || !navigator_) return;
+    // The label's frame takes a pixel on every side.
+    const QSize area = scroll_->viewport()->size() - QSize(2, 2);
+    const int w = std::max(area.width(), 200), h = std::max(area.height(), 200);
+    const PreviewLayout layout = LayOutPreview(score_, pages_, navigator_->page(), w, h);
+    QImage preview(w, h, QImage::Format_RGB32);
+    RenderPreview(preview, layout, glyphs_, score_, draw_, previewOptions_);
     pageLabel_->setPixmap(QPixmap::fromImage(preview));
     pageLabel_->adjustSize();
+    previewLabel_->setText(Q(navigator_->label()));
+    previewPrev_->setEnabled(navigator_->canPrevious());
+    previewNext_->setEnabled(navigator_->canNext());
+    emit statusOverride(Q(PreviewStatusText(previewOptions_)));
 }
 
 void TMDIChild::closePreview() {
     previewing_ = false;
+    previewBar_->hide();
+    emit statusOverride(QString());
     showPage(page_);
+}
+
+void TMDIChild::buildPreviewBar() {
+    addToolBarBreak();
+    previewBar_ = addToolBar("Preview");
+    previewBar_->setMovable(false);
+    previewPrev_ = previewBar_->addAction("Pre&vious", this, [this] {
+        navigator_->previous();
+        renderPreview();
+    });
+    previewNext_ = previewBar_->addAction("Ne&xt", this, [this] {
+        navigator_->next();
+        renderPreview();
+    });
+    previewNext_->setToolTip("Show next page(s)");
+    previewBar_->addAction("C&lose", this, [this] {
+        controller_->command(DocumentController::Command::Preview);
+        applyUi();
+    });
+    previewBar_->addSeparator();
+    auto* outline = new QCheckBox("Bare Outline only");
+    outline->setChecked(!previewOptions_.details);
+    connect(outline, &QCheckBox::toggled, this, [this](bool on) {
+        previewOptions_.details = !on;
+        renderPreview();
+    });
+    previewBar_->addWidget(outline);
+    auto* margins = new QCheckBox("Show Margins");
+    margins->setChecked(previewOptions_.margins);
+    connect(margins, &QCheckBox::toggled, this, [this](bool on) {
+        previewOptions_.margins = on;
+        renderPreview();
+    });
+    previewBar_->addWidget(margins);
+    previewBar_->addSeparator();
+    previewLabel_ = new QLabel;
+    previewBar_->addWidget(previewLabel_);
+    previewBar_->hide();
 }
 
 void TMDIChild::print() {

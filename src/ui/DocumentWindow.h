@@ -14,6 +14,7 @@
 #include "editor/Undo.h"
 #include "model/Score.h"
 #include "render/ObjectDrawing.h"
+#include "render/Preview.h"
 #include "render/Text.h"
 
 class QAction;
@@ -56,6 +57,8 @@ class TMDIChild : public QMainWindow, private PageViewPort {
 
   signals:
     void pagesChanged(int count);
+    // A status line of the window's own (the preview's prompt); empty to end it.
+    void statusOverride(const QString& text);
     void pageShown(int page);
     void closeRequested();
 
@@ -80,6 +83,8 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void makeVisible(int32_t x, int32_t y);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void applyToolbarBits();
+    void buildPreviewBar();
+    void renderPreview();
     void syncTools();
     void textFontFromBoxes();
 
@@ -112,6 +117,12 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QComboBox* sizeBox_ = nullptr;
     QSpinBox* dotSpacing_ = nullptr;
     bool syncing_ = false;
+    QToolBar* previewBar_ = nullptr;
+    QAction* previewPrev_ = nullptr;
+    QAction* previewNext_ = nullptr;
+    QLabel* previewLabel_ = nullptr;
+    PreviewOptions previewOptions_;
+    std::unique_ptr<PreviewNavigator> navigator_;
 };
 
 }  // namespace sw

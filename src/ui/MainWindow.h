@@ -118,6 +118,7 @@ class TMainForm : public QMainWindow {
     BackgroundChoice background_;
     QImage backgroundPicture_;
     int newCount_ = 0;
+    QString statusOverride_;
     std::vector<TemplateEntry> templates_;
 };
 
