@@ -7,6 +7,7 @@
 #include "editor/DocumentController.h"
 #include "editor/HitTest.h"
 #include "model/Build.h"
+#include "support/NullView.h"
 #include "support/TestSupport.h"
 
 namespace sw {
@@ -66,24 +67,12 @@ TEST_F(HitTesting, HeaderTextsOnlyInTheirViewAndSmallStavesNever) {
     EXPECT_EQ(StaveAt(score, 1, 150), 0);
 }
 
-class NullView : public PageViewPort {
-  public:
-    bool setUpPicture() override { return true; }
-    void showPage(int) override {}
-    void redrawPage() override {}
-    void showStaveCursor(bool) override {}
-    bool enterHeaderFooter(bool) override { return true; }
-    void leaveHeaderFooter() override {}
-    void openPreview() override {}
-    void closePreview() override {}
-};
-
 TEST_F(HitTesting, HoverFocusHighlightAndPointer) {
     EditorSettings settings;
     ScriptedHost host;
     WarningBox warnings;
     UndoRing undo{std::make_unique<MemoryUndoStorage>()};
-    NullView view;
+    test::NullView view;
     Score own;
     DocumentController d(own, settings, host, warnings, undo, view, {}, measurer);
     ASSERT_TRUE(d.start(DocumentController::Start::Empty, "", "NONAME1", false));

@@ -9,6 +9,7 @@
 #include "editor/Navigation.h"
 #include "layout/Pagination.h"
 #include "model/Build.h"
+#include "support/NullView.h"
 #include "support/TestSupport.h"
 
 namespace sw {
@@ -95,19 +96,6 @@ TEST(Goto, NumbersAreReadSafely) {
     EXPECT_GT(*ParseGotoNumber("99999999999999999999999999"), 1000000000000LL);
 }
 
-class NullView : public PageViewPort {
-  public:
-    int shownPage = 0, cursorChanges = 0;
-    bool setUpPicture() override { return true; }
-    void showPage(int page) override { shownPage = page; }
-    void redrawPage() override {}
-    void showStaveCursor(bool) override { ++cursorChanges; }
-    bool enterHeaderFooter(bool) override { return true; }
-    void leaveHeaderFooter() override {}
-    void openPreview() override {}
-    void closePreview() override {}
-};
-
 // Twelve systems of two staves, three systems a page: four pages.
 class Paging : public ::testing::Test {
   protected:
@@ -130,7 +118,7 @@ class Paging : public ::testing::Test {
     ScriptedHost host;
     WarningBox warnings;
     UndoRing undo{std::make_unique<MemoryUndoStorage>()};
-    NullView view;
+    test::NullView view;
     test::FixedMeasurer measurer;
     std::unique_ptr<DocumentController> controller;
 };
