@@ -558,6 +558,56 @@ void DocumentController::end() {
     setCurrentStave(last);
 }
 
+bool DocumentController::cursorKey(CursorKey key, bool ctrl) {
+    const int s = score_.CurrentStave;
+    if (mode_ != kModeMusic || provisional_ || objectSelected_ || s < 1 || !score_.hasStave(s))
+        return false;
+    const StaveHeader& h = score_.stave(s).h;
+    const int32_t step = ctrl ? 10 : 1;
+    auto moveTo = [this](int32_t x) {
+        cursorX_ = x;
+        view_.showStaveCursor(cursorShown_);
+        return true;
+    };
+    auto staveOnPage = [this](int t) {
+        return t >= 1 && t <= score_.Nstaves && score_.hasStave(t) &&
+               score_.stave(t).h.PageNum == score_.stave(score_.CurrentStave).h.PageNum;
+    };
+    switch (key) {
+        case CursorKey::Left:
+            return moveTo(std::max(h.LeftX, cursorX_ - step));
+        case CursorKey::Right:
+            return moveTo(std::min(h.RightX, cursorX_ + step));
+        case CursorKey::Home:
+            return moveTo(ctrl ? h.LeftX : h.LeftX + 20);
+        case CursorKey::End:
+            return moveTo(h.RightX - 1);
+        case CursorKey::Up:
+        case CursorKey::Down:
+        case CursorKey::PageUp:
+        case CursorKey::PageDown: {
+            const bool down = key == CursorKey::Down || key == CursorKey::PageDown;
+            const bool bySystem = ctrl && (key == CursorKey::PageUp || key == CursorKey::PageDown);
+            int target = 0;
+            if (bySystem) {
+                const int systems = SystemCount(score_);
+                int n = SystemNumber(score_, s) + (down ? 1 : -1);
+                if (n < 1) n = systems;
+                if (n > systems) n = 1;
+                target = FirstStaveOfSystem(score_, n);
+                if (target < 1 || target > score_.Nstaves) return true;
+                showPage(std::max<int>(1, score_.stave(target).h.PageNum));
+            } else {
+                target = s + (down ? 1 : -1);
+                if (!staveOnPage(target)) return true;  // nothing beyond the page
+            }
+            setCurrentStave(target);
+            return true;
+        }
+    }
+    return false;
+}
+
 void DocumentController::pageTop() {
     if (mode_ != kModeMusic) return;
     if (const int first = FirstStaveOnPage(score_, page_); first > 0) setCurrentStave(first);

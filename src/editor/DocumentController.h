@@ -182,6 +182,12 @@ class DocumentController {
     void pageTop();
     void pageBottom();
     void setCursorX(int32_t x) { cursorX_ = x; }
+    // The cursor keys in Music without an object in hand: Left/Right by 1
+    // (10 with Ctrl), Home, End, Ctrl+Home, Up/Down and PgUp/PgDn to the
+    // neighbouring stave of the page, Ctrl+PgUp/PgDn to the neighbouring
+    // system (wrapping). True when the key was used.
+    enum class CursorKey { Left, Right, Home, End, Up, Down, PageUp, PageDown };
+    bool cursorKey(CursorKey key, bool ctrl);
     // The stave cursor, shown or hidden; asking for the state it is in does nothing.
     void setCursorShown(bool shown);
     bool cursorShown() const { return cursorShown_; }

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QFontComboBox>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
@@ -111,6 +112,7 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     pageLabel_->setFrameStyle(QFrame::Box | QFrame::Plain);
     scroll_->setWidget(pageLabel_);
     scroll_->viewport()->installEventFilter(this);
+    scroll_->installEventFilter(this);
     pageLabel_->installEventFilter(this);
     pageLabel_->setMouseTracking(true);
     layout->addWidget(scroll_, 1);
@@ -548,6 +550,23 @@ void TMDIChild::showStaveCursor(bool shown) {
 }
 
 bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
+    // The scroll area would take the cursor keys for itself.
+    if (watched == scroll_ && event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        using K = DocumentController::CursorKey;
+        static const std::map<int, K> kKeys = {
+            {Qt::Key_Left, K::Left},     {Qt::Key_Right, K::Right},
+            {Qt::Key_Home, K::Home},     {Qt::Key_End, K::End},
+            {Qt::Key_Up, K::Up},         {Qt::Key_Down, K::Down},
+            {Qt::Key_PageUp, K::PageUp}, {Qt::Key_PageDown, K::PageDown}};
+        const auto found = kKeys.find(k->key());
+        const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
+        if (found != kKeys.end() && (mods == Qt::NoModifier || mods == Qt::ControlModifier) &&
+            controller_->cursorKey(found->second, mods == Qt::ControlModifier)) {
+            applyUi();
+            return true;
+        }
+    }
     if (watched == scroll_->viewport() && event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         // Touchpads send small steps; they add up to the same distance.

@@ -178,6 +178,44 @@ TEST_F(Paging, ShowPageAndPageCommands) {
     EXPECT_FALSE(d.ui().action("acPrevPage").enabled);
 }
 
+TEST_F(Paging, CursorKeysMoveOnTheStaveAndBetweenStavesOfThePage) {
+    using K = DocumentController::CursorKey;
+    DocumentController& d = *controller;
+    d.setCursorX(100);
+    EXPECT_TRUE(d.cursorKey(K::Right, false));
+    EXPECT_EQ(d.cursorX(), 101);
+    d.cursorKey(K::Left, true);
+    EXPECT_EQ(d.cursorX(), 91);
+    const int32_t right = score.stave(1).h.RightX;
+    d.cursorKey(K::End, false);
+    EXPECT_EQ(d.cursorX(), right - 1);
+    d.cursorKey(K::Right, true);
+    EXPECT_EQ(d.cursorX(), right);  // not past the stave's end
+    d.cursorKey(K::Home, true);
+    EXPECT_EQ(d.cursorX(), 17);
+    d.cursorKey(K::Home, false);
+    EXPECT_EQ(d.cursorX(), 37);
+    d.cursorKey(K::PageDown, false);
+    EXPECT_EQ(score.CurrentStave, 2);
+    d.cursorKey(K::Up, false);
+    EXPECT_EQ(score.CurrentStave, 1);
+    d.cursorKey(K::PageUp, false);  // nothing before the page's first stave
+    EXPECT_EQ(score.CurrentStave, 1);
+    d.showPage(1);
+    for (int i = 0; i < 8; ++i)
+        d.cursorKey(K::Down, false);
+    EXPECT_EQ(score.CurrentStave, 6);  // the page's last stave
+    d.cursorKey(K::PageDown, true);    // next system: stave 7, on page 2
+    EXPECT_EQ(score.CurrentStave, 7);
+    EXPECT_EQ(d.page(), 2);
+    d.end();
+    d.cursorKey(K::PageDown, true);  // wraps to the first system
+    EXPECT_EQ(score.CurrentStave, 1);
+    EXPECT_EQ(d.page(), 1);
+    d.command(DocumentController::Command::LineMode);
+    EXPECT_FALSE(d.cursorKey(K::Right, false));
+}
+
 TEST_F(Paging, GotoClampsAndWarnsOnlyAtLowLevels) {
     DocumentController& d = *controller;
     host.expectInput("Enter page to go to", std::string("0"));
