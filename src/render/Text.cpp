@@ -1,6 +1,8 @@
 // Score text drawing.
 #include "render/Text.h"
 
+#include <cstdint>
+
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -123,7 +125,11 @@ int DrawTextString(const DrawContext& ctx, const std::string& text, const TextDr
     // room above and below the text for accidentals that stand out of it.
     const int pad = H;
     const int SH = H + 2 * pad;
+    // A damaged file can ask for a font of thousands of points: such a text
+    // is measured but not drawn, rather than asking for gigabytes.
+    if (static_cast<int64_t>(W) * SH > (int64_t{1} << 26)) return (W - 2 * m) / scale;
     QImage scratch(W, SH, QImage::Format_RGB32);
+    if (scratch.isNull()) return (W - 2 * m) / scale;
     scratch.fill(Qt::white);
     {
         QPainter p(&scratch);

@@ -102,6 +102,19 @@ TEST(TextDraw, RubberBandDrawnTwiceRestoresThePicture) {
     }
 }
 
+// A damaged file's font of thousands of points is measured, not drawn into
+// a scratch picture of gigabytes.
+TEST(TextDraw, AbsurdFontSizesDrawNothing) {
+    Pictures pic;
+    const TextDraw huge{{"Times New Roman", 30000}, false, false, 0};
+    const int width = DrawTextString(pic.ctx, std::string(60, 'W'), huge, 10, 10);
+    EXPECT_GT(width, 0);
+    EXPECT_EQ(InkOf(pic.screen).count, 0);
+    // An ordinary size still draws.
+    DrawTextString(pic.ctx, "W", TextDraw{{"Times New Roman", 12}, false, false, 0}, 10, 40);
+    EXPECT_GT(InkOf(pic.screen).count, 0);
+}
+
 TEST(TextPlaceholders, WholeCodesAreReplacedAndOtherTextIsKept) {
     const TextEnv env{true, 7, "/scores/minuet.swn", 1700000000};
     for (const char* page : {"@P", "@p"})
