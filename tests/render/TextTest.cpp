@@ -106,7 +106,7 @@ TEST(TextDraw, RubberBandDrawnTwiceRestoresThePicture) {
 // a scratch picture of gigabytes.
 TEST(TextDraw, AbsurdFontSizesDrawNothing) {
     Pictures pic;
-    const TextDraw huge{{"Times New Roman", 30000}, false, false, 0};
+    const TextDraw huge{{"Times New Roman", 3000}, false, false, 0};
     const int width = DrawTextString(pic.ctx, std::string(60, 'W'), huge, 10, 10);
     EXPECT_GT(width, 0);
     EXPECT_EQ(InkOf(pic.screen).count, 0);
