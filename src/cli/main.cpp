@@ -12,6 +12,7 @@
 #include "cli/CliHost.h"
 #include "cli/Info.h"
 #include "core/TextUtil.h"
+#include "fileio/Dump.h"
 #include "fileio/ScoreFile.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
@@ -36,7 +37,8 @@ int Usage() {
                  "       staffwright-cli convert IN OUT.bmp|OUT.pcx [--page N]\n"
                  "       staffwright-cli convert IN OUT.pdf [--pages A-B]\n"
                  "       staffwright-cli glyphs [--lines] OUT.png [--print] [--zoom N]\n"
-                 "       staffwright-cli gallery OUT.png [--print] [--zoom N]\n";
+                 "       staffwright-cli gallery OUT.png [--print] [--zoom N]\n"
+                 "       staffwright-cli dump IN OUT.txt\n";
     return 2;
 }
 
@@ -258,6 +260,11 @@ int main(int argc, char** argv) {
     }
     const Options o = Parse(argc, argv);
     if (!o.ok) return Usage();
+    if (cmd == "dump") {
+        if (o.files.size() != 2) return Usage();
+        sw::CliHost host(std::cerr);
+        return sw::DumpScoreFile(o.files[0], o.files[1], host) ? 0 : 1;
+    }
     // Measuring and drawing text need a GUI application object, never a display.
     sw::PrepareHeadlessQt();
     int qargc = 1;

@@ -217,6 +217,25 @@ enum : int {
     // The score model.
     StaveTooComplex = 9850,
     TooManyFonts = 9851,
+
+    // Repairing files of older versions, and the debugging reports.
+    ConvertingOlderFile = 9980,
+    ReportCaption = 9981,
+    ProblemsInInputFile = 9982,
+    DuplicatesFound = 9983,
+    DuplicatesQuestion = 9984,
+    DuplicateNoteLine = 9985,
+    DuplicateAccidentalLine = 9986,
+    DuplicateObjectLine = 9987,
+    EmergencyCaption = 9988,
+    EmergencyKindsPrompt = 9989,
+    EmergencyStavesPrompt = 9990,
+    NoteAttributesCaption = 9991,
+    NotYetImplemented = 9992,
+    TextsRemovedQuestion = 9993,
+    TextRemovedLine = 9994,
+    DumpFilter = 9995,
+    DumpWriteFailed = 9996,
 };
 
 }  // namespace sw::msg
