@@ -68,6 +68,13 @@ struct Settings {
     int warnings1 = 0, warnings2 = 0;
     // Debug flags: bit n for character '0' + n
     std::bitset<79> debug;
+    enum DebugFlag : int {
+        kDebugAcceptAnyFile = 'A' - '0',
+        kDebugDump = 'D' - '0',  // the Dump menu item and Extended Properties
+        kDebugEmergency = 'E' - '0',
+        kDebugNoTidy = 'T' - '0',
+    };
+    bool debugFlag(DebugFlag f) const { return debug.test(static_cast<std::size_t>(f)); }
     // User
     int level = 1, runs = 0, printouts = 0, tutorBookmark = 0;
     bool tutorial = false;

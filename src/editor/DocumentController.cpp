@@ -11,6 +11,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "core/TextUtil.h"
+#include "fileio/Repair.h"
 #include "fileio/ScoreFile.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
@@ -120,9 +121,20 @@ bool DocumentController::start(Start how, const std::string& path, const std::st
 
 bool DocumentController::openFile(const std::string& path, bool asTemplate) {
     score_.clear();
+    score_.debug = settings_.debug;
+    const EmergencyOmissions omit =
+        settings_.emergencyLoading ? AskEmergencyOptions(host_) : EmergencyOmissions{};
     FileEnv env;
     env.backups = settings_.backups;
-    if (!LoadScore(score_, path, asTemplate, host_, env).ok) return false;
+    const LoadResult loaded = LoadScore(score_, path, asTemplate, host_, env);
+    if (!loaded.ok) return false;
+    if (omit.any()) ApplyEmergencyOmissions(score_, omit);
+    if (IsOlderFormat(loaded.fileVersion)) {
+        TextReport quiet;
+        ReportSink& report = services_.report ? *services_.report : quiet;
+        ConvertOlderFormat(score_, !asTemplate, host_, report,
+                           RepairOptions{settings_.american, settings_.naturalsInKeyChange});
+    }
     if (asTemplate) {
         // A template brings its staves; the page and spacing are the user's.
         score_.page = settings_.defaultPage;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "core/Report.h"
 #include "core/WarningBox.h"
 #include "editor/Modes.h"
 #include "editor/Navigation.h"
@@ -36,6 +37,11 @@ struct EditorSettings {
     bool metric = false;  // millimetres in the dialogs and messages
     int cursorType = 0, cursorThickness = 1;
     int scrollSpeed = 10;
+    bool american = false;  // American names in reports
+    bool naturalsInKeyChange = true;
+    DebugOptions debug;
+    bool emergencyLoading = false;  // ask which objects to leave out when opening
+    bool dumpTools = false;         // the Dump item and Extended Properties
 };
 
 // The screen as the controller reaches it.
@@ -76,6 +82,8 @@ struct DocumentServices {
     std::function<void(const std::string&)> setLastPrinter;
     // The favourite fonts window in select mode: the chosen font, if any.
     std::function<std::optional<FontDesc>()> selectFavourite;
+    // The report window, for what a repaired older file had wrong.
+    ReportSink* report = nullptr;
 };
 
 struct ActionState {

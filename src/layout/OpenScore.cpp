@@ -1,6 +1,9 @@
 // Opening a score for display.
 #include "layout/OpenScore.h"
 
+#include "core/Report.h"
+#include "fileio/Repair.h"
+
 #include "core/Host.h"
 #include "layout/PageGeometry.h"
 
@@ -22,7 +25,14 @@ OpenResult OpenForDisplay(Score& score, const std::string& path, Host& host,
                           const TextMeasurer& measurer, const FileEnv& env) {
     OpenResult r;
     r.load = LoadScore(score, path, false, host, env);
-    if (r.load.ok) r.pages = PrepareForDisplay(score, host, measurer);
+    if (!r.load.ok) return r;
+    // An older file is repaired as the editor repairs it; its report has no
+    // window here.
+    if (IsOlderFormat(r.load.fileVersion)) {
+        TextReport report;
+        ConvertOlderFormat(score, true, host, report);
+    }
+    r.pages = PrepareForDisplay(score, host, measurer);
     return r;
 }
 

@@ -29,6 +29,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "core/TextUtil.h"
+#include "fileio/Dump.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
@@ -245,6 +246,15 @@ void TMDIChild::buildActions() {
     page->addAction(
         action("acStaveSize", "Stave &Size...", QKeySequence(), [this] { staveSize(); }));
     page->addAction(action("acRedraw", "&Redraw", QKeySequence(), [this] { redrawPage(); }));
+    // The note under the mouse, every attribute of it (a debugging aid).
+    QAction* ext =
+        action("acExtProp", "Extended Properties", QKeySequence(Qt::CTRL | Qt::Key_F1), [this] {
+            const int s = controller_->focusStave(), i = controller_->focusObject();
+            if (i <= 0 || !services_.report) return;
+            ShowNoteAttributes(score_, s, i, settings_.american, host_, *services_.report);
+        });
+    ext->setVisible(settings_.dumpTools);
+    page->addAction(ext);
     menus_.push_back(page);
     for (const char* checkable : {"actextmode", "acLinemode", "acCurve", "acHairpin", "acSymbol",
                                   "acBlockMode", "acHeadFoot", "acPreview", "acToggleEdit"})

@@ -48,6 +48,7 @@
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/PageSetupDialog.h"
+#include "ui/ReportWindow.h"
 #include "ui/TemplateDialog.h"
 #include "ui/Tutorial.h"
 
@@ -119,6 +120,7 @@ TMainForm::TMainForm(const AppFolder& folder, Settings settings, IniFile ini, bo
     }
 
     templates_ = BuildTemplateList(TemplateDirectory(folder_.dir));
+    report_ = std::make_unique<ReportWindow>(this);
     backupTimer_.setSingleShot(true);
     connect(&backupTimer_, &QTimer::timeout, this, [this] { backupTimerFired(); });
     refreshState();
@@ -341,6 +343,7 @@ DocumentServices TMainForm::services() {
         if (on && !backupTimer_.isActive()) armBackupTimer(BackupIntervalMs(settings_));
     };
     s.lastPrinter = [this] { return settings_.printer; };
+    s.report = report_.get();
     s.selectFavourite = [this]() -> std::optional<FontDesc> {
         const int n = SelectFavouriteFont(this, settings_, settings_.language == 1, host_);
         if (n < 1 || n > 16) return std::nullopt;
@@ -370,6 +373,12 @@ EditorSettings TMainForm::editorSettings() const {
     e.cursorType = settings_.cursorType;
     e.cursorThickness = settings_.cursorThickness;
     e.scrollSpeed = settings_.scrollSpeed;
+    e.american = settings_.language == 1;
+    e.naturalsInKeyChange = settings_.naturalsInKeyChange;
+    e.debug.acceptAnyFile = settings_.debugFlag(Settings::kDebugAcceptAnyFile);
+    e.debug.disableTidy = settings_.debugFlag(Settings::kDebugNoTidy);
+    e.emergencyLoading = settings_.debugFlag(Settings::kDebugEmergency);
+    e.dumpTools = settings_.debugFlag(Settings::kDebugDump);
     return e;
 }
 

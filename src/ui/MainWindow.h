@@ -12,6 +12,7 @@
 
 #include "app/IniFile.h"
 #include "app/MainLogic.h"
+#include "core/Report.h"
 #include "editor/DocumentController.h"
 #include "editor/PageSetup.h"
 #include "fileio/Templates.h"
@@ -120,6 +121,7 @@ class TMainForm : public QMainWindow {
     int newCount_ = 0;
     QString statusOverride_;
     std::vector<TemplateEntry> templates_;
+    std::unique_ptr<ReportSink> report_;
 };
 
 }  // namespace sw

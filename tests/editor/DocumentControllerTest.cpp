@@ -8,6 +8,7 @@
 #include "core/ScriptedHost.h"
 #include "core/TextMeasurer.h"
 #include "editor/DocumentController.h"
+#include "fileio/Records.h"
 #include "fileio/ScoreFile.h"
 #include "layout/PageGeometry.h"
 #include "model/Build.h"
@@ -118,6 +119,30 @@ TEST_F(Document, OpeningKeepsTheStavesRightEndsUnlessBroken) {
     EXPECT_EQ(score.Spacing, 4);
     EXPECT_EQ(score.stave(1).h.RightX, 400);
     EXPECT_EQ(controller->ui().caption, "NONAME2");
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Document, AnOlderFileIsRepairedWhenOpenedAndItsReportOffered) {
+    Score older;
+    AppendStave(older, 100, 20, 600);
+    PlaceNote(older, 1, 200, 0, 3);
+    PlaceNote(older, 1, 200, 0, 3);  // drawn twice, as older files could
+    std::string bytes = EncodeScore(older, 0, older.Nstaves, false, 1, 96);
+    PutU16(reinterpret_cast<uint8_t*>(bytes.data()) + 8, 400);
+    const std::string path = dir.file("older.swn");
+    test::WriteBytes(path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+
+    TextReport report;
+    services.report = &report;
+    DocumentController& d = Make();
+    host.expectMessage("Duplicated objects", Answer::Yes);
+    ASSERT_TRUE(d.start(DocumentController::Start::File, path, path, false));
+    EXPECT_EQ(report.shown(), 1);
+    int notes = 0;
+    for (int i = 1; i <= score.stave(1).count(); ++i)
+        notes += score.object(1, i).kind == kNote;
+    EXPECT_EQ(notes, 1);
+    EXPECT_EQ(score.fileVersion, 501);
     EXPECT_HOST_CLEAN(host);
 }
 
