@@ -8,23 +8,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "MemoryFile.h"
 #include "core/ScriptedHost.h"
 #include "fileio/ScoreFile.h"
 
 namespace {
-
-// An in-memory file reachable by path, so the reader runs exactly as for a real file.
-std::string MemoryFile(const uint8_t* data, size_t size, int& fd) {
-    fd = ::memfd_create("score", 0);
-    if (fd < 0) std::abort();
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = ::write(fd, data + done, size - done);
-        if (n <= 0) std::abort();
-        done += static_cast<size_t>(n);
-    }
-    return "/proc/self/fd/" + std::to_string(fd);
-}
 
 void Check(const std::string& path, bool acceptAnyFile) {
     sw::ScriptedHost host;

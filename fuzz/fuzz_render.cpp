@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "MemoryFile.h"
 #include "core/ScriptedHost.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
@@ -33,9 +34,8 @@ struct QtHarness {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QtHarness qt;
     if (size > (1u << 18)) return 0;
-    const int fd = ::memfd_create("score", 0);
-    if (fd < 0 || ::write(fd, data, size) != static_cast<ssize_t>(size)) std::abort();
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    int fd = -1;
+    const std::string path = MemoryFile(data, size, fd);
     sw::ScriptedHost host;
     host.setPermissive(true);
     sw::Score score;

@@ -9,26 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "MemoryFile.h"
 #include "core/Report.h"
 #include "core/ScriptedHost.h"
 #include "fileio/Repair.h"
 #include "fileio/ScoreFile.h"
-
-namespace {
-
-std::string MemoryFile(const uint8_t* data, size_t size, int& fd) {
-    fd = ::memfd_create("score", 0);
-    if (fd < 0) std::abort();
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = ::write(fd, data + done, size - done);
-        if (n <= 0) std::abort();
-        done += static_cast<size_t>(n);
-    }
-    return "/proc/self/fd/" + std::to_string(fd);
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 22 || size > (1u << 20)) return 0;
