@@ -10,6 +10,7 @@
 #include "app/MainLogic.h"
 #include "render/QtEnvironment.h"
 #include "support/TestSupport.h"
+#include "ui/DocumentWindow.h"
 #include "ui/MainWindow.h"
 
 namespace sw {
@@ -44,6 +45,32 @@ TEST(MainWindow, OpensTurnsAndClosesAScore) {
     // Something is drawn: the window is not one flat colour.
     const QImage shot = window.grab().toImage();
     EXPECT_GT(shot.width(), 100);
+
+    // Every mode's tool bar and view, as the window shows them.
+    TMDIChild& doc = *window.document();
+    using C = DocumentController::Command;
+    for (C c : {C::LineMode, C::EnterMusic, C::CurveMode, C::EnterMusic, C::HairpinMode,
+                C::EnterMusic, C::TextMode, C::EnterMusic, C::BlockMode, C::EnterMusic, C::Preview,
+                C::Preview, C::ToggleEdit, C::ToggleEdit}) {
+        doc.controller().command(c);
+        doc.applyUi();
+    }
+    EXPECT_EQ(doc.controller().mode(), kModeMusic);
+    EXPECT_EQ(window.modeText(), "Music Mode");
+    doc.controller().command(C::Preview);
+    doc.applyUi();
+    EXPECT_EQ(window.modeText(), "Preview Mode");
+    EXPECT_EQ(window.statusText(), "");
+    doc.controller().command(C::Preview);
+    // The header view of a score with a header margin.
+    doc.score().page.Header = 0.5;
+    doc.controller().setEditMode(kModeHead);
+    doc.applyUi();
+    EXPECT_EQ(doc.controller().mode(), kModeHead);
+    doc.controller().command(C::HeadFoot);
+    doc.applyUi();
+    EXPECT_EQ(doc.controller().mode(), kModeMusic);
+    EXPECT_EQ(doc.score().CurrentStave, 7);
 
     EXPECT_TRUE(window.closeDocument());
     EXPECT_FALSE(window.hasDocument());
