@@ -563,6 +563,14 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
     // The scroll area would take the cursor keys for itself.
     if (watched == scroll_ && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
+        // In the preview PgUp and PgDn turn the spreads.
+        if (previewing_ && navigator_ &&
+            (k->key() == Qt::Key_PageUp || k->key() == Qt::Key_PageDown)) {
+            if (k->key() == Qt::Key_PageUp && navigator_->canPrevious()) navigator_->previous();
+            if (k->key() == Qt::Key_PageDown && navigator_->canNext()) navigator_->next();
+            renderPreview();
+            return true;
+        }
         using K = DocumentController::CursorKey;
         static const std::map<int, K> kKeys = {
             {Qt::Key_Left, K::Left},     {Qt::Key_Right, K::Right},
