@@ -103,6 +103,7 @@ void AddToHistory(AppState& app, const std::string& name) {
     std::error_code ec;
     if (!dir.empty() && fs::is_directory(dir, ec)) app.settings.fileDirectory = dir;
     std::vector<std::string>& h = app.settings.history;
+    app.currentFile = entry;
     // Linux file names differ by case, so entries are compared exactly.
     if (!h.empty() && h.front() == entry) return;
     h.erase(std::remove(h.begin(), h.end(), entry), h.end());
@@ -157,9 +158,9 @@ void DeleteHistoryList(AppState& app, Host& host) {
         app.settings.history.clear();
 }
 
-bool MayOpenAnother(const AppState& app, Host& host) {
+bool MayOpenAnother(AppState& app, Host& host) {
     if (!app.documentOpen) return true;
-    host.warning(MessageText(msg::CloseCurrentScoreFirst), Buttons::OK);
+    app.warnings.show(host, msg::CloseCurrentScoreFirst, 5, false);
     return false;
 }
 
@@ -203,7 +204,9 @@ StartupOutcome FirstShown(AppState& app, const std::vector<std::string>& args, H
     // for the recovered one, and deleting the backup unasked would lose it.
     const std::string backup = (fs::path(app.appDir) / kAutoSaveName).string();
     if (app.ownsBackup && !app.appDir.empty() && Exists(backup)) {
-        const Answer a = host.warning(MessageText(msg::RecoverBackup), Buttons::YesNoHelp).answer;
+        // Not a warning box: nobody may silence the question that guards the backup.
+        const Answer a =
+            host.message(MsgType::Warning, MessageText(msg::RecoverBackup), Buttons::YesNoHelp);
         if (a == Answer::Yes) {
             app.creating = false;
             if (open && open(backup, true)) {

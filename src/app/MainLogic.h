@@ -75,7 +75,7 @@ using OpenDocument = std::function<bool(const std::string& path, bool recovering
 
 // New, Open, Load Sample and the history entries while a score is open: the
 // user is asked to close it first. True when another may be opened.
-bool MayOpenAnother(const AppState& app, Host& host);
+bool MayOpenAnother(AppState& app, Host& host);
 // A history entry chosen from the menu.
 bool OpenHistoryEntry(AppState& app, int number, Host& host, const OpenDocument& open);
 // Opens a named file the way Open does: pre-checked, added to the history.

@@ -142,7 +142,7 @@ enum : int {
 
     // The main window. Warning-box messages take numbers below 2000 so that
     // the user can suppress them.
-    CloseCurrentScoreFirst = 9940,
+    CloseCurrentScoreFirst = 1965,
     SuggestFileMenu = 9941,
     HistoryEmpty = 9942,
     HistoryAllAvailable = 9943,
@@ -236,6 +236,7 @@ enum : int {
     TextRemovedLine = 9994,
     DumpFilter = 9995,
     DumpWriteFailed = 9996,
+    PrintJobRefused = 9979,
 };
 
 }  // namespace sw::msg

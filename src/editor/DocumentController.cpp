@@ -222,7 +222,9 @@ bool DocumentController::save() {
         return saveAs();
     }
     if (settings_.backups) BackupBeforeSave(path_, FileEnv{96, settings_.backups});
-    const std::string target = ChangeExtension(path_, ".SWN");
+    // "name.swn" stays "name.swn": only another extension becomes ".SWN".
+    const std::string target =
+        EqualsIgnoreCase(FileExtension(path_), ".SWN") ? path_ : ChangeExtension(path_, ".SWN");
     if (SaveScore(score_, target, 0, score_.Nstaves, false, true, host_) != SaveResult::Saved)
         return false;
     path_ = name_ = target;
@@ -308,9 +310,8 @@ void DocumentController::enterMode(int n, int from) {
             break;
         case kModeText:
             setCursorShown(false);
-            // A new text starts plain, in the score's text font.
+            // A new text starts plain, in the font the last one used.
             ui_.tools.transposable = ui_.tools.immobile = ui_.tools.boxed = false;
-            if (score_.fonts[1].size > 0) ui_.tools.textFont = score_.fonts[1];
             showGuidance(msg::GuidanceText);
             break;
         case kModeSymbol:
@@ -413,7 +414,7 @@ void DocumentController::command(Command c) {
         case Command::HeadFoot:
             if (music) {
                 const HeaderFooterChooser chooser =
-                    OpenHeaderFooterChooser(score_.page, false, host_);
+                    OpenHeaderFooterChooser(score_.page, settings_.metric, host_);
                 if (!chooser.headerEnabled && !chooser.footerEnabled) break;
                 const HeaderFooterChooser::Choice choice =
                     services_.chooseHeaderFooter ? services_.chooseHeaderFooter(chooser)
@@ -494,6 +495,7 @@ std::vector<Segment> DocumentController::cursorStrokes() const {
 
 void DocumentController::showPage(int n) {
     if (n < 1 || n > std::max<int>(score_.pageCount, 1)) return;
+    if (IsHeadFoot(mode_) || mode_ == kModePreview) return;
     page_ = n;
     view_.showPage(n);
     // A page whose first stave cannot be found keeps the stave the user had.
@@ -797,6 +799,7 @@ void DocumentController::hintsOff() {
 
 void DocumentController::setUserLevel(int level) {
     settings_.level = std::clamp(level, 1, 4);
+    if (settings_.level != 1) hintsOff();
     refreshUi();
 }
 

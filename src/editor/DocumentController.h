@@ -80,6 +80,8 @@ struct DocumentServices {
     // The printer last used with this program.
     std::function<std::string()> lastPrinter;
     std::function<void(const std::string&)> setLastPrinter;
+    // The page setup dialog's units choice, kept for the next time.
+    std::function<void(bool metric)> setMetric;
     // The favourite fonts window in select mode: the chosen font, if any.
     std::function<std::optional<FontDesc>()> selectFavourite;
     // The report window, for what a repaired older file had wrong.

@@ -33,7 +33,7 @@ std::string Hex(unsigned v, int digits) {
 
 // "Record" with its number, then each byte as a space and two hex digits.
 std::string RecordLine(std::size_t number, const uint8_t* r, std::size_t bytes) {
-    char buf[16];
+    char buf[32];
     std::snprintf(buf, sizeof buf, "Record%4zu:", number);
     std::string line = buf;
     for (std::size_t k = 0; k < bytes; ++k) {
@@ -206,7 +206,11 @@ bool RunDumpCommand(Host& host, const FileDialogSpec& openSpec) {
 std::vector<std::string> NoteAttributeLines(const Score& score, int s, int i, bool usTerms) {
     const ScoreObject& o = score.object(s, i);
     const NoteData& n = o.note();
-    auto point = [](long x, long y) { return "(" + Num(x) + "," + Num(y) + ")"; };
+    auto point = [](long x, long y) {
+        std::string p = "(";
+        p.append(Num(x)).append(",").append(Num(y)).append(")");
+        return p;
+    };
     return {
         "Stv " + Num(s) + " obj " + Num(i),
         "Position=" + point(o.x, o.y),

@@ -83,7 +83,12 @@ void PdfPrinterPort::send(const QImage& picture, const PaperRect& where, int cop
     const QImage bitmap = IsPrintBitmap(picture) ? picture : PrintBitmap(picture);
     for (int c = 0; c < copies; ++c) {
         if (c > 0) newPage();
-        impl_->painter.drawImage(QRect(where.x, where.y, bitmap.width(), bitmap.height()), bitmap);
+        // The paper rectangle, not the picture's own size: the PDF's whole-dot
+        // resolution can differ a little from the picture's scale.
+        const QRect target = where.width > 0 && where.height > 0
+                                 ? QRect(where.x, where.y, where.width, where.height)
+                                 : QRect(where.x, where.y, bitmap.width(), bitmap.height());
+        impl_->painter.drawImage(target, bitmap);
     }
 }
 
@@ -291,6 +296,7 @@ int PrintScore(Score& score, PrinterPort& printer, const PrintRequest& request,
     ReadPrinterCapacities(printer, score.page.landscape != 0, caps);
     if (!printer.begin("SW 5 " + fileName, score.page.landscape)) {
         printer.end();
+        host.message(MsgType::Error, MessageText(msg::PrintJobRefused), Buttons::OK);
         return 0;
     }
     std::vector<int> pages;

@@ -7,15 +7,19 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFontComboBox>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -129,7 +133,6 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     buildActions();
     buildToolBars();
     buildPreviewBar();
-    applyToolbarBits();
     // The beginner's guidance follows what has been done so far.
     novice_.setInterval(100);
     connect(&novice_, &QTimer::timeout, this, [this] {
@@ -139,24 +142,6 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
         if (controller_->ui().guidance != before) applyUi();
     });
     applyUi();
-}
-
-void TMDIChild::applyToolbarBits() {
-    // One bit of the Toolbar setting per group of buttons.
-    static const std::pair<int, std::vector<const char*>> kGroups[] = {
-        {0, {"acClose"}},
-        {1, {"acSave"}},
-        {2, {"acPreview"}},
-        {3, {"acHeadFoot"}},
-        {5, {"actextmode", "acLinemode", "acCurve", "acHairpin", "acSymbol", "acBlockMode"}},
-        {7, {"acRedraw"}},
-        {10, {"tbTop", "tbPrev", "tbNext", "tbBottom"}},
-    };
-    QToolBar* main = toolbars_[ToolBarId::Main];
-    for (const auto& [bit, names] : kGroups)
-        for (const char* name : names)
-            if (QWidget* button = main->widgetForAction(actions_[name]))
-                button->setVisible((settings_.toolbarBits >> bit) & 1);
 }
 
 void TMDIChild::setUserLevel(int level) {
@@ -195,7 +180,27 @@ void TMDIChild::buildActions() {
     file->addAction(
         action("acSaveAs", "Save &As...", QKeySequence(), [this] { controller_->saveAs(); }));
     file->addSeparator();
+    file->addAction(action("acPrint", "&Print...", QKeySequence::Print, [this] { print(); }));
+    file->addAction(action("acPictureFile", "Copy current page to picture &file...", QKeySequence(),
+                           [this] { ExportPagePicture(host_, glyphs_, score_, page_, draw_); }));
+    file->addAction(
+        action("acClipboard", "Copy current page to clip&board", QKeySequence(), [this] {
+            QtClipboardPort clipboard;
+            CopyPageToClipboard(host_, clipboard, glyphs_, score_, page_, draw_);
+        }));
+    QAction* dump = action("Dump1", "&Dump...", QKeySequence(), [this] {
+        FileDialogSpec spec;
+        spec.title = "Open";
+        spec.filter = "Staffwright|*.SWN|Templates|*.SWT|All files|*";
+        spec.directory = services_.fileDirectory ? services_.fileDirectory() : std::string();
+        RunDumpCommand(host_, spec);
+    });
+    dump->setVisible(settings_.dumpTools);
+    file->addAction(dump);
+    file->addSeparator();
     file->addAction(action("acClose", "&Close", QKeySequence(), [this] { emit closeRequested(); }));
+    file->addAction(
+        action("acExit", "E&xit Staffwright", QKeySequence(), [this] { emit exitRequested(); }));
     menus_.push_back(file);
 
     QMenu* modes = new QMenu("&Mode", this);
@@ -209,6 +214,9 @@ void TMDIChild::buildActions() {
         action("acSymbol", "S&ymbols", QKeySequence(Qt::CTRL | Qt::Key_F12), cmd(C::SymbolMode)));
     modes->addAction(
         action("acBlockMode", "&Block", QKeySequence(Qt::SHIFT | Qt::Key_F10), cmd(C::BlockMode)));
+    // Symbols are placed from their chooser, which comes with the placing
+    // of objects; until then the command is not offered.
+    actions_["acSymbol"]->setVisible(false);
     modes->addSeparator();
     modes->addAction(action("acHeadFoot", "Headers and &footers...",
                             QKeySequence(Qt::ALT | Qt::Key_F3), cmd(C::HeadFoot)));
@@ -233,6 +241,10 @@ void TMDIChild::buildActions() {
     page->addAction(action("tbBottom", "&Last page",
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown),
                            [this] { controller_->end(); }));
+    page->addAction(
+        action("acPageTop", "&Top of page", QKeySequence(), [this] { controller_->pageTop(); }));
+    page->addAction(action("acPageBottom", "&Bottom of page", QKeySequence(),
+                           [this] { controller_->pageBottom(); }));
     page->addSeparator();
     page->addAction(action("Pagenumber1", "Goto &page...", QKeySequence(),
                            [this] { controller_->gotoPage(); }));
@@ -269,18 +281,23 @@ void TMDIChild::buildToolBars() {
         toolbars_[id] = t;
         return t;
     };
+    // One bit of the Toolbar setting per group of buttons; a group whose
+    // bit is clear is left off the bar.
     QToolBar* main = bar(ToolBarId::Main, "Main");
-    for (const char* name : {"acClose", "acSave", "acPreview", "acHeadFoot"})
-        main->addAction(actions_[name]);
-    main->addSeparator();
-    for (const char* name :
-         {"actextmode", "acLinemode", "acCurve", "acHairpin", "acSymbol", "acBlockMode"})
-        main->addAction(actions_[name]);
-    main->addSeparator();
-    main->addAction(actions_["acRedraw"]);
-    for (const char* name : {"tbTop", "tbPrev", "tbNext", "tbBottom"})
-        main->addAction(actions_[name]);
-    main->addSeparator();
+    auto group = [&](int bit, std::initializer_list<const char*> names, bool divider = false) {
+        if (!((settings_.toolbarBits >> bit) & 1)) return;
+        for (const char* name : names)
+            main->addAction(actions_[name]);
+        if (divider) main->addSeparator();
+    };
+    group(0, {"acClose"});
+    group(1, {"acSave"});
+    group(2, {"acPreview"});
+    group(3, {"acHeadFoot"});
+    group(4, {"acPrint"}, true);
+    group(5, {"actextmode", "acLinemode", "acCurve", "acHairpin", "acBlockMode"}, true);
+    group(7, {"acRedraw"});
+    group(10, {"tbTop", "tbPrev", "tbNext", "tbBottom"}, true);
     main->addAction(actions_["acToggleEdit"]);
 
     auto* done = new QAction("Abort", this);
@@ -480,7 +497,11 @@ void TMDIChild::relayout() {
     PrepareForDisplay(score_, host_, measurer_);
     pages_ = std::max<int>(1, score_.pageCount);
     emit pagesChanged(pages_);
-    showPage(std::min(page_, pages_));
+    // The controller's page and current stave follow the new page count.
+    if (controller_->mode() == kModeMusic)
+        controller_->showPage(std::min(page_, pages_));
+    else
+        showPage(std::min(page_, pages_));
 }
 
 bool TMDIChild::setUpPicture() {
@@ -499,7 +520,10 @@ void TMDIChild::showPicture() {
         QImage shown = picture_;
         if (highlight) {
             // The object under the mouse, drawn again in the "Edit" colour.
-            PictureSurface surface(PictureContext(shown, glyphs_, false));
+            DrawContext ctx = PictureContext(shown, glyphs_, false);
+            const int m = controller_->mode();
+            if (m == kModeHead || m == kModeFoot) ctx.screenOrigin = QPoint(0, bandShift_);
+            PictureSurface surface(ctx);
             DrawRequest req;
             req.colour = draw_.colours.edit;
             req.normalDrawing = false;
@@ -624,7 +648,8 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         } else if (event->type() == QEvent::MouseMove && mode != kModeDragging) {
             auto* m = static_cast<QMouseEvent*>(event);
             // The label's frame is one pixel round the picture.
-            const QPoint at = m->position().toPoint() - QPoint(1, 1);
+            QPoint at = m->position().toPoint() - QPoint(1, 1);
+            if (mode == kModeHead || mode == kModeFoot) at.ry() -= bandShift_;
             const CursorShape before = controller_->ui().cursor;
 
             if (controller_->mouseMove(at.x(), at.y(), m->modifiers() & Qt::ControlModifier))
@@ -681,6 +706,9 @@ bool TMDIChild::enterHeaderFooter(bool header) {
     QPainter p(&view2);
     const int spareTop = header ? hb : 0;
     bandRect_ = QRect(0, header ? 0 : spare.height(), wb, hb);
+    // Footer texts keep the header/footer page's coordinates: the band shows
+    // them shifted.
+    bandShift_ = bandRect_.top() - (header ? 0 : std::max(0, whole.height() - hb));
     p.drawImage(0, spareTop, spare);
     p.drawImage(bandRect_.topLeft(), band);
     p.fillRect(0, header ? spareTop : spareTop + spare.height() - 5, spare.width(), 5,
@@ -694,6 +722,7 @@ bool TMDIChild::enterHeaderFooter(bool header) {
 
 void TMDIChild::leaveHeaderFooter() {
     bandRect_ = QRect();
+    bandShift_ = 0;
     showPage(page_);
 }
 
@@ -827,6 +856,10 @@ void TMDIChild::pageLayout() {
     if (RunPageSetupDialog(this, Q(MessageText(msg::ThisScorePageSetup)), page, metric, host_,
                            caps))
         edited = page;
+    if (metric != settings_.metric) {
+        settings_.metric = metric;
+        if (services_.setMetric) services_.setMetric(metric);
+    }
     int32_t cursor = controller_->cursorX();
     bool modified = controller_->modified();
     UndoDocument doc{score_, cursor, modified};
@@ -837,27 +870,43 @@ void TMDIChild::pageLayout() {
 
 void TMDIChild::staveSize() {
     StaveSizeDialogModel model(score_.staveSize, settings_.metric);
-    for (;;) {
-        bool ok = false;
-        const QString text =
-            QInputDialog::getText(this, Q(MessageText(msg::SetStaveSizeCaption)), Q(model.label()),
-                                  QLineEdit::Normal, Q(model.boxText()), &ok);
-        if (!ok) return;
-        model.setBoxText(text.toStdString());
-        const std::optional<double> size = model.accept(host_);
-        if (!size) continue;
-        const double old = score_.staveSize;
-        if (std::abs(*size - old) < 1e-9) return;
-        score_.staveSize = *size;
-        int32_t cursor = controller_->cursorX();
-        bool modified = controller_->modified();
-        UndoDocument doc{score_, cursor, modified};
-        if (ApplyStaveSizeChange(doc, old, host_, [this] { return setUpPicture(); })) {
-            controller_->setModified(true);
-            relayout();
-        }
-        return;
+    QDialog dialog(this);
+    dialog.setWindowTitle(Q(MessageText(msg::SetStaveSizeCaption)));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(Q(model.label())));
+    auto* box = new QLineEdit(Q(model.boxText()));
+    layout->addWidget(box);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QPushButton* largest = buttons->addButton("&Largest possible", QDialogButtonBox::ActionRole);
+    layout->addWidget(buttons);
+    connect(largest, &QPushButton::clicked, &dialog, [&] {
+        model.largestPossible(score_);
+        box->setText(Q(model.boxText()));
+    });
+    std::optional<double> size;
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        model.setBoxText(box->text().toStdString());
+        size = model.accept(host_);
+        if (size) dialog.accept();  // a bad number keeps the dialog open
+    });
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted || !size) return;
+    const double old = score_.staveSize;
+    if (std::abs(*size - old) < 1e-9) return;
+    score_.staveSize = *size;
+    int32_t cursor = controller_->cursorX();
+    bool modified = controller_->modified();
+    UndoDocument doc{score_, cursor, modified};
+    if (ApplyStaveSizeChange(doc, old, host_, [this] { return setUpPicture(); })) {
+        controller_->setModified(true);
+        relayout();
     }
+}
+
+void TMDIChild::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // The preview fits the window it is shown in.
+    if (previewing_) renderPreview();
 }
 
 }  // namespace sw

@@ -61,6 +61,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void statusOverride(const QString& text);
     void pageShown(int page);
     void closeRequested();
+    void exitRequested();
 
   private:
     // The screen as the controller sees it.
@@ -82,7 +83,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void showPicture();
     void makeVisible(int32_t x, int32_t y);
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void applyToolbarBits();
+    void resizeEvent(QResizeEvent* event) override;
     void buildPreviewBar();
     void renderPreview();
     void syncTools();
@@ -100,7 +101,8 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QImage picture_;
     int pages_ = 0, page_ = 1;
     QPoint dragStart_, dragScroll_;
-    QRect bandRect_;  // the header or footer band in the header/footer view
+    QRect bandRect_;     // the header or footer band in the header/footer view
+    int bandShift_ = 0;  // the band's y less the texts' own
     bool previewing_ = false;
     QTimer novice_;
 

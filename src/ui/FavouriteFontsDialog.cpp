@@ -67,15 +67,24 @@ int Run(QWidget* parent, FavouriteFontsModel& model, bool select, Score* score, 
     QWidget* halves[2] = {new QWidget, new QWidget};
     QVBoxLayout* columns[2] = {new QVBoxLayout(halves[0]), new QVBoxLayout(halves[1])};
     std::vector<FavouriteLabel*> labels;
+    // Plain text: a description may hold any character, "&" and "<" included.
     auto textOf = [&model](int n) {
-        return QString("&%1  ").arg(FavouriteFontsModel::accessLetter(n)) +
-               QString::fromStdString(model.description(n)).toHtmlEscaped();
+        return QString("%1  ").arg(FavouriteFontsModel::accessLetter(n)) +
+               QString::fromStdString(model.description(n));
+    };
+    // The hint describes the font itself: name, size and style.
+    auto hintOf = [&model](int n) {
+        const FontSetting& f = model.font(n);
+        QString hint = QString::fromStdString(f.name) + ", " + QString::number(f.size) + " pt";
+        if (!f.style.empty()) hint += " " + QString::fromStdString(f.style);
+        return hint;
     };
     for (int n = 1; n <= FavouriteFontsModel::kCount; ++n) {
         auto* label = new FavouriteLabel;
-        label->setText(textOf(n).remove('&'));
+        label->setTextFormat(Qt::PlainText);
+        label->setText(textOf(n));
         label->setFont(QtFont(model.font(n)));
-        label->setToolTip(QString::fromStdString(model.font(n).name));
+        label->setToolTip(hintOf(n));
         label->setCursor(Qt::PointingHandCursor);
         label->clicked = [&, n, label](bool right) {
             if (select) {
@@ -91,9 +100,9 @@ int Run(QWidget* parent, FavouriteFontsModel& model, bool select, Score* score, 
                 const QFont chosen = QFontDialog::getFont(&ok, QtFont(model.font(n)), &dialog);
                 if (ok) model.changeFont(n, SettingOf(chosen, model.font(n)), score, host);
             }
-            label->setText(textOf(n).remove('&'));
+            label->setText(textOf(n));
             label->setFont(QtFont(model.font(n)));
-            label->setToolTip(QString::fromStdString(model.font(n).name));
+            label->setToolTip(hintOf(n));
         };
         columns[(n - 1) / 8]->addWidget(label);
         labels.push_back(label);

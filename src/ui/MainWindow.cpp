@@ -268,7 +268,12 @@ void TMainForm::refreshState() {
     }
     const Score& score = child_->score();
     const int mode = child_->controller().mode();
-    status_->setText(mode == kModePreview ? QString() : Q(StatusText(score, score.CurrentStave)));
+    status_->setText(mode == kModePreview ? statusOverride_
+                                          : Q(StatusText(score, score.CurrentStave)));
+    // The preview's prompt is red italic.
+    status_->setStyleSheet(mode == kModePreview && !statusOverride_.isEmpty()
+                               ? "color: red; font-style: italic; font-size: 12pt;"
+                               : QString());
     modePanel_->setText(Q(ModePanelText(mode)));
 }
 
@@ -327,7 +332,12 @@ void TMainForm::setPageTabs(int count) {
 }
 
 void TMainForm::showPage(int page) {
-    if (child_) child_->controller().showPage(page), child_->applyUi();
+    if (!child_) return;
+    // Other modes keep their page; the tab goes back to it.
+    if (child_->controller().mode() == kModeMusic) child_->controller().showPage(page);
+    QSignalBlocker block(tabs_);
+    tabs_->setCurrentIndex(child_->controller().page() - 1);
+    child_->applyUi();
 }
 
 DocumentServices TMainForm::services() {
@@ -344,6 +354,7 @@ DocumentServices TMainForm::services() {
     };
     s.lastPrinter = [this] { return settings_.printer; };
     s.report = report_.get();
+    s.setMetric = [this](bool metric) { settings_.unitsInches = !metric; };
     s.selectFavourite = [this]() -> std::optional<FontDesc> {
         const int n = SelectFavouriteFont(this, settings_, settings_.language == 1, host_);
         if (n < 1 || n > 16) return std::nullopt;
@@ -392,8 +403,14 @@ bool TMainForm::startDocument(DocumentController::Start how, const std::string& 
         tabs_->setCurrentIndex(page - 1);
         refreshState();
     });
+    connect(child, &TMDIChild::statusOverride, this, [this](const QString& text) {
+        statusOverride_ = text;
+        refreshState();
+    });
     connect(
         child, &TMDIChild::closeRequested, this, [this] { closeDocument(); }, Qt::QueuedConnection);
+    connect(
+        child, &TMDIChild::exitRequested, this, [this] { close(); }, Qt::QueuedConnection);
     sub_ = mdi_->addSubWindow(child);
     sub_->setAttribute(Qt::WA_DeleteOnClose, false);
     sub_->setWindowIcon(QApplication::windowIcon());
@@ -426,7 +443,7 @@ void TMainForm::dropChild() {
 }
 
 bool TMainForm::openScore(const std::string& path, bool recovering) {
-    const std::string name = recovering ? "NONAME" + std::to_string(++newCount_) : path;
+    const std::string name = recovering ? std::string("NONAME1") : path;
     if (recovering) app_.creating = false;
     return startDocument(DocumentController::Start::File, path, name, recovering);
 }
@@ -440,7 +457,7 @@ void TMainForm::newFile() {
     std::string chosen;
     if (!templates_.empty() && settings_.templates && settings_.level != 1)
         chosen = ChooseTemplate(this, templates_, TemplateDirectory(folder_.dir), host_);
-    const std::string name = "NONAME" + std::to_string(++newCount_);
+    const std::string name = std::string("NONAME1");
     if (chosen.empty())
         startDocument(DocumentController::Start::Empty, "", name, false);
     else
@@ -491,6 +508,8 @@ void TMainForm::backupTimerFired() {
     EditorIdleState idle;
     idle.modified = child_->controller().modified();
     idle.provisionalObject = child_->controller().provisionalActive();
+    idle.focusObject = child_->controller().focusObject() > 0;
+    idle.keyboardSelection = child_->controller().objectSelected();
     idle.musicMode = child_->controller().mode() == kModeMusic;
     switch (BackupDecision(app_, idle)) {
         case BackupAction::Nothing:
@@ -535,7 +554,24 @@ void TMainForm::defaultStaveSize() {
 }
 
 void TMainForm::editFavourites() {
-    RunFavouriteFontsDialog(this, settings_, child_ ? &child_->score() : nullptr, host_);
+    if (!child_) {
+        RunFavouriteFontsDialog(this, settings_, nullptr, host_);
+        return;
+    }
+    // Texts that followed a changed favourite change the score.
+    const auto before = child_->score().fonts;
+    RunFavouriteFontsDialog(this, settings_, &child_->score(), host_);
+    bool changed = false;
+    for (std::size_t f = 0; f < before.size() && !changed; ++f) {
+        const FontDesc& a = before[f];
+        const FontDesc& b = child_->score().fonts[f];
+        changed = a.name != b.name || a.size != b.size || a.style != b.style;
+    }
+    if (changed) {
+        child_->controller().setModified(true);
+        child_->relayout();
+        child_->applyUi();
+    }
 }
 
 void TMainForm::toggleTutorial() {
@@ -652,7 +688,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     writeSettings();
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     if (clip && clip->hasImage() &&
-        host_.warning(MessageText(msg::ClearClipboard), Buttons::YesNo).answer == Answer::Yes)
+        host_.message(MsgType::Warning, MessageText(msg::ClearClipboard), Buttons::YesNo) ==
+            Answer::Yes)
         QGuiApplication::clipboard()->clear();
     event->accept();
 }

@@ -118,7 +118,6 @@ class TMainForm : public QMainWindow {
     QTimer backupTimer_;
     BackgroundChoice background_;
     QImage backgroundPicture_;
-    int newCount_ = 0;
     QString statusOverride_;
     std::vector<TemplateEntry> templates_;
     std::unique_ptr<ReportSink> report_;

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QVBoxLayout>
 #include <utility>
@@ -106,8 +107,10 @@ Answer QtHost::message(MsgType type, const std::string& text, Buttons buttons) {
     box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
     box.exec();
     for (const auto& [button, answer] : made)
-        if (box.clickedButton() == button) return WithoutHelp(answer, buttons);
-    return SafeDefault(buttons);  // closed with Escape or the title bar
+        if (box.clickedButton() == button) return answer;
+    // Closed with Escape or the title bar: no answer at all, which callers
+    // take as "not yes" and never as an explicit No.
+    return Answer::Cancel;
 }
 
 std::optional<std::string> QtHost::input(const std::string& caption, const std::string& prompt,
@@ -176,7 +179,19 @@ std::optional<std::string> QtHost::openFileName(const FileDialogSpec& spec) {
 std::optional<std::string> QtHost::saveFileName(const FileDialogSpec& spec) {
     QFileDialog dialog(parent_, Q(spec.title), Q(spec.directory), QtFilter(spec.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    if (!spec.defaultExtension.empty()) dialog.setDefaultSuffix(Q(spec.defaultExtension).toLower());
+    if (!spec.defaultExtension.empty()) {
+        dialog.setDefaultSuffix(Q(spec.defaultExtension).toLower());
+        // A name typed without an extension takes the chosen filter's.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& filter) {
+                             const int dot = filter.indexOf("*.");
+                             if (dot < 0) return;
+                             QString ext = filter.mid(dot + 2);
+                             ext = ext.left(ext.indexOf(QRegularExpression("[ )]")));
+                             if (!ext.isEmpty() && ext != "*")
+                                 dialog.setDefaultSuffix(ext.toLower());
+                         });
+    }
     if (!spec.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!spec.fileName.empty()) dialog.selectFile(Q(spec.fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

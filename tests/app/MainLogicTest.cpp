@@ -128,7 +128,7 @@ TEST_F(MainLogic, StartupAsksAboutTheBackupBeforeOpeningTheCommandLine) {
     const std::string backup = Score(kAutoSaveName);
 
     // Yes: the backup is opened as modified and the command line is not.
-    host.expectWarning("Backup files exist!", Answer::Yes);
+    host.expectMessage("Backup files exist!", Answer::Yes);
     EXPECT_EQ(FirstShown(app, {dir.file("my"), "score.swn"}, host, Opener()),
               StartupOutcome::Recovered);
     EXPECT_EQ(opened, std::vector<std::string>{backup + " (recovering)"});
@@ -141,7 +141,7 @@ TEST_F(MainLogic, StartupKeepsABackupThatFailsToLoadAndDeletesOnNo) {
     settings.runs = 10;
     const std::string a = Score("a.swn");
     const std::string backup = Score(kAutoSaveName);
-    host.expectWarning("Backup files exist!", Answer::Yes);
+    host.expectMessage("Backup files exist!", Answer::Yes);
     EXPECT_EQ(FirstShown(app, {a}, host,
                          [&](const std::string& p, bool recovering) {
                              opened.push_back(p);
@@ -153,9 +153,27 @@ TEST_F(MainLogic, StartupKeepsABackupThatFailsToLoadAndDeletesOnNo) {
     EXPECT_EQ(settings.history.front(), a);
 
     app.documentOpen = false;
-    host.expectWarning("Backup files exist!", Answer::No);
+    host.expectMessage("Backup files exist!", Answer::No);
     EXPECT_EQ(FirstShown(app, {}, host, Opener()), StartupOutcome::Nothing);
     EXPECT_FALSE(std::filesystem::exists(backup));
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(MainLogic, TheMostRecentFileReopensAndAnUnansweredRecoveryKeepsTheBackup) {
+    const std::string a = Score("a.swn");
+    settings.history = {a};  // as read from the settings at start
+    EXPECT_TRUE(OpenHistoryEntry(app, 1, host, Opener()));
+    EXPECT_EQ(opened, std::vector<std::string>{a});
+
+    app.documentOpen = false;
+    app.appDir = dir.path();
+    settings.runs = 10;
+    const std::string backup = Score(kAutoSaveName);
+    for (Answer a2 : {Answer::Help, Answer::Cancel}) {
+        host.expectMessage("Backup files exist!", a2);
+        FirstShown(app, {}, host, Opener());
+        EXPECT_TRUE(std::filesystem::exists(backup));
+    }
     EXPECT_HOST_CLEAN(host);
 }
 

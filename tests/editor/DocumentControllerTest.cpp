@@ -381,6 +381,36 @@ TEST_F(Document, ToolBarsStartFromTheSettingsAndKeepInRange) {
     EXPECT_FALSE(d.ui().tools.textFont.name.empty());
 }
 
+TEST_F(Document, FoundFaultsStayMended) {
+    settings.level = 1;
+    DocumentController& d = Make();
+    const std::string path = File("lower.swn");
+    ASSERT_TRUE(d.start(DocumentController::Start::File, path, path, false));
+    // Saving keeps a lower-case score name rather than writing a second file.
+    d.setModified(true);
+    ASSERT_TRUE(d.save());
+    EXPECT_EQ(d.documentName(), path);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("lower.SWN")));
+    // Raising the level takes the beginner's guidance away at once.
+    d.noviceTick();
+    EXPECT_FALSE(d.ui().guidance.empty());
+    d.setUserLevel(2);
+    EXPECT_EQ(d.ui().guidance, "");
+    // The preview keeps its page when asked for another.
+    score.pageCount = 2;
+    d.command(DocumentController::Command::Preview);
+    d.showPage(2);
+    EXPECT_EQ(d.page(), 1);
+    d.command(DocumentController::Command::Preview);
+    // The text font chosen for one text is the next one's.
+    d.command(DocumentController::Command::TextMode);
+    d.setTextFont(FontDesc{"Sans", 16, kItalic, 0, 1});
+    d.command(DocumentController::Command::EnterMusic);
+    d.command(DocumentController::Command::TextMode);
+    EXPECT_EQ(d.ui().tools.textFont.name, "Sans");
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST(ModePanel, NamesAndSpecialTexts) {
     EXPECT_EQ(ModePanelText(kModeMusic), "Music Mode");
     EXPECT_EQ(ModePanelText(kModeSaving), "Saving File");

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMenu>
 #include <filesystem>
 
 #include "app/MainLogic.h"
@@ -48,6 +49,14 @@ TEST(MainWindow, OpensTurnsAndClosesAScore) {
 
     // Every mode's tool bar and view, as the window shows them.
     TMDIChild& doc = *window.document();
+    QStringList items;
+    for (QMenu* menu : doc.menus())
+        for (QAction* a : menu->actions())
+            items << a->text();
+    for (const char* wanted : {"&Save", "&Print...", "Copy current page to picture &file...",
+                               "Copy current page to clip&board", "&Close", "E&xit Staffwright",
+                               "&Next page", "Goto &page...", "Page &Layout...", "Stave &Size..."})
+        EXPECT_TRUE(items.contains(wanted)) << wanted;
     using C = DocumentController::Command;
     for (C c : {C::LineMode, C::EnterMusic, C::CurveMode, C::EnterMusic, C::HairpinMode,
                 C::EnterMusic, C::TextMode, C::EnterMusic, C::BlockMode, C::EnterMusic, C::Preview,
