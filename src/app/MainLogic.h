@@ -33,6 +33,9 @@ struct AppState {
     std::string currentFile;
     bool creating = false;  // a New command is in progress
     bool documentOpen = false;
+    // The reminder that only text goes into a header or footer is given five
+    // times a run, not five times a score.
+    int headerFooterReminders = 0;
     WarningBox warnings;
 };
 

@@ -453,8 +453,10 @@ void DocumentController::command(Command c) {
 }
 
 void DocumentController::headerFooterMouseUp() {
-    if (!IsHeadFoot(mode_) || headerFooterMouseUps_ >= 5) return;
-    ++headerFooterMouseUps_;
+    int& given =
+        services_.headerFooterReminders ? *services_.headerFooterReminders : headerFooterMouseUps_;
+    if (!IsHeadFoot(mode_) || given >= 5) return;
+    ++given;
     warnings_.show(host_, msg::HeaderFooterOnlyText, 3, false);
 }
 

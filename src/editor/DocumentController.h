@@ -84,6 +84,9 @@ struct DocumentServices {
     std::function<void(bool metric)> setMetric;
     // The favourite fonts window in select mode: the chosen font, if any.
     std::function<std::optional<FontDesc>()> selectFavourite;
+    // A count kept for the whole run (the header/footer reminders); the
+    // controller keeps its own when there is none.
+    int* headerFooterReminders = nullptr;
     // The report window, for what a repaired older file had wrong.
     ReportSink* report = nullptr;
 };

@@ -144,6 +144,10 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     applyUi();
 }
 
+void TMDIChild::setColours(const Colours& colours) {
+    draw_.colours = colours;
+}
+
 void TMDIChild::setUserLevel(int level) {
     settings_.level = level;
     controller_->setUserLevel(level);
@@ -530,7 +534,7 @@ void TMDIChild::showPicture() {
             DrawObject(surface, score_, ui.highlightStave, ui.highlightObject, req, draw_);
         }
         QPainter p(&shown);
-        QPen pen(QColor(0, 0, 255));  // the "Cursor" colour, 0xFF0000 as BGR
+        QPen pen{QColor::fromRgb(ToQRgb(draw_.colours.cursor))};
         pen.setWidth(std::max(1, settings_.cursorThickness));
         pen.setCapStyle(Qt::FlatCap);
         p.setPen(pen);

@@ -54,6 +54,8 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     // Counts the pages again after a change of the page or the staves.
     void relayout();
     void setUserLevel(int level);
+    // The editor's colours, from the settings.
+    void setColours(const Colours& colours);
 
   signals:
     void pagesChanged(int count);

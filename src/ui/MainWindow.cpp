@@ -55,6 +55,20 @@
 namespace sw {
 
 namespace {
+// The "Colours" section of the settings as the drawing code keeps them.
+Colours ColoursFrom(const Settings& s) {
+    Colours c;
+    c.ink = s.colour("Ink"), c.nonprinting = s.colour("Nonprinting");
+    c.modnote = s.colour("Modnote"), c.putative = s.colour("Putative");
+    c.selecting = s.colour("Selecting"), c.line = s.colour("Line");
+    c.erase = s.colour("Erase"), c.anchor = s.colour("Anchor"), c.edit = s.colour("Edit");
+    c.cursor = s.colour("Cursor"), c.block = s.colour("Block"), c.marked = s.colour("Marked");
+    c.universalText = s.colour("UniversalText"), c.virtualstem = s.colour("Virtualstem");
+    c.strings = s.colour("Strings"), c.defaultform = s.colour("Defaultform");
+    c.grid = s.colour("Grid");
+    return c;
+}
+
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -354,6 +368,7 @@ DocumentServices TMainForm::services() {
     };
     s.lastPrinter = [this] { return settings_.printer; };
     s.report = report_.get();
+    s.headerFooterReminders = &app_.headerFooterReminders;
     s.setMetric = [this](bool metric) { settings_.unitsInches = !metric; };
     s.selectFavourite = [this]() -> std::optional<FontDesc> {
         const int n = SelectFavouriteFont(this, settings_, settings_.language == 1, host_);
@@ -397,6 +412,7 @@ bool TMainForm::startDocument(DocumentController::Start how, const std::string& 
                               const std::string& name, bool recovering) {
     auto* child = new TMDIChild(editorSettings(), glyphs_, host_, app_.warnings, services());
     child_ = child;
+    child->setColours(ColoursFrom(settings_));
     connect(child, &TMDIChild::pagesChanged, this, [this](int n) { setPageTabs(n); });
     connect(child, &TMDIChild::pageShown, this, [this](int page) {
         QSignalBlocker block(tabs_);
