@@ -213,6 +213,16 @@ bool DocumentController::queryClose() {
     }
 }
 
+SaveResult DocumentController::writeScore(const std::string& path) {
+    // Saving mode shows while the file is written; from Music only, so that
+    // a save from the preview leaves the preview as it is.
+    const bool fromMusic = mode_ == kModeMusic;
+    if (fromMusic) setEditMode(kModeSaving);
+    const SaveResult r = SaveScore(score_, path, 0, score_.Nstaves, false, true, host_);
+    if (fromMusic) setEditMode(kModeMusic);
+    return r;
+}
+
 bool DocumentController::save() {
     const std::string head = name_.substr(0, 6);
     const bool unnamed = path_.empty() || head == "NONAME" ||
@@ -225,8 +235,7 @@ bool DocumentController::save() {
     // "name.swn" stays "name.swn": only another extension becomes ".SWN".
     const std::string target =
         EqualsIgnoreCase(FileExtension(path_), ".SWN") ? path_ : ChangeExtension(path_, ".SWN");
-    if (SaveScore(score_, target, 0, score_.Nstaves, false, true, host_) != SaveResult::Saved)
-        return false;
+    if (writeScore(target) != SaveResult::Saved) return false;
     path_ = name_ = target;
     if (services_.addToHistory) services_.addToHistory(target);
     setModified(false);
@@ -254,9 +263,8 @@ bool DocumentController::saveAs() {
     const std::string dir = DirectoryOf(path);
     if (!dir.empty() && std::filesystem::is_directory(dir, ec) && services_.setFileDirectory)
         services_.setFileDirectory(dir);
-    setModified(modified_);  // the caption shows the new name
-    if (SaveScore(score_, path, 0, score_.Nstaves, false, true, host_) != SaveResult::Saved)
-        return false;  // still modified: nothing was saved
+    setModified(modified_);                                   // the caption shows the new name
+    if (writeScore(path) != SaveResult::Saved) return false;  // still modified: nothing was saved
     setModified(false);
     refreshUi();
     return true;

@@ -15,6 +15,7 @@
 #include "editor/Navigation.h"
 #include "editor/PageSetup.h"
 #include "editor/Undo.h"
+#include "fileio/ScoreFile.h"
 #include "model/Score.h"
 
 namespace sw {
@@ -246,6 +247,7 @@ class DocumentController {
     void enterMode(int mode, int from);
     bool openFile(const std::string& path, bool asTemplate);
     void newScore();
+    SaveResult writeScore(const std::string& path);
     void afterLoad(bool asTemplate);
     std::string baseCaption() const;
 

@@ -25,6 +25,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <ctime>
@@ -133,6 +134,9 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     buildActions();
     buildToolBars();
     buildPreviewBar();
+    for (auto* bar : findChildren<QToolBar*>())
+        for (QAction* a : bar->actions())
+            if (QWidget* button = bar->widgetForAction(a)) button->installEventFilter(this);
     // The beginner's guidance follows what has been done so far.
     novice_.setInterval(100);
     connect(&novice_, &QTimer::timeout, this, [this] {
@@ -589,6 +593,20 @@ void TMDIChild::showStaveCursor(bool shown) {
 
 bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
     // The scroll area would take the cursor keys for itself.
+    if (event->type() == QEvent::ToolTip && settings_.level >= 4 &&
+        qobject_cast<QToolButton*>(watched))
+        return true;  // the last level works without tooltips
+    if (watched == scroll_ &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Control) {
+        // Ctrl changes what the pointer offers at once, not at the next move.
+        const bool ctrl = event->type() == QEvent::KeyPress;
+        if (controller_->mode() == kModeMusic && !controller_->provisionalActive()) {
+            controller_->mouseMove(lastMouse_.x(), lastMouse_.y(), ctrl);
+            applyUi();
+        }
+        return false;
+    }
     if (watched == scroll_ && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
         // In the preview PgUp and PgDn turn the spreads.
@@ -654,6 +672,7 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
             // The label's frame is one pixel round the picture.
             QPoint at = m->position().toPoint() - QPoint(1, 1);
             if (mode == kModeHead || mode == kModeFoot) at.ry() -= bandShift_;
+            lastMouse_ = at;
             const CursorShape before = controller_->ui().cursor;
 
             if (controller_->mouseMove(at.x(), at.y(), m->modifiers() & Qt::ControlModifier))

@@ -103,6 +103,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QImage picture_;
     int pages_ = 0, page_ = 1;
     QPoint dragStart_, dragScroll_;
+    QPoint lastMouse_;   // in page pixels
     QRect bandRect_;     // the header or footer band in the header/footer view
     int bandShift_ = 0;  // the band's y less the texts' own
     bool previewing_ = false;

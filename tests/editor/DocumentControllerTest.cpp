@@ -383,12 +383,16 @@ TEST_F(Document, ToolBarsStartFromTheSettingsAndKeepInRange) {
 
 TEST_F(Document, FoundFaultsStayMended) {
     settings.level = 1;
+    std::vector<int> modes;
+    services.refreshStatus = [&] { modes.push_back(controller->mode()); };
     DocumentController& d = Make();
     const std::string path = File("lower.swn");
     ASSERT_TRUE(d.start(DocumentController::Start::File, path, path, false));
     // Saving keeps a lower-case score name rather than writing a second file.
     d.setModified(true);
+    modes.clear();
     ASSERT_TRUE(d.save());
+    EXPECT_EQ(modes, (std::vector<int>{kModeSaving, kModeMusic}));  // the status shows the save
     EXPECT_EQ(d.documentName(), path);
     EXPECT_FALSE(std::filesystem::exists(dir.file("lower.SWN")));
     // Raising the level takes the beginner's guidance away at once.
