@@ -9,6 +9,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/Host.h"
+#include "fileio/ScoreFile.h"
+
 inline std::string MemoryFile(const uint8_t* data, size_t size, int& fd) {
     fd = ::memfd_create("score", 0);
     if (fd < 0) std::abort();
@@ -19,4 +22,18 @@ inline std::string MemoryFile(const uint8_t* data, size_t size, int& fd) {
         done += static_cast<size_t>(n);
     }
     return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// The score as it would be saved (in `bytes`), read back into `reread`
+// through a file, as a user's next session would read it.
+inline sw::LoadResult SaveAndReload(sw::Score& score, sw::Host& host, sw::Score& reread,
+                                    std::string& bytes) {
+    const int fonts = sw::RenumberFonts(score);
+    bytes = sw::EncodeScore(score, 0, score.Nstaves, false, fonts, 96);
+    int fd = -1;
+    const std::string path =
+        MemoryFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), fd);
+    sw::LoadResult r = sw::LoadScore(reread, path, false, host);
+    ::close(fd);
+    return r;
 }

@@ -23,14 +23,9 @@ void Check(const std::string& path, bool acceptAnyFile) {
     if (!r.ok) return;
     for (int s = 0; s <= score.Nstaves; ++s)
         sw::TidyStave(score, s, s != 0);
-    int fonts = sw::RenumberFonts(score);
-    std::string once = sw::EncodeScore(score, 0, score.Nstaves, false, fonts, 96);
-
-    int fd2;
-    std::string again = MemoryFile(reinterpret_cast<const uint8_t*>(once.data()), once.size(), fd2);
+    std::string once;
     sw::Score reread;
-    sw::LoadResult r2 = sw::LoadScore(reread, again, false, host);
-    ::close(fd2);
+    const sw::LoadResult r2 = SaveAndReload(score, host, reread, once);
     if (!r2.ok || r2.badRecords != 0) {
         std::fprintf(stderr, "a saved score did not load cleanly\n");
         std::abort();

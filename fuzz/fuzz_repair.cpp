@@ -42,13 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     sw::TextReport report;
     sw::ConvertOlderFormat(score, pick & 8, host, report, {(pick & 16) != 0, (pick & 32) != 0});
-    int fonts = sw::RenumberFonts(score);
-    std::string once = sw::EncodeScore(score, 0, score.Nstaves, false, fonts, 96);
-    int fd2;
-    std::string again = MemoryFile(reinterpret_cast<const uint8_t*>(once.data()), once.size(), fd2);
+    std::string once;
     sw::Score reread;
-    sw::LoadResult r2 = sw::LoadScore(reread, again, false, host);
-    ::close(fd2);
+    const sw::LoadResult r2 = SaveAndReload(score, host, reread, once);
     if (!r2.ok || r2.badRecords != 0 || r2.fileVersion != 501) {
         std::fprintf(stderr, "a converted score did not load back cleanly\n");
         std::abort();
