@@ -11,6 +11,7 @@ Answer SafeDefault(Buttons buttons) {
             return Answer::Cancel;
         case Buttons::YesNo:
         case Buttons::YesNoHelp:
+        case Buttons::NoOK:
             return Answer::No;
         case Buttons::YesNoCancel:
         case Buttons::YesNoKeep:

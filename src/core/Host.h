@@ -12,7 +12,18 @@ enum class MsgType { Plain, Error, Warning, Information, Confirmation };
 
 // YesNoKeep: Yes, No and "Don't close" (answered as Cancel), for the
 // question before a modified score is closed.
-enum class Buttons { OK, OKCancel, YesNo, YesNoCancel, YesNoHelp, YesAbort, YesNoAbort, YesNoKeep };
+// NoOK: a confirmation whose refusal is "No" rather than "Cancel".
+enum class Buttons {
+    OK,
+    OKCancel,
+    YesNo,
+    YesNoCancel,
+    YesNoHelp,
+    YesAbort,
+    YesNoAbort,
+    YesNoKeep,
+    NoOK
+};
 
 enum class Answer { OK, Cancel, Yes, No, Abort, Help };
 

@@ -213,8 +213,8 @@ bool PaperDialogModel::accept(const CapacityReader& read, Host& host) {
         UseLargestPage(page_, read);
         return true;
     }
-    return host.message(MsgType::Confirmation, MessageText(msg::SaveValuesAnyway),
-                        Buttons::OKCancel) == Answer::OK;
+    return host.message(MsgType::Confirmation, MessageText(msg::SaveValuesAnyway), Buttons::NoOK) ==
+           Answer::OK;
 }
 
 // ---------------------------------------------------------------------------

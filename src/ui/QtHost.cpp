@@ -45,6 +45,8 @@ std::vector<std::pair<QDialogButtonBox::StandardButton, Answer>> ButtonSet(Butto
             return {{B::Yes, Answer::Yes}, {B::Abort, Answer::Abort}};
         case Buttons::YesNoAbort:
             return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Abort, Answer::Abort}};
+        case Buttons::NoOK:
+            return {{B::No, Answer::No}, {B::Ok, Answer::OK}};
         case Buttons::YesNoKeep:
             return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Cancel, Answer::Cancel}};
     }

@@ -154,7 +154,7 @@ TEST(PaperDialog, OkChecksThePrinterAndOffersTheLargestPage) {
     {
         PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), true);
         host.expectMessage("Your page width is 209.8mm, printer maximum is 203.2mm.");
-        host.expectMessage("Save these values anyway?", Answer::Cancel);
+        host.expectMessage("Save these values anyway?", Answer::No);
         EXPECT_FALSE(d.accept(Printer(caps), host));  // stays open
         host.expectMessage("Your left margin is 12.7mm, printer min is 15.2mm.", Answer::No);
         host.expectMessage("Save these values anyway?", Answer::OK);
