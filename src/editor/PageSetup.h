@@ -73,6 +73,8 @@ class PaperDialogModel {
     void setLandscape(bool landscape, Host& host);
     void chooseStandardSize(int item, Host& host);
     void useLargest(const CapacityReader& read, Host& host);
+    // The dialog opens: what is wrong with the page is said at once.
+    void open(Host& host) const { refresh(host); }
     // OK: true when the dialog may close with page() as the result.
     bool accept(const CapacityReader& read, Host& host);
 

@@ -876,8 +876,8 @@ void TMDIChild::pageLayout() {
     std::optional<PageData> edited;
     const CapacityReader caps =
         PrinterCapacityReader(services_.lastPrinter ? services_.lastPrinter() : std::string());
-    if (RunPageSetupDialog(this, Q(MessageText(msg::ThisScorePageSetup)), page, metric, host_,
-                           caps))
+    if (RunPageSetupDialog(this, Q(MessageText(msg::ThisScorePageSetup)), page, metric, host_, caps,
+                           draw_.colours.defaultform))
         edited = page;
     if (metric != settings_.metric) {
         settings_.metric = metric;

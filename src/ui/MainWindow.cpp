@@ -553,7 +553,7 @@ void TMainForm::defaultPageSetup() {
     PageData page = DefaultPageData(settings_);
     bool metric = !settings_.unitsInches;
     if (RunPageSetupDialog(this, Q(MessageText(msg::DefaultPageSetup)), page, metric, host_,
-                           printerCapacities())) {
+                           printerCapacities(), settings_.colour("Defaultform"))) {
         StoreDefaultPageData(settings_, page);
     }
     settings_.unitsInches = !metric;

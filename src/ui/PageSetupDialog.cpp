@@ -18,6 +18,7 @@
 
 #include "core/Host.h"
 #include "platform/QtPrinterPort.h"
+#include "render/DrawContext.h"
 
 namespace sw {
 
@@ -55,10 +56,20 @@ CapacityReader PrinterCapacityReader(const std::string& lastUsed) {
 }
 
 bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page, bool& metric,
-                        Host& host, const CapacityReader& printer) {
+                        Host& host, const CapacityReader& printer, uint32_t formColour) {
     PaperDialogModel model(page, metric);
     QDialog dialog(parent);
     dialog.setWindowTitle(caption);
+    const QColor form = QColor::fromRgb(ToQRgb(formColour));
+    const QColor shade(qRound(form.red() * 0.8), qRound(form.green() * 0.8),
+                       qRound(form.blue() * 0.8));
+    auto paint = [](QWidget* w, const QColor& c) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Window, c);
+        w->setPalette(p);
+        w->setAutoFillBackground(true);
+    };
+    paint(&dialog, form);
     auto* enter = new EnterMovesFocus(&dialog);
 
     using Box = PaperDialogModel::Box;
@@ -165,6 +176,8 @@ bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page,
     });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
 
+    for (QGroupBox* g : {layoutGroup, sizeGroup, unitsGroup, orientGroup})
+        paint(g, shade);
     auto* right = new QVBoxLayout;
     right->addWidget(sizeGroup);
     right->addWidget(unitsGroup);
@@ -178,6 +191,7 @@ bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page,
     outer->addLayout(top);
     outer->addWidget(buttons);
     refresh();
+    model.open(host);
 
     if (dialog.exec() != QDialog::Accepted) return false;
     PageData result = model.page();

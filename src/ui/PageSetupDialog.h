@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <string>
 
 #include "editor/PageSetup.h"
@@ -17,8 +18,9 @@ class Host;
 CapacityReader PrinterCapacityReader(const std::string& lastUsed);
 
 // Shows the dialog on `page` in the given units; OK writes the page and the
-// units back. True when the page data changed.
+// units back. True when the page data changed. `formColour` (0x00BBGGRR) is
+// the dialogs' colour of the settings; its groups are a shade darker.
 bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page, bool& metric,
-                        Host& host, const CapacityReader& printer);
+                        Host& host, const CapacityReader& printer, uint32_t formColour);
 
 }  // namespace sw

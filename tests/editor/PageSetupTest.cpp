@@ -94,6 +94,17 @@ TEST(PaperDialog, ValidityCountsHeaderAndFooterAndWarns) {
     EXPECT_HOST_CLEAN(host);
 }
 
+TEST(PaperDialog, OpeningOnABadPageSaysSoAtOnce) {
+    ScriptedHost host;
+    PageData p = A4(6, 0.5, 6, 0.5);
+    PaperDialogModel d(p, false);
+    host.expectWarning("Bottom and Top Margins are bigger than the page length!");
+    d.open(host);
+    PaperDialogModel fine(A4(0.5, 0.5, 0.5, 0.5), false);
+    fine.open(host);  // nothing to say
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST(PaperDialog, TurningThePageTurnsTheMarginsAndBack) {
     ScriptedHost host;
     PaperDialogModel d(A4(0.5, 1, 0.75, 0.25), false);
