@@ -145,7 +145,10 @@ void CheckHistoryList(AppState& app, Host& host) {
         text += (i ? "\n" : "") + missing[i];
     text += MessageText(msg::HistoryDeleteMissing);
     if (host.message(MsgType::Confirmation, text, Buttons::YesNo) != Answer::Yes) return;
-    h.erase(std::remove_if(h.begin(), h.end(), [](const std::string& f) { return !Exists(f); }),
+    h.erase(std::remove_if(h.begin(), h.end(),
+                           [&](const std::string& f) {
+                               return std::find(missing.begin(), missing.end(), f) != missing.end();
+                           }),
             h.end());
 }
 
@@ -270,12 +273,7 @@ BackgroundChoice ChooseBackground(int startPic, int runs, int randomPicture, boo
 }
 
 std::optional<double> AskDefaultStaveSize(Host& host, double current, bool metric) {
-    std::string text;
-    {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, metric ? "%.1f" : "%.3f", metric ? current * 25.4 : current);
-        text = buf;
-    }
+    std::string text = LengthInUnit(current, metric);
     for (;;) {
         const std::optional<std::string> answer =
             host.input(MessageText(msg::SetStaveHeight),

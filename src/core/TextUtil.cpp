@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace sw {
 
@@ -63,6 +64,12 @@ std::optional<double> ParseRealOrFraction(std::string_view text) {
     const std::optional<double> b = ParseReal(text.substr(slash + 1));
     if (!a || !b) return std::nullopt;
     return *b != 0 ? *a / *b : HUGE_VAL;
+}
+
+std::string LengthInUnit(double inches, bool metric) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, metric ? "%.1f" : "%.3f", metric ? inches * 25.4 : inches);
+    return buf;
 }
 
 }  // namespace sw

@@ -16,6 +16,10 @@ std::string FileNameOf(const std::string& path);
 std::string DirectoryOf(const std::string& path);  // with a trailing '/', or empty
 std::string ChangeExtension(const std::string& path, const std::string& ext);
 
+// A length in inches as the dialogs show it: inches with 3 decimals, or
+// millimetres with 1.
+std::string LengthInUnit(double inches, bool metric);
+
 // A real number typed by the user ("8.26", " 210 ", "-1e2"), read the same
 // whatever the locale; nothing for text that is not wholly a number, and
 // nothing for infinities and NaN.

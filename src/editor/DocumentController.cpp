@@ -28,13 +28,13 @@ bool IsHeadFoot(int mode) {
 }
 
 // The actions whose state follows the mode; the window owns the rest.
+// The actions enabled in Music only (the mode actions with a check mark and
+// the ones with their own rules are set apart in refreshUi).
 const char* const kMusicOnly[] = {
-    "acOptions", "acLinemode", "acSymbol",  "acShape", "acBlockMode", "acAttributes",
-    "acHairpin", "acCurve",    "acRedraw",  "acClose", "acPrint",     "acNewsystem",
-    "tbLyric0",  "tbstrings",  "tbnotepos", "acLyric", "acClipboard"};
-const char* const kMusicCommands[] = {"acAddMenu",         "acCompress",      "acChopLeft",
-                                      "acChopRight",       "acNewStaveAbove", "acNewStaveBelow",
-                                      "acStaveProperties", "acDeleteStave"};
+    "acOptions",       "acShape",         "acAttributes",      "acRedraw",     "acClose",
+    "acNewsystem",     "tbLyric0",        "tbstrings",         "tbnotepos",    "acLyric",
+    "acClipboard",     "acAddMenu",       "acCompress",        "acChopLeft",   "acChopRight",
+    "acNewStaveAbove", "acNewStaveBelow", "acStaveProperties", "acDeleteStave"};
 
 }  // namespace
 
@@ -189,15 +189,15 @@ void DocumentController::newScore() {
     startedEmpty_ = true;
 }
 
-std::string DocumentController::baseCaption() const {
-    return name_;
+std::string DocumentController::caption() const {
+    // The suffix is added to and taken from the name itself, whatever the
+    // name ends with.
+    return name_ + (modified_ ? " (modified)" : "");
 }
 
 void DocumentController::setModified(bool modified) {
     modified_ = modified;
-    // The suffix is added to and taken from the name itself, whatever the
-    // name ends with.
-    ui_.caption = baseCaption() + (modified_ ? " (modified)" : "");
+    ui_.caption = caption();
 }
 
 bool DocumentController::queryClose() {
@@ -733,8 +733,6 @@ void DocumentController::refreshUi() {
     };
     for (const char* name : kMusicOnly)
         set(name, music);
-    for (const char* name : kMusicCommands)
-        set(name, music);
     set("actextmode", mhf, m == kModeText);
     set("acHeadFoot", mhf, m != kModeMusic && m != kModeNothing);
     set("acToggleEdit", mhf, unlocked_);
@@ -789,7 +787,7 @@ void DocumentController::refreshUi() {
     ui_.toolbar = ValidMode(m) ? kModes[m].toolbar : ToolBarId::None;
     ui_.emptyBarText = m == kModeBlocksoon ? MessageText(msg::DragABox) : std::string();
     if (ValidMode(m) && kModes[m].cursor != CursorShape::Unchanged) ui_.cursor = kModes[m].cursor;
-    ui_.caption = baseCaption() + (modified_ ? " (modified)" : "");
+    ui_.caption = caption();
 }
 
 void DocumentController::showGuidance(int id) {

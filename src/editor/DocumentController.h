@@ -249,7 +249,7 @@ class DocumentController {
     void newScore();
     SaveResult writeScore(const std::string& path);
     void afterLoad(bool asTemplate);
-    std::string baseCaption() const;
+    std::string caption() const;
 
     Score& score_;
     EditorSettings settings_;

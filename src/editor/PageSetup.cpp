@@ -23,12 +23,6 @@ double Thousandths(int dots, int dpi) {
     return PrinterCaps::Inches(dots, dpi);
 }
 
-std::string Fixed(double v, int decimals) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
-    return buf;
-}
-
 // The largest x of any object of the music staves, at least 0.
 int32_t RightmostObject(const Score& score) {
     int32_t m = 0;
@@ -46,23 +40,15 @@ int32_t RightmostObject(const Score& score) {
 bool UseLargestPage(PageData& page, const CapacityReader& read) {
     PrinterCaps c;
     if (!read || !read(page.landscape, c)) return false;
-    int w = c.pageWidth, l = c.pageLength;
-    int left = c.offsetLeft, top = c.offsetTop, right = c.offsetRight, bottom = c.offsetBottom;
-    int dpiX = c.dpiX, dpiY = c.dpiY;
     // A printer that keeps reporting portrait paper for a landscape page is
     // turned here, so that the page comes out the shape that was asked for.
-    if (page.landscape && w < l) {
-        std::swap(w, l);
-        std::swap(dpiX, dpiY);
-        const int oldLeft = left, oldTop = top, oldRight = right, oldBottom = bottom;
-        top = oldLeft, left = oldBottom, bottom = oldRight, right = oldTop;
-    }
-    page.Width = Thousandths(w, dpiX);
-    page.Length = Thousandths(l, dpiY);
-    page.TopM = Thousandths(top, dpiY);
-    page.BotM = Thousandths(bottom, dpiY);
-    page.RightM = Thousandths(right, dpiX);
-    page.LeftM = Thousandths(left, dpiX);
+    if (page.landscape && c.pageWidth < c.pageLength) c = TurnCaps(c, true);
+    page.Width = Thousandths(c.pageWidth, c.dpiX);
+    page.Length = Thousandths(c.pageLength, c.dpiY);
+    page.TopM = Thousandths(c.offsetTop, c.dpiY);
+    page.BotM = Thousandths(c.offsetBottom, c.dpiY);
+    page.RightM = Thousandths(c.offsetRight, c.dpiX);
+    page.LeftM = Thousandths(c.offsetLeft, c.dpiX);
     page.GutM = page.Header = page.Footer = 0;
     return true;
 }
@@ -87,37 +73,19 @@ double UsableHeight(const PageData& p) {
 PaperDialogModel::PaperDialogModel(const PageData& page, bool metric)
     : page_(page), metric_(metric) {}
 
-double& PaperDialogModel::field(Box box) {
-    switch (box) {
-        case Width:
-            return page_.Width;
-        case Length:
-            return page_.Length;
-        case Top:
-            return page_.TopM;
-        case Right:
-            return page_.RightM;
-        case Bottom:
-            return page_.BotM;
-        case Left:
-            return page_.LeftM;
-        case Gutter:
-            return page_.GutM;
-        case Header:
-            return page_.Header;
-        case Footer:
-        case BoxCount:
-            break;
-    }
-    return page_.Footer;
-}
+namespace {
+// The page data field behind each box, in the order of the Box enum.
+constexpr double PageData::*kBoxFields[PaperDialogModel::BoxCount] = {
+    &PageData::Width, &PageData::Length, &PageData::TopM,   &PageData::RightM, &PageData::BotM,
+    &PageData::LeftM, &PageData::GutM,   &PageData::Header, &PageData::Footer};
+}  // namespace
 
 double PaperDialogModel::value(Box box) const {
-    return const_cast<PaperDialogModel*>(this)->field(box);
+    return box >= 0 && box < BoxCount ? page_.*kBoxFields[box] : 0.0;
 }
 
 std::string PaperDialogModel::inUnit(double inches) const {
-    return metric_ ? Fixed(inches * kMmPerInch, 1) : Fixed(inches, 3);
+    return LengthInUnit(inches, metric_);
 }
 
 std::string PaperDialogModel::boxText(Box box) const {
@@ -167,7 +135,7 @@ void PaperDialogModel::editBox(Box box, const std::string& text, Host& host) {
         host.message(MsgType::Plain, MessageText(msg::BadNumericFormat), Buttons::OK);
         return;
     }
-    field(box) = metric_ ? *v / kMmPerInch : *v;
+    page_.*kBoxFields[box] = metric_ ? *v / kMmPerInch : *v;
     refresh(host);
 }
 
@@ -279,15 +247,11 @@ int32_t MulDiv(int64_t a, int64_t b, int64_t c) {
     return static_cast<int32_t>(q);
 }
 
-// Wider staves; `abort` says Abort was chosen.
-bool WidenStaves(Score& score, int growth, Host& host, bool& abort) {
-    abort = false;
+// Wider staves, if the user wants them; false when Abort was chosen.
+bool WidenStaves(Score& score, int growth, Host& host) {
     const WarningAnswer a = host.warning(MessageText(msg::WidthIncreased), Buttons::YesNoAbort);
-    if (a.answer == Answer::Abort) {
-        abort = true;
-        return false;
-    }
-    if (a.answer != Answer::Yes) return false;
+    if (a.answer == Answer::Abort) return false;
+    if (a.answer != Answer::Yes) return true;
     const bool spread = host.message(MsgType::Confirmation, MessageText(msg::SpreadObjects),
                                      Buttons::YesNo) == Answer::Yes;
     for (int s = 1; s <= score.Nstaves; ++s) {
@@ -328,6 +292,14 @@ bool NarrowStaves(Score& score, int width, Host& host) {
     return true;
 }
 
+// The staves follow the usable width from `oldWidth` to `newWidth`; false
+// when the user aborted or objects would fall off.
+bool FollowWidth(Score& score, int newWidth, int oldWidth, Host& host) {
+    if (newWidth > oldWidth) return WidenStaves(score, newWidth - oldWidth, host);
+    if (newWidth < oldWidth) return NarrowStaves(score, newWidth, host);
+    return true;
+}
+
 int UsablePixels(const Score& score) {
     return ComputePageGeometry(score).width;
 }
@@ -343,13 +315,7 @@ WidthChange ApplyPageWidthChange(Score& score, int newWidth, int oldWidth, Host&
         if (restore) restore();
         return WidthChange::Abandoned;
     };
-    if (newWidth > oldWidth) {
-        bool abort = false;
-        WidenStaves(score, newWidth - oldWidth, host, abort);
-        if (abort) return abandon();
-    } else if (newWidth < oldWidth && !NarrowStaves(score, newWidth, host)) {
-        return abandon();
-    }
+    if (!FollowWidth(score, newWidth, oldWidth, host)) return abandon();
     if (setUpPicture && !setUpPicture()) {
         host.message(MsgType::Error, MessageText(msg::BitmapFailedOldRetained), Buttons::OK);
         abandon();
@@ -408,7 +374,7 @@ std::optional<double> ParseStaveSize(const std::string& text, bool metric) {
 }
 
 StaveSizeDialogModel::StaveSizeDialogModel(double current, bool metric)
-    : metric_(metric), box_(metric ? Fixed(current * kMmPerInch, 1) : Fixed(current, 3)) {}
+    : metric_(metric), box_(LengthInUnit(current, metric)) {}
 
 std::string StaveSizeDialogModel::label() const {
     return MessageText(metric_ ? msg::StaveHeightMm : msg::StaveHeightInches);
@@ -416,7 +382,7 @@ std::string StaveSizeDialogModel::label() const {
 
 void StaveSizeDialogModel::largestPossible(const Score& score) {
     const double inches = LargestStaveSize(score) - 0.001;
-    box_ = metric_ ? Fixed(inches * kMmPerInch, 1) : Fixed(inches, 3);
+    box_ = LengthInUnit(inches, metric_);
 }
 
 std::optional<double> StaveSizeDialogModel::accept(Host& host) const {
@@ -445,13 +411,7 @@ bool ApplyStaveSizeChange(UndoDocument& doc, double oldSize, Host& host,
         score.staveSize = oldSize;
         return false;
     };
-    if (o > e) {
-        bool abort = false;
-        WidenStaves(score, o - e, host, abort);
-        if (abort) return giveUp();
-    } else if (o < e && !NarrowStaves(score, o, host)) {
-        return giveUp();
-    }
+    if (!FollowWidth(score, o, e, host)) return giveUp();
     if (setUpPicture && !setUpPicture()) {
         giveUp();
         host.message(MsgType::Error,

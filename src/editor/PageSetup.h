@@ -79,7 +79,6 @@ class PaperDialogModel {
     bool accept(const CapacityReader& read, Host& host);
 
   private:
-    double& field(Box box);
     double value(Box box) const;
     std::string inUnit(double inches) const;
     // Shows what is wrong with the margins.

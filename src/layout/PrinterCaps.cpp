@@ -2,9 +2,11 @@
 #include "layout/PrinterCaps.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "core/TextUtil.h"
 
 namespace sw {
 
@@ -18,12 +20,23 @@ PageData TurnPage(const PageData& p, bool toLandscape) {
     return g;
 }
 
+PrinterCaps TurnCaps(const PrinterCaps& c, bool toLandscape) {
+    PrinterCaps t = c;
+    std::swap(t.dpiX, t.dpiY);
+    std::swap(t.pageWidth, t.pageLength);
+    if (toLandscape)
+        t.offsetTop = c.offsetLeft, t.offsetLeft = c.offsetBottom, t.offsetBottom = c.offsetRight,
+        t.offsetRight = c.offsetTop;
+    else
+        t.offsetTop = c.offsetRight, t.offsetRight = c.offsetBottom, t.offsetBottom = c.offsetLeft,
+        t.offsetLeft = c.offsetTop;
+    t.landscape = toLandscape;
+    return t;
+}
+
 namespace {
 std::string Number(double inches, bool metric) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, metric ? "%.1f%s" : "%.3f%s", metric ? inches * 25.4 : inches,
-                  metric ? "mm" : "\"");
-    return buf;
+    return LengthInUnit(inches, metric) + (metric ? "mm" : "\"");
 }
 double InchesOf(int dots, int dpi) {
     return dpi > 0 ? static_cast<double>(dots) / dpi : 0.0;

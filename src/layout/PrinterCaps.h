@@ -26,6 +26,11 @@ struct PrinterCaps {
 // (or back): width and length exchange, each margin moves a quarter turn.
 PageData TurnPage(const PageData& page, bool toLandscape);
 
+// The capacities with the paper turned a quarter (to landscape, or back):
+// sizes and resolutions exchange, each unprintable edge moves as TurnPage
+// moves the margins.
+PrinterCaps TurnCaps(const PrinterCaps& caps, bool toLandscape);
+
 // What of the page the printer cannot do, as the lines shown to the user:
 // paper larger than the printer's, and margins inside its unprintable edges.
 // Values in millimetres (1 decimal) or inches (3 decimals).

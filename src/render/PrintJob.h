@@ -68,20 +68,7 @@ class RecordingPrinterPort : public PrinterPort {
     bool installed() const override { return isInstalled; }
     // A real printer reports its paper turned with the orientation.
     void setLandscape(bool landscape) override {
-        if (landscape != caps.landscape) {
-            std::swap(caps.dpiX, caps.dpiY);
-            std::swap(caps.pageWidth, caps.pageLength);
-            int& l = caps.offsetLeft;
-            int& t = caps.offsetTop;
-            int& r = caps.offsetRight;
-            int& b = caps.offsetBottom;
-            const int oldL = l, oldT = t, oldR = r, oldB = b;
-            if (landscape)
-                t = oldL, l = oldB, b = oldR, r = oldT;
-            else
-                t = oldR, r = oldB, b = oldL, l = oldT;
-            caps.landscape = landscape;
-        }
+        if (landscape != caps.landscape) caps = TurnCaps(caps, landscape);
     }
     bool capacities(PrinterCaps& out) const override {
         out = caps;

@@ -22,12 +22,11 @@ namespace {
 QFont QtFont(const FontSetting& f) {
     QFont font(QString::fromStdString(f.name.empty() ? "Liberation Serif" : f.name));
     font.setPointSize(std::clamp(f.size > 0 ? f.size : 12, 6, 28));
-    for (char c : f.style) {
-        if (c == 'B') font.setBold(true);
-        if (c == 'I') font.setItalic(true);
-        if (c == 'U') font.setUnderline(true);
-        if (c == 'S') font.setStrikeOut(true);
-    }
+    const uint8_t style = FavouriteFontDesc(f).style;
+    font.setBold(style & kBold);
+    font.setItalic(style & kItalic);
+    font.setUnderline(style & kUnderline);
+    font.setStrikeOut(style & kStrikeOut);
     return font;
 }
 

@@ -28,7 +28,15 @@ QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-std::vector<std::pair<QDialogButtonBox::StandardButton, Answer>> ButtonSet(Buttons b) {
+// A button of a set: its standard kind, the answer it gives, and its own
+// caption where the standard one would say something else.
+struct ButtonSpec {
+    QDialogButtonBox::StandardButton button;
+    Answer answer;
+    const char* caption = nullptr;
+};
+
+std::vector<ButtonSpec> ButtonSet(Buttons b) {
     using B = QDialogButtonBox;
     switch (b) {
         case Buttons::OK:
@@ -48,7 +56,9 @@ std::vector<std::pair<QDialogButtonBox::StandardButton, Answer>> ButtonSet(Butto
         case Buttons::NoOK:
             return {{B::No, Answer::No}, {B::Ok, Answer::OK}};
         case Buttons::YesNoKeep:
-            return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Cancel, Answer::Cancel}};
+            return {{B::Yes, Answer::Yes},
+                    {B::No, Answer::No},
+                    {B::Cancel, Answer::Cancel, "&Don't close"}};
     }
     return {{B::Ok, Answer::OK}};
 }
@@ -101,10 +111,10 @@ Answer QtHost::message(MsgType type, const std::string& text, Buttons buttons) {
     QMessageBox box(IconOf(type), caption ? caption : Q(MessageText(msg::ProductName)), Q(text),
                     QMessageBox::NoButton, parent_);
     std::vector<std::pair<QAbstractButton*, Answer>> made;
-    for (const auto& [button, answer] : ButtonSet(buttons)) {
-        QAbstractButton* b = box.addButton(static_cast<QMessageBox::StandardButton>(button));
-        if (buttons == Buttons::YesNoKeep && answer == Answer::Cancel) b->setText("&Don't close");
-        made.emplace_back(b, answer);
+    for (const ButtonSpec& spec : ButtonSet(buttons)) {
+        QAbstractButton* b = box.addButton(static_cast<QMessageBox::StandardButton>(spec.button));
+        if (spec.caption) b->setText(spec.caption);
+        made.emplace_back(b, spec.answer);
     }
     box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
     box.exec();
@@ -136,9 +146,10 @@ WarningAnswer QtHost::warning(const std::string& text, Buttons buttons) {
     layout->addWidget(check);
     auto* row = new QDialogButtonBox(&box);
     Answer result = SafeDefault(buttons);
-    for (const auto& [button, answer] : ButtonSet(buttons)) {
-        QPushButton* b = row->addButton(button);
-        const Answer a = answer;
+    for (const ButtonSpec& spec : ButtonSet(buttons)) {
+        QPushButton* b = row->addButton(spec.button);
+        if (spec.caption) b->setText(spec.caption);
+        const Answer a = spec.answer;
         QObject::connect(b, &QPushButton::clicked, &box, [&box, &result, a] {
             result = a;
             box.accept();

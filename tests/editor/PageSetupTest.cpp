@@ -25,13 +25,7 @@ PageData A4(double top, double left, double bottom, double right) {
 CapacityReader Printer(PrinterCaps portrait, int* reads = nullptr) {
     return [portrait, reads](bool landscape, PrinterCaps& c) {
         if (reads) ++*reads;
-        c = portrait;
-        if (landscape) {
-            std::swap(c.pageWidth, c.pageLength);
-            c.offsetTop = portrait.offsetLeft, c.offsetLeft = portrait.offsetBottom;
-            c.offsetBottom = portrait.offsetRight, c.offsetRight = portrait.offsetTop;
-            c.landscape = true;
-        }
+        c = landscape ? TurnCaps(portrait, true) : portrait;
         return true;
     };
 }
