@@ -791,7 +791,6 @@ void DocumentController::refreshUi() {
 }
 
 void DocumentController::showGuidance(int id) {
-    guidanceId_ = id;
     if (settings_.level >= 3) {
         ui_.guidance.clear();
         return;

@@ -268,7 +268,6 @@ class DocumentController {
     bool provisional_ = false, provisionalNote_ = false;
     bool startedEmpty_ = false;
     int shapeKind_ = 0;
-    int guidanceId_ = 0;
     int headerFooterMouseUps_ = 0;
     std::string name_, path_;
     int page_ = 1;

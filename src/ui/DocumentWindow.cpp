@@ -494,8 +494,9 @@ bool TMDIChild::start(DocumentController::Start how, const std::string& path,
     draw_.textEnv.filePath = path;
     if (!controller_->start(how, path, name, recovering)) return false;
     pages_ = std::max<int>(1, score_.pageCount);
+    // The controller has shown the first page already; the tabs learn of it.
     emit pagesChanged(pages_);
-    showPage(1);
+    emit pageShown(page_);
     if (settings_.level == 1) novice_.start();
     applyUi();
     return true;

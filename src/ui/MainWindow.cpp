@@ -553,14 +553,11 @@ void TMainForm::defaultPageSetup() {
     PageData page = DefaultPageData(settings_);
     bool metric = !settings_.unitsInches;
     if (RunPageSetupDialog(this, Q(MessageText(msg::DefaultPageSetup)), page, metric, host_,
-                           printerCapacities(), settings_.colour("Defaultform"))) {
+                           PrinterCapacityReader(settings_.printer),
+                           settings_.colour("Defaultform"))) {
         StoreDefaultPageData(settings_, page);
     }
     settings_.unitsInches = !metric;
-}
-
-CapacityReader TMainForm::printerCapacities() const {
-    return PrinterCapacityReader(settings_.printer);
 }
 
 void TMainForm::defaultStaveSize() {

@@ -79,7 +79,6 @@ class TMainForm : public QMainWindow {
     void openHistory(int number);
     void defaultPageSetup();
     void defaultStaveSize();
-    CapacityReader printerCapacities() const;
     void editFavourites();
     void backupTimerFired();
     void armBackupTimer(int ms);
