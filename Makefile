@@ -7,7 +7,7 @@ FUZZ_DIR := build/fuzz
 EXAMPLES := examples/minuet.swn examples/twinkle.swn examples/ode-satb.swn
 FUZZ_SECONDS ?= 120
 
-.PHONY: all deps release run test bench fuzz format clean glyphs
+.PHONY: all deps release run test bench fuzz format clean glyphs golden
 
 all: release
 
@@ -36,6 +36,13 @@ test: deps $(TEST_DIR)/build.ninja
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  QT_QPA_PLATFORM=offscreen \
 	  ctest --output-on-failure -j $(JOBS)
+
+# Rewrites the golden page pictures (tests/golden/) from what the program draws
+# now: for changes meant to alter the pages, committed with them.
+golden: deps $(TEST_DIR)/build.ninja
+	cmake --build $(TEST_DIR) -j $(JOBS) --target sw_render_tests
+	cd $(TEST_DIR) && SW_GOLDEN_UPDATE=1 QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=0 tests/sw_render_tests --gtest_filter='*Golden*'
 
 bench: release
 	$(RELEASE_DIR)/bench/bench_scorefile
