@@ -213,6 +213,7 @@ enum : int {
     UndoWriteFailed = 9884,
     UndoReadFailed = 9885,
     UndoIncomplete = 9886,
+    MarginTextsDeleted = 9887,
 
     // The score model.
     StaveTooComplex = 9850,

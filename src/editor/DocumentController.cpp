@@ -11,6 +11,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "core/TextUtil.h"
+#include "editor/commands/PageCommands.h"
 #include "fileio/Repair.h"
 #include "fileio/ScoreFile.h"
 #include "layout/OpenScore.h"
@@ -68,14 +69,16 @@ std::string ModePanelText(int mode) {
 
 DocumentController::DocumentController(Score& score, const EditorSettings& settings, Host& host,
                                        WarningBox& warnings, UndoRing& undo, PageViewPort& view,
-                                       DocumentServices services, const TextMeasurer& measurer)
+                                       DocumentServices& services, DocumentDialogs& dialogs,
+                                       const TextMeasurer& measurer)
     : score_(score),
       settings_(settings),
       host_(host),
       warnings_(warnings),
       undo_(undo),
       view_(view),
-      services_(std::move(services)),
+      services_(services),
+      dialogs_(dialogs),
       measurer_(measurer) {
     unlocked_ = settings_.lock;
     undo_.setDepth(settings_.undoDepth);
@@ -131,7 +134,7 @@ bool DocumentController::openFile(const std::string& path, bool asTemplate) {
     if (omit.any()) ApplyEmergencyOmissions(score_, omit);
     if (IsOlderFormat(loaded.fileVersion)) {
         TextReport quiet;
-        ReportSink& report = services_.report ? *services_.report : quiet;
+        ReportSink& report = services_.report() ? *services_.report() : quiet;
         ConvertOlderFormat(score_, !asTemplate, host_, report,
                            RepairOptions{settings_.american, settings_.naturalsInKeyChange});
     }
@@ -237,7 +240,7 @@ bool DocumentController::save() {
         EqualsIgnoreCase(FileExtension(path_), ".SWN") ? path_ : ChangeExtension(path_, ".SWN");
     if (writeScore(target) != SaveResult::Saved) return false;
     path_ = name_ = target;
-    if (services_.addToHistory) services_.addToHistory(target);
+    services_.addToHistory(target);
     setModified(false);
     refreshUi();
     return true;
@@ -248,26 +251,222 @@ bool DocumentController::saveAs() {
     spec.title = "Save As";
     spec.filter = "Staffwright|*.SWN";
     spec.defaultExtension = "SWN";
-    spec.directory = services_.fileDirectory ? services_.fileDirectory() : std::string();
+    spec.directory = services_.fileDirectory();
     spec.fileName = ChangeExtension(FileNameOf(name_.empty() ? "NONAME" : name_), ".SWN");
     spec.overwritePrompt = true;
     const std::optional<std::string> chosen = host_.saveFileName(spec);
     if (!chosen) return false;
     const std::string path = *chosen;
-    if (services_.addToHistory) services_.addToHistory(path);
-    name_ = path_ = path;
     std::error_code ec;
     if (settings_.backups && std::filesystem::exists(path, ec) &&
         EqualsIgnoreCase(FileExtension(path), ".SWN"))
         BackupBeforeSave(path, FileEnv{96, true});
+    // The score takes the new name only once it is written there: a failed
+    // save keeps its name, its modified state and the history as they were.
+    if (writeScore(path) != SaveResult::Saved) return false;
+    name_ = path_ = path;
+    services_.addToHistory(path);
     const std::string dir = DirectoryOf(path);
-    if (!dir.empty() && std::filesystem::is_directory(dir, ec) && services_.setFileDirectory)
-        services_.setFileDirectory(dir);
-    setModified(modified_);                                   // the caption shows the new name
-    if (writeScore(path) != SaveResult::Saved) return false;  // still modified: nothing was saved
+    if (!dir.empty() && std::filesystem::is_directory(dir, ec)) services_.setFileDirectory(dir);
     setModified(false);
     refreshUi();
     return true;
+}
+
+void DocumentController::setMetric(bool metric) {
+    if (settings_.metric == metric) return;
+    settings_.metric = metric;
+    services_.setMetric(metric);
+}
+
+// ---------------------------------------------------------------------------
+// Score commands
+
+EditContext DocumentController::editContext() {
+    return EditContext{score_, undo_, host_, cursorX_, modified_, dirty_};
+}
+
+void DocumentController::pageLayout() {
+    if (!canRun(Action::PageLayout)) return;
+    PaperDialogModel model(score_.page, settings_.metric);
+    const bool ok = dialogs_.pageSetup(model);
+    setMetric(model.metric());
+    if (!ok) return;
+    EditContext ctx = editContext();
+    PageLayout(ctx, model.page(), [this] { return view_.setUpPicture(); });
+    afterEdits();
+}
+
+void DocumentController::staveSize() {
+    if (!canRun(Action::StaveSize)) return;
+    StaveSizeDialogModel model(score_.staveSize, settings_.metric);
+    const std::optional<double> size = dialogs_.staveSize(model, score_);
+    if (!size) return;
+    EditContext ctx = editContext();
+    SetStaveSize(ctx, *size, [this] { return view_.setUpPicture(); });
+    afterEdits();
+}
+
+void DocumentController::undo() {
+    if (!canRun(Action::Undo)) return;
+    EditContext ctx = editContext();
+    setCursorShown(false);
+    UndoLastCommand(ctx, warnings_, mode_ == kModeMusic);
+    afterEdits();
+    setCursorShown(true);
+}
+
+void DocumentController::repaginate() {
+    if (canRun(Action::Repaginate)) layOutAgain();
+}
+
+void DocumentController::layOutAgain() {
+    dirty_.structural = true;
+    afterEdits();
+}
+
+void DocumentController::afterEdits() {
+    if (dirty_.empty()) {
+        refreshUi();
+        return;
+    }
+    const DirtyStaves d = dirty_;
+    dirty_.clear();
+    // A page picture that cannot be made has been reported by the view.
+    if (d.page) view_.setUpPicture();
+    if (d.page || d.structural) {
+        PrepareForDisplay(score_, host_, measurer_);
+    } else {
+        for (int s = std::max(d.first, 1); s <= std::min<int>(d.last, score_.Nstaves); ++s)
+            RefreshStave(score_, s, measurer_);
+        RebuildTrailers(score_);
+        Repaginate(score_, ComputePageGeometry(score_).height);
+    }
+    view_.layoutChanged();
+    if (score_.Nstaves > 0 && score_.hasStave(score_.CurrentStave) && score_.CurrentStave > 0)
+        page_ = std::clamp<int>(score_.stave(score_.CurrentStave).h.PageNum, 1,
+                                std::max<int>(score_.pageCount, 1));
+    page_ = std::clamp(page_, 1, std::max<int>(score_.pageCount, 1));
+    if (!IsHeadFoot(mode_) && mode_ != kModePreview)
+        view_.showPage(page_);
+    else
+        view_.redrawPage();
+    if (score_.CurrentStave > 0) setCurrentStave(score_.CurrentStave);
+    setModified(modified_);
+    refreshUi();
+    services_.refreshStatus();
+}
+
+// ---------------------------------------------------------------------------
+// Actions and keys
+
+bool DocumentController::canRun(Action a) const {
+    const ActionState& s = ui_.action(a);
+    return s.enabled;
+}
+
+bool DocumentController::run(Action a) {
+    using C = Command;
+    switch (a) {
+        case Action::Save:
+            if (canRun(a)) save();
+            return true;
+        case Action::SaveAs:
+            if (canRun(a)) saveAs();
+            return true;
+        case Action::Undo:
+            undo();
+            return true;
+        case Action::EnterMusic:
+            command(C::EnterMusic);
+            return true;
+        case Action::TextMode:
+            command(C::TextMode);
+            return true;
+        case Action::LineMode:
+            command(C::LineMode);
+            return true;
+        case Action::CurveMode:
+            command(C::CurveMode);
+            return true;
+        case Action::HairpinMode:
+            command(C::HairpinMode);
+            return true;
+        case Action::SymbolMode:
+            command(C::SymbolMode);
+            return true;
+        case Action::BlockMode:
+            command(C::BlockMode);
+            return true;
+        case Action::HeadFoot:
+            command(C::HeadFoot);
+            return true;
+        case Action::Preview:
+            command(C::Preview);
+            return true;
+        case Action::ToggleEdit:
+            command(C::ToggleEdit);
+            return true;
+        case Action::Escape:
+            if (mode_ != kModeMusic) returnFromTransient();
+            return true;
+        case Action::Top:
+            top();
+            return true;
+        case Action::PrevPage:
+            previousPage();
+            return true;
+        case Action::NextPage:
+            nextPage();
+            return true;
+        case Action::End:
+            end();
+            return true;
+        case Action::PageTop:
+            pageTop();
+            return true;
+        case Action::PageBottom:
+            pageBottom();
+            return true;
+        case Action::GotoPage:
+            gotoPage();
+            return true;
+        case Action::GotoSystem:
+            gotoSystem();
+            return true;
+        case Action::GotoStave:
+            gotoStave();
+            return true;
+        case Action::Repaginate:
+            repaginate();
+            return true;
+        case Action::PageLayout:
+            pageLayout();
+            return true;
+        case Action::StaveSize:
+            staveSize();
+            return true;
+        case Action::Redraw:
+            view_.redrawPage();
+            return true;
+        default:
+            return false;  // the window's own
+    }
+}
+
+bool DocumentController::key(const std::string& k) {
+    const std::string key = NormalizeKey(k);
+    if (key.empty()) return false;
+    if (const std::optional<Action> a = ActionByKey(key)) return run(*a);
+    static const std::pair<const char*, CursorKey> kCursorKeys[] = {
+        {"Left", CursorKey::Left},   {"Right", CursorKey::Right},    {"Home", CursorKey::Home},
+        {"End", CursorKey::End},     {"Up", CursorKey::Up},          {"Down", CursorKey::Down},
+        {"PgUp", CursorKey::PageUp}, {"PgDown", CursorKey::PageDown}};
+    const bool ctrl = key.rfind("Ctrl+", 0) == 0;
+    const std::string bare = ctrl ? key.substr(5) : key;
+    for (const auto& [name, ck] : kCursorKeys)
+        if (bare == name) return cursorKey(ck, ctrl);
+    return false;
 }
 
 // ---------------------------------------------------------------------------
@@ -294,7 +493,7 @@ void DocumentController::setEditMode(int n) {
     else
         enterMode(n, leaving);
     refreshUi();
-    if (services_.refreshStatus) services_.refreshStatus();
+    services_.refreshStatus();
 }
 
 void DocumentController::leaveForMusic(int leaving) {
@@ -305,7 +504,7 @@ void DocumentController::leaveForMusic(int leaving) {
     // Music always shows where the next object goes, whichever mode hid
     // the cursor on the way in.
     setCursorShown(true);
-    if (services_.enableBackupTimer) services_.enableBackupTimer(true);
+    services_.enableBackupTimer(true);
 }
 
 void DocumentController::enterMode(int n, int from) {
@@ -403,12 +602,11 @@ void DocumentController::command(Command c) {
         case Command::SymbolMode:
             if (!music) break;
             setEditMode(kModeSymbol);
-            if (services_.chooseSymbol && !services_.chooseSymbol()) setEditMode(kModeMusic);
+            if (!dialogs_.chooseSymbol()) setEditMode(kModeMusic);
             break;
         case Command::ShapeMode: {
             if (!music) break;
-            const std::optional<int> kind =
-                services_.chooseShape ? services_.chooseShape() : std::optional<int>();
+            const std::optional<int> kind = dialogs_.chooseShape();
             if (!kind) break;
             shapeKind_ = *kind;
             setEditMode(kModeDrawing);
@@ -424,9 +622,7 @@ void DocumentController::command(Command c) {
                 const HeaderFooterChooser chooser =
                     OpenHeaderFooterChooser(score_.page, settings_.metric, host_);
                 if (!chooser.headerEnabled && !chooser.footerEnabled) break;
-                const HeaderFooterChooser::Choice choice =
-                    services_.chooseHeaderFooter ? services_.chooseHeaderFooter(chooser)
-                                                 : chooser.chosen;
+                const HeaderFooterChooser::Choice choice = dialogs_.chooseHeaderFooter(chooser);
                 if (choice == HeaderFooterChooser::HeaderArea) setEditMode(kModeHead);
                 if (choice == HeaderFooterChooser::FooterArea) setEditMode(kModeFoot);
             } else if (score_.CurrentStave == 0) {
@@ -461,8 +657,8 @@ void DocumentController::command(Command c) {
 }
 
 void DocumentController::headerFooterMouseUp() {
-    int& given =
-        services_.headerFooterReminders ? *services_.headerFooterReminders : headerFooterMouseUps_;
+    int* kept = services_.headerFooterReminders();
+    int& given = kept ? *kept : headerFooterMouseUps_;
     if (!IsHeadFoot(mode_) || given >= 5) return;
     ++given;
     warnings_.show(host_, msg::HeaderFooterOnlyText, 3, false);
@@ -486,7 +682,7 @@ void DocumentController::setCurrentStave(int s) {
     attach_ = ComputeAttachRange(score_, s, settings_.level, IsHeadFoot(mode_));
     view_.showStaveCursor(cursorShown_);
     refreshUi();
-    if (services_.refreshStatus) services_.refreshStatus();
+    services_.refreshStatus();
 }
 
 void DocumentController::setCursorShown(bool shown) {
@@ -511,7 +707,7 @@ void DocumentController::showPage(int n) {
     // A page whose first stave cannot be found keeps the stave the user had.
     if (const int first = FirstStaveOnPage(score_, n); first > 0) setCurrentStave(first);
     refreshUi();
-    if (services_.refreshStatus) services_.refreshStatus();
+    services_.refreshStatus();
 }
 
 void DocumentController::nextPage() {

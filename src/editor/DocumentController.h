@@ -11,9 +11,11 @@
 
 #include "core/Report.h"
 #include "core/WarningBox.h"
+#include "editor/Actions.h"
 #include "editor/Modes.h"
 #include "editor/Navigation.h"
 #include "editor/PageSetup.h"
+#include "editor/ScoreEdit.h"
 #include "editor/Undo.h"
 #include "fileio/ScoreFile.h"
 #include "model/Score.h"
@@ -63,33 +65,50 @@ class PageViewPort {
     virtual void leaveHeaderFooter() = 0;
     virtual void openPreview() = 0;
     virtual void closePreview() = 0;
+    // The score was laid out again: the page count may have changed.
+    virtual void layoutChanged() {}
 };
 
-// The windows and the main window's services a document needs.
-struct DocumentServices {
-    // The header/footer chooser: which area to edit, or None.
-    std::function<HeaderFooterChooser::Choice(const HeaderFooterChooser&)> chooseHeaderFooter;
-    // The symbol chooser and the shapes palette: false (or nothing) when cancelled.
-    std::function<bool()> chooseSymbol;
-    std::function<std::optional<int>()> chooseShape;
-    std::function<void(const std::string&)> addToHistory;
-    std::function<std::string()> fileDirectory;
-    std::function<void(const std::string&)> setFileDirectory;
+// What the main window does for a document. Each call has a harmless
+// default, so a document without a main window (the command line, tests)
+// needs nothing more than this base.
+class DocumentServices {
+  public:
+    virtual ~DocumentServices() = default;
+    virtual void addToHistory(const std::string& /*path*/) {}
+    virtual std::string fileDirectory() const { return {}; }
+    virtual void setFileDirectory(const std::string& /*dir*/) {}
     // The main window's status line and mode panel follow the editor.
-    std::function<void()> refreshStatus;
-    std::function<void(bool)> enableBackupTimer;
+    virtual void refreshStatus() {}
+    virtual void enableBackupTimer(bool /*on*/) {}
     // The printer last used with this program.
-    std::function<std::string()> lastPrinter;
-    std::function<void(const std::string&)> setLastPrinter;
-    // The page setup dialog's units choice, kept for the next time.
-    std::function<void(bool metric)> setMetric;
-    // The favourite fonts window in select mode: the chosen font, if any.
-    std::function<std::optional<FontDesc>()> selectFavourite;
-    // A count kept for the whole run (the header/footer reminders); the
-    // controller keeps its own when there is none.
-    int* headerFooterReminders = nullptr;
+    virtual std::string lastPrinter() const { return {}; }
+    virtual void setLastPrinter(const std::string& /*name*/) {}
+    // The units choice of the page dialogs, kept for the next time.
+    virtual void setMetric(bool /*metric*/) {}
+    // A count kept for the whole run (the header/footer reminders); null
+    // when the document keeps its own.
+    virtual int* headerFooterReminders() { return nullptr; }
     // The report window, for what a repaired older file had wrong.
-    ReportSink* report = nullptr;
+    virtual ReportSink* report() { return nullptr; }
+};
+
+// The dialogs a document's commands open. Each works on a model the
+// controller made and says whether it was accepted.
+class DocumentDialogs {
+  public:
+    virtual ~DocumentDialogs() = default;
+    // The header/footer chooser: which area to edit, or None.
+    virtual HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) = 0;
+    // The symbol chooser and the shapes palette: false (or nothing) when cancelled.
+    virtual bool chooseSymbol() = 0;
+    virtual std::optional<int> chooseShape() = 0;
+    // The favourite fonts window in select mode: the chosen font, if any.
+    virtual std::optional<FontDesc> selectFavourite() = 0;
+    // Page setup on the model; true when OK closed it (the page is the model's).
+    virtual bool pageSetup(PaperDialogModel& model) = 0;
+    // Set Stave Size; the accepted size, or nothing when cancelled.
+    virtual std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) = 0;
 };
 
 struct ActionState {
@@ -126,13 +145,28 @@ struct UiState {
     std::map<std::string, ActionState> actions;
     PlacementTools tools;
     const ActionState& action(const std::string& name) const;
+    const ActionState& action(Action a) const { return action(ActionName(a)); }
 };
 
 class DocumentController {
   public:
     DocumentController(Score& score, const EditorSettings& settings, Host& host,
                        WarningBox& warnings, UndoRing& undo, PageViewPort& view,
-                       DocumentServices services, const TextMeasurer& measurer);
+                       DocumentServices& services, DocumentDialogs& dialogs,
+                       const TextMeasurer& measurer);
+
+    // --- commands, as the menus, tool bars and keys give them
+    // Runs an action as its menu item would. False when the controller has
+    // no part in it (the window's own: printing, pictures, closing), or it
+    // is not available now.
+    bool run(Action a);
+    bool canRun(Action a) const;
+    // A key press ("Ctrl+Z", "Left", "Alt+PgDown"): its action, or the
+    // cursor keys. True when something used the key.
+    bool key(const std::string& key);
+    const EditorSettings& settings() const { return settings_; }
+    // The units choice of the page dialogs, for this document and the next.
+    void setMetric(bool metric);
 
     // --- the editor state
     int mode() const { return mode_; }
@@ -157,6 +191,17 @@ class DocumentController {
     bool save();
     bool saveAs();
     void setModified(bool modified);
+
+    // --- score commands (each one edit, undone by one Undo)
+    void pageLayout();
+    void staveSize();
+    void undo();
+    // Works out again which staves fit on which pages.
+    void repaginate();
+    // Lays out and redraws what the last edits touched.
+    void afterEdits();
+    // Lays the whole score out again (fonts or page data changed outside an edit).
+    void layOutAgain();
 
     // --- modes
     void setEditMode(int mode);
@@ -251,13 +296,16 @@ class DocumentController {
     void afterLoad(bool asTemplate);
     std::string caption() const;
 
+    EditContext editContext();
+
     Score& score_;
     EditorSettings settings_;
     Host& host_;
     WarningBox& warnings_;
     UndoRing& undo_;
     PageViewPort& view_;
-    DocumentServices services_;
+    DocumentServices& services_;
+    DocumentDialogs& dialogs_;
     const TextMeasurer& measurer_;
     UiState ui_;
 
@@ -278,6 +326,7 @@ class DocumentController {
     // The view that the header/footer view replaced.
     int savedStave_ = 1, savedPage_ = 1;
     int32_t savedCursorX_ = 0;
+    DirtyStaves dirty_;
 };
 
 // The main window's mode panel for the document's mode.

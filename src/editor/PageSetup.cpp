@@ -326,15 +326,14 @@ WidthChange ApplyPageWidthChange(Score& score, int newWidth, int oldWidth, Host&
     return newWidth == oldWidth ? WidthChange::Unchanged : WidthChange::Done;
 }
 
-void ApplyPageLayout(UndoDocument& doc, UndoRing* undo, const std::optional<PageData>& edited,
-                     Host& host, const PictureSetUp& setUpPicture) {
-    if (!edited) return;
+bool ApplyPageLayout(UndoDocument& doc, const PageData& edited, Host& host,
+                     const PictureSetUp& setUpPicture) {
     Score& score = doc.score;
     const PageData saved = score.page;
     const int oldWidth = UsablePixels(score);
-    if (SamePageData(saved, *edited)) return;
+    if (SamePageData(saved, edited)) return false;
     const bool wasModified = doc.modified;
-    score.page = *edited;
+    score.page = edited;
     doc.modified = true;
     const int newWidth = UsablePixels(score);
     const WidthChange r = ApplyPageWidthChange(
@@ -344,12 +343,11 @@ void ApplyPageLayout(UndoDocument& doc, UndoRing* undo, const std::optional<Page
             doc.modified = wasModified;
         },
         setUpPicture);
-    if (r == WidthChange::Abandoned) return;
-    // The texts of an area that was taken away go, undoably.
+    if (r == WidthChange::Abandoned) return false;
+    // The texts of an area that was taken away go with it.
     const bool dropHeader = saved.Header > 0 && score.page.Header == 0;
     const bool dropFooter = saved.Footer > 0 && score.page.Footer == 0;
-    if (!dropHeader && !dropFooter) return;
-    if (undo && !undo->saveStave(doc, 0, kUndoStave, host)) return;
+    if (!dropHeader && !dropFooter) return true;
     StaveBlock& z = score.stave(0);
     for (int i = 1; i <= z.count(); ++i) {
         const int kind = z.obj[i].kind;
@@ -357,6 +355,23 @@ void ApplyPageLayout(UndoDocument& doc, UndoRing* undo, const std::optional<Page
             UnlinkAndDelete(z, i);
     }
     TidyStave(score, 0, false);
+    return true;
+}
+
+int TextsLostWithArea(const Score& score, const PageData& edited, bool header) {
+    const double before = header ? score.page.Header : score.page.Footer;
+    const double after = header ? edited.Header : edited.Footer;
+    if (!(before > 0 && after == 0)) return 0;
+    const StaveBlock& z = score.stave(0);
+    int n = 0;
+    for (int i = 1; i <= z.count(); ++i)
+        n += z.obj[i].kind == (header ? kHeadertext : kFootertext);
+    return n;
+}
+
+int UsablePixelsFor(const PageData& page, double staveSize) {
+    // As the page picture's geometry measures it.
+    return std::max(1, static_cast<int>(std::nearbyint(32.0 / staveSize * UsableWidth(page))));
 }
 
 double LargestStaveSize(const Score& score) {

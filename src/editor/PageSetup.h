@@ -102,12 +102,19 @@ WidthChange ApplyPageWidthChange(Score& score, int newWidth, int oldWidth, Host&
                                  const std::function<void()>& restore,
                                  const PictureSetUp& setUpPicture);
 
-// The score's Page Layout command after its dialog: `edited` is the dialog's
-// result (nothing when cancelled). Marks the document modified when the page
-// changed, follows the width change, and deletes the header or footer texts
-// when that area was taken away (after an undo record of stave 0).
-void ApplyPageLayout(UndoDocument& doc, UndoRing* undo, const std::optional<PageData>& edited,
-                     Host& host, const PictureSetUp& setUpPicture);
+// The new page data `edited` applied to the score: marks the document
+// modified when the page changed, follows the width change, and deletes the
+// header or footer texts when that area was taken away. The caller has
+// recorded what may change. False when nothing changed (the same page, or
+// the change was abandoned and the old values are back).
+bool ApplyPageLayout(UndoDocument& doc, const PageData& edited, Host& host,
+                     const PictureSetUp& setUpPicture);
+
+// The texts the header (or footer) area would lose with `edited`.
+int TextsLostWithArea(const Score& score, const PageData& edited, bool header);
+
+// The usable width of a page in page pixels at a stave size.
+int UsablePixelsFor(const PageData& page, double staveSize);
 
 // The largest stave size that keeps every object of the score on the page.
 double LargestStaveSize(const Score& score);

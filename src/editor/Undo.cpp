@@ -15,6 +15,7 @@ namespace sw {
 
 static_assert(std::is_trivially_copyable_v<StaveHeader>);
 static_assert(std::is_trivially_copyable_v<ScoreObject>);
+static_assert(std::is_trivially_copyable_v<PageData>);
 
 // The record as kept in the private ring: a header, then the stave's header
 // and its slots as they are in memory. Counts are 32-bit: one command may
@@ -26,11 +27,19 @@ struct UndoRing::Record {
     uint16_t index = 0;
     uint16_t currentStave = 0;
     int32_t cursorX = 0;
+    bool more = false;  // an earlier record belongs to the same command
     StaveHeader header;
     std::vector<ScoreObject> slots;
+    // Restored by page records only; every record carries them so that all
+    // records have one size.
+    PageData page;
+    double staveSize = 0;
 
     static constexpr std::size_t kHead = 24;
-    static std::size_t Size() { return kHead + sizeof(StaveHeader) + kSlots * sizeof(ScoreObject); }
+    static constexpr std::size_t kSlotBytes = kSlots * sizeof(ScoreObject);
+    static std::size_t Size() {
+        return kHead + sizeof(StaveHeader) + kSlotBytes + sizeof(PageData) + sizeof(double);
+    }
 
     std::vector<uint8_t> encode() const {
         std::vector<uint8_t> out(Size(), 0);  // padding stays zero
@@ -38,11 +47,14 @@ struct UndoRing::Record {
         std::memcpy(p, &sequence, 4);
         std::memcpy(p + 4, &count, 4);
         p[8] = kind;
+        p[9] = more ? 1 : 0;
         std::memcpy(p + 10, &index, 2);
         std::memcpy(p + 12, &currentStave, 2);
         std::memcpy(p + 16, &cursorX, 4);
         std::memcpy(p + kHead, &header, sizeof header);
-        std::memcpy(p + kHead + sizeof header, slots.data(), kSlots * sizeof(ScoreObject));
+        std::memcpy(p + kHead + sizeof header, slots.data(), kSlotBytes);
+        std::memcpy(p + kHead + sizeof header + kSlotBytes, &page, sizeof page);
+        std::memcpy(p + kHead + sizeof header + kSlotBytes + sizeof page, &staveSize, 8);
         return out;
     }
     bool decode(const std::vector<uint8_t>& in) {
@@ -51,12 +63,15 @@ struct UndoRing::Record {
         std::memcpy(&sequence, p, 4);
         std::memcpy(&count, p + 4, 4);
         kind = p[8];
+        more = p[9] != 0;
         std::memcpy(&index, p + 10, 2);
         std::memcpy(&currentStave, p + 12, 2);
         std::memcpy(&cursorX, p + 16, 4);
         std::memcpy(&header, p + kHead, sizeof header);
         slots.resize(kSlots);
-        std::memcpy(slots.data(), p + kHead + sizeof header, kSlots * sizeof(ScoreObject));
+        std::memcpy(slots.data(), p + kHead + sizeof header, kSlotBytes);
+        std::memcpy(&page, p + kHead + sizeof header + kSlotBytes, sizeof page);
+        std::memcpy(&staveSize, p + kHead + sizeof header + kSlotBytes + sizeof page, 8);
         return true;
     }
     std::unique_ptr<StaveBlock> block() const {
@@ -98,6 +113,15 @@ void UndoRing::close() {
     open_ = false;
 }
 
+void UndoRing::beginEdit() {
+    inEdit_ = true;
+    editStarted_ = false;
+}
+
+void UndoRing::endEdit() {
+    inEdit_ = editStarted_ = false;
+}
+
 void UndoRing::withdraw(int count) {
     if (depth_ == 0) return;
     for (int k = 0; k < count && held_ > 0; ++k) {
@@ -122,11 +146,15 @@ bool UndoRing::writeRecord(UndoDocument& doc, int index, int kind, int count) {
     r.index = static_cast<uint16_t>(index);
     r.currentStave = doc.score.CurrentStave;
     r.cursorX = doc.cursorX;
+    r.more = inEdit_ && editStarted_;
+    r.page = doc.score.page;
+    r.staveSize = doc.score.staveSize;
     const StaveBlock& b = doc.score.stave(index);
     r.header = b.h;
     r.slots.assign(b.obj.begin(), b.obj.end());
     if (!storage_->write(writePos_, r.encode())) return false;
     ++available_;
+    editStarted_ = editStarted_ || inEdit_;
     held_ = std::min(held_ + 1, depth_);
     writePos_ = writePos_ + 1 >= depth_ ? 0 : writePos_ + 1;
     return true;
@@ -150,14 +178,15 @@ bool UndoRing::saveStaves(UndoDocument& doc, int index, int kind, int count, Hos
     doc.modified = true;
     if (depth_ == 0 || !open_) return true;
     // A group never wraps inside itself: the ring grows to hold it.
-    const int extra = kind == kUndoGroup ? count - 1 : (kind == kUndoInsert ? 1 : 0);
+    const bool group = kind == kUndoGroup || kind == kUndoPage;
+    const int extra = group ? count - 1 : (kind == kUndoInsert ? 1 : 0);
     if (writePos_ + extra + 1 > depth_) depth_ = static_cast<int>(writePos_ + extra + 1);
     int written = 0;
     if (kind == kUndoInsert && index < doc.score.Nstaves) {
         if (!writeRecord(doc, index + 1, kUndoShiftBelow, 1)) return fail(host, written);
         ++written;
     }
-    if (kind == kUndoGroup)
+    if (group)
         for (int s = std::min<int>(index + count - 1, doc.score.Nstaves); s > index; --s) {
             if (!writeRecord(doc, s, kUndoStave, 1)) return fail(host, written);
             ++written;
@@ -188,7 +217,9 @@ UndoRing::Result UndoRing::undoOne(UndoDocument& doc, Host& host, WarningBox& wa
     int left = held_;
     std::size_t needed = 1;
     std::vector<uint8_t> bytes;
-    while (chain.size() < needed) {
+    // A command's records end where the needed count is reached and the last
+    // one read has no earlier record of the same edit.
+    while (chain.size() < needed || (!chain.empty() && chain.back().more)) {
         if (left == 0) break;
         --avail;
         --left;
@@ -204,7 +235,7 @@ UndoRing::Result UndoRing::undoOne(UndoDocument& doc, Host& host, WarningBox& wa
         if (chain.size() == 1) {
             const Record& head = chain[0];
             int further = 0;
-            if (head.kind == kUndoDelete || head.kind == kUndoGroup)
+            if (head.kind == kUndoDelete || head.kind == kUndoGroup || head.kind == kUndoPage)
                 further = std::max(0, head.count - 1);
             else if (head.kind == kUndoInsert)
                 further = head.index < score.Nstaves - head.count ? 1 : 0;
@@ -213,7 +244,7 @@ UndoRing::Result UndoRing::undoOne(UndoDocument& doc, Host& host, WarningBox& wa
             needed = 1 + static_cast<std::size_t>(further);
         }
     }
-    if (chain.size() < needed) {
+    if (chain.size() < needed || chain.back().more) {
         // Part of the command is gone: restore nothing, and nothing older is reachable.
         held_ = 0;
         warnings.show(host, msg::UndoIncomplete, 4, false);
@@ -248,6 +279,11 @@ UndoRing::Result UndoRing::undoOne(UndoDocument& doc, Host& host, WarningBox& wa
                 result.structural = true;
                 break;
             }
+            case kUndoPage:
+                score.page = r.page;
+                score.staveSize = r.staveSize;
+                result.page = result.structural = true;
+                [[fallthrough]];
             default: {
                 StaveBlock& b = score.stave(index);
                 b.h = r.header;

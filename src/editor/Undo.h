@@ -23,6 +23,7 @@ enum UndoKind : uint8_t {
     kUndoWithNext = 5,    // a stave and the next change together
     kUndoGroup = 6,       // consecutive staves change in one operation
     kUndoCursorOnly = 7,  // nothing is written
+    kUndoPage = 8,        // the page data and stave size change with the staves from the index
 };
 
 // What undo reads and writes besides the staves.
@@ -54,6 +55,13 @@ class UndoRing {
     bool saveStaveGroup(UndoDocument& doc, int first, int last, int kind, Host& host);
     bool saveStaves(UndoDocument& doc, int index, int kind, int count, Host& host);
 
+    // The records written between beginEdit and endEdit are one command:
+    // undo takes them back together, whatever their kinds.
+    void beginEdit();
+    void endEdit();
+    // How many records have been written so far (for withdrawing an edit's own).
+    int64_t written() const { return available_; }
+
     bool canUndo() const { return held_ > 0; }
     int retrievable() const { return held_; }
     // Takes back the last `count` records written (a cancelled command).
@@ -63,6 +71,7 @@ class UndoRing {
         bool undone = false;
         bool redraw = false;
         bool structural = false;  // staves were inserted, removed or moved
+        bool page = false;        // the page data or the stave size came back
     };
     // Undoes one command. Every record of the command is read and checked
     // before any stave is touched: a partly overwritten command restores
@@ -81,6 +90,7 @@ class UndoRing {
     int64_t available_ = 0;  // sequence number of the next record
     int held_ = 0;           // records that can still be read back
     bool open_ = false;
+    bool inEdit_ = false, editStarted_ = false;
 };
 
 // The Undo command: asks for confirmation at the beginner levels, undoes one

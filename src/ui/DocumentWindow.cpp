@@ -93,16 +93,18 @@ Qt::CursorShape QtCursor(CursorShape c) {
 }  // namespace
 
 TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, Host& host,
-                     WarningBox& warnings, DocumentServices services, QWidget* parent)
+                     WarningBox& warnings, DocumentServices& services, DocumentDialogs& dialogs,
+                     QWidget* parent)
     : QMainWindow(parent),
       undo_(std::make_unique<FileUndoStorage>()),
       glyphs_(glyphs),
       host_(host),
-      settings_(settings) {
+      services_(services),
+      dialogs_(dialogs) {
     setAttribute(Qt::WA_DeleteOnClose, false);
-    controller_ = std::make_unique<DocumentController>(score_, settings_, host_, warnings, undo_,
-                                                       static_cast<PageViewPort&>(*this),
-                                                       std::move(services), measurer_);
+    controller_ = std::make_unique<DocumentController>(score_, settings, host_, warnings, undo_,
+                                                       static_cast<PageViewPort&>(*this), services_,
+                                                       dialogs_, measurer_);
     draw_.textEnv.now = std::time(nullptr);
 
     auto* central = new QWidget(this);
@@ -140,7 +142,7 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     // The beginner's guidance follows what has been done so far.
     novice_.setInterval(100);
     connect(&novice_, &QTimer::timeout, this, [this] {
-        if (settings_.level != 1 || controller_->mode() != kModeMusic) return;
+        if (controller_->settings().level != 1 || controller_->mode() != kModeMusic) return;
         const std::string before = controller_->ui().guidance;
         controller_->noviceTick();
         if (controller_->ui().guidance != before) applyUi();
@@ -153,7 +155,6 @@ void TMDIChild::setColours(const Colours& colours) {
 }
 
 void TMDIChild::setUserLevel(int level) {
-    settings_.level = level;
     controller_->setUserLevel(level);
     if (level == 1)
         novice_.start();
@@ -166,119 +167,99 @@ TMDIChild::~TMDIChild() {
     undo_.close();
 }
 
-QAction* TMDIChild::action(const char* name, const QString& text, const QKeySequence& key,
-                           std::function<void()> run) {
-    auto* a = new QAction(text, this);
-    if (!key.isEmpty()) a->setShortcut(key);
-    a->setShortcutContext(Qt::WindowShortcut);
-    connect(a, &QAction::triggered, this, [this, run = std::move(run)] {
-        run();
-        applyUi();
-    });
-    addAction(a);
-    actions_[name] = a;
-    return a;
+QList<QKeySequence> KeysOf(const ActionInfo& info) {
+    QList<QKeySequence> keys;
+    for (const QString& k : QString(info.keys).split(',', Qt::SkipEmptyParts))
+        keys << QKeySequence::fromString(k.trimmed(), QKeySequence::PortableText);
+    return keys;
+}
+
+QAction* TMDIChild::action(Action id) {
+    return actionsById_[static_cast<std::size_t>(id)];
 }
 
 void TMDIChild::buildActions() {
-    using C = DocumentController::Command;
-    auto cmd = [this](C c) { return [this, c] { controller_->command(c); }; };
-    QMenu* file = new QMenu("&File", this);
-    file->addAction(action("acSave", "&Save", QKeySequence::Save, [this] { controller_->save(); }));
-    file->addAction(
-        action("acSaveAs", "Save &As...", QKeySequence(), [this] { controller_->saveAs(); }));
-    file->addSeparator();
-    file->addAction(action("acPrint", "&Print...", QKeySequence::Print, [this] { print(); }));
-    file->addAction(action("acPictureFile", "Copy current page to picture &file...", QKeySequence(),
-                           [this] { ExportPagePicture(host_, glyphs_, score_, page_, draw_); }));
-    file->addAction(
-        action("acClipboard", "Copy current page to clip&board", QKeySequence(), [this] {
-            QtClipboardPort clipboard;
-            CopyPageToClipboard(host_, clipboard, glyphs_, score_, page_, draw_);
-        }));
-    QAction* dump = action("Dump1", "&Dump...", QKeySequence(), [this] {
-        FileDialogSpec spec;
-        spec.title = "Open";
-        spec.filter = "Staffwright|*.SWN|Templates|*.SWT|All files|*";
-        spec.directory = services_.fileDirectory ? services_.fileDirectory() : std::string();
-        RunDumpCommand(host_, spec);
-    });
-    dump->setVisible(settings_.dumpTools);
-    file->addAction(dump);
-    file->addSeparator();
-    file->addAction(action("acClose", "&Close", QKeySequence(), [this] { emit closeRequested(); }));
-    file->addAction(
-        action("acExit", "E&xit Staffwright", QKeySequence(), [this] { emit exitRequested(); }));
-    menus_.push_back(file);
-
-    QMenu* modes = new QMenu("&Mode", this);
-    modes->addAction(action("acEnterMusic", "&Music", Qt::Key_F7, cmd(C::EnterMusic)));
-    modes->addAction(action("actextmode", "&Text", Qt::Key_F9, cmd(C::TextMode)));
-    modes->addAction(action("acLinemode", "&Lines", Qt::Key_F11, cmd(C::LineMode)));
-    modes->addAction(action("acCurve", "&Curves", Qt::Key_F12, cmd(C::CurveMode)));
-    modes->addAction(action("acHairpin", "&Hairpins", QKeySequence(Qt::CTRL | Qt::Key_F11),
-                            cmd(C::HairpinMode)));
-    modes->addAction(
-        action("acSymbol", "S&ymbols", QKeySequence(Qt::CTRL | Qt::Key_F12), cmd(C::SymbolMode)));
-    modes->addAction(
-        action("acBlockMode", "&Block", QKeySequence(Qt::SHIFT | Qt::Key_F10), cmd(C::BlockMode)));
-    // Symbols are placed from their chooser, which comes with the placing
-    // of objects; until then the command is not offered.
-    actions_["acSymbol"]->setVisible(false);
-    modes->addSeparator();
-    modes->addAction(action("acHeadFoot", "Headers and &footers...",
-                            QKeySequence(Qt::ALT | Qt::Key_F3), cmd(C::HeadFoot)));
-    modes->addAction(action("acPreview", "Pre&view", QKeySequence(), cmd(C::Preview)));
-    modes->addSeparator();
-    modes->addAction(
-        action("acToggleEdit", "Lock/unlock for editing", Qt::Key_F10, cmd(C::ToggleEdit)));
-    // Esc ends the mode in progress.
-    action("acEscape", "Escape", Qt::Key_Escape, [this] {
-        if (controller_->mode() != kModeMusic) controller_->returnFromTransient();
-    });
-    menus_.push_back(modes);
-
-    QMenu* page = new QMenu("&Page", this);
-    page->addAction(action("tbTop", "&First page",
-                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp),
-                           [this] { controller_->top(); }));
-    page->addAction(action("tbPrev", "&Previous page", QKeySequence(Qt::ALT | Qt::Key_PageUp),
-                           [this] { controller_->previousPage(); }));
-    page->addAction(action("tbNext", "&Next page", QKeySequence(Qt::ALT | Qt::Key_PageDown),
-                           [this] { controller_->nextPage(); }));
-    page->addAction(action("tbBottom", "&Last page",
-                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown),
-                           [this] { controller_->end(); }));
-    page->addAction(
-        action("acPageTop", "&Top of page", QKeySequence(), [this] { controller_->pageTop(); }));
-    page->addAction(action("acPageBottom", "&Bottom of page", QKeySequence(),
-                           [this] { controller_->pageBottom(); }));
-    page->addSeparator();
-    page->addAction(action("Pagenumber1", "Goto &page...", QKeySequence(),
-                           [this] { controller_->gotoPage(); }));
-    page->addAction(action("Systemnumber1", "Goto s&ystem...", QKeySequence(),
-                           [this] { controller_->gotoSystem(); }));
-    page->addAction(action("Stavenumber1", "Goto s&tave...", QKeySequence(),
-                           [this] { controller_->gotoStave(); }));
-    page->addSeparator();
-    page->addAction(
-        action("acPageLayout", "Page &Layout...", QKeySequence(), [this] { pageLayout(); }));
-    page->addAction(
-        action("acStaveSize", "Stave &Size...", QKeySequence(), [this] { staveSize(); }));
-    page->addAction(action("acRedraw", "&Redraw", QKeySequence(), [this] { redrawPage(); }));
-    // The note under the mouse, every attribute of it (a debugging aid).
-    QAction* ext =
-        action("acExtProp", "Extended Properties", QKeySequence(Qt::CTRL | Qt::Key_F1), [this] {
-            const int s = controller_->focusStave(), i = controller_->focusObject();
-            if (i <= 0 || !services_.report) return;
-            ShowNoteAttributes(score_, s, i, settings_.american, host_, *services_.report);
+    // The window's own commands; the rest are the controller's.
+    const std::map<Action, std::function<void()>> own = {
+        {Action::Print, [this] { print(); }},
+        {Action::PictureFile,
+         [this] { ExportPagePicture(host_, glyphs_, score_, controller_->page(), draw_); }},
+        {Action::Clipboard,
+         [this] {
+             QtClipboardPort clipboard;
+             CopyPageToClipboard(host_, clipboard, glyphs_, score_, controller_->page(), draw_);
+         }},
+        {Action::Dump,
+         [this] {
+             FileDialogSpec spec;
+             spec.title = "Open";
+             spec.filter = "Staffwright|*.SWN|Templates|*.SWT|All files|*";
+             spec.directory = services_.fileDirectory();
+             RunDumpCommand(host_, spec);
+         }},
+        {Action::Close, [this] { emit closeRequested(); }},
+        {Action::Exit, [this] { emit exitRequested(); }},
+        {Action::ExtendedProperties,
+         [this] {
+             // The note under the mouse, every attribute of it (a debugging aid).
+             const int s = controller_->focusStave(), i = controller_->focusObject();
+             if (i <= 0 || !services_.report()) return;
+             ShowNoteAttributes(score_, s, i, controller_->settings().american, host_,
+                                *services_.report());
+         }},
+    };
+    for (const ActionInfo& info : kActions) {
+        auto* a = new QAction(Q(info.caption), this);
+        a->setObjectName(info.name);
+        a->setShortcuts(KeysOf(info));
+        a->setShortcutContext(Qt::WindowShortcut);
+        const auto mine = own.find(info.id);
+        std::function<void()> run =
+            mine != own.end()
+                ? mine->second
+                : std::function<void()>([this, id = info.id] { controller_->run(id); });
+        connect(a, &QAction::triggered, this, [this, run = std::move(run)] {
+            run();
+            applyUi();
         });
-    ext->setVisible(settings_.dumpTools);
-    page->addAction(ext);
-    menus_.push_back(page);
-    for (const char* checkable : {"actextmode", "acLinemode", "acCurve", "acHairpin", "acSymbol",
-                                  "acBlockMode", "acHeadFoot", "acPreview", "acToggleEdit"})
-        actions_[checkable]->setCheckable(true);
+        addAction(a);
+        actionsById_[static_cast<std::size_t>(info.id)] = a;
+    }
+    const EditorSettings& settings = controller_->settings();
+    action(Action::Dump)->setVisible(settings.dumpTools);
+    action(Action::ExtendedProperties)->setVisible(settings.dumpTools);
+    // Symbols are placed from their chooser, which comes with the placing of
+    // objects; until then the command is not offered. Saving part of a score
+    // and templates wait for their dialogs in the same way.
+    for (Action hidden : {Action::SymbolMode, Action::SavePart, Action::SaveAsTemplate})
+        action(hidden)->setVisible(false);
+    for (Action checkable : {Action::TextMode, Action::LineMode, Action::CurveMode,
+                             Action::HairpinMode, Action::SymbolMode, Action::BlockMode,
+                             Action::HeadFoot, Action::Preview, Action::ToggleEdit})
+        action(checkable)->setCheckable(true);
+
+    auto menu = [this](const char* title, std::initializer_list<std::optional<Action>> items) {
+        QMenu* m = new QMenu(title, this);
+        for (const std::optional<Action>& item : items) {
+            if (item)
+                m->addAction(action(*item));
+            else
+                m->addSeparator();
+        }
+        menus_.push_back(m);
+    };
+    using A = Action;
+    menu("&File", {A::Save, A::SaveAs, A::SavePart, A::SaveAsTemplate, std::nullopt, A::Print,
+                   A::PictureFile, A::Clipboard, A::Dump, std::nullopt, A::Close, A::Exit});
+    menu("&Tools", {A::Undo});
+    menu("&Mode",
+         {A::EnterMusic, A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::SymbolMode,
+          A::BlockMode, std::nullopt, A::HeadFoot, A::Preview, std::nullopt, A::ToggleEdit});
+    menu("&Page", {A::Top, A::PrevPage, A::NextPage, A::End, A::PageTop, A::PageBottom,
+                   std::nullopt, A::GotoPage, A::GotoSystem, A::GotoStave, std::nullopt,
+                   A::Repaginate, A::PageLayout, A::StaveSize, A::Redraw, A::ExtendedProperties});
+    action(Action::Repaginate)->setStatusTip("Work out what staves fit on what pages");
+    action(Action::Repaginate)->setToolTip("Work out what staves fit on what pages");
 }
 
 void TMDIChild::buildToolBars() {
@@ -292,21 +273,23 @@ void TMDIChild::buildToolBars() {
     // One bit of the Toolbar setting per group of buttons; a group whose
     // bit is clear is left off the bar.
     QToolBar* main = bar(ToolBarId::Main, "Main");
-    auto group = [&](int bit, std::initializer_list<const char*> names, bool divider = false) {
-        if (!((settings_.toolbarBits >> bit) & 1)) return;
-        for (const char* name : names)
-            main->addAction(actions_[name]);
+    auto group = [&](int bit, std::initializer_list<Action> ids, bool divider = false) {
+        if (!((controller_->settings().toolbarBits >> bit) & 1)) return;
+        for (Action id : ids)
+            main->addAction(action(id));
         if (divider) main->addSeparator();
     };
-    group(0, {"acClose"});
-    group(1, {"acSave"});
-    group(2, {"acPreview"});
-    group(3, {"acHeadFoot"});
-    group(4, {"acPrint"}, true);
-    group(5, {"actextmode", "acLinemode", "acCurve", "acHairpin", "acBlockMode"}, true);
-    group(7, {"acRedraw"});
-    group(10, {"tbTop", "tbPrev", "tbNext", "tbBottom"}, true);
-    main->addAction(actions_["acToggleEdit"]);
+    using A = Action;
+    group(0, {A::Close});
+    group(1, {A::Save});
+    group(2, {A::Preview});
+    group(3, {A::HeadFoot});
+    group(4, {A::Print}, true);
+    group(5, {A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::BlockMode}, true);
+    group(6, {A::Undo});
+    group(7, {A::Redraw});
+    group(10, {A::Top, A::PrevPage, A::NextPage, A::End}, true);
+    main->addAction(action(A::ToggleEdit));
 
     auto* done = new QAction("Abort", this);
     connect(done, &QAction::triggered, this, [this] {
@@ -356,8 +339,7 @@ void TMDIChild::buildToolBars() {
     text->addAction(done);
     text->addSeparator();
     QAction* favourite = text->addAction("Favourite font", this, [this] {
-        if (!services_.selectFavourite) return;
-        if (const std::optional<FontDesc> f = services_.selectFavourite()) {
+        if (const std::optional<FontDesc> f = dialogs_.selectFavourite()) {
             controller_->setTextFont(*f);
             applyUi();
         }
@@ -469,18 +451,15 @@ void TMDIChild::applyUi() {
         bar->setVisible(id == ui.toolbar);
     emptyBarLabel_->setText(Q(ui.emptyBarText));
     syncTools();
-    for (auto& [name, a] : actions_) {
-        if (!ui.actions.count(name)) continue;
-        const ActionState& s = ui.action(name);
+    for (const ActionInfo& info : kActions) {
+        if (!ui.actions.count(info.name)) continue;
+        QAction* a = action(info.id);
+        const ActionState& s = ui.action(info.id);
         a->setEnabled(s.enabled);
         if (a->isCheckable()) a->setChecked(s.checked);
         if (!s.caption.empty()) a->setText(Q(s.caption));
         if (!s.hint.empty()) a->setToolTip(Q(s.hint));
     }
-    actions_["tbPrev"]->setEnabled(ui.action("acPrevPage").enabled);
-    actions_["tbNext"]->setEnabled(ui.action("acNextpage").enabled);
-    actions_["tbTop"]->setEnabled(ui.action("acTop").enabled);
-    actions_["tbBottom"]->setEnabled(ui.action("acEnd").enabled);
     pageLabel_->setCursor(QtCursor(ui.cursor));
     guidance_->setText(Q(ui.guidance));
     guidance_->setVisible(!ui.guidance.empty());
@@ -496,25 +475,23 @@ bool TMDIChild::start(DocumentController::Start how, const std::string& path,
     pages_ = std::max<int>(1, score_.pageCount);
     // The controller has shown the first page already; the tabs learn of it.
     emit pagesChanged(pages_);
-    emit pageShown(page_);
-    if (settings_.level == 1) novice_.start();
+    emit pageShown(controller_->page());
+    if (controller_->settings().level == 1) novice_.start();
     applyUi();
     return true;
 }
 
 void TMDIChild::relayout() {
-    PrepareForDisplay(score_, host_, measurer_);
+    controller_->layOutAgain();
+}
+
+void TMDIChild::layoutChanged() {
     pages_ = std::max<int>(1, score_.pageCount);
     emit pagesChanged(pages_);
-    // The controller's page and current stave follow the new page count.
-    if (controller_->mode() == kModeMusic)
-        controller_->showPage(std::min(page_, pages_));
-    else
-        showPage(std::min(page_, pages_));
 }
 
 bool TMDIChild::setUpPicture() {
-    return SetUpPagePicture(picture_, score_, page_, 32, false, host_);
+    return SetUpPagePicture(picture_, score_, controller_->page(), 32, false, host_);
 }
 
 void TMDIChild::showPicture() {
@@ -540,7 +517,7 @@ void TMDIChild::showPicture() {
         }
         QPainter p(&shown);
         QPen pen{QColor::fromRgb(ToQRgb(draw_.colours.cursor))};
-        pen.setWidth(std::max(1, settings_.cursorThickness));
+        pen.setWidth(std::max(1, controller_->settings().cursorThickness));
         pen.setCapStyle(Qt::FlatCap);
         p.setPen(pen);
         for (const Segment& g : strokes)
@@ -562,14 +539,13 @@ void TMDIChild::makeVisible(int32_t x, int32_t y) {
     v.pictureWidth = pageLabel_->width();
     // The page sits centred when narrower than the view.
     const int offsetX = std::max(0, (v.width - pageLabel_->width()) / 2);
-    const ScrollView to = ScrollToShow(v, x + offsetX, y, settings_.scrollSpeed);
+    const ScrollView to = ScrollToShow(v, x + offsetX, y, controller_->settings().scrollSpeed);
     scroll_->horizontalScrollBar()->setValue(to.x);
     scroll_->verticalScrollBar()->setValue(to.y);
 }
 
 void TMDIChild::showPage(int page) {
     if (previewing_ || page < 1 || page > std::max(1, pages_)) return;
-    page_ = page;
     if (!SetUpPagePicture(picture_, score_, page, 32, false, host_)) return;
     DrawAll(PictureContext(picture_, glyphs_, false), score_, page, draw_, PageViewState{});
     showPicture();
@@ -581,7 +557,7 @@ void TMDIChild::redrawPage() {
     if (controller_->mode() == kModeHead || controller_->mode() == kModeFoot)
         enterHeaderFooter(controller_->mode() == kModeHead);
     else
-        showPage(page_);
+        showPage(controller_->page());
 }
 
 void TMDIChild::showStaveCursor(bool shown) {
@@ -594,7 +570,7 @@ void TMDIChild::showStaveCursor(bool shown) {
 
 bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
     // The scroll area would take the cursor keys for itself.
-    if (event->type() == QEvent::ToolTip && settings_.level >= 4 &&
+    if (event->type() == QEvent::ToolTip && controller_->settings().level >= 4 &&
         qobject_cast<QToolButton*>(watched))
         return true;  // the last level works without tooltips
     if (watched == scroll_ &&
@@ -747,12 +723,12 @@ bool TMDIChild::enterHeaderFooter(bool header) {
 void TMDIChild::leaveHeaderFooter() {
     bandRect_ = QRect();
     bandShift_ = 0;
-    showPage(page_);
+    showPage(controller_->page());
 }
 
 void TMDIChild::openPreview() {
     previewing_ = true;
-    navigator_ = std::make_unique<PreviewNavigator>(pages_, page_);
+    navigator_ = std::make_unique<PreviewNavigator>(pages_, controller_->page());
     previewBar_->show();
     renderPreview();
 }
@@ -777,7 +753,7 @@ void TMDIChild::closePreview() {
     previewing_ = false;
     previewBar_->hide();
     emit statusOverride(QString());
-    showPage(page_);
+    showPage(controller_->page());
 }
 
 void TMDIChild::buildPreviewBar() {
@@ -821,10 +797,9 @@ void TMDIChild::buildPreviewBar() {
 void TMDIChild::print() {
     PrintRequest request{1, pages_, 1, true, true};
     std::unique_ptr<PrinterPort> port;
-    std::unique_ptr<QtPrinterPort> system =
-        SystemPrinter(services_.lastPrinter ? services_.lastPrinter() : std::string());
+    std::unique_ptr<QtPrinterPort> system = SystemPrinter(services_.lastPrinter());
     if (system) {
-        if (!CheckPrinterCapacity(score_, *system, settings_.metric, host_)) return;
+        if (!CheckPrinterCapacity(score_, *system, controller_->settings().metric, host_)) return;
         QPrinter& printer = system->printer();
         printer.setPageOrientation(score_.page.landscape ? QPageLayout::Landscape
                                                          : QPageLayout::Portrait);
@@ -839,7 +814,7 @@ void TMDIChild::print() {
         if (dialog.exec() != QDialog::Accepted) return;
         switch (dialog.printRange()) {
             case QAbstractPrintDialog::CurrentPage:
-                request.from = request.to = page_;
+                request.from = request.to = controller_->page();
                 break;
             case QAbstractPrintDialog::PageRange:
                 request.from = std::max(1, printer.fromPage());
@@ -851,7 +826,7 @@ void TMDIChild::print() {
         request.copies = std::max(1, printer.copyCount());
         request.collate = printer.collateCopies();
         printer.setCopyCount(1);  // the print job makes the copies
-        if (services_.setLastPrinter) services_.setLastPrinter(printer.printerName().toStdString());
+        services_.setLastPrinter(printer.printerName().toStdString());
         port = std::move(system);
     } else {
         // Without a printer of the system's, the PDF printer is the printer.
@@ -867,64 +842,7 @@ void TMDIChild::print() {
     }
     PrintScore(score_, *port, request, glyphs_, draw_, host_, {},
                FileNameOf(controller_->documentName()));
-    showPage(page_);
-}
-
-void TMDIChild::pageLayout() {
-    PageData page = score_.page;
-    bool metric = settings_.metric;
-    const PageData before = page;
-    std::optional<PageData> edited;
-    const CapacityReader caps =
-        PrinterCapacityReader(services_.lastPrinter ? services_.lastPrinter() : std::string());
-    if (RunPageSetupDialog(this, Q(MessageText(msg::ThisScorePageSetup)), page, metric, host_, caps,
-                           draw_.colours.defaultform))
-        edited = page;
-    if (metric != settings_.metric) {
-        settings_.metric = metric;
-        if (services_.setMetric) services_.setMetric(metric);
-    }
-    int32_t cursor = controller_->cursorX();
-    bool modified = controller_->modified();
-    UndoDocument doc{score_, cursor, modified};
-    ApplyPageLayout(doc, &undo_, edited, host_, [this] { return setUpPicture(); });
-    if (modified != controller_->modified()) controller_->setModified(modified);
-    if (!SamePageData(before, score_.page)) relayout();
-}
-
-void TMDIChild::staveSize() {
-    StaveSizeDialogModel model(score_.staveSize, settings_.metric);
-    QDialog dialog(this);
-    dialog.setWindowTitle(Q(MessageText(msg::SetStaveSizeCaption)));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(Q(model.label())));
-    auto* box = new QLineEdit(Q(model.boxText()));
-    layout->addWidget(box);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QPushButton* largest = buttons->addButton("&Largest possible", QDialogButtonBox::ActionRole);
-    layout->addWidget(buttons);
-    connect(largest, &QPushButton::clicked, &dialog, [&] {
-        model.largestPossible(score_);
-        box->setText(Q(model.boxText()));
-    });
-    std::optional<double> size;
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
-        model.setBoxText(box->text().toStdString());
-        size = model.accept(host_);
-        if (size) dialog.accept();  // a bad number keeps the dialog open
-    });
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    if (dialog.exec() != QDialog::Accepted || !size) return;
-    const double old = score_.staveSize;
-    if (std::abs(*size - old) < 1e-9) return;
-    score_.staveSize = *size;
-    int32_t cursor = controller_->cursorX();
-    bool modified = controller_->modified();
-    UndoDocument doc{score_, cursor, modified};
-    if (ApplyStaveSizeChange(doc, old, host_, [this] { return setUpPicture(); })) {
-        controller_->setModified(true);
-        relayout();
-    }
+    showPage(controller_->page());
 }
 
 void TMDIChild::resizeEvent(QResizeEvent* event) {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QTimer>
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,7 +38,8 @@ class TMDIChild : public QMainWindow, private PageViewPort {
 
   public:
     TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, Host& host,
-              WarningBox& warnings, DocumentServices services, QWidget* parent = nullptr);
+              WarningBox& warnings, DocumentServices& services, DocumentDialogs& dialogs,
+              QWidget* parent = nullptr);
     ~TMDIChild() override;
 
     bool start(DocumentController::Start how, const std::string& path, const std::string& name,
@@ -45,7 +47,9 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     DocumentController& controller() { return *controller_; }
     Score& score() { return score_; }
     int pages() const { return pages_; }
-    int currentPage() const { return page_; }
+    int currentPage() const { return controller_->page(); }
+    // The menu action of each command.
+    QAction* action(Action id);
     void showPage(int page) override;
     // The menus that take the main window's File menu's place.
     const std::vector<QMenu*>& menus() const { return menus_; }
@@ -75,13 +79,10 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void openPreview() override;
     void closePreview() override;
 
-    QAction* action(const char* name, const QString& text, const QKeySequence& key,
-                    std::function<void()> run);
     void buildActions();
     void buildToolBars();
     void print();
-    void pageLayout();
-    void staveSize();
+    void layoutChanged() override;
     void showPicture();
     void makeVisible(int32_t x, int32_t y);
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -95,13 +96,13 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     UndoRing undo_;
     const GlyphStore& glyphs_;
     Host& host_;
-    EditorSettings settings_;
-    DocumentServices services_;
+    DocumentServices& services_;
+    DocumentDialogs& dialogs_;
     QtTextMeasurer measurer_;
     std::unique_ptr<DocumentController> controller_;
     DrawSettings draw_;
     QImage picture_;
-    int pages_ = 0, page_ = 1;
+    int pages_ = 0;
     QPoint dragStart_, dragScroll_;
     QPoint lastMouse_;   // in page pixels
     QRect bandRect_;     // the header or footer band in the header/footer view
@@ -113,7 +114,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QLabel* pageLabel_ = nullptr;
     QLabel* guidance_ = nullptr;
     QLabel* emptyBarLabel_ = nullptr;
-    std::map<std::string, QAction*> actions_;
+    std::array<QAction*, kActionCount> actionsById_{};
     std::map<ToolBarId, QToolBar*> toolbars_;
     std::vector<QMenu*> menus_;
     std::map<std::string, QActionGroup*> groups_;

@@ -44,6 +44,7 @@
 #include "render/DrawContext.h"
 #include "render/PageView.h"
 #include "render/Text.h"
+#include "ui/DocumentDialogs.h"
 #include "ui/DocumentWindow.h"
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
@@ -54,7 +55,6 @@
 
 namespace sw {
 
-namespace {
 // The "Colours" section of the settings as the drawing code keeps them.
 Colours ColoursFrom(const Settings& s) {
     Colours c;
@@ -69,12 +69,37 @@ Colours ColoursFrom(const Settings& s) {
     return c;
 }
 
+namespace {
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
 const char* const kLevelNames[4] = {"&1 Beginner", "&2 Standard", "&3 Advanced",
                                     "&4 Without tooltips"};
 }  // namespace
+
+// What the main window does for its document.
+class TMainForm::Services : public DocumentServices {
+  public:
+    explicit Services(TMainForm& form) : f_(form) {}
+    void addToHistory(const std::string& path) override {
+        AddToHistory(f_.app_, path);
+        f_.rebuildHistoryMenu();
+    }
+    std::string fileDirectory() const override { return f_.settings_.fileDirectory; }
+    void setFileDirectory(const std::string& dir) override { f_.settings_.fileDirectory = dir; }
+    void refreshStatus() override { f_.refreshState(); }
+    void enableBackupTimer(bool on) override {
+        if (on && !f_.backupTimer_.isActive()) f_.armBackupTimer(BackupIntervalMs(f_.settings_));
+    }
+    std::string lastPrinter() const override { return f_.settings_.printer; }
+    void setLastPrinter(const std::string& name) override { f_.settings_.printer = name; }
+    void setMetric(bool metric) override { f_.settings_.unitsInches = !metric; }
+    int* headerFooterReminders() override { return &f_.app_.headerFooterReminders; }
+    ReportSink* report() override { return f_.report_.get(); }
+
+  private:
+    TMainForm& f_;
+};
 
 TMainForm::TMainForm(const AppFolder& folder, Settings settings, IniFile ini, bool ownsBackup)
     : folder_(folder),
@@ -354,34 +379,6 @@ void TMainForm::showPage(int page) {
     child_->applyUi();
 }
 
-DocumentServices TMainForm::services() {
-    DocumentServices s;
-    s.addToHistory = [this](const std::string& path) {
-        AddToHistory(app_, path);
-        rebuildHistoryMenu();
-    };
-    s.fileDirectory = [this] { return settings_.fileDirectory; };
-    s.setFileDirectory = [this](const std::string& dir) { settings_.fileDirectory = dir; };
-    s.refreshStatus = [this] { refreshState(); };
-    s.enableBackupTimer = [this](bool on) {
-        if (on && !backupTimer_.isActive()) armBackupTimer(BackupIntervalMs(settings_));
-    };
-    s.lastPrinter = [this] { return settings_.printer; };
-    s.report = report_.get();
-    s.headerFooterReminders = &app_.headerFooterReminders;
-    s.setMetric = [this](bool metric) { settings_.unitsInches = !metric; };
-    s.selectFavourite = [this]() -> std::optional<FontDesc> {
-        const int n = SelectFavouriteFont(this, settings_, settings_.language == 1, host_);
-        if (n < 1 || n > 16) return std::nullopt;
-        return FavouriteFontDesc(settings_.favourites[n - 1]);
-    };
-    s.setLastPrinter = [this](const std::string& name) { settings_.printer = name; };
-    s.chooseHeaderFooter = [this](const HeaderFooterChooser& c) {
-        return ChooseHeaderFooter(this, c);
-    };
-    return s;
-}
-
 EditorSettings TMainForm::editorSettings() const {
     EditorSettings e;
     e.level = settings_.level;
@@ -410,7 +407,10 @@ EditorSettings TMainForm::editorSettings() const {
 
 bool TMainForm::startDocument(DocumentController::Start how, const std::string& path,
                               const std::string& name, bool recovering) {
-    auto* child = new TMDIChild(editorSettings(), glyphs_, host_, app_.warnings, services());
+    if (!services_) services_ = std::make_unique<Services>(*this);
+    if (!dialogs_) dialogs_ = std::make_unique<QtDocumentDialogs>(this, settings_, host_);
+    auto* child =
+        new TMDIChild(editorSettings(), glyphs_, host_, app_.warnings, *services_, *dialogs_);
     child_ = child;
     child->setColours(ColoursFrom(settings_));
     connect(child, &TMDIChild::pagesChanged, this, [this](int n) { setPageTabs(n); });

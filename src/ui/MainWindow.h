@@ -72,7 +72,6 @@ class TMainForm : public QMainWindow {
     bool startDocument(DocumentController::Start how, const std::string& path,
                        const std::string& name, bool recovering);
     void dropChild();
-    DocumentServices services();
     EditorSettings editorSettings() const;
     void newFile();
     void openFile(bool samples);
@@ -120,6 +119,12 @@ class TMainForm : public QMainWindow {
     QString statusOverride_;
     std::vector<TemplateEntry> templates_;
     std::unique_ptr<ReportSink> report_;
+    class Services;
+    std::unique_ptr<Services> services_;
+    std::unique_ptr<DocumentDialogs> dialogs_;
 };
+
+// The "Colours" section of the settings as the drawing code keeps them.
+Colours ColoursFrom(const Settings& s);
 
 }  // namespace sw

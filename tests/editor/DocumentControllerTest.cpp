@@ -12,6 +12,7 @@
 #include "fileio/ScoreFile.h"
 #include "layout/PageGeometry.h"
 #include "model/Build.h"
+#include "support/FakeDocument.h"
 #include "support/TestSupport.h"
 
 namespace sw {
@@ -39,14 +40,14 @@ class FakeView : public PageViewPort {
 class Document : public ::testing::Test {
   protected:
     Document() {
-        services.addToHistory = [this](const std::string& p) { history.push_back(p); };
-        services.fileDirectory = [this] { return dir.path(); };
-        services.setFileDirectory = [this](const std::string& d) { fileDir = d; };
-        services.refreshStatus = [this] { ++statusRefreshes; };
+        services.onAddToHistory = [this](const std::string& p) { history.push_back(p); };
+        services.onFileDirectory = [this] { return dir.path(); };
+        services.onSetFileDirectory = [this](const std::string& d) { fileDir = d; };
+        services.onRefreshStatus = [this] { ++statusRefreshes; };
     }
     DocumentController& Make() {
         controller = std::make_unique<DocumentController>(score, settings, host, warnings, undo,
-                                                          view, services, measurer);
+                                                          view, services, dialogs, measurer);
         return *controller;
     }
     // A small score on disk whose first stave ends where `rightX` says.
@@ -69,7 +70,8 @@ class Document : public ::testing::Test {
     WarningBox warnings;
     UndoRing undo{std::make_unique<MemoryUndoStorage>()};
     FakeView view;
-    DocumentServices services;
+    test::FakeServices services;
+    test::FakeDialogs dialogs;
     test::FixedMeasurer measurer;
     std::unique_ptr<DocumentController> controller;
     std::vector<std::string> history;
@@ -133,7 +135,7 @@ TEST_F(Document, AnOlderFileIsRepairedWhenOpenedAndItsReportOffered) {
     test::WriteBytes(path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
 
     TextReport report;
-    services.report = &report;
+    services.reportSink = &report;
     DocumentController& d = Make();
     host.expectMessage("Duplicated objects", Answer::Yes);
     ASSERT_TRUE(d.start(DocumentController::Start::File, path, path, false));
@@ -206,11 +208,11 @@ TEST_F(Document, ModeSwitchSetsToolBarsActionsAndCursor) {
     EXPECT_EQ(d.mode(), kModeMusic);
 
     // Symbol mode ends at once when the chooser is cancelled.
-    services.chooseSymbol = [] { return false; };
+    dialogs.onSymbol = [] { return false; };
     Make().start(DocumentController::Start::Empty, "", "NONAME2", false);
     controller->command(DocumentController::Command::SymbolMode);
     EXPECT_EQ(controller->mode(), kModeMusic);
-    services.chooseShape = [] { return std::optional<int>(3); };
+    dialogs.onShape = [] { return std::optional<int>(3); };
     Make().start(DocumentController::Start::Empty, "", "NONAME3", false);
     controller->command(DocumentController::Command::ShapeMode);
     EXPECT_EQ(controller->mode(), kModeDrawing);
@@ -263,7 +265,7 @@ TEST_F(Document, HeaderFooterViewAndItsWarnings) {
     DocumentController& d = Make();
     const std::string path = File("h.swn");
     ASSERT_TRUE(d.start(DocumentController::Start::File, path, path, false));
-    services.chooseHeaderFooter = [](const HeaderFooterChooser& c) {
+    dialogs.onHeaderFooter = [](const HeaderFooterChooser& c) {
         EXPECT_TRUE(c.headerEnabled);
         return HeaderFooterChooser::HeaderArea;
     };
@@ -384,7 +386,7 @@ TEST_F(Document, ToolBarsStartFromTheSettingsAndKeepInRange) {
 TEST_F(Document, FoundFaultsStayMended) {
     settings.level = 1;
     std::vector<int> modes;
-    services.refreshStatus = [&] { modes.push_back(controller->mode()); };
+    services.onRefreshStatus = [&] { modes.push_back(controller->mode()); };
     DocumentController& d = Make();
     const std::string path = File("lower.swn");
     ASSERT_TRUE(d.start(DocumentController::Start::File, path, path, false));

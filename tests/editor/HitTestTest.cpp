@@ -7,6 +7,7 @@
 #include "editor/DocumentController.h"
 #include "editor/HitTest.h"
 #include "model/Build.h"
+#include "support/FakeDocument.h"
 #include "support/NullView.h"
 #include "support/TestSupport.h"
 
@@ -73,8 +74,10 @@ TEST_F(HitTesting, HoverFocusHighlightAndPointer) {
     WarningBox warnings;
     UndoRing undo{std::make_unique<MemoryUndoStorage>()};
     test::NullView view;
+    test::FakeServices services;
+    test::FakeDialogs dialogs;
     Score own;
-    DocumentController d(own, settings, host, warnings, undo, view, {}, measurer);
+    DocumentController d(own, settings, host, warnings, undo, view, services, dialogs, measurer);
     ASSERT_TRUE(d.start(DocumentController::Start::Empty, "", "NONAME1", false));
     own = Score(score);  // the test's staves, in the editor's score
     own.CurrentStave = 1;

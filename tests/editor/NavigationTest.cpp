@@ -9,6 +9,7 @@
 #include "editor/Navigation.h"
 #include "layout/Pagination.h"
 #include "model/Build.h"
+#include "support/FakeDocument.h"
 #include "support/NullView.h"
 #include "support/TestSupport.h"
 
@@ -101,7 +102,7 @@ class Paging : public ::testing::Test {
   protected:
     void SetUp() override {
         controller = std::make_unique<DocumentController>(score, settings, host, warnings, undo,
-                                                          view, DocumentServices{}, measurer);
+                                                          view, services, dialogs, measurer);
         ASSERT_TRUE(controller->start(DocumentController::Start::Empty, "", "NONAME1", false));
         score.stave(1).h.joinToNext = true;
         for (int i = 1; i < 24; ++i) {
@@ -119,6 +120,8 @@ class Paging : public ::testing::Test {
     WarningBox warnings;
     UndoRing undo{std::make_unique<MemoryUndoStorage>()};
     test::NullView view;
+    test::FakeServices services;
+    test::FakeDialogs dialogs;
     test::FixedMeasurer measurer;
     std::unique_ptr<DocumentController> controller;
 };

@@ -280,62 +280,6 @@ TEST_F(StaveWidth, PictureFailureKeepsTheOldValuesReally) {
     EXPECT_HOST_CLEAN(host);
 }
 
-TEST_F(StaveWidth, PageLayoutDeletesHeaderTextsOnlyWhenTheAreaIsTakenAway) {
-    score.page = A4(0.5, 0.5, 0.5, 0.5);
-    score.page.Header = 0.5;
-    PlaceText(score, 0, kHeadertext, 10, 10, 1, "Title");
-    PlaceText(score, 0, kFootertext, 10, 900, 1, "Page");
-    int32_t cursorX = 0;
-    bool modified = false;
-    UndoDocument doc{score, cursorX, modified};
-    UndoRing undo(std::make_unique<MemoryUndoStorage>());
-    undo.setDepth(10);
-    undo.open(host);
-    auto count = [&](int kind) {
-        int n = 0;
-        for (int i = 1; i <= score.stave(0).count(); ++i)
-            n += score.object(0, i).kind == kind;
-        return n;
-    };
-
-    ApplyPageLayout(doc, &undo, std::nullopt, host, picture);  // Cancel
-    EXPECT_FALSE(modified);
-    EXPECT_EQ(count(kFootertext), 1);  // footer 0 already, but nothing was changed
-
-    PageData edited = score.page;
-    edited.TopM = 0.6;  // same width: no question about the staves
-    ApplyPageLayout(doc, &undo, edited, host, picture);
-    EXPECT_TRUE(modified);
-    EXPECT_EQ(count(kHeadertext), 1);
-    EXPECT_EQ(count(kFootertext), 1);
-    EXPECT_FALSE(undo.canUndo());
-
-    edited.Header = 0;
-    ApplyPageLayout(doc, &undo, edited, host, picture);
-    EXPECT_EQ(count(kHeadertext), 0);
-    EXPECT_EQ(count(kFootertext), 1);
-    ASSERT_TRUE(undo.canUndo());
-    WarningBox warnings;
-    undo.undoOne(doc, host, warnings);
-    EXPECT_EQ(count(kHeadertext), 1);
-    EXPECT_HOST_CLEAN(host);
-}
-
-TEST_F(StaveWidth, PageLayoutThatIsAbandonedLeavesTheDocumentAsItWas) {
-    score.page = A4(0.5, 0.5, 0.5, 0.5);
-    const PageData before = score.page;
-    int32_t cursorX = 0;
-    bool modified = false;
-    UndoDocument doc{score, cursorX, modified};
-    PageData edited = before;
-    edited.LeftM = 0.2;  // wider
-    host.expectWarning("The usable paper width has changed.", Answer::Abort);
-    ApplyPageLayout(doc, nullptr, edited, host, picture);
-    EXPECT_TRUE(SamePageData(score.page, before));
-    EXPECT_FALSE(modified);
-    EXPECT_HOST_CLEAN(host);
-}
-
 TEST(StaveSize, TypedSizesFractionsAndRange) {
     EXPECT_DOUBLE_EQ(*ParseStaveSize("1/4", false), 0.25);
     EXPECT_NEAR(*ParseStaveSize("1/3", false), 0.3333, 1e-4);

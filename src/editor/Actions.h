@@ -1,0 +1,115 @@
+// The document window's commands: one `Action` each, with the name scripts
+// and the window know it by, its menu caption and its keys. The window makes
+// one menu action of each; the script runner finds them by name or key.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sw {
+
+enum class Action : uint8_t {
+    Save,
+    SaveAs,
+    SavePart,
+    SaveAsTemplate,
+    Print,
+    PictureFile,
+    Clipboard,
+    Dump,
+    Close,
+    Exit,
+    Undo,
+    EnterMusic,
+    TextMode,
+    LineMode,
+    CurveMode,
+    HairpinMode,
+    SymbolMode,
+    BlockMode,
+    HeadFoot,
+    Preview,
+    ToggleEdit,
+    Escape,
+    Top,
+    PrevPage,
+    NextPage,
+    End,
+    PageTop,
+    PageBottom,
+    GotoPage,
+    GotoSystem,
+    GotoStave,
+    Repaginate,
+    PageLayout,
+    StaveSize,
+    Redraw,
+    ExtendedProperties,
+    Count
+};
+inline constexpr int kActionCount = static_cast<int>(Action::Count);
+
+struct ActionInfo {
+    Action id;
+    const char* name;     // as scripts and the status of actions name it
+    const char* caption;  // the menu item's, with its "&"
+    const char* keys;     // portable key names, "Ctrl+Z, Alt+Backspace"; empty for none
+};
+
+inline constexpr std::array<ActionInfo, kActionCount> kActions{{
+    {Action::Save, "acSave", "&Save", "Ctrl+S"},
+    {Action::SaveAs, "acSaveAs", "Save &As...", ""},
+    {Action::SavePart, "acSavePart", "Save pa&rt of score...", ""},
+    {Action::SaveAsTemplate, "acSaveAsTemplate", "Save as &Template...", ""},
+    {Action::Print, "acPrint", "&Print...", "Ctrl+P"},
+    {Action::PictureFile, "acPictureFile", "Copy current page to picture &file...", ""},
+    {Action::Clipboard, "acClipboard", "Copy current page to clip&board", ""},
+    {Action::Dump, "Dump1", "&Dump...", ""},
+    {Action::Close, "acClose", "&Close", ""},
+    {Action::Exit, "acExit", "E&xit Staffwright", ""},
+    {Action::Undo, "acUndo", "&Undo", "Ctrl+Z, Alt+Backspace"},
+    {Action::EnterMusic, "acEnterMusic", "&Music", "F7"},
+    {Action::TextMode, "actextmode", "&Text", "F9"},
+    {Action::LineMode, "acLinemode", "&Lines", "F11"},
+    {Action::CurveMode, "acCurve", "&Curves", "F12"},
+    {Action::HairpinMode, "acHairpin", "&Hairpins", "Ctrl+F11"},
+    {Action::SymbolMode, "acSymbol", "S&ymbols", "Ctrl+F12"},
+    {Action::BlockMode, "acBlockMode", "&Block", "Shift+F10"},
+    {Action::HeadFoot, "acHeadFoot", "Headers and &footers...", "Alt+F3"},
+    {Action::Preview, "acPreview", "Pre&view", ""},
+    {Action::ToggleEdit, "acToggleEdit", "Lock/unlock for editing", "F10"},
+    {Action::Escape, "acEscape", "Escape", "Esc"},
+    {Action::Top, "acTop", "&Top of score", "Ctrl+Shift+PgUp"},
+    {Action::PrevPage, "acPrevPage", "&Previous page", "Alt+PgUp"},
+    {Action::NextPage, "acNextpage", "&Next page", "Alt+PgDown"},
+    {Action::End, "acEnd", "&End of score", "Ctrl+Shift+PgDown"},
+    {Action::PageTop, "acPageTop", "Top of pa&ge", ""},
+    {Action::PageBottom, "acPageBottom", "Bottom of p&age", ""},
+    {Action::GotoPage, "Pagenumber1", "Goto &page...", ""},
+    {Action::GotoSystem, "Systemnumber1", "Goto s&ystem...", ""},
+    {Action::GotoStave, "Stavenumber1", "Goto s&tave...", ""},
+    {Action::Repaginate, "acRepaginate", "Re&paginate", "Ctrl+F5"},
+    {Action::PageLayout, "acPageLayout", "Page &Layout...", ""},
+    {Action::StaveSize, "acStaveSize", "Stave &Size...", ""},
+    {Action::Redraw, "acRedraw", "&Redraw", ""},
+    {Action::ExtendedProperties, "acExtProp", "Extended Properties", "Ctrl+F1"},
+}};
+
+inline const ActionInfo& Info(Action a) {
+    return kActions[static_cast<std::size_t>(a)];
+}
+inline const char* ActionName(Action a) {
+    return Info(a).name;
+}
+// The action of a name, compared without regard to case.
+std::optional<Action> ActionByName(std::string_view name);
+// A key written as "Ctrl+Shift+PgUp" in any order and case of its parts, in
+// the one spelling the table uses ("Ctrl+Shift+PgUp"); empty when it is no key.
+std::string NormalizeKey(std::string_view key);
+// The action whose keys include `key` (any spelling NormalizeKey takes).
+std::optional<Action> ActionByKey(std::string_view key);
+
+}  // namespace sw

@@ -1,0 +1,74 @@
+// The one way the score changes: an edit writes the undo records of what it
+// will touch before anything changes, marks the document modified when it is
+// committed, and leaves the touched staves to be laid out and redrawn. An edit
+// that is never committed takes its records back, so a refused command leaves
+// neither history nor a modified flag behind.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "editor/Undo.h"
+#include "model/Score.h"
+
+namespace sw {
+
+class Host;
+
+// What needs laying out and drawing again after the committed edits.
+struct DirtyStaves {
+    int first = 0, last = -1;  // an empty range when first > last
+    bool page = false;         // page data or stave size: a new page picture
+    bool structural = false;   // staves inserted, removed or moved: paginate again
+    bool empty() const { return first > last && !page && !structural; }
+    void add(int from, int to);
+    void clear() { *this = DirtyStaves{}; }
+};
+
+// What an edit reaches: the score, its history and the document's state.
+struct EditContext {
+    Score& score;
+    UndoRing& undo;
+    Host& host;
+    int32_t& cursorX;
+    bool& modified;
+    DirtyStaves& dirty;
+};
+
+class ScoreEdit {
+  public:
+    ScoreEdit(EditContext& ctx, std::string what);
+    ~ScoreEdit();
+    ScoreEdit(const ScoreEdit&) = delete;
+    ScoreEdit& operator=(const ScoreEdit&) = delete;
+
+    // Each records the staves before they change; false when the history
+    // could not be written (the user has been told) or the staves do not
+    // exist: the command must not go on.
+    bool touchStave(int s);
+    bool touchStaves(int first, int last);
+    // The page data and stave size, with stave 0 and the staves 1..lastStave
+    // whose ends follow the page's width (0 for none).
+    bool touchPage(int lastStave);
+
+    // The change is done: the document is modified and the touched staves are
+    // laid out and redrawn.
+    void commit();
+    bool committed() const { return committed_; }
+    const std::string& what() const { return what_; }
+    Score& score() { return ctx_.score; }
+    // The undo document for helpers that take one; its modified flag is the
+    // edit's own until commit.
+    UndoDocument& document() { return doc_; }
+
+  private:
+    EditContext& ctx_;
+    std::string what_;
+    bool scratchModified_ = false;
+    UndoDocument doc_;
+    int64_t start_;
+    DirtyStaves touched_;
+    bool committed_ = false;
+};
+
+}  // namespace sw

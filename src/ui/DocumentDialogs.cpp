@@ -1,0 +1,78 @@
+// The document's dialogs.
+#include "ui/DocumentDialogs.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/FavouriteFonts.h"
+#include "core/MessageIds.h"
+#include "core/Messages.h"
+#include "ui/FavouriteFontsDialog.h"
+#include "ui/HeaderFooterDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/PageSetupDialog.h"
+
+namespace sw {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+QtDocumentDialogs::QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host)
+    : parent_(parent), settings_(settings), host_(host) {}
+
+HeaderFooterChooser::Choice QtDocumentDialogs::chooseHeaderFooter(const HeaderFooterChooser& c) {
+    return ChooseHeaderFooter(parent_, c);
+}
+
+std::optional<FontDesc> QtDocumentDialogs::selectFavourite() {
+    const int n = SelectFavouriteFont(parent_, settings_, settings_.language == 1, host_);
+    if (n < 1 || n > 16) return std::nullopt;
+    return FavouriteFontDesc(settings_.favourites[static_cast<std::size_t>(n - 1)]);
+}
+
+bool QtDocumentDialogs::pageSetup(PaperDialogModel& model) {
+    PageData page = model.page();
+    bool metric = model.metric();
+    const bool ok = RunPageSetupDialog(parent_, Q(MessageText(msg::ThisScorePageSetup)), page,
+                                       metric, host_, PrinterCapacityReader(settings_.printer),
+                                       ColoursFrom(settings_).defaultform);
+    model = PaperDialogModel(ok ? page : model.page(), metric);
+    return ok;
+}
+
+std::optional<double> QtDocumentDialogs::staveSize(StaveSizeDialogModel& model,
+                                                   const Score& score) {
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(Q(MessageText(msg::SetStaveSizeCaption)));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(Q(model.label())));
+    auto* box = new QLineEdit(Q(model.boxText()));
+    layout->addWidget(box);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QPushButton* largest = buttons->addButton("&Largest possible", QDialogButtonBox::ActionRole);
+    layout->addWidget(buttons);
+    QObject::connect(largest, &QPushButton::clicked, &dialog, [&] {
+        model.largestPossible(score);
+        box->setText(Q(model.boxText()));
+    });
+    std::optional<double> size;
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        model.setBoxText(box->text().toStdString());
+        size = model.accept(host_);
+        if (size) dialog.accept();  // a bad number keeps the dialog open
+    });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return size;
+}
+
+}  // namespace sw

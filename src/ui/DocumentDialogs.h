@@ -1,0 +1,32 @@
+// The dialogs a document's commands open, as Qt windows over the models the
+// controller makes.
+#pragma once
+
+#include <QWidget>
+
+#include "app/Settings.h"
+#include "editor/DocumentController.h"
+
+namespace sw {
+
+class Host;
+
+class QtDocumentDialogs : public DocumentDialogs {
+  public:
+    // `settings` are the main window's, read when a dialog opens.
+    QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host);
+
+    HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override;
+    bool chooseSymbol() override { return false; }
+    std::optional<int> chooseShape() override { return std::nullopt; }
+    std::optional<FontDesc> selectFavourite() override;
+    bool pageSetup(PaperDialogModel& model) override;
+    std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
+
+  private:
+    QWidget* parent_;
+    const Settings& settings_;
+    Host& host_;
+};
+
+}  // namespace sw

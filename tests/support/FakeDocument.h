@@ -1,0 +1,65 @@
+// The main window's services and the dialogs of a document, as tests script
+// them: each call goes to a function the test may set, else a plain answer.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "editor/DocumentController.h"
+
+namespace sw::test {
+
+class FakeServices : public DocumentServices {
+  public:
+    std::function<void(const std::string&)> onAddToHistory;
+    std::function<std::string()> onFileDirectory;
+    std::function<void(const std::string&)> onSetFileDirectory;
+    std::function<void()> onRefreshStatus;
+    std::function<void(bool)> onSetMetric;
+    ReportSink* reportSink = nullptr;
+
+    void addToHistory(const std::string& path) override {
+        if (onAddToHistory) onAddToHistory(path);
+    }
+    std::string fileDirectory() const override {
+        return onFileDirectory ? onFileDirectory() : std::string();
+    }
+    void setFileDirectory(const std::string& dir) override {
+        if (onSetFileDirectory) onSetFileDirectory(dir);
+    }
+    void refreshStatus() override {
+        if (onRefreshStatus) onRefreshStatus();
+    }
+    void setMetric(bool metric) override {
+        if (onSetMetric) onSetMetric(metric);
+    }
+    ReportSink* report() override { return reportSink; }
+};
+
+class FakeDialogs : public DocumentDialogs {
+  public:
+    std::function<HeaderFooterChooser::Choice(const HeaderFooterChooser&)> onHeaderFooter;
+    std::function<bool()> onSymbol;
+    std::function<std::optional<int>()> onShape;
+    std::function<std::optional<FontDesc>()> onFavourite;
+    std::function<bool(PaperDialogModel&)> onPageSetup;
+    std::function<std::optional<double>(StaveSizeDialogModel&, const Score&)> onStaveSize;
+
+    HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
+        return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
+    }
+    bool chooseSymbol() override { return onSymbol ? onSymbol() : true; }
+    std::optional<int> chooseShape() override { return onShape ? onShape() : std::nullopt; }
+    std::optional<FontDesc> selectFavourite() override {
+        return onFavourite ? onFavourite() : std::nullopt;
+    }
+    bool pageSetup(PaperDialogModel& model) override {
+        return onPageSetup ? onPageSetup(model) : false;
+    }
+    std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override {
+        return onStaveSize ? onStaveSize(model, score) : std::nullopt;
+    }
+};
+
+}  // namespace sw::test
