@@ -79,7 +79,8 @@ DocumentController::DocumentController(Score& score, const EditorSettings& setti
       view_(view),
       services_(services),
       dialogs_(dialogs),
-      measurer_(measurer) {
+      measurer_(measurer),
+      handlers_(MakeModeHandlers(*this)) {
     unlocked_ = settings_.lock;
     undo_.setDepth(settings_.undoDepth);
     refreshUi();
@@ -458,15 +459,11 @@ bool DocumentController::key(const std::string& k) {
     const std::string key = NormalizeKey(k);
     if (key.empty()) return false;
     if (const std::optional<Action> a = ActionByKey(key)) return run(*a);
-    static const std::pair<const char*, CursorKey> kCursorKeys[] = {
-        {"Left", CursorKey::Left},   {"Right", CursorKey::Right},    {"Home", CursorKey::Home},
-        {"End", CursorKey::End},     {"Up", CursorKey::Up},          {"Down", CursorKey::Down},
-        {"PgUp", CursorKey::PageUp}, {"PgDown", CursorKey::PageDown}};
-    const bool ctrl = key.rfind("Ctrl+", 0) == 0;
-    const std::string bare = ctrl ? key.substr(5) : key;
-    for (const auto& [name, ck] : kCursorKeys)
-        if (bare == name) return cursorKey(ck, ctrl);
-    return false;
+    return handlers_[static_cast<std::size_t>(mode_)]->key(key);
+}
+
+PointerResult DocumentController::pointer(const PointerEvent& e) {
+    return handlers_[static_cast<std::size_t>(mode_)]->pointer(e);
 }
 
 // ---------------------------------------------------------------------------
@@ -488,93 +485,10 @@ void DocumentController::setEditMode(int n) {
     const int leaving = mode_;
     previous_ = mode_;
     mode_ = n;
-    if (n == kModeMusic)
-        leaveForMusic(leaving);
-    else
-        enterMode(n, leaving);
+    handlers_[static_cast<std::size_t>(leaving)]->leave(n);
+    handlers_[static_cast<std::size_t>(n)]->enter(leaving);
     refreshUi();
     services_.refreshStatus();
-}
-
-void DocumentController::leaveForMusic(int leaving) {
-    hintsOff();
-    provisional_ = provisionalNote_ = false;
-    if ((leaving == kModeText || leaving == kModeHairpin) && settings_.fastCpu) view_.redrawPage();
-    if (leaving == kModePreview) view_.closePreview();
-    // Music always shows where the next object goes, whichever mode hid
-    // the cursor on the way in.
-    setCursorShown(true);
-    services_.enableBackupTimer(true);
-}
-
-void DocumentController::enterMode(int n, int from) {
-    switch (n) {
-        case kModeDefBlock:
-            hintsOff();
-            break;
-        case kModeMovingObject:
-            setCursorShown(false);
-            break;
-        case kModeText:
-            setCursorShown(false);
-            // A new text starts plain, in the font the last one used.
-            ui_.tools.transposable = ui_.tools.immobile = ui_.tools.boxed = false;
-            showGuidance(msg::GuidanceText);
-            break;
-        case kModeSymbol:
-            showGuidance(msg::GuidanceSymbolPlace);
-            break;
-        case kModeLine:
-            setCursorShown(false);
-            ui_.tools.lineStyle = 0;
-            setLineThickness(settings_.lineWidth);
-            showGuidance(msg::GuidanceLineStart);
-            break;
-        case kModeCurve:
-            setCursorShown(false);
-            ui_.tools.curveStyle = 0;
-            setCurveThickness(settings_.curveDepth);
-            showGuidance(msg::GuidanceCurveStart);
-            break;
-        case kModeHairpin:
-            setCursorShown(false);
-            setHairpinThickness(settings_.lineWidth);
-            showGuidance(msg::GuidanceHairpinStart);
-            break;
-        case kModeDrawing:
-            setCursorShown(false);
-            showGuidance(msg::GuidanceShapeFirst + 2 * (shapeKind_ / 2));
-            break;
-        case kModeBlockVb:
-            showGuidance(msg::GuidanceBlockMove);
-            break;
-        case kModeBlockCpy:
-            showGuidance(msg::GuidanceBlockCopy);
-            break;
-        case kModePreview:
-            view_.openPreview();
-            break;
-        case kModeHead:
-        case kModeFoot:
-            if (from != kModeMusic) break;
-            setCursorShown(false);
-            savedStave_ = score_.CurrentStave;
-            savedPage_ = page_;
-            savedCursorX_ = cursorX_;
-            score_.CurrentStave = 0;
-            page_ = 0;
-            if (!view_.enterHeaderFooter(n == kModeHead)) {
-                // No band could be made: back to the music as it was.
-                score_.CurrentStave = static_cast<uint16_t>(savedStave_);
-                page_ = savedPage_;
-                previous_ = mode_;
-                mode_ = kModeMusic;
-                setCursorShown(true);
-            }
-            break;
-        default:
-            break;
-    }
 }
 
 void DocumentController::returnFromTransient() {

@@ -4,8 +4,9 @@
 // to the save question on closing.
 #pragma once
 
-#include <functional>
+#include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,7 @@
 #include "editor/PageSetup.h"
 #include "editor/ScoreEdit.h"
 #include "editor/Undo.h"
+#include "editor/modes/ModeHandler.h"
 #include "fileio/ScoreFile.h"
 #include "model/Score.h"
 
@@ -164,6 +166,8 @@ class DocumentController {
     // A key press ("Ctrl+Z", "Left", "Alt+PgDown"): its action, or the
     // cursor keys. True when something used the key.
     bool key(const std::string& key);
+    // The pointer over the page, given to the current mode.
+    PointerResult pointer(const PointerEvent& e);
     const EditorSettings& settings() const { return settings_; }
     // The units choice of the page dialogs, for this document and the next.
     void setMetric(bool metric);
@@ -288,8 +292,6 @@ class DocumentController {
     std::optional<int> askNumber(int caption, int prompt, int last, const char* upper,
                                  const char* lower);
     void refreshUi();
-    void leaveForMusic(int leaving);
-    void enterMode(int mode, int from);
     bool openFile(const std::string& path, bool asTemplate);
     void newScore();
     SaveResult writeScore(const std::string& path);
@@ -327,6 +329,18 @@ class DocumentController {
     int savedStave_ = 1, savedPage_ = 1;
     int32_t savedCursorX_ = 0;
     DirtyStaves dirty_;
+    std::array<std::unique_ptr<ModeHandler>, kModeCount> handlers_;
+
+    friend class ModeHandler;
+    friend class MusicMode;
+    friend class HeaderFooterMode;
+    friend class PreviewMode;
+    friend class TextMode;
+    friend class LineMode;
+    friend class CurveMode;
+    friend class HairpinMode;
+    friend class DrawingMode;
+    friend void RedrawOnReturn(DocumentController& d, int to);
 };
 
 // The main window's mode panel for the document's mode.

@@ -594,16 +594,11 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
             renderPreview();
             return true;
         }
-        using K = DocumentController::CursorKey;
-        static const std::map<int, K> kKeys = {
-            {Qt::Key_Left, K::Left},     {Qt::Key_Right, K::Right},
-            {Qt::Key_Home, K::Home},     {Qt::Key_End, K::End},
-            {Qt::Key_Up, K::Up},         {Qt::Key_Down, K::Down},
-            {Qt::Key_PageUp, K::PageUp}, {Qt::Key_PageDown, K::PageDown}};
-        const auto found = kKeys.find(k->key());
-        const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
-        if (found != kKeys.end() && (mods == Qt::NoModifier || mods == Qt::ControlModifier) &&
-            controller_->cursorKey(found->second, mods == Qt::ControlModifier)) {
+        // Keys that are no menu command's (the cursor keys) go to the mode.
+        const QKeyCombination combo = k->keyCombination();
+        const QKeySequence seq(
+            QKeyCombination(combo.keyboardModifiers() & ~Qt::KeypadModifier, combo.key()));
+        if (controller_->key(seq.toString(QKeySequence::PortableText).toStdString())) {
             applyUi();
             return true;
         }
@@ -620,56 +615,53 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == pageLabel_) {
-        const int mode = controller_->mode();
-        if (event->type() == QEvent::MouseButtonPress) {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+            type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove &&
+            type != QEvent::Leave)
+            return QMainWindow::eventFilter(watched, event);
+        PointerEvent e;
+        if (type == QEvent::Leave) {
+            e.kind = PointerEvent::Leave;
+        } else {
             auto* m = static_cast<QMouseEvent*>(event);
-            const bool grab =
-                m->button() == Qt::MiddleButton ||
-                (m->button() == Qt::LeftButton && (m->modifiers() & Qt::ShiftModifier) &&
-                 (m->modifiers() & Qt::ControlModifier));
-            if (grab && (mode == kModeMusic || mode == kModeHead || mode == kModeFoot)) {
+            e.kind = type == QEvent::MouseButtonPress      ? PointerEvent::Press
+                     : type == QEvent::MouseButtonRelease  ? PointerEvent::Release
+                     : type == QEvent::MouseButtonDblClick ? PointerEvent::DoubleClick
+                                                           : PointerEvent::Move;
+            e.button = m->button() == Qt::LeftButton     ? MouseButton::Left
+                       : m->button() == Qt::MiddleButton ? MouseButton::Middle
+                       : m->button() == Qt::RightButton  ? MouseButton::Right
+                                                         : MouseButton::None;
+            e.shift = m->modifiers() & Qt::ShiftModifier;
+            e.ctrl = m->modifiers() & Qt::ControlModifier;
+            e.alt = m->modifiers() & Qt::AltModifier;
+            // The label's frame is one pixel round the picture; the band of
+            // the header/footer view shows its texts shifted.
+            QPoint at = m->position().toPoint() - QPoint(1, 1);
+            const int mode = controller_->mode();
+            if (mode == kModeHead || mode == kModeFoot) at.ry() -= bandShift_;
+            e.x = at.x();
+            e.y = at.y();
+            if (controller_->mode() == kModeDragging && e.kind == PointerEvent::Move) {
+                const QPoint moved = m->globalPosition().toPoint() - dragStart_;
+                scroll_->horizontalScrollBar()->setValue(dragScroll_.x() - moved.x());
+                scroll_->verticalScrollBar()->setValue(dragScroll_.y() - moved.y());
+                return true;
+            }
+            if (e.kind == PointerEvent::Move) lastMouse_ = at;
+            if (e.kind == PointerEvent::Press) {
                 dragStart_ = m->globalPosition().toPoint();
                 dragScroll_ = QPoint(scroll_->horizontalScrollBar()->value(),
                                      scroll_->verticalScrollBar()->value());
-                controller_->setEditMode(kModeDragging);
-                applyUi();
-                return true;
             }
-            if ((mode == kModeHead || mode == kModeFoot) && m->button() == Qt::LeftButton &&
-                !bandRect_.contains(m->position().toPoint())) {
-                controller_->clickOutsideWorkingArea();
-                return true;
-            }
-        } else if (event->type() == QEvent::MouseButtonRelease &&
-                   (mode == kModeHead || mode == kModeFoot)) {
-            controller_->headerFooterMouseUp();
-            return true;
-        } else if (event->type() == QEvent::MouseMove && mode != kModeDragging) {
-            auto* m = static_cast<QMouseEvent*>(event);
-            // The label's frame is one pixel round the picture.
-            QPoint at = m->position().toPoint() - QPoint(1, 1);
-            if (mode == kModeHead || mode == kModeFoot) at.ry() -= bandShift_;
-            lastMouse_ = at;
-            const CursorShape before = controller_->ui().cursor;
-
-            if (controller_->mouseMove(at.x(), at.y(), m->modifiers() & Qt::ControlModifier))
-                showPicture();
-            if (controller_->ui().cursor != before) applyUi();
-            return false;
-        } else if (event->type() == QEvent::Leave) {
-            if (controller_->mouseLeave()) showPicture();
-            return false;
-        } else if (event->type() == QEvent::MouseMove && mode == kModeDragging) {
-            const QPoint moved =
-                static_cast<QMouseEvent*>(event)->globalPosition().toPoint() - dragStart_;
-            scroll_->horizontalScrollBar()->setValue(dragScroll_.x() - moved.x());
-            scroll_->verticalScrollBar()->setValue(dragScroll_.y() - moved.y());
-            return true;
-        } else if (event->type() == QEvent::MouseButtonRelease && mode == kModeDragging) {
-            controller_->returnFromTransient();
-            applyUi();
-            return true;
         }
+        const CursorShape before = controller_->ui().cursor;
+        const PointerResult r = controller_->pointer(e);
+        if (r.repaint) showPicture();
+        if (r.repaint || controller_->ui().cursor != before) applyUi();
+        // Hovering leaves the event to Qt as well; presses are the editor's.
+        return r.used && e.kind != PointerEvent::Move && e.kind != PointerEvent::Leave;
     }
     return QMainWindow::eventFilter(watched, event);
 }
