@@ -259,7 +259,7 @@ Settings ReadSettings(const IniFile& ini, const SettingsEnv& env) {
     s.slowscroll = F("Options", "Slowscroll", true);
     s.backups = F("Options", "Backups", true);
     s.autobackup = F("Options", "Autobackup", true);
-    s.lock = F("Options", "Lock", true);
+    s.editingUnlocked = F("Options", "Lock", true);
     s.backupInterval = Clamp(I("Options", "Backupinterval", 10), 0, 1440);
     s.startPic = Clamp(I("Options", "Startpic", 11), 0, 11);
     s.scrollSpeed = Clamp(I("Options", "Scrollspeed", 10), 1, 100);
@@ -381,7 +381,7 @@ void WriteSettings(const Settings& s, IniFile& ini) {
     ini.SetFlag("Options", "Slowscroll", s.slowscroll);
     ini.SetFlag("Options", "Backups", s.backups);
     ini.SetFlag("Options", "Autobackup", s.autobackup);
-    ini.SetFlag("Options", "Lock", s.lock);
+    ini.SetFlag("Options", "Lock", s.editingUnlocked);
     ini.SetInt("Options", "Backupinterval", s.backupInterval);
     ini.SetInt("Options", "Startpic", s.startPic);
     ini.SetInt("Options", "Scrollspeed", s.scrollSpeed);

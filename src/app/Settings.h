@@ -46,7 +46,9 @@ struct Settings {
     // Options
     int undo = 100;
     bool unitsInches = true, scrollbars = false, slowscroll = true, backups = true,
-         autobackup = true, lock = true;
+         autobackup = true;
+    // "Lock" in the file: true when a score opens with editing allowed.
+    bool editingUnlocked = true;
     int backupInterval = 10, startPic = 11, scrollSpeed = 10, inFilter = 2;
     int cursorThickness = 1, cursorType = 0, lineWidth = 1, curveDepth = 2;
     bool hintsOff = false, cClef = true, fiveStyles = true, threeDot = true,

@@ -11,6 +11,7 @@
 
 #include "cli/CliHost.h"
 #include "cli/Info.h"
+#include "cli/Script.h"
 #include "core/TextUtil.h"
 #include "fileio/Dump.h"
 #include "fileio/ScoreFile.h"
@@ -38,7 +39,9 @@ int Usage() {
                  "       staffwright-cli convert IN OUT.pdf [--pages A-B]\n"
                  "       staffwright-cli glyphs [--lines] OUT.png [--print] [--zoom N]\n"
                  "       staffwright-cli gallery OUT.png [--print] [--zoom N]\n"
-                 "       staffwright-cli dump IN OUT.txt\n";
+                 "       staffwright-cli dump IN OUT.txt\n"
+                 "       staffwright-cli script IN.swn SCRIPT [-o OUT.swn] [--png OUT.png"
+                 " [--page N]] [--appdir DIR]\n";
     return 2;
 }
 
@@ -105,20 +108,25 @@ int Info(const std::string& path) {
     sw::Score score;
     sw::LoadResult r = sw::LoadScore(score, path, false, host);
     if (!r.ok) return 1;
-    // Pages and systems come from a laid-out copy; the summary describes the file as stored.
+    // Pages and systems come from a copy opened as the editor opens it; the
+    // summary describes the file as stored.
     sw::QtTextMeasurer measurer;
-    sw::Score laidOut;
-    sw::LoadScore(laidOut, path, false, host);
-    sw::PaginationResult pages = sw::PrepareForDisplay(laidOut, host, measurer);
-    std::cout << sw::ScoreInfoJson(score, r, pages.pages, sw::SystemCount(laidOut));
+    auto laidOut = std::make_unique<sw::Score>();
+    const sw::OpenResult opened = sw::OpenForDisplay(*laidOut, path, host, measurer);
+    std::cout << sw::ScoreInfoJson(score, r, opened.pages.pages, sw::SystemCount(*laidOut));
     return 0;
 }
 
+// A score converted to another score file is opened as the editor opens it:
+// a file of an older version is repaired and laid out, then written as the
+// current version.
 int ConvertToScore(const std::string& in, const std::string& out) {
     sw::CliHost host(std::cerr);
-    sw::Score score;
-    if (!sw::LoadScore(score, in, false, host).ok) return 1;
-    return sw::SaveScore(score, out, 0, score.Nstaves, false, false, host) == sw::SaveResult::Saved
+    auto score = std::make_unique<sw::Score>();
+    sw::QtTextMeasurer measurer;
+    if (!sw::OpenForDisplay(*score, in, host, measurer).load.ok) return 1;
+    return sw::SaveScore(*score, out, 0, score->Nstaves, false, false, host) ==
+                   sw::SaveResult::Saved
                ? 0
                : 1;
 }
@@ -257,6 +265,12 @@ int main(int argc, char** argv) {
     if (cmd == "--help" || cmd == "-h") {
         Usage();
         return 0;
+    }
+    if (cmd == "script") {
+        sw::PrepareHeadlessQt();
+        int qargc = 1;
+        QGuiApplication app(qargc, argv);
+        return sw::ScriptCommand(argc, argv);
     }
     const Options o = Parse(argc, argv);
     if (!o.ok) return Usage();

@@ -81,7 +81,7 @@ DocumentController::DocumentController(Score& score, const EditorSettings& setti
       dialogs_(dialogs),
       measurer_(measurer),
       handlers_(MakeModeHandlers(*this)) {
-    unlocked_ = settings_.lock;
+    unlocked_ = settings_.startUnlocked;
     undo_.setDepth(settings_.undoDepth);
     refreshUi();
 }
@@ -126,19 +126,14 @@ bool DocumentController::start(Start how, const std::string& path, const std::st
 bool DocumentController::openFile(const std::string& path, bool asTemplate) {
     score_.clear();
     score_.debug = settings_.debug;
-    const EmergencyOmissions omit =
-        settings_.emergencyLoading ? AskEmergencyOptions(host_) : EmergencyOmissions{};
+    OpenOptions options;
+    options.asTemplate = asTemplate;
+    if (settings_.emergencyLoading) options.omit = AskEmergencyOptions(host_);
+    options.report = services_.report();
+    options.repair = RepairOptions{settings_.american, settings_.naturalsInKeyChange};
     FileEnv env;
     env.backups = settings_.backups;
-    const LoadResult loaded = LoadScore(score_, path, asTemplate, host_, env);
-    if (!loaded.ok) return false;
-    if (omit.any()) ApplyEmergencyOmissions(score_, omit);
-    if (IsOlderFormat(loaded.fileVersion)) {
-        TextReport quiet;
-        ReportSink& report = services_.report() ? *services_.report() : quiet;
-        ConvertOlderFormat(score_, !asTemplate, host_, report,
-                           RepairOptions{settings_.american, settings_.naturalsInKeyChange});
-    }
+    if (!LoadForUse(score_, path, host_, env, options).ok) return false;
     if (asTemplate) {
         // A template brings its staves; the page and spacing are the user's.
         score_.page = settings_.defaultPage;
@@ -149,19 +144,7 @@ bool DocumentController::openFile(const std::string& path, bool asTemplate) {
     }
     // The page picture first: a page that cannot be shown closes this window only.
     if (!view_.setUpPicture()) return false;
-    const int32_t usable = ComputePageGeometry(score_).width;
-    for (int s = 1; s <= score_.Nstaves; ++s) {
-        if (!score_.hasStave(s)) continue;
-        StaveHeader& h = score_.stave(s).h;
-        // The stored right end is the user's; only a broken one is replaced,
-        // and never so that it cuts off the stave's objects.
-        if (h.RightX > h.LeftX && h.RightX <= usable) continue;
-        int32_t last = h.LeftX;
-        const StaveBlock& b = score_.stave(s);
-        for (int i = 1; i <= b.count(); ++i)
-            if (b.obj[i].kind != kNothing) last = std::max(last, b.obj[i].x);
-        h.RightX = std::max(usable - 5, last + 5);
-    }
+    MendStaveEnds(score_);
     PrepareForDisplay(score_, host_, measurer_);
     startedEmpty_ = false;
     return true;

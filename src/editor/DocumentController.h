@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Settings.h"
 #include "core/Report.h"
 #include "core/WarningBox.h"
 #include "editor/Actions.h"
@@ -29,8 +30,8 @@ class TextMeasurer;
 
 // What the settings say that the editor needs.
 struct EditorSettings {
-    int level = 1;     // 1..4
-    bool lock = true;  // editing starts unlocked
+    int level = 1;              // 1..4
+    bool startUnlocked = true;  // a score opens with editing allowed
     bool fastCpu = false;
     bool backups = true;
     int lineWidth = 1, curveDepth = 2;
@@ -342,6 +343,9 @@ class DocumentController {
     friend class DrawingMode;
     friend void RedrawOnReturn(DocumentController& d, int to);
 };
+
+// What the settings file says, as the editor needs it.
+EditorSettings EditorSettingsFrom(const Settings& settings);
 
 // The main window's mode panel for the document's mode.
 std::string ModePanelText(int mode);

@@ -70,6 +70,7 @@ class PaperDialogModel {
     // is reported and the stored one stays.
     void editBox(Box box, const std::string& text, Host& host);
     void setMetric(bool metric);
+    void setFacing(bool facing) { page_.Facing = facing; }
     void setLandscape(bool landscape, Host& host);
     void chooseStandardSize(int item, Host& host);
     void useLargest(const CapacityReader& read, Host& host);
@@ -88,6 +89,24 @@ class PaperDialogModel {
     bool metric_;
     int standard_ = kCustomSize;
 };
+
+// The boxes of the page setup dialog in the order they are shown, with
+// their captions.
+struct PaperBoxCaption {
+    PaperDialogModel::Box box;
+    const char* caption;
+};
+inline constexpr std::array<PaperBoxCaption, PaperDialogModel::BoxCount> kPaperBoxes{{
+    {PaperDialogModel::Width, "Page &width"},
+    {PaperDialogModel::Length, "Page &length"},
+    {PaperDialogModel::Top, "&Top margin"},
+    {PaperDialogModel::Bottom, "&Bottom margin"},
+    {PaperDialogModel::Left, "Le&ft margin"},
+    {PaperDialogModel::Right, "&Right margin"},
+    {PaperDialogModel::Gutter, "&Gutter"},
+    {PaperDialogModel::Header, "&Header"},
+    {PaperDialogModel::Footer, "Foo&ter"},
+}};
 
 // "3-5,9": stave numbers (ascending) as runs.
 std::string StaveRuns(const std::vector<int>& staves);

@@ -4,6 +4,8 @@
 #include "core/Report.h"
 #include "fileio/Repair.h"
 
+#include <algorithm>
+
 #include "core/Host.h"
 #include "layout/PageGeometry.h"
 
@@ -21,17 +23,40 @@ PaginationResult PrepareForDisplay(Score& score, Host& host, const TextMeasurer&
     return r;
 }
 
-OpenResult OpenForDisplay(Score& score, const std::string& path, Host& host,
-                          const TextMeasurer& measurer, const FileEnv& env) {
-    OpenResult r;
-    r.load = LoadScore(score, path, false, host, env);
-    if (!r.load.ok) return r;
-    // An older file is repaired as the editor repairs it; its report has no
-    // window here.
-    if (IsOlderFormat(r.load.fileVersion)) {
-        TextReport report;
-        ConvertOlderFormat(score, true, host, report);
+LoadResult LoadForUse(Score& score, const std::string& path, Host& host, const FileEnv& env,
+                      const OpenOptions& options) {
+    const LoadResult loaded = LoadScore(score, path, options.asTemplate, host, env);
+    if (!loaded.ok) return loaded;
+    if (options.omit.any()) ApplyEmergencyOmissions(score, options.omit);
+    if (IsOlderFormat(loaded.fileVersion)) {
+        TextReport quiet;
+        ConvertOlderFormat(score, !options.asTemplate, host,
+                           options.report ? *options.report : quiet, options.repair);
     }
+    return loaded;
+}
+
+void MendStaveEnds(Score& score) {
+    const int32_t usable = ComputePageGeometry(score).width;
+    for (int s = 1; s <= score.Nstaves; ++s) {
+        if (!score.hasStave(s)) continue;
+        StaveBlock& b = score.stave(s);
+        StaveHeader& h = b.h;
+        if (h.RightX > h.LeftX && h.RightX <= usable) continue;
+        int32_t last = h.LeftX;
+        for (int i = 1; i <= b.count(); ++i)
+            if (b.obj[i].kind != kNothing) last = std::max(last, b.obj[i].x);
+        h.RightX = std::max(usable - 5, last + 5);
+    }
+}
+
+OpenResult OpenForDisplay(Score& score, const std::string& path, Host& host,
+                          const TextMeasurer& measurer, const FileEnv& env,
+                          const OpenOptions& options) {
+    OpenResult r;
+    r.load = LoadForUse(score, path, host, env, options);
+    if (!r.load.ok) return r;
+    MendStaveEnds(score);
     r.pages = PrepareForDisplay(score, host, measurer);
     return r;
 }

@@ -380,29 +380,7 @@ void TMainForm::showPage(int page) {
 }
 
 EditorSettings TMainForm::editorSettings() const {
-    EditorSettings e;
-    e.level = settings_.level;
-    e.lock = settings_.lock;
-    e.fastCpu = settings_.fastCpu;
-    e.backups = settings_.backups;
-    e.lineWidth = settings_.lineWidth;
-    e.curveDepth = settings_.curveDepth;
-    e.spacing = settings_.spacing;
-    e.toolbarBits = settings_.toolbar;
-    e.defaultPage = DefaultPageData(settings_);
-    e.defaultStaveSize = DefaultStaveSize(settings_);
-    e.undoDepth = settings_.undo;
-    e.metric = !settings_.unitsInches;
-    e.cursorType = settings_.cursorType;
-    e.cursorThickness = settings_.cursorThickness;
-    e.scrollSpeed = settings_.scrollSpeed;
-    e.american = settings_.language == 1;
-    e.naturalsInKeyChange = settings_.naturalsInKeyChange;
-    e.debug.acceptAnyFile = settings_.debugFlag(Settings::kDebugAcceptAnyFile);
-    e.debug.disableTidy = settings_.debugFlag(Settings::kDebugNoTidy);
-    e.emergencyLoading = settings_.debugFlag(Settings::kDebugEmergency);
-    e.dumpTools = settings_.debugFlag(Settings::kDebugDump);
-    return e;
+    return EditorSettingsFrom(settings_);
 }
 
 bool TMainForm::startDocument(DocumentController::Start how, const std::string& path,

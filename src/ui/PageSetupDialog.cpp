@@ -73,22 +73,11 @@ bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page,
     auto* enter = new EnterMovesFocus(&dialog);
 
     using Box = PaperDialogModel::Box;
-    static constexpr std::array<std::pair<Box, const char*>, 9> kBoxes{{
-        {PaperDialogModel::Width, "Page &width"},
-        {PaperDialogModel::Length, "Page &length"},
-        {PaperDialogModel::Top, "&Top margin"},
-        {PaperDialogModel::Bottom, "&Bottom margin"},
-        {PaperDialogModel::Left, "Le&ft margin"},
-        {PaperDialogModel::Right, "&Right margin"},
-        {PaperDialogModel::Gutter, "&Gutter"},
-        {PaperDialogModel::Header, "&Header"},
-        {PaperDialogModel::Footer, "Foo&ter"},
-    }};
     auto* layoutGroup = new QGroupBox(" Layout ");
     auto* grid = new QGridLayout(layoutGroup);
     std::array<QLineEdit*, PaperDialogModel::BoxCount> edits{};
     int row = 0;
-    for (const auto& [box, label] : kBoxes) {
+    for (const auto& [box, label] : kPaperBoxes) {
         auto* edit = new QLineEdit;
         edit->setMaximumWidth(90);
         edit->installEventFilter(enter);
@@ -132,8 +121,8 @@ bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page,
     auto* largest = new QPushButton("U&se Largest Possible");
 
     auto refresh = [&] {
-        for (const auto& entry : kBoxes)
-            edits[entry.first]->setText(QString::fromStdString(model.boxText(entry.first)));
+        for (const auto& entry : kPaperBoxes)
+            edits[entry.box]->setText(QString::fromStdString(model.boxText(entry.box)));
         printableWidth->setText(QString::fromStdString(model.printableWidthText()));
         printableHeight->setText(QString::fromStdString(model.printableHeightText()));
         QSignalBlocker block(sizes);
@@ -141,8 +130,8 @@ bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page,
         QSignalBlocker blockP(portrait), blockL(landscape);
         (model.page().landscape ? landscape : portrait)->setChecked(true);
     };
-    for (const auto& entry : kBoxes) {
-        const Box box = entry.first;
+    for (const auto& entry : kPaperBoxes) {
+        const Box box = entry.box;
         QLineEdit* edit = edits[box];
         QObject::connect(edit, &QLineEdit::editingFinished, &dialog, [&, box, edit] {
             if (!edit->isModified()) return;

@@ -1,0 +1,167 @@
+// The script command: the score opened as the editor opens it, the script run
+// through the editor's controller, the result saved or drawn, and the
+// settings written back as the editor writes them when it closes.
+#include "cli/Script.h"
+
+#include <QImage>
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/IniFile.h"
+#include "app/MainLogic.h"
+#include "editor/DocumentController.h"
+#include "editor/UndoStorage.h"
+#include "editor/script/ScriptRunner.h"
+#include "render/DrawContext.h"
+#include "render/GlyphStore.h"
+#include "render/PageView.h"
+#include "render/Text.h"
+
+namespace sw {
+
+namespace {
+
+// A screen that is never looked at: the controller's state is all there is.
+class HeadlessView : public PageViewPort {
+  public:
+    bool setUpPicture() override { return true; }
+    void showPage(int) override {}
+    void redrawPage() override {}
+    void showStaveCursor(bool) override {}
+    bool enterHeaderFooter(bool) override { return true; }
+    void leaveHeaderFooter() override {}
+    void openPreview() override {}
+    void closePreview() override {}
+};
+
+// The main window's part, kept in the settings that are written back.
+class ScriptServices : public DocumentServices {
+  public:
+    explicit ScriptServices(Settings& settings) : settings_(settings) {}
+    std::string fileDirectory() const override { return settings_.fileDirectory; }
+    void setFileDirectory(const std::string& dir) override { settings_.fileDirectory = dir; }
+    std::string lastPrinter() const override { return settings_.printer; }
+    void setLastPrinter(const std::string& name) override { settings_.printer = name; }
+    void setMetric(bool metric) override { settings_.unitsInches = !metric; }
+    int* headerFooterReminders() override { return &reminders_; }
+
+  private:
+    Settings& settings_;
+    int reminders_ = 0;
+};
+
+int Usage() {
+    std::cerr << "usage: staffwright-cli script IN.swn SCRIPT [-o OUT.swn] [--png OUT.png "
+                 "[--page N]] [--appdir DIR]\n";
+    return 2;
+}
+
+bool DrawPage(Score& score, int page, const std::string& path, Host& host) {
+    GlyphStore glyphs;
+    QImage picture;
+    if (!SetUpPagePicture(picture, score, page, 32, false, host)) return false;
+    DrawSettings settings;
+    settings.textEnv.filePath = path;
+    settings.textEnv.now = std::time(nullptr);
+    DrawAll(PictureContext(picture, glyphs, false), score, page, settings, PageViewState{});
+    if (picture.save(QString::fromStdString(path), "PNG")) return true;
+    std::cerr << "staffwright-cli: cannot write " << path << "\n";
+    return false;
+}
+
+}  // namespace
+
+int ScriptCommand(int argc, char** argv) {
+    std::vector<std::string> files;
+    std::string out, png, appDir;
+    int page = 0;
+    for (int i = 2; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "-o" && i + 1 < argc)
+            out = argv[++i];
+        else if (a == "--png" && i + 1 < argc)
+            png = argv[++i];
+        else if (a == "--appdir" && i + 1 < argc)
+            appDir = argv[++i];
+        else if (a == "--page" && i + 1 < argc) {
+            char* end = nullptr;
+            const long n = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || n < 0 || n > 100000) return Usage();
+            page = static_cast<int>(n);
+        } else if (!a.empty() && a[0] == '-')
+            return Usage();
+        else
+            files.push_back(a);
+    }
+    if (files.size() != 2) return Usage();
+    const std::string& in = files[0];
+    const std::string& scriptPath = files[1];
+    std::ifstream scriptFile(scriptPath);
+    if (!scriptFile) {
+        std::cerr << "staffwright-cli: cannot read the script " << scriptPath << "\n";
+        return 1;
+    }
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(scriptFile, line);)
+        lines.push_back(line);
+
+    // The settings the editor would use, from the same application folder;
+    // its samples are not copied here.
+    const AppFolder folder = PrepareApplicationFolder(ApplicationDirectory(appDir), std::string(),
+                                                      UserConfigDirectory());
+    IniFile ini;
+    SettingsEnv env;
+    env.northAmerican = NorthAmericanLocale();
+    Settings settings = LoadSettingsFile(folder.settingsPath, env, ini);
+
+    ScriptAnswers answers;
+    ScriptHost host(answers, std::cerr);
+    WarningBox warnings;
+    UndoRing undo(std::make_unique<FileUndoStorage>());
+    HeadlessView view;
+    ScriptServices services(settings);
+    ScriptDialogs dialogs(answers, host, CapacityReader());  // no printer: PDF has any paper
+    QtTextMeasurer measurer;
+    auto score = std::make_unique<Score>();
+    DocumentController controller(*score, EditorSettingsFrom(settings), host, warnings, undo, view,
+                                  services, dialogs, measurer);
+    if (!controller.start(DocumentController::Start::File, in, in, false)) {
+        std::cerr << "staffwright-cli: " << in << " could not be opened\n";
+        return 1;
+    }
+    const ScriptResult result = RunScript(lines, controller, answers, *score);
+    int status = 0;
+    if (!result.ok) {
+        std::cerr << "staffwright-cli: " << scriptPath << ":" << result.line << ": " << result.error
+                  << "\n";
+        status = 1;
+    }
+    if (status == 0 && !out.empty() &&
+        SaveScore(*score, out, 0, score->Nstaves, false, false, host) != SaveResult::Saved)
+        status = 1;
+    if (status == 0 && !png.empty()) {
+        const int shown = page > 0 ? page : std::max(controller.page(), 1);
+        if (shown > std::max<int>(score->pageCount, 1)) {
+            std::cerr << "staffwright-cli: page " << shown << " does not exist; the score has "
+                      << score->pageCount << (score->pageCount == 1 ? " page" : " pages") << "\n";
+            status = 1;
+        } else if (!DrawPage(*score, shown, png, host)) {
+            status = 1;
+        }
+    }
+    undo.close();
+    if (!SaveSettingsFile(settings, ini, folder.settingsPath)) {
+        std::cerr << "staffwright-cli: the settings could not be written to " << folder.settingsPath
+                  << "\n";
+        status = status == 0 ? 1 : status;
+    }
+    return status;
+}
+
+}  // namespace sw

@@ -1,0 +1,520 @@
+// The script runner, its host and its dialogs.
+#include "editor/script/ScriptRunner.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <sstream>
+
+#include "core/TextUtil.h"
+#include "editor/Actions.h"
+
+namespace sw {
+
+namespace {
+
+std::string Trim(const std::string& s) {
+    std::size_t a = 0, b = s.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(s[a])))
+        ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1])))
+        --b;
+    return s.substr(a, b - a);
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string WithoutAmpersand(const std::string& s) {
+    std::string out;
+    for (char c : s)
+        if (c != '&') out += c;
+    return Trim(out);
+}
+
+// The buttons of a box, by the captions a script answers with.
+std::vector<std::pair<std::string, Answer>> ButtonsOf(Buttons b) {
+    switch (b) {
+        case Buttons::OK:
+            return {{"OK", Answer::OK}};
+        case Buttons::OKCancel:
+            return {{"OK", Answer::OK}, {"Cancel", Answer::Cancel}};
+        case Buttons::YesNo:
+            return {{"Yes", Answer::Yes}, {"No", Answer::No}};
+        case Buttons::YesNoCancel:
+            return {{"Yes", Answer::Yes}, {"No", Answer::No}, {"Cancel", Answer::Cancel}};
+        case Buttons::YesNoHelp:
+            return {{"Yes", Answer::Yes}, {"No", Answer::No}, {"Help", Answer::Help}};
+        case Buttons::YesAbort:
+            return {{"Yes", Answer::Yes}, {"Abort", Answer::Abort}};
+        case Buttons::YesNoAbort:
+            return {{"Yes", Answer::Yes}, {"No", Answer::No}, {"Abort", Answer::Abort}};
+        case Buttons::YesNoKeep:
+            return {{"Yes", Answer::Yes},
+                    {"No", Answer::No},
+                    {"Don't close", Answer::Cancel},
+                    {"Cancel", Answer::Cancel}};
+        case Buttons::NoOK:
+            return {{"No", Answer::No}, {"OK", Answer::OK}};
+    }
+    return {};
+}
+
+std::string OneLine(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        out += c == '\n' ? ' ' : c;
+    return out;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The host
+
+Answer ScriptHost::ask(const std::string& text, Buttons buttons) {
+    const auto choices = ButtonsOf(buttons);
+    if (choices.size() == 1) return choices.front().second;  // nothing to decide
+    const std::optional<std::string> a = answers_.next();
+    std::string offered;
+    for (const auto& [caption, answer] : choices)
+        offered += (offered.empty() ? "" : ", ") + caption;
+    if (!a) {
+        answers_.failures.push_back("unanswered question: \"" + OneLine(text) + "\" (" + offered +
+                                    ")");
+        return SafeDefault(buttons);
+    }
+    for (const auto& [caption, answer] : choices)
+        if (Lower(caption) == Lower(Trim(*a))) return answer;
+    answers_.failures.push_back("the answer \"" + *a + "\" is none of the buttons of \"" +
+                                OneLine(text) + "\" (" + offered + ")");
+    return SafeDefault(buttons);
+}
+
+Answer ScriptHost::message(MsgType, const std::string& text, Buttons buttons) {
+    out_ << "message: " << OneLine(text) << "\n";
+    return ask(text, buttons);
+}
+
+WarningAnswer ScriptHost::warning(const std::string& text, Buttons buttons) {
+    out_ << "message: " << OneLine(text) << "\n";
+    return WarningAnswer{ask(text, buttons), false};
+}
+
+std::optional<std::string> ScriptHost::input(const std::string& caption, const std::string& prompt,
+                                             const std::string&) {
+    out_ << "message: " << OneLine(caption + ": " + prompt) << "\n";
+    const std::optional<std::string> a = answers_.next();
+    if (!a) {
+        answers_.failures.push_back("unanswered input box: \"" + OneLine(prompt) + "\"");
+        return std::nullopt;
+    }
+    if (Lower(Trim(*a)) == "cancel") return std::nullopt;
+    return *a;
+}
+
+std::optional<std::string> ScriptHost::fileName(const FileDialogSpec& spec) {
+    out_ << "message: " << spec.title << "\n";
+    const std::optional<std::string> a = answers_.next();
+    if (!a) {
+        answers_.failures.push_back("unanswered file dialog: \"" + spec.title + "\"");
+        return std::nullopt;
+    }
+    if (Lower(Trim(*a)) == "cancel") return std::nullopt;
+    std::string name = Trim(*a);
+    if (!spec.defaultExtension.empty() && FileExtension(name).empty())
+        name += "." + spec.defaultExtension;
+    return name;
+}
+
+std::optional<std::string> ScriptHost::openFileName(const FileDialogSpec& spec) {
+    return fileName(spec);
+}
+
+std::optional<std::string> ScriptHost::saveFileName(const FileDialogSpec& spec) {
+    return fileName(spec);
+}
+
+// ---------------------------------------------------------------------------
+// Dialogs
+
+std::vector<DialogItem> ParseDialogAnswer(const std::string& line) {
+    std::vector<DialogItem> items;
+    std::stringstream in(line);
+    std::string part;
+    while (std::getline(in, part, ';')) {
+        part = Trim(part);
+        if (part.empty()) continue;
+        const std::size_t eq = part.find('=');
+        if (eq == std::string::npos)
+            items.push_back({part, std::nullopt});
+        else
+            items.push_back({Trim(part.substr(0, eq)), Trim(part.substr(eq + 1))});
+    }
+    return items;
+}
+
+const DialogControl* FindControl(const std::vector<DialogControl>& controls,
+                                 const std::string& name, std::string& why) {
+    const std::string want = Lower(WithoutAmpersand(name));
+    std::vector<const DialogControl*> found;
+    for (const DialogControl& c : controls)
+        if (Lower(WithoutAmpersand(c.caption)) == want) found.push_back(&c);
+    if (found.size() > 1) {
+        // Captions that read alike are told apart by their "&".
+        for (const DialogControl* c : found)
+            if (Lower(Trim(c->caption)) == Lower(Trim(name))) return c;
+        why = "\"" + name + "\" names more than one control; write it with its \"&\"";
+        return nullptr;
+    }
+    if (found.empty()) {
+        why = "there is no control \"" + name + "\"";
+        return nullptr;
+    }
+    return found.front();
+}
+
+bool ScriptDialogs::run(const std::string& title, std::vector<DialogControl> controls,
+                        const std::function<bool()>& ok, const std::string& cancel) {
+    bool cancelled = false, accepted = false;
+    controls.push_back({"OK", DialogControl::Button, true, nullptr, [&] { accepted = ok(); }});
+    controls.push_back({cancel, DialogControl::Button, true, nullptr, [&] { cancelled = true; }});
+    while (!accepted && !cancelled) {
+        const std::optional<std::string> line = answers_.next();
+        if (!line) {
+            answers_.failures.push_back("the dialog \"" + title + "\" is open with no answer");
+            return false;
+        }
+        for (const DialogItem& item : ParseDialogAnswer(*line)) {
+            std::string why;
+            const DialogControl* c = FindControl(controls, item.name, why);
+            if (c && !c->enabled) why = "the control \"" + item.name + "\" is disabled";
+            if (c && c->enabled) {
+                if (item.value && !c->set)
+                    why = "\"" + item.name + "\" takes no value";
+                else if (!item.value && !c->press)
+                    why = "\"" + item.name + "\" needs a value";
+                else if (item.value && !c->set(*item.value))
+                    why = "\"" + *item.value + "\" does not fit \"" + item.name + "\"";
+                else if (!item.value)
+                    c->press();
+            }
+            if (!why.empty()) {
+                answers_.failures.push_back("in the dialog \"" + title + "\": " + why);
+                return false;
+            }
+            if (accepted || cancelled) break;
+        }
+    }
+    return accepted;
+}
+
+namespace {
+
+std::function<bool(const std::string&)> YesNo(bool& flag) {
+    return [&flag](const std::string& v) {
+        const std::string l = Lower(v);
+        if (l != "yes" && l != "no") return false;
+        flag = l == "yes";
+        return true;
+    };
+}
+
+}  // namespace
+
+HeaderFooterChooser::Choice ScriptDialogs::chooseHeaderFooter(const HeaderFooterChooser& c) {
+    HeaderFooterChooser::Choice choice = c.chosen;
+    std::vector<DialogControl> controls = {
+        {"Define &Header", DialogControl::Button, c.headerEnabled, nullptr,
+         [&] { choice = HeaderFooterChooser::HeaderArea; }},
+        {"Define &Footer", DialogControl::Button, c.footerEnabled, nullptr,
+         [&] { choice = HeaderFooterChooser::FooterArea; }},
+    };
+    const bool ok = run(
+        "Headers and footers", std::move(controls),
+        [&] { return choice != HeaderFooterChooser::None; }, "&Abort");
+    return ok ? choice : HeaderFooterChooser::None;
+}
+
+bool ScriptDialogs::chooseSymbol() {
+    return false;  // there is no symbol chooser yet: symbol mode ends at once
+}
+
+std::optional<int> ScriptDialogs::chooseShape() {
+    return std::nullopt;
+}
+
+std::optional<FontDesc> ScriptDialogs::selectFavourite() {
+    return std::nullopt;
+}
+
+bool ScriptDialogs::pageSetup(PaperDialogModel& model) {
+    model.open(host_);
+    std::vector<DialogControl> controls;
+    for (const PaperBoxCaption& b : kPaperBoxes)
+        controls.push_back({b.caption, DialogControl::Box, true,
+                            [this, &model, box = b.box](const std::string& v) {
+                                model.editBox(box, v, host_);
+                                return true;
+                            },
+                            nullptr});
+    bool facing = model.page().Facing;
+    controls.push_back({"&Facing pages", DialogControl::Check, true, YesNo(facing), nullptr});
+    for (int i = 0; i < kCustomSize; ++i)
+        controls.push_back({kStandardSizes[static_cast<std::size_t>(i)].caption,
+                            DialogControl::Button, true, nullptr,
+                            [this, &model, i] { model.chooseStandardSize(i, host_); }});
+    controls.push_back({"Custom si&ze", DialogControl::Button, true, nullptr, [] {}});
+    controls.push_back(
+        {"&Inch", DialogControl::Button, true, nullptr, [&model] { model.setMetric(false); }});
+    controls.push_back(
+        {"&mm", DialogControl::Button, true, nullptr, [&model] { model.setMetric(true); }});
+    controls.push_back({"&Portrait", DialogControl::Button, true, nullptr,
+                        [this, &model] { model.setLandscape(false, host_); }});
+    controls.push_back({"Land&scape", DialogControl::Button, true, nullptr,
+                        [this, &model] { model.setLandscape(true, host_); }});
+    controls.push_back({"U&se Largest Possible", DialogControl::Button, true, nullptr,
+                        [this, &model] { model.useLargest(printer_, host_); }});
+    return run("Page Layout", std::move(controls), [&] {
+        model.setFacing(facing);
+        return model.accept(printer_, host_);
+    });
+}
+
+std::optional<double> ScriptDialogs::staveSize(StaveSizeDialogModel& model, const Score& score) {
+    std::optional<double> size;
+    std::vector<DialogControl> controls = {
+        {model.label(), DialogControl::Box, true,
+         [&model](const std::string& v) {
+             model.setBoxText(v);
+             return true;
+         },
+         nullptr},
+        {"Size", DialogControl::Box, true,
+         [&model](const std::string& v) {
+             model.setBoxText(v);
+             return true;
+         },
+         nullptr},
+        {"&Largest possible", DialogControl::Button, true, nullptr,
+         [&model, &score] { model.largestPossible(score); }},
+    };
+    if (!run("Set Stave Size", std::move(controls), [&] {
+            size = model.accept(host_);
+            return size.has_value();
+        }))
+        return std::nullopt;
+    return size;
+}
+
+// ---------------------------------------------------------------------------
+// The runner
+
+namespace {
+
+// The words of a line after its command.
+std::vector<std::string> Words(const std::string& rest) {
+    std::vector<std::string> words;
+    std::stringstream in(rest);
+    std::string w;
+    while (in >> w)
+        words.push_back(w);
+    return words;
+}
+
+std::optional<long> Number(const std::string& s) {
+    if (s.empty()) return std::nullopt;
+    char* end = nullptr;
+    const long v = std::strtol(s.c_str(), &end, 10);
+    if (*end != '\0' || v < -1000000 || v > 1000000) return std::nullopt;
+    return v;
+}
+
+// The modes a script may name, as the command that enters each.
+std::optional<Action> ModeAction(const std::string& name) {
+    static const std::pair<const char*, Action> kModeActions[] = {
+        {"music", Action::EnterMusic},    {"text", Action::TextMode},
+        {"line", Action::LineMode},       {"lines", Action::LineMode},
+        {"curve", Action::CurveMode},     {"curves", Action::CurveMode},
+        {"hairpin", Action::HairpinMode}, {"hairpins", Action::HairpinMode},
+        {"symbol", Action::SymbolMode},   {"block", Action::BlockMode},
+        {"preview", Action::Preview},     {"headfoot", Action::HeadFoot}};
+    const std::string l = Lower(name);
+    for (const auto& [n, a] : kModeActions)
+        if (l == n) return a;
+    return std::nullopt;
+}
+
+class Runner {
+  public:
+    Runner(DocumentController& d, ScriptAnswers& answers, Score& score)
+        : d_(d), answers_(answers), score_(score) {}
+
+    // Empty when the line ran; else what went wrong.
+    std::string line(const std::string& text, ScriptResult& result);
+
+  private:
+    std::string pointer(const std::vector<std::string>& w, const std::string& command);
+    std::string runAction(Action a, ScriptResult& result);
+
+    DocumentController& d_;
+    ScriptAnswers& answers_;
+    Score& score_;
+};
+
+std::string Runner::runAction(Action a, ScriptResult& result) {
+    if (!d_.canRun(a)) return std::string("the action ") + ActionName(a) + " is not available now";
+    if (a == Action::Close || a == Action::Exit) {
+        if (d_.queryClose()) result.closed = true;
+        return {};
+    }
+    if (!d_.run(a))
+        return std::string("the action ") + ActionName(a) + " needs the program's window";
+    return {};
+}
+
+std::string Runner::pointer(const std::vector<std::string>& w, const std::string& command) {
+    const std::size_t coords = command == "drag" ? 4 : 2;
+    if (w.size() < coords) return command + " needs " + std::to_string(coords) + " numbers";
+    std::vector<long> at;
+    for (std::size_t i = 0; i < coords; ++i) {
+        const std::optional<long> n = Number(w[i]);
+        if (!n) return "\"" + w[i] + "\" is not a whole number";
+        at.push_back(*n);
+    }
+    PointerEvent e;
+    e.button = MouseButton::Left;
+    for (std::size_t i = coords; i < w.size(); ++i) {
+        const std::string m = Lower(w[i]);
+        if (m == "shift")
+            e.shift = true;
+        else if (m == "ctrl")
+            e.ctrl = true;
+        else if (m == "alt")
+            e.alt = true;
+        else if (m == "right")
+            e.button = MouseButton::Right;
+        else if (m == "middle")
+            e.button = MouseButton::Middle;
+        else
+            return "unknown modifier \"" + w[i] + "\"";
+    }
+    auto send = [&](PointerEvent::Kind kind, long x, long y) {
+        PointerEvent ev = e;
+        ev.kind = kind;
+        ev.x = static_cast<int32_t>(x);
+        ev.y = static_cast<int32_t>(y);
+        if (kind == PointerEvent::Move) ev.button = MouseButton::None;
+        d_.pointer(ev);
+    };
+    send(PointerEvent::Move, at[0], at[1]);
+    send(PointerEvent::Press, at[0], at[1]);
+    if (command == "drag") {
+        send(PointerEvent::Move, at[2], at[3]);
+        send(PointerEvent::Release, at[2], at[3]);
+        return {};
+    }
+    send(PointerEvent::Release, at[0], at[1]);
+    if (command == "dblclick") {
+        send(PointerEvent::DoubleClick, at[0], at[1]);
+        send(PointerEvent::Release, at[0], at[1]);
+    }
+    return {};
+}
+
+std::string Runner::line(const std::string& raw, ScriptResult& result) {
+    const std::string text = Trim(raw);
+    if (text.empty() || text[0] == '#') return {};
+    const std::size_t space = text.find_first_of(" \t");
+    const std::string command = Lower(text.substr(0, space));
+    const std::string rest = space == std::string::npos ? std::string() : Trim(text.substr(space));
+    const std::vector<std::string> w = Words(rest);
+    if (command == "answer") {
+        if (rest.empty()) return "answer needs the answer";
+        answers_.queue.push_back(rest);
+        return {};
+    }
+    if (command == "key") {
+        if (w.size() != 1) return "key needs one key, such as Ctrl+Z";
+        if (NormalizeKey(w[0]).empty()) return "\"" + w[0] + "\" is no key";
+        // A key whose command is greyed out does nothing, as in the window.
+        if (const std::optional<Action> a = ActionByKey(w[0]))
+            return d_.canRun(*a) ? runAction(*a, result) : std::string();
+        d_.key(w[0]);
+        return {};
+    }
+    if (command == "type") {
+        for (char c : rest)
+            d_.key(c == ' ' ? std::string("Space") : std::string(1, c));
+        return {};
+    }
+    if (command == "click" || command == "dblclick" || command == "drag")
+        return pointer(w, command);
+    if (command == "action") {
+        if (w.size() != 1) return "action needs one action name, such as acUndo";
+        const std::optional<Action> a = ActionByName(w[0]);
+        if (!a) return "there is no action \"" + w[0] + "\"";
+        return runAction(*a, result);
+    }
+    if (command == "stave" || command == "page") {
+        const std::optional<long> n = w.size() == 1 ? Number(w[0]) : std::nullopt;
+        if (!n) return command + " needs a number";
+        if (command == "stave") {
+            if (*n < 1 || *n > score_.Nstaves) return "there is no stave " + w[0];
+            // As a click on it would: its page is shown and it becomes current.
+            d_.showPage(std::max<int>(1, score_.stave(static_cast<int>(*n)).h.PageNum));
+            d_.setCurrentStave(static_cast<int>(*n));
+            return {};
+        }
+        if (*n < 1 || *n > std::max<int>(score_.pageCount, 1)) return "there is no page " + w[0];
+        d_.showPage(static_cast<int>(*n));
+        return d_.page() == *n ? std::string() : "page " + w[0] + " cannot be shown in this mode";
+    }
+    if (command == "mode") {
+        const std::optional<Action> a = w.size() == 1 ? ModeAction(w[0]) : std::nullopt;
+        if (!a)
+            return "mode needs Music, Text, Line, Curve, Hairpin, Symbol, Block, Preview or "
+                   "HeadFoot";
+        return runAction(*a, result);
+    }
+    if (command == "save") {
+        if (rest.empty()) {
+            d_.save();
+            return {};
+        }
+        // Save As, its file dialog answered with the path.
+        answers_.queue.push_front(rest);
+        if (!d_.saveAs()) return "the score was not saved as " + rest;
+        return {};
+    }
+    return "unknown command \"" + command + "\"";
+}
+
+}  // namespace
+
+ScriptResult RunScript(const std::vector<std::string>& lines, DocumentController& controller,
+                       ScriptAnswers& answers, Score& score) {
+    ScriptResult result;
+    Runner runner(controller, answers, score);
+    for (std::size_t i = 0; i < lines.size() && !result.closed; ++i) {
+        std::string error = runner.line(lines[i], result);
+        if (error.empty() && !answers.failures.empty()) error = answers.failures.front();
+        if (!error.empty()) {
+            result.ok = false;
+            result.line = static_cast<int>(i + 1);
+            result.error = error;
+            return result;
+        }
+    }
+    if (!answers.queue.empty()) {
+        result.ok = false;
+        result.line = static_cast<int>(lines.size());
+        result.error = "the answer \"" + answers.queue.front() + "\" was never asked for";
+    }
+    return result;
+}
+
+}  // namespace sw
