@@ -237,6 +237,15 @@ enum : int {
     DumpFilter = 9995,
     DumpWriteFailed = 9996,
     PrintJobRefused = 9979,
+
+    // The automatic backup and the application folder.
+    RecoverBackupHelp = 10410,
+    RecoverBackupKept = 10411,
+    CommandLineNotOpened = 10412,
+    ReadOnlyFolder = 10413,
+    WarningsReinstated = 10414,
+    NoPrinterPdf = 10415,
+    StatusObject = 10416,
 };
 
 }  // namespace sw::msg

@@ -84,14 +84,16 @@ TMainForm::TMainForm(const AppFolder& folder, Settings settings, IniFile ini, bo
       host_(this) {
     app_.appDir = folder_.dir;
     app_.readOnly = folder_.readOnly;
+    app_.settingsPath = folder_.settingsPath;
     app_.ownsBackup = ownsBackup;
     app_.warnings.setUserLevel(settings_.level);
     for (int n = 0; n < WarningBox::kSuppressible; ++n)
         if (settings_.suppressed.test(n)) app_.warnings.setSuppressed(n, true);
 
     const std::string product = MessageText(msg::ProductName);
+    // Only the frame says the product's name: as the application's display
+    // name too, it would be said twice in every caption.
     setWindowTitle(Q(product));
-    QApplication::setApplicationDisplayName(Q(product));
 
     mdi_ = new QMdiArea(this);
     mdi_->installEventFilter(this);
@@ -359,6 +361,11 @@ DocumentServices TMainForm::services() {
     s.addToHistory = [this](const std::string& path) {
         AddToHistory(app_, path);
         rebuildHistoryMenu();
+        // Looked at once the save is over: a recovered score that was written
+        // no longer needs its backup.
+        QTimer::singleShot(0, this, [this] {
+            if (child_) DocumentSaved(app_, child_->controller().modified());
+        });
     };
     s.fileDirectory = [this] { return settings_.fileDirectory; };
     s.setFileDirectory = [this](const std::string& dir) { settings_.fileDirectory = dir; };
@@ -506,9 +513,7 @@ bool TMainForm::closeDocument() {
     if (!child_->controller().queryClose()) return false;
     backupTimer_.stop();
     dropChild();
-    // A closed score needs no backup any more.
-    if (app_.ownsBackup && !app_.readOnly)
-        std::filesystem::remove(std::filesystem::path(folder_.dir) / kAutoSaveName);
+    DocumentClosed(app_);
     return true;
 }
 
@@ -521,6 +526,7 @@ void TMainForm::armBackupTimer(int ms) {
 
 void TMainForm::backupTimerFired() {
     if (!child_) return;
+    DocumentSaved(app_, child_->controller().modified());
     EditorIdleState idle;
     idle.modified = child_->controller().modified();
     idle.provisionalObject = child_->controller().provisionalActive();
@@ -536,7 +542,7 @@ void TMainForm::backupTimerFired() {
         case BackupAction::Save:
             break;
     }
-    const std::string path = (std::filesystem::path(folder_.dir) / kAutoSaveName).string();
+    const std::string path = BackupPath(app_);
     Score& score = child_->score();
     SaveScore(score, path, 0, score.Nstaves, false, false, host_);
     armBackupTimer(BackupIntervalMs(settings_));
