@@ -116,8 +116,9 @@ enum : int {
     NoHeaderFooterAdvice = 1049,
     ChangeFontUses = 1055,
     DescriptionOfUse = 212,
-    MarginsTooLong = 9910,
-    MarginsTooWide = 9911,
+    // Warning-box messages, so that the user can suppress them.
+    MarginsTooLong = 1941,
+    MarginsTooWide = 1942,
     PleaseFix = 9912,
     BadSizeFormat = 9913,
     StaveSizeOutOfRange = 9914,

@@ -16,18 +16,21 @@
 namespace sw {
 
 class Host;
+class WarningBox;
 class UndoRing;
 struct UndoDocument;
 
 // Turns the printer to an orientation and reads what it can do; false when
-// the printer cannot say.
+// the printer cannot say. An empty reader means no printer is installed:
+// printing then makes PDF files, which take any paper to its edges.
 using CapacityReader = std::function<bool(bool landscape, PrinterCaps& caps)>;
 // Makes the page picture again after a change; false when it cannot be made
 // (the user has been told why).
 using PictureSetUp = std::function<bool()>;
 
 // The paper and margins of the printer's largest page in the page's
-// orientation. False (page untouched) when the printer cannot say.
+// orientation. False (page untouched) when the printer cannot say. Without
+// a printer the largest page is the chosen paper, all of it printable.
 bool UseLargestPage(PageData& page, const CapacityReader& read);
 
 bool SamePageData(const PageData& a, const PageData& b);
@@ -54,7 +57,8 @@ class PaperDialogModel {
   public:
     enum Box { Width, Length, Top, Right, Bottom, Left, Gutter, Header, Footer, BoxCount };
 
-    PaperDialogModel(const PageData& page, bool metric);
+    // The margin warnings go through `warnings`, which may silence them.
+    PaperDialogModel(const PageData& page, bool metric, WarningBox& warnings);
 
     const PageData& page() const { return page_; }
     bool metric() const { return metric_; }
@@ -83,8 +87,11 @@ class PaperDialogModel {
     std::string inUnit(double inches) const;
     // Shows what is wrong with the margins.
     void refresh(Host& host) const;
+    // The warnings for what is wrong with the margins; none for a valid page.
+    std::vector<int> marginProblems() const;
 
     PageData page_;
+    WarningBox& warnings_;
     bool metric_;
     int standard_ = kCustomSize;
 };
@@ -99,7 +106,7 @@ std::string StaveRuns(const std::vector<int>& staves);
 // as before and `restore` puts the caller's old values back.
 enum class WidthChange { Done, Unchanged, Abandoned };
 WidthChange ApplyPageWidthChange(Score& score, int newWidth, int oldWidth, Host& host,
-                                 const std::function<void()>& restore,
+                                 WarningBox& warnings, const std::function<void()>& restore,
                                  const PictureSetUp& setUpPicture);
 
 // The score's Page Layout command after its dialog: `edited` is the dialog's
@@ -107,7 +114,7 @@ WidthChange ApplyPageWidthChange(Score& score, int newWidth, int oldWidth, Host&
 // changed, follows the width change, and deletes the header or footer texts
 // when that area was taken away (after an undo record of stave 0).
 void ApplyPageLayout(UndoDocument& doc, UndoRing* undo, const std::optional<PageData>& edited,
-                     Host& host, const PictureSetUp& setUpPicture);
+                     Host& host, WarningBox& warnings, const PictureSetUp& setUpPicture);
 
 // The largest stave size that keeps every object of the score on the page.
 double LargestStaveSize(const Score& score);
@@ -136,7 +143,7 @@ std::optional<double> ParseStaveSize(const std::string& text, bool metric);
 // After the stave size changed from `oldSize` to score.staveSize: staves follow
 // the new usable width; the old size comes back on Abort, on refusal and when
 // the page picture cannot be made. True when the new size stays.
-bool ApplyStaveSizeChange(UndoDocument& doc, double oldSize, Host& host,
+bool ApplyStaveSizeChange(UndoDocument& doc, double oldSize, Host& host, WarningBox& warnings,
                           const PictureSetUp& setUpPicture);
 
 // The header/footer chooser.

@@ -98,6 +98,7 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
       undo_(std::make_unique<FileUndoStorage>()),
       glyphs_(glyphs),
       host_(host),
+      warnings_(warnings),
       settings_(settings) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     controller_ = std::make_unique<DocumentController>(score_, settings_, host_, warnings, undo_,
@@ -865,7 +866,7 @@ void TMDIChild::print() {
         if (!file) return;
         port = std::make_unique<PdfPrinterPort>(*file, score_);
     }
-    PrintScore(score_, *port, request, glyphs_, draw_, host_, {},
+    PrintScore(score_, *port, request, glyphs_, draw_, host_, warnings_, {},
                FileNameOf(controller_->documentName()));
     showPage(page_);
 }
@@ -877,8 +878,8 @@ void TMDIChild::pageLayout() {
     std::optional<PageData> edited;
     const CapacityReader caps =
         PrinterCapacityReader(services_.lastPrinter ? services_.lastPrinter() : std::string());
-    if (RunPageSetupDialog(this, Q(MessageText(msg::ThisScorePageSetup)), page, metric, host_, caps,
-                           draw_.colours.defaultform))
+    if (RunPageSetupDialog(this, Q(MessageText(msg::ThisScorePageSetup)), page, metric, host_,
+                           warnings_, caps, draw_.colours.defaultform))
         edited = page;
     if (metric != settings_.metric) {
         settings_.metric = metric;
@@ -887,7 +888,7 @@ void TMDIChild::pageLayout() {
     int32_t cursor = controller_->cursorX();
     bool modified = controller_->modified();
     UndoDocument doc{score_, cursor, modified};
-    ApplyPageLayout(doc, &undo_, edited, host_, [this] { return setUpPicture(); });
+    ApplyPageLayout(doc, &undo_, edited, host_, warnings_, [this] { return setUpPicture(); });
     if (modified != controller_->modified()) controller_->setModified(modified);
     if (!SamePageData(before, score_.page)) relayout();
 }
@@ -921,7 +922,7 @@ void TMDIChild::staveSize() {
     int32_t cursor = controller_->cursorX();
     bool modified = controller_->modified();
     UndoDocument doc{score_, cursor, modified};
-    if (ApplyStaveSizeChange(doc, old, host_, [this] { return setUpPicture(); })) {
+    if (ApplyStaveSizeChange(doc, old, host_, warnings_, [this] { return setUpPicture(); })) {
         controller_->setModified(true);
         relayout();
     }

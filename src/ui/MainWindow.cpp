@@ -175,6 +175,12 @@ void TMainForm::buildMenus() {
     configure->setEnabled(false);  // the options window comes with the global options
     options->addAction("Default &Page Setup...", this, [this] { defaultPageSetup(); });
     options->addAction("Default &Stave Size...", this, [this] { defaultStaveSize(); });
+    // Until the options window comes, the suppressed warnings come back from here.
+    options->addAction("Reinstate &warnings", this, [this] {
+        for (int n = 0; n < WarningBox::kSuppressible; ++n)
+            app_.warnings.setSuppressed(n, false);
+        host_.message(MsgType::Information, MessageText(msg::WarningsReinstated), Buttons::OK);
+    });
     QAction* monitor = options->addAction("Other &Monitor", this, [this] {
         const QList<QScreen*> screens = QGuiApplication::screens();
         if (screens.size() != 2) return;
@@ -559,7 +565,7 @@ void TMainForm::defaultPageSetup() {
     PageData page = DefaultPageData(settings_);
     bool metric = !settings_.unitsInches;
     if (RunPageSetupDialog(this, Q(MessageText(msg::DefaultPageSetup)), page, metric, host_,
-                           PrinterCapacityReader(settings_.printer),
+                           app_.warnings, PrinterCapacityReader(settings_.printer),
                            settings_.colour("Defaultform"))) {
         StoreDefaultPageData(settings_, page);
     }
