@@ -240,16 +240,19 @@ void TMDIChild::buildActions() {
     menus_.push_back(modes);
 
     QMenu* page = new QMenu("&Page", this);
-    page->addAction(action("tbTop", "&First page",
-                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp),
-                           [this] { controller_->top(); }));
+    page->addAction(
+        action("tbTop", "&First page", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp), [this] {
+            if (controller_->mode() == kModeMusic) controller_->showPage(1);
+        }));
     page->addAction(action("tbPrev", "&Previous page", QKeySequence(Qt::ALT | Qt::Key_PageUp),
                            [this] { controller_->previousPage(); }));
     page->addAction(action("tbNext", "&Next page", QKeySequence(Qt::ALT | Qt::Key_PageDown),
                            [this] { controller_->nextPage(); }));
     page->addAction(action("tbBottom", "&Last page",
-                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown),
-                           [this] { controller_->end(); }));
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown), [this] {
+                               if (controller_->mode() == kModeMusic)
+                                   controller_->showPage(std::max<int>(score_.pageCount, 1));
+                           }));
     page->addAction(
         action("acPageTop", "&Top of page", QKeySequence(), [this] { controller_->pageTop(); }));
     page->addAction(action("acPageBottom", "&Bottom of page", QKeySequence(),

@@ -64,6 +64,9 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void pageShown(int page);
     void closeRequested();
     void exitRequested();
+    // Commands that need the main window's folders and template list.
+    void savePartRequested();
+    void saveAsTemplateRequested();
 
   private:
     // The screen as the controller sees it.

@@ -35,6 +35,8 @@
 
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "core/TextUtil.h"
+#include "editor/FileCommands.h"
 #include "fileio/ScoreFile.h"
 #include "fileio/Templates.h"
 #include "layout/OpenScore.h"
@@ -49,6 +51,7 @@
 #include "ui/HeaderFooterDialog.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/ReportWindow.h"
+#include "ui/SavePartDialog.h"
 #include "ui/TemplateDialog.h"
 #include "ui/Tutorial.h"
 
@@ -440,7 +443,11 @@ bool TMainForm::startDocument(DocumentController::Start how, const std::string& 
         child, &TMDIChild::closeRequested, this, [this] { closeDocument(); }, Qt::QueuedConnection);
     connect(
         child, &TMDIChild::exitRequested, this, [this] { close(); }, Qt::QueuedConnection);
-    sub_ = mdi_->addSubWindow(child);
+    connect(child, &TMDIChild::savePartRequested, this, [this] { savePartOfScore(); });
+    connect(child, &TMDIChild::saveAsTemplateRequested, this, [this] { saveAsTemplate(); });
+    // The one score fills the frame: no buttons to shrink it to a stamp.
+    sub_ = mdi_->addSubWindow(child, Qt::SubWindow | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     sub_->setAttribute(Qt::WA_DeleteOnClose, false);
     sub_->setWindowIcon(QApplication::windowIcon());
     sub_->installEventFilter(this);
@@ -576,6 +583,40 @@ void TMainForm::defaultStaveSize() {
     const std::optional<double> size =
         AskDefaultStaveSize(host_, DefaultStaveSize(settings_), !settings_.unitsInches);
     if (size) settings_.pageStave = static_cast<int>(std::lround(*size * 1000));
+}
+
+void TMainForm::savePartOfScore() {
+    if (!child_) return;
+    const auto systems = ChoosePartOfScore(this, child_->score(), host_);
+    if (!systems) return;
+    FileDialogSpec spec;
+    spec.title = "Staffwright File Save";
+    spec.filter = "Staffwright|*.SWN";
+    spec.defaultExtension = "SWN";
+    spec.directory = settings_.fileDirectory;
+    spec.overwritePrompt = true;
+    const std::optional<std::string> path = host_.saveFileName(spec);
+    if (!path) return;
+    const std::string dir = DirectoryOf(*path);
+    if (!dir.empty() && QFileInfo(Q(dir)).isDir()) settings_.fileDirectory = dir;
+    SavePartOfScore(child_->score(), systems->first, systems->second, *path, host_);
+}
+
+void TMainForm::saveAsTemplate() {
+    if (!child_) return;
+    const std::string dir = TemplateDirectory(folder_.dir);
+    QDir().mkpath(Q(dir));
+    FileDialogSpec spec;
+    spec.title = "Staffwright Templates";
+    spec.filter = "SW Template|*.SWT";
+    spec.defaultExtension = "SWT";
+    spec.directory = dir;
+    spec.fileName = ChangeExtension(FileNameOf(child_->controller().documentName()), ".SWT");
+    spec.overwritePrompt = true;
+    const std::optional<std::string> path = host_.saveFileName(spec);
+    if (!path) return;
+    SaveAsTemplateCommand(child_->score(), *path, host_, templates_, settings_.templates,
+                          app_.warnings);
 }
 
 void TMainForm::editFavourites() {
