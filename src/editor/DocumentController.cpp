@@ -63,6 +63,8 @@ std::string ModePanelText(int mode) {
             break;
     }
     if (!ValidMode(mode)) return {};
+    // The mode's inner name is not for users.
+    if (mode == kModeBlocksoon) return "Block Mode";
     return std::string(kModes[mode].name) + " Mode";
 }
 
@@ -530,19 +532,23 @@ std::optional<int> DocumentController::askNumber(int caption, int prompt, int la
     const std::optional<long long> n = ParseGotoNumber(*answer);
     if (!n) return std::nullopt;
     const long long clamped = std::clamp<long long>(*n, 1, std::max(last, 1));
-    if (clamped != *n)
+    if (clamped != *n) {
+        // Said as typed: a number past any integer is still the user's number.
+        std::string typed = *answer;
+        typed.erase(0, typed.find_first_not_of(" \t+"));
+        typed.erase(typed.find_last_not_of(" \t") + 1);
         warnings_.show(host_, msg::GotoOutOfRange,
-                       FormatMessage(msg::GotoOutOfRange, upper,
-                                     static_cast<int>(std::clamp<long long>(*n, INT_MIN, INT_MAX)),
-                                     lower, static_cast<int>(clamped)),
+                       FormatMessage(msg::GotoOutOfRange, upper, typed.c_str(), lower,
+                                     static_cast<int>(clamped)),
                        3, false);
+    }
     return static_cast<int>(clamped);
 }
 
 void DocumentController::gotoPage() {
     if (mode_ != kModeMusic) return;
     if (const std::optional<int> n =
-            askNumber(msg::GotoPageCaption, msg::GotoPagePrompt, score_.pageCount, "Page ", "page"))
+            askNumber(msg::GotoPageCaption, msg::GotoPagePrompt, score_.pageCount, "Page", "page"))
         showPage(*n);
 }
 

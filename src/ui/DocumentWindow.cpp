@@ -188,6 +188,12 @@ void TMDIChild::buildActions() {
     file->addAction(action("acSave", "&Save", QKeySequence::Save, [this] { controller_->save(); }));
     file->addAction(
         action("acSaveAs", "Save &As...", QKeySequence(), [this] { controller_->saveAs(); }));
+    QAction* part = action("acSavePart", "Save part of sco&re...", QKeySequence(),
+                           [this] { emit savePartRequested(); });
+    part->setStatusTip("Save only a part of the file");
+    file->addAction(part);
+    file->addAction(action("acSaveAsTemplate", "Save as &Template", QKeySequence(),
+                           [this] { emit saveAsTemplateRequested(); }));
     file->addSeparator();
     file->addAction(action("acPrint", "&Print...", QKeySequence::Print, [this] { print(); }));
     file->addAction(action("acPictureFile", "Copy current page to picture &file...", QKeySequence(),
@@ -483,8 +489,9 @@ void TMDIChild::applyUi() {
     }
     actions_["tbPrev"]->setEnabled(ui.action("acPrevPage").enabled);
     actions_["tbNext"]->setEnabled(ui.action("acNextpage").enabled);
-    actions_["tbTop"]->setEnabled(ui.action("acTop").enabled);
-    actions_["tbBottom"]->setEnabled(ui.action("acEnd").enabled);
+    // The first and last page are there to go to from any other page.
+    actions_["tbTop"]->setEnabled(ui.action("acPrevPage").enabled);
+    actions_["tbBottom"]->setEnabled(ui.action("acNextpage").enabled);
     pageLabel_->setCursor(QtCursor(ui.cursor));
     guidance_->setText(Q(ui.guidance));
     guidance_->setVisible(!ui.guidance.empty());
@@ -527,10 +534,20 @@ void TMDIChild::showPicture() {
     const std::vector<Segment> strokes = controller_->cursorStrokes();
     const UiState& ui = controller_->ui();
     const bool highlight = ui.highlightObject > 0 && score_.hasStave(ui.highlightStave);
-    if ((strokes.empty() && !highlight) || previewing_) {
+    const int mode = controller_->mode();
+    // The stave that an object being placed goes to shows in "Strings".
+    const bool placing = (mode == kModeText || mode == kModeSymbol || mode == kModeLine ||
+                          mode == kModeCurve || mode == kModeHairpin || mode == kModeDrawing) &&
+                         score_.CurrentStave >= 1 && score_.hasStave(score_.CurrentStave);
+    if ((strokes.empty() && !highlight && !placing) || previewing_) {
         pageLabel_->setPixmap(QPixmap::fromImage(picture_));
     } else {
         QImage shown = picture_;
+        if (placing) {
+            const DrawContext ctx = PictureContext(shown, glyphs_, false);
+            PictureSurface surface(ctx);
+            DrawStaveLines(surface, score_, score_.CurrentStave, draw_.colours.strings);
+        }
         if (highlight) {
             // The object under the mouse, drawn again in the "Edit" colour.
             DrawContext ctx = PictureContext(shown, glyphs_, false);

@@ -337,6 +337,13 @@ void TMainForm::refreshBackground() {
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == mdi_ && event->type() == QEvent::Resize) refreshBackground();
+    if (watched == sub_ && sub_ && event->type() == QEvent::WindowStateChange &&
+        !sub_->isMaximized()) {
+        // Restored or minimised from its system menu: maximised again.
+        QTimer::singleShot(0, this, [this] {
+            if (sub_) sub_->showMaximized();
+        });
+    }
     if (watched == sub_ && sub_ && event->type() == QEvent::Close) {
         // The document's own close button asks about saving like File, Close.
         event->ignore();

@@ -417,6 +417,7 @@ TEST_F(Document, FoundFaultsStayMended) {
 
 TEST(ModePanel, NamesAndSpecialTexts) {
     EXPECT_EQ(ModePanelText(kModeMusic), "Music Mode");
+    EXPECT_EQ(ModePanelText(kModeBlocksoon), "Block Mode");
     EXPECT_EQ(ModePanelText(kModeSaving), "Saving File");
     EXPECT_EQ(ModePanelText(kModeMovestave), "Moving stave");
     EXPECT_EQ(ModePanelText(6), "");
