@@ -247,6 +247,7 @@ enum : int {
     WarningsReinstated = 10414,
     NoPrinterPdf = 10415,
     StatusObject = 10416,
+    DamagedRecordsLeftOut = 10417,
 };
 
 }  // namespace sw::msg

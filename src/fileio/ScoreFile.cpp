@@ -677,7 +677,12 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
             if (missing > 0) result.badRecords += missing;
         }
         if (result.badRecords > 0)
-            host.message(MsgType::Error, MessageText(msg::ErrorInFileData), Buttons::OK);
+            // Which file, and how much of it is missing, so that the user
+            // knows what a page with less on it lost.
+            host.message(MsgType::Error,
+                         MessageText(msg::ErrorInFileData) + "\n\n" +
+                             FormatMessage(msg::DamagedRecordsLeftOut, path, result.badRecords),
+                         Buttons::OK);
         if (bagpipe) score.setBagpipe(true);
         score.setBeamAngle(score.Beamang);
         score.CurrentStave = nstaves > 0 ? 1 : 0;

@@ -281,7 +281,7 @@ TEST_F(ScoreFile, DamagedRecordsAreCountedReportedOnceAndTakeNoOtherStavesObject
         load(RawFile({2, 1}, {Obj{1, 1, kClef, 10}, Obj{1, 0, kClef, 666}, Obj{1, 251, kClef, 666},
                               Obj{1, 2, 22, 666}, Obj{1, 2, kKeysig, 12}, Obj{5, 1, kClef, 666},
                               Obj{2, 1, kClef, 20}}),
-             error, 4);
+             error + "\n\n" + dir.file("in.SWN") + ": 4 damaged object records were left out.", 4);
     EXPECT_EQ(SlotsOf(s, 1), (Slots{{kClef, 10}, {kKeysig, 12}}));
     EXPECT_EQ(SlotsOf(s, 2), (Slots{{kClef, 20}}));
 
