@@ -311,10 +311,9 @@ void DocumentController::leaveForMusic(int leaving) {
 }
 
 void DocumentController::enterMode(int n, int from) {
+    // A mode says what to do in it, or nothing: never what the last one said.
+    hintsOff();
     switch (n) {
-        case kModeDefBlock:
-            hintsOff();
-            break;
         case kModeMovingObject:
             setCursorShown(false);
             break;

@@ -280,8 +280,10 @@ TEST_F(Document, HeaderFooterViewAndItsWarnings) {
     // text placed there returns to it.
     c.command(DocumentController::Command::TextMode);
     EXPECT_EQ(c.mode(), kModeText);
+    EXPECT_NE(c.ui().guidance.find("Type text"), std::string::npos);
     c.setEditMode(kModeMusic);
     EXPECT_EQ(c.mode(), kModeHead);
+    EXPECT_EQ(c.ui().guidance, "");  // the text's guidance went with it
 
     for (int i = 0; i < 7; ++i) {
         if (i < 5) host.expectWarning("The only operation you can do on a header or footer");
