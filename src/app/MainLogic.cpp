@@ -31,7 +31,16 @@ AppFolder PrepareApplicationFolder(const std::string& dir, const std::string& sh
     f.readOnly = !DirectoryWritable(dir);
     f.settingsPath = SettingsPath(dir, !f.readOnly, userConfigDir);
     if (f.readOnly) fs::create_directories(userConfigDir, ec);
+    f.settingsReadPath = SettingsReadPath(f);
     return f;
+}
+
+std::string SettingsReadPath(const AppFolder& folder) {
+    if (!folder.readOnly) return folder.settingsPath;
+    // An installation's own settings hold until the user has settings of his own.
+    const std::string own = SettingsPath(folder.dir, true, "");
+    std::error_code ec;
+    return !fs::exists(folder.settingsPath, ec) && fs::exists(own, ec) ? own : folder.settingsPath;
 }
 
 Settings LoadSettingsFile(const std::string& path, const SettingsEnv& env, IniFile& ini) {
@@ -134,8 +143,11 @@ void CheckHistoryList(AppState& app, Host& host) {
         return;
     }
     std::vector<std::string> missing;
-    for (const std::string& f : h)
+    for (std::string& f : h) {
+        // A score whose extension changed case is the same score.
+        if (!Exists(f)) f = ResolveScoreFile(f);
         if (!Exists(f)) missing.push_back(f);
+    }
     if (missing.empty()) {
         host.message(MsgType::Information, MessageText(msg::HistoryAllAvailable), Buttons::OK);
         return;
@@ -185,6 +197,7 @@ bool OpenHistoryEntry(AppState& app, int number, Host& host, const OpenDocument&
     std::vector<std::string>& h = app.settings.history;
     if (number < 1 || number > static_cast<int>(h.size())) return false;
     if (!MayOpenAnother(app, host)) return false;
+    if (!Exists(h[number - 1])) h[number - 1] = ResolveScoreFile(h[number - 1]);
     const std::string path = h[number - 1];
     if (!Exists(path)) {
         host.message(MsgType::Error,
@@ -197,43 +210,103 @@ bool OpenHistoryEntry(AppState& app, int number, Host& host, const OpenDocument&
     return OpenNamedFile(app, path, host, open);
 }
 
+namespace {
+// The recovery question until it gets an answer; Help explains and asks again.
+Answer AskRecovery(Host& host) {
+    for (;;) {
+        const Answer a =
+            host.message(MsgType::Warning, MessageText(msg::RecoverBackup), Buttons::YesNoHelp);
+        if (a != Answer::Help) return a;
+        host.message(MsgType::Information, MessageText(msg::RecoverBackupHelp), Buttons::OK);
+    }
+}
+
+std::string JoinArguments(const std::vector<std::string>& args) {
+    std::string name;
+    for (const std::string& a : args)
+        name += (name.empty() ? "" : " ") + a;
+    return name;
+}
+}  // namespace
+
+std::string BackupPath(const AppState& app) {
+    return (fs::path(app.appDir) / kAutoSaveName).string();
+}
+
+void DocumentClosed(AppState& app) {
+    app.documentOpen = false;
+    if (app.backup == BackupHold::Unanswered) return;
+    app.backup = BackupHold::Open;
+    if (!app.ownsBackup || app.readOnly || app.appDir.empty()) return;
+    std::error_code ec;
+    fs::remove(BackupPath(app), ec);
+}
+
+void DocumentSaved(AppState& app, bool modified) {
+    if (app.backup != BackupHold::Recovered || modified) return;
+    app.backup = BackupHold::Open;
+    std::error_code ec;
+    fs::remove(BackupPath(app), ec);
+}
+
 StartupOutcome FirstShown(AppState& app, const std::vector<std::string>& args, Host& host,
                           const OpenDocument& open) {
     const Settings& s = app.settings;
     if (s.runs < 5 && !s.tutorial && s.level == 1)
         host.message(MsgType::Information, MessageText(msg::TutorialHint), Buttons::OK);
+    if (app.readOnly && !s.readOnlyNoted) {
+        host.message(MsgType::Information,
+                     FormatMessage(msg::ReadOnlyFolder, app.appDir, app.settingsPath), Buttons::OK);
+        app.settings.readOnlyNoted = true;
+    }
 
     // The backup first: once a command-line score is open there is no room
     // for the recovered one, and deleting the backup unasked would lose it.
-    const std::string backup = (fs::path(app.appDir) / kAutoSaveName).string();
+    const std::string backup = BackupPath(app);
     if (app.ownsBackup && !app.appDir.empty() && Exists(backup)) {
-        // Not a warning box: nobody may silence the question that guards the backup.
-        const Answer a =
-            host.message(MsgType::Warning, MessageText(msg::RecoverBackup), Buttons::YesNoHelp);
-        if (a == Answer::Yes) {
+        // Not a warning box: nobody may silence the question that guards the
+        // backup. Only an explicit No deletes it.
+        const Answer a = AskRecovery(host);
+        if (a == Answer::No) {
+            std::error_code ec;
+            fs::remove(backup, ec);
+        } else if (a == Answer::Yes) {
             app.creating = false;
+            // Kept until the recovered score is saved or closed: another
+            // crash before then would otherwise lose it.
+            app.backup = BackupHold::Recovered;
             if (open && open(backup, true)) {
                 app.documentOpen = true;
-                std::error_code ec;
-                fs::remove(backup, ec);
+                if (!args.empty()) {
+                    // One score at a time: the named file waits at the top of the history.
+                    const std::string name = JoinArguments(args);
+                    const int code = PreCheckFile(name, false);
+                    if (code != 0) {
+                        host.message(MsgType::Error, PreCheckMessage(code, name), Buttons::OK);
+                    } else {
+                        AddToHistory(app, name);
+                        host.message(MsgType::Information,
+                                     FormatMessage(msg::CommandLineNotOpened, name), Buttons::OK);
+                    }
+                }
                 return StartupOutcome::Recovered;
             }
             // A backup that will not load is kept for another try.
-        } else if (a == Answer::No) {
-            std::error_code ec;
-            fs::remove(backup, ec);
+            app.backup = BackupHold::Unanswered;
+        } else {
+            app.backup = BackupHold::Unanswered;
+            host.message(MsgType::Information, MessageText(msg::RecoverBackupKept), Buttons::OK);
         }
     }
     if (args.empty() || app.documentOpen) return StartupOutcome::Nothing;
-    std::string name;
-    for (const std::string& a : args)
-        name += (name.empty() ? "" : " ") + a;
-    return OpenNamedFile(app, name, host, open) ? StartupOutcome::OpenedCommandLine
-                                                : StartupOutcome::Nothing;
+    return OpenNamedFile(app, JoinArguments(args), host, open) ? StartupOutcome::OpenedCommandLine
+                                                               : StartupOutcome::Nothing;
 }
 
 BackupAction BackupDecision(const AppState& app, const EditorIdleState& e) {
-    if (app.readOnly || !app.ownsBackup || !app.documentOpen) return BackupAction::Nothing;
+    if (app.readOnly || !app.ownsBackup || !app.documentOpen ||
+        app.backup == BackupHold::Unanswered)
+        return BackupAction::Nothing;
     // An unchanged score is already safe on disk; wait for a change.
     if (!e.modified) return BackupAction::RetrySoon;
     if (e.focusObject || e.provisionalObject || e.keyboardSelection || !e.musicMode)
@@ -242,7 +315,8 @@ BackupAction BackupDecision(const AppState& app, const EditorIdleState& e) {
 }
 
 bool BackupTimerEnabled(const AppState& app) {
-    return app.settings.autobackup && !app.readOnly && app.ownsBackup;
+    return app.settings.autobackup && !app.readOnly && app.ownsBackup &&
+           app.backup != BackupHold::Unanswered;
 }
 
 int BackupIntervalMs(const Settings& settings) {

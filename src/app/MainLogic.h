@@ -21,6 +21,13 @@ class Host;
 inline constexpr int kHistoryLength = 9;
 inline constexpr const char* kAutoSaveName = "AutoSave.SWN";
 
+// Who the automatic backup file belongs to, and so who may delete or write it.
+enum class BackupHold {
+    Open,        // the open score's own, if any: closing that score deletes it
+    Recovered,   // the recovered score's: kept until that score is saved or closed
+    Unanswered,  // the recovery question went unanswered: kept for the next start
+};
+
 // What outlives a document.
 struct AppState {
     explicit AppState(Settings& s) : settings(s) {}
@@ -30,6 +37,8 @@ struct AppState {
     // Another running copy holds the backup: this one neither recovers nor
     // writes it.
     bool ownsBackup = true;
+    BackupHold backup = BackupHold::Open;
+    std::string settingsPath;
     std::string currentFile;
     bool creating = false;  // a New command is in progress
     bool documentOpen = false;
@@ -47,9 +56,15 @@ struct AppFolder {
     std::string dir;
     bool readOnly = false;
     std::string settingsPath;
+    // Where the settings are read from: a read-only folder's own file until
+    // the settings have been written elsewhere once.
+    std::string settingsReadPath;
 };
 AppFolder PrepareApplicationFolder(const std::string& dir, const std::string& shareDir,
                                    const std::string& userConfigDir);
+// Where the settings are read from: the settings file, or for a read-only
+// folder its own file until the settings have been written elsewhere once.
+std::string SettingsReadPath(const AppFolder& folder);
 
 // The settings file read (missing or unreadable: the defaults) and written
 // (beside the old one, then renamed over it). `ini` keeps keys we do not know.
@@ -91,6 +106,15 @@ bool OpenNamedFile(AppState& app, const std::string& path, Host& host, const Ope
 enum class StartupOutcome { Nothing, Recovered, OpenedCommandLine };
 StartupOutcome FirstShown(AppState& app, const std::vector<std::string>& args, Host& host,
                           const OpenDocument& open);
+
+// The automatic backup file of the application folder.
+std::string BackupPath(const AppState& app);
+// The open score was closed: its backup goes, unless it is one the user has
+// not yet answered for.
+void DocumentClosed(AppState& app);
+// The open score's modified flag after a save or a backup: a recovered score
+// that is no longer modified has been saved, so its backup may go.
+void DocumentSaved(AppState& app, bool modified);
 
 // The automatic backup.
 struct EditorIdleState {

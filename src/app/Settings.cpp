@@ -296,6 +296,7 @@ Settings ReadSettings(const IniFile& ini, const SettingsEnv& env) {
     s.runs = Clamp(I("User", "Runs", 0), 0, 2000000000);
     s.printouts = Clamp(I("User", "Printouts", 0), 0, 2000000000);
     s.tutorial = F("User", "Tutorial", false);
+    s.readOnlyNoted = F("User", "ReadOnlyNoted", false);
     s.tutorBookmark = Clamp(I("User", "Tutorbookmark", 0), 0, 2000000000);
     for (const char* key : {"Boring1", "Boring2", "Boring3"})
         DecodeSuppressed(S("User", key, ""), s.suppressed);
@@ -416,6 +417,7 @@ void WriteSettings(const Settings& s, IniFile& ini) {
     ini.SetInt("User", "Runs", static_cast<long long>(s.runs) + 1);
     ini.SetInt("User", "Printouts", s.printouts);
     ini.SetFlag("User", "Tutorial", s.tutorial);
+    ini.SetFlag("User", "ReadOnlyNoted", s.readOnlyNoted);
     ini.SetInt("User", "Tutorbookmark", s.tutorBookmark);
     const std::vector<std::string> boring = EncodeSuppressed(s.suppressed);
     const char* keys[3] = {"Boring1", "Boring2", "Boring3"};

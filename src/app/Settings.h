@@ -80,6 +80,8 @@ struct Settings {
     // User
     int level = 1, runs = 0, printouts = 0, tutorBookmark = 0;
     bool tutorial = false;
+    // The user has been told that the application folder is read-only.
+    bool readOnlyNoted = false;
     std::bitset<2000> suppressed;
     // Sound
     int volume = 127, what = 0, lastPatch = 1, temperament = 0;

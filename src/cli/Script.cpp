@@ -126,7 +126,8 @@ int ScriptCommand(int argc, char** argv) {
     UndoRing undo(std::make_unique<FileUndoStorage>());
     HeadlessView view;
     ScriptServices services(settings);
-    ScriptDialogs dialogs(answers, host, CapacityReader());  // no printer: PDF has any paper
+    ScriptDialogs dialogs(answers, host, warnings,
+                          CapacityReader());  // no printer: PDF has any paper
     QtTextMeasurer measurer;
     auto score = std::make_unique<Score>();
     DocumentController controller(*score, EditorSettingsFrom(settings), host, warnings, undo, view,

@@ -116,8 +116,9 @@ enum : int {
     NoHeaderFooterAdvice = 1049,
     ChangeFontUses = 1055,
     DescriptionOfUse = 212,
-    MarginsTooLong = 9910,
-    MarginsTooWide = 9911,
+    // Warning-box messages, so that the user can suppress them.
+    MarginsTooLong = 1941,
+    MarginsTooWide = 1942,
     PleaseFix = 9912,
     BadSizeFormat = 9913,
     StaveSizeOutOfRange = 9914,
@@ -238,6 +239,16 @@ enum : int {
     DumpFilter = 9995,
     DumpWriteFailed = 9996,
     PrintJobRefused = 9979,
+
+    // The automatic backup and the application folder.
+    RecoverBackupHelp = 10410,
+    RecoverBackupKept = 10411,
+    CommandLineNotOpened = 10412,
+    ReadOnlyFolder = 10413,
+    WarningsReinstated = 10414,
+    NoPrinterPdf = 10415,
+    StatusObject = 10416,
+    DamagedRecordsLeftOut = 10417,
 };
 
 }  // namespace sw::msg

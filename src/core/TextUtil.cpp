@@ -41,6 +41,10 @@ std::string ChangeExtension(const std::string& path, const std::string& ext) {
     return DirectoryOf(path) + stem + ext;
 }
 
+bool HasExtension(const std::string& path, std::string_view ext) {
+    return EqualsIgnoreCase(FileExtension(path), ext);
+}
+
 std::optional<double> ParseReal(std::string_view text) {
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front()))

@@ -15,6 +15,9 @@ std::string FileExtension(const std::string& path);
 std::string FileNameOf(const std::string& path);
 std::string DirectoryOf(const std::string& path);  // with a trailing '/', or empty
 std::string ChangeExtension(const std::string& path, const std::string& ext);
+// Whether the path ends in `ext` (".SWN"), in any letter case: the dialogs
+// write lower case, older files and other systems upper case.
+bool HasExtension(const std::string& path, std::string_view ext);
 
 // A length in inches as the dialogs show it: inches with 3 decimals, or
 // millimetres with 1.

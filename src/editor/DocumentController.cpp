@@ -64,6 +64,8 @@ std::string ModePanelText(int mode) {
             break;
     }
     if (!ValidMode(mode)) return {};
+    // The mode's inner name is not for users.
+    if (mode == kModeBlocksoon) return "Block Mode";
     return std::string(kModes[mode].name) + " Mode";
 }
 
@@ -267,17 +269,18 @@ void DocumentController::setMetric(bool metric) {
 // Score commands
 
 EditContext DocumentController::editContext() {
-    return EditContext{score_, undo_, host_, cursorX_, modified_, dirty_};
+    return EditContext{score_, undo_, host_, warnings_, cursorX_, modified_, dirty_};
 }
 
 void DocumentController::pageLayout() {
     if (!canRun(Action::PageLayout)) return;
-    PaperDialogModel model(score_.page, settings_.metric);
-    const bool ok = dialogs_.pageSetup(model);
-    setMetric(model.metric());
+    PageData page = score_.page;
+    bool metric = settings_.metric;
+    const bool ok = dialogs_.pageSetup(page, metric);
+    setMetric(metric);
     if (!ok) return;
     EditContext ctx = editContext();
-    PageLayout(ctx, model.page(), [this] { return view_.setUpPicture(); });
+    PageLayout(ctx, page, [this] { return view_.setUpPicture(); });
     afterEdits();
 }
 
@@ -295,7 +298,7 @@ void DocumentController::undo() {
     if (!canRun(Action::Undo)) return;
     EditContext ctx = editContext();
     setCursorShown(false);
-    UndoLastCommand(ctx, warnings_, mode_ == kModeMusic);
+    UndoLastCommand(ctx, mode_ == kModeMusic);
     afterEdits();
     setCursorShown(true);
 }
@@ -397,6 +400,12 @@ bool DocumentController::run(Action a) {
         case Action::Top:
             top();
             return true;
+        case Action::FirstPage:
+            if (mode_ == kModeMusic) showPage(1);
+            return true;
+        case Action::LastPage:
+            if (mode_ == kModeMusic) showPage(std::max<int>(score_.pageCount, 1));
+            return true;
         case Action::PrevPage:
             previousPage();
             return true;
@@ -469,6 +478,8 @@ void DocumentController::setEditMode(int n) {
     previous_ = mode_;
     mode_ = n;
     handlers_[static_cast<std::size_t>(leaving)]->leave(n);
+    // A mode says what to do in it, or nothing: never what the last one said.
+    hintsOff();
     handlers_[static_cast<std::size_t>(n)]->enter(leaving);
     refreshUi();
     services_.refreshStatus();
@@ -623,19 +634,23 @@ std::optional<int> DocumentController::askNumber(int caption, int prompt, int la
     const std::optional<long long> n = ParseGotoNumber(*answer);
     if (!n) return std::nullopt;
     const long long clamped = std::clamp<long long>(*n, 1, std::max(last, 1));
-    if (clamped != *n)
+    if (clamped != *n) {
+        // Said as typed: a number past any integer is still the user's number.
+        std::string typed = *answer;
+        typed.erase(0, typed.find_first_not_of(" \t+"));
+        typed.erase(typed.find_last_not_of(" \t") + 1);
         warnings_.show(host_, msg::GotoOutOfRange,
-                       FormatMessage(msg::GotoOutOfRange, upper,
-                                     static_cast<int>(std::clamp<long long>(*n, INT_MIN, INT_MAX)),
-                                     lower, static_cast<int>(clamped)),
+                       FormatMessage(msg::GotoOutOfRange, upper, typed.c_str(), lower,
+                                     static_cast<int>(clamped)),
                        3, false);
+    }
     return static_cast<int>(clamped);
 }
 
 void DocumentController::gotoPage() {
     if (mode_ != kModeMusic) return;
     if (const std::optional<int> n =
-            askNumber(msg::GotoPageCaption, msg::GotoPagePrompt, score_.pageCount, "Page ", "page"))
+            askNumber(msg::GotoPageCaption, msg::GotoPagePrompt, score_.pageCount, "Page", "page"))
         showPage(*n);
 }
 
@@ -869,6 +884,9 @@ void DocumentController::refreshUi() {
     const int systems = SystemCount(score_);
     set("acNextpage", music && page_ < pages);
     set("acPrevPage", music && page_ > 1);
+    // The first and last page are there to go to from any other page.
+    set("tbTop", music && page_ > 1);
+    set("tbBottom", music && page_ < pages);
     set("acTop", music && cur != 1);
     set("acEnd", music && score_.Nstaves >= 2 && cur != score_.Nstaves);
     set("acsound", music && sounding);

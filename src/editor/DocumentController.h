@@ -108,8 +108,9 @@ class DocumentDialogs {
     virtual std::optional<int> chooseShape() = 0;
     // The favourite fonts window in select mode: the chosen font, if any.
     virtual std::optional<FontDesc> selectFavourite() = 0;
-    // Page setup on the model; true when OK closed it (the page is the model's).
-    virtual bool pageSetup(PaperDialogModel& model) = 0;
+    // Page setup on a copy of the page and the units choice; true when OK
+    // closed it with `page` the result (the units are kept either way).
+    virtual bool pageSetup(PageData& page, bool& metric) = 0;
     // Set Stave Size; the accepted size, or nothing when cancelled.
     virtual std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) = 0;
 };

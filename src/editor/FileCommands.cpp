@@ -21,6 +21,35 @@ std::optional<std::pair<int, int>> PartRange(const Score& score, int startSystem
     return std::make_pair(first, last);
 }
 
+SavePartChooser::SavePartChooser(const Score& score) : score_(score) {
+    systems_ = SystemCount(score);
+    const int cur = score.CurrentStave;
+    start_ = end_ = cur >= 1 && cur <= score.Nstaves ? SystemNumber(score, cur) : 1;
+}
+
+void SavePartChooser::setStart(int system) {
+    start_ = system;
+    if (start_ > 0 && end_ < start_) end_ = start_;
+}
+
+void SavePartChooser::setEnd(int system) {
+    end_ = system;
+}
+
+std::string SavePartChooser::startStaveText() const {
+    if (start_ <= 0 || start_ > systems_) return "?";
+    return std::to_string(FirstStaveOfSystem(score_, start_));
+}
+
+std::string SavePartChooser::endStaveText() const {
+    if (end_ <= 0 || end_ > systems_) return "?";
+    return std::to_string(SystemBounds(score_, FirstStaveOfSystem(score_, end_)).second);
+}
+
+std::optional<std::pair<int, int>> SavePartChooser::accept(Host& host) const {
+    return PartRange(score_, start_, end_, host);
+}
+
 SaveResult SavePartOfScore(Score& score, int startSystem, int endSystem, const std::string& path,
                            Host& host, const FileEnv& env) {
     const auto range = PartRange(score, startSystem, endSystem, host);

@@ -10,6 +10,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "core/TextUtil.h"
+#include "core/WarningBox.h"
 #include "editor/Undo.h"
 #include "layout/PageGeometry.h"
 
@@ -38,8 +39,13 @@ int32_t RightmostObject(const Score& score) {
 }  // namespace
 
 bool UseLargestPage(PageData& page, const CapacityReader& read) {
+    if (!read) {
+        page.TopM = page.BotM = page.LeftM = page.RightM = 0;
+        page.GutM = page.Header = page.Footer = 0;
+        return true;
+    }
     PrinterCaps c;
-    if (!read || !read(page.landscape, c)) return false;
+    if (!read(page.landscape, c)) return false;
     // A printer that keeps reporting portrait paper for a landscape page is
     // turned here, so that the page comes out the shape that was asked for.
     if (page.landscape && c.pageWidth < c.pageLength) c = TurnCaps(c, true);
@@ -70,8 +76,8 @@ double UsableHeight(const PageData& p) {
 // ---------------------------------------------------------------------------
 // The page setup dialog
 
-PaperDialogModel::PaperDialogModel(const PageData& page, bool metric)
-    : page_(page), metric_(metric) {}
+PaperDialogModel::PaperDialogModel(const PageData& page, bool metric, WarningBox& warnings)
+    : page_(page), warnings_(warnings), metric_(metric) {}
 
 namespace {
 // The page data field behind each box, in the order of the Box enum.
@@ -117,14 +123,24 @@ bool PaperDialogModel::valid() const {
     return UsableWidth(page_) > 0 && UsableHeight(page_) > 0;
 }
 
-void PaperDialogModel::refresh(Host& host) const {
+std::vector<int> PaperDialogModel::marginProblems() const {
+    std::vector<int> out;
     // The header and footer take page length as the margins do.
     if (page_.TopM + page_.BotM + page_.Header + page_.Footer >= page_.Length)
-        host.warning(MessageText(msg::MarginsTooLong) + "\n" + MessageText(msg::PleaseFix),
-                     Buttons::OK);
-    if (page_.LeftM + page_.RightM + page_.GutM >= page_.Width)
-        host.warning(MessageText(msg::MarginsTooWide) + "\n" + MessageText(msg::PleaseFix),
-                     Buttons::OK);
+        out.push_back(msg::MarginsTooLong);
+    if (page_.LeftM + page_.RightM + page_.GutM >= page_.Width) out.push_back(msg::MarginsTooWide);
+    return out;
+}
+
+namespace {
+std::string PleaseFix(int problem) {
+    return MessageText(problem) + "\n" + MessageText(msg::PleaseFix);
+}
+}  // namespace
+
+void PaperDialogModel::refresh(Host& host) const {
+    for (int problem : marginProblems())
+        warnings_.show(host, problem, PleaseFix(problem), 5, false);
 }
 
 void PaperDialogModel::editBox(Box box, const std::string& text, Host& host) {
@@ -168,7 +184,13 @@ void PaperDialogModel::useLargest(const CapacityReader& read, Host& host) {
 
 bool PaperDialogModel::accept(const CapacityReader& read, Host& host) {
     refresh(host);
-    if (!valid()) return false;
+    if (!valid()) {
+        // A silenced warning must not leave OK doing nothing for no reason shown.
+        for (int problem : marginProblems())
+            if (warnings_.suppressed(problem))
+                host.message(MsgType::Error, PleaseFix(problem), Buttons::OK);
+        return false;
+    }
     PrinterCaps caps;
     // Compared as the print command compares: in portrait, a landscape page
     // turned with its margins.
@@ -248,10 +270,10 @@ int32_t MulDiv(int64_t a, int64_t b, int64_t c) {
 }
 
 // Wider staves, if the user wants them; false when Abort was chosen.
-bool WidenStaves(Score& score, int growth, Host& host) {
-    const WarningAnswer a = host.warning(MessageText(msg::WidthIncreased), Buttons::YesNoAbort);
-    if (a.answer == Answer::Abort) return false;
-    if (a.answer != Answer::Yes) return true;
+bool WidenStaves(Score& score, int growth, Host& host, WarningBox& warnings) {
+    const Answer a = warnings.ask(host, msg::WidthIncreased, 5, Buttons::YesNoAbort);
+    if (a == Answer::Abort) return false;
+    if (a != Answer::Yes) return true;
     const bool spread = host.message(MsgType::Confirmation, MessageText(msg::SpreadObjects),
                                      Buttons::YesNo) == Answer::Yes;
     for (int s = 1; s <= score.Nstaves; ++s) {
@@ -294,8 +316,8 @@ bool NarrowStaves(Score& score, int width, Host& host) {
 
 // The staves follow the usable width from `oldWidth` to `newWidth`; false
 // when the user aborted or objects would fall off.
-bool FollowWidth(Score& score, int newWidth, int oldWidth, Host& host) {
-    if (newWidth > oldWidth) return WidenStaves(score, newWidth - oldWidth, host);
+bool FollowWidth(Score& score, int newWidth, int oldWidth, Host& host, WarningBox& warnings) {
+    if (newWidth > oldWidth) return WidenStaves(score, newWidth - oldWidth, host, warnings);
     if (newWidth < oldWidth) return NarrowStaves(score, newWidth, host);
     return true;
 }
@@ -307,7 +329,7 @@ int UsablePixels(const Score& score) {
 }  // namespace
 
 WidthChange ApplyPageWidthChange(Score& score, int newWidth, int oldWidth, Host& host,
-                                 const std::function<void()>& restore,
+                                 WarningBox& warnings, const std::function<void()>& restore,
                                  const PictureSetUp& setUpPicture) {
     const StaveEdges before = SaveEdges(score, newWidth > oldWidth);
     auto abandon = [&] {
@@ -315,7 +337,7 @@ WidthChange ApplyPageWidthChange(Score& score, int newWidth, int oldWidth, Host&
         if (restore) restore();
         return WidthChange::Abandoned;
     };
-    if (!FollowWidth(score, newWidth, oldWidth, host)) return abandon();
+    if (!FollowWidth(score, newWidth, oldWidth, host, warnings)) return abandon();
     if (setUpPicture && !setUpPicture()) {
         host.message(MsgType::Error, MessageText(msg::BitmapFailedOldRetained), Buttons::OK);
         abandon();
@@ -326,7 +348,7 @@ WidthChange ApplyPageWidthChange(Score& score, int newWidth, int oldWidth, Host&
     return newWidth == oldWidth ? WidthChange::Unchanged : WidthChange::Done;
 }
 
-bool ApplyPageLayout(UndoDocument& doc, const PageData& edited, Host& host,
+bool ApplyPageLayout(UndoDocument& doc, const PageData& edited, Host& host, WarningBox& warnings,
                      const PictureSetUp& setUpPicture) {
     Score& score = doc.score;
     const PageData saved = score.page;
@@ -337,7 +359,7 @@ bool ApplyPageLayout(UndoDocument& doc, const PageData& edited, Host& host,
     doc.modified = true;
     const int newWidth = UsablePixels(score);
     const WidthChange r = ApplyPageWidthChange(
-        score, newWidth, oldWidth, host,
+        score, newWidth, oldWidth, host, warnings,
         [&] {
             score.page = saved;
             doc.modified = wasModified;
@@ -413,7 +435,7 @@ std::optional<double> StaveSizeDialogModel::accept(Host& host) const {
     return *size;
 }
 
-bool ApplyStaveSizeChange(UndoDocument& doc, double oldSize, Host& host,
+bool ApplyStaveSizeChange(UndoDocument& doc, double oldSize, Host& host, WarningBox& warnings,
                           const PictureSetUp& setUpPicture) {
     Score& score = doc.score;
     const double newSize = score.staveSize;
@@ -426,7 +448,7 @@ bool ApplyStaveSizeChange(UndoDocument& doc, double oldSize, Host& host,
         score.staveSize = oldSize;
         return false;
     };
-    if (!FollowWidth(score, o, e, host)) return giveUp();
+    if (!FollowWidth(score, o, e, host, warnings)) return giveUp();
     if (setUpPicture && !setUpPicture()) {
         giveUp();
         host.message(MsgType::Error,

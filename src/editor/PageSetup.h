@@ -16,18 +16,21 @@
 namespace sw {
 
 class Host;
+class WarningBox;
 class UndoRing;
 struct UndoDocument;
 
 // Turns the printer to an orientation and reads what it can do; false when
-// the printer cannot say.
+// the printer cannot say. An empty reader means no printer is installed:
+// printing then makes PDF files, which take any paper to its edges.
 using CapacityReader = std::function<bool(bool landscape, PrinterCaps& caps)>;
 // Makes the page picture again after a change; false when it cannot be made
 // (the user has been told why).
 using PictureSetUp = std::function<bool()>;
 
 // The paper and margins of the printer's largest page in the page's
-// orientation. False (page untouched) when the printer cannot say.
+// orientation. False (page untouched) when the printer cannot say. Without
+// a printer the largest page is the chosen paper, all of it printable.
 bool UseLargestPage(PageData& page, const CapacityReader& read);
 
 bool SamePageData(const PageData& a, const PageData& b);
@@ -54,7 +57,8 @@ class PaperDialogModel {
   public:
     enum Box { Width, Length, Top, Right, Bottom, Left, Gutter, Header, Footer, BoxCount };
 
-    PaperDialogModel(const PageData& page, bool metric);
+    // The margin warnings go through `warnings`, which may silence them.
+    PaperDialogModel(const PageData& page, bool metric, WarningBox& warnings);
 
     const PageData& page() const { return page_; }
     bool metric() const { return metric_; }
@@ -84,8 +88,11 @@ class PaperDialogModel {
     std::string inUnit(double inches) const;
     // Shows what is wrong with the margins.
     void refresh(Host& host) const;
+    // The warnings for what is wrong with the margins; none for a valid page.
+    std::vector<int> marginProblems() const;
 
     PageData page_;
+    WarningBox& warnings_;
     bool metric_;
     int standard_ = kCustomSize;
 };
@@ -118,7 +125,7 @@ std::string StaveRuns(const std::vector<int>& staves);
 // as before and `restore` puts the caller's old values back.
 enum class WidthChange { Done, Unchanged, Abandoned };
 WidthChange ApplyPageWidthChange(Score& score, int newWidth, int oldWidth, Host& host,
-                                 const std::function<void()>& restore,
+                                 WarningBox& warnings, const std::function<void()>& restore,
                                  const PictureSetUp& setUpPicture);
 
 // The new page data `edited` applied to the score: marks the document
@@ -126,7 +133,7 @@ WidthChange ApplyPageWidthChange(Score& score, int newWidth, int oldWidth, Host&
 // header or footer texts when that area was taken away. The caller has
 // recorded what may change. False when nothing changed (the same page, or
 // the change was abandoned and the old values are back).
-bool ApplyPageLayout(UndoDocument& doc, const PageData& edited, Host& host,
+bool ApplyPageLayout(UndoDocument& doc, const PageData& edited, Host& host, WarningBox& warnings,
                      const PictureSetUp& setUpPicture);
 
 // The texts the header (or footer) area would lose with `edited`.
@@ -162,7 +169,7 @@ std::optional<double> ParseStaveSize(const std::string& text, bool metric);
 // After the stave size changed from `oldSize` to score.staveSize: staves follow
 // the new usable width; the old size comes back on Abort, on refusal and when
 // the page picture cannot be made. True when the new size stays.
-bool ApplyStaveSizeChange(UndoDocument& doc, double oldSize, Host& host,
+bool ApplyStaveSizeChange(UndoDocument& doc, double oldSize, Host& host, WarningBox& warnings,
                           const PictureSetUp& setUpPicture);
 
 // The header/footer chooser.

@@ -14,6 +14,7 @@
 namespace sw {
 
 class Host;
+class WarningBox;
 
 // What needs laying out and drawing again after the committed edits.
 struct DirtyStaves {
@@ -30,6 +31,7 @@ struct EditContext {
     Score& score;
     UndoRing& undo;
     Host& host;
+    WarningBox& warnings;
     int32_t& cursorX;
     bool& modified;
     DirtyStaves& dirty;

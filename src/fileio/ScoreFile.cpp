@@ -480,6 +480,23 @@ void Encode(const Score& score, int firstStave, int lastStave, bool asTemplate, 
 
 }  // namespace
 
+std::string ResolveScoreFile(const std::string& path) {
+    if (path.empty() || FileExists(path)) return path;
+    const std::string ext = FileExtension(path);
+    std::vector<std::string> tries;
+    if (ext.empty()) {
+        tries = {path + ".NW", path + ".nw", path + ".SWN", path + ".swn"};
+    } else {
+        std::string lower = ext;
+        for (char& c : lower)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        tries = {ChangeExtension(path, ToUpperAscii(ext)), ChangeExtension(path, lower)};
+    }
+    for (const std::string& t : tries)
+        if (FileExists(t)) return t;
+    return path;
+}
+
 int PreCheckFile(const std::string& path, bool skip) {
     if (skip) return 0;
     struct stat st;
@@ -494,7 +511,7 @@ int PreCheckFile(const std::string& path, bool skip) {
     ::close(fd);
     if (n != kRecordSize) return 7;
     if (r[1] == 'w' && r[2] == 'S' && r[4] == 'T') return 0;
-    if (r[8] == 200 && ToUpperAscii(FileExtension(path)) == ".NW") return 0;
+    if (r[8] == 200 && HasExtension(path, ".NW")) return 0;
     return 6;
 }
 
@@ -506,22 +523,15 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
                      const FileEnv& env) {
     LoadResult result;
     const DebugOptions debug = target.debug;
-    int code = PreCheckFile(pathIn, debug.acceptAnyFile);
+    const std::string path = ResolveScoreFile(pathIn);
+    int code = PreCheckFile(path, debug.acceptAnyFile);
     if (code != 0) {
         host.message(MsgType::Error, PreCheckMessage(code, pathIn), Buttons::OK);
         return result;
     }
-    std::string path = pathIn;
-    if (!FileExists(path) && FileExtension(path).empty()) {
-        if (FileExists(path + ".NW"))
-            path += ".NW";
-        else if (FileExists(path + ".SWN"))
-            path += ".SWN";
-        else {
-            host.message(MsgType::Error, FormatMessage(msg::FileNotFoundQuoted, pathIn),
-                         Buttons::OK);
-            return result;
-        }
+    if (!FileExists(path)) {
+        host.message(MsgType::Error, FormatMessage(msg::FileNotFoundQuoted, pathIn), Buttons::OK);
+        return result;
     }
     FileBytes bytes;
     if (!bytes.open(path)) {
@@ -667,7 +677,12 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
             if (missing > 0) result.badRecords += missing;
         }
         if (result.badRecords > 0)
-            host.message(MsgType::Error, MessageText(msg::ErrorInFileData), Buttons::OK);
+            // Which file, and how much of it is missing, so that the user
+            // knows what a page with less on it lost.
+            host.message(MsgType::Error,
+                         MessageText(msg::ErrorInFileData) + "\n\n" +
+                             FormatMessage(msg::DamagedRecordsLeftOut, path, result.badRecords),
+                         Buttons::OK);
         if (bagpipe) score.setBagpipe(true);
         score.setBeamAngle(score.Beamang);
         score.CurrentStave = nstaves > 0 ? 1 : 0;
@@ -749,11 +764,15 @@ SaveResult SaveScore(Score& score, const std::string& path, int firstStave, int 
 }
 
 std::string BackupName(const std::string& path) {
-    return DirectoryOf(path) + "Backup of " + ChangeExtension(FileNameOf(path), ".SWB");
+    // "name.swn" keeps its previous version as "Backup of name.swb".
+    const std::string ext = FileExtension(path);
+    const bool lower = !ext.empty() && ext != ToUpperAscii(ext);
+    return DirectoryOf(path) + "Backup of " +
+           ChangeExtension(FileNameOf(path), lower ? ".swb" : ".SWB");
 }
 
 bool BackupBeforeSave(const std::string& path, const FileEnv& env) {
-    if (!env.backups || FileExtension(path) != ".SWN" || !FileExists(path)) return false;
+    if (!env.backups || !HasExtension(path, ".SWN") || !FileExists(path)) return false;
     std::string backup = BackupName(path);
     ::unlink(backup.c_str());
     return ::rename(path.c_str(), backup.c_str()) == 0;

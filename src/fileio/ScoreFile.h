@@ -21,6 +21,11 @@ struct FileEnv {
 // 0 acceptable; 1 not found, 2 a directory, 3 empty, 4 size not a multiple of
 // 22, 6 not a score file, 7 cannot be opened or read.
 int PreCheckFile(const std::string& path, bool skip);
+// The file a score name stands for: the name itself when it exists, else the
+// same name with its extension in the other letter case, else (for a name
+// without one) with ".NW" or ".SWN" in either case; the name unchanged when
+// none exists.
+std::string ResolveScoreFile(const std::string& path);
 // The message the caller shows for a non-zero PreCheckFile code.
 std::string PreCheckMessage(int code, const std::string& path);
 

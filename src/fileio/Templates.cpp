@@ -75,7 +75,7 @@ std::vector<TemplateEntry> BuildTemplateList(const std::string& directory) {
     for (const auto& e : std::filesystem::directory_iterator(directory, ec)) {
         if (!e.is_regular_file(ec)) continue;  // folders and the like are skipped
         const std::string path = e.path().string();
-        if (ToUpperAscii(FileExtension(path)) != ".SWT") continue;
+        if (!HasExtension(path, ".SWT")) continue;
         list.push_back({Fit80(ReadTemplateDescription(path)), path});
     }
     std::sort(list.begin(), list.end(), LessIgnoreCase);

@@ -26,7 +26,7 @@ namespace {
 constexpr std::size_t kChunk = 16 * 1024;
 
 bool IsBmpName(const std::string& path) {
-    return ToUpperAscii(FileExtension(path)) == ".BMP";
+    return HasExtension(path, ".BMP");
 }
 
 // Writes `bytes` to a file beside `path` and puts it in place only when all of

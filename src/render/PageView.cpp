@@ -440,16 +440,31 @@ std::string RedrawPage(const DrawContext& ctx, Score& score, int page, const Dra
     return FormatMessage(msg::PageRedrawTime, seconds);
 }
 
+void DrawStaveLines(Surface& out, const Score& score, int s, uint32_t colour) {
+    if (!score.hasStave(s) || s < 1) return;
+    const StaveHeader& h = score.stave(s).h;
+    const int sp = LineSpacing(h.sizeIndex);
+    const Lines l = LinesOf(h);
+    for (int k = l.T; k <= l.B; ++k) {
+        const int y = h.Ycoord + k * sp;
+        out.line(h.LeftX, y - 1, h.RightX, y - 1, LineSpec{1, colour, false});
+    }
+}
+
+namespace {
+std::string ObjectCount(int n) {
+    return std::to_string(n) + MessageText(n == 1 ? msg::StatusObject : msg::StatusObjects);
+}
+}  // namespace
+
 std::string StatusText(const Score& score, int stave) {
     if (stave == 0)
-        return MessageText(msg::StatusHeaderFooter) + std::to_string(score.stave(0).h.Nobjec) +
-               MessageText(msg::StatusObjects);
+        return MessageText(msg::StatusHeaderFooter) + ObjectCount(score.stave(0).h.Nobjec);
     if (stave < 1 || stave > score.Nstaves) return "";
     return MessageText(msg::StatusSystem) + std::to_string(SystemNumber(score, stave)) +
            MessageText(msg::StatusOf) + std::to_string(SystemCount(score)) +
            MessageText(msg::StatusStave) + std::to_string(stave) + MessageText(msg::StatusOf) +
-           std::to_string(score.Nstaves) + ":  " + std::to_string(score.stave(stave).h.Nobjec) +
-           MessageText(msg::StatusObjects);
+           std::to_string(score.Nstaves) + ":  " + ObjectCount(score.stave(stave).h.Nobjec);
 }
 
 }  // namespace sw

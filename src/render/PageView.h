@@ -30,6 +30,9 @@ std::pair<int, int> BarNumberLabelOffset(const Score& score, int s);
 
 void DrawStave(Surface& out, Score& score, int s, uint32_t colour, uint32_t kinds,
                const DrawSettings& settings, const PageViewState& view, int pictureWidth);
+// The lines of stave s alone, in one colour: the current stave is drawn so
+// while an object is being placed on it.
+void DrawStaveLines(Surface& out, const Score& score, int s, uint32_t colour);
 // Braces of the brace groups among staves first..last.
 void DrawBraces(Surface& out, const Score& score, int first, int last, uint32_t colour);
 // Redraws stave s, and the bar lines of its system's first stave when that is another.

@@ -23,6 +23,7 @@
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "core/WarningBox.h"
 
 namespace sw {
 
@@ -277,7 +278,8 @@ int WorkersFor(std::size_t steps) {
 
 int PrintScore(Score& score, PrinterPort& printer, const PrintRequest& request,
                const GlyphStore& glyphs, const DrawSettings& settings, Host& host,
-               const std::function<bool()>& cancelled, const std::string& fileName) {
+               WarningBox& warnings, const std::function<bool()>& cancelled,
+               const std::string& fileName) {
     if (!printer.installed()) {
         host.message(MsgType::Error, MessageText(msg::NoPrinter), Buttons::OK);
         return 0;
@@ -343,7 +345,7 @@ int PrintScore(Score& score, PrinterPort& printer, const PrintRequest& request,
     printer.end();
     if (outOfMemory)
         host.message(MsgType::Error, MessageText(msg::InsufficientMemory), Buttons::OK);
-    if (stopped) host.warning(MessageText(msg::PrintingAborted), Buttons::OK);
+    if (stopped) warnings.show(host, msg::PrintingAborted, 5, false);
     return sent;
 }
 

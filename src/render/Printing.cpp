@@ -8,6 +8,7 @@
 
 #include "core/ScriptedHost.h"
 #include "core/TextUtil.h"
+#include "core/WarningBox.h"
 #include "layout/Pagination.h"
 #include "render/PageView.h"
 #include "render/PrintJob.h"
@@ -191,8 +192,10 @@ bool WritePdf(const std::string& path, const GlyphStore& glyphs, Score& score, i
     PdfPrinterPort pdf(path, score);
     ScriptedHost quiet;
     quiet.setPermissive(true);
-    const int sent = PrintScore(score, pdf, PrintRequest{first, last, 1, true, false}, glyphs,
-                                settings, quiet, {}, FileNameOf(settings.textEnv.filePath));
+    WarningBox warnings;
+    const int sent =
+        PrintScore(score, pdf, PrintRequest{first, last, 1, true, false}, glyphs, settings, quiet,
+                   warnings, {}, FileNameOf(settings.textEnv.filePath));
     return sent == last - first + 1 && std::filesystem::exists(path);
 }
 

@@ -26,8 +26,9 @@ QString Q(const std::string& s) {
 
 }  // namespace
 
-QtDocumentDialogs::QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host)
-    : parent_(parent), settings_(settings), host_(host) {}
+QtDocumentDialogs::QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host,
+                                     WarningBox& warnings)
+    : parent_(parent), settings_(settings), host_(host), warnings_(warnings) {}
 
 HeaderFooterChooser::Choice QtDocumentDialogs::chooseHeaderFooter(const HeaderFooterChooser& c) {
     return ChooseHeaderFooter(parent_, c);
@@ -39,14 +40,10 @@ std::optional<FontDesc> QtDocumentDialogs::selectFavourite() {
     return FavouriteFontDesc(settings_.favourites[static_cast<std::size_t>(n - 1)]);
 }
 
-bool QtDocumentDialogs::pageSetup(PaperDialogModel& model) {
-    PageData page = model.page();
-    bool metric = model.metric();
-    const bool ok = RunPageSetupDialog(parent_, Q(MessageText(msg::ThisScorePageSetup)), page,
-                                       metric, host_, PrinterCapacityReader(settings_.printer),
-                                       ColoursFrom(settings_).defaultform);
-    model = PaperDialogModel(ok ? page : model.page(), metric);
-    return ok;
+bool QtDocumentDialogs::pageSetup(PageData& page, bool& metric) {
+    return RunPageSetupDialog(parent_, Q(MessageText(msg::ThisScorePageSetup)), page, metric, host_,
+                              warnings_, PrinterCapacityReader(settings_.printer),
+                              ColoursFrom(settings_).defaultform);
 }
 
 std::optional<double> QtDocumentDialogs::staveSize(StaveSizeDialogModel& model,

@@ -14,19 +14,20 @@ class Host;
 class QtDocumentDialogs : public DocumentDialogs {
   public:
     // `settings` are the main window's, read when a dialog opens.
-    QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host);
+    QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host, WarningBox& warnings);
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override;
     bool chooseSymbol() override { return false; }
     std::optional<int> chooseShape() override { return std::nullopt; }
     std::optional<FontDesc> selectFavourite() override;
-    bool pageSetup(PaperDialogModel& model) override;
+    bool pageSetup(PageData& page, bool& metric) override;
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
 
   private:
     QWidget* parent_;
     const Settings& settings_;
     Host& host_;
+    WarningBox& warnings_;
 };
 
 }  // namespace sw

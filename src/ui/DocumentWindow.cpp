@@ -99,6 +99,7 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
       undo_(std::make_unique<FileUndoStorage>()),
       glyphs_(glyphs),
       host_(host),
+      warnings_(warnings),
       services_(services),
       dialogs_(dialogs) {
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -198,6 +199,8 @@ void TMDIChild::buildActions() {
              RunDumpCommand(host_, spec);
          }},
         {Action::Close, [this] { emit closeRequested(); }},
+        {Action::SavePart, [this] { emit savePartRequested(); }},
+        {Action::SaveAsTemplate, [this] { emit saveAsTemplateRequested(); }},
         {Action::Exit, [this] { emit exitRequested(); }},
         {Action::ExtendedProperties,
          [this] {
@@ -229,10 +232,9 @@ void TMDIChild::buildActions() {
     action(Action::Dump)->setVisible(settings.dumpTools);
     action(Action::ExtendedProperties)->setVisible(settings.dumpTools);
     // Symbols are placed from their chooser, which comes with the placing of
-    // objects; until then the command is not offered. Saving part of a score
-    // and templates wait for their dialogs in the same way.
-    for (Action hidden : {Action::SymbolMode, Action::SavePart, Action::SaveAsTemplate})
-        action(hidden)->setVisible(false);
+    // objects; until then the command is not offered.
+    action(Action::SymbolMode)->setVisible(false);
+    action(Action::SavePart)->setStatusTip("Save only a part of the file");
     for (Action checkable : {Action::TextMode, Action::LineMode, Action::CurveMode,
                              Action::HairpinMode, Action::SymbolMode, Action::BlockMode,
                              Action::HeadFoot, Action::Preview, Action::ToggleEdit})
@@ -255,9 +257,10 @@ void TMDIChild::buildActions() {
     menu("&Mode",
          {A::EnterMusic, A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::SymbolMode,
           A::BlockMode, std::nullopt, A::HeadFoot, A::Preview, std::nullopt, A::ToggleEdit});
-    menu("&Page", {A::Top, A::PrevPage, A::NextPage, A::End, A::PageTop, A::PageBottom,
-                   std::nullopt, A::GotoPage, A::GotoSystem, A::GotoStave, std::nullopt,
-                   A::Repaginate, A::PageLayout, A::StaveSize, A::Redraw, A::ExtendedProperties});
+    menu("&Page",
+         {A::FirstPage, A::PrevPage, A::NextPage, A::LastPage, A::Top, A::End, A::PageTop,
+          A::PageBottom, std::nullopt, A::GotoPage, A::GotoSystem, A::GotoStave, std::nullopt,
+          A::Repaginate, A::PageLayout, A::StaveSize, A::Redraw, A::ExtendedProperties});
     action(Action::Repaginate)->setStatusTip("Work out what staves fit on what pages");
     action(Action::Repaginate)->setToolTip("Work out what staves fit on what pages");
 }
@@ -288,7 +291,7 @@ void TMDIChild::buildToolBars() {
     group(5, {A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::BlockMode}, true);
     group(6, {A::Undo});
     group(7, {A::Redraw});
-    group(10, {A::Top, A::PrevPage, A::NextPage, A::End}, true);
+    group(10, {A::FirstPage, A::PrevPage, A::NextPage, A::LastPage}, true);
     main->addAction(action(A::ToggleEdit));
 
     auto* done = new QAction("Abort", this);
@@ -500,10 +503,20 @@ void TMDIChild::showPicture() {
     const std::vector<Segment> strokes = controller_->cursorStrokes();
     const UiState& ui = controller_->ui();
     const bool highlight = ui.highlightObject > 0 && score_.hasStave(ui.highlightStave);
-    if ((strokes.empty() && !highlight) || previewing_) {
+    const int mode = controller_->mode();
+    // The stave that an object being placed goes to shows in "Strings".
+    const bool placing = (mode == kModeText || mode == kModeSymbol || mode == kModeLine ||
+                          mode == kModeCurve || mode == kModeHairpin || mode == kModeDrawing) &&
+                         score_.CurrentStave >= 1 && score_.hasStave(score_.CurrentStave);
+    if ((strokes.empty() && !highlight && !placing) || previewing_) {
         pageLabel_->setPixmap(QPixmap::fromImage(picture_));
     } else {
         QImage shown = picture_;
+        if (placing) {
+            const DrawContext ctx = PictureContext(shown, glyphs_, false);
+            PictureSurface surface(ctx);
+            DrawStaveLines(surface, score_, score_.CurrentStave, draw_.colours.strings);
+        }
         if (highlight) {
             // The object under the mouse, drawn again in the "Edit" colour.
             DrawContext ctx = PictureContext(shown, glyphs_, false);
@@ -832,7 +845,7 @@ void TMDIChild::print() {
         if (!file) return;
         port = std::make_unique<PdfPrinterPort>(*file, score_);
     }
-    PrintScore(score_, *port, request, glyphs_, draw_, host_, {},
+    PrintScore(score_, *port, request, glyphs_, draw_, host_, warnings_, {},
                FileNameOf(controller_->documentName()));
     showPage(controller_->page());
 }

@@ -68,6 +68,9 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void pageShown(int page);
     void closeRequested();
     void exitRequested();
+    // Commands that need the main window's folders and template list.
+    void savePartRequested();
+    void saveAsTemplateRequested();
 
   private:
     // The screen as the controller sees it.
@@ -96,6 +99,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     UndoRing undo_;
     const GlyphStore& glyphs_;
     Host& host_;
+    WarningBox& warnings_;
     DocumentServices& services_;
     DocumentDialogs& dialogs_;
     QtTextMeasurer measurer_;

@@ -35,6 +35,8 @@
 
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "core/TextUtil.h"
+#include "editor/FileCommands.h"
 #include "fileio/ScoreFile.h"
 #include "fileio/Templates.h"
 #include "layout/OpenScore.h"
@@ -50,6 +52,7 @@
 #include "ui/HeaderFooterDialog.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/ReportWindow.h"
+#include "ui/SavePartDialog.h"
 #include "ui/TemplateDialog.h"
 #include "ui/Tutorial.h"
 
@@ -84,6 +87,11 @@ class TMainForm::Services : public DocumentServices {
     void addToHistory(const std::string& path) override {
         AddToHistory(f_.app_, path);
         f_.rebuildHistoryMenu();
+        // Looked at once the save is over: a recovered score that was written
+        // no longer needs its backup.
+        QTimer::singleShot(0, &f_, [this] {
+            if (f_.child_) DocumentSaved(f_.app_, f_.child_->controller().modified());
+        });
     }
     std::string fileDirectory() const override { return f_.settings_.fileDirectory; }
     void setFileDirectory(const std::string& dir) override { f_.settings_.fileDirectory = dir; }
@@ -109,14 +117,16 @@ TMainForm::TMainForm(const AppFolder& folder, Settings settings, IniFile ini, bo
       host_(this) {
     app_.appDir = folder_.dir;
     app_.readOnly = folder_.readOnly;
+    app_.settingsPath = folder_.settingsPath;
     app_.ownsBackup = ownsBackup;
     app_.warnings.setUserLevel(settings_.level);
     for (int n = 0; n < WarningBox::kSuppressible; ++n)
         if (settings_.suppressed.test(n)) app_.warnings.setSuppressed(n, true);
 
     const std::string product = MessageText(msg::ProductName);
+    // Only the frame says the product's name: as the application's display
+    // name too, it would be said twice in every caption.
     setWindowTitle(Q(product));
-    QApplication::setApplicationDisplayName(Q(product));
 
     mdi_ = new QMdiArea(this);
     mdi_->installEventFilter(this);
@@ -198,6 +208,12 @@ void TMainForm::buildMenus() {
     configure->setEnabled(false);  // the options window comes with the global options
     options->addAction("Default &Page Setup...", this, [this] { defaultPageSetup(); });
     options->addAction("Default &Stave Size...", this, [this] { defaultStaveSize(); });
+    // Until the options window comes, the suppressed warnings come back from here.
+    options->addAction("Reinstate &warnings", this, [this] {
+        for (int n = 0; n < WarningBox::kSuppressible; ++n)
+            app_.warnings.setSuppressed(n, false);
+        host_.message(MsgType::Information, MessageText(msg::WarningsReinstated), Buttons::OK);
+    });
     QAction* monitor = options->addAction("Other &Monitor", this, [this] {
         const QList<QScreen*> screens = QGuiApplication::screens();
         if (screens.size() != 2) return;
@@ -351,6 +367,13 @@ void TMainForm::refreshBackground() {
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == mdi_ && event->type() == QEvent::Resize) refreshBackground();
+    if (watched == sub_ && sub_ && event->type() == QEvent::WindowStateChange &&
+        !sub_->isMaximized()) {
+        // Restored or minimised from its system menu: maximised again.
+        QTimer::singleShot(0, this, [this] {
+            if (sub_) sub_->showMaximized();
+        });
+    }
     if (watched == sub_ && sub_ && event->type() == QEvent::Close) {
         // The document's own close button asks about saving like File, Close.
         event->ignore();
@@ -386,7 +409,8 @@ EditorSettings TMainForm::editorSettings() const {
 bool TMainForm::startDocument(DocumentController::Start how, const std::string& path,
                               const std::string& name, bool recovering) {
     if (!services_) services_ = std::make_unique<Services>(*this);
-    if (!dialogs_) dialogs_ = std::make_unique<QtDocumentDialogs>(this, settings_, host_);
+    if (!dialogs_)
+        dialogs_ = std::make_unique<QtDocumentDialogs>(this, settings_, host_, app_.warnings);
     auto* child =
         new TMDIChild(editorSettings(), glyphs_, host_, app_.warnings, *services_, *dialogs_);
     child_ = child;
@@ -405,7 +429,11 @@ bool TMainForm::startDocument(DocumentController::Start how, const std::string& 
         child, &TMDIChild::closeRequested, this, [this] { closeDocument(); }, Qt::QueuedConnection);
     connect(
         child, &TMDIChild::exitRequested, this, [this] { close(); }, Qt::QueuedConnection);
-    sub_ = mdi_->addSubWindow(child);
+    connect(child, &TMDIChild::savePartRequested, this, [this] { savePartOfScore(); });
+    connect(child, &TMDIChild::saveAsTemplateRequested, this, [this] { saveAsTemplate(); });
+    // The one score fills the frame: no buttons to shrink it to a stamp.
+    sub_ = mdi_->addSubWindow(child, Qt::SubWindow | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     sub_->setAttribute(Qt::WA_DeleteOnClose, false);
     sub_->setWindowIcon(QApplication::windowIcon());
     sub_->installEventFilter(this);
@@ -484,9 +512,7 @@ bool TMainForm::closeDocument() {
     if (!child_->controller().queryClose()) return false;
     backupTimer_.stop();
     dropChild();
-    // A closed score needs no backup any more.
-    if (app_.ownsBackup && !app_.readOnly)
-        std::filesystem::remove(std::filesystem::path(folder_.dir) / kAutoSaveName);
+    DocumentClosed(app_);
     return true;
 }
 
@@ -499,6 +525,7 @@ void TMainForm::armBackupTimer(int ms) {
 
 void TMainForm::backupTimerFired() {
     if (!child_) return;
+    DocumentSaved(app_, child_->controller().modified());
     EditorIdleState idle;
     idle.modified = child_->controller().modified();
     idle.provisionalObject = child_->controller().provisionalActive();
@@ -514,7 +541,7 @@ void TMainForm::backupTimerFired() {
         case BackupAction::Save:
             break;
     }
-    const std::string path = (std::filesystem::path(folder_.dir) / kAutoSaveName).string();
+    const std::string path = BackupPath(app_);
     Score& score = child_->score();
     SaveScore(score, path, 0, score.Nstaves, false, false, host_);
     armBackupTimer(BackupIntervalMs(settings_));
@@ -531,7 +558,7 @@ void TMainForm::defaultPageSetup() {
     PageData page = DefaultPageData(settings_);
     bool metric = !settings_.unitsInches;
     if (RunPageSetupDialog(this, Q(MessageText(msg::DefaultPageSetup)), page, metric, host_,
-                           PrinterCapacityReader(settings_.printer),
+                           app_.warnings, PrinterCapacityReader(settings_.printer),
                            settings_.colour("Defaultform"))) {
         StoreDefaultPageData(settings_, page);
     }
@@ -542,6 +569,40 @@ void TMainForm::defaultStaveSize() {
     const std::optional<double> size =
         AskDefaultStaveSize(host_, DefaultStaveSize(settings_), !settings_.unitsInches);
     if (size) settings_.pageStave = static_cast<int>(std::lround(*size * 1000));
+}
+
+void TMainForm::savePartOfScore() {
+    if (!child_) return;
+    const auto systems = ChoosePartOfScore(this, child_->score(), host_);
+    if (!systems) return;
+    FileDialogSpec spec;
+    spec.title = "Staffwright File Save";
+    spec.filter = "Staffwright|*.SWN";
+    spec.defaultExtension = "SWN";
+    spec.directory = settings_.fileDirectory;
+    spec.overwritePrompt = true;
+    const std::optional<std::string> path = host_.saveFileName(spec);
+    if (!path) return;
+    const std::string dir = DirectoryOf(*path);
+    if (!dir.empty() && QFileInfo(Q(dir)).isDir()) settings_.fileDirectory = dir;
+    SavePartOfScore(child_->score(), systems->first, systems->second, *path, host_);
+}
+
+void TMainForm::saveAsTemplate() {
+    if (!child_) return;
+    const std::string dir = TemplateDirectory(folder_.dir);
+    QDir().mkpath(Q(dir));
+    FileDialogSpec spec;
+    spec.title = "Staffwright Templates";
+    spec.filter = "SW Template|*.SWT";
+    spec.defaultExtension = "SWT";
+    spec.directory = dir;
+    spec.fileName = ChangeExtension(FileNameOf(child_->controller().documentName()), ".SWT");
+    spec.overwritePrompt = true;
+    const std::optional<std::string> path = host_.saveFileName(spec);
+    if (!path) return;
+    SaveAsTemplateCommand(child_->score(), *path, host_, templates_, settings_.templates,
+                          app_.warnings);
 }
 
 void TMainForm::editFavourites() {

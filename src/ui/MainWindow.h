@@ -79,6 +79,8 @@ class TMainForm : public QMainWindow {
     void defaultPageSetup();
     void defaultStaveSize();
     void editFavourites();
+    void savePartOfScore();
+    void saveAsTemplate();
     void backupTimerFired();
     void armBackupTimer(int ms);
     void showNotationGuide();

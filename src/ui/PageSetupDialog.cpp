@@ -17,6 +17,8 @@
 #include <array>
 
 #include "core/Host.h"
+#include "core/MessageIds.h"
+#include "core/Messages.h"
 #include "platform/QtPrinterPort.h"
 #include "render/DrawContext.h"
 
@@ -24,41 +26,53 @@ namespace sw {
 
 namespace {
 
-// Enter moves to the next box instead of closing the dialog.
-class EnterMovesFocus : public QObject {
+// Enter moves to the next control as Tab does (Shift+Enter to the previous)
+// and never closes the dialog, whichever control has the focus.
+class PaperDialog : public QDialog {
   public:
-    using QObject::QObject;
+    using QDialog::QDialog;
+    // Called once every control is in place.
+    void takeEnter() {
+        for (QWidget* w : findChildren<QWidget*>())
+            w->installEventFilter(this);
+        for (QPushButton* b : findChildren<QPushButton*>())
+            b->setAutoDefault(false), b->setDefault(false);
+    }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-                auto* w = static_cast<QWidget*>(watched);
-                if (QWidget* next = (key->modifiers() & Qt::ShiftModifier)
-                                        ? w->previousInFocusChain()
-                                        : w->nextInFocusChain())
-                    next->setFocus(Qt::TabFocusReason);
-                return true;
-            }
+        if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+        focusNextPrevChild(!(key->modifiers() & Qt::ShiftModifier));
+        return true;
+    }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            focusNextPrevChild(!(event->modifiers() & Qt::ShiftModifier));
+            return;
         }
-        return false;
+        QDialog::keyPressEvent(event);
     }
 };
 
 }  // namespace
 
 CapacityReader PrinterCapacityReader(const std::string& lastUsed) {
+    // Without a printer, printing makes PDF files on whatever paper the page
+    // has: there is nothing to read.
+    if (!SystemPrinter(lastUsed)) return {};
     return [lastUsed](bool landscape, PrinterCaps& caps) {
-        if (std::unique_ptr<QtPrinterPort> printer = SystemPrinter(lastUsed))
-            return ReadPrinterCapacities(*printer, landscape, caps);
-        RecordingPrinterPort standard;
-        return ReadPrinterCapacities(standard, landscape, caps);
+        std::unique_ptr<QtPrinterPort> printer = SystemPrinter(lastUsed);
+        return printer && ReadPrinterCapacities(*printer, landscape, caps);
     };
 }
 
 bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page, bool& metric,
-                        Host& host, const CapacityReader& printer, uint32_t formColour) {
-    PaperDialogModel model(page, metric);
-    QDialog dialog(parent);
+                        Host& host, WarningBox& warnings, const CapacityReader& printer,
+                        uint32_t formColour) {
+    PaperDialogModel model(page, metric, warnings);
+    PaperDialog dialog(parent);
     dialog.setWindowTitle(caption);
     const QColor form = QColor::fromRgb(ToQRgb(formColour));
     const QColor shade(qRound(form.red() * 0.8), qRound(form.green() * 0.8),
@@ -70,7 +84,6 @@ bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page,
         w->setAutoFillBackground(true);
     };
     paint(&dialog, form);
-    auto* enter = new EnterMovesFocus(&dialog);
 
     using Box = PaperDialogModel::Box;
     auto* layoutGroup = new QGroupBox(" Layout ");
@@ -80,7 +93,6 @@ bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page,
     for (const auto& [box, label] : kPaperBoxes) {
         auto* edit = new QLineEdit;
         edit->setMaximumWidth(90);
-        edit->installEventFilter(enter);
         auto* l = new QLabel(label);
         l->setBuddy(edit);
         grid->addWidget(l, row, 0);
@@ -172,6 +184,11 @@ bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page,
     right->addWidget(unitsGroup);
     right->addWidget(orientGroup);
     right->addWidget(largest);
+    if (!printer) {
+        auto* pdf = new QLabel(QString::fromStdString(MessageText(msg::NoPrinterPdf)));
+        pdf->setWordWrap(true);
+        right->addWidget(pdf);
+    }
     right->addStretch();
     auto* top = new QHBoxLayout;
     top->addWidget(layoutGroup);
@@ -179,6 +196,7 @@ bool RunPageSetupDialog(QWidget* parent, const QString& caption, PageData& page,
     auto* outer = new QVBoxLayout(&dialog);
     outer->addLayout(top);
     outer->addWidget(buttons);
+    dialog.takeEnter();
     refresh();
     model.open(host);
 

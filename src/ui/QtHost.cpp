@@ -117,6 +117,13 @@ Answer QtHost::message(MsgType type, const std::string& text, Buttons buttons) {
         made.emplace_back(b, spec.answer);
     }
     box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
+    // Left to itself the box makes No its Escape button, and closing it too
+    // then says No: a hidden button of its own keeps those answerless.
+    if (made.size() > 1) {
+        QPushButton* none = box.addButton(QString(), QMessageBox::RejectRole);
+        none->hide();
+        box.setEscapeButton(none);
+    }
     box.exec();
     for (const auto& [button, answer] : made)
         if (box.clickedButton() == button) return answer;

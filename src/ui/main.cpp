@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
         env.screenWidth = screen->size().width(), env.screenHeight = screen->size().height();
     env.northAmerican = sw::NorthAmericanLocale();
     sw::IniFile ini;
-    sw::Settings settings = sw::LoadSettingsFile(folder.settingsPath, env, ini);
+    sw::Settings settings = sw::LoadSettingsFile(folder.settingsReadPath, env, ini);
 
     // Two running copies must not share one backup file.
     QLockFile lock(QDir(QString::fromStdString(folder.dir)).filePath("AutoSave.SWN.lock"));

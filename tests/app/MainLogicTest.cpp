@@ -121,18 +121,34 @@ TEST_F(MainLogic, OneScoreAtATimeAndMissingHistoryFiles) {
     EXPECT_HOST_CLEAN(host);
 }
 
+TEST_F(MainLogic, AHistoryEntryFollowsItsScoreWhenTheExtensionChangedCase) {
+    const std::string a = Score("a.swn");
+    settings.history = {dir.file("a.SWN")};
+    host.expectMessage("All files on the history list are still available.");
+    CheckHistoryList(app, host);
+    EXPECT_EQ(settings.history, std::vector<std::string>{a});
+    settings.history = {dir.file("a.SWN")};
+    EXPECT_TRUE(OpenHistoryEntry(app, 1, host, Opener()));
+    EXPECT_EQ(opened, std::vector<std::string>{a});
+    EXPECT_EQ(settings.history, std::vector<std::string>{a});
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST_F(MainLogic, StartupAsksAboutTheBackupBeforeOpeningTheCommandLine) {
     app.appDir = dir.path();
     settings.runs = 10;
     const std::string a = Score("my score.swn");
     const std::string backup = Score(kAutoSaveName);
 
-    // Yes: the backup is opened as modified and the command line is not.
+    // Yes: the backup is opened as modified; the command line's file waits
+    // at the top of the history, and the user is told so.
     host.expectMessage("Backup files exist!", Answer::Yes);
+    host.expectMessage(a + " has not been opened");
     EXPECT_EQ(FirstShown(app, {dir.file("my"), "score.swn"}, host, Opener()),
               StartupOutcome::Recovered);
     EXPECT_EQ(opened, std::vector<std::string>{backup + " (recovering)"});
-    EXPECT_FALSE(std::filesystem::exists(backup));
+    EXPECT_EQ(settings.history.front(), a);
+    EXPECT_TRUE(std::filesystem::exists(backup));
     EXPECT_HOST_CLEAN(host);
 }
 
@@ -165,16 +181,102 @@ TEST_F(MainLogic, TheMostRecentFileReopensAndAnUnansweredRecoveryKeepsTheBackup)
     EXPECT_TRUE(OpenHistoryEntry(app, 1, host, Opener()));
     EXPECT_EQ(opened, std::vector<std::string>{a});
 
-    app.documentOpen = false;
-    app.appDir = dir.path();
-    settings.runs = 10;
-    const std::string backup = Score(kAutoSaveName);
-    for (Answer a2 : {Answer::Help, Answer::Cancel}) {
-        host.expectMessage("Backup files exist!", a2);
-        FirstShown(app, {}, host, Opener());
-        EXPECT_TRUE(std::filesystem::exists(backup));
-    }
     EXPECT_HOST_CLEAN(host);
+}
+
+// The automatic backup is the only copy of unsaved work after a crash: only
+// an explicit No deletes it, and a recovered one lasts until its score is safe.
+class BackupRecovery : public MainLogic {
+  protected:
+    void SetUp() override {
+        app.appDir = dir.path();
+        settings.runs = 10;
+        backup = Score(kAutoSaveName);
+    }
+    bool BackupExists() const { return std::filesystem::exists(backup); }
+    std::string backup;
+};
+
+TEST_F(BackupRecovery, EscapeClosingTheBoxAndHelpKeepIt) {
+    // Help explains and asks again; Escape and the title bar's close answer
+    // nothing at all, which keeps the backup for the next start.
+    host.expectMessage("Backup files exist!", Answer::Help);
+    host.expectMessage("keeps an automatic backup");
+    host.expectMessage("Backup files exist!", Answer::Cancel);
+    host.expectMessage("you will be asked about it again");
+    EXPECT_EQ(FirstShown(app, {}, host, Opener()), StartupOutcome::Nothing);
+    EXPECT_TRUE(BackupExists());
+    EXPECT_TRUE(opened.empty());
+
+    // Another score opened and closed in this run neither writes over the
+    // kept backup nor deletes it.
+    const std::string other = Score("other.swn");
+    ASSERT_TRUE(OpenNamedFile(app, other, host, Opener()));
+    EditorIdleState idle;
+    idle.modified = true;
+    EXPECT_EQ(BackupDecision(app, idle), BackupAction::Nothing);
+    EXPECT_FALSE(BackupTimerEnabled(app));
+    DocumentSaved(app, false);
+    DocumentClosed(app);
+    EXPECT_TRUE(BackupExists());
+
+    // The next start asks again; No is the only answer that deletes.
+    AppState next(settings);
+    next.appDir = dir.path();
+    host.expectMessage("Backup files exist!", Answer::No);
+    FirstShown(next, {}, host, Opener());
+    EXPECT_FALSE(BackupExists());
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(BackupRecovery, ARecoveredBackupOutlivesACrashUntilItsScoreIsSaved) {
+    host.expectMessage("Backup files exist!", Answer::Yes);
+    EXPECT_EQ(FirstShown(app, {}, host, Opener()), StartupOutcome::Recovered);
+    // The program killed here leaves the backup for the next start.
+    EXPECT_TRUE(BackupExists());
+    EXPECT_TRUE(BackupTimerEnabled(app));
+    DocumentSaved(app, true);  // still modified: the save did not happen
+    EXPECT_TRUE(BackupExists());
+    DocumentSaved(app, false);
+    EXPECT_FALSE(BackupExists());
+
+    // From then on the score's backup is an ordinary one, gone when it closes.
+    backup = Score(kAutoSaveName);
+    DocumentClosed(app);
+    EXPECT_FALSE(BackupExists());
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(BackupRecovery, ARecoveredScoreClosedUnsavedTakesItsBackupWithIt) {
+    host.expectMessage("Backup files exist!", Answer::Yes);
+    FirstShown(app, {}, host, Opener());
+    DocumentClosed(app);
+    EXPECT_FALSE(BackupExists());
+    EXPECT_FALSE(app.documentOpen);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(BackupRecovery, AReadOnlyFolderIsReadAndTheUserToldOnce) {
+    app.readOnly = true;
+    app.ownsBackup = false;  // as the program starts from a read-only folder
+    app.settingsPath = dir.file("cfg/STAFWR5.INI");
+    host.expectMessage(dir.path() + "\n\nAutomatic backup is off");
+    FirstShown(app, {}, host, Opener());
+    EXPECT_TRUE(settings.readOnlyNoted);
+    FirstShown(app, {}, host, Opener());  // not again
+    EXPECT_TRUE(BackupExists());          // not ours to offer or delete
+    EXPECT_HOST_CLEAN(host);
+
+    // The folder's own settings are read until the user has some elsewhere.
+    AppFolder f{dir.path(), true, dir.file("cfg/STAFWR5.INI"), ""};
+    EXPECT_EQ(SettingsReadPath(f), f.settingsPath);  // none in the folder either
+    test::WriteBytes(dir.file("STAFWR5.INI"), {'[', 'U', ']', '\n'});
+    EXPECT_EQ(SettingsReadPath(f), dir.file("STAFWR5.INI"));
+    std::filesystem::create_directories(dir.file("cfg"));
+    test::WriteBytes(f.settingsPath, {'[', 'U', ']', '\n'});
+    EXPECT_EQ(SettingsReadPath(f), f.settingsPath);
+    f.readOnly = false;
+    EXPECT_EQ(SettingsReadPath(f), f.settingsPath);
 }
 
 TEST_F(MainLogic, StartupCommandLineAndFirstRunHint) {

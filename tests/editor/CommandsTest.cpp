@@ -35,9 +35,8 @@ class Edits : public ::testing::Test {
         return n;
     }
     UndoRing::Result Undo() {
-        WarningBox warnings;
         host.expectWarning("You have chosen the Undo operation.", Answer::Yes);
-        return UndoLastCommand(ctx, warnings, true);
+        return UndoLastCommand(ctx, true);
     }
 
     Score score;
@@ -46,7 +45,8 @@ class Edits : public ::testing::Test {
     int32_t cursorX = 40;
     bool modified = false;
     DirtyStaves dirty;
-    EditContext ctx{score, undo, host, cursorX, modified, dirty};
+    WarningBox warnings;
+    EditContext ctx{score, undo, host, warnings, cursorX, modified, dirty};
     bool pictureOk = true;
     PictureSetUp picture = [this] { return pictureOk; };
 };
@@ -157,17 +157,16 @@ TEST_F(Edits, UndoOffStillEditsAndMarksModified) {
     UndoRing off{std::make_unique<MemoryUndoStorage>()};
     off.setDepth(0);
     off.open(host);
-    EditContext c{score, off, host, cursorX, modified, dirty};
+    EditContext c{score, off, host, warnings, cursorX, modified, dirty};
     {
         ScoreEdit edit(c, "with undo off");
         ASSERT_TRUE(edit.touchStave(1));
         edit.commit();
     }
     EXPECT_TRUE(modified);
-    WarningBox warnings;
     host.expectWarning("You have chosen the Undo operation.", Answer::Yes);
     host.expectWarning("Undo is off");
-    EXPECT_FALSE(UndoLastCommand(c, warnings, true).undone);
+    EXPECT_FALSE(UndoLastCommand(c, true).undone);
     EXPECT_HOST_CLEAN(host);
 }
 

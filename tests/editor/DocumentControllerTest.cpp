@@ -282,8 +282,10 @@ TEST_F(Document, HeaderFooterViewAndItsWarnings) {
     // text placed there returns to it.
     c.command(DocumentController::Command::TextMode);
     EXPECT_EQ(c.mode(), kModeText);
+    EXPECT_NE(c.ui().guidance.find("Type text"), std::string::npos);
     c.setEditMode(kModeMusic);
     EXPECT_EQ(c.mode(), kModeHead);
+    EXPECT_EQ(c.ui().guidance, "");  // the text's guidance went with it
 
     for (int i = 0; i < 7; ++i) {
         if (i < 5) host.expectWarning("The only operation you can do on a header or footer");
@@ -419,6 +421,7 @@ TEST_F(Document, FoundFaultsStayMended) {
 
 TEST(ModePanel, NamesAndSpecialTexts) {
     EXPECT_EQ(ModePanelText(kModeMusic), "Music Mode");
+    EXPECT_EQ(ModePanelText(kModeBlocksoon), "Block Mode");
     EXPECT_EQ(ModePanelText(kModeSaving), "Saving File");
     EXPECT_EQ(ModePanelText(kModeMovestave), "Moving stave");
     EXPECT_EQ(ModePanelText(6), "");

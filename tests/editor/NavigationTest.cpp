@@ -222,11 +222,11 @@ TEST_F(Paging, CursorKeysMoveOnTheStaveAndBetweenStavesOfThePage) {
 TEST_F(Paging, GotoClampsAndWarnsOnlyAtLowLevels) {
     DocumentController& d = *controller;
     host.expectInput("Enter page to go to", std::string("0"));
-    host.expectWarning("Page  0 does not exist. Moving to page 1.");
+    host.expectWarning("Page 0 does not exist. Moving to page 1.");
     d.gotoPage();
     EXPECT_EQ(d.page(), 1);
     host.expectInput("Enter page to go to", std::string("999"));
-    host.expectWarning("Page  999 does not exist. Moving to page 4.");
+    host.expectWarning("Page 999 does not exist. Moving to page 4.");
     d.gotoPage();
     EXPECT_EQ(d.page(), 4);
     host.expectInput("Enter page to go to", std::string("two"));  // ignored
@@ -236,8 +236,8 @@ TEST_F(Paging, GotoClampsAndWarnsOnlyAtLowLevels) {
     d.gotoSystem();
     EXPECT_EQ(score.CurrentStave, 9);
     EXPECT_EQ(d.page(), 2);
-    host.expectInput("Enter stave number to go to", std::string("99999999999999999999"));
-    host.expectWarning("does not exist. Moving to stave 24.");
+    host.expectInput("Enter stave number to go to", std::string(" 99999999999999999999"));
+    host.expectWarning("Stave 99999999999999999999 does not exist. Moving to stave 24.");
     d.gotoStave();
     EXPECT_EQ(score.CurrentStave, 24);
     EXPECT_HOST_CLEAN(host);

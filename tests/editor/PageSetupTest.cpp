@@ -5,6 +5,7 @@
 
 #include "app/FavouriteFonts.h"
 #include "core/ScriptedHost.h"
+#include "core/WarningBox.h"
 #include "editor/PageSetup.h"
 #include "editor/Undo.h"
 #include "layout/PageGeometry.h"
@@ -32,7 +33,8 @@ CapacityReader Printer(PrinterCaps portrait, int* reads = nullptr) {
 
 TEST(PaperDialog, BoxesConvertUnitsAndFindTheStandardSize) {
     ScriptedHost host;
-    PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), true);
+    WarningBox warnings;
+    PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), true, warnings);
     EXPECT_EQ(d.boxText(PaperDialogModel::Length), "296.9");
     d.editBox(PaperDialogModel::Width, "210", host);
     EXPECT_DOUBLE_EQ(d.page().Width, 210 / 25.4);
@@ -59,7 +61,8 @@ TEST(PaperDialog, BoxesConvertUnitsAndFindTheStandardSize) {
 
 TEST(PaperDialog, BadOrNegativeNumbersKeepTheStoredValue) {
     ScriptedHost host;
-    PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), false);
+    WarningBox warnings;
+    PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), false, warnings);
     for (const char* text : {"abc", "", "1,5", "-0.25", "1e999", "nan"}) {
         host.expectMessage("Box contains invalid numeric format");
         d.editBox(PaperDialogModel::Top, text, host);
@@ -70,7 +73,8 @@ TEST(PaperDialog, BadOrNegativeNumbersKeepTheStoredValue) {
 
 TEST(PaperDialog, ValidityCountsHeaderAndFooterAndWarns) {
     ScriptedHost host;
-    PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), false);
+    WarningBox warnings;
+    PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), false, warnings);
     EXPECT_TRUE(d.valid());
     d.editBox(PaperDialogModel::Header, "5", host);
     host.expectWarning("Bottom and Top Margins are bigger than the page length!\nPlease fix!");
@@ -90,18 +94,56 @@ TEST(PaperDialog, ValidityCountsHeaderAndFooterAndWarns) {
 
 TEST(PaperDialog, OpeningOnABadPageSaysSoAtOnce) {
     ScriptedHost host;
+    WarningBox warnings;
     PageData p = A4(6, 0.5, 6, 0.5);
-    PaperDialogModel d(p, false);
+    PaperDialogModel d(p, false, warnings);
     host.expectWarning("Bottom and Top Margins are bigger than the page length!");
     d.open(host);
-    PaperDialogModel fine(A4(0.5, 0.5, 0.5, 0.5), false);
+    PaperDialogModel fine(A4(0.5, 0.5, 0.5, 0.5), false, warnings);
     fine.open(host);  // nothing to say
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST(PaperDialog, SilencedMarginWarningsStaySilentButOkStillSaysWhyNot) {
+    ScriptedHost host;
+    WarningBox warnings;
+    PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), false, warnings);
+    host.expectWarning("Bottom and Top Margins", Answer::OK, true);
+    host.expectMessage(
+        "You have chosen not to see this message again.\n\nBut you can bring it "
+        "back with Options | Reinstate warnings.");
+    d.editBox(PaperDialogModel::Top, "6", host);
+    d.editBox(PaperDialogModel::Bottom, "6", host);  // silenced now
+    host.expectMessage("Bottom and Top Margins are bigger than the page length!\nPlease fix!");
+    EXPECT_FALSE(d.accept({}, host));
+    // The other margin warning is a message of its own, still shown.
+    d.editBox(PaperDialogModel::Top, "0.5", host);
+    d.editBox(PaperDialogModel::Bottom, "0.5", host);
+    host.expectWarning("Left+Gutter+Right Margins");
+    d.editBox(PaperDialogModel::Gutter, "8", host);
+    EXPECT_HOST_CLEAN(host);
+}
+
+// Without a printer, printing makes PDF files on the page's own paper.
+TEST(PaperDialog, WithoutAPrinterAnyPaperPassesAndTheLargestIsTheChosenOne) {
+    ScriptedHost host;
+    WarningBox warnings;
+    PageData a3 = A4(0.1, 0.1, 0.1, 0.1);
+    a3.Width = 11.69, a3.Length = 16.53, a3.GutM = 0.3, a3.Header = 0.4;
+    PaperDialogModel d(a3, false, warnings);
+    EXPECT_TRUE(d.accept({}, host));  // nothing to compare with, nothing asked
+    d.useLargest({}, host);
+    EXPECT_DOUBLE_EQ(d.page().Width, 11.69);
+    EXPECT_DOUBLE_EQ(d.page().Length, 16.53);
+    EXPECT_EQ(d.page().TopM + d.page().BotM + d.page().LeftM + d.page().RightM, 0);
+    EXPECT_EQ(d.page().GutM + d.page().Header + d.page().Footer, 0);
     EXPECT_HOST_CLEAN(host);
 }
 
 TEST(PaperDialog, TurningThePageTurnsTheMarginsAndBack) {
     ScriptedHost host;
-    PaperDialogModel d(A4(0.5, 1, 0.75, 0.25), false);
+    WarningBox warnings;
+    PaperDialogModel d(A4(0.5, 1, 0.75, 0.25), false, warnings);
     d.setLandscape(true, host);
     const PageData& p = d.page();
     EXPECT_TRUE(p.landscape);
@@ -156,8 +198,9 @@ TEST(PaperDialog, LargestPageComesFromThePrinterInEitherOrientation) {
 TEST(PaperDialog, OkChecksThePrinterAndOffersTheLargestPage) {
     PrinterCaps caps;  // an 8 x 11 inch printer with 0.6 inch edges
     ScriptedHost host;
+    WarningBox warnings;
     {
-        PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), true);
+        PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), true, warnings);
         host.expectMessage("Your page width is 209.8mm, printer maximum is 203.2mm.");
         host.expectMessage("Save these values anyway?", Answer::No);
         EXPECT_FALSE(d.accept(Printer(caps), host));  // stays open
@@ -167,7 +210,7 @@ TEST(PaperDialog, OkChecksThePrinterAndOffersTheLargestPage) {
         EXPECT_DOUBLE_EQ(d.page().Width, 8.26);  // kept as typed
     }
     {
-        PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), false);
+        PaperDialogModel d(A4(0.5, 0.5, 0.5, 0.5), false, warnings);
         host.expectMessage("Shall I load the largest page size", Answer::Yes);
         EXPECT_TRUE(d.accept(Printer(caps), host));
         EXPECT_DOUBLE_EQ(d.page().Width, 8);
@@ -177,7 +220,7 @@ TEST(PaperDialog, OkChecksThePrinterAndOffersTheLargestPage) {
         // A landscape page narrower than the printer's length passes once turned.
         PageData p = TurnPage(A4(0.7, 0.7, 0.7, 0.7), true);
         p.Width = 10.5, p.Length = 7.5, p.landscape = true;
-        PaperDialogModel d(p, false);
+        PaperDialogModel d(p, false, warnings);
         EXPECT_TRUE(d.accept(Printer(caps), host));
     }
     EXPECT_HOST_CLEAN(host);
@@ -204,6 +247,7 @@ class StaveWidth : public ::testing::Test {
 
     Score score;
     ScriptedHost host;
+    WarningBox warnings;
     bool pictureOk = true;
     int pictures = 0;
     PictureSetUp picture = [this] {
@@ -217,7 +261,8 @@ class StaveWidth : public ::testing::Test {
 TEST_F(StaveWidth, WideningWithSpreadMovesObjectsProportionally) {
     host.expectWarning("The usable paper width has changed.", Answer::Yes);
     host.expectMessage("spread the objects proportionately", Answer::Yes);
-    EXPECT_EQ(ApplyPageWidthChange(score, 1100, 1000, host, restore, picture), WidthChange::Done);
+    EXPECT_EQ(ApplyPageWidthChange(score, 1100, 1000, host, warnings, restore, picture),
+              WidthChange::Done);
     EXPECT_EQ(score.stave(2).h.RightX, 1100);
     EXPECT_EQ(score.stave(7).h.RightX, 1100);
     // LeftX + MulDiv(500, 1100 - LeftX, 1000 - LeftX) = 100 + 500 * 1000 / 900
@@ -230,19 +275,34 @@ TEST_F(StaveWidth, WideningWithSpreadMovesObjectsProportionally) {
     PlaceNote(score, 5, 100, 0, 3);
     host.expectWarning("The usable paper width has changed.", Answer::Yes);
     host.expectMessage("spread the objects", Answer::Yes);
-    EXPECT_EQ(ApplyPageWidthChange(score, 1200, 1100, host, restore, picture), WidthChange::Done);
+    EXPECT_EQ(ApplyPageWidthChange(score, 1200, 1100, host, warnings, restore, picture),
+              WidthChange::Done);
     EXPECT_EQ(score.stave(5).h.RightX, 200);
     EXPECT_EQ(X(5, 1), 100);
     host.expectWarning("The usable paper width has changed.", Answer::No);
-    EXPECT_EQ(ApplyPageWidthChange(score, 1300, 1200, host, restore, picture), WidthChange::Done);
+    EXPECT_EQ(ApplyPageWidthChange(score, 1300, 1200, host, warnings, restore, picture),
+              WidthChange::Done);
     EXPECT_EQ(score.stave(2).h.RightX, 1200);
     EXPECT_FALSE(restored);
     EXPECT_HOST_CLEAN(host);
 }
 
+TEST_F(StaveWidth, ASilencedWidthQuestionWidensWithoutAsking) {
+    host.expectWarning("The usable paper width has changed.", Answer::Yes, true);
+    host.expectMessage("You have chosen not to see this message again");
+    host.expectMessage("spread the objects", Answer::No);
+    EXPECT_EQ(ApplyPageWidthChange(score, 1100, 1000, host, warnings, restore, picture),
+              WidthChange::Done);
+    host.expectMessage("spread the objects", Answer::No);
+    EXPECT_EQ(ApplyPageWidthChange(score, 1200, 1100, host, warnings, restore, picture),
+              WidthChange::Done);
+    EXPECT_EQ(score.stave(3).h.RightX, 1200);
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST_F(StaveWidth, AbortAndRefusalRestoreEverything) {
     host.expectWarning("The usable paper width has changed.", Answer::Abort);
-    EXPECT_EQ(ApplyPageWidthChange(score, 1100, 1000, host, restore, picture),
+    EXPECT_EQ(ApplyPageWidthChange(score, 1100, 1000, host, warnings, restore, picture),
               WidthChange::Abandoned);
     EXPECT_TRUE(restored);
     EXPECT_EQ(score.stave(2).h.RightX, 1000);
@@ -254,14 +314,15 @@ TEST_F(StaveWidth, AbortAndRefusalRestoreEverything) {
     PlaceNote(score, 6, 895, 0, 3);  // exactly at the new edge: stays
     restored = false;
     host.expectMessage("Staves 3-5,9\n\nI fear I cannot do this.");
-    EXPECT_EQ(ApplyPageWidthChange(score, 900, 1000, host, restore, picture),
+    EXPECT_EQ(ApplyPageWidthChange(score, 900, 1000, host, warnings, restore, picture),
               WidthChange::Abandoned);
     EXPECT_TRUE(restored);
     EXPECT_EQ(score.stave(6).h.RightX, 1000);
     EXPECT_EQ(pictures, 0);
 
     // Narrowing that fits pulls in every stave end beyond the edge.
-    EXPECT_EQ(ApplyPageWidthChange(score, 990, 1000, host, restore, picture), WidthChange::Done);
+    EXPECT_EQ(ApplyPageWidthChange(score, 990, 1000, host, warnings, restore, picture),
+              WidthChange::Done);
     EXPECT_EQ(score.stave(1).h.RightX, 985);
     EXPECT_HOST_CLEAN(host);
 }
@@ -271,7 +332,7 @@ TEST_F(StaveWidth, PictureFailureKeepsTheOldValuesReally) {
     host.expectWarning("The usable paper width has changed.", Answer::Yes);
     host.expectMessage("spread", Answer::Yes);
     host.expectMessage("Failed to allocate new bitmap. Old values retained.");
-    EXPECT_EQ(ApplyPageWidthChange(score, 1500, 1000, host, restore, picture),
+    EXPECT_EQ(ApplyPageWidthChange(score, 1500, 1000, host, warnings, restore, picture),
               WidthChange::Abandoned);
     EXPECT_TRUE(restored);
     EXPECT_EQ(score.stave(2).h.RightX, 1000);
@@ -288,6 +349,7 @@ TEST(StaveSize, TypedSizesFractionsAndRange) {
     EXPECT_FALSE(ParseStaveSize("0.3x", false));
 
     ScriptedHost host;
+    WarningBox warnings;
     StaveSizeDialogModel d(0.3, false);
     EXPECT_EQ(d.label(), "New stave height (\") or fraction eg 1/3:");
     EXPECT_EQ(d.boxText(), "0.300");
@@ -334,6 +396,7 @@ class StaveSizeChange : public ::testing::Test {
     bool modified = false;
     UndoDocument doc{score, cursorX, modified};
     ScriptedHost host;
+    WarningBox warnings;
     bool pictureOk = true;
     PictureSetUp picture = [this] { return pictureOk; };
 };
@@ -342,14 +405,14 @@ TEST_F(StaveSizeChange, SmallerStavesWidenAndLargerOnesAreRefusedWhenObjectsFall
     score.staveSize = 0.25;  // 929 pixels wide now
     host.expectWarning("The usable paper width has changed.", Answer::Yes);
     host.expectMessage("spread", Answer::No);
-    EXPECT_TRUE(ApplyStaveSizeChange(doc, 0.3, host, picture));
+    EXPECT_TRUE(ApplyStaveSizeChange(doc, 0.3, host, warnings, picture));
     EXPECT_EQ(score.stave(1).h.RightX, 929);
     EXPECT_TRUE(modified);
 
     modified = false;
     score.staveSize = 0.4;  // 581 pixels: the note at 700 would fall off
     host.expectMessage("Staves 2\n");
-    EXPECT_FALSE(ApplyStaveSizeChange(doc, 0.25, host, picture));
+    EXPECT_FALSE(ApplyStaveSizeChange(doc, 0.25, host, warnings, picture));
     EXPECT_DOUBLE_EQ(score.staveSize, 0.25);
     EXPECT_EQ(score.stave(1).h.RightX, 929);
     EXPECT_FALSE(modified);
@@ -362,7 +425,7 @@ TEST_F(StaveSizeChange, APictureThatCannotBeMadeBringsTheOldSizeBack) {
     host.expectWarning("The usable paper width has changed.", Answer::Yes);
     host.expectMessage("spread", Answer::Yes);
     host.expectMessage("Stave size too small, resulting in a page too large.\nReset to old value");
-    EXPECT_FALSE(ApplyStaveSizeChange(doc, 0.3, host, picture));
+    EXPECT_FALSE(ApplyStaveSizeChange(doc, 0.3, host, warnings, picture));
     EXPECT_DOUBLE_EQ(score.staveSize, 0.3);
     EXPECT_EQ(score.stave(2).h.RightX, 774);
     EXPECT_EQ(score.object(2, 1).x, 700);
@@ -371,6 +434,7 @@ TEST_F(StaveSizeChange, APictureThatCannotBeMadeBringsTheOldSizeBack) {
 
 TEST(HeaderFooter, ChooserEnablesAreasOfATenthOfAnInchOrMore) {
     ScriptedHost host;
+    WarningBox warnings;
     PageData p;
     p.Header = 0.05, p.Footer = 0.5;
     HeaderFooterChooser c = OpenHeaderFooterChooser(p, false, host);
@@ -413,6 +477,7 @@ TEST(FavouriteFonts, LettersHeadingsRenamingAndFollowingFonts) {
     EXPECT_EQ(select.chosen(), 3);
 
     ScriptedHost host;
+    WarningBox warnings;
     FavouriteFontsModel edit(favs, false, false);
     EXPECT_EQ(edit.heading(), "Edit Favourite font");
     edit.click(3);

@@ -46,7 +46,7 @@ class Scripts : public ::testing::Test {
     UndoRing undo{std::make_unique<MemoryUndoStorage>()};
     test::NullView view;
     test::FakeServices services;
-    ScriptDialogs dialogs{answers, host, CapacityReader()};
+    ScriptDialogs dialogs{answers, host, warnings, CapacityReader()};
     test::FixedMeasurer measurer;
     DocumentController controller{score, settings, host,    warnings, undo,
                                   view,  services, dialogs, measurer};

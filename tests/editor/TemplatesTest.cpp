@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 #include "editor/FileCommands.h"
 #include "model/Build.h"
@@ -49,6 +52,27 @@ TEST_F(Templates, SavePartWritesTheChosenSystemsRenumberedFromOne) {
     // Every system is still a partial file: no stave 0.
     ASSERT_EQ(SavePartOfScore(score, 1, 3, dir.file("all.SWN"), host), SaveResult::Saved);
     EXPECT_EQ(Load(dir.file("all.SWN")).stave(0).h.Nobjec, 0);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Templates, TheSavePartWindowStartsAtTheCurrentSystemAndKeepsItsRangeInOrder) {
+    score.CurrentStave = 4;  // system 2: staves 3 and 4
+    SavePartChooser c(score);
+    EXPECT_EQ(std::make_tuple(c.start(), c.end(), c.systems()), std::make_tuple(2, 2, 3));
+    EXPECT_EQ(c.startStaveText() + "-" + c.endStaveText(), "3-4");
+    c.setStart(3);  // the end follows a start beyond it
+    EXPECT_EQ(c.end(), 3);
+    EXPECT_EQ(c.endStaveText(), "6");
+    c.setEnd(1);
+    EXPECT_EQ(c.endStaveText(), "2");
+    host.expectMessage("Start system number must not be greater than end system number.");
+    EXPECT_FALSE(c.accept(host));
+    c.setStart(0);
+    EXPECT_EQ(c.startStaveText(), "?");
+    EXPECT_EQ(c.end(), 1);  // no system, nothing to follow
+    c.setStart(1);
+    c.setEnd(3);
+    EXPECT_EQ(c.accept(host), std::make_optional(std::make_pair(1, 6)));
     EXPECT_HOST_CLEAN(host);
 }
 

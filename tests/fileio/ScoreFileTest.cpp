@@ -281,7 +281,7 @@ TEST_F(ScoreFile, DamagedRecordsAreCountedReportedOnceAndTakeNoOtherStavesObject
         load(RawFile({2, 1}, {Obj{1, 1, kClef, 10}, Obj{1, 0, kClef, 666}, Obj{1, 251, kClef, 666},
                               Obj{1, 2, 22, 666}, Obj{1, 2, kKeysig, 12}, Obj{5, 1, kClef, 666},
                               Obj{2, 1, kClef, 20}}),
-             error, 4);
+             error + "\n\n" + dir.file("in.SWN") + ": 4 damaged object records were left out.", 4);
     EXPECT_EQ(SlotsOf(s, 1), (Slots{{kClef, 10}, {kKeysig, 12}}));
     EXPECT_EQ(SlotsOf(s, 2), (Slots{{kClef, 20}}));
 
@@ -595,21 +595,47 @@ TEST(PreCheck, CodesForMissingDirectoryEmptyOddSizedAndForeignFiles) {
     EXPECT_EQ(PreCheckFile(dir.file("good.SWN"), false), 7);
 }
 
-TEST(BackupBeforeSave, OnlyAnExistingUpperCaseScoreIsKeptAndOnlyWhenSwitchedOn) {
+// The save dialog writes ".swn": the program's own files in any letter case
+// keep their previous version, named in the same case.
+TEST(BackupBeforeSave, AnExistingScoreOfAnyCaseIsKeptOnlyWhenSwitchedOn) {
     TempDir dir;
-    const std::string song = dir.file("Song.SWN");
+    const std::string song = dir.file("Song.SWN"), tune = dir.file("tune.swn");
     EXPECT_EQ(BackupName(song), dir.path() + "/Backup of Song.SWB");
-    WriteBytes(dir.file("tune.swn"), {4, 5, 6});
+    EXPECT_EQ(BackupName(tune), dir.path() + "/Backup of tune.swb");
+    WriteBytes(tune, {4, 5, 6});
     WriteBytes(song, {1, 2, 3});
-    EXPECT_FALSE(BackupBeforeSave(dir.file("tune.swn"), FileEnv{}));
+    WriteBytes(dir.file("notes.txt"), {7});
     EXPECT_FALSE(BackupBeforeSave(song, FileEnv{96, false}));
     EXPECT_FALSE(BackupBeforeSave(dir.file("New.SWN"), FileEnv{}));
-    EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>({"Song.SWN", "tune.swn"}));
+    EXPECT_FALSE(BackupBeforeSave(dir.file("notes.txt"), FileEnv{}));
+    EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>({"Song.SWN", "notes.txt", "tune.swn"}));
 
     WriteBytes(BackupName(song), {9});  // an older backup gives way
     EXPECT_TRUE(BackupBeforeSave(song, FileEnv{}));
     EXPECT_EQ(ReadBytes(BackupName(song)), Bytes({1, 2, 3}));
     EXPECT_FALSE(fs::exists(song));
+    EXPECT_TRUE(BackupBeforeSave(tune, FileEnv{}));
+    EXPECT_EQ(ReadBytes(dir.file("Backup of tune.swb")), Bytes({4, 5, 6}));
+    WriteBytes(dir.file("Mixed.SwN"), {8});
+    EXPECT_TRUE(BackupBeforeSave(dir.file("Mixed.SwN"), FileEnv{}));
+    EXPECT_TRUE(fs::exists(dir.file("Backup of Mixed.swb")));
+}
+
+TEST_F(ScoreFile, ANameWithoutOrWithAnotherCaseOfExtensionFindsTheScore) {
+    Score original = RichScore();
+    const std::string lower = dir.file("waltz.swn");
+    ASSERT_EQ(SaveScore(original, lower, 0, 2, false, false, host), SaveResult::Saved);
+    EXPECT_EQ(ResolveScoreFile(dir.file("waltz")), lower);
+    EXPECT_EQ(ResolveScoreFile(dir.file("waltz.SWN")), lower);
+    EXPECT_EQ(ResolveScoreFile(dir.file("polka.SWN")), dir.file("polka.SWN"));
+    for (const char* name : {"waltz", "waltz.SWN", "waltz.swn"}) {
+        Score loaded;
+        EXPECT_TRUE(LoadScore(loaded, dir.file(name), false, host).ok) << name;
+        EXPECT_EQ(loaded.Nstaves, original.Nstaves) << name;
+    }
+    host.expectMessage("File cannot be found: " + dir.file("polka"));
+    Score none;
+    EXPECT_FALSE(LoadScore(none, dir.file("polka"), false, host).ok);
 }
 
 }  // namespace

@@ -138,6 +138,29 @@ TEST_F(PageView, LabelsAndStatusLine) {
     EXPECT_EQ(StatusText(score, 1), " System 1 of 2   Stave 1 of 4:  23 objects.");
     score.stave(0).h.Nobjec = 3;
     EXPECT_EQ(StatusText(score, 0), "Header/Footer screen. 3 objects.");
+    score.stave(0).h.Nobjec = 1;
+    EXPECT_EQ(StatusText(score, 0), "Header/Footer screen. 1 object.");
+}
+
+// While an object is placed its stave shows in the "Strings" colour: the
+// stave's own lines, whatever their number, and nothing else.
+TEST_F(PageView, ThePlacingStaveIsItsLinesInOneColour) {
+    H(2).lineCount = 1;
+    RecordingSurface one, five, none;
+    DrawStaveLines(one, score, 2, 0xFF00FF);
+    DrawStaveLines(five, score, 3, 0xFF00FF);
+    DrawStaveLines(none, score, 0, 0xFF00FF);
+    ASSERT_EQ(one.calls().size(), 1u);
+    EXPECT_EQ(one.calls()[0].y1, 199);
+    Ints ys;
+    for (const auto& c : five.calls()) {
+        EXPECT_EQ(c.what, "line");
+        EXPECT_EQ(c.colour, 0xFF00FFu);
+        EXPECT_EQ(std::make_pair(c.x1, c.x2), std::make_pair(50.0, 750.0));
+        ys.push_back(static_cast<int>(c.y1));
+    }
+    EXPECT_EQ(ys, (Ints{283, 291, 299, 307, 315}));
+    EXPECT_TRUE(none.calls().empty());
 }
 
 TEST_F(PageView, HeaderFooterPageShowsTheGreyMusicAreaAndOnlyStaveZero) {

@@ -7,6 +7,7 @@
 
 #include "core/Pcx.h"
 #include "core/ScriptedHost.h"
+#include "core/WarningBox.h"
 #include "model/Build.h"
 #include "render/GlyphStore.h"
 #include "render/PrintJob.h"
@@ -188,13 +189,14 @@ class PrintJobTest : public ::testing::Test {
         score.pageCount = 3;
     }
     int Print(const PrintRequest& r, std::function<bool()> cancel = {}) {
-        return PrintScore(score, printer, r, glyphs, DrawSettings{}, host, std::move(cancel),
-                          "a.swn");
+        return PrintScore(score, printer, r, glyphs, DrawSettings{}, host, warnings,
+                          std::move(cancel), "a.swn");
     }
     Score score;
     GlyphStore glyphs;
     RecordingPrinterPort printer;
     ScriptedHost host;
+    WarningBox warnings;
 };
 
 TEST_F(PrintJobTest, PagesCopiesAndTheJobTitle) {
@@ -227,6 +229,14 @@ TEST_F(PrintJobTest, CancelIsAskedBeforeEachPageAndTheJobStillEnds) {
     EXPECT_TRUE(host.problems().empty());
 }
 
+TEST_F(PrintJobTest, AStoppedJobIsNotReportedOnceTheUserSaidSo) {
+    host.expectWarning("Printing aborted.", Answer::OK, true);
+    host.expectMessage("You have chosen not to see this message again");
+    EXPECT_EQ(Print({1, 3, 1, true, true}, [] { return true; }), 0);
+    EXPECT_EQ(Print({1, 3, 1, true, true}, [] { return true; }), 0);
+    EXPECT_TRUE(host.problems().empty());
+}
+
 TEST_F(PrintJobTest, ProgressCaptionsFollowCopiesAndPages) {
     // Collated copies: a box per copy, pages counted within the range.
     EXPECT_EQ(Print({2, 3, 2, true, true}), 4);
@@ -240,8 +250,8 @@ TEST_F(PrintJobTest, ProgressCaptionsFollowCopiesAndPages) {
     // Uncollated copies by repeating pages: one box, each page said twice.
     ScriptedHost other;
     printer.driverCopies = false;
-    EXPECT_EQ(PrintScore(score, printer, {3, 3, 2, false, true}, glyphs, DrawSettings{}, other, {},
-                         "a.swn"),
+    EXPECT_EQ(PrintScore(score, printer, {3, 3, 2, false, true}, glyphs, DrawSettings{}, other,
+                         warnings, {}, "a.swn"),
               2);
     EXPECT_EQ(
         other.progressTexts(),

@@ -43,7 +43,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool()> onSymbol;
     std::function<std::optional<int>()> onShape;
     std::function<std::optional<FontDesc>()> onFavourite;
-    std::function<bool(PaperDialogModel&)> onPageSetup;
+    std::function<bool(PageData&, bool&)> onPageSetup;
     std::function<std::optional<double>(StaveSizeDialogModel&, const Score&)> onStaveSize;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
@@ -54,8 +54,8 @@ class FakeDialogs : public DocumentDialogs {
     std::optional<FontDesc> selectFavourite() override {
         return onFavourite ? onFavourite() : std::nullopt;
     }
-    bool pageSetup(PaperDialogModel& model) override {
-        return onPageSetup ? onPageSetup(model) : false;
+    bool pageSetup(PageData& page, bool& metric) override {
+        return onPageSetup ? onPageSetup(page, metric) : false;
     }
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override {
         return onStaveSize ? onStaveSize(model, score) : std::nullopt;

@@ -36,7 +36,8 @@ bool PageLayout(EditContext& ctx, const PageData& edited, const PictureSetUp& se
         UsablePixelsFor(edited, score.staveSize) != UsablePixelsFor(score.page, score.staveSize);
     ScoreEdit edit(ctx, "Page layout");
     if (!edit.touchPage(widthChanges ? score.Nstaves : 0)) return false;
-    if (!ApplyPageLayout(edit.document(), edited, ctx.host, setUpPicture)) return false;
+    if (!ApplyPageLayout(edit.document(), edited, ctx.host, ctx.warnings, setUpPicture))
+        return false;
     edit.commit();
     return true;
 }
@@ -48,14 +49,15 @@ bool SetStaveSize(EditContext& ctx, double size, const PictureSetUp& setUpPictur
     ScoreEdit edit(ctx, "Stave size");
     if (!edit.touchPage(score.Nstaves)) return false;
     score.staveSize = size;
-    if (!ApplyStaveSizeChange(edit.document(), old, ctx.host, setUpPicture)) return false;
+    if (!ApplyStaveSizeChange(edit.document(), old, ctx.host, ctx.warnings, setUpPicture))
+        return false;
     edit.commit();
     return true;
 }
 
-UndoRing::Result UndoLastCommand(EditContext& ctx, WarningBox& warnings, bool musicMode) {
+UndoRing::Result UndoLastCommand(EditContext& ctx, bool musicMode) {
     UndoDocument doc{ctx.score, ctx.cursorX, ctx.modified};
-    const UndoRing::Result r = UndoExecute(ctx.undo, doc, ctx.host, warnings, musicMode);
+    const UndoRing::Result r = UndoExecute(ctx.undo, doc, ctx.host, ctx.warnings, musicMode);
     if (!r.undone) return r;
     // Which staves came back is the ring's business: lay out and draw them all.
     ctx.modified = true;

@@ -7,8 +7,6 @@
 
 namespace sw {
 
-class WarningBox;
-
 // Page Layout after its dialog's OK with `edited`. Texts of a header or
 // footer area that is taken away are deleted only when the user agrees.
 // True when the page changed.
@@ -19,6 +17,6 @@ bool SetStaveSize(EditContext& ctx, double size, const PictureSetUp& setUpPictur
 
 // The Undo command (Music only, confirmed at the beginner levels). What came
 // back is marked dirty: a restored page also needs a new page picture.
-UndoRing::Result UndoLastCommand(EditContext& ctx, WarningBox& warnings, bool musicMode);
+UndoRing::Result UndoLastCommand(EditContext& ctx, bool musicMode);
 
 }  // namespace sw

@@ -251,7 +251,8 @@ std::optional<FontDesc> ScriptDialogs::selectFavourite() {
     return std::nullopt;
 }
 
-bool ScriptDialogs::pageSetup(PaperDialogModel& model) {
+bool ScriptDialogs::pageSetup(PageData& page, bool& metric) {
+    PaperDialogModel model(page, metric, warnings_);
     model.open(host_);
     std::vector<DialogControl> controls;
     for (const PaperBoxCaption& b : kPaperBoxes)
@@ -278,10 +279,13 @@ bool ScriptDialogs::pageSetup(PaperDialogModel& model) {
                         [this, &model] { model.setLandscape(true, host_); }});
     controls.push_back({"U&se Largest Possible", DialogControl::Button, true, nullptr,
                         [this, &model] { model.useLargest(printer_, host_); }});
-    return run("Page Layout", std::move(controls), [&] {
+    const bool ok = run("Page Layout", std::move(controls), [&] {
         model.setFacing(facing);
         return model.accept(printer_, host_);
     });
+    metric = model.metric();
+    if (ok) page = model.page();
+    return ok;
 }
 
 std::optional<double> ScriptDialogs::staveSize(StaveSizeDialogModel& model, const Score& score) {

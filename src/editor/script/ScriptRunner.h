@@ -85,14 +85,14 @@ const DialogControl* FindControl(const std::vector<DialogControl>& controls,
 // The document's dialogs answered from the script's queue through their models.
 class ScriptDialogs : public DocumentDialogs {
   public:
-    ScriptDialogs(ScriptAnswers& answers, Host& host, CapacityReader printer)
-        : answers_(answers), host_(host), printer_(std::move(printer)) {}
+    ScriptDialogs(ScriptAnswers& answers, Host& host, WarningBox& warnings, CapacityReader printer)
+        : answers_(answers), host_(host), warnings_(warnings), printer_(std::move(printer)) {}
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override;
     bool chooseSymbol() override;
     std::optional<int> chooseShape() override;
     std::optional<FontDesc> selectFavourite() override;
-    bool pageSetup(PaperDialogModel& model) override;
+    bool pageSetup(PageData& page, bool& metric) override;
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
 
   private:
@@ -104,6 +104,7 @@ class ScriptDialogs : public DocumentDialogs {
 
     ScriptAnswers& answers_;
     Host& host_;
+    WarningBox& warnings_;
     CapacityReader printer_;
 };
 
