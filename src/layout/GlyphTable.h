@@ -29,6 +29,7 @@ enum : uint8_t {
     FCLEF = 2,
     ACLEF = 0,
     TCLEF = 1,
+    DIGIT0 = 8,  // "0"; the digits follow in order
     COMMON = 19,
     COMMON2 = 20,  // alla breve
     BREVE = 21,

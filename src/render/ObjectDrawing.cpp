@@ -152,7 +152,7 @@ void DrawKeysig(Pen& pen, const StaveView& v, const ScoreObject& o, const DrawSe
 // A number of one to three digits centred on cx.
 void DrawNumber(Pen& pen, int number, int cx, int y, bool small) {
     // The small digits are drawn at their own size, not reduced again.
-    const int base = small ? 190 : 8;
+    const int base = small ? 190 : glyph::DIGIT0;
     std::string digits = std::to_string(std::clamp(number, 0, 999));
     auto w = [&](char d) { return GlyphInkWidth(base + (d - '0')); };
     if (digits.size() == 1) {
@@ -188,7 +188,7 @@ void DrawCommonTime(Pen& pen, const StaveView& v, int code, int32_t x, int32_t y
     if (code == 14) {
         // 12 over 8: the digits of twelve sit five (small stave three) either side.
         const int d = v.small ? 3 : 5;
-        const int base = v.small ? 190 : 8;
+        const int base = v.small ? 190 : glyph::DIGIT0;
         pen.glyph(base + 1, sx - d, sy, false);
         pen.glyph(base + 2, sx + d, sy, false);
     } else {
