@@ -1,4 +1,4 @@
-// The undo ring and score snapshots.
+// The undo ring.
 #include "editor/Undo.h"
 
 #include <algorithm>
@@ -322,32 +322,6 @@ UndoRing::Result UndoExecute(UndoRing& ring, UndoDocument& doc, Host& host, Warn
         Repaginate(score, ComputePageGeometry(score).height);
     }
     return r;
-}
-
-void ScoreSnapshot::saveAll(const Score& score) {
-    save(score, 0, score.Nstaves);
-    whole_ = true;
-}
-
-void ScoreSnapshot::save(const Score& score, int first, int last) {
-    staves_.clear();
-    whole_ = false;
-    nstaves_ = score.Nstaves;
-    first = std::max(first, 0);
-    last = std::min<int>(last, score.Nstaves);
-    for (int s = first; s <= last; ++s)
-        staves_.push_back({s, std::make_unique<StaveBlock>(score.stave(s))});
-}
-
-void ScoreSnapshot::restore(Score& score) const {
-    if (whole_) {
-        while (score.Nstaves > nstaves_)
-            score.removeStave(score.Nstaves);
-        while (score.Nstaves < nstaves_)
-            score.appendStaves(1);
-    }
-    for (const Saved& saved : staves_)
-        if (saved.index <= score.Nstaves) score.stave(saved.index) = *saved.block;
 }
 
 }  // namespace sw

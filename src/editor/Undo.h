@@ -1,6 +1,5 @@
 // Undo: snapshots of whole staves in a ring of fixed-size records, taken
-// before every change and read back last-first, one command at a time; and an
-// in-memory snapshot for operations that change the score only for a while.
+// before every change and read back last-first, one command at a time.
 #pragma once
 
 #include <cstdint>
@@ -98,27 +97,5 @@ class UndoRing {
 // lays the score out again. Only in Music mode.
 UndoRing::Result UndoExecute(UndoRing& ring, UndoDocument& doc, Host& host, WarningBox& warnings,
                              bool musicMode);
-
-// Copies of staves kept in memory, for operations that change the score for a
-// while and must put it back on every path (playback, previews, neatening).
-class ScoreSnapshot {
-  public:
-    // All staves and the stave count.
-    void saveAll(const Score& score);
-    // Staves first..last only.
-    void save(const Score& score, int first, int last);
-    // Puts back what was saved; a whole-score snapshot also restores the count.
-    void restore(Score& score) const;
-    bool empty() const { return staves_.empty(); }
-
-  private:
-    struct Saved {
-        int index;
-        std::unique_ptr<StaveBlock> block;
-    };
-    std::vector<Saved> staves_;
-    bool whole_ = false;
-    int nstaves_ = 0;
-};
 
 }  // namespace sw

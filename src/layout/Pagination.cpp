@@ -6,6 +6,8 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "layout/GlyphTable.h"
+#include "layout/NoteGeometry.h"
+#include "layout/StaveLayout.h"
 
 namespace sw {
 
@@ -100,8 +102,8 @@ void StaveExtent(Score& score, int s, const TextMeasurer& measurer) {
     const int half = HalfSpace(b.h.sizeIndex), space = LineSpacing(b.h.sizeIndex);
     // The stave itself reaches as far as the hooks of a bracket drawn on it:
     // the ink of the upper hook above the anchor row, of the lower one below.
-    int32_t minY = Y + ScreenNudge(42).y + GlyphInkBox(42).top - 32;
-    int32_t maxY = Y + ScreenNudge(43).y + GlyphInkBox(43).bottom - 32;
+    int32_t minY = Y + ScreenNudge(glyph::STAVE1).y + GlyphInkBox(glyph::STAVE1).top - 32;
+    int32_t maxY = Y + ScreenNudge(glyph::STAVE2).y + GlyphInkBox(glyph::STAVE2).bottom - 32;
     auto top = [&](int32_t v) { minY = std::min(minY, v); };
     auto bottom = [&](int32_t v) { maxY = std::max(maxY, v); };
     auto glyphExtent = [&](const ScoreObject& o) {
@@ -133,7 +135,7 @@ void StaveExtent(Score& score, int s, const TextMeasurer& measurer) {
                     glyphExtent(o);
                     break;
                 }
-                const int stem = n.stem == 3 ? (n.pitch >= 0 ? 1 : 0) : n.stem;
+                const int stem = EffectiveStem(n);
                 if (n.beamBackTo || n.beamOnTo) {
                     const int L = (n.headSize == 1 && b.h.sizeIndex == 0) ? 4 * n.noteValue - 3
                                                                           : 5 * n.noteValue - 2;
@@ -209,7 +211,7 @@ void StaveExtent(Score& score, int s, const TextMeasurer& measurer) {
 void RefreshStave(Score& score, int s, const TextMeasurer& measurer) {
     if (!score.hasStave(s)) return;
     TidyStave(score, s, true);
-    StaveExtent(score, s, measurer);
+    LayOutStave(score, s, measurer);
     StaveHeader& h = score.stave(s).h;
     if (h.instrumentUp == 0)
         h.instrumentDown = 0;

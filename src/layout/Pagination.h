@@ -33,10 +33,11 @@ int LastStaveOnPage(const Score& score, int p);
 void ShiftStave(Score& score, int s, int32_t dy);
 void MoveStaveTo(Score& score, int s, int32_t y);
 
-// Recomputes MinY and MaxY of stave s from its lines and its objects.
+// Recomputes MinY and MaxY of stave s from its lines and its objects (curves
+// by the bounds layout recorded on them).
 void StaveExtent(Score& score, int s, const TextMeasurer& measurer);
-// Tidies stave s (bar lines of lower staves dropped), recomputes its extent
-// and settles its instruments.
+// Tidies stave s (bar lines of lower staves dropped), lays it out for drawing
+// (LayOutStave) and settles its instruments.
 void RefreshStave(Score& score, int s, const TextMeasurer& measurer);
 
 // Puts every stave on page 1 as one strip, a 10-pixel gap where pages met.

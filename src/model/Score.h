@@ -4,6 +4,7 @@
 
 #include <array>
 #include <bitset>
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -153,11 +154,24 @@ class Score {
     DebugOptions debug;
 
     // Stave s (0..Nstaves); the caller keeps s in range.
-    StaveBlock& stave(int s) { return *staves_[s]; }
-    const StaveBlock& stave(int s) const { return *staves_[s]; }
+    StaveBlock& stave(int s) {
+        assert(s >= 0 && s <= Nstaves && staves_[s] != nullptr);
+        return *staves_[s];
+    }
+    const StaveBlock& stave(int s) const {
+        assert(s >= 0 && s <= Nstaves && staves_[s] != nullptr);
+        return *staves_[s];
+    }
     bool hasStave(int s) const { return s >= 0 && s <= kMaxStaves && staves_[s] != nullptr; }
-    ScoreObject& object(int s, int i) { return staves_[s]->obj[i]; }
-    const ScoreObject& object(int s, int i) const { return staves_[s]->obj[i]; }
+    // Slot i (0..kMaxObjects) of stave s (0..Nstaves).
+    ScoreObject& object(int s, int i) {
+        assert(i >= 0 && i <= kMaxObjects);
+        return stave(s).obj[i];
+    }
+    const ScoreObject& object(int s, int i) const {
+        assert(i >= 0 && i <= kMaxObjects);
+        return stave(s).obj[i];
+    }
 
     // A fresh block for stave s (every slot an empty record); replaces any old one.
     StaveBlock& allocateStave(int s);

@@ -18,24 +18,9 @@ struct CurveSpec {
     bool rubberBand = false;
 };
 
-struct CurveExtent {
-    bool drawn = false;
-    int minY = 0, maxY = 0;  // page pixels, over the points and the spline
-};
-
 // Points are page pixels; they are sorted by x and points within a pixel of
-// the previous one are dropped.
-CurveExtent DrawCurve(const DrawContext& ctx, std::vector<QPoint> points, const CurveSpec& spec);
-
-// The spline through points sorted by x: y at any x between the first and last.
-class NaturalSpline {
-  public:
-    explicit NaturalSpline(const std::vector<QPointF>& points);
-    double operator()(double x) const;
-
-  private:
-    std::vector<QPointF> p_;
-    std::vector<double> m_;  // second derivatives
-};
+// the previous one are dropped (CurveStops). False when nothing is drawn. The
+// rows the curve covers are layout's (CurveRowsOf), not the drawing's.
+bool DrawCurve(const DrawContext& ctx, std::vector<QPoint> points, const CurveSpec& spec);
 
 }  // namespace sw

@@ -3,6 +3,7 @@
 
 #include "layout/Gallery.h"
 #include "layout/GlyphTable.h"
+#include "layout/StaveLayout.h"
 #include "render/ObjectDrawing.h"
 #include "render/PageView.h"
 #include "render/Surface.h"
@@ -11,6 +12,8 @@ namespace sw {
 
 QImage GalleryPicture(const GlyphStore& glyphs, bool print) {
     Score score = BuildGalleryScore();
+    for (int s = 1; s <= score.Nstaves; ++s)
+        LayOutStaveGeometry(score, s);
     const int k = print ? 3 : 1;
     const int height = score.stave(score.Nstaves).h.Ycoord + 60;
     QImage picture(kGalleryWidth * k, height * k, QImage::Format_RGB32);

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "render/Rounding.h"
+#include "layout/Rounding.h"
 
 namespace sw {
 

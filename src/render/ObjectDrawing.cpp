@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "fileio/Records.h"
+#include "layout/Beams.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
-#include "render/Rounding.h"
+#include "layout/Rounding.h"
 
 namespace sw {
 
@@ -49,8 +50,8 @@ struct Pen {
 
 void DrawClef(Pen& pen, const StaveView& v, const ScoreObject& o) {
     const ClefData& c = o.data.clef;
-    static constexpr int kGlyph[4] = {glyph::GCLEF, glyph::FCLEF, 0,
-                                      1};  // treble, bass, alto, tenor
+    static constexpr int kGlyph[4] = {glyph::GCLEF, glyph::FCLEF, glyph::ACLEF,
+                                      glyph::TCLEF};  // treble, bass, alto, tenor
     if (c.type > 3) return;
     const int code = kGlyph[c.type] + (c.small ? 4 : 0);
     const int32_t y = v.mapY(o.y);
@@ -151,7 +152,7 @@ void DrawKeysig(Pen& pen, const StaveView& v, const ScoreObject& o, const DrawSe
 // A number of one to three digits centred on cx.
 void DrawNumber(Pen& pen, int number, int cx, int y, bool small) {
     // The small digits are drawn at their own size, not reduced again.
-    const int base = small ? 190 : 8;
+    const int base = small ? 190 : glyph::DIGIT0;
     std::string digits = std::to_string(std::clamp(number, 0, 999));
     auto w = [&](char d) { return GlyphInkWidth(base + (d - '0')); };
     if (digits.size() == 1) {
@@ -174,7 +175,8 @@ void DrawCommonTime(Pen& pen, const StaveView& v, int code, int32_t x, int32_t y
         sy = y - 3;
     }
     if (code <= 1) {
-        int glyphCode = v.small ? (code == 0 ? 238 : 239) : (code == 0 ? 19 : 20);
+        int glyphCode =
+            v.small ? (code == 0 ? 238 : 239) : (code == 0 ? glyph::COMMON : glyph::COMMON2);
         pen.glyph(glyphCode, sx, sy, false);
         return;
     }
@@ -186,7 +188,7 @@ void DrawCommonTime(Pen& pen, const StaveView& v, int code, int32_t x, int32_t y
     if (code == 14) {
         // 12 over 8: the digits of twelve sit five (small stave three) either side.
         const int d = v.small ? 3 : 5;
-        const int base = v.small ? 190 : 8;
+        const int base = v.small ? 190 : glyph::DIGIT0;
         pen.glyph(base + 1, sx - d, sy, false);
         pen.glyph(base + 2, sx + d, sy, false);
     } else {
@@ -248,7 +250,8 @@ void DrawBarline(Surface& out, const Score& score, int s, const ScoreObject& o,
     const uint32_t c = req.colour;
     const bool plainColour =
         c == set.colours.edit || c == kPureBlue || c == kPaper || c == set.colours.putative;
-    static constexpr int kGlyph[9] = {39, 40, 67, 68, 69, 41, 224, 224, 225};
+    static constexpr int kGlyph[9] = {
+        glyph::BARLINE, glyph::BARLINE2, 67, 68, 69, glyph::BARLINE3, 224, 224, 225};
 
     for (int t = s; t <= last; ++t) {
         const StaveHeader& h = score.stave(t).h;
@@ -351,7 +354,7 @@ void DrawRest(Pen& pen, const StaveView& v, const ScoreObject& o) {
     const int32_t y = v.mapY(o.y);
     pen.glyph(n.headSize == 1 ? kSmall[n.noteValue] : kNormal[n.noteValue], o.x, y, v.small);
     if (n.dots >= 1 && n.dots <= 3) {
-        const int code = n.dots == 1 ? 37 : (n.dots == 2 ? 38 : 179);
+        const int code = n.dots == 1 ? glyph::DOT : (n.dots == 2 ? glyph::DOT2 : 179);
         if (n.noteValue <= 4)
             pen.glyph(code, o.x, y - 1, false);
         else
@@ -424,14 +427,19 @@ void DrawHead(Pen& pen, const StaveView& v, const ScoreObject& o) {
     switch (n.head) {
         case 0:
             if (n.headSize == 0) {
-                glyph(n.noteValue == 0 ? 21 : n.noteValue == 1 ? 156 : n.noteValue == 2 ? 22 : 25);
+                glyph(n.noteValue == 0   ? glyph::BREVE
+                      : n.noteValue == 1 ? 156
+                      : n.noteValue == 2 ? glyph::OPEN_HEAD
+                                         : glyph::NOTEHEAD_BLACK);
             } else if (n.headSize == 1) {
                 glyph(n.noteValue >= 3 ? 90 : 89);
             } else if (n.headSize == 5 && !IsBeamed(n) && n.showTail) {
                 const bool up = EffectiveStem(n) == 0;
-                glyph(n.noteValue == 3 ? (up ? 57 : 58) : n.noteValue >= 4 ? (up ? 91 : 92) : 255);
+                glyph(n.noteValue == 3   ? (up ? 57 : 58)
+                      : n.noteValue >= 4 ? (up ? 91 : 92)
+                                         : glyph::TINYBLACK);
             } else {
-                glyph(255);
+                glyph(glyph::TINYBLACK);
             }
             break;
         case 1:
@@ -441,10 +449,10 @@ void DrawHead(Pen& pen, const StaveView& v, const ScoreObject& o) {
             glyph(216);
             break;
         case 3:
-            glyph(n.noteValue == 0 ? 21 : n.noteValue == 1 ? 156 : 22);
+            glyph(n.noteValue == 0 ? glyph::BREVE : n.noteValue == 1 ? 156 : glyph::OPEN_HEAD);
             break;
         case 5:
-            glyph(36);
+            glyph(glyph::DIAGLINE);
             break;
         case 6:
         case 8: {
@@ -636,22 +644,22 @@ void DrawTieCurve(Pen& pen, const StaveView& v, int32_t x1, int32_t x2, int32_t 
                   CurveSpec{1, false, false, pen.colour, pen.rubber});
 }
 
-void DrawTies(Pen& pen, const Score& score, const StaveView& v, int i) {
+void DrawTies(Pen& pen, const Score& score, const StaveView& v, const ScoreObject& o) {
     const StaveBlock& b = v.b;
-    const NoteData& n = b.obj[i].note();
+    const NoteData& n = o.note();
     const int side = TieSide(n);
     if (n.tieLeft >= 1 && n.tieLeft <= kMaxObjects && b.validIndex(n.tieLeft) &&
         b.obj[n.tieLeft].kind == kNote) {
         const NoteData& left = b.obj[n.tieLeft].note();
-        DrawTieCurve(pen, v, left.headX + 7, n.headX - 2, b.obj[i].y, side);
+        DrawTieCurve(pen, v, left.headX + 7, n.headX - 2, o.y, side);
     }
     if (n.tieLeft == 255) {
         // From just after the last clef or key signature before the note.
         int32_t from = b.h.LeftX;
         for (int j = 1; j <= b.h.Nobjec; ++j)
-            if ((b.obj[j].kind == kClef || b.obj[j].kind == kKeysig) && b.obj[j].x < b.obj[i].x)
+            if ((b.obj[j].kind == kClef || b.obj[j].kind == kKeysig) && b.obj[j].x < o.x)
                 from = std::max(from, b.obj[j].x + 12);
-        DrawTieCurve(pen, v, from, b.obj[i].x - 6, b.obj[i].y, side);
+        DrawTieCurve(pen, v, from, o.x - 6, o.y, side);
     }
     if (n.tieRight == 255) {
         // The tie takes the side of the note it continues to in the next system.
@@ -666,143 +674,34 @@ void DrawTies(Pen& pen, const Score& score, const StaveView& v, int i) {
                     break;
                 }
         }
-        DrawTieCurve(pen, v, b.obj[i].x + 6, b.h.RightX, b.obj[i].y, tieSide);
+        DrawTieCurve(pen, v, o.x + 6, b.h.RightX, o.y, tieSide);
     }
 }
 
 // ---- Beams ------------------------------------------------------------------
 
-struct BeamNote {
-    int s, i;
-    const NoteData* n;
-    int32_t x;      // stem x
-    int32_t headY;  // mapped
-    int levels;
-    bool up;
-};
-
-// The group ending at note i of stave s, first note first, following the
-// backward links across staves; a looping chain stops at a repeated note.
-std::vector<BeamNote> BeamGroup(const Score& score, int s, int i) {
-    std::vector<BeamNote> group;
-    std::set<std::pair<int, int>> seen;
-    int cs = s, ci = i;
-    while (group.size() < static_cast<std::size_t>(kMaxObjects) && seen.insert({cs, ci}).second) {
-        if (cs < 1 || cs > score.Nstaves) break;
-        const StaveBlock& b = score.stave(cs);
-        if (!b.validIndex(ci) || b.obj[ci].kind != kNote) break;
-        const NoteData& n = b.obj[ci].note();
-        if (n.noteValue < 4 || n.noteValue > 7) return {};
-        StaveView v = View(score, cs);
-        group.push_back({cs, ci, &n, n.stemStartX, v.mapY(b.obj[ci].y), n.noteValue - 3,
-                         EffectiveStem(n) != 1});
-        if (!n.beamBackTo) break;
-        const int next = n.beamBackUp ? cs - 1 : (n.beamBackDown ? cs + 1 : cs);
-        ci = n.beamBackTo;
-        cs = next;
-    }
-    std::reverse(group.begin(), group.end());
-    return group;
-}
-
-struct BeamLine {
-    double slope = 0, intercept = 0;
-    double at(double x) const { return slope * x + intercept; }
-};
-
-void DrawBeams(Pen& pen, Score& score, int s, int i) {
-    // Every note of the group needs its geometry before the beam can lie on it.
-    for (const BeamNote& b : BeamGroup(score, s, i))
-        if (!b.n->validated) ValidateNotesAt(score, b.s, score.object(b.s, b.i).x, true);
-    std::vector<BeamNote> g = BeamGroup(score, s, i);
-    if (g.size() < 2) return;
-    const StaveView v = View(score, s);
-    bool anySmall = false;
-    for (const BeamNote& b : g)
-        anySmall |= b.n->headSize == 1 || b.n->headSize == 5;
-    const int t = v.small ? 2 : (anySmall ? 2 : 4);
-    const int gap = v.small ? (anySmall ? 0 : 1) : (anySmall ? 1 : 2);
-    const int sp = v.sp;
-
-    std::vector<double> end(g.size());
-    bool allUp = true, allDown = true;
-    for (std::size_t k = 0; k < g.size(); ++k) {
-        const BeamNote& b = g[k];
-        double len = (b.n->lengthIncr + 6) * sp / 2.0 + std::max(0, (b.levels - 1) * (t + gap));
-        end[k] = b.headY + (b.up ? -len : len);
-        allUp &= b.up;
-        allDown &= !b.up;
-    }
-    BeamLine line;
-    const double dx = g.back().x - g.front().x;
-    if (allUp || allDown) {
-        // A partner at the same x (between tidyings) gives a flat beam.
-        line.slope = dx != 0 ? std::clamp((end.back() - end.front()) / dx / 2, -0.4, 0.4) : 0;
-        if (g.size() == 2) {
-            line.intercept = (end[0] + end[1]) / 2 - line.slope * (g[0].x + g[1].x) / 2.0;
-        } else {
-            double sum = 0;
-            for (std::size_t k = 0; k < g.size(); ++k)
-                sum += end[k] - line.slope * g[k].x;
-            line.intercept = sum / g.size();
-        }
-    } else {
-        double sum = 0;
-        for (double e : end)
-            sum += e;
-        line.intercept = sum / end.size();
-    }
-    for (const BeamNote& b : g)
-        if (b.n->flatBeam) line.slope = 0, line.intercept = end.front();
-
-    const bool print = pen.print();
-    auto beamPiece = [&](double x1, double x2, int level, bool up) {
+void DrawBeams(Pen& pen, const Score& score, int s, int i, const ScoreObject& last) {
+    const BeamGeometry geo = LayOutBeams(score, s, i, last);
+    if (geo.notes.size() < 2) return;
+    const BeamLine& line = geo.line;
+    const int t = geo.thickness;
+    for (const BeamPiece& piece : geo.pieces) {
         // Successive levels lie towards the heads.
-        const double off = level * (t + gap) * (up ? 1 : -1);
-        const double thick = up ? t : -t;
+        const double off = piece.level * (t + geo.gap) * (geo.up ? 1 : -1);
+        const double thick = geo.up ? t : -t;
+        const double x1 = piece.x1, x2 = piece.x2;
         QPolygonF poly;
         poly << QPointF(x1, line.at(x1) + off) << QPointF(x2 + 1, line.at(x2 + 1) + off)
              << QPointF(x2 + 1, line.at(x2 + 1) + off + thick)
              << QPointF(x1, line.at(x1) + off + thick);
         pen.out.polygon(poly, pen.colour, true);
-    };
-    const int W = HeadWidth(*g.front().n);
-    const int hook = v.small ? RoundEven(W * 5.0 / 8.0) : W;
-    for (std::size_t k = 0; k < g.size(); ++k) {
-        const BeamNote& b = g[k];
-        const int prevShared = k > 0 ? std::min(b.levels, g[k - 1].levels) : 0;
-        const int nextShared = k + 1 < g.size() ? std::min(b.levels, g[k + 1].levels) : 0;
-        // Full beams to the next note at the levels both have.
-        if (k + 1 < g.size())
-            for (int l = 0; l < nextShared; ++l)
-                beamPiece(b.x, g[k + 1].x, l, g.front().up);
-        // Hooks for levels shared with neither neighbour.
-        const int shared = std::max(prevShared, nextShared);
-        for (int l = shared; l < b.levels; ++l) {
-            bool right;
-            if (k == 0)
-                right = true;
-            else if (k + 1 == g.size())
-                right = false;
-            else if (g[k + 1].levels < g[k - 1].levels)
-                right = false;
-            else if (g[k - 1].levels < g[k + 1].levels)
-                right = true;
-            else
-                right = g[k - 1].n->dots < g[k + 1].n->dots;
-            if (b.n->singleBeam && !right) right = true;
-            if (k + 1 < g.size() && g[k + 1].n->singleBeam && right) right = false;
-            if (right)
-                beamPiece(b.x, b.x + hook, l, g.front().up);
-            else
-                beamPiece(b.x - hook, b.x, l, g.front().up);
-        }
     }
+    const bool print = pen.print();
     // Stems run to the beam.
-    for (const BeamNote& b : g) {
+    for (const BeamNote& b : geo.notes) {
         const StaveView bv = View(score, b.s);
         const int32_t x = StemX(*b.n, print, bv.small);
-        const int32_t top = bv.mapY(score.object(b.s, b.i).y);
+        const int32_t top = b.headY;
         DrawStemLine(pen.out, *b.n, x, top, RoundEven(line.at(b.x)), pen.colour, pen.rubber);
     }
 }
@@ -812,8 +711,9 @@ void DrawBeams(Pen& pen, Score& score, int s, int i) {
 void DrawAccidental(Pen& pen, const StaveView& v, const ScoreObject& o) {
     const AccidentalData& a = o.data.accidental;
     if (a.accidental < -2 || a.accidental > 2) return;
-    static constexpr int kNormal[5] = {45, 44, 48, 46, 47};  // -2 .. 2
-    static constexpr int kTiny[5] = {45, 121, 123, 122, 47};
+    static constexpr int kNormal[5] = {glyph::FLAT2, glyph::FLAT, glyph::NATURAL, glyph::SHARP,
+                                       glyph::SHARP2};  // -2 .. 2
+    static constexpr int kTiny[5] = {glyph::FLAT2, 121, 123, 122, glyph::SHARP2};
     const int code = (a.small ? kTiny : kNormal)[a.accidental + 2];
     const int32_t x = o.x - 3, y = v.mapY(o.y);
     pen.glyph(code, x, y, v.small);
@@ -880,9 +780,8 @@ void DrawShape(Pen& pen, const StaveView& v, const ScoreObject& o, const DrawSet
     }
 }
 
-void DrawNote(Pen& pen, Score& score, int s, int i, const DrawSettings& set) {
-    ScoreObject& o = score.object(s, i);
-    if (!o.note().validated) ValidateNotesAt(score, s, o.x, true);
+void DrawNote(Pen& pen, const Score& score, int s, const ScoreObject& o, int i,
+              const DrawSettings& set) {
     const StaveView v = View(score, s);
     const NoteData& n = o.note();
     if (n.noteValue > 7) return;
@@ -899,10 +798,11 @@ void DrawNote(Pen& pen, Score& score, int s, int i, const DrawSettings& set) {
         DrawStemLine(p.out, n, StemX(n, p.print(), v.small), v.mapY(n.stemStartY),
                      v.mapY(n.stemEndY), p.colour, p.rubber);
     if (!wholeGrace) DrawFlag(p, v, o);
-    if (beamed && n.showTail && n.beamBackTo && !n.beamOnTo) DrawBeams(p, score, s, i);
+    if (beamed && n.showTail && n.beamBackTo && !n.beamOnTo) DrawBeams(p, score, s, i, o);
     DrawLedgers(p, v, o);
     if (n.dots >= 1 && n.dots <= 3)
-        p.glyph(n.dots == 1 ? 37 : (n.dots == 2 ? 38 : 179), n.dotX, n.dotY, false);
+        p.glyph(n.dots == 1 ? glyph::DOT : (n.dots == 2 ? glyph::DOT2 : 179), n.dotX, n.dotY,
+                false);
     DrawArticulations(p, v, o);
     if (n.headSize == 5 && beamed && !n.beamBackTo && n.noteValue >= 4) {
         const int32_t ex = n.stemEndX, ey = v.mapY(n.stemEndY);
@@ -912,7 +812,7 @@ void DrawNote(Pen& pen, Score& score, int s, int i, const DrawSettings& set) {
             p.line(ex - 4, ey - 4, ex + 4, ey + 4);
     }
     DrawTremolo(p, v, o, 0);
-    DrawTies(p, score, v, i);
+    DrawTies(p, score, v, o);
 }
 
 }  // namespace
@@ -928,10 +828,9 @@ bool StaveLineExtent(const StaveHeader& h, int& top, int& bottom) {
     return LineExtent(h, top, bottom);
 }
 
-void DrawObject(Surface& out, Score& score, int s, int i, const DrawRequest& req,
-                const DrawSettings& set) {
-    if (!score.hasStave(s) || !score.stave(s).validIndex(i)) return;
-    ScoreObject& o = score.object(s, i);
+void DrawObject(Surface& out, const Score& score, int s, const ScoreObject& o, int i,
+                const DrawRequest& req, const DrawSettings& set) {
+    if (!score.hasStave(s) || s > score.Nstaves) return;
     uint32_t colour = req.colour;
     if (o.invisible) {
         if (out.printMode()) return;
@@ -962,7 +861,7 @@ void DrawObject(Surface& out, Score& score, int s, int i, const DrawRequest& req
             if (o.note().rest)
                 DrawRest(pen, v, o);
             else
-                DrawNote(pen, score, s, i, set);
+                DrawNote(pen, score, s, o, i, set);
             break;
         case kAccidental:
             DrawAccidental(pen, v, o);
@@ -971,13 +870,13 @@ void DrawObject(Surface& out, Score& score, int s, int i, const DrawRequest& req
         case kText:
         case kHeadertext:
         case kFootertext:
-            DrawTextObject(out, score, s, i, od, set.textEnv);
+            DrawTextObject(out, score, s, o, i, od, set.textEnv);
             break;
         case kLine:
-            DrawLineObject(out, score, s, i, od);
+            DrawLineObject(out, score, s, o, od);
             break;
         case kCurve:
-            DrawCurveObject(out, score, s, i, od, set.showAnchors, set.colours.anchor);
+            DrawCurveObject(out, score, s, o, i, od, set.showAnchors, set.colours.anchor);
             break;
         case kTrill:
             DrawRow(pen, v, o);
@@ -986,7 +885,7 @@ void DrawObject(Surface& out, Score& score, int s, int i, const DrawRequest& req
             DrawArpeggio(pen, v, o);
             break;
         case kHairpin:
-            DrawHairpin(out, score, s, i, od);
+            DrawHairpin(out, score, s, o, od);
             break;
         case kDrawobject:
             DrawShape(pen, v, o, set);
@@ -996,9 +895,15 @@ void DrawObject(Surface& out, Score& score, int s, int i, const DrawRequest& req
     }
 }
 
-void RedrawChord(Surface& out, Score& score, int s, int32_t x, uint32_t colour, int editing,
+void DrawObject(Surface& out, const Score& score, int s, int i, const DrawRequest& req,
+                const DrawSettings& set) {
+    if (!score.hasStave(s) || s > score.Nstaves || !score.stave(s).validIndex(i)) return;
+    DrawObject(out, score, s, score.object(s, i), i, req, set);
+}
+
+void RedrawChord(Surface& out, const Score& score, int s, int32_t x, uint32_t colour, int editing,
                  const DrawSettings& set) {
-    StaveBlock& b = score.stave(s);
+    const StaveBlock& b = score.stave(s);
     for (int i = 1; i <= b.h.Nobjec; ++i) {
         if (b.obj[i].kind != kNote || b.obj[i].x != x) continue;
         uint32_t c = colour;
@@ -1010,10 +915,10 @@ void RedrawChord(Surface& out, Score& score, int s, int32_t x, uint32_t colour, 
     }
 }
 
-void DrawDraggedObject(Surface& out, Score& score, int s, int i, uint32_t colour,
+void DrawDraggedObject(Surface& out, const Score& score, int s, int i, uint32_t colour,
                        const DrawSettings& set) {
-    if (!score.hasStave(s) || !score.stave(s).validIndex(i)) return;
-    StaveBlock& b = score.stave(s);
+    if (!score.hasStave(s) || s > score.Nstaves || !score.stave(s).validIndex(i)) return;
+    const StaveBlock& b = score.stave(s);
     const ScoreObject& o = b.obj[i];
     const LineSpec thin{1, colour, true};
     switch (o.kind) {
@@ -1044,20 +949,10 @@ void DrawDraggedObject(Surface& out, Score& score, int s, int i, uint32_t colour
     }
 }
 
-void DrawPendingObject(Surface& out, Score& score, int s, const ScoreObject& pending, bool erase,
-                       const DrawSettings& set) {
-    if (!score.hasStave(s)) return;
-    StaveBlock& b = score.stave(s);
-    // The pending record is drawn from a spare slot past the stave's objects.
-    if (b.h.Nobjec >= kMaxObjects) return;
-    const int slot = b.h.Nobjec + 1;
-    ScoreObject saved = b.obj[slot];
-    b.obj[slot] = pending;
-    ++b.h.Nobjec;
-    DrawObject(out, score, s, slot,
+void DrawPendingObject(Surface& out, const Score& score, int s, const ScoreObject& pending,
+                       bool erase, const DrawSettings& set) {
+    DrawObject(out, score, s, pending, 0,
                DrawRequest{erase ? kPaper : set.colours.putative, false, false}, set);
-    --b.h.Nobjec;
-    b.obj[slot] = saved;
 }
 
 }  // namespace sw

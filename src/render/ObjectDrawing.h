@@ -46,24 +46,30 @@ struct DrawRequest {
     bool normalDrawing = true;  // the page renderer, not the editor
 };
 
-// Draws object i of stave s. Reads the score and never changes it, except for
-// the derived note geometry and a curve's recorded bounds.
-void DrawObject(Surface& out, Score& score, int s, int i, const DrawRequest& req,
+// Draws object i of stave s. Only reads the score: what drawing needs beyond
+// the file's fields is laid out beforehand (LayOutStave).
+void DrawObject(Surface& out, const Score& score, int s, int i, const DrawRequest& req,
                 const DrawSettings& settings);
+
+// Draws o as if it were object i of stave s, or (i = 0) an object not in the
+// stave whose links into the stave are followed from it; nothing links back.
+void DrawObject(Surface& out, const Score& score, int s, const ScoreObject& o, int i,
+                const DrawRequest& req, const DrawSettings& settings);
 
 // Redraws every note of stave s at x; `editing` (an index or 0) gets "Edit",
 // objects in the stave's block set "Selecting", the others `colour`.
-void RedrawChord(Surface& out, Score& score, int s, int32_t x, uint32_t colour, int editing,
+void RedrawChord(Surface& out, const Score& score, int s, int32_t x, uint32_t colour, int editing,
                  const DrawSettings& settings);
 
 // The object being dragged, simplified and in rubber-band mode: hairpins and
 // lines as plain lines, a curve from its first point, a time signature as one glyph.
-void DrawDraggedObject(Surface& out, Score& score, int s, int i, uint32_t colour,
+void DrawDraggedObject(Surface& out, const Score& score, int s, int i, uint32_t colour,
                        const DrawSettings& settings);
 
-// The object about to be placed (not yet in the stave), in "Putative" or erased in paper.
-void DrawPendingObject(Surface& out, Score& score, int s, const ScoreObject& pending, bool erase,
-                       const DrawSettings& settings);
+// The object about to be placed on stave s (not in the stave), in "Putative"
+// or erased in paper.
+void DrawPendingObject(Surface& out, const Score& score, int s, const ScoreObject& pending,
+                       bool erase, const DrawSettings& settings);
 
 // The height of a tie of horizontal width w: s/4 below 6 pixels, s + 1 above
 // 100, and growing evenly between.

@@ -6,10 +6,10 @@
 
 #include "core/TextUtil.h"
 #include "layout/GlyphTable.h"
+#include "layout/Rounding.h"
 #include "render/Curves.h"
 #include "render/GlyphPainter.h"
 #include "render/Lines.h"
-#include "render/Rounding.h"
 #include "render/Text.h"
 
 namespace sw {
@@ -28,15 +28,11 @@ int Scale58(const StaveBlock& b, int v) {
     return IsSmall(b) ? RoundEven(v * 5.0 / 8.0) : v;
 }
 
-int16_t Clamp16(int32_t v) {
-    return static_cast<int16_t>(std::clamp(v, -32768, 32767));
-}
-
 }  // namespace
 
-void DrawLineObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw) {
+void DrawLineObject(Surface& out, const Score& score, int s, const ScoreObject& o,
+                    const ObjectDraw& draw) {
     const StaveBlock& b = score.stave(s);
-    const ScoreObject& o = b.obj[i];
     const LineData& l = o.data.line;
     const int32_t x1 = o.x, y1 = MapY(b, o.y);
     const int32_t x2 = o.x + l.dx, y2 = y1 + Scale58(b, l.dy);
@@ -68,9 +64,9 @@ void DrawLineObject(Surface& out, const Score& score, int s, int i, const Object
     if (atEnd) out.line(x2, y2, x2 + lx, y2 + ly, leg);
 }
 
-void DrawHairpin(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw) {
+void DrawHairpin(Surface& out, const Score& score, int s, const ScoreObject& o,
+                 const ObjectDraw& draw) {
     const StaveBlock& b = score.stave(s);
-    const ScoreObject& o = b.obj[i];
     const HairpinData& h = o.data.hairpin;
     LineSpec spec{h.thickness, draw.colour, draw.rubberBand};
     const int32_t y = MapY(b, o.y);
@@ -78,17 +74,16 @@ void DrawHairpin(Surface& out, const Score& score, int s, int i, const ObjectDra
     out.line(o.x, y, o.x + h.length, MapY(b, o.y - h.halfOpening), spec);
 }
 
-void DrawCurveObject(Surface& out, Score& score, int s, int i, const ObjectDraw& draw,
-                     bool showAnchors, uint32_t anchorColour) {
-    StaveBlock& b = score.stave(s);
-    ScoreObject& first = b.obj[i];
+void DrawCurveObject(Surface& out, const Score& score, int s, const ScoreObject& first, int i,
+                     const ObjectDraw& draw, bool showAnchors, uint32_t anchorColour) {
+    const StaveBlock& b = score.stave(s);
     if (first.kind != kCurve || first.curve().prevAnchor != 0 || first.curve().nextAnchor == 0)
         return;
-    std::vector<QPoint> points;
-    std::set<int> seen;
+    std::vector<QPoint> points{QPoint(first.x, MapY(b, first.y))};
+    std::set<int> seen{i};
     // A chain from a damaged file may loop: each point is taken once.
-    for (int j = i; b.validIndex(j) && b.obj[j].kind == kCurve && seen.insert(j).second &&
-                    points.size() < kMaxObjects;
+    for (int j = first.curve().nextAnchor; b.validIndex(j) && b.obj[j].kind == kCurve &&
+                                           seen.insert(j).second && points.size() < kMaxObjects;
          j = b.obj[j].curve().nextAnchor)
         points.emplace_back(b.obj[j].x, MapY(b, b.obj[j].y));
     if (showAnchors && !out.printMode())
@@ -97,19 +92,19 @@ void DrawCurveObject(Surface& out, Score& score, int s, int i, const ObjectDraw&
     const CurveData& c = first.curve();
     CurveSpec spec{Scale58(b, c.thickness), (c.styleBits & 1) != 0, (c.styleBits & 2) != 0,
                    draw.colour, draw.rubberBand};
-    CurveExtent e = out.curve(points, spec);
-    if (!e.drawn || out.printMode()) return;
-    const int32_t Y = b.h.Ycoord;
-    first.curve().upperBound = Clamp16(e.minY - 7 - Y);
-    first.curve().lowerBound = Clamp16(e.maxY + 7 - Y);
-    b.h.MinY = std::min(b.h.MinY, Y + first.curve().upperBound);
-    b.h.MaxY = std::max(b.h.MaxY, Y + first.curve().lowerBound);
+    out.curve(points, spec);
 }
 
 std::string JoinedText(const StaveBlock& b, int i) {
-    std::string out;
-    std::set<int> seen;
-    for (int j = i; b.validIndex(j) && HasTextLayout(b.obj[j].kind) && seen.insert(j).second;
+    if (!b.validIndex(i) || !HasTextLayout(b.obj[i].kind)) return {};
+    return JoinedText(b, b.obj[i], i);
+}
+
+std::string JoinedText(const StaveBlock& b, const ScoreObject& first, int i) {
+    std::string out = first.chunk();
+    std::set<int> seen{i};
+    for (int j = first.text().nextChunk;
+         b.validIndex(j) && HasTextLayout(b.obj[j].kind) && seen.insert(j).second;
          j = b.obj[j].text().nextChunk)
         out += b.obj[j].chunk();
     return out;
@@ -146,12 +141,11 @@ std::string ExpandPlaceholder(const std::string& text, const TextEnv& env) {
     }
 }
 
-int DrawTextObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw,
-                   const TextEnv& env) {
+int DrawTextObject(Surface& out, const Score& score, int s, const ScoreObject& o, int i,
+                   const ObjectDraw& draw, const TextEnv& env) {
     const StaveBlock& b = score.stave(s);
-    const ScoreObject& o = b.obj[i];
     if (!HasTextLayout(o.kind) || (o.text().textFlags & 0x80) || (o.x == 0 && o.y == 0)) return 0;
-    std::string text = JoinedText(b, i);
+    std::string text = JoinedText(b, o, i);
     if (s == 0 && env.headerFooterPass) text = ExpandPlaceholder(text, env);
     int number = o.text().fontNumber;
     // A font number the table does not hold falls back to the first font.

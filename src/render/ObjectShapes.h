@@ -15,14 +15,28 @@ struct ObjectDraw {
     bool rubberBand = false;
 };
 
-void DrawLineObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw);
-void DrawHairpin(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw);
+// Each draws object o of stave s; i is its slot, or 0 for an object not in the
+// stave (the one about to be placed), whose links into the stave are followed
+// from it. The forms without o draw the object in slot i.
+void DrawLineObject(Surface& out, const Score& score, int s, const ScoreObject& o,
+                    const ObjectDraw& draw);
+void DrawHairpin(Surface& out, const Score& score, int s, const ScoreObject& o,
+                 const ObjectDraw& draw);
+inline void DrawLineObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw) {
+    DrawLineObject(out, score, s, score.object(s, i), draw);
+}
+inline void DrawHairpin(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw) {
+    DrawHairpin(out, score, s, score.object(s, i), draw);
+}
 
-// Drawn by the first point of the chain (a next link and no previous one);
-// on screen the first point keeps the curve's vertical bounds and the stave's
-// extent grows to hold it.
-void DrawCurveObject(Surface& out, Score& score, int s, int i, const ObjectDraw& draw,
-                     bool showAnchors = false, uint32_t anchorColour = 0x808080);
+// Drawn by the first point of the chain (a next link and no previous one).
+void DrawCurveObject(Surface& out, const Score& score, int s, const ScoreObject& first, int i,
+                     const ObjectDraw& draw, bool showAnchors = false,
+                     uint32_t anchorColour = 0x808080);
+inline void DrawCurveObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw,
+                            bool showAnchors = false, uint32_t anchorColour = 0x808080) {
+    DrawCurveObject(out, score, s, score.object(s, i), i, draw, showAnchors, anchorColour);
+}
 
 // What a text may need beyond its object.
 struct TextEnv {
@@ -35,12 +49,18 @@ struct TextEnv {
 
 // The whole text of the chain that starts at object i (each object at most once).
 std::string JoinedText(const StaveBlock& block, int i);
+// The same for a chain starting at `first`, in slot i (0: not in the stave).
+std::string JoinedText(const StaveBlock& block, const ScoreObject& first, int i);
 // "@P", "@F", "@N", "@D", "@d", "@T" stand for the page number, the file, its
 // name, the long and short date and the time; other texts are left as they are.
 std::string ExpandPlaceholder(const std::string& text, const TextEnv& env);
 
 // Draws a text object and returns its drawn width (0 when it is not drawn).
-int DrawTextObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw,
-                   const TextEnv& env);
+int DrawTextObject(Surface& out, const Score& score, int s, const ScoreObject& o, int i,
+                   const ObjectDraw& draw, const TextEnv& env);
+inline int DrawTextObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw,
+                          const TextEnv& env) {
+    return DrawTextObject(out, score, s, score.object(s, i), i, draw, env);
+}
 
 }  // namespace sw

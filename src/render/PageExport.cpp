@@ -104,7 +104,8 @@ bool ClipboardFlow(ClipboardPort& clipboard, Host& host, const std::function<QIm
 
 }  // namespace
 
-QImage PagePicture(const GlyphStore& glyphs, Score& score, int page, const DrawSettings& settings) {
+QImage PagePicture(const GlyphStore& glyphs, const Score& score, int page,
+                   const DrawSettings& settings) {
     const PrintPicture geometry = PrintPictureGeometry(score);
     QImage picture(geometry.width, geometry.height, QImage::Format_RGB32);
     if (picture.isNull()) return picture;
@@ -136,7 +137,7 @@ PictureWrite SavePagePicture(const std::string& path, const QImage& picture, int
     return error ? PictureWrite::Failed : PictureWrite::Cancelled;
 }
 
-bool ExportPagePicture(Host& host, const GlyphStore& glyphs, Score& score, int page,
+bool ExportPagePicture(Host& host, const GlyphStore& glyphs, const Score& score, int page,
                        const DrawSettings& settings) {
     FileDialogSpec spec;
     spec.filter = "Paintbrush PCX|*.pcx|Windows bitmap BMP|*.bmp";
@@ -182,7 +183,7 @@ bool CopyPictureToClipboard(const QImage& picture, ClipboardPort& clipboard, Hos
 }
 
 bool CopyPageToClipboard(Host& host, ClipboardPort& clipboard, const GlyphStore& glyphs,
-                         Score& score, int page, const DrawSettings& settings) {
+                         const Score& score, int page, const DrawSettings& settings) {
     return ClipboardFlow(clipboard, host, [&] {
         // Black and white, one bit a pixel: what a word processor expects of a page.
         return PagePicture(glyphs, score, page, settings)

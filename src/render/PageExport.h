@@ -17,7 +17,8 @@ class Host;
 // The page as files and the clipboard get it: the black-and-white print
 // picture, header and footer included, at three times the screen scale.
 // Null when the picture cannot be allocated.
-QImage PagePicture(const GlyphStore& glyphs, Score& score, int page, const DrawSettings& settings);
+QImage PagePicture(const GlyphStore& glyphs, const Score& score, int page,
+                   const DrawSettings& settings);
 
 // The bytes of a picture file: a 1-bit BMP, or a PCX that records `dpi`.
 std::string EncodePictureFile(const QImage& picture, bool bmp, int dpi);
@@ -32,7 +33,7 @@ PictureWrite SavePagePicture(const std::string& path, const QImage& picture, int
 
 // The picture-file command: asks for the name, then writes page `page`.
 // True when a file was written.
-bool ExportPagePicture(Host& host, const GlyphStore& glyphs, Score& score, int page,
+bool ExportPagePicture(Host& host, const GlyphStore& glyphs, const Score& score, int page,
                        const DrawSettings& settings);
 
 class ClipboardPort {
@@ -73,6 +74,6 @@ class FakeClipboardPort : public ClipboardPort {
 bool CopyPictureToClipboard(const QImage& picture, ClipboardPort& clipboard, Host& host);
 // The same for page `page`, drawn as PagePicture draws it.
 bool CopyPageToClipboard(Host& host, ClipboardPort& clipboard, const GlyphStore& glyphs,
-                         Score& score, int page, const DrawSettings& settings);
+                         const Score& score, int page, const DrawSettings& settings);
 
 }  // namespace sw

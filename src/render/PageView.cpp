@@ -11,7 +11,7 @@
 #include "core/Messages.h"
 #include "layout/GlyphTable.h"
 #include "layout/Pagination.h"
-#include "render/Rounding.h"
+#include "layout/Rounding.h"
 
 namespace sw {
 
@@ -67,7 +67,7 @@ std::pair<int, int> BarNumberLabelOffset(const Score& score, int s) {
     return {0, 0};
 }
 
-void DrawStave(Surface& out, Score& score, int s, uint32_t colour, uint32_t kinds,
+void DrawStave(Surface& out, const Score& score, int s, uint32_t colour, uint32_t kinds,
                const DrawSettings& settings, const PageViewState& view, int pictureWidth) {
     if (!score.hasStave(s)) return;
     const StaveHeader& h = score.stave(s).h;
@@ -86,8 +86,8 @@ void DrawStave(Surface& out, Score& score, int s, uint32_t colour, uint32_t kind
         // Bracket hooks sit as far above the top line (below the bottom line)
         // as on a five-line stave.
         if (h.withBracket && !prevBracket)
-            out.glyph(42, h.LeftX, h.Ycoord + sp * (l.T + 2) + (small ? 6 : 0), 1.0, small, false,
-                      colour);
+            out.glyph(glyph::STAVE1, h.LeftX, h.Ycoord + sp * (l.T + 2) + (small ? 6 : 0), 1.0,
+                      small, false, colour);
         for (int k : {0, 1, -1, 2, -2, 3}) {
             if (k < l.T || k > l.B) continue;
             const int y = h.Ycoord + k * sp;
@@ -109,8 +109,8 @@ void DrawStave(Surface& out, Score& score, int s, uint32_t colour, uint32_t kind
             if (h.bracketWithNext) VBar(out, h.LeftX - 3, 4, top, nextBottom, colour);
         }
         if (InBracket(score, s) && !h.bracketWithNext)
-            out.glyph(43, h.LeftX, h.Ycoord + sp * (l.B - 2) - (small ? 6 : 0), 1.0, small, false,
-                      colour);
+            out.glyph(glyph::STAVE2, h.LeftX, h.Ycoord + sp * (l.B - 2) - (small ? 6 : 0), 1.0,
+                      small, false, colour);
         if (h.barNumberPlace == 1 || h.barNumberPlace == 2) {
             const auto [dx, dy] = BarNumberLabelOffset(score, s);
             TextDraw td;
@@ -134,7 +134,7 @@ void DrawStave(Surface& out, Score& score, int s, uint32_t colour, uint32_t kind
             }
         }
     }
-    StaveBlock& b = score.stave(s);
+    const StaveBlock& b = score.stave(s);
     for (int i = 1; i <= b.h.Nobjec; ++i) {
         const int kind = b.obj[i].kind;
         if (kind > kMaxKind || !(kinds & (1u << kind))) continue;
@@ -177,7 +177,7 @@ void DrawBraces(Surface& out, const Score& score, int first, int last, uint32_t 
     }
 }
 
-void DrawStaveWithNeighbours(Surface& out, Score& score, int s, uint32_t colour,
+void DrawStaveWithNeighbours(Surface& out, const Score& score, int s, uint32_t colour,
                              const DrawSettings& settings, const PageViewState& view,
                              int pictureWidth) {
     DrawStave(out, score, s, colour, kAllKinds, settings, view, pictureWidth);
@@ -188,27 +188,28 @@ void DrawStaveWithNeighbours(Surface& out, Score& score, int s, uint32_t colour,
 
 namespace {
 
-void DrawHeaderFooterForPrint(Surface& out, Score& score, int page, const DrawSettings& settings) {
+void DrawHeaderFooterForPrint(Surface& out, const Score& score, int page,
+                              const DrawSettings& settings) {
     DrawSettings set = settings;
     set.textEnv.headerFooterPass = true;
     set.textEnv.pageNumber = page + score.Page1 - 1;
     const PageData& p = score.page;
     const int footerShift = static_cast<int>(
         std::nearbyint((p.Length - p.TopM - p.BotM - p.Footer) * 32 / score.staveSize));
-    StaveBlock& b = score.stave(0);
+    const StaveBlock& b = score.stave(0);
     for (int i = 1; i <= b.h.Nobjec; ++i) {
-        ScoreObject& o = b.obj[i];
+        const ScoreObject& o = b.obj[i];
         if (o.kind == kFootertext) {
-            o.y += footerShift;
-            DrawObject(out, score, 0, i, DrawRequest{kBlack, false, true}, set);
-            o.y -= footerShift;
+            ScoreObject moved = o;
+            moved.y += footerShift;
+            DrawObject(out, score, 0, moved, i, DrawRequest{kBlack, false, true}, set);
         } else if (o.kind == kLine || o.kind == kText || o.kind == kHeadertext) {
             DrawObject(out, score, 0, i, DrawRequest{kBlack, false, true}, set);
         }
     }
 }
 
-void DrawHeaderFooterPage(const DrawContext& ctx, Surface& out, Score& score,
+void DrawHeaderFooterPage(const DrawContext& ctx, Surface& out, const Score& score,
                           const DrawSettings& settings) {
     QImage* img = ctx.canvas();
     if (!img) return;
@@ -236,7 +237,7 @@ void DrawHeaderFooterPage(const DrawContext& ctx, Surface& out, Score& score,
         out.text(line, td, std::max(0, (g.width - out.textWidth(line, td)) / 2), y);
         y += h * 3 / 2;
     }
-    StaveBlock& b = score.stave(0);
+    const StaveBlock& b = score.stave(0);
     for (int i = 1; i <= b.h.Nobjec; ++i)
         DrawObject(out, score, 0, i, DrawRequest{settings.colours.universalText, false, true},
                    settings);
@@ -244,7 +245,7 @@ void DrawHeaderFooterPage(const DrawContext& ctx, Surface& out, Score& score,
 
 }  // namespace
 
-void DrawAll(const DrawContext& ctx, Score& score, int page, const DrawSettings& settings,
+void DrawAll(const DrawContext& ctx, const Score& score, int page, const DrawSettings& settings,
              const PageViewState& view) {
     QImage* img = ctx.canvas();
     if (!img) return;
@@ -253,7 +254,7 @@ void DrawAll(const DrawContext& ctx, Score& score, int page, const DrawSettings&
     const PageGeometry g = ComputePageGeometry(score);
     if (view.mode == 20 || view.mode == 21) {
         const int kind = view.mode == 20 ? kHeadertext : kFootertext;
-        StaveBlock& b = score.stave(0);
+        const StaveBlock& b = score.stave(0);
         for (int i = 1; i <= b.h.Nobjec; ++i)
             if (b.obj[i].kind == kind)
                 DrawObject(out, score, 0, i, DrawRequest{settings.colours.ink, false, true},
@@ -320,7 +321,7 @@ void DrawInsertionCursor(Surface& out, const Score& score, int s, int x, int typ
     }
 }
 
-void RedrawStave(const DrawContext& ctx, Score& score, int s, const DrawSettings& settings,
+void RedrawStave(const DrawContext& ctx, const Score& score, int s, const DrawSettings& settings,
                  const PageViewState& view) {
     QImage* img = ctx.canvas();
     if (!img || s < 1 || s > score.Nstaves) return;
@@ -329,7 +330,7 @@ void RedrawStave(const DrawContext& ctx, Score& score, int s, const DrawSettings
     DrawStaveWithNeighbours(out, score, s, settings.colours.ink, settings, view, img->width());
 }
 
-void RedrawSystem(const DrawContext& ctx, Score& score, int s, const DrawSettings& settings,
+void RedrawSystem(const DrawContext& ctx, const Score& score, int s, const DrawSettings& settings,
                   const PageViewState& view) {
     QImage* img = ctx.canvas();
     if (!img || s < 1 || s > score.Nstaves) return;
@@ -431,8 +432,8 @@ bool SetUpPagePicture(QImage& picture, const Score& score, int page, int depth, 
     return true;
 }
 
-std::string RedrawPage(const DrawContext& ctx, Score& score, int page, const DrawSettings& settings,
-                       const PageViewState& view) {
+std::string RedrawPage(const DrawContext& ctx, const Score& score, int page,
+                       const DrawSettings& settings, const PageViewState& view) {
     const auto start = std::chrono::steady_clock::now();
     DrawAll(ctx, score, page, settings, view);
     const double seconds =

@@ -28,7 +28,7 @@ struct PageViewState {
 // (dx, dy) from (LeftX, Ycoord) of stave s's number label.
 std::pair<int, int> BarNumberLabelOffset(const Score& score, int s);
 
-void DrawStave(Surface& out, Score& score, int s, uint32_t colour, uint32_t kinds,
+void DrawStave(Surface& out, const Score& score, int s, uint32_t colour, uint32_t kinds,
                const DrawSettings& settings, const PageViewState& view, int pictureWidth);
 // The lines of stave s alone, in one colour: the current stave is drawn so
 // while an object is being placed on it.
@@ -36,13 +36,13 @@ void DrawStaveLines(Surface& out, const Score& score, int s, uint32_t colour);
 // Braces of the brace groups among staves first..last.
 void DrawBraces(Surface& out, const Score& score, int first, int last, uint32_t colour);
 // Redraws stave s, and the bar lines of its system's first stave when that is another.
-void DrawStaveWithNeighbours(Surface& out, Score& score, int s, uint32_t colour,
+void DrawStaveWithNeighbours(Surface& out, const Score& score, int s, uint32_t colour,
                              const DrawSettings& settings, const PageViewState& view,
                              int pictureWidth);
 
 // The whole page on the context's picture (cleared white first). Page 0 is the
 // header/footer page on screen.
-void DrawAll(const DrawContext& ctx, Score& score, int page, const DrawSettings& settings,
+void DrawAll(const DrawContext& ctx, const Score& score, int page, const DrawSettings& settings,
              const PageViewState& view);
 
 // Clears the band of the picture that staves first..last occupy, between the
@@ -56,11 +56,11 @@ void DrawInsertionCursor(Surface& out, const Score& score, int s, int x, int typ
 
 // Redraws the current stave: its band erased, the stave and its system's bar
 // lines drawn again.
-void RedrawStave(const DrawContext& ctx, Score& score, int s, const DrawSettings& settings,
+void RedrawStave(const DrawContext& ctx, const Score& score, int s, const DrawSettings& settings,
                  const PageViewState& view);
 // Redraws the system of stave s, widened up and down while neighbouring
 // staves' extents overlap it, with its braces.
-void RedrawSystem(const DrawContext& ctx, Score& score, int s, const DrawSettings& settings,
+void RedrawSystem(const DrawContext& ctx, const Score& score, int s, const DrawSettings& settings,
                   const PageViewState& view);
 
 // The rulers: tick marks every tenth of a unit from the picture's origin.
@@ -78,8 +78,8 @@ bool SetUpPagePicture(QImage& picture, const Score& score, int page, int depth, 
                       Host& host);
 
 // Draws the whole page again and returns the status text with the time taken.
-std::string RedrawPage(const DrawContext& ctx, Score& score, int page, const DrawSettings& settings,
-                       const PageViewState& view);
+std::string RedrawPage(const DrawContext& ctx, const Score& score, int page,
+                       const DrawSettings& settings, const PageViewState& view);
 
 // The status line: " System a of b   Stave c of d:  e objects." or the
 // header/footer form for stave 0.

@@ -126,7 +126,7 @@ class ScaledSurface : public Surface {
         return inner_.textWidth(text, draw);
     }
     int spaceWidth(const TextDraw& draw) override { return inner_.spaceWidth(draw); }
-    CurveExtent curve(const std::vector<QPoint>& points, const CurveSpec& spec) override {
+    void curve(const std::vector<QPoint>& points, const CurveSpec& spec) override {
         std::vector<QPoint> mapped;
         for (const QPoint& p : points)
             mapped.emplace_back(X(p.x()), Y(p.y()));
@@ -134,16 +134,6 @@ class ScaledSurface : public Surface {
         s.thickness = std::max(1, Round(s.thickness * fy_));
         s.colour = C(s.colour);
         inner_.curve(mapped, s);
-        // The caller records the extent in page pixels; the real curve has it.
-        CurveExtent e;
-        if (points.empty()) return e;
-        e.drawn = points.size() >= 2;
-        e.minY = e.maxY = points[0].y();
-        for (const QPoint& p : points) {
-            e.minY = std::min(e.minY, p.y());
-            e.maxY = std::max(e.maxY, p.y());
-        }
-        return e;
     }
 
   private:
@@ -171,8 +161,8 @@ bool OnPage(const Score& score, int s, int page) {
 
 // The screen page picture reduced into the music area, combined with AND so
 // that what is already there stays.
-void ReducedPagePicture(QImage& img, const Reduction& r, const GlyphStore& glyphs, Score& score,
-                        int page, const DrawSettings& settings) {
+void ReducedPagePicture(QImage& img, const Reduction& r, const GlyphStore& glyphs,
+                        const Score& score, int page, const DrawSettings& settings) {
     QImage picture(r.srcWidth, r.srcHeight, QImage::Format_RGB32);
     if (picture.isNull()) return;  // the window could not show this page either
     DrawSettings set = settings;
@@ -203,7 +193,7 @@ void ReducedPagePicture(QImage& img, const Reduction& r, const GlyphStore& glyph
 // Header and footer of stave 0 with this page's number, placed as printing
 // places them: from the top of the printable area, footers from the footer's top.
 void HeaderAndFooter(QImage& img, const PreviewRects& rects, double ratio, const GlyphStore& glyphs,
-                     Score& score, int page, const DrawSettings& settings) {
+                     const Score& score, int page, const DrawSettings& settings) {
     DrawSettings set = settings;
     set.textEnv.headerFooterPass = true;
     set.textEnv.pageNumber = page + score.Page1 - 1;
@@ -272,8 +262,9 @@ PreviewRects PreviewRectsOf(const Score& score, double scale, bool rightHand) {
     return r;
 }
 
-void RenderPreviewPage(QImage& target, const QRect& paper, const GlyphStore& glyphs, Score& score,
-                       int page, bool rightHand, bool full, const DrawSettings& settings) {
+void RenderPreviewPage(QImage& target, const QRect& paper, const GlyphStore& glyphs,
+                       const Score& score, int page, bool rightHand, bool full,
+                       const DrawSettings& settings) {
     if (paper.width() <= 0 || paper.height() <= 0) return;
     QImage img(paper.size(), QImage::Format_RGB32);
     if (img.isNull()) return;
@@ -322,7 +313,8 @@ void DrawPreviewMargins(QImage& target, const QRect& paper, const Score& score, 
 }
 
 void RenderPreview(QImage& target, const PreviewLayout& layout, const GlyphStore& glyphs,
-                   Score& score, const DrawSettings& settings, const PreviewOptions& options) {
+                   const Score& score, const DrawSettings& settings,
+                   const PreviewOptions& options) {
     target.fill(kGround);
     const struct {
         int page;

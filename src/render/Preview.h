@@ -45,8 +45,9 @@ PreviewRects PreviewRectsOf(const Score& score, double scale, bool rightHand);
 // page picture reduced into the music area (thin lines kept), the header and
 // footer of this page, crisp stave lines and the white-outs; as a bare outline,
 // only the stave lines in blue with red ends.
-void RenderPreviewPage(QImage& target, const QRect& paper, const GlyphStore& glyphs, Score& score,
-                       int page, bool rightHand, bool full, const DrawSettings& settings);
+void RenderPreviewPage(QImage& target, const QRect& paper, const GlyphStore& glyphs,
+                       const Score& score, int page, bool rightHand, bool full,
+                       const DrawSettings& settings);
 
 // The margins outlined in red round the printable area (nothing when off).
 void DrawPreviewMargins(QImage& target, const QRect& paper, const Score& score, bool rightHand,
@@ -55,7 +56,7 @@ void DrawPreviewMargins(QImage& target, const QRect& paper, const Score& score, 
 // The whole preview area as the window shows it: a grey ground with the
 // pages of the layout on white paper.
 void RenderPreview(QImage& target, const PreviewLayout& layout, const GlyphStore& glyphs,
-                   Score& score, const DrawSettings& settings, const PreviewOptions& options);
+                   const Score& score, const DrawSettings& settings, const PreviewOptions& options);
 
 // The status line while previewing: a prompt in bare-outline mode, else empty.
 std::string PreviewStatusText(const PreviewOptions& options);

@@ -160,8 +160,8 @@ class PageRenderer {
     // `picture` is the print picture, already made; workers past the first
     // make their own. Fewer workers than asked for when memory or threads
     // run short; with none, pages are drawn as they are taken.
-    PageRenderer(Score& score, std::vector<int> pages, QImage picture, const GlyphStore& glyphs,
-                 const DrawSettings& settings, int workers)
+    PageRenderer(const Score& score, std::vector<int> pages, QImage picture,
+                 const GlyphStore& glyphs, const DrawSettings& settings, int workers)
         : score_(score),
           pages_(std::move(pages)),
           glyphs_(glyphs),
@@ -217,7 +217,7 @@ class PageRenderer {
 
   private:
     // Each picture is left white by the one before it, so is not cleared again.
-    QImage draw(QImage& picture, bool& blank, Score& score, int page) const {
+    QImage draw(QImage& picture, bool& blank, const Score& score, int page) const {
         try {
             RenderPrintPage(picture, glyphs_, score, page, settings_, blank);
             blank = false;
@@ -230,7 +230,7 @@ class PageRenderer {
         }
     }
 
-    void work(Score& score, QImage& picture) {
+    void work(const Score& score, QImage& picture) {
         bool blank = false;
         std::unique_lock<std::mutex> hold(lock_);
         // A worker that cannot have a picture leaves the pages to the others.
@@ -249,7 +249,7 @@ class PageRenderer {
         changed_.notify_all();
     }
 
-    Score& score_;
+    const Score& score_;
     const std::vector<int> pages_;
     const GlyphStore& glyphs_;
     const DrawSettings& settings_;
@@ -276,7 +276,7 @@ int WorkersFor(std::size_t steps) {
 
 }  // namespace
 
-int PrintScore(Score& score, PrinterPort& printer, const PrintRequest& request,
+int PrintScore(const Score& score, PrinterPort& printer, const PrintRequest& request,
                const GlyphStore& glyphs, const DrawSettings& settings, Host& host,
                WarningBox& warnings, const std::function<bool()>& cancelled,
                const std::string& fileName) {

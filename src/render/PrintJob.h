@@ -97,7 +97,7 @@ bool CheckPrinterCapacity(const Score& score, PrinterPort& printer, bool metric,
 // Prints pages as the request asks. `cancelled` is asked before every page,
 // so a cancelled job never leaves a blank sheet; the job is always ended.
 // Returns the number of pages sent. A stopped job is reported in the warning box.
-int PrintScore(Score& score, PrinterPort& printer, const PrintRequest& request,
+int PrintScore(const Score& score, PrinterPort& printer, const PrintRequest& request,
                const GlyphStore& glyphs, const DrawSettings& settings, Host& host,
                WarningBox& warnings, const std::function<bool()>& cancelled,
                const std::string& fileName);

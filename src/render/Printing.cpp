@@ -10,9 +10,9 @@
 #include "core/TextUtil.h"
 #include "core/WarningBox.h"
 #include "layout/Pagination.h"
+#include "layout/Rounding.h"
 #include "render/PageView.h"
 #include "render/PrintJob.h"
-#include "render/Rounding.h"
 
 namespace sw {
 
@@ -56,7 +56,7 @@ std::vector<PrintStep> PrintPlan(const PrintRequest& r) {
     return steps;
 }
 
-void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, Score& score, int page,
+void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, const Score& score, int page,
                      const DrawSettings& settings, bool blank) {
     DrawContext ctx = PictureContext(picture, glyphs, true);
     ctx.blank = blank;
@@ -187,8 +187,8 @@ Mask MaskOf(const QImage& picture) {
     return m;
 }
 
-bool WritePdf(const std::string& path, const GlyphStore& glyphs, Score& score, int first, int last,
-              const DrawSettings& settings) {
+bool WritePdf(const std::string& path, const GlyphStore& glyphs, const Score& score, int first,
+              int last, const DrawSettings& settings) {
     PdfPrinterPort pdf(path, score);
     ScriptedHost quiet;
     quiet.setPermissive(true);

@@ -48,7 +48,7 @@ std::vector<PrintStep> PrintPlan(const PrintRequest& r);
 // print mode; white-out shapes are drawn once more at the end so that they
 // cover everything beneath them. `blank`: the picture is known to be all
 // white already, and is not cleared again.
-void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, Score& score, int page,
+void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, const Score& score, int page,
                      const DrawSettings& settings, bool blank = false);
 
 // The print picture as a 1-bit picture (Format_Mono, colour 0 black, 1
@@ -78,7 +78,7 @@ Mask MaskOf(const QImage& picture);
 // Writes pages first..last (each a print picture) to a PDF on paper of the
 // score's page size, each picture placed inside the margins as on paper;
 // false when the file cannot be written.
-bool WritePdf(const std::string& path, const GlyphStore& glyphs, Score& score, int first, int last,
-              const DrawSettings& settings);
+bool WritePdf(const std::string& path, const GlyphStore& glyphs, const Score& score, int first,
+              int last, const DrawSettings& settings);
 
 }  // namespace sw

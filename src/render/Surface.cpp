@@ -44,8 +44,8 @@ int PictureSurface::textWidth(const std::string& text, const TextDraw& draw) {
 int PictureSurface::spaceWidth(const TextDraw& draw) {
     return QFontMetrics(ScoreQFont(draw.font, draw.font.pointSize)).horizontalAdvance(' ');
 }
-CurveExtent PictureSurface::curve(const std::vector<QPoint>& points, const CurveSpec& spec) {
-    return DrawCurve(ctx_, points, spec);
+void PictureSurface::curve(const std::vector<QPoint>& points, const CurveSpec& spec) {
+    DrawCurve(ctx_, points, spec);
 }
 
 RecordingSurface::Call& RecordingSurface::add(const char* what, double x1, double y1, double x2,
@@ -114,21 +114,12 @@ int RecordingSurface::text(const std::string& text, const TextDraw& draw, int x,
     c.width = draw.font.pointSize;
     return 6 * static_cast<int>(text.size());
 }
-CurveExtent RecordingSurface::curve(const std::vector<QPoint>& points, const CurveSpec& spec) {
+void RecordingSurface::curve(const std::vector<QPoint>& points, const CurveSpec& spec) {
     Call& c = add("curve", 0, 0, 0, 0, spec.colour);
     c.points = points;
     c.width = spec.thickness;
     c.rubberBand = spec.rubberBand;
     c.style = (spec.dotted ? 1 : 0) | (spec.editorial ? 2 : 0);
-    CurveExtent e;
-    if (points.size() < 2) return e;
-    e.drawn = true;
-    e.minY = e.maxY = points[0].y();
-    for (const QPoint& p : points) {
-        e.minY = std::min(e.minY, p.y());
-        e.maxY = std::max(e.maxY, p.y());
-    }
-    return e;
 }
 
 std::vector<RecordingSurface::Call> RecordingSurface::of(const std::string& what) const {

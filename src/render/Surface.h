@@ -36,7 +36,7 @@ class Surface {
     virtual int textHeight(const TextDraw& draw) = 0;
     virtual int textWidth(const std::string& text, const TextDraw& draw) = 0;
     virtual int spaceWidth(const TextDraw& draw) = 0;
-    virtual CurveExtent curve(const std::vector<QPoint>& points, const CurveSpec& spec) = 0;
+    virtual void curve(const std::vector<QPoint>& points, const CurveSpec& spec) = 0;
 };
 
 // Draws on the screen or print picture of a DrawContext.
@@ -59,7 +59,7 @@ class PictureSurface : public Surface {
     int textHeight(const TextDraw& draw) override;
     int textWidth(const std::string& text, const TextDraw& draw) override;
     int spaceWidth(const TextDraw& draw) override;
-    CurveExtent curve(const std::vector<QPoint>& points, const CurveSpec& spec) override;
+    void curve(const std::vector<QPoint>& points, const CurveSpec& spec) override;
     const DrawContext& context() const { return ctx_; }
 
   private:
@@ -89,7 +89,7 @@ class RecordingSurface : public Surface {
         return 6 * static_cast<int>(text.size());
     }
     int spaceWidth(const TextDraw&) override { return 6; }
-    CurveExtent curve(const std::vector<QPoint>& points, const CurveSpec& spec) override;
+    void curve(const std::vector<QPoint>& points, const CurveSpec& spec) override;
 
     struct Call {
         std::string what;  // "glyph", "line", "bar", "polygon", "rect", "ellipse", "text", "curve",

@@ -10,8 +10,8 @@
 
 #include "core/TextUtil.h"
 #include "layout/GlyphTable.h"
+#include "layout/Rounding.h"
 #include "render/GlyphStore.h"
-#include "render/Rounding.h"
 
 namespace sw {
 

@@ -259,28 +259,5 @@ TEST_F(Undo, ExecuteAsksFirstKeepsTheCurrentStaveAndLaysTheScoreOutAgain) {
     EXPECT_HOST_CLEAN(host);
 }
 
-TEST(ScoreSnapshotTest, PutsTheScoreBackWhateverWasChanged) {
-    Score score;
-    for (int s = 1; s <= 5; ++s)
-        AppendStave(score, 60 * s, 0, 700);
-    PlaceNote(score, 3, 100, 2, 3);
-    ScoreSnapshot all;
-    all.saveAll(score);
-    score.object(3, 1).x = 400;
-    score.removeStave(5);
-    score.appendStaves(3);
-    all.restore(score);
-    EXPECT_EQ(score.Nstaves, 5);
-    EXPECT_EQ(score.object(3, 1).x, 100);
-
-    ScoreSnapshot some;
-    some.save(score, 3, 3);
-    score.object(3, 1).x = 50;
-    score.stave(4).h.Ycoord = 1;
-    some.restore(score);
-    EXPECT_EQ(score.object(3, 1).x, 100);
-    EXPECT_EQ(score.stave(4).h.Ycoord, 1);  // outside the snapshot
-}
-
 }  // namespace
 }  // namespace sw

@@ -1,7 +1,9 @@
 // Head displacement, dots, stems, tails and beam relinking of chords.
 #include <gtest/gtest.h>
 
+#include "layout/Beams.h"
 #include "layout/NoteGeometry.h"
+#include "layout/StaveLayout.h"
 #include "model/Build.h"
 
 namespace sw {
@@ -158,6 +160,48 @@ TEST_F(NoteGeometry, StemOffsetsFollowTheHead) {
     EXPECT_EQ(EffectiveStem(n), 0);
     n.pitch = 0;
     EXPECT_EQ(EffectiveStem(n), 1);
+}
+
+TEST_F(NoteGeometry, LayingOutAStaveGivesEveryNoteItsGeometryOnce) {
+    const int a = Note(-2, 3, 0), b = Note(4, 3, 1, 0, 160);
+    LayOutStaveGeometry(score, s);
+    EXPECT_TRUE(N(a).validated && N(b).validated);
+    EXPECT_EQ(N(b).stemStartX, 160 - 4);
+    // A note laid out already keeps what it has until it is invalidated.
+    N(b).stemStartX = 7;
+    LayOutStaveGeometry(score, s);
+    EXPECT_EQ(N(b).stemStartX, 7);
+    InvalidateNotesAt(score, s, 160);
+    LayOutStaveGeometry(score, s);
+    EXPECT_EQ(N(b).stemStartX, 160 - 4);
+}
+
+TEST_F(NoteGeometry, BeamsFollowTheGroupBackFromItsLastNoteAndClampTheirSlope) {
+    // A semiquaver, then a quaver far above it: the slope is held at 0.4.
+    const int a = Note(-6, 5, 0), b = Note(6, 4, 0, 0, 130);
+    N(a).beamOnTo = static_cast<uint8_t>(b);
+    N(b).beamBackTo = static_cast<uint8_t>(a);
+    LayOutStaveGeometry(score, s);
+    const BeamGeometry geo = LayOutBeams(score, s, b, score.object(s, b));
+    ASSERT_EQ(geo.notes.size(), 2u);
+    EXPECT_EQ(geo.notes[0].i, a);
+    EXPECT_DOUBLE_EQ(geo.line.slope, -0.4);
+    EXPECT_TRUE(geo.up);
+    // One shared beam, and a hook to the right for the semiquaver's second level.
+    ASSERT_EQ(geo.pieces.size(), 2u);
+    EXPECT_EQ(geo.pieces[0].level, 0);
+    EXPECT_EQ(geo.pieces[1].level, 1);
+    EXPECT_EQ(geo.pieces[1].x1, N(a).stemStartX);
+    EXPECT_EQ(geo.pieces[1].x2 - geo.pieces[1].x1, HeadWidth(N(a)));
+    // A last note not in the stave (about to be placed) ends the group just the same.
+    ScoreObject pending = score.object(s, b);
+    pending.x = 140;
+    const BeamGeometry ahead = LayOutBeams(score, s, 0, pending);
+    ASSERT_EQ(ahead.notes.size(), 2u);
+    EXPECT_EQ(ahead.notes[1].n, &pending.note());
+    // A crotchet in the chain is no beam group at all.
+    N(a).noteValue = 3;
+    EXPECT_TRUE(LayOutBeams(score, s, b, score.object(s, b)).notes.empty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "layout/CurveGeometry.h"
 #include "model/Build.h"
 #include "render/Curves.h"
 #include "render/Lines.h"
@@ -151,11 +152,11 @@ TEST(CurvesScreen, ThicknessTapersAndDotsAreFivePixelDashes) {
 
 TEST(CurvesScreen, PointsWithinAPixelAreDroppedAndThinTwoPointCurvesAreLines) {
     Pictures pic;
-    EXPECT_FALSE(DrawCurve(pic.ctx, {{10, 10}, {11, 30}}, CurveSpec{3}).drawn);
-    EXPECT_FALSE(DrawCurve(pic.ctx, {{10, 10}, {10, 30}, {9, 50}}, CurveSpec{3}).drawn);
+    EXPECT_FALSE(DrawCurve(pic.ctx, {{10, 10}, {11, 30}}, CurveSpec{3}));
+    EXPECT_FALSE(DrawCurve(pic.ctx, {{10, 10}, {10, 30}, {9, 50}}, CurveSpec{3}));
     EXPECT_EQ(InkCount(pic.screen), 0);
     // (1, 40) is dropped, leaving a straight two-point curve of thickness 0.
-    EXPECT_TRUE(DrawCurve(pic.ctx, {{0, 5}, {1, 40}, {40, 5}}, CurveSpec{0}).drawn);
+    EXPECT_TRUE(DrawCurve(pic.ctx, {{0, 5}, {1, 40}, {40, 5}}, CurveSpec{0}));
     EXPECT_EQ(InkBox(pic.screen), std::make_tuple(0, 39, 5, 5, 40));
     DrawCurve(pic.ctx, {{0, 20}, {40, 20}}, CurveSpec{3});
     EXPECT_EQ(InkAlong(pic.screen, 20, -1), (std::vector<int>{5, 20, 21, 22}));
@@ -219,9 +220,40 @@ TEST(ShapesCurveObject, LoopingChainEndsAndBoundsAreClampedTo16Bits) {
     DrawCurveObject(rec, score, s, 1, {});
     ASSERT_EQ(rec.of("curve").size(), 1u);
     EXPECT_EQ(rec.of("curve")[0].points, (std::vector<QPoint>{{10, 90}, {50, 95}, {90, 40100}}));
+    // Drawing only reads: the bounds are layout's.
+    const int drawnUpper = b.obj[1].curve().upperBound, drawnLower = b.obj[1].curve().lowerBound;
+    EXPECT_EQ(std::make_tuple(drawnUpper, drawnLower), std::make_tuple(0, 0));
+    LayOutCurves(score, s);
     const int upper = b.obj[1].curve().upperBound, lower = b.obj[1].curve().lowerBound;
-    EXPECT_EQ(std::make_tuple(upper, lower), std::make_tuple(90 - 7 - 100, 32767));
-    EXPECT_EQ(std::make_tuple(b.h.MinY, b.h.MaxY), std::make_tuple(83, 100 + 32767));
+    EXPECT_LE(upper, 90 - 7 - 100);
+    EXPECT_EQ(lower, 32767);
+    const int second = b.obj[2].curve().upperBound;
+    EXPECT_EQ(second, 0) << "only the first point keeps them";
+}
+
+TEST(ShapesCurveObject, LaidOutBoundsHoldTheInkOfTheDrawnCurve) {
+    for (int sizeIndex : {0, 2}) {
+        Score score;
+        const int s = AppendStave(score, 100, 0, 400);
+        score.stave(s).h.sizeIndex = static_cast<uint8_t>(sizeIndex);
+        PlaceCurve(score, s, {{20, 60}, {70, 30}, {120, 75}, {170, 50}}, 3);
+        LayOutCurves(score, s);
+        const int upperBound = score.object(s, 1).curve().upperBound;
+        const int lowerBound = score.object(s, 1).curve().lowerBound;
+        const int thickness = score.object(s, 1).curve().thickness;
+        QImage screen(400, 200, QImage::Format_RGB32);
+        screen.fill(Qt::white);
+        PictureSurface out(DrawContext{&screen, nullptr, false, {}, {}, nullptr});
+        DrawCurveObject(out, score, s, 1, {});
+        const auto [left, right, top, bottom, count] = InkBox(screen);
+        ASSERT_GT(count, 0);
+        // Seven pixels to spare above the spline and below it, plus the thickness;
+        // the drawn rows round where the bounds take the floor and the ceiling.
+        EXPECT_GE(top - (100 + upperBound + 7), 0) << sizeIndex;
+        EXPECT_LE(top - (100 + upperBound + 7), 1) << sizeIndex;
+        EXPECT_GE(100 + lowerBound + thickness, bottom) << sizeIndex;
+        EXPECT_LE(100 + lowerBound - 7 - 1, bottom) << sizeIndex;
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "layout/Gallery.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
+#include "layout/StaveLayout.h"
 #include "model/Build.h"
 #include "render/GlyphStore.h"
 #include "render/ObjectDrawing.h"
@@ -18,8 +19,14 @@ class ObjectDrawing : public ::testing::Test {
     void SetUp() override { s = AppendStave(score, 200, 0, 800); }
     RecordingSurface Draw(int i, uint32_t colour = 0, bool print = false, bool normal = true) {
         RecordingSurface rec(print);
+        LayOut();
         DrawObject(rec, score, s, i, DrawRequest{colour, false, normal}, settings);
         return rec;
+    }
+    // As a refresh does before anything is drawn.
+    void LayOut() {
+        for (int t = 1; t <= score.Nstaves; ++t)
+            LayOutStaveGeometry(score, t);
     }
     int Last() const { return score.stave(s).h.Nobjec; }
     ScoreObject* Key(int32_t x, int key, bool cancel = false) {
@@ -111,6 +118,7 @@ TEST_F(ObjectDrawing, BarLinesOfAJoinedGroupAreGreyBelowTheTopOnScreenOnly) {
     // A bar line on a lower stave of a group is drawn by the top stave only.
     PlaceObject(score, below, kBarline, 100, 280);
     RecordingSurface none;
+    LayOut();
     DrawObject(none, score, below, 1, DrawRequest{}, settings);
     EXPECT_TRUE(none.calls().empty());
 }
@@ -205,6 +213,7 @@ TEST_F(ObjectDrawing, BeamsClampTheirSlopeAndHookLoneLevels) {
     c->note().beamBackUp = 1;
     b->note().beamBackTo = 0;
     RecordingSurface cross;
+    LayOut();
     DrawObject(cross, score, below, 1, DrawRequest{}, settings);
     auto flat = cross.of("polygon");
     ASSERT_FALSE(flat.empty());
@@ -256,6 +265,8 @@ TEST_F(ObjectDrawing, DamagedDataDrawsNothingRatherThanIndexingPastATable) {
 TEST(ObjectDrawingPicture, GalleryDrawsEveryObjectAtBothScales) {
     GlyphStore glyphs;
     Score score = BuildGalleryScore();
+    for (int st = 1; st <= score.Nstaves; ++st)
+        LayOutStaveGeometry(score, st);
     for (bool print : {false, true}) {
         const int k = print ? 3 : 1;
         QImage img(kGalleryWidth * k, (score.stave(score.Nstaves).h.Ycoord + 60) * k,

@@ -1,0 +1,125 @@
+// Beam groups, the line their beams follow and the pieces of each level.
+#include "layout/Beams.h"
+
+#include <algorithm>
+#include <set>
+
+#include "layout/GlyphTable.h"
+#include "layout/NoteGeometry.h"
+#include "layout/Rounding.h"
+
+namespace sw {
+
+std::vector<BeamNote> BeamGroup(const Score& score, int s, int i, const ScoreObject& last) {
+    std::vector<BeamNote> group;
+    std::set<std::pair<int, int>> seen;
+    int cs = s, ci = i;
+    const ScoreObject* o = &last;
+    while (group.size() < static_cast<std::size_t>(kMaxObjects) && seen.insert({cs, ci}).second) {
+        if (cs < 1 || cs > score.Nstaves) break;
+        const StaveBlock& b = score.stave(cs);
+        if (!group.empty()) {
+            if (!b.validIndex(ci)) break;
+            o = &b.obj[ci];
+        }
+        if (o->kind != kNote) break;
+        const NoteData& n = o->note();
+        if (n.noteValue < 4 || n.noteValue > 7) return {};
+        const int32_t headY = b.h.sizeIndex != 0 ? SmallStaveY(b.h.Ycoord, o->y) : o->y;
+        group.push_back({cs, ci, &n, n.stemStartX, headY, n.noteValue - 3, EffectiveStem(n) != 1});
+        if (!n.beamBackTo) break;
+        const int next = n.beamBackUp ? cs - 1 : (n.beamBackDown ? cs + 1 : cs);
+        ci = n.beamBackTo;
+        cs = next;
+    }
+    std::reverse(group.begin(), group.end());
+    return group;
+}
+
+BeamGeometry LayOutBeams(const Score& score, int s, int i, const ScoreObject& last) {
+    BeamGeometry geo;
+    geo.notes = BeamGroup(score, s, i, last);
+    const std::vector<BeamNote>& g = geo.notes;
+    if (g.size() < 2) return geo;
+    const StaveHeader& h = score.stave(s).h;
+    const bool small = h.sizeIndex != 0;
+    bool anySmall = false;
+    for (const BeamNote& b : g)
+        anySmall |= b.n->headSize == 1 || b.n->headSize == 5;
+    const int t = small ? 2 : (anySmall ? 2 : 4);
+    const int gap = small ? (anySmall ? 0 : 1) : (anySmall ? 1 : 2);
+    const int sp = LineSpacing(h.sizeIndex);
+    geo.thickness = t;
+    geo.gap = gap;
+    geo.up = g.front().up;
+
+    std::vector<double> end(g.size());
+    bool allUp = true, allDown = true;
+    for (std::size_t k = 0; k < g.size(); ++k) {
+        const BeamNote& b = g[k];
+        double len = (b.n->lengthIncr + 6) * sp / 2.0 + std::max(0, (b.levels - 1) * (t + gap));
+        end[k] = b.headY + (b.up ? -len : len);
+        allUp &= b.up;
+        allDown &= !b.up;
+    }
+    BeamLine& line = geo.line;
+    const double dx = g.back().x - g.front().x;
+    if (allUp || allDown) {
+        // A partner at the same x (between tidyings) gives a flat beam.
+        line.slope = dx != 0 ? std::clamp((end.back() - end.front()) / dx / 2, -0.4, 0.4) : 0;
+        if (g.size() == 2) {
+            line.intercept = (end[0] + end[1]) / 2 - line.slope * (g[0].x + g[1].x) / 2.0;
+        } else {
+            double sum = 0;
+            for (std::size_t k = 0; k < g.size(); ++k)
+                sum += end[k] - line.slope * g[k].x;
+            line.intercept = sum / g.size();
+        }
+    } else {
+        double sum = 0;
+        for (double e : end)
+            sum += e;
+        line.intercept = sum / end.size();
+    }
+    for (const BeamNote& b : g)
+        if (b.n->flatBeam) line.slope = 0, line.intercept = end.front();
+
+    const int W = HeadWidth(*g.front().n);
+    const int hook = small ? RoundEven(W * 5.0 / 8.0) : W;
+    for (std::size_t k = 0; k < g.size(); ++k) {
+        const BeamNote& b = g[k];
+        const int prevShared = k > 0 ? std::min(b.levels, g[k - 1].levels) : 0;
+        const int nextShared = k + 1 < g.size() ? std::min(b.levels, g[k + 1].levels) : 0;
+        // Full beams to the next note at the levels both have.
+        if (k + 1 < g.size())
+            for (int l = 0; l < nextShared; ++l)
+                geo.pieces.push_back(
+                    {static_cast<double>(b.x), static_cast<double>(g[k + 1].x), l});
+        // Hooks for levels shared with neither neighbour.
+        const int shared = std::max(prevShared, nextShared);
+        for (int l = shared; l < b.levels; ++l) {
+            bool right;
+            if (k == 0)
+                right = true;
+            else if (k + 1 == g.size())
+                right = false;
+            else if (g[k + 1].levels < g[k - 1].levels)
+                right = false;
+            else if (g[k - 1].levels < g[k + 1].levels)
+                right = true;
+            else
+                right = g[k - 1].n->dots < g[k + 1].n->dots;
+            if (b.n->singleBeam && !right) right = true;
+            if (k + 1 < g.size() && g[k + 1].n->singleBeam && right) right = false;
+            if (right)
+                geo.pieces.push_back(
+                    {static_cast<double>(b.x), static_cast<double>(b.x + hook), l});
+            else
+                geo.pieces.push_back(
+                    {static_cast<double>(b.x - hook), static_cast<double>(b.x), l});
+        }
+    }
+    return geo;
+}
+
+}  // namespace sw

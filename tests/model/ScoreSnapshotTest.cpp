@@ -1,0 +1,119 @@
+// Snapshots of staves and the guard that restores them on every way out.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "model/Build.h"
+#include "model/ScoreSnapshot.h"
+
+namespace sw {
+namespace {
+
+Score FiveStaves() {
+    Score score;
+    for (int s = 1; s <= 5; ++s)
+        AppendStave(score, 60 * s, 0, 700);
+    PlaceNote(score, 3, 100, 2, 3);
+    score.CurrentStave = 4;
+    score.pageCount = 2;
+    return score;
+}
+
+TEST(ScoreSnapshotTest, PutsTheScoreBackWhateverWasChanged) {
+    Score score = FiveStaves();
+    ScoreSnapshot all;
+    all.saveAll(score);
+    score.object(3, 1).x = 400;
+    score.removeStave(5);
+    score.appendStaves(3);
+    all.restore(score);
+    EXPECT_EQ(score.Nstaves, 5);
+    EXPECT_EQ(score.object(3, 1).x, 100);
+
+    ScoreSnapshot some;
+    some.save(score, 3, 3);
+    score.object(3, 1).x = 50;
+    score.stave(4).h.Ycoord = 1;
+    some.restore(score);
+    EXPECT_EQ(score.object(3, 1).x, 100);
+    EXPECT_EQ(score.stave(4).h.Ycoord, 1);  // outside the snapshot
+}
+
+TEST(ScoreSnapshotTest, AWholeSnapshotKeepsTheCurrentStaveInTheRestoredScore) {
+    Score score = FiveStaves();
+    ScoreSnapshot all;
+    all.saveAll(score);
+    score.removeStave(5);
+    score.removeStave(4);
+    score.CurrentStave = 3;
+    score.pageCount = 1;
+    all.restore(score);
+    EXPECT_EQ(score.CurrentStave, 4);
+    EXPECT_EQ(score.pageCount, 2);
+    EXPECT_EQ(score.stave(5).h.Ycoord, 300);
+}
+
+TEST(ScoreSnapshotGuardTest, RestoresWhenTheScopeEnds) {
+    Score score = FiveStaves();
+    {
+        ScoreSnapshotGuard guard(score);
+        score.object(3, 1).x = 400;
+        score.appendStaves(2);
+    }
+    EXPECT_EQ(score.Nstaves, 5);
+    EXPECT_EQ(score.object(3, 1).x, 100);
+}
+
+TEST(ScoreSnapshotGuardTest, RestoresWhenAnExceptionLeavesTheScope) {
+    Score score = FiveStaves();
+    EXPECT_THROW(
+        {
+            ScoreSnapshotGuard guard(score, 2, 3);
+            score.object(3, 1).x = 400;
+            score.stave(2).h.Ycoord = 7;
+            throw std::runtime_error("playback failed");
+        },
+        std::runtime_error);
+    EXPECT_EQ(score.object(3, 1).x, 100);
+    EXPECT_EQ(score.stave(2).h.Ycoord, 120);
+}
+
+TEST(ScoreSnapshotGuardTest, RestoresOnAnEarlyReturn) {
+    Score score = FiveStaves();
+    auto neaten = [&score]() {
+        ScoreSnapshotGuard guard(score, 3, 3);
+        score.object(3, 1).x = 10;
+        if (score.object(3, 1).x < 50) return false;
+        guard.keep();
+        return true;
+    };
+    EXPECT_FALSE(neaten());
+    EXPECT_EQ(score.object(3, 1).x, 100);
+}
+
+TEST(ScoreSnapshotGuardTest, KeptChangesStay) {
+    Score score = FiveStaves();
+    {
+        ScoreSnapshotGuard guard(score);
+        score.object(3, 1).x = 400;
+        score.removeStave(5);
+        guard.keep();
+    }
+    EXPECT_EQ(score.Nstaves, 4);
+    EXPECT_EQ(score.object(3, 1).x, 400);
+}
+
+TEST(ScoreSnapshotGuardTest, RestoreNowPutsBackOnceAndLaterChangesStay) {
+    Score score = FiveStaves();
+    {
+        ScoreSnapshotGuard guard(score, 3, 3);
+        score.object(3, 1).x = 400;
+        guard.restoreNow();
+        EXPECT_EQ(score.object(3, 1).x, 100);
+        score.object(3, 1).x = 250;  // after the restore: the caller's own change
+    }
+    EXPECT_EQ(score.object(3, 1).x, 250);
+}
+
+}  // namespace
+}  // namespace sw
