@@ -345,12 +345,16 @@ TEST_F(Document, SavingAndTheQuestionOnClosing) {
     ASSERT_TRUE(d.save());
     EXPECT_TRUE(std::filesystem::exists(BackupName(target)));
 
-    // A save that fails leaves the score modified.
+    // A Save As that fails leaves the score as it was: its name, its modified
+    // state and the history.
     d.setModified(true);
     host.setPermissive(true);
     host.expectSaveFile(dir.file("no/such/folder/x.SWN"));
     EXPECT_FALSE(d.saveAs());
     EXPECT_TRUE(d.modified());
+    EXPECT_EQ(d.documentName(), target);
+    EXPECT_EQ(d.ui().caption, target + " (modified)");
+    EXPECT_EQ(history.back(), target);  // the unwritten file never entered it
 }
 
 TEST_F(Document, ToolBarsStartFromTheSettingsAndKeepInRange) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/MainLogic.h"
+#include "editor/Actions.h"
 #include "render/QtEnvironment.h"
 #include "support/TestSupport.h"
 #include "ui/DocumentWindow.h"
@@ -90,6 +91,46 @@ TEST(MainWindow, OpensTurnsAndClosesAScore) {
     IniFile ini;
     const Settings written = LoadSettingsFile(folder.settingsPath, SettingsEnv{}, ini);
     EXPECT_EQ(written.runs, 1);
+}
+
+// Every command is one menu action of the window, found by its name, with the
+// keys of the command table; and every named action of the window is a command.
+TEST(MainWindow, EveryCommandIsOneWindowActionAndBack) {
+    test::TempDir dir;
+    const AppFolder folder = PrepareApplicationFolder(dir.path(), "", dir.file("cfg"));
+    Settings settings;
+    settings.maximised = false;
+    TMainForm window(folder, settings, IniFile{}, true);
+    ASSERT_TRUE(window.openScore(Example("minuet.swn"), false));
+    TMDIChild& doc = *window.document();
+    const QList<QAction*> all = doc.findChildren<QAction*>();
+    for (const ActionInfo& info : kActions) {
+        int found = 0;
+        for (QAction* a : all)
+            found += a->objectName() == info.name;
+        EXPECT_EQ(found, 1) << info.name;
+        QAction* a = doc.action(info.id);
+        ASSERT_NE(a, nullptr) << info.name;
+        EXPECT_EQ(a->objectName().toStdString(), info.name);
+        EXPECT_EQ(a->text().toStdString(), info.caption) << info.name;
+        QStringList keys;
+        for (const QKeySequence& k : a->shortcuts())
+            keys << QString::fromStdString(
+                NormalizeKey(k.toString(QKeySequence::PortableText).toStdString()));
+        QStringList wanted;
+        for (const QString& k : QString(info.keys).split(',', Qt::SkipEmptyParts))
+            wanted << QString::fromStdString(NormalizeKey(k.trimmed().toStdString()));
+        EXPECT_EQ(keys, wanted) << info.name;
+    }
+    for (QAction* a : all) {
+        if (a->objectName().isEmpty()) continue;
+        EXPECT_TRUE(ActionByName(a->objectName().toStdString())) << a->objectName().toStdString();
+    }
+    // A menu item runs its command: Next page, then Undo is offered only after a change.
+    doc.action(Action::NextPage)->trigger();
+    EXPECT_EQ(doc.controller().page(), 2);
+    EXPECT_FALSE(doc.action(Action::Undo)->isEnabled());
+    window.closeDocument();
 }
 
 }  // namespace
