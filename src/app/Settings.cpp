@@ -187,46 +187,169 @@ std::bitset<79> DecodeDebug(const std::string& text) {
     return flags;
 }
 
+namespace {
+
+// The plain values of the file, each with its default, range and use; the
+// values with a rule of their own (window places, fonts, colours, lists) are
+// read and written beside the table.
+enum class Use { ReadWrite, ReadOnly, WriteOnly };
+
+struct IntField {
+    const char* section;
+    const char* key;
+    int Settings::*member;
+    int def, lo, hi;
+    Use use = Use::ReadWrite;
+};
+struct FlagField {
+    const char* section;
+    const char* key;
+    bool Settings::*member;
+    bool def;
+    Use use = Use::ReadWrite;
+};
+struct TextField {
+    const char* section;
+    const char* key;
+    std::string Settings::*member;
+    const char* def;
+    Use use = Use::ReadWrite;
+};
+
+constexpr int kFar = 100000, kHuge = 2000000000;
+
+const IntField kIntFields[] = {
+    {"Symbolform", "Width", &Settings::symbolWidth, 600, 50, kFar},
+    {"Symbolform", "Height", &Settings::symbolHeight, 440, 50, kFar},
+    {"BlockModeform", "Left", &Settings::blockLeft, -1, -kFar, kFar},
+    {"BlockModeform", "Top", &Settings::blockTop, -1, -kFar, kFar},
+    {"Page", "Stave", &Settings::pageStave, 300, 100, 1000},
+    {"Page", "Top", &Settings::pageTop, 500, 0, 24000},
+    {"Page", "Left", &Settings::pageLeft, 500, 0, 12000},
+    {"Page", "Right", &Settings::pageRight, 500, 0, 12000},
+    {"Page", "Bottom", &Settings::pageBottom, 500, 0, 24000},
+    {"Page", "Gutter", &Settings::pageGutter, 0, 0, 12000},
+    {"Page", "Header", &Settings::pageHeader, 0, 0, 24000},
+    {"Page", "Footer", &Settings::pageFooter, 0, 0, 24000},
+    {"Defaults", "Spacing", &Settings::spacing, 3, 1, 5},
+    {"Defaults", "LCL", &Settings::lcl, 80, 0, 1000, Use::ReadOnly},
+    {"Options", "Undo", &Settings::undo, 100, 0, 10000},
+    {"Options", "Backupinterval", &Settings::backupInterval, 10, 0, 1440},
+    {"Options", "Startpic", &Settings::startPic, 11, 0, 11},
+    {"Options", "Scrollspeed", &Settings::scrollSpeed, 10, 1, 100},
+    {"Options", "Infilter", &Settings::inFilter, 2, 1, 10},
+    {"Options", "Cursorthickness", &Settings::cursorThickness, 1, 1, 10},
+    {"Options", "Cursortype", &Settings::cursorType, 0, 0, 2},
+    {"Options", "Linewidth", &Settings::lineWidth, 1, 0, 5},
+    {"Options", "Curvedepth", &Settings::curveDepth, 2, 0, 5},
+    {"Options", "EditCursor", &Settings::editCursor, 6, 0, 100},
+    {"Options", "Toolbar", &Settings::toolbar, 0x3FFFFF, 0, 0x3FFFFF},
+    {"Options", "Sound", &Settings::sound, 0, 0, 128},
+    {"Options", "Expandspeed", &Settings::expandSpeed, 4, 1, 100, Use::ReadOnly},
+    {"Options", "Neatenfactor", &Settings::neatenFactor, 500, 0, 10000},
+    {"Warnings", "1", &Settings::warnings1, 0, 0, 1000000},
+    {"Warnings", "2", &Settings::warnings2, 0, 0, 1000000},
+    {"User", "Level", &Settings::level, 1, 1, 4},
+    {"User", "Printouts", &Settings::printouts, 0, 0, kHuge},
+    {"User", "Tutorbookmark", &Settings::tutorBookmark, 0, 0, kHuge},
+    {"Sound", "Volume", &Settings::volume, 127, 0, 127},
+    {"Sound", "What", &Settings::what, 0, 0, 19},
+    {"Sound", "Lastpatch", &Settings::lastPatch, 1, 1, 129},
+    {"Sound", "Temperament", &Settings::temperament, 0, 0, 4},
+    // The playback window's, written when a document closes and never read.
+    {"Sound", "Proximity", &Settings::proximity, 5, 1, 20, Use::WriteOnly},
+};
+
+const FlagField kFlagFields[] = {
+    {"Symbolform", "Hints", &Settings::symbolHints, true},
+    {"Playmenu", "Full", &Settings::playFull, true},
+    {"Page", "Facing", &Settings::pageFacing, false},
+    {"Page", "Orientation", &Settings::pageLandscape, false},
+    {"Options", "Units", &Settings::unitsInches, true},
+    {"Options", "Scrollbars", &Settings::scrollbars, false},
+    {"Options", "Slowscroll", &Settings::slowscroll, true},
+    {"Options", "Backups", &Settings::backups, true},
+    {"Options", "Autobackup", &Settings::autobackup, true},
+    {"Options", "Lock", &Settings::editingUnlocked, true},
+    {"Options", "HintsOff", &Settings::hintsOff, false, Use::ReadOnly},
+    {"Options", "CClef", &Settings::cClef, true},
+    {"Options", "5styles", &Settings::fiveStyles, true},
+    {"Options", "3-Dot", &Settings::threeDot, true},
+    {"Options", "NaturalsInKeyChange", &Settings::naturalsInKeyChange, true},
+    {"Options", "Tips", &Settings::tips, true},
+    {"Options", "FastCPU", &Settings::fastCpu, false},
+    {"Options", "Templates", &Settings::templates, true},
+    {"Options", "Ruler", &Settings::ruler, false},
+    {"Preview", "Details", &Settings::previewDetails, true},
+    {"Preview", "Margins", &Settings::previewMargins, true},
+    {"User", "Tutorial", &Settings::tutorial, false},
+    {"User", "ReadOnlyNoted", &Settings::readOnlyNoted, false},
+    {"Sound", "Stave", &Settings::soundStave, false},
+    {"Sound", "Continuing", &Settings::continuing, false},
+    {"Sound", "Usestave", &Settings::useStave, false},
+    {"Sound", "Gracenotes", &Settings::graceNotes, false, Use::WriteOnly},
+    {"Scanner", "Showscaled", &Settings::showScaled, true, Use::ReadOnly},
+    {"Scanner", "Oldesymbols", &Settings::oldeSymbols, false, Use::ReadOnly},
+    {"Scanner", "Gracenotes", &Settings::scanGraceNotes, true, Use::ReadOnly},
+    {"Scanner", "Thinbeams", &Settings::thinBeams, true, Use::ReadOnly},
+    {"Scanner", "ellipseheads", &Settings::ellipseHeads, false, Use::ReadOnly},
+    {"Scanner", "Accents", &Settings::accents, false, Use::ReadOnly},
+};
+
+const TextField kTextFields[] = {
+    {"Startup", "FileDirectory", &Settings::fileDirectory, ""},
+    {"Startup", "PicDirectory", &Settings::picDirectory, ""},
+    {"Startup", "MidiDirectory", &Settings::midiDirectory, ""},
+    {"Startup", "ScanDirectory", &Settings::scanDirectory, ""},
+    {"Scanner", "Resolution", &Settings::scanResolution, "300", Use::ReadOnly},
+};
+
+void ReadFields(const IniFile& ini, Settings& s) {
+    for (const IntField& f : kIntFields)
+        if (f.use != Use::WriteOnly)
+            s.*f.member = Clamp(ini.GetInt(f.section, f.key, f.def), f.lo, f.hi);
+    for (const FlagField& f : kFlagFields)
+        if (f.use != Use::WriteOnly) s.*f.member = ini.GetFlag(f.section, f.key, f.def);
+    for (const TextField& f : kTextFields)
+        if (f.use != Use::WriteOnly) s.*f.member = ini.Get(f.section, f.key, f.def);
+}
+
+// The table's values of one section; sections are written in the file's order.
+void WriteFields(const Settings& s, IniFile& ini, const std::string& section) {
+    for (const TextField& f : kTextFields)
+        if (f.use != Use::ReadOnly && section == f.section) ini.Set(f.section, f.key, s.*f.member);
+    for (const IntField& f : kIntFields)
+        if (f.use != Use::ReadOnly && section == f.section)
+            ini.SetInt(f.section, f.key, s.*f.member);
+    for (const FlagField& f : kFlagFields)
+        if (f.use != Use::ReadOnly && section == f.section)
+            ini.SetFlag(f.section, f.key, s.*f.member);
+}
+
+}  // namespace
+
 Settings ReadSettings(const IniFile& ini, const SettingsEnv& env) {
     Settings s;
+    ReadFields(ini, s);
     auto I = [&](const char* sec, const char* key, long long def) {
         return ini.GetInt(sec, key, def);
     };
-    auto F = [&](const char* sec, const char* key, bool def) { return ini.GetFlag(sec, key, def); };
     auto S = [&](const char* sec, const char* key, const std::string& def) {
         return ini.Get(sec, key, def);
     };
 
-    s.maximised = F("Form", "Maximised", true);
-    s.left = Clamp(I("Form", "Left", 0), -100000, 100000);
-    s.top = Clamp(I("Form", "Top", 0), -100000, 100000);
-    s.width = Clamp(I("Form", "Width", env.screenWidth - 125), 100, 100000);
-    s.height = Clamp(I("Form", "Height", env.screenHeight - 150), 100, 100000);
-    s.fileDirectory = S("Startup", "FileDirectory", "");
-    s.picDirectory = S("Startup", "PicDirectory", "");
-    s.midiDirectory = S("Startup", "MidiDirectory", "");
-    s.scanDirectory = S("Startup", "ScanDirectory", "");
-    s.symbolWidth = Clamp(I("Symbolform", "Width", 600), 50, 100000);
-    s.symbolHeight = Clamp(I("Symbolform", "Height", 440), 50, 100000);
-    s.symbolLeft = Clamp(I("Symbolform", "Left", (env.screenWidth - 600) / 2), -100000, 100000);
-    s.symbolTop = Clamp(I("Symbolform", "Top", (env.screenHeight - 440) / 2), -100000, 100000);
-    s.symbolHints = F("Symbolform", "Hints", true);
-    s.blockLeft = Clamp(I("BlockModeform", "Left", -1), -100000, 100000);
-    s.blockTop = Clamp(I("BlockModeform", "Top", -1), -100000, 100000);
-    s.playFull = F("Playmenu", "Full", true);
+    // Window places start from the screen's size.
+    s.maximised = ini.GetFlag("Form", "Maximised", true);
+    s.left = Clamp(I("Form", "Left", 0), -kFar, kFar);
+    s.top = Clamp(I("Form", "Top", 0), -kFar, kFar);
+    s.width = Clamp(I("Form", "Width", env.screenWidth - 125), 100, kFar);
+    s.height = Clamp(I("Form", "Height", env.screenHeight - 150), 100, kFar);
+    s.symbolLeft = Clamp(I("Symbolform", "Left", (env.screenWidth - 600) / 2), -kFar, kFar);
+    s.symbolTop = Clamp(I("Symbolform", "Top", (env.screenHeight - 440) / 2), -kFar, kFar);
 
-    s.pageStave = Clamp(I("Page", "Stave", 300), 100, 1000);
+    // The paper starts from the locale's.
     s.pageWidth = Clamp(I("Page", "Width", env.northAmerican ? 8500 : 8270), 4000, 12000);
     s.pageLength = Clamp(I("Page", "Length", env.northAmerican ? 11000 : 11690), 3000, 24000);
-    s.pageTop = Clamp(I("Page", "Top", 500), 0, 24000);
-    s.pageLeft = Clamp(I("Page", "Left", 500), 0, 12000);
-    s.pageRight = Clamp(I("Page", "Right", 500), 0, 12000);
-    s.pageBottom = Clamp(I("Page", "Bottom", 500), 0, 24000);
-    s.pageGutter = Clamp(I("Page", "Gutter", 0), 0, 12000);
-    s.pageHeader = Clamp(I("Page", "Header", 0), 0, 24000);
-    s.pageFooter = Clamp(I("Page", "Footer", 0), 0, 24000);
-    s.pageFacing = F("Page", "Facing", false);
-    s.pageLandscape = F("Page", "Orientation", false);
     // Margins that leave no page to print on are not kept.
     if (s.pageLeft + s.pageRight + s.pageGutter >= s.pageWidth ||
         s.pageTop + s.pageBottom + s.pageHeader + s.pageFooter >= s.pageLength) {
@@ -250,77 +373,23 @@ Settings ReadSettings(const IniFile& ini, const SettingsEnv& env) {
     }
     s.barFont = {S("Barfont", "Name", "Times New Roman"), Clamp(I("Barfont", "Size", 9), 4, 100),
                  Style(S("Barfont", "Style", "I")), 1, ""};
-    s.spacing = Clamp(I("Defaults", "Spacing", 3), 1, 5);
-    s.lcl = Clamp(I("Defaults", "LCL", 80), 0, 1000);
 
-    s.undo = Clamp(I("Options", "Undo", 100), 0, 10000);
-    s.unitsInches = F("Options", "Units", true);
-    s.scrollbars = F("Options", "Scrollbars", false);
-    s.slowscroll = F("Options", "Slowscroll", true);
-    s.backups = F("Options", "Backups", true);
-    s.autobackup = F("Options", "Autobackup", true);
-    s.editingUnlocked = F("Options", "Lock", true);
-    s.backupInterval = Clamp(I("Options", "Backupinterval", 10), 0, 1440);
-    s.startPic = Clamp(I("Options", "Startpic", 11), 0, 11);
-    s.scrollSpeed = Clamp(I("Options", "Scrollspeed", 10), 1, 100);
-    s.inFilter = Clamp(I("Options", "Infilter", 2), 1, 10);
-    s.cursorThickness = Clamp(I("Options", "Cursorthickness", 1), 1, 10);
-    s.cursorType = Clamp(I("Options", "Cursortype", 0), 0, 2);
-    s.lineWidth = Clamp(I("Options", "Linewidth", 1), 0, 5);
-    s.curveDepth = Clamp(I("Options", "Curvedepth", 2), 0, 5);
-    s.hintsOff = F("Options", "HintsOff", false);
-    s.cClef = F("Options", "CClef", true);
-    s.fiveStyles = F("Options", "5styles", true);
-    s.threeDot = F("Options", "3-Dot", true);
-    s.naturalsInKeyChange = F("Options", "NaturalsInKeyChange", true);
     s.language = Clamp(I("Options", "Language", 2), 0, 2);
     if (s.language == 2) s.language = env.northAmerican ? 1 : 0;
-    s.tips = F("Options", "Tips", true);
-    s.fastCpu = F("Options", "FastCPU", false);
-    s.templates = F("Options", "Templates", true);
-    s.editCursor = Clamp(I("Options", "EditCursor", 6), 0, 100);
-    s.ruler = F("Options", "Ruler", false);
-    s.toolbar = Clamp(I("Options", "Toolbar", 0x3FFFFF), 0, 0x3FFFFF);
-    s.sound = Clamp(I("Options", "Sound", 0), 0, 128);
-    s.expandSpeed = Clamp(I("Options", "Expandspeed", 4), 1, 100);
-    s.neatenFactor = Clamp(I("Options", "Neatenfactor", 500), 0, 10000);
     for (Settings::Colour& c : s.colours)
         c.value = static_cast<uint32_t>(
             std::clamp<long long>(ini.GetInt("Colours", c.key, c.value), 0, 0xFFFFFF));
-    s.previewDetails = F("Preview", "Details", true);
-    s.previewMargins = F("Preview", "Margins", true);
-    s.warnings1 = Clamp(I("Warnings", "1", 0), 0, 1000000);
-    s.warnings2 = Clamp(I("Warnings", "2", 0), 0, 1000000);
     s.debug = DecodeDebug(S("Debug", "Options", ""));
-    s.level = Clamp(I("User", "Level", 1), 1, 4);
-    s.runs = Clamp(I("User", "Runs", 0), 0, 2000000000);
-    s.printouts = Clamp(I("User", "Printouts", 0), 0, 2000000000);
-    s.tutorial = F("User", "Tutorial", false);
-    s.readOnlyNoted = F("User", "ReadOnlyNoted", false);
-    s.tutorBookmark = Clamp(I("User", "Tutorbookmark", 0), 0, 2000000000);
+    s.runs = Clamp(I("User", "Runs", 0), 0, kHuge);
     for (const char* key : {"Boring1", "Boring2", "Boring3"})
         DecodeSuppressed(S("User", key, ""), s.suppressed);
-    s.volume = Clamp(I("Sound", "Volume", 127), 0, 127);
-    s.what = Clamp(I("Sound", "What", 0), 0, 19);
-    s.soundStave = F("Sound", "Stave", false);
-    s.lastPatch = Clamp(I("Sound", "Lastpatch", 1), 1, 129);
-    s.continuing = F("Sound", "Continuing", false);
     s.favouritePrograms =
         DecodeFavourites(S("Sound", "Favourites", "014A4C3107196E48351413392F4642"));
-    s.useStave = F("Sound", "Usestave", false);
-    s.temperament = Clamp(I("Sound", "Temperament", 0), 0, 4);
     for (int n = 1; n <= 9; ++n) {
         std::string f = ini.Get("Files", std::to_string(n));
         if (!f.empty()) s.history.push_back(f);
     }
     s.printer = S("Printer", "Default", "").substr(0, 50);
-    s.scanResolution = S("Scanner", "Resolution", "300");
-    s.showScaled = F("Scanner", "Showscaled", true);
-    s.oldeSymbols = F("Scanner", "Oldesymbols", false);
-    s.scanGraceNotes = F("Scanner", "Gracenotes", true);
-    s.thinBeams = F("Scanner", "Thinbeams", true);
-    s.ellipseHeads = F("Scanner", "ellipseheads", false);
-    s.accents = F("Scanner", "Accents", false);
     return s;
 }
 
@@ -333,30 +402,15 @@ void WriteSettings(const Settings& s, IniFile& ini) {
         ini.SetInt("Form", "Width", s.width);
         ini.SetInt("Form", "Height", s.height);
     }
-    ini.Set("Startup", "FileDirectory", s.fileDirectory);
-    ini.Set("Startup", "PicDirectory", s.picDirectory);
-    ini.Set("Startup", "MidiDirectory", s.midiDirectory);
-    ini.Set("Startup", "ScanDirectory", s.scanDirectory);
-    ini.SetInt("Symbolform", "Width", s.symbolWidth);
-    ini.SetInt("Symbolform", "Height", s.symbolHeight);
+    WriteFields(s, ini, "Startup");
+    WriteFields(s, ini, "Symbolform");
     ini.SetInt("Symbolform", "Left", s.symbolLeft);
     ini.SetInt("Symbolform", "Top", s.symbolTop);
-    ini.SetFlag("Symbolform", "Hints", s.symbolHints);
-    ini.SetInt("BlockModeform", "Left", s.blockLeft);
-    ini.SetInt("BlockModeform", "Top", s.blockTop);
-    ini.SetFlag("Playmenu", "Full", s.playFull);
-    ini.SetInt("Page", "Stave", s.pageStave);
+    WriteFields(s, ini, "BlockModeform");
+    WriteFields(s, ini, "Playmenu");
+    WriteFields(s, ini, "Page");
     ini.SetInt("Page", "Width", s.pageWidth);
     ini.SetInt("Page", "Length", s.pageLength);
-    ini.SetInt("Page", "Top", s.pageTop);
-    ini.SetInt("Page", "Left", s.pageLeft);
-    ini.SetInt("Page", "Right", s.pageRight);
-    ini.SetInt("Page", "Bottom", s.pageBottom);
-    ini.SetInt("Page", "Gutter", s.pageGutter);
-    ini.SetInt("Page", "Header", s.pageHeader);
-    ini.SetInt("Page", "Footer", s.pageFooter);
-    ini.SetFlag("Page", "Facing", s.pageFacing);
-    ini.SetFlag("Page", "Orientation", s.pageLandscape);
     ini.Set("Defaultfont", "Name", s.defaultFont.name);
     ini.SetInt("Defaultfont", "Size", s.defaultFont.size);
     ini.Set("Defaultfont", "Style", Style(s.defaultFont.style));
@@ -375,64 +429,25 @@ void WriteSettings(const Settings& s, IniFile& ini) {
     ini.Set("Barfont", "Name", s.barFont.name);
     ini.SetInt("Barfont", "Size", s.barFont.size);
     ini.Set("Barfont", "Style", Style(s.barFont.style));
-    ini.SetInt("Defaults", "Spacing", s.spacing);
-    ini.SetInt("Options", "Undo", s.undo);
-    ini.SetFlag("Options", "Units", s.unitsInches);
-    ini.SetFlag("Options", "Scrollbars", s.scrollbars);
-    ini.SetFlag("Options", "Slowscroll", s.slowscroll);
-    ini.SetFlag("Options", "Backups", s.backups);
-    ini.SetFlag("Options", "Autobackup", s.autobackup);
-    ini.SetFlag("Options", "Lock", s.editingUnlocked);
-    ini.SetInt("Options", "Backupinterval", s.backupInterval);
-    ini.SetInt("Options", "Startpic", s.startPic);
-    ini.SetInt("Options", "Scrollspeed", s.scrollSpeed);
-    ini.SetInt("Options", "Infilter", s.inFilter);
-    ini.SetInt("Options", "Cursorthickness", s.cursorThickness);
-    ini.SetInt("Options", "Cursortype", s.cursorType);
-    ini.SetInt("Options", "Linewidth", s.lineWidth);
-    ini.SetInt("Options", "Curvedepth", s.curveDepth);
-    ini.SetFlag("Options", "CClef", s.cClef);
-    ini.SetFlag("Options", "5styles", s.fiveStyles);
-    ini.SetFlag("Options", "3-Dot", s.threeDot);
-    ini.SetFlag("Options", "NaturalsInKeyChange", s.naturalsInKeyChange);
+    WriteFields(s, ini, "Defaults");
+    WriteFields(s, ini, "Options");
     ini.SetInt("Options", "Language", s.language == 1 ? 1 : 0);
-    ini.SetFlag("Options", "Tips", s.tips);
-    ini.SetFlag("Options", "FastCPU", s.fastCpu);
-    ini.SetFlag("Options", "Templates", s.templates);
-    ini.SetInt("Options", "EditCursor", s.editCursor);
-    ini.SetFlag("Options", "Ruler", s.ruler);
-    ini.SetInt("Options", "Toolbar", s.toolbar);
-    ini.SetInt("Options", "Sound", s.sound);
-    ini.SetInt("Options", "Neatenfactor", s.neatenFactor);
+    // Of the colours only the highlight is the user's to change here.
     ini.SetInt("Colours", "Edit", s.colour("Edit"));
-    ini.SetFlag("Preview", "Details", s.previewDetails);
-    ini.SetFlag("Preview", "Margins", s.previewMargins);
-    ini.SetInt("Warnings", "1", s.warnings1);
-    ini.SetInt("Warnings", "2", s.warnings2);
+    WriteFields(s, ini, "Preview");
+    WriteFields(s, ini, "Warnings");
     if (s.debug.any())
         ini.Set("Debug", "Options", EncodeDebug(s.debug));
     else
         ini.EraseSection("Debug");
-    ini.SetInt("User", "Level", s.level);
+    WriteFields(s, ini, "User");
     ini.SetInt("User", "Runs", static_cast<long long>(s.runs) + 1);
-    ini.SetInt("User", "Printouts", s.printouts);
-    ini.SetFlag("User", "Tutorial", s.tutorial);
-    ini.SetFlag("User", "ReadOnlyNoted", s.readOnlyNoted);
-    ini.SetInt("User", "Tutorbookmark", s.tutorBookmark);
     const std::vector<std::string> boring = EncodeSuppressed(s.suppressed);
     const char* keys[3] = {"Boring1", "Boring2", "Boring3"};
     for (std::size_t i = 0; i < 3; ++i)
         ini.Set("User", keys[i], i < boring.size() ? boring[i] : "");
-    ini.SetInt("Sound", "Volume", s.volume);
-    ini.SetInt("Sound", "What", s.what);
-    ini.SetFlag("Sound", "Stave", s.soundStave);
-    ini.SetInt("Sound", "Lastpatch", s.lastPatch);
-    ini.SetFlag("Sound", "Continuing", s.continuing);
+    WriteFields(s, ini, "Sound");
     ini.Set("Sound", "Favourites", EncodeFavourites(s.favouritePrograms));
-    ini.SetFlag("Sound", "Usestave", s.useStave);
-    ini.SetInt("Sound", "Temperament", s.temperament);
-    ini.SetInt("Sound", "Proximity", s.proximity);
-    ini.SetFlag("Sound", "Gracenotes", s.graceNotes);
     ini.EraseSection("Files");
     for (std::size_t i = 0; i < s.history.size() && i < 9; ++i)
         ini.Set("Files", std::to_string(i + 1), s.history[i]);
