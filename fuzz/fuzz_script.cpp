@@ -11,6 +11,7 @@
 #include "MemoryFile.h"
 #include "core/TextMeasurer.h"
 #include "editor/DocumentController.h"
+#include "editor/HeadlessView.h"
 #include "editor/UndoStorage.h"
 #include "editor/script/ScriptRunner.h"
 #include "model/Build.h"
@@ -26,18 +27,6 @@ class CancellingHost : public sw::ScriptHost {
     std::optional<std::string> saveFileName(const sw::FileDialogSpec&) override {
         return std::nullopt;
     }
-};
-
-class Blind : public sw::PageViewPort {
-  public:
-    bool setUpPicture() override { return true; }
-    void showPage(int) override {}
-    void redrawPage() override {}
-    void showStaveCursor(bool) override {}
-    bool enterHeaderFooter(bool) override { return true; }
-    void leaveHeaderFooter() override {}
-    void openPreview() override {}
-    void closePreview() override {}
 };
 
 class Fixed : public sw::TextMeasurer {
@@ -62,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CancellingHost host(answers, out);
     sw::WarningBox warnings;
     sw::UndoRing undo(std::make_unique<sw::MemoryUndoStorage>());
-    Blind view;
+    sw::HeadlessView view;
     sw::DocumentServices services;
     sw::ScriptDialogs dialogs(answers, host, warnings, sw::CapacityReader());
     Fixed measurer;

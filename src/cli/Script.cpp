@@ -16,6 +16,7 @@
 #include "app/IniFile.h"
 #include "app/MainLogic.h"
 #include "editor/DocumentController.h"
+#include "editor/HeadlessView.h"
 #include "editor/UndoStorage.h"
 #include "editor/script/ScriptRunner.h"
 #include "render/DrawContext.h"
@@ -26,19 +27,6 @@
 namespace sw {
 
 namespace {
-
-// A screen that is never looked at: the controller's state is all there is.
-class HeadlessView : public PageViewPort {
-  public:
-    bool setUpPicture() override { return true; }
-    void showPage(int) override {}
-    void redrawPage() override {}
-    void showStaveCursor(bool) override {}
-    bool enterHeaderFooter(bool) override { return true; }
-    void leaveHeaderFooter() override {}
-    void openPreview() override {}
-    void closePreview() override {}
-};
 
 // The main window's part, kept in the settings that are written back.
 class ScriptServices : public DocumentServices {

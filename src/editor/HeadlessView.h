@@ -1,0 +1,21 @@
+// A screen that is never looked at, for a document run with no window (the
+// command line's scripts, fuzzing): the controller's state is all there is.
+#pragma once
+
+#include "editor/DocumentController.h"
+
+namespace sw {
+
+class HeadlessView : public PageViewPort {
+  public:
+    bool setUpPicture() override { return true; }
+    void showPage(int) override {}
+    void redrawPage() override {}
+    void showStaveCursor(bool) override {}
+    bool enterHeaderFooter(bool) override { return true; }
+    void leaveHeaderFooter() override {}
+    void openPreview() override {}
+    void closePreview() override {}
+};
+
+}  // namespace sw
