@@ -57,7 +57,8 @@ enum : int {
     TemplatesOffHint = 9849,
 
     // Layout.
-    CannotFitSystem = 9860,
+    CannotFitSystem = 1970,
+    RepaginateHint = 9861,
 
     // The page view.
     StatusOf = 109,

@@ -158,7 +158,7 @@ bool DocumentController::openFile(const std::string& path, bool asTemplate) {
             if (b.obj[i].kind != kNothing) last = std::max(last, b.obj[i].x);
         h.RightX = std::max(usable - 5, last + 5);
     }
-    PrepareForDisplay(score_, host_, measurer_);
+    PrepareForDisplay(score_, host_, measurer_, &warnings_);
     startedEmpty_ = false;
     return true;
 }
@@ -185,7 +185,7 @@ void DocumentController::newScore() {
         score_.stave(1).t.bagpipeMark = 2;
     }
     score_.pageCount = 1;
-    PrepareForDisplay(score_, host_, measurer_);
+    PrepareForDisplay(score_, host_, measurer_, &warnings_);
     startedEmpty_ = true;
 }
 
@@ -510,6 +510,25 @@ void DocumentController::showPage(int n) {
     view_.showPage(n);
     // A page whose first stave cannot be found keeps the stave the user had.
     if (const int first = FirstStaveOnPage(score_, n); first > 0) setCurrentStave(first);
+    refreshUi();
+    if (services_.refreshStatus) services_.refreshStatus();
+}
+
+void DocumentController::repaginate() {
+    if (mode_ != kModeMusic || provisional_ || score_.Nstaves < 1) return;
+    std::vector<std::pair<int32_t, uint16_t>> before;
+    for (int s = 1; s <= score_.Nstaves; ++s)
+        before.emplace_back(score_.stave(s).h.Ycoord, score_.stave(s).h.PageNum);
+    host_.setBusy(true);
+    const PaginationResult r = Repaginate(score_, ComputePageGeometry(score_).height);
+    host_.setBusy(false);
+    ReportOversized(r, host_, warnings_);
+    // Staves that moved are a change to save; an unchanged layout is not.
+    for (int s = 1; s <= score_.Nstaves && !modified_; ++s)
+        if (before[s - 1] != std::make_pair(score_.stave(s).h.Ycoord, score_.stave(s).h.PageNum))
+            setModified(true);
+    page_ = std::max(1, r.currentPage);
+    view_.showPage(page_);
     refreshUi();
     if (services_.refreshStatus) services_.refreshStatus();
 }

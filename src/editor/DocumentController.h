@@ -195,6 +195,9 @@ class DocumentController {
     void end();
     void pageTop();
     void pageBottom();
+    // "Repaginate": the systems laid out on pages again, each system too tall
+    // for a page reported, and the current stave's page shown.
+    void repaginate();
     void setCursorX(int32_t x) { cursorX_ = x; }
     // The cursor keys in Music without an object in hand: Left/Right by 1
     // (10 with Ctrl), Home, End, Ctrl+Home, Up/Down and PgUp/PgDn to the

@@ -118,13 +118,8 @@ bool PaperDialogModel::valid() const {
 }
 
 void PaperDialogModel::refresh(Host& host) const {
-    // The header and footer take page length as the margins do.
-    if (page_.TopM + page_.BotM + page_.Header + page_.Footer >= page_.Length)
-        host.warning(MessageText(msg::MarginsTooLong) + "\n" + MessageText(msg::PleaseFix),
-                     Buttons::OK);
-    if (page_.LeftM + page_.RightM + page_.GutM >= page_.Width)
-        host.warning(MessageText(msg::MarginsTooWide) + "\n" + MessageText(msg::PleaseFix),
-                     Buttons::OK);
+    for (const std::string& problem : PageDataProblems(page_))
+        host.warning(problem, Buttons::OK);
 }
 
 void PaperDialogModel::editBox(Box box, const std::string& text, Host& host) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/TextMeasurer.h"
 #include "fileio/ScoreFile.h"
@@ -10,15 +11,20 @@
 
 namespace sw {
 
+class WarningBox;
+
 struct OpenResult {
     LoadResult load;
     PaginationResult pages;
+    // Page data with no room for music: the score is not laid out.
+    std::vector<std::string> pageProblems;
 };
 
 // Lays out an already loaded score: every stave refreshed, trailers rebuilt,
-// repaginated to the page picture's height. Systems too tall for a page are
-// reported in one warning.
-PaginationResult PrepareForDisplay(Score& score, Host& host, const TextMeasurer& measurer);
+// repaginated to the page picture's height. Each system too tall for a page
+// is reported in the warning box (one that shows everything when none is given).
+PaginationResult PrepareForDisplay(Score& score, Host& host, const TextMeasurer& measurer,
+                                   WarningBox* warnings = nullptr);
 
 OpenResult OpenForDisplay(Score& score, const std::string& path, Host& host,
                           const TextMeasurer& measurer, const FileEnv& env = {});

@@ -3,6 +3,9 @@
 
 #include <cmath>
 
+#include "core/MessageIds.h"
+#include "core/Messages.h"
+
 namespace sw {
 
 PageGeometry ComputePageGeometry(const Score& score) {
@@ -19,6 +22,22 @@ PageGeometry ComputePageGeometry(const Score& score) {
     if (g.height < 1) g.height = 1;
     if (g.headerFooterHeight < g.height) g.headerFooterHeight = g.height;
     return g;
+}
+
+int FooterTop(const Score& score) {
+    const PageData& p = score.page;
+    const double ppiY = 32.0 / (score.staveSize > 0 ? score.staveSize : 0.3);
+    return static_cast<int>(std::nearbyint((p.Length - p.TopM - p.BotM - p.Footer) * ppiY));
+}
+
+std::vector<std::string> PageDataProblems(const PageData& p) {
+    std::vector<std::string> problems;
+    // The header and footer take page length as the margins do.
+    if (p.TopM + p.BotM + p.Header + p.Footer >= p.Length)
+        problems.push_back(MessageText(msg::MarginsTooLong) + "\n" + MessageText(msg::PleaseFix));
+    if (p.LeftM + p.RightM + p.GutM >= p.Width)
+        problems.push_back(MessageText(msg::MarginsTooWide) + "\n" + MessageText(msg::PleaseFix));
+    return problems;
 }
 
 bool PagePictureFits(const PageGeometry& g, int depth) {

@@ -188,23 +188,25 @@ void DrawStaveWithNeighbours(Surface& out, Score& score, int s, uint32_t colour,
 
 namespace {
 
+// Draws object i of stave 0, a footer text in the footer band.
+void DrawStaveZeroObject(Surface& out, Score& score, int i, uint32_t colour,
+                         const DrawSettings& settings) {
+    ScoreObject& o = score.stave(0).obj[i];
+    const int shift = o.kind == kFootertext ? FooterTop(score) : 0;
+    o.y += shift;
+    DrawObject(out, score, 0, i, DrawRequest{colour, false, true}, settings);
+    o.y -= shift;
+}
+
 void DrawHeaderFooterForPrint(Surface& out, Score& score, int page, const DrawSettings& settings) {
     DrawSettings set = settings;
     set.textEnv.headerFooterPass = true;
     set.textEnv.pageNumber = page + score.Page1 - 1;
-    const PageData& p = score.page;
-    const int footerShift = static_cast<int>(
-        std::nearbyint((p.Length - p.TopM - p.BotM - p.Footer) * 32 / score.staveSize));
     StaveBlock& b = score.stave(0);
     for (int i = 1; i <= b.h.Nobjec; ++i) {
-        ScoreObject& o = b.obj[i];
-        if (o.kind == kFootertext) {
-            o.y += footerShift;
-            DrawObject(out, score, 0, i, DrawRequest{kBlack, false, true}, set);
-            o.y -= footerShift;
-        } else if (o.kind == kLine || o.kind == kText || o.kind == kHeadertext) {
-            DrawObject(out, score, 0, i, DrawRequest{kBlack, false, true}, set);
-        }
+        const int kind = b.obj[i].kind;
+        if (kind == kFootertext || kind == kLine || kind == kText || kind == kHeadertext)
+            DrawStaveZeroObject(out, score, i, kBlack, set);
     }
 }
 
@@ -236,10 +238,8 @@ void DrawHeaderFooterPage(const DrawContext& ctx, Surface& out, Score& score,
         out.text(line, td, std::max(0, (g.width - out.textWidth(line, td)) / 2), y);
         y += h * 3 / 2;
     }
-    StaveBlock& b = score.stave(0);
-    for (int i = 1; i <= b.h.Nobjec; ++i)
-        DrawObject(out, score, 0, i, DrawRequest{settings.colours.universalText, false, true},
-                   settings);
+    for (int i = 1; i <= score.stave(0).h.Nobjec; ++i)
+        DrawStaveZeroObject(out, score, i, settings.colours.universalText, settings);
 }
 
 }  // namespace
@@ -252,12 +252,11 @@ void DrawAll(const DrawContext& ctx, Score& score, int page, const DrawSettings&
     PictureSurface out(ctx);
     const PageGeometry g = ComputePageGeometry(score);
     if (view.mode == 20 || view.mode == 21) {
+        // On the header/footer page's picture, as page 0 shows them.
         const int kind = view.mode == 20 ? kHeadertext : kFootertext;
-        StaveBlock& b = score.stave(0);
-        for (int i = 1; i <= b.h.Nobjec; ++i)
-            if (b.obj[i].kind == kind)
-                DrawObject(out, score, 0, i, DrawRequest{settings.colours.ink, false, true},
-                           settings);
+        for (int i = 1; i <= score.stave(0).h.Nobjec; ++i)
+            if (score.stave(0).obj[i].kind == kind)
+                DrawStaveZeroObject(out, score, i, settings.colours.ink, settings);
         return;
     }
     if (page > 0)

@@ -28,6 +28,9 @@ PrintPicture PrintPictureGeometry(const Score& score) {
 PaperRect PaperPosition(const Score& score, int page, const PrinterCaps& caps) {
     const PageData& g = score.page;
     PaperRect r;
+    // Left and right hand go by the page's place in the score, not by the
+    // number printed on it: the first page is a right-hand page even when
+    // the numbering starts at an even number, as the preview's spreads show it.
     const bool evenFacing = g.Facing && page % 2 == 0;
     r.x = RoundEven((evenFacing ? g.LeftM : g.GutM + g.LeftM) * caps.dpiX) - caps.offsetLeft;
     r.y = RoundEven(g.TopM * caps.dpiY) - caps.offsetTop;

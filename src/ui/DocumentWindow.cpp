@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFontComboBox>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -98,6 +99,7 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
       undo_(std::make_unique<FileUndoStorage>()),
       glyphs_(glyphs),
       host_(host),
+      warnings_(warnings),
       settings_(settings) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     controller_ = std::make_unique<DocumentController>(score_, settings_, host_, warnings, undo_,
@@ -266,6 +268,11 @@ void TMDIChild::buildActions() {
     page->addAction(
         action("acStaveSize", "Stave &Size...", QKeySequence(), [this] { staveSize(); }));
     page->addAction(action("acRedraw", "&Redraw", QKeySequence(), [this] { redrawPage(); }));
+    QAction* repaginate = action("acRepaginate", "Re&paginate", QKeySequence(Qt::CTRL | Qt::Key_F5),
+                                 [this] { controller_->repaginate(); });
+    repaginate->setToolTip(Q(MessageText(msg::RepaginateHint)));
+    repaginate->setStatusTip(repaginate->toolTip());
+    page->addAction(repaginate);
     // The note under the mouse, every attribute of it (a debugging aid).
     QAction* ext =
         action("acExtProp", "Extended Properties", QKeySequence(Qt::CTRL | Qt::Key_F1), [this] {
@@ -491,7 +498,9 @@ void TMDIChild::applyUi() {
 
 bool TMDIChild::start(DocumentController::Start how, const std::string& path,
                       const std::string& name, bool recovering) {
-    draw_.textEnv.filePath = path;
+    // "@F" in headers and footers is the file's full path, however it was named.
+    draw_.textEnv.filePath =
+        path.empty() ? path : QFileInfo(Q(path)).absoluteFilePath().toStdString();
     if (!controller_->start(how, path, name, recovering)) return false;
     pages_ = std::max<int>(1, score_.pageCount);
     // The controller has shown the first page already; the tabs learn of it.
@@ -503,7 +512,7 @@ bool TMDIChild::start(DocumentController::Start how, const std::string& path,
 }
 
 void TMDIChild::relayout() {
-    PrepareForDisplay(score_, host_, measurer_);
+    PrepareForDisplay(score_, host_, measurer_, &warnings_);
     pages_ = std::max<int>(1, score_.pageCount);
     emit pagesChanged(pages_);
     // The controller's page and current stave follow the new page count.
@@ -568,7 +577,12 @@ void TMDIChild::makeVisible(int32_t x, int32_t y) {
 }
 
 void TMDIChild::showPage(int page) {
-    if (previewing_ || page < 1 || page > std::max(1, pages_)) return;
+    // The page tabs follow whatever laid the pages out last.
+    if (const int count = std::max<int>(1, score_.pageCount); count != pages_) {
+        pages_ = count;
+        emit pagesChanged(pages_);
+    }
+    if (previewing_ || page < 1 || page > pages_) return;
     page_ = page;
     if (!SetUpPagePicture(picture_, score_, page, 32, false, host_)) return;
     DrawAll(PictureContext(picture_, glyphs_, false), score_, page, draw_, PageViewState{});
@@ -714,7 +728,10 @@ bool TMDIChild::enterHeaderFooter(bool header) {
     PageViewState view;
     view.mode = header ? kModeHead : kModeFoot;
     DrawAll(PictureContext(whole, glyphs_, false), score_, 0, draw_, view);
-    const QImage band = whole.copy(0, header ? 0 : std::max(0, whole.height() - hb), wb, hb);
+    // Footer texts lie in the footer band of the header/footer page.
+    const int bandTop =
+        header ? 0 : std::clamp(FooterTop(score_), 0, std::max(0, whole.height() - hb));
+    const QImage band = whole.copy(0, bandTop, wb, hb);
     QImage spare = picture_;
     for (int y = 0; y < spare.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(spare.scanLine(y));
@@ -730,9 +747,8 @@ bool TMDIChild::enterHeaderFooter(bool header) {
     QPainter p(&view2);
     const int spareTop = header ? hb : 0;
     bandRect_ = QRect(0, header ? 0 : spare.height(), wb, hb);
-    // Footer texts keep the header/footer page's coordinates: the band shows
-    // them shifted.
-    bandShift_ = bandRect_.top() - (header ? 0 : std::max(0, whole.height() - hb));
+    // Header and footer texts are measured from the top of their own band.
+    bandShift_ = bandRect_.top();
     p.drawImage(0, spareTop, spare);
     p.drawImage(bandRect_.topLeft(), band);
     p.fillRect(0, header ? spareTop : spareTop + spare.height() - 5, spare.width(), 5,

@@ -95,6 +95,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     UndoRing undo_;
     const GlyphStore& glyphs_;
     Host& host_;
+    WarningBox& warnings_;
     EditorSettings settings_;
     DocumentServices services_;
     QtTextMeasurer measurer_;

@@ -10,7 +10,9 @@
 #include "core/ScriptedHost.h"
 #include "layout/PageGeometry.h"
 #include "model/Build.h"
+#include "render/GlyphStore.h"
 #include "render/PageView.h"
+#include "render/Printing.h"
 
 namespace sw {
 namespace {
@@ -160,6 +162,49 @@ TEST_F(PageView, HeaderFooterPageShowsTheGreyMusicAreaAndOnlyStaveZero) {
         for (int x = 0; x < g.width; ++x)
             texts += screen.pixel(x, y) == ToQRgb(settings.colours.universalText);
     EXPECT_GT(texts, 0);
+}
+
+// Rows of `picture` from y1 to y2 (exclusive) holding pixels of `colour`.
+int InkRows(const QImage& picture, int y1, int y2, uint32_t colour = kBlack) {
+    int rows = 0;
+    for (int y = std::max(0, y1); y < std::min(y2, picture.height()); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) == ToQRgb(colour)) {
+                ++rows;
+                break;
+            }
+    return rows;
+}
+
+TEST_F(PageView, AFooterTextLiesInTheFooterBandOfEveryPictureThatShowsIt) {
+    score.staveSize = 0.25;
+    score.page.Header = score.page.Footer = 0.5;  // 64 pixels each
+    score.fonts[1] = FontDesc{"Times New Roman", 14, 0, 0, 0};
+    score.fontsInUse.set(1);
+    PlaceText(score, 0, kFootertext, 20, 6, 1, "Foot");
+    const PageGeometry g = ComputePageGeometry(score);
+    const int footerTop = FooterTop(score);
+    ASSERT_EQ(footerTop, 1304);  // the header and the music area above it
+    ASSERT_EQ(g.headerFooterHeight - footerTop, 64);
+    for (int mode : {0, 21}) {  // the header/footer page, and the footer view drawn on it
+        QImage screen(g.width, g.headerFooterHeight, QImage::Format_RGB32);
+        DrawContext ctx;
+        ctx.screen = &screen;
+        view.mode = mode;
+        DrawAll(ctx, score, 0, settings, view);
+        const uint32_t c = mode == 0 ? settings.colours.universalText : settings.colours.ink;
+        EXPECT_EQ(InkRows(screen, 0, footerTop, c), 0) << "mode " << mode;
+        EXPECT_GT(InkRows(screen, footerTop + 6, footerTop + 64, c), 5) << "mode " << mode;
+    }
+    view.mode = 0;
+    GlyphStore glyphs;
+    const PrintPicture pp = PrintPictureGeometry(score);
+    QImage print(pp.width, pp.height, QImage::Format_RGB32);
+    for (int s = 1; s <= score.Nstaves; ++s)
+        H(s).PageNum = 2;  // a page of nothing but its header and footer
+    RenderPrintPage(print, glyphs, score, 1, settings);
+    EXPECT_EQ(InkRows(print, 0, 3 * footerTop), 0);
+    EXPECT_GT(InkRows(print, 3 * (footerTop + 6), 3 * (footerTop + 64)), 15);
 }
 
 TEST_F(PageView, ErasingClearsOnlyTheBandBetweenTheNeighboursExtents) {
