@@ -124,11 +124,14 @@ void DrawStave(Surface& out, Score& score, int s, uint32_t colour, uint32_t kind
             // Above the stave the number starts at the point with its bottom on
             // it; at the left it ends at the point, centred on it.
             const bool above = dx > 0;
-            const int textX = above ? px : px - out.textWidth(text, td);
-            const int textY = above ? py - height : py - height / 2;
+            // A label the page's edge would cut off (left of a stave near the
+            // edge, above a joined stave at the top of a page) is moved in, so
+            // that the whole number shows, its box too.
+            const int margin = score.boxedBarNumbers ? out.spaceWidth(td) : 0;
+            const int textX = std::max(margin, above ? px : px - out.textWidth(text, td));
+            const int textY = std::max(0, above ? py - height : py - height / 2);
             const int drawn = out.text(text, td, textX, textY);
             if (score.boxedBarNumbers) {
-                const int margin = out.spaceWidth(td);
                 out.rectangle(textX - margin, textY, textX + drawn + margin, textY + height, colour,
                               false, colour);
             }

@@ -368,6 +368,15 @@ TEST_F(PaginationStave, ExtentRowsForNotesTextsHairpinsDrawobjectsAndKeys) {
     EXPECT_EQ(key(-7, Y + 200).second, Y + 220 + GlyphInkBox(glyph::FLAT).bottom);
 }
 
+TEST_F(PaginationStave, ABareStaveReachesExactlyToItsBracketHooksInk) {
+    // The upper hook's first ink row is 26 pixels above the middle line, the
+    // lower hook's last 24 below: the extent ends there, not a hook's ink
+    // height further out.
+    ASSERT_EQ((std::vector<int>{GlyphInkBox(42).top, GlyphInkBox(43).bottom}),
+              (std::vector<int>{6, 56}));
+    EXPECT_EQ(Extent([] {}), Pair(Y - 26, Y + 24));
+}
+
 TEST_F(PaginationStave, ShiftMovesStemsAndDotsOfNotesButNotOfRests) {
     NoteData& note = Note(Y, 0).note();
     ScoreObject& rest = Note(Y, 2);

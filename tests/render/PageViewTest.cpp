@@ -9,6 +9,7 @@
 
 #include "core/ScriptedHost.h"
 #include "layout/PageGeometry.h"
+#include "layout/Pagination.h"
 #include "model/Build.h"
 #include "render/GlyphStore.h"
 #include "render/PageView.h"
@@ -133,6 +134,33 @@ TEST_F(PageView, LabelsAndStatusLine) {
     EXPECT_EQ(at(2, 1), Pair(5, -33));
     EXPECT_EQ(at(2, 2), Pair(5, -33));
     EXPECT_EQ(at(3, 2), Pair(5, -23));
+
+    // Labels the page's edge would cut off are moved in: left of a stave near
+    // the edge, above a joined stave at the top of a page.
+    H(2).LeftX = 17;
+    H(2).barNumber = 1234;  // 24 pixels wide here
+    H(2).barNumberPlace = 2;
+    H(2).joinToNext = false;
+    H(1).joinToNext = false;
+    auto label = [&](int s) {
+        const auto texts = Draw(s).of("text");
+        return texts.empty() ? Pair(-99, -99)
+                             : Pair(static_cast<int>(texts[0].x1), static_cast<int>(texts[0].y1));
+    };
+    EXPECT_EQ(label(2), Pair(0, 200 - 6));  // would start at 17 - 3 - 24
+    H(2).LeftX = 50;
+    EXPECT_EQ(label(2), Pair(50 - 3 - 24, 200 - 6));  // room enough: as it was
+    H(2).joinToNext = true;
+    H(2).barNumberPlace = 1;
+    score.boxedBarNumbers = true;
+    MoveStaveTo(score, 2, 32);      // the top of a page
+    EXPECT_EQ(label(2).second, 0);  // would be 32 - 33 - 12
+    const auto box = Draw(2).of("rect");
+    ASSERT_FALSE(box.empty());
+    EXPECT_GE(std::min(box[0].x1, box[0].y1), 0);
+    score.boxedBarNumbers = false;
+    H(2).barNumberPlace = 0;
+    MoveStaveTo(score, 2, 200);
 
     H(2).joinToNext = false;
     H(1).joinToNext = H(3).joinToNext = true;
