@@ -183,7 +183,8 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
             return 1;
         }
     } else {
-        if (!sw::SetUpPagePicture(picture, score, o.page, 32, false, host)) return 1;
+        if (!sw::SetUpPagePicture(picture, score, o.page, 32, false, host, sw::PagePictureBudget()))
+            return 1;
         sw::DrawAll(sw::PictureContext(picture, glyphs, false), score, o.page, settings,
                     sw::PageViewState{});
     }

@@ -143,8 +143,9 @@ bool DocumentController::openFile(const std::string& path, bool asTemplate) {
         score_.Pulse = 3;
         score_.setBeamAngle(10);
     }
-    // The page picture first: a page that cannot be shown closes this window only.
-    if (!view_.setUpPicture()) return false;
+    // The page picture first. One that cannot be made (staves too small for
+    // the memory) still opens the score, so that the staves can be enlarged.
+    view_.setUpPicture();
     const int32_t usable = ComputePageGeometry(score_).width;
     for (int s = 1; s <= score_.Nstaves; ++s) {
         if (!score_.hasStave(s)) continue;

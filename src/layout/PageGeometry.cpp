@@ -40,16 +40,16 @@ std::vector<std::string> PageDataProblems(const PageData& p) {
     return problems;
 }
 
-bool PagePictureFits(const PageGeometry& g, int depth) {
+bool PagePictureFits(const PageGeometry& g, int depth, double budget) {
     const double bytes = static_cast<double>(g.width) * g.headerFooterHeight * depth / 8.0;
-    return bytes <= 16777216.0;
+    return bytes <= budget;
 }
 
-double SmallestStaveSize(const Score& score, int depth) {
+double SmallestStaveSize(const Score& score, int depth, double budget) {
     const PageData& p = score.page;
-    // The tallest picture is the header/footer page's, so that is what must fit.
-    return std::sqrt(depth * (p.Width - p.LeftM - p.RightM - p.GutM) *
-                     (p.Length - p.TopM - p.BotM) / 131072.0);
+    // bytes = width x length x (32 / size)^2 x depth / 8, solved for the size.
+    return std::sqrt(128.0 * depth * (p.Width - p.LeftM - p.RightM - p.GutM) *
+                     (p.Length - p.TopM - p.BotM) / budget);
 }
 
 }  // namespace sw

@@ -28,9 +28,10 @@ int FooterTop(const Score& score);
 // the page has room for music.
 std::vector<std::string> PageDataProblems(const PageData& page);
 
-// Whether a picture of this size fits the 16 MiB the page picture may take at
-// `depth` bits a pixel; when not, the smallest stave size that would fit.
-bool PagePictureFits(const PageGeometry& g, int depth);
-double SmallestStaveSize(const Score& score, int depth);
+// Whether the page picture (the header/footer page's, the tallest) fits in
+// `budget` bytes at `depth` bits a pixel; when not, the smallest stave size
+// that would fit.
+bool PagePictureFits(const PageGeometry& g, int depth, double budget);
+double SmallestStaveSize(const Score& score, int depth, double budget);
 
 }  // namespace sw

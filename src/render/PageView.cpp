@@ -1,7 +1,10 @@
 // Page composition.
 #include "render/PageView.h"
 
+#include <unistd.h>
+
 #include <QPainter>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -382,7 +385,15 @@ void DrawRuler(QImage& ruler, bool top, double pixelsPerInch, bool centimetres) 
     }
 }
 
-std::string PageTooLargeMessage(const Score& score, int depth, bool american) {
+double PagePictureBudget() {
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+    const double installed =
+        pages > 0 && pageSize > 0 ? static_cast<double>(pages) * pageSize : 2147483648.0;
+    // The screen keeps a copy of the picture, and the editor one or two more.
+    return std::clamp(installed / 8, 67108864.0, 1073741824.0);
+}
+
+std::string PageTooLargeMessage(const Score& score, int depth, bool american, double budget) {
     const std::string word = american ? "color" : "colour";
     std::string depthText;
     switch (depth) {
@@ -411,16 +422,23 @@ std::string PageTooLargeMessage(const Score& score, int depth, bool american) {
             depthText = "(Unknown)";
             break;
     }
-    const double smallest = SmallestStaveSize(score, depth);
-    return FormatMessage(msg::WindowsLimitation, depthText, smallest, smallest * 25.4) + "\n" +
-           MessageText(msg::WindowsLimitationAdvice);
+    const double smallest = SmallestStaveSize(score, depth, budget);
+    std::string text = FormatMessage(msg::WindowsLimitation, depthText, smallest, smallest * 25.4) +
+                       "\n" + MessageText(msg::WindowsLimitationAdvice);
+    // Every "colour" of the message is spelt as the user's terms spell it.
+    if (american)
+        for (std::size_t at = text.find("colour"); at != std::string::npos;
+             at = text.find("colour", at))
+            text.erase(at + 4, 1);
+    return text;
 }
 
 bool SetUpPagePicture(QImage& picture, const Score& score, int page, int depth, bool american,
-                      Host& host) {
+                      Host& host, double budget) {
     const PageGeometry g = ComputePageGeometry(score);
-    if (!PagePictureFits(g, depth)) {
-        host.message(MsgType::Warning, PageTooLargeMessage(score, depth, american), Buttons::OK);
+    if (!PagePictureFits(g, depth, budget)) {
+        host.message(MsgType::Warning, PageTooLargeMessage(score, depth, american, budget),
+                     Buttons::OK);
         return false;
     }
     QImage made(g.width, page == 0 ? g.headerFooterHeight : g.height, QImage::Format_RGB32);

@@ -64,15 +64,20 @@ void RedrawSystem(const DrawContext& ctx, Score& score, int s, const DrawSetting
 // `top` draws the top ruler (else the left one) into an image 25 pixels thick.
 void DrawRuler(QImage& ruler, bool top, double pixelsPerInch, bool centimetres);
 
-// The refusal shown when the page picture would pass 16 MiB at `depth` bits.
-std::string PageTooLargeMessage(const Score& score, int depth, bool american);
+// What the page picture may take of this machine's memory, in bytes: a
+// share of the memory installed, never less than 64 MiB nor more than 1 GiB.
+double PagePictureBudget();
+
+// The refusal shown when the page picture would pass `budget` bytes at
+// `depth` bits a pixel.
+std::string PageTooLargeMessage(const Score& score, int depth, bool american, double budget);
 
 // Makes the page picture for `page` (0: the header/footer page) at the size
-// the page data and stave size give. A picture past 16 MiB at `depth` bits is
-// refused, and so is one the machine cannot allocate; the user is told why and
-// the result is false.
+// the page data and stave size give. A picture past `budget` bytes at `depth`
+// bits is refused, and so is one the machine cannot allocate; the user is told
+// why and the result is false.
 bool SetUpPagePicture(QImage& picture, const Score& score, int page, int depth, bool american,
-                      Host& host);
+                      Host& host, double budget);
 
 // Draws the whole page again and returns the status text with the time taken.
 std::string RedrawPage(const DrawContext& ctx, Score& score, int page, const DrawSettings& settings,

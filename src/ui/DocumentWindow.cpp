@@ -523,7 +523,26 @@ void TMDIChild::relayout() {
 }
 
 bool TMDIChild::setUpPicture() {
-    return SetUpPagePicture(picture_, score_, page_, 32, false, host_);
+    return makePicture(page_, true);
+}
+
+bool TMDIChild::makePicture(int page, bool tellAgain) {
+    // A page refused once is not refused again with the same words every time
+    // a page is shown: the window stays open on a blank stand-in so that the
+    // user can reach Stave Size and enlarge the staves.
+    const PageGeometry g = ComputePageGeometry(score_);
+    const QSize size(g.width, g.headerFooterHeight);
+    if (tellAgain || size != refused_) {
+        if (SetUpPagePicture(picture_, score_, page, 32, settings_.american, host_,
+                             PagePictureBudget())) {
+            refused_ = QSize();
+            return true;
+        }
+        refused_ = size;
+    }
+    picture_ = QImage(200, 200, QImage::Format_RGB32);
+    picture_.fill(Qt::white);
+    return false;
 }
 
 void TMDIChild::showPicture() {
@@ -584,8 +603,8 @@ void TMDIChild::showPage(int page) {
     }
     if (previewing_ || page < 1 || page > pages_) return;
     page_ = page;
-    if (!SetUpPagePicture(picture_, score_, page, 32, false, host_)) return;
-    DrawAll(PictureContext(picture_, glyphs_, false), score_, page, draw_, PageViewState{});
+    if (makePicture(page, false))
+        DrawAll(PictureContext(picture_, glyphs_, false), score_, page, draw_, PageViewState{});
     showPicture();
     emit pageShown(page);
     applyUi();
@@ -719,12 +738,10 @@ bool TMDIChild::enterHeaderFooter(bool header) {
     const double height = header ? score_.page.Header : score_.page.Footer;
     const int hb = std::max(1, static_cast<int>(std::lround(height * g.ppiY)));
     const int wb = g.width;
-    if (static_cast<double>(wb) * hb * 4 > 16777216.0) {
-        host_.message(MsgType::Error, PageTooLargeMessage(score_, 32, false), Buttons::OK);
-        return false;
-    }
+    // The band is cut from the whole header/footer page, the larger picture.
     QImage whole;
-    if (!SetUpPagePicture(whole, score_, 0, 32, false, host_)) return false;
+    if (!SetUpPagePicture(whole, score_, 0, 32, settings_.american, host_, PagePictureBudget()))
+        return false;
     PageViewState view;
     view.mode = header ? kModeHead : kModeFoot;
     DrawAll(PictureContext(whole, glyphs_, false), score_, 0, draw_, view);

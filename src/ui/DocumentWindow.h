@@ -68,6 +68,10 @@ class TMDIChild : public QMainWindow, private PageViewPort {
   private:
     // The screen as the controller sees it.
     bool setUpPicture() override;
+    // The page picture for `page`, or a blank stand-in (false) when it cannot
+    // be made; the user is told unless this size was refused before and
+    // `tellAgain` is off.
+    bool makePicture(int page, bool tellAgain);
     void redrawPage() override;
     void showStaveCursor(bool shown) override;
     bool enterHeaderFooter(bool header) override;
@@ -102,6 +106,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     std::unique_ptr<DocumentController> controller_;
     DrawSettings draw_;
     QImage picture_;
+    QSize refused_;  // the size of the page picture last refused
     int pages_ = 0, page_ = 1;
     QPoint dragStart_, dragScroll_;
     QPoint lastMouse_;   // in page pixels

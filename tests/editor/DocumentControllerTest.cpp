@@ -195,9 +195,11 @@ TEST_F(Document, FailedStartsCloseOrFallBack) {
     EXPECT_TRUE(
         d.start(DocumentController::Start::Template, dir.file("gone.swt"), "NONAME1", false));
     EXPECT_EQ(score.Nstaves, 1);
-    // A page that cannot be shown closes the window and nothing more.
+    // A page that cannot be shown still opens, so that the staves can be enlarged.
     view.pictureOk = false;
-    EXPECT_FALSE(Make().start(DocumentController::Start::File, File("a.swn"), "a", false));
+    EXPECT_TRUE(Make().start(DocumentController::Start::File, File("a.swn"), "a", false));
+    EXPECT_EQ(controller->mode(), kModeMusic);
+    EXPECT_TRUE(controller->ui().action("acStaveSize").enabled);
     EXPECT_HOST_CLEAN(host);
 }
 

@@ -21,6 +21,7 @@ namespace {
 using Pair = std::pair<int, int>;
 using Ints = std::vector<int>;
 const QRgb kWhite = qRgb(255, 255, 255), kGrey = qRgb(0xC0, 0xC0, 0xC0);
+constexpr double k16MiB = 16777216.0;
 
 TEST(PageViewGeometry, PictureSizesAndThe16MiBLimit) {
     Score score;
@@ -36,16 +37,17 @@ TEST(PageViewGeometry, PictureSizesAndThe16MiBLimit) {
     score.staveSize = 0.32;                     // 100 pixels an inch: 2100 x 2100
     g = ComputePageGeometry(score);
     ASSERT_EQ(Pair(g.width, g.height), Pair(2100, 2100));
-    EXPECT_FALSE(PagePictureFits(g, 32));
-    EXPECT_TRUE(PagePictureFits(g, 16));
+    EXPECT_FALSE(PagePictureFits(g, 32, k16MiB));
+    EXPECT_TRUE(PagePictureFits(g, 16, k16MiB));
     // The advice names the smallest stave size that fits; taking it must work.
     for (double header : {0.0, 1.0}) {
         score.page.Header = score.page.Footer = header;
-        const double smallest = SmallestStaveSize(score, 32);
+        const double smallest = SmallestStaveSize(score, 32, k16MiB);
         score.staveSize = smallest * 1.001;
-        EXPECT_TRUE(PagePictureFits(ComputePageGeometry(score), 32)) << "header " << header;
+        EXPECT_TRUE(PagePictureFits(ComputePageGeometry(score), 32, k16MiB)) << "header " << header;
         score.staveSize = smallest * 0.99;
-        EXPECT_FALSE(PagePictureFits(ComputePageGeometry(score), 32)) << "header " << header;
+        EXPECT_FALSE(PagePictureFits(ComputePageGeometry(score), 32, k16MiB))
+            << "header " << header;
     }
 }
 
@@ -278,17 +280,47 @@ TEST(PageViewPicture, TooLargeAPictureIsRefusedWithTheAdviceAndNothingMade) {
     ScriptedHost host;
     host.expectMessage("colour depth of 16 million colours (32 bits)");
     QImage picture;
-    EXPECT_FALSE(SetUpPagePicture(picture, score, 1, 32, false, host));
+    EXPECT_FALSE(SetUpPagePicture(picture, score, 1, 32, false, host, k16MiB));
     EXPECT_TRUE(picture.isNull());
     const std::string text = host.transcript().at(0);
     EXPECT_NE(text.find("you cannot have a stave size less than 0.3"), std::string::npos) << text;
     EXPECT_NE(text.find("4. Reduce the number of screen colours."), std::string::npos);
-    EXPECT_NE(PageTooLargeMessage(score, 16, true).find("High color (16 bits)"), std::string::npos);
+    EXPECT_NE(PageTooLargeMessage(score, 16, true, k16MiB).find("High color (16 bits)"),
+              std::string::npos);
     // The same page in black and white fits.
     ScriptedHost quiet;
-    EXPECT_TRUE(SetUpPagePicture(picture, score, 1, 1, false, quiet));
+    EXPECT_TRUE(SetUpPagePicture(picture, score, 1, 1, false, quiet, k16MiB));
     EXPECT_EQ(picture.width(), ComputePageGeometry(score).width);
     EXPECT_TRUE(quiet.problems().empty());
+}
+
+TEST(PageViewPicture, TheSmallestStaveSizeOnA4FitsThisMachineAndTheAdviceFollowsTheBudget) {
+    Score score;  // A4 with half-inch margins
+    score.staveSize = kMinStaveSize;
+    const double budget = PagePictureBudget();
+    EXPECT_GE(budget, 64.0 * 1024 * 1024);
+    EXPECT_LE(budget, 1024.0 * 1024 * 1024);
+    ScriptedHost host;
+    QImage picture;
+    ASSERT_TRUE(SetUpPagePicture(picture, score, 1, 32, false, host, budget));
+    EXPECT_EQ(picture.size(),
+              QSize(ComputePageGeometry(score).width, ComputePageGeometry(score).height));
+    EXPECT_TRUE(host.problems().empty());
+
+    // Against a smaller budget the advice names the size that fits it, in the
+    // user's spelling, and asks for larger staves.
+    score.staveSize = 0.13;
+    const double smallest = SmallestStaveSize(score, 32, k16MiB);
+    EXPECT_NEAR(smallest, 0.1378, 0.0002);  // 7.27 x 10.69 inches of picture
+    host.expectMessage("color depth of 16 million colors (32 bits)");
+    EXPECT_FALSE(SetUpPagePicture(picture, score, 1, 32, true, host, k16MiB));
+    const std::string text = host.transcript().at(0);
+    EXPECT_NE(text.find("less than 0.138\" ( 3.50mm)"), std::string::npos) << text;
+    EXPECT_NE(text.find("1. Choose a larger stave size"), std::string::npos) << text;
+    EXPECT_NE(text.find("number of screen colors."), std::string::npos) << text;
+    EXPECT_EQ(text.find("colour"), std::string::npos) << text;
+    EXPECT_NEAR(SmallestStaveSize(score, 32, 4 * k16MiB), smallest / 2, 1e-9);
+    EXPECT_TRUE(host.problems().empty());
 }
 
 }  // namespace
