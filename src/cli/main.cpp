@@ -232,10 +232,8 @@ int ConvertToPdf(const std::string& in, const std::string& out, const Options& o
         return 1;
     }
     sw::GlyphStore glyphs;
-    if (!sw::WritePdf(out, glyphs, score, first, last, settings)) {
-        std::cerr << "staffwright-cli: cannot write " << out << "\n";
-        return 1;
-    }
+    // The reason, when there is one, has been printed.
+    if (!sw::WritePdf(out, glyphs, score, first, last, settings, host)) return 1;
     return 0;
 }
 

@@ -238,6 +238,7 @@ enum : int {
     DumpFilter = 9995,
     DumpWriteFailed = 9996,
     PrintJobRefused = 9979,
+    PdfCannotBeWritten = 9862,
 };
 
 }  // namespace sw::msg

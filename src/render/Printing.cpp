@@ -6,8 +6,13 @@
 
 #include <filesystem>
 
-#include "core/ScriptedHost.h"
+#include <QFile>
+
+#include "core/Host.h"
+#include "core/MessageIds.h"
+#include "core/Messages.h"
 #include "core/TextUtil.h"
+#include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
 #include "render/PageView.h"
 #include "render/PrintJob.h"
@@ -190,12 +195,26 @@ Mask MaskOf(const QImage& picture) {
 }
 
 bool WritePdf(const std::string& path, const GlyphStore& glyphs, Score& score, int first, int last,
-              const DrawSettings& settings) {
+              const DrawSettings& settings, Host& host) {
+    // What would stop the file being written is said before anything is drawn.
+    const std::vector<std::string> problems = PageDataProblems(score.page);
+    for (const std::string& problem : problems)
+        host.message(MsgType::Error, problem, Buttons::OK);
+    if (!problems.empty()) return false;
+    {
+        QFile file(QString::fromStdString(path));
+        if (!file.open(QIODevice::WriteOnly)) {
+            host.message(
+                MsgType::Error,
+                FormatMessage(msg::PdfCannotBeWritten, path, file.errorString().toStdString()),
+                Buttons::OK);
+            return false;
+        }
+    }
     PdfPrinterPort pdf(path, score);
-    ScriptedHost quiet;
-    quiet.setPermissive(true);
+    // Out of memory for the print picture, or a page refused: PrintScore says so.
     const int sent = PrintScore(score, pdf, PrintRequest{first, last, 1, true, false}, glyphs,
-                                settings, quiet, {}, FileNameOf(settings.textEnv.filePath));
+                                settings, host, {}, FileNameOf(settings.textEnv.filePath));
     return sent == last - first + 1 && std::filesystem::exists(path);
 }
 
