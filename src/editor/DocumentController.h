@@ -43,6 +43,7 @@ struct EditorSettings {
     DebugOptions debug;
     bool emergencyLoading = false;  // ask which objects to leave out when opening
     bool dumpTools = false;         // the Dump item and Extended Properties
+    bool rulers = false;            // the rulers beside the page are shown
 };
 
 // The screen as the controller reaches it.
@@ -83,6 +84,8 @@ struct DocumentServices {
     std::function<void(const std::string&)> setLastPrinter;
     // The page setup dialog's units choice, kept for the next time.
     std::function<void(bool metric)> setMetric;
+    // The rulers shown or hidden, kept for the next time.
+    std::function<void(bool shown)> setRulers;
     // The favourite fonts window in select mode: the chosen font, if any.
     std::function<std::optional<FontDesc>()> selectFavourite;
     // A count kept for the whole run (the header/footer reminders); the

@@ -15,6 +15,7 @@
 #include "layout/GlyphTable.h"
 #include "layout/Pagination.h"
 #include "render/Rounding.h"
+#include "render/Rulers.h"
 
 namespace sw {
 
@@ -357,31 +358,42 @@ void RedrawSystem(const DrawContext& ctx, Score& score, int s, const DrawSetting
     DrawBraces(out, score, first, last, settings.colours.ink);
 }
 
-void DrawRuler(QImage& ruler, bool top, double pixelsPerInch, bool centimetres) {
-    ruler.fill(Qt::white);
-    const double unit = centimetres ? pixelsPerInch / 2.54 : pixelsPerInch;
-    if (unit <= 0) return;
+void DrawRuler(QImage& ruler, const RulerView& v) {
+    ruler.fill(QColor(0xC0, 0xC0, 0xC0));
     QPainter p(&ruler);
+    const int across = v.top ? ruler.height() : ruler.width();
+    const int end = v.origin + v.extent + kRulerThickness;
+    if (v.top)
+        p.fillRect(QRect(v.origin, 0, end - v.origin, across), Qt::white);
+    else
+        p.fillRect(QRect(0, v.origin, across, end - v.origin), Qt::white);
     p.setPen(QColor(0, 0x80, 0));
-    QFont font("Liberation Sans");
-    font.setPixelSize(8);
+    QFont font("Arial");
+    font.setPixelSize(8);  // six points
+    font.setStyleStrategy(QFont::NoAntialias);
     p.setFont(font);
-    const int length = top ? ruler.width() : ruler.height();
-    for (int i = 0;; ++i) {
-        const int at = static_cast<int>(std::lround(i * unit / 10));
-        if (at >= length) break;
-        const int tick = i % 10 == 0 ? 20 : (i % 5 == 0 ? 15 : 10);
-        if (top)
-            p.drawLine(at, 25 - tick, at, 24);
+    const int textHeight = QFontMetrics(font).ascent();
+    for (const RulerMark& m : RulerMarks(v.pixelsPerInch, v.centimetres, v.extent)) {
+        const RulerSpan span = RulerMarkSpan(m, v.top);
+        const int at = v.origin + m.at;
+        if (v.top)
+            p.drawLine(at, span.from, at, span.to);
         else
-            p.drawLine(25 - tick, at, 24, at);
-        if (i % 10 == 0 && i > 0) {
-            const QString n = QString::number(i / 10);
-            if (top)
-                p.drawText(at + 3, 12, n);
-            else
-                p.drawText(2, at + 10, n);
-        }
+            p.drawLine(span.from, at, span.to, at);
+        const RulerText t = RulerNumber(m, v.top, textHeight);
+        if (!t.text.empty())
+            p.drawText(v.top ? v.origin + t.x : t.x, v.top ? t.y : v.origin + t.y,
+                       QString::fromStdString(t.text));
+    }
+    if (v.track >= 0) {
+        // Inverted, as the mouse's line is drawn on the ruler.
+        p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        p.setPen(Qt::black);
+        const int at = v.origin + v.track;
+        if (v.top)
+            p.drawLine(at, 0, at, across - 1);
+        else
+            p.drawLine(0, at, across - 1, at);
     }
 }
 

@@ -60,9 +60,20 @@ void RedrawStave(const DrawContext& ctx, Score& score, int s, const DrawSettings
 void RedrawSystem(const DrawContext& ctx, Score& score, int s, const DrawSettings& settings,
                   const PageViewState& view);
 
-// The rulers: tick marks every tenth of a unit from the picture's origin.
-// `top` draws the top ruler (else the left one) into an image 25 pixels thick.
-void DrawRuler(QImage& ruler, bool top, double pixelsPerInch, bool centimetres);
+// A ruler beside the page picture, drawn into an image 25 pixels thick
+// (`top`: the top ruler, else the left one). The picture's origin is
+// `origin` pixels along the image and `extent` pixels long; the ruler is white
+// from the origin to 25 pixels past the far end, with its marks and numbers
+// in green, and a tracking line (inverted) at `track` pixels from the origin
+// unless that is negative.
+struct RulerView {
+    bool top = true;
+    double pixelsPerInch = 0;
+    bool centimetres = false;
+    int origin = 0, extent = 0;
+    int track = -1;
+};
+void DrawRuler(QImage& ruler, const RulerView& view);
 
 // What the page picture may take of this machine's memory, in bytes: a
 // share of the memory installed, never less than 64 MiB nor more than 1 GiB.

@@ -11,6 +11,7 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFontComboBox>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -46,8 +47,10 @@
 #include "render/PageView.h"
 #include "render/Preview.h"
 #include "render/PrintJob.h"
+#include "render/Rulers.h"
 #include "render/Surface.h"
 #include "ui/PageSetupDialog.h"
+#include "ui/RulerBar.h"
 
 namespace sw {
 
@@ -123,7 +126,26 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     scroll_->installEventFilter(this);
     pageLabel_->installEventFilter(this);
     pageLabel_->setMouseTracking(true);
-    layout->addWidget(scroll_, 1);
+    // The rulers stand above and left of the page view, outside what scrolls.
+    auto* framed = new QGridLayout;
+    framed->setContentsMargins(0, 0, 0, 0);
+    framed->setSpacing(0);
+    auto menu = [this](QPoint at) { rulerMenu(at); };
+    topRuler_ = new RulerBar(
+        true, [this] { return rulerView(true); }, menu, central);
+    leftRuler_ = new RulerBar(
+        false, [this] { return rulerView(false); }, menu, central);
+    rulerCorner_ = new QWidget(central);
+    rulerCorner_->setFixedSize(kRulerThickness, kRulerThickness);
+    framed->addWidget(rulerCorner_, 0, 0);
+    framed->addWidget(topRuler_, 0, 1);
+    framed->addWidget(leftRuler_, 1, 0);
+    framed->addWidget(scroll_, 1, 1);
+    layout->addLayout(framed, 1);
+    rulersShown_ = settings_.rulers;
+    rulerCentimetres_ = settings_.metric;
+    for (QScrollBar* bar : {scroll_->horizontalScrollBar(), scroll_->verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, [this] { updateRulers(); });
     // Guidance stays on screen while the user works, unlike a tooltip.
     guidance_ = new QLabel(central);
     guidance_->setWordWrap(true);
@@ -136,6 +158,7 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     buildActions();
     buildToolBars();
     buildPreviewBar();
+    updateRulers();
     for (auto* bar : findChildren<QToolBar*>())
         for (QAction* a : bar->actions())
             if (QWidget* button = bar->widgetForAction(a)) button->installEventFilter(this);
@@ -268,6 +291,11 @@ void TMDIChild::buildActions() {
     page->addAction(
         action("acStaveSize", "Stave &Size...", QKeySequence(), [this] { staveSize(); }));
     page->addAction(action("acRedraw", "&Redraw", QKeySequence(), [this] { redrawPage(); }));
+    QAction* rulers =
+        action("miRuler", "With &Rulers", Qt::Key_F4, [this] { setRulersShown(!rulersShown_); });
+    rulers->setCheckable(true);
+    rulers->setChecked(rulersShown_);
+    page->addAction(rulers);
     QAction* repaginate = action("acRepaginate", "Re&paginate", QKeySequence(Qt::CTRL | Qt::Key_F5),
                                  [this] { controller_->repaginate(); });
     repaginate->setToolTip(Q(MessageText(msg::RepaginateHint)));
@@ -577,6 +605,52 @@ void TMDIChild::showPicture() {
         pageLabel_->setPixmap(QPixmap::fromImage(shown));
     }
     pageLabel_->adjustSize();
+    updateRulers();
+}
+
+RulerView TMDIChild::rulerView(bool top) const {
+    RulerView v;
+    v.top = top;
+    const PageGeometry g = ComputePageGeometry(score_);
+    v.pixelsPerInch = top ? g.ppiX : g.ppiY;
+    v.centimetres = rulerCentimetres_;
+    // The picture's first pixel, inside the label's one-pixel frame.
+    const QWidget* ruler = top ? topRuler_ : leftRuler_;
+    const QPoint origin = pageLabel_->mapTo(this, QPoint(1, 1)) - ruler->mapTo(this, QPoint(0, 0));
+    v.origin = top ? origin.x() : origin.y();
+    v.extent = top ? picture_.width() : picture_.height();
+    v.track = top ? track_.x() : track_.y();
+    return v;
+}
+
+void TMDIChild::updateRulers() {
+    const bool shown = rulersShown_ && !previewing_;
+    for (QWidget* w :
+         {static_cast<QWidget*>(topRuler_), static_cast<QWidget*>(leftRuler_), rulerCorner_})
+        w->setVisible(shown);
+    if (!shown) return;
+    topRuler_->update();
+    leftRuler_->update();
+}
+
+void TMDIChild::setRulersShown(bool shown) {
+    rulersShown_ = shown;
+    if (services_.setRulers) services_.setRulers(shown);
+    actions_["miRuler"]->setChecked(shown);
+    updateRulers();
+}
+
+void TMDIChild::rulerMenu(QPoint at) {
+    QMenu menu(this);
+    QAction* with = menu.addAction("With Rulers", this, [this] { setRulersShown(true); });
+    with->setCheckable(true);
+    with->setChecked(rulersShown_);
+    menu.addAction("Hide Rulers", this, [this] { setRulersShown(false); });
+    menu.addAction("Change Units", this, [this] {
+        rulerCentimetres_ = !rulerCentimetres_;
+        updateRulers();
+    });
+    menu.exec(at);
 }
 
 void TMDIChild::makeVisible(int32_t x, int32_t y) {
@@ -705,6 +779,8 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
             auto* m = static_cast<QMouseEvent*>(event);
             // The label's frame is one pixel round the picture.
             QPoint at = m->position().toPoint() - QPoint(1, 1);
+            track_ = at;
+            updateRulers();
             if (mode == kModeHead || mode == kModeFoot) at.ry() -= bandShift_;
             lastMouse_ = at;
             const CursorShape before = controller_->ui().cursor;
@@ -714,6 +790,8 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
             if (controller_->ui().cursor != before) applyUi();
             return false;
         } else if (event->type() == QEvent::Leave) {
+            track_ = QPoint(-1, -1);
+            updateRulers();
             if (controller_->mouseLeave()) showPicture();
             return false;
         } else if (event->type() == QEvent::MouseMove && mode == kModeDragging) {
@@ -787,6 +865,7 @@ void TMDIChild::openPreview() {
     previewing_ = true;
     navigator_ = std::make_unique<PreviewNavigator>(pages_, page_);
     previewBar_->show();
+    updateRulers();
     renderPreview();
 }
 
@@ -964,6 +1043,7 @@ void TMDIChild::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     // The preview fits the window it is shown in.
     if (previewing_) renderPreview();
+    updateRulers();
 }
 
 }  // namespace sw

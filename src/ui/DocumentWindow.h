@@ -14,6 +14,7 @@
 #include "editor/Undo.h"
 #include "model/Score.h"
 #include "render/ObjectDrawing.h"
+#include "render/PageView.h"
 #include "render/Preview.h"
 #include "render/Text.h"
 
@@ -31,6 +32,7 @@ namespace sw {
 
 class GlyphStore;
 class Host;
+class RulerBar;
 
 class TMDIChild : public QMainWindow, private PageViewPort {
     Q_OBJECT
@@ -93,6 +95,12 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void buildPreviewBar();
     void renderPreview();
     void syncTools();
+    // The rulers: what each shows now, showing or hiding them (kept in the
+    // settings), and their right-click menu.
+    RulerView rulerView(bool top) const;
+    void updateRulers();
+    void setRulersShown(bool shown);
+    void rulerMenu(QPoint at);
     void textFontFromBoxes();
 
     Score score_;
@@ -116,6 +124,12 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QTimer novice_;
 
     QScrollArea* scroll_ = nullptr;
+    RulerBar* topRuler_ = nullptr;
+    RulerBar* leftRuler_ = nullptr;
+    QWidget* rulerCorner_ = nullptr;
+    bool rulersShown_ = false;
+    bool rulerCentimetres_ = false;  // the units are the window's own
+    QPoint track_{-1, -1};           // the mouse over the picture, for the tracking lines
     QLabel* pageLabel_ = nullptr;
     QLabel* guidance_ = nullptr;
     QLabel* emptyBarLabel_ = nullptr;

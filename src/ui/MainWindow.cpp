@@ -370,6 +370,7 @@ DocumentServices TMainForm::services() {
     s.report = report_.get();
     s.headerFooterReminders = &app_.headerFooterReminders;
     s.setMetric = [this](bool metric) { settings_.unitsInches = !metric; };
+    s.setRulers = [this](bool shown) { settings_.ruler = shown; };
     s.selectFavourite = [this]() -> std::optional<FontDesc> {
         const int n = SelectFavouriteFont(this, settings_, settings_.language == 1, host_);
         if (n < 1 || n > 16) return std::nullopt;
@@ -405,6 +406,7 @@ EditorSettings TMainForm::editorSettings() const {
     e.debug.disableTidy = settings_.debugFlag(Settings::kDebugNoTidy);
     e.emergencyLoading = settings_.debugFlag(Settings::kDebugEmergency);
     e.dumpTools = settings_.debugFlag(Settings::kDebugDump);
+    e.rulers = settings_.ruler;
     return e;
 }
 
