@@ -1036,6 +1036,8 @@ void TMDIChild::staveSize() {
     if (ApplyStaveSizeChange(doc, old, host_, [this] { return setUpPicture(); })) {
         controller_->setModified(true);
         relayout();
+    } else {
+        showPage(page_);  // the picture was made again at the old size, still blank
     }
 }
 
