@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     const std::string pdf =
         (std::filesystem::temp_directory_path() / "staffwright-bench-orchestra.pdf").string();
     auto tp = Clock::now();
-    const bool wrote = WritePdf(pdf, glyphs, score, 1, pages, settings);
+    const bool wrote = WritePdf(pdf, glyphs, score, 1, pages, settings, host);
     const double pdfTime = Since(tp);
     std::filesystem::remove(pdf);
     std::printf("score: 1000 bars x 8 staves = %d staves, %d systems, %d pages\n", score.Nstaves,

@@ -53,7 +53,7 @@ int Usage() {
 bool DrawPage(Score& score, int page, const std::string& path, Host& host) {
     GlyphStore glyphs;
     QImage picture;
-    if (!SetUpPagePicture(picture, score, page, 32, false, host)) return false;
+    if (!SetUpPagePicture(picture, score, page, 32, false, host, PagePictureBudget())) return false;
     DrawSettings settings;
     settings.textEnv.filePath = path;
     settings.textEnv.now = std::time(nullptr);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -146,8 +147,17 @@ std::unique_ptr<Opened> OpenForOutput(const std::string& path, sw::Host& host) {
     sw::QtTextMeasurer measurer;
     sw::OpenResult opened = sw::OpenForDisplay(o->score, path, host, measurer);
     if (!opened.load.ok) return nullptr;
+    // The page setup would not let such a page be made; nothing is drawn on it.
+    if (!opened.pageProblems.empty()) {
+        for (const std::string& problem : opened.pageProblems)
+            host.message(sw::MsgType::Error, problem, sw::Buttons::OK);
+        return nullptr;
+    }
     o->pages = opened.pages.pages;
-    o->settings.textEnv.filePath = path;
+    // Headers and footers name the file as the window does: by its full path.
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    o->settings.textEnv.filePath = ec ? path : full.lexically_normal().string();
     o->settings.textEnv.now = std::time(nullptr);
     return o;
 }
@@ -161,14 +171,15 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
     sw::Score& score = opened->score;
     const sw::DrawSettings& settings = opened->settings;
     const int pages = opened->pages;
-    if (o.page < 0 || o.page > pages || (o.print && o.page == 0)) {
+    const std::string ext = sw::ToUpperAscii(sw::FileExtension(out));
+    // BMP and PCX pages are always the black and white print picture, which
+    // has no header/footer page.
+    const bool print = o.print || ext != ".PNG";
+    if (o.page < 0 || o.page > pages || (print && o.page == 0)) {
         std::cerr << "staffwright-cli: page " << o.page << " does not exist; the score has "
                   << pages << (pages == 1 ? " page" : " pages") << "\n";
         return 1;
     }
-    const std::string ext = sw::ToUpperAscii(sw::FileExtension(out));
-    // BMP and PCX pages are always the black and white print picture.
-    const bool print = o.print || ext != ".PNG";
     const sw::PrintPicture geometry = sw::PrintPictureGeometry(score);
     sw::GlyphStore glyphs;
     QImage picture;
@@ -180,7 +191,8 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
             return 1;
         }
     } else {
-        if (!sw::SetUpPagePicture(picture, score, o.page, 32, false, host)) return 1;
+        if (!sw::SetUpPagePicture(picture, score, o.page, 32, false, host, sw::PagePictureBudget()))
+            return 1;
         sw::DrawAll(sw::PictureContext(picture, glyphs, false), score, o.page, settings,
                     sw::PageViewState{});
     }
@@ -228,10 +240,8 @@ int ConvertToPdf(const std::string& in, const std::string& out, const Options& o
         return 1;
     }
     sw::GlyphStore glyphs;
-    if (!sw::WritePdf(out, glyphs, score, first, last, settings)) {
-        std::cerr << "staffwright-cli: cannot write " << out << "\n";
-        return 1;
-    }
+    // The reason, when there is one, has been printed.
+    if (!sw::WritePdf(out, glyphs, score, first, last, settings, host)) return 1;
     return 0;
 }
 

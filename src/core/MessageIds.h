@@ -57,7 +57,8 @@ enum : int {
     TemplatesOffHint = 9849,
 
     // Layout.
-    CannotFitSystem = 9860,
+    CannotFitSystem = 1970,
+    RepaginateHint = 9861,
 
     // The page view.
     StatusOf = 109,
@@ -249,6 +250,7 @@ enum : int {
     NoPrinterPdf = 10415,
     StatusObject = 10416,
     DamagedRecordsLeftOut = 10417,
+    PdfCannotBeWritten = 9862,
 };
 
 }  // namespace sw::msg

@@ -144,10 +144,11 @@ bool DocumentController::openFile(const std::string& path, bool asTemplate) {
         score_.Pulse = 3;
         score_.setBeamAngle(10);
     }
-    // The page picture first: a page that cannot be shown closes this window only.
-    if (!view_.setUpPicture()) return false;
+    // The page picture first. One that cannot be made (staves too small for
+    // the memory) still opens the score, so that the staves can be enlarged.
+    view_.setUpPicture();
     MendStaveEnds(score_);
-    PrepareForDisplay(score_, host_, measurer_);
+    PrepareForDisplay(score_, host_, measurer_, &warnings_);
     startedEmpty_ = false;
     return true;
 }
@@ -174,7 +175,7 @@ void DocumentController::newScore() {
         score_.stave(1).t.bagpipeMark = 2;
     }
     score_.pageCount = 1;
-    PrepareForDisplay(score_, host_, measurer_);
+    PrepareForDisplay(score_, host_, measurer_, &warnings_);
     startedEmpty_ = true;
 }
 
@@ -290,7 +291,8 @@ void DocumentController::staveSize() {
     const std::optional<double> size = dialogs_.staveSize(model, score_);
     if (!size) return;
     EditContext ctx = editContext();
-    SetStaveSize(ctx, *size, [this] { return view_.setUpPicture(); });
+    // A refused size made the old page's picture again: it is drawn anew.
+    if (!SetStaveSize(ctx, *size, [this] { return view_.setUpPicture(); })) view_.showPage(page_);
     afterEdits();
 }
 
@@ -301,10 +303,6 @@ void DocumentController::undo() {
     UndoLastCommand(ctx, mode_ == kModeMusic);
     afterEdits();
     setCursorShown(true);
-}
-
-void DocumentController::repaginate() {
-    if (canRun(Action::Repaginate)) layOutAgain();
 }
 
 void DocumentController::layOutAgain() {
@@ -614,6 +612,26 @@ void DocumentController::showPage(int n) {
     view_.showPage(n);
     // A page whose first stave cannot be found keeps the stave the user had.
     if (const int first = FirstStaveOnPage(score_, n); first > 0) setCurrentStave(first);
+    refreshUi();
+    services_.refreshStatus();
+}
+
+void DocumentController::repaginate() {
+    if (!canRun(Action::Repaginate) || score_.Nstaves < 1) return;
+    std::vector<std::pair<int32_t, uint16_t>> before;
+    for (int s = 1; s <= score_.Nstaves; ++s)
+        before.emplace_back(score_.stave(s).h.Ycoord, score_.stave(s).h.PageNum);
+    host_.setBusy(true);
+    const PaginationResult r = Repaginate(score_, ComputePageGeometry(score_).height);
+    host_.setBusy(false);
+    ReportOversized(r, host_, warnings_);
+    // Staves that moved are a change to save; an unchanged layout is not.
+    for (int s = 1; s <= score_.Nstaves && !modified_; ++s)
+        if (before[s - 1] != std::make_pair(score_.stave(s).h.Ycoord, score_.stave(s).h.PageNum))
+            setModified(true);
+    page_ = std::max(1, r.currentPage);
+    view_.layoutChanged();
+    view_.showPage(page_);
     refreshUi();
     services_.refreshStatus();
 }

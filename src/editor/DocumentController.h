@@ -48,6 +48,7 @@ struct EditorSettings {
     DebugOptions debug;
     bool emergencyLoading = false;  // ask which objects to leave out when opening
     bool dumpTools = false;         // the Dump item and Extended Properties
+    bool rulers = false;            // the rulers beside the page are shown
 };
 
 // The screen as the controller reaches it.
@@ -92,6 +93,8 @@ class DocumentServices {
     // A count kept for the whole run (the header/footer reminders); null
     // when the document keeps its own.
     virtual int* headerFooterReminders() { return nullptr; }
+    // The rulers shown or hidden, kept for the next time.
+    virtual void setRulers(bool /*shown*/) {}
     // The report window, for what a repaired older file had wrong.
     virtual ReportSink* report() { return nullptr; }
 };
@@ -246,6 +249,8 @@ class DocumentController {
     void end();
     void pageTop();
     void pageBottom();
+    // "Repaginate": the systems laid out on pages again, each system too tall
+    // for a page reported, and the current stave's page shown.
     void setCursorX(int32_t x) { cursorX_ = x; }
     // The cursor keys in Music without an object in hand: Left/Right by 1
     // (10 with Ctrl), Home, End, Ctrl+Home, Up/Down and PgUp/PgDn to the

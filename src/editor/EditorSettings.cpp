@@ -27,6 +27,7 @@ EditorSettings EditorSettingsFrom(const Settings& s) {
     e.debug.disableTidy = s.debugFlag(Settings::kDebugNoTidy);
     e.emergencyLoading = s.debugFlag(Settings::kDebugEmergency);
     e.dumpTools = s.debugFlag(Settings::kDebugDump);
+    e.rulers = s.ruler;
     return e;
 }
 

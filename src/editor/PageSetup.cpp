@@ -124,23 +124,12 @@ bool PaperDialogModel::valid() const {
 }
 
 std::vector<int> PaperDialogModel::marginProblems() const {
-    std::vector<int> out;
-    // The header and footer take page length as the margins do.
-    if (page_.TopM + page_.BotM + page_.Header + page_.Footer >= page_.Length)
-        out.push_back(msg::MarginsTooLong);
-    if (page_.LeftM + page_.RightM + page_.GutM >= page_.Width) out.push_back(msg::MarginsTooWide);
-    return out;
+    return PageDataProblemIds(page_);
 }
-
-namespace {
-std::string PleaseFix(int problem) {
-    return MessageText(problem) + "\n" + MessageText(msg::PleaseFix);
-}
-}  // namespace
 
 void PaperDialogModel::refresh(Host& host) const {
     for (int problem : marginProblems())
-        warnings_.show(host, problem, PleaseFix(problem), 5, false);
+        warnings_.show(host, problem, PageDataProblemText(problem), 5, false);
 }
 
 void PaperDialogModel::editBox(Box box, const std::string& text, Host& host) {
@@ -188,7 +177,7 @@ bool PaperDialogModel::accept(const CapacityReader& read, Host& host) {
         // A silenced warning must not leave OK doing nothing for no reason shown.
         for (int problem : marginProblems())
             if (warnings_.suppressed(problem))
-                host.message(MsgType::Error, PleaseFix(problem), Buttons::OK);
+                host.message(MsgType::Error, PageDataProblemText(problem), Buttons::OK);
         return false;
     }
     PrinterCaps caps;

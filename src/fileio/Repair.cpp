@@ -118,8 +118,10 @@ int ConvertHeaderFooter(Score& score, ReportSink& report) {
     const PageData& pg = score.page;
     const long h = std::lround(pg.Header * ppi);
     const long f = std::lround(pg.Footer * ppi);
-    const long body = std::lround((pg.Length - pg.TopM - pg.BotM - pg.Footer - pg.Header) * ppi);
-    const long footTop = h + body, footBottom = h + body + f;
+    // The footer band's top as every picture places it.
+    const long footTop =
+        std::lround(std::nearbyint((pg.Length - pg.TopM - pg.BotM - pg.Footer) * ppi));
+    const long footBottom = footTop + f;
 
     // A text between the two areas (or beyond the footer) goes to the nearer
     // one rather than being deleted: with the usual header margin of 0 nearly

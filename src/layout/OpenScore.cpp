@@ -7,19 +7,21 @@
 #include <algorithm>
 
 #include "core/Host.h"
+#include "core/WarningBox.h"
 #include "layout/PageGeometry.h"
 
 namespace sw {
 
-PaginationResult PrepareForDisplay(Score& score, Host& host, const TextMeasurer& measurer) {
+PaginationResult PrepareForDisplay(Score& score, Host& host, const TextMeasurer& measurer,
+                                   WarningBox* warnings) {
     for (int s = 1; s <= score.Nstaves; ++s)
         RefreshStave(score, s, measurer);
     RebuildTrailers(score);
     if (score.CurrentStave < 1 || score.CurrentStave > score.Nstaves)
         score.CurrentStave = score.Nstaves > 0 ? 1 : 0;
     PaginationResult r = Repaginate(score, ComputePageGeometry(score).height);
-    const std::string problem = OversizedMessage(r);
-    if (!problem.empty()) host.message(MsgType::Warning, problem, Buttons::OK);
+    WarningBox everyBox;
+    ReportOversized(r, host, warnings ? *warnings : everyBox);
     return r;
 }
 
@@ -56,6 +58,8 @@ OpenResult OpenForDisplay(Score& score, const std::string& path, Host& host,
     OpenResult r;
     r.load = LoadForUse(score, path, host, env, options);
     if (!r.load.ok) return r;
+    r.pageProblems = PageDataProblems(score.page);
+    if (!r.pageProblems.empty()) return r;
     MendStaveEnds(score);
     r.pages = PrepareForDisplay(score, host, measurer);
     return r;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/Report.h"
 #include "core/TextMeasurer.h"
@@ -12,15 +13,20 @@
 
 namespace sw {
 
+class WarningBox;
+
 struct OpenResult {
     LoadResult load;
     PaginationResult pages;
+    // Page data with no room for music: the score is not laid out.
+    std::vector<std::string> pageProblems;
 };
 
 // Lays out an already loaded score: every stave refreshed, trailers rebuilt,
-// repaginated to the page picture's height. Systems too tall for a page are
-// reported in one warning.
-PaginationResult PrepareForDisplay(Score& score, Host& host, const TextMeasurer& measurer);
+// repaginated to the page picture's height. Each system too tall for a page
+// is reported in the warning box (one that shows everything when none is given).
+PaginationResult PrepareForDisplay(Score& score, Host& host, const TextMeasurer& measurer,
+                                   WarningBox* warnings = nullptr);
 
 // How a score is read for use.
 struct OpenOptions {

@@ -3,6 +3,9 @@
 
 #include <cmath>
 
+#include "core/MessageIds.h"
+#include "core/Messages.h"
+
 namespace sw {
 
 PageGeometry ComputePageGeometry(const Score& score) {
@@ -21,16 +24,41 @@ PageGeometry ComputePageGeometry(const Score& score) {
     return g;
 }
 
-bool PagePictureFits(const PageGeometry& g, int depth) {
-    const double bytes = static_cast<double>(g.width) * g.headerFooterHeight * depth / 8.0;
-    return bytes <= 16777216.0;
+int FooterTop(const Score& score) {
+    const PageData& p = score.page;
+    const double ppiY = 32.0 / (score.staveSize > 0 ? score.staveSize : 0.3);
+    return static_cast<int>(std::nearbyint((p.Length - p.TopM - p.BotM - p.Footer) * ppiY));
 }
 
-double SmallestStaveSize(const Score& score, int depth) {
+std::vector<int> PageDataProblemIds(const PageData& p) {
+    std::vector<int> problems;
+    // The header and footer take page length as the margins do.
+    if (p.TopM + p.BotM + p.Header + p.Footer >= p.Length) problems.push_back(msg::MarginsTooLong);
+    if (p.LeftM + p.RightM + p.GutM >= p.Width) problems.push_back(msg::MarginsTooWide);
+    return problems;
+}
+
+std::string PageDataProblemText(int problem) {
+    return MessageText(problem) + "\n" + MessageText(msg::PleaseFix);
+}
+
+std::vector<std::string> PageDataProblems(const PageData& p) {
+    std::vector<std::string> problems;
+    for (int id : PageDataProblemIds(p))
+        problems.push_back(PageDataProblemText(id));
+    return problems;
+}
+
+bool PagePictureFits(const PageGeometry& g, int depth, double budget) {
+    const double bytes = static_cast<double>(g.width) * g.headerFooterHeight * depth / 8.0;
+    return bytes <= budget;
+}
+
+double SmallestStaveSize(const Score& score, int depth, double budget) {
     const PageData& p = score.page;
-    // The tallest picture is the header/footer page's, so that is what must fit.
-    return std::sqrt(depth * (p.Width - p.LeftM - p.RightM - p.GutM) *
-                     (p.Length - p.TopM - p.BotM) / 131072.0);
+    // bytes = width x length x (32 / size)^2 x depth / 8, solved for the size.
+    return std::sqrt(128.0 * depth * (p.Width - p.LeftM - p.RightM - p.GutM) *
+                     (p.Length - p.TopM - p.BotM) / budget);
 }
 
 }  // namespace sw

@@ -5,6 +5,7 @@
 
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "core/WarningBox.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
 #include "layout/StaveLayout.h"
@@ -26,6 +27,20 @@ std::pair<int, int> Bounds(const Score& score, int s, bool StaveHeader::*flag) {
 }
 
 constexpr int32_t kPageGap = 10;
+
+// The space above system first..last when it begins a page: the gap it had
+// above it in the strip, at least the page gap, and no more than leaves the
+// system room on the page. Unpaginate reads it
+// back as the gap between the pages, so laying the strip out again finds the
+// same pages: a system that did not fit below the one before it does not fit
+// there the next time either.
+int32_t PageTopGap(const Score& score, int first, int last, int32_t H) {
+    const int32_t gap = score.stave(first).h.MinY - score.stave(first - 1).h.MaxY;
+    const int32_t height = score.stave(last).h.MaxY - score.stave(first).h.MinY;
+    return std::clamp(gap, kPageGap, std::max(kPageGap, H - height));
+}
+// User levels run from 1 to 4: a bound of 5 shows the box to everyone.
+constexpr int kEveryLevel = 5;
 
 }  // namespace
 
@@ -229,9 +244,9 @@ void Unpaginate(Score& score) {
         const StaveHeader& cur = score.stave(i).h;
         if (cur.PageNum == prev.PageNum)
             target[i] = target[i - 1] + (cur.Ycoord - prev.Ycoord);
-        else
-            target[i] =
-                target[i - 1] + (prev.MaxY - prev.Ycoord) + kPageGap + (cur.Ycoord - cur.MinY);
+        else  // the space above the page's first stave becomes the gap
+            target[i] = target[i - 1] + (prev.MaxY - prev.Ycoord) + std::max(kPageGap, cur.MinY) +
+                        (cur.Ycoord - cur.MinY);
     }
     for (int i = 1; i <= n; ++i) {
         ShiftStave(score, i, target[i] - score.stave(i).h.Ycoord);
@@ -248,28 +263,28 @@ PaginationResult Repaginate(Score& score, int32_t H) {
             Unpaginate(score);
             break;
         }
-    std::vector<int32_t> Y(static_cast<std::size_t>(n) + 1), T(Y.size()), New(Y.size());
+    std::vector<int32_t> Y(static_cast<std::size_t>(n) + 1), New(Y.size());
     std::vector<uint16_t> page(Y.size());
-    for (int i = 1; i <= n; ++i) {
+    for (int i = 1; i <= n; ++i)
         Y[i] = score.stave(i).h.Ycoord;
-        T[i] = score.stave(i).h.MinY - kPageGap;
-    }
-    T[1] = 0;
-    int k = 1, ps = 1, system = 1;
+    int k = 1, system = 1;
     bool forced = false;
+    // Where the current page begins in the strip: 0 on page 1, else the
+    // page-start stave's extent less the space kept above it.
+    int32_t top = 0;
     for (int first = 1; first <= n;) {
         const int last = SystemBounds(score, first).second;
         const int32_t bottom = score.stave(last).h.MaxY;
-        if (bottom - T[ps] > H || forced) {
-            ps = first;
+        if (bottom - top > H || forced) {
+            top = first == 1 ? 0 : score.stave(first).h.MinY - PageTopGap(score, first, last, H);
             ++k;
-            if (bottom - T[first] > H) {
+            if (bottom - top > H) {
                 r.oversized.push_back({system, k - 1});
                 if (system == 1) k = 1;
             }
         }
         for (int i = first; i <= last; ++i) {
-            New[i] = Y[i] - T[ps];
+            New[i] = Y[i] - top;
             page[i] = static_cast<uint16_t>(k);
         }
         forced = score.stave(last).h.ForcedBk;
@@ -287,13 +302,10 @@ PaginationResult Repaginate(Score& score, int32_t H) {
     return r;
 }
 
-std::string OversizedMessage(const PaginationResult& r) {
-    std::string text;
-    for (const auto& [system, page] : r.oversized) {
-        if (!text.empty()) text += "\n";
-        text += FormatMessage(msg::CannotFitSystem, system, page);
-    }
-    return text;
+void ReportOversized(const PaginationResult& r, Host& host, WarningBox& warnings) {
+    for (const auto& [system, page] : r.oversized)
+        warnings.show(host, msg::CannotFitSystem, FormatMessage(msg::CannotFitSystem, system, page),
+                      kEveryLevel, false);
 }
 
 void RebuildTrailers(Score& score) {

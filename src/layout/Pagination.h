@@ -12,6 +12,7 @@
 namespace sw {
 
 class Host;
+class WarningBox;
 
 // First and last stave of the system (or brace group) holding stave s; s is
 // clamped to 1..Nstaves. Both are 0 for a score without music staves.
@@ -40,7 +41,8 @@ void StaveExtent(Score& score, int s, const TextMeasurer& measurer);
 // (LayOutStave) and settles its instruments.
 void RefreshStave(Score& score, int s, const TextMeasurer& measurer);
 
-// Puts every stave on page 1 as one strip, a 10-pixel gap where pages met.
+// Puts every stave on page 1 as one strip. Where pages met, the space above
+// the later page's first stave (at least 10 pixels) separates the two extents.
 void Unpaginate(Score& score);
 
 struct PaginationResult {
@@ -49,10 +51,14 @@ struct PaginationResult {
     // Systems taller than a page: (system ordinal, page that was current).
     std::vector<std::pair<int, int>> oversized;
 };
-// Lays the systems out on pages of usable height H (page pixels).
+// Lays the systems out on pages of usable height H (page pixels). A system
+// that begins a page keeps the gap it had above it in the strip (at least 10
+// pixels, at most what the page leaves), so laying out again, and after
+// Unpaginate, gives the same pages.
 PaginationResult Repaginate(Score& score, int32_t usableHeight);
-// The one message that reports every system that could not fit, or "".
-std::string OversizedMessage(const PaginationResult& r);
+// One warning box for each system that could not fit (the user may turn the
+// message off).
+void ReportOversized(const PaginationResult& r, Host& host, WarningBox& warnings);
 
 // Rebuilds every music stave's derived trailer from the systems: system
 // number, position in it, the stave at the same position in the next system

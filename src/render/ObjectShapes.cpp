@@ -110,6 +110,19 @@ std::string JoinedText(const StaveBlock& b, const ScoreObject& first, int i) {
     return out;
 }
 
+namespace {
+
+// The first n characters of UTF-8 text.
+std::string FirstCharacters(const std::string& text, std::size_t n) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && count++ == n)
+            return text.substr(0, i);
+    return text;
+}
+
+}  // namespace
+
 std::string ExpandPlaceholder(const std::string& text, const TextEnv& env) {
     if (text.size() != 2 || text[0] != '@') return text;
     const char c = text[1];
@@ -122,10 +135,10 @@ std::string ExpandPlaceholder(const std::string& text, const TextEnv& env) {
             return std::to_string(env.pageNumber);
         case 'F':
         case 'f':
-            return env.filePath;
+            return FirstCharacters(env.filePath, kPlaceholderPathLength);
         case 'N':
         case 'n':
-            return FileNameOf(env.filePath);
+            return FirstCharacters(FileNameOf(env.filePath), kPlaceholderNameLength);
         case 'D':
             std::strftime(buf, sizeof buf, "%A, %d %B %Y", &tm);
             return buf;

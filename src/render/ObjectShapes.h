@@ -51,8 +51,10 @@ struct TextEnv {
 std::string JoinedText(const StaveBlock& block, int i);
 // The same for a chain starting at `first`, in slot i (0: not in the stave).
 std::string JoinedText(const StaveBlock& block, const ScoreObject& first, int i);
-// "@P", "@F", "@N", "@D", "@d", "@T" stand for the page number, the file, its
-// name, the long and short date and the time; other texts are left as they are.
+// "@P", "@F", "@N", "@D", "@d", "@T" stand for the page number, the file's
+// full path (its first 144 characters), its name (the first 32), the long and
+// short date and the time; other texts are left as they are.
+inline constexpr std::size_t kPlaceholderPathLength = 144, kPlaceholderNameLength = 32;
 std::string ExpandPlaceholder(const std::string& text, const TextEnv& env);
 
 // Draws a text object and returns its drawn width (0 when it is not drawn).

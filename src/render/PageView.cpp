@@ -1,7 +1,10 @@
 // Page composition.
 #include "render/PageView.h"
 
+#include <unistd.h>
+
 #include <QPainter>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -12,6 +15,7 @@
 #include "layout/GlyphTable.h"
 #include "layout/Pagination.h"
 #include "layout/Rounding.h"
+#include "render/Rulers.h"
 
 namespace sw {
 
@@ -124,11 +128,14 @@ void DrawStave(Surface& out, const Score& score, int s, uint32_t colour, uint32_
             // Above the stave the number starts at the point with its bottom on
             // it; at the left it ends at the point, centred on it.
             const bool above = dx > 0;
-            const int textX = above ? px : px - out.textWidth(text, td);
-            const int textY = above ? py - height : py - height / 2;
+            // A label the page's edge would cut off (left of a stave near the
+            // edge, above a joined stave at the top of a page) is moved in, so
+            // that the whole number shows, its box too.
+            const int margin = score.boxedBarNumbers ? out.spaceWidth(td) : 0;
+            const int textX = std::max(margin, above ? px : px - out.textWidth(text, td));
+            const int textY = std::max(0, above ? py - height : py - height / 2);
             const int drawn = out.text(text, td, textX, textY);
             if (score.boxedBarNumbers) {
-                const int margin = out.spaceWidth(td);
                 out.rectangle(textX - margin, textY, textX + drawn + margin, textY + height, colour,
                               false, colour);
             }
@@ -188,24 +195,29 @@ void DrawStaveWithNeighbours(Surface& out, const Score& score, int s, uint32_t c
 
 namespace {
 
+// Draws object i of stave 0, a footer text in the footer band.
+void DrawStaveZeroObject(Surface& out, const Score& score, int i, uint32_t colour,
+                         const DrawSettings& settings) {
+    const ScoreObject& o = score.stave(0).obj[i];
+    if (o.kind != kFootertext) {
+        DrawObject(out, score, 0, i, DrawRequest{colour, false, true}, settings);
+        return;
+    }
+    ScoreObject moved = o;
+    moved.y += FooterTop(score);
+    DrawObject(out, score, 0, moved, i, DrawRequest{colour, false, true}, settings);
+}
+
 void DrawHeaderFooterForPrint(Surface& out, const Score& score, int page,
                               const DrawSettings& settings) {
     DrawSettings set = settings;
     set.textEnv.headerFooterPass = true;
     set.textEnv.pageNumber = page + score.Page1 - 1;
-    const PageData& p = score.page;
-    const int footerShift = static_cast<int>(
-        std::nearbyint((p.Length - p.TopM - p.BotM - p.Footer) * 32 / score.staveSize));
     const StaveBlock& b = score.stave(0);
     for (int i = 1; i <= b.h.Nobjec; ++i) {
-        const ScoreObject& o = b.obj[i];
-        if (o.kind == kFootertext) {
-            ScoreObject moved = o;
-            moved.y += footerShift;
-            DrawObject(out, score, 0, moved, i, DrawRequest{kBlack, false, true}, set);
-        } else if (o.kind == kLine || o.kind == kText || o.kind == kHeadertext) {
-            DrawObject(out, score, 0, i, DrawRequest{kBlack, false, true}, set);
-        }
+        const int kind = b.obj[i].kind;
+        if (kind == kFootertext || kind == kLine || kind == kText || kind == kHeadertext)
+            DrawStaveZeroObject(out, score, i, kBlack, set);
     }
 }
 
@@ -237,10 +249,8 @@ void DrawHeaderFooterPage(const DrawContext& ctx, Surface& out, const Score& sco
         out.text(line, td, std::max(0, (g.width - out.textWidth(line, td)) / 2), y);
         y += h * 3 / 2;
     }
-    const StaveBlock& b = score.stave(0);
-    for (int i = 1; i <= b.h.Nobjec; ++i)
-        DrawObject(out, score, 0, i, DrawRequest{settings.colours.universalText, false, true},
-                   settings);
+    for (int i = 1; i <= score.stave(0).h.Nobjec; ++i)
+        DrawStaveZeroObject(out, score, i, settings.colours.universalText, settings);
 }
 
 }  // namespace
@@ -253,12 +263,11 @@ void DrawAll(const DrawContext& ctx, const Score& score, int page, const DrawSet
     PictureSurface out(ctx);
     const PageGeometry g = ComputePageGeometry(score);
     if (view.mode == 20 || view.mode == 21) {
+        // On the header/footer page's picture, as page 0 shows them.
         const int kind = view.mode == 20 ? kHeadertext : kFootertext;
-        const StaveBlock& b = score.stave(0);
-        for (int i = 1; i <= b.h.Nobjec; ++i)
-            if (b.obj[i].kind == kind)
-                DrawObject(out, score, 0, i, DrawRequest{settings.colours.ink, false, true},
-                           settings);
+        for (int i = 1; i <= score.stave(0).h.Nobjec; ++i)
+            if (score.stave(0).obj[i].kind == kind)
+                DrawStaveZeroObject(out, score, i, settings.colours.ink, settings);
         return;
     }
     if (page > 0)
@@ -353,35 +362,54 @@ void RedrawSystem(const DrawContext& ctx, const Score& score, int s, const DrawS
     DrawBraces(out, score, first, last, settings.colours.ink);
 }
 
-void DrawRuler(QImage& ruler, bool top, double pixelsPerInch, bool centimetres) {
-    ruler.fill(Qt::white);
-    const double unit = centimetres ? pixelsPerInch / 2.54 : pixelsPerInch;
-    if (unit <= 0) return;
+void DrawRuler(QImage& ruler, const RulerView& v) {
+    ruler.fill(QColor(0xC0, 0xC0, 0xC0));
     QPainter p(&ruler);
+    const int across = v.top ? ruler.height() : ruler.width();
+    const int end = v.origin + v.extent + kRulerThickness;
+    if (v.top)
+        p.fillRect(QRect(v.origin, 0, end - v.origin, across), Qt::white);
+    else
+        p.fillRect(QRect(0, v.origin, across, end - v.origin), Qt::white);
     p.setPen(QColor(0, 0x80, 0));
-    QFont font("Liberation Sans");
-    font.setPixelSize(8);
+    QFont font("Arial");
+    font.setPixelSize(8);  // six points
+    font.setStyleStrategy(QFont::NoAntialias);
     p.setFont(font);
-    const int length = top ? ruler.width() : ruler.height();
-    for (int i = 0;; ++i) {
-        const int at = static_cast<int>(std::lround(i * unit / 10));
-        if (at >= length) break;
-        const int tick = i % 10 == 0 ? 20 : (i % 5 == 0 ? 15 : 10);
-        if (top)
-            p.drawLine(at, 25 - tick, at, 24);
+    const int textHeight = QFontMetrics(font).ascent();
+    for (const RulerMark& m : RulerMarks(v.pixelsPerInch, v.centimetres, v.extent)) {
+        const RulerSpan span = RulerMarkSpan(m, v.top);
+        const int at = v.origin + m.at;
+        if (v.top)
+            p.drawLine(at, span.from, at, span.to);
         else
-            p.drawLine(25 - tick, at, 24, at);
-        if (i % 10 == 0 && i > 0) {
-            const QString n = QString::number(i / 10);
-            if (top)
-                p.drawText(at + 3, 12, n);
-            else
-                p.drawText(2, at + 10, n);
-        }
+            p.drawLine(span.from, at, span.to, at);
+        const RulerText t = RulerNumber(m, v.top, textHeight);
+        if (!t.text.empty())
+            p.drawText(v.top ? v.origin + t.x : t.x, v.top ? t.y : v.origin + t.y,
+                       QString::fromStdString(t.text));
+    }
+    if (v.track >= 0) {
+        // Inverted, as the mouse's line is drawn on the ruler.
+        p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        p.setPen(Qt::black);
+        const int at = v.origin + v.track;
+        if (v.top)
+            p.drawLine(at, 0, at, across - 1);
+        else
+            p.drawLine(0, at, across - 1, at);
     }
 }
 
-std::string PageTooLargeMessage(const Score& score, int depth, bool american) {
+double PagePictureBudget() {
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+    const double installed =
+        pages > 0 && pageSize > 0 ? static_cast<double>(pages) * pageSize : 2147483648.0;
+    // The screen keeps a copy of the picture, and the editor one or two more.
+    return std::clamp(installed / 8, 67108864.0, 1073741824.0);
+}
+
+std::string PageTooLargeMessage(const Score& score, int depth, bool american, double budget) {
     const std::string word = american ? "color" : "colour";
     std::string depthText;
     switch (depth) {
@@ -410,16 +438,23 @@ std::string PageTooLargeMessage(const Score& score, int depth, bool american) {
             depthText = "(Unknown)";
             break;
     }
-    const double smallest = SmallestStaveSize(score, depth);
-    return FormatMessage(msg::WindowsLimitation, depthText, smallest, smallest * 25.4) + "\n" +
-           MessageText(msg::WindowsLimitationAdvice);
+    const double smallest = SmallestStaveSize(score, depth, budget);
+    std::string text = FormatMessage(msg::WindowsLimitation, depthText, smallest, smallest * 25.4) +
+                       "\n" + MessageText(msg::WindowsLimitationAdvice);
+    // Every "colour" of the message is spelt as the user's terms spell it.
+    if (american)
+        for (std::size_t at = text.find("colour"); at != std::string::npos;
+             at = text.find("colour", at))
+            text.erase(at + 4, 1);
+    return text;
 }
 
 bool SetUpPagePicture(QImage& picture, const Score& score, int page, int depth, bool american,
-                      Host& host) {
+                      Host& host, double budget) {
     const PageGeometry g = ComputePageGeometry(score);
-    if (!PagePictureFits(g, depth)) {
-        host.message(MsgType::Warning, PageTooLargeMessage(score, depth, american), Buttons::OK);
+    if (!PagePictureFits(g, depth, budget)) {
+        host.message(MsgType::Warning, PageTooLargeMessage(score, depth, american, budget),
+                     Buttons::OK);
         return false;
     }
     QImage made(g.width, page == 0 ? g.headerFooterHeight : g.height, QImage::Format_RGB32);

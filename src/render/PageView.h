@@ -63,19 +63,35 @@ void RedrawStave(const DrawContext& ctx, const Score& score, int s, const DrawSe
 void RedrawSystem(const DrawContext& ctx, const Score& score, int s, const DrawSettings& settings,
                   const PageViewState& view);
 
-// The rulers: tick marks every tenth of a unit from the picture's origin.
-// `top` draws the top ruler (else the left one) into an image 25 pixels thick.
-void DrawRuler(QImage& ruler, bool top, double pixelsPerInch, bool centimetres);
+// A ruler beside the page picture, drawn into an image 25 pixels thick
+// (`top`: the top ruler, else the left one). The picture's origin is
+// `origin` pixels along the image and `extent` pixels long; the ruler is white
+// from the origin to 25 pixels past the far end, with its marks and numbers
+// in green, and a tracking line (inverted) at `track` pixels from the origin
+// unless that is negative.
+struct RulerView {
+    bool top = true;
+    double pixelsPerInch = 0;
+    bool centimetres = false;
+    int origin = 0, extent = 0;
+    int track = -1;
+};
+void DrawRuler(QImage& ruler, const RulerView& view);
 
-// The refusal shown when the page picture would pass 16 MiB at `depth` bits.
-std::string PageTooLargeMessage(const Score& score, int depth, bool american);
+// What the page picture may take of this machine's memory, in bytes: a
+// share of the memory installed, never less than 64 MiB nor more than 1 GiB.
+double PagePictureBudget();
+
+// The refusal shown when the page picture would pass `budget` bytes at
+// `depth` bits a pixel.
+std::string PageTooLargeMessage(const Score& score, int depth, bool american, double budget);
 
 // Makes the page picture for `page` (0: the header/footer page) at the size
-// the page data and stave size give. A picture past 16 MiB at `depth` bits is
-// refused, and so is one the machine cannot allocate; the user is told why and
-// the result is false.
+// the page data and stave size give. A picture past `budget` bytes at `depth`
+// bits is refused, and so is one the machine cannot allocate; the user is told
+// why and the result is false.
 bool SetUpPagePicture(QImage& picture, const Score& score, int page, int depth, bool american,
-                      Host& host);
+                      Host& host, double budget = PagePictureBudget());
 
 // Draws the whole page again and returns the status text with the time taken.
 std::string RedrawPage(const DrawContext& ctx, const Score& score, int page,

@@ -248,8 +248,10 @@ PreviewLayout LayOutPreview(const Score& score, int pages, int page, int availab
 
 PreviewRects PreviewRectsOf(const Score& score, double scale, bool rightHand) {
     const PageData& p = score.page;
-    const double left = p.LeftM + (rightHand ? p.GutM : 0);
-    const double right = p.Width - p.RightM - (rightHand ? 0 : p.GutM);
+    // As on paper: only facing pages move the gutter to the inside edge.
+    const bool gutterLeft = rightHand || !p.Facing;
+    const double left = p.LeftM + (gutterLeft ? p.GutM : 0);
+    const double right = p.Width - p.RightM - (gutterLeft ? 0 : p.GutM);
     const int x1 = Round(left * scale), x2 = Round(right * scale);
     const int top = Round(p.TopM * scale), headerEnd = Round((p.TopM + p.Header) * scale);
     const int footerTop = Round((p.Length - p.BotM - p.Footer) * scale);

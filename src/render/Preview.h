@@ -33,8 +33,9 @@ constexpr int kPreviewSpreadGap = 40;
 PreviewLayout LayOutPreview(const Score& score, int pages, int page, int availableWidth,
                             int availableHeight);
 
-// The areas of a page at `scale`, relative to its paper: the gutter is on
-// the left of a right-hand page and on the right of a left-hand one.
+// The areas of a page at `scale`, relative to its paper: with facing pages
+// the gutter is on the left of a right-hand page and on the right of a
+// left-hand one; without, on the left of every page, as printing puts it.
 struct PreviewRects {
     QRect printable;  // the paper less the margins
     QRect header, music, footer;

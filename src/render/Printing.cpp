@@ -6,9 +6,14 @@
 
 #include <filesystem>
 
-#include "core/ScriptedHost.h"
+#include <QFile>
+
+#include "core/Host.h"
+#include "core/MessageIds.h"
+#include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "core/WarningBox.h"
+#include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
 #include "layout/Rounding.h"
 #include "render/PageView.h"
@@ -29,6 +34,9 @@ PrintPicture PrintPictureGeometry(const Score& score) {
 PaperRect PaperPosition(const Score& score, int page, const PrinterCaps& caps) {
     const PageData& g = score.page;
     PaperRect r;
+    // Left and right hand go by the page's place in the score, not by the
+    // number printed on it: the first page is a right-hand page even when
+    // the numbering starts at an even number, as the preview's spreads show it.
     const bool evenFacing = g.Facing && page % 2 == 0;
     r.x = RoundEven((evenFacing ? g.LeftM : g.GutM + g.LeftM) * caps.dpiX) - caps.offsetLeft;
     r.y = RoundEven(g.TopM * caps.dpiY) - caps.offsetTop;
@@ -188,13 +196,27 @@ Mask MaskOf(const QImage& picture) {
 }
 
 bool WritePdf(const std::string& path, const GlyphStore& glyphs, const Score& score, int first,
-              int last, const DrawSettings& settings) {
+              int last, const DrawSettings& settings, Host& host) {
+    // What would stop the file being written is said before anything is drawn.
+    const std::vector<std::string> problems = PageDataProblems(score.page);
+    for (const std::string& problem : problems)
+        host.message(MsgType::Error, problem, Buttons::OK);
+    if (!problems.empty()) return false;
+    {
+        QFile file(QString::fromStdString(path));
+        if (!file.open(QIODevice::WriteOnly)) {
+            host.message(
+                MsgType::Error,
+                FormatMessage(msg::PdfCannotBeWritten, path, file.errorString().toStdString()),
+                Buttons::OK);
+            return false;
+        }
+    }
     PdfPrinterPort pdf(path, score);
-    ScriptedHost quiet;
-    quiet.setPermissive(true);
     WarningBox warnings;
+    // Out of memory for the print picture, or a page refused: PrintScore says so.
     const int sent =
-        PrintScore(score, pdf, PrintRequest{first, last, 1, true, false}, glyphs, settings, quiet,
+        PrintScore(score, pdf, PrintRequest{first, last, 1, true, false}, glyphs, settings, host,
                    warnings, {}, FileNameOf(settings.textEnv.filePath));
     return sent == last - first + 1 && std::filesystem::exists(path);
 }

@@ -15,6 +15,8 @@
 
 namespace sw {
 
+class Host;
+
 struct PrintPicture {
     double scale = 0;  // print pixels per inch: 96 / stave size
     int width = 0, height = 0;
@@ -76,9 +78,10 @@ QImage MinReduce(const QImage& picture, int w, int h);
 Mask MaskOf(const QImage& picture);
 
 // Writes pages first..last (each a print picture) to a PDF on paper of the
-// score's page size, each picture placed inside the margins as on paper;
-// false when the file cannot be written.
+// score's page size, each picture placed inside the margins as on paper.
+// False when it cannot, the user told why (page data without room for music,
+// a file that cannot be made, no memory for the print picture).
 bool WritePdf(const std::string& path, const GlyphStore& glyphs, const Score& score, int first,
-              int last, const DrawSettings& settings);
+              int last, const DrawSettings& settings, Host& host);
 
 }  // namespace sw

@@ -9,7 +9,9 @@
 #include <QCursor>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFontComboBox>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -45,8 +47,10 @@
 #include "render/PageView.h"
 #include "render/Preview.h"
 #include "render/PrintJob.h"
+#include "render/Rulers.h"
 #include "render/Surface.h"
 #include "ui/PageSetupDialog.h"
+#include "ui/RulerBar.h"
 
 namespace sw {
 
@@ -124,7 +128,26 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     scroll_->installEventFilter(this);
     pageLabel_->installEventFilter(this);
     pageLabel_->setMouseTracking(true);
-    layout->addWidget(scroll_, 1);
+    // The rulers stand above and left of the page view, outside what scrolls.
+    auto* framed = new QGridLayout;
+    framed->setContentsMargins(0, 0, 0, 0);
+    framed->setSpacing(0);
+    auto menu = [this](QPoint at) { rulerMenu(at); };
+    topRuler_ = new RulerBar(
+        true, [this] { return rulerView(true); }, menu, central);
+    leftRuler_ = new RulerBar(
+        false, [this] { return rulerView(false); }, menu, central);
+    rulerCorner_ = new QWidget(central);
+    rulerCorner_->setFixedSize(kRulerThickness, kRulerThickness);
+    framed->addWidget(rulerCorner_, 0, 0);
+    framed->addWidget(topRuler_, 0, 1);
+    framed->addWidget(leftRuler_, 1, 0);
+    framed->addWidget(scroll_, 1, 1);
+    layout->addLayout(framed, 1);
+    rulersShown_ = settings.rulers;
+    rulerCentimetres_ = settings.metric;
+    for (QScrollBar* bar : {scroll_->horizontalScrollBar(), scroll_->verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, [this] { updateRulers(); });
     // Guidance stays on screen while the user works, unlike a tooltip.
     guidance_ = new QLabel(central);
     guidance_->setWordWrap(true);
@@ -137,6 +160,7 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
     buildActions();
     buildToolBars();
     buildPreviewBar();
+    updateRulers();
     for (auto* bar : findChildren<QToolBar*>())
         for (QAction* a : bar->actions())
             if (QWidget* button = bar->widgetForAction(a)) button->installEventFilter(this);
@@ -202,6 +226,7 @@ void TMDIChild::buildActions() {
         {Action::SavePart, [this] { emit savePartRequested(); }},
         {Action::SaveAsTemplate, [this] { emit saveAsTemplateRequested(); }},
         {Action::Exit, [this] { emit exitRequested(); }},
+        {Action::Rulers, [this] { setRulersShown(!rulersShown_); }},
         {Action::ExtendedProperties,
          [this] {
              // The note under the mouse, every attribute of it (a debugging aid).
@@ -237,8 +262,9 @@ void TMDIChild::buildActions() {
     action(Action::SavePart)->setStatusTip("Save only a part of the file");
     for (Action checkable : {Action::TextMode, Action::LineMode, Action::CurveMode,
                              Action::HairpinMode, Action::SymbolMode, Action::BlockMode,
-                             Action::HeadFoot, Action::Preview, Action::ToggleEdit})
+                             Action::HeadFoot, Action::Preview, Action::ToggleEdit, Action::Rulers})
         action(checkable)->setCheckable(true);
+    action(Action::Rulers)->setChecked(rulersShown_);
 
     auto menu = [this](const char* title, std::initializer_list<std::optional<Action>> items) {
         QMenu* m = new QMenu(title, this);
@@ -260,9 +286,9 @@ void TMDIChild::buildActions() {
     menu("&Page",
          {A::FirstPage, A::PrevPage, A::NextPage, A::LastPage, A::Top, A::End, A::PageTop,
           A::PageBottom, std::nullopt, A::GotoPage, A::GotoSystem, A::GotoStave, std::nullopt,
-          A::Repaginate, A::PageLayout, A::StaveSize, A::Redraw, A::ExtendedProperties});
-    action(Action::Repaginate)->setStatusTip("Work out what staves fit on what pages");
-    action(Action::Repaginate)->setToolTip("Work out what staves fit on what pages");
+          A::Rulers, A::Repaginate, A::PageLayout, A::StaveSize, A::Redraw, A::ExtendedProperties});
+    action(Action::Repaginate)->setToolTip(Q(MessageText(msg::RepaginateHint)));
+    action(Action::Repaginate)->setStatusTip(Q(MessageText(msg::RepaginateHint)));
 }
 
 void TMDIChild::buildToolBars() {
@@ -473,7 +499,9 @@ void TMDIChild::applyUi() {
 
 bool TMDIChild::start(DocumentController::Start how, const std::string& path,
                       const std::string& name, bool recovering) {
-    draw_.textEnv.filePath = path;
+    // "@F" in headers and footers is the file's full path, however it was named.
+    draw_.textEnv.filePath =
+        path.empty() ? path : QFileInfo(Q(path)).absoluteFilePath().toStdString();
     if (!controller_->start(how, path, name, recovering)) return false;
     pages_ = std::max<int>(1, score_.pageCount);
     // The controller has shown the first page already; the tabs learn of it.
@@ -494,7 +522,26 @@ void TMDIChild::layoutChanged() {
 }
 
 bool TMDIChild::setUpPicture() {
-    return SetUpPagePicture(picture_, score_, controller_->page(), 32, false, host_);
+    return makePicture(controller_->page(), true);
+}
+
+bool TMDIChild::makePicture(int page, bool tellAgain) {
+    // A page refused once is not refused again with the same words every time
+    // a page is shown: the window stays open on a blank stand-in so that the
+    // user can reach Stave Size and enlarge the staves.
+    const PageGeometry g = ComputePageGeometry(score_);
+    const QSize size(g.width, g.headerFooterHeight);
+    if (tellAgain || size != refused_) {
+        if (SetUpPagePicture(picture_, score_, page, 32, controller_->settings().american, host_,
+                             PagePictureBudget())) {
+            refused_ = QSize();
+            return true;
+        }
+        refused_ = size;
+    }
+    picture_ = QImage(200, 200, QImage::Format_RGB32);
+    picture_.fill(Qt::white);
+    return false;
 }
 
 void TMDIChild::showPicture() {
@@ -539,6 +586,52 @@ void TMDIChild::showPicture() {
         pageLabel_->setPixmap(QPixmap::fromImage(shown));
     }
     pageLabel_->adjustSize();
+    updateRulers();
+}
+
+RulerView TMDIChild::rulerView(bool top) const {
+    RulerView v;
+    v.top = top;
+    const PageGeometry g = ComputePageGeometry(score_);
+    v.pixelsPerInch = top ? g.ppiX : g.ppiY;
+    v.centimetres = rulerCentimetres_;
+    // The picture's first pixel, inside the label's one-pixel frame.
+    const QWidget* ruler = top ? topRuler_ : leftRuler_;
+    const QPoint origin = pageLabel_->mapTo(this, QPoint(1, 1)) - ruler->mapTo(this, QPoint(0, 0));
+    v.origin = top ? origin.x() : origin.y();
+    v.extent = top ? picture_.width() : picture_.height();
+    v.track = top ? track_.x() : track_.y();
+    return v;
+}
+
+void TMDIChild::updateRulers() {
+    const bool shown = rulersShown_ && !previewing_;
+    for (QWidget* w :
+         {static_cast<QWidget*>(topRuler_), static_cast<QWidget*>(leftRuler_), rulerCorner_})
+        w->setVisible(shown);
+    if (!shown) return;
+    topRuler_->update();
+    leftRuler_->update();
+}
+
+void TMDIChild::setRulersShown(bool shown) {
+    rulersShown_ = shown;
+    services_.setRulers(shown);
+    action(Action::Rulers)->setChecked(shown);
+    updateRulers();
+}
+
+void TMDIChild::rulerMenu(QPoint at) {
+    QMenu menu(this);
+    QAction* with = menu.addAction("With Rulers", this, [this] { setRulersShown(true); });
+    with->setCheckable(true);
+    with->setChecked(rulersShown_);
+    menu.addAction("Hide Rulers", this, [this] { setRulersShown(false); });
+    menu.addAction("Change Units", this, [this] {
+        rulerCentimetres_ = !rulerCentimetres_;
+        updateRulers();
+    });
+    menu.exec(at);
 }
 
 void TMDIChild::makeVisible(int32_t x, int32_t y) {
@@ -558,9 +651,14 @@ void TMDIChild::makeVisible(int32_t x, int32_t y) {
 }
 
 void TMDIChild::showPage(int page) {
-    if (previewing_ || page < 1 || page > std::max(1, pages_)) return;
-    if (!SetUpPagePicture(picture_, score_, page, 32, false, host_)) return;
-    DrawAll(PictureContext(picture_, glyphs_, false), score_, page, draw_, PageViewState{});
+    // The page tabs follow whatever laid the pages out last.
+    if (const int count = std::max<int>(1, score_.pageCount); count != pages_) {
+        pages_ = count;
+        emit pagesChanged(pages_);
+    }
+    if (previewing_ || page < 1 || page > pages_) return;
+    if (makePicture(page, false))
+        DrawAll(PictureContext(picture_, glyphs_, false), score_, page, draw_, PageViewState{});
     showPicture();
     emit pageShown(page);
     applyUi();
@@ -636,6 +734,8 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         PointerEvent e;
         if (type == QEvent::Leave) {
             e.kind = PointerEvent::Leave;
+            track_ = QPoint(-1, -1);
+            updateRulers();
         } else {
             auto* m = static_cast<QMouseEvent*>(event);
             e.kind = type == QEvent::MouseButtonPress      ? PointerEvent::Press
@@ -652,6 +752,10 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
             // The label's frame is one pixel round the picture; the band of
             // the header/footer view shows its texts shifted.
             QPoint at = m->position().toPoint() - QPoint(1, 1);
+            if (type == QEvent::MouseMove) {
+                track_ = at;
+                updateRulers();
+            }
             const int mode = controller_->mode();
             if (mode == kModeHead || mode == kModeFoot) at.ry() -= bandShift_;
             e.x = at.x();
@@ -686,16 +790,18 @@ bool TMDIChild::enterHeaderFooter(bool header) {
     const double height = header ? score_.page.Header : score_.page.Footer;
     const int hb = std::max(1, static_cast<int>(std::lround(height * g.ppiY)));
     const int wb = g.width;
-    if (static_cast<double>(wb) * hb * 4 > 16777216.0) {
-        host_.message(MsgType::Error, PageTooLargeMessage(score_, 32, false), Buttons::OK);
-        return false;
-    }
+    // The band is cut from the whole header/footer page, the larger picture.
     QImage whole;
-    if (!SetUpPagePicture(whole, score_, 0, 32, false, host_)) return false;
+    if (!SetUpPagePicture(whole, score_, 0, 32, controller_->settings().american, host_,
+                          PagePictureBudget()))
+        return false;
     PageViewState view;
     view.mode = header ? kModeHead : kModeFoot;
     DrawAll(PictureContext(whole, glyphs_, false), score_, 0, draw_, view);
-    const QImage band = whole.copy(0, header ? 0 : std::max(0, whole.height() - hb), wb, hb);
+    // Footer texts lie in the footer band of the header/footer page.
+    const int bandTop =
+        header ? 0 : std::clamp(FooterTop(score_), 0, std::max(0, whole.height() - hb));
+    const QImage band = whole.copy(0, bandTop, wb, hb);
     QImage spare = picture_;
     for (int y = 0; y < spare.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(spare.scanLine(y));
@@ -711,9 +817,8 @@ bool TMDIChild::enterHeaderFooter(bool header) {
     QPainter p(&view2);
     const int spareTop = header ? hb : 0;
     bandRect_ = QRect(0, header ? 0 : spare.height(), wb, hb);
-    // Footer texts keep the header/footer page's coordinates: the band shows
-    // them shifted.
-    bandShift_ = bandRect_.top() - (header ? 0 : std::max(0, whole.height() - hb));
+    // Header and footer texts are measured from the top of their own band.
+    bandShift_ = bandRect_.top();
     p.drawImage(0, spareTop, spare);
     p.drawImage(bandRect_.topLeft(), band);
     p.fillRect(0, header ? spareTop : spareTop + spare.height() - 5, spare.width(), 5,
@@ -735,6 +840,7 @@ void TMDIChild::openPreview() {
     previewing_ = true;
     navigator_ = std::make_unique<PreviewNavigator>(pages_, controller_->page());
     previewBar_->show();
+    updateRulers();
     renderPreview();
 }
 
@@ -854,6 +960,7 @@ void TMDIChild::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     // The preview fits the window it is shown in.
     if (previewing_) renderPreview();
+    updateRulers();
 }
 
 }  // namespace sw

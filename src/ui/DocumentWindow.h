@@ -15,6 +15,7 @@
 #include "editor/Undo.h"
 #include "model/Score.h"
 #include "render/ObjectDrawing.h"
+#include "render/PageView.h"
 #include "render/Preview.h"
 #include "render/Text.h"
 
@@ -32,6 +33,7 @@ namespace sw {
 
 class GlyphStore;
 class Host;
+class RulerBar;
 
 class TMDIChild : public QMainWindow, private PageViewPort {
     Q_OBJECT
@@ -75,6 +77,10 @@ class TMDIChild : public QMainWindow, private PageViewPort {
   private:
     // The screen as the controller sees it.
     bool setUpPicture() override;
+    // The page picture for `page`, or a blank stand-in (false) when it cannot
+    // be made; the user is told unless this size was refused before and
+    // `tellAgain` is off.
+    bool makePicture(int page, bool tellAgain);
     void redrawPage() override;
     void showStaveCursor(bool shown) override;
     bool enterHeaderFooter(bool header) override;
@@ -93,6 +99,12 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void buildPreviewBar();
     void renderPreview();
     void syncTools();
+    // The rulers: what each shows now, showing or hiding them (kept in the
+    // settings), and their right-click menu.
+    RulerView rulerView(bool top) const;
+    void updateRulers();
+    void setRulersShown(bool shown);
+    void rulerMenu(QPoint at);
     void textFontFromBoxes();
 
     Score score_;
@@ -106,6 +118,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     std::unique_ptr<DocumentController> controller_;
     DrawSettings draw_;
     QImage picture_;
+    QSize refused_;  // the size of the page picture last refused
     int pages_ = 0;
     QPoint dragStart_, dragScroll_;
     QPoint lastMouse_;   // in page pixels
@@ -115,6 +128,12 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QTimer novice_;
 
     QScrollArea* scroll_ = nullptr;
+    RulerBar* topRuler_ = nullptr;
+    RulerBar* leftRuler_ = nullptr;
+    QWidget* rulerCorner_ = nullptr;
+    bool rulersShown_ = false;
+    bool rulerCentimetres_ = false;  // the units are the window's own
+    QPoint track_{-1, -1};           // the mouse over the picture, for the tracking lines
     QLabel* pageLabel_ = nullptr;
     QLabel* guidance_ = nullptr;
     QLabel* emptyBarLabel_ = nullptr;

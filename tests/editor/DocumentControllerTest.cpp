@@ -98,6 +98,45 @@ TEST_F(Document, AnEmptyScoreStartsInMusicWithOneStave) {
     EXPECT_HOST_CLEAN(host);
 }
 
+TEST_F(Document, RepaginateLaysThePagesOutAgainAndShowsTheCurrentStavesPage) {
+    Score s;
+    for (int i = 1; i <= 12; ++i)
+        s.stave(AppendStave(s, 60 + 90 * (i - 1), 17, 600)).h.PageNum = 1;
+    const std::string path = dir.file("strip.swn");
+    ASSERT_EQ(SaveScore(s, path, 0, s.Nstaves, false, false, host), SaveResult::Saved);
+    DocumentController& d = Make();
+    ASSERT_TRUE(d.start(DocumentController::Start::File, path, path, false));
+    ASSERT_EQ(score.pageCount, 1);
+    EXPECT_TRUE(d.ui().action("acRepaginate").enabled);
+
+    score.page.Length = 5;  // the staves now need three pages
+    d.setCurrentStave(12);
+    d.repaginate();
+    EXPECT_EQ(score.pageCount, 3);
+    EXPECT_EQ(view.shownPage, score.stave(12).h.PageNum);
+    EXPECT_EQ(d.page(), 3);
+    EXPECT_EQ(score.CurrentStave, 12);
+    EXPECT_TRUE(d.modified());
+
+    // Once more: nothing moves, so there is nothing new to save.
+    std::vector<int32_t> ys;
+    for (int i = 1; i <= 12; ++i)
+        ys.push_back(score.stave(i).h.Ycoord);
+    d.setModified(false);
+    d.repaginate();
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(score.stave(i).h.Ycoord, ys[i - 1]) << i;
+    EXPECT_FALSE(d.modified());
+
+    // A page too short for any stave: one box for each system.
+    score.page.Length = 1.2;
+    for (int i = 1; i <= 12; ++i)
+        host.expectWarning("Cannot fit system " + std::to_string(i) + " on page");
+    d.repaginate();
+    EXPECT_EQ(score.pageCount, 12);
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST_F(Document, OpeningKeepsTheStavesRightEndsUnlessBroken) {
     const std::string narrow = File("narrow.swn", 400);
     DocumentController& d = Make();
@@ -158,9 +197,11 @@ TEST_F(Document, FailedStartsCloseOrFallBack) {
     EXPECT_TRUE(
         d.start(DocumentController::Start::Template, dir.file("gone.swt"), "NONAME1", false));
     EXPECT_EQ(score.Nstaves, 1);
-    // A page that cannot be shown closes the window and nothing more.
+    // A page that cannot be shown still opens, so that the staves can be enlarged.
     view.pictureOk = false;
-    EXPECT_FALSE(Make().start(DocumentController::Start::File, File("a.swn"), "a", false));
+    EXPECT_TRUE(Make().start(DocumentController::Start::File, File("a.swn"), "a", false));
+    EXPECT_EQ(controller->mode(), kModeMusic);
+    EXPECT_TRUE(controller->ui().action("acStaveSize").enabled);
     EXPECT_HOST_CLEAN(host);
 }
 

@@ -7,10 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "core/MessageIds.h"
 #include "core/ScriptedHost.h"
+#include "core/WarningBox.h"
 #include "fileio/ScoreFile.h"
 #include "layout/GlyphTable.h"
 #include "layout/OpenScore.h"
+#include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
 #include "model/Build.h"
 #include "support/TestSupport.h"
@@ -88,19 +91,28 @@ TEST(PaginationNavigation, SystemsBraceGroupsAndPagesOnMixedJoins) {
         std::make_tuple(Pair(0, 0), 0, 0));
 }
 
-TEST(PaginationLayout, OnePageKeepsEveryPositionAndLaterPagesStartBelowTheGap) {
+TEST(PaginationLayout, OnePageKeepsEveryPositionAndLaterPagesKeepTheGapAboveThem) {
     Score score = Strip(3);
     EXPECT_EQ(Repaginate(score, 1000).pages, 1);
     EXPECT_EQ(Field(score, kY), (Ints{40, 140, 240}));
 
+    // Extents 68 pixels apart: a page begins 68 pixels above its first extent.
     score = Strip(5);
     score.CurrentStave = 4;
     PaginationResult r = Repaginate(score, 200);
     EXPECT_EQ(Field(score, kPage), (Ints{1, 1, 2, 2, 3}));
-    EXPECT_EQ(Field(score, kY), (Ints{40, 140, 26, 126, 26}));
-    EXPECT_EQ(Field(score, &StaveHeader::MinY), (Ints{24, 124, 10, 110, 10}));
+    EXPECT_EQ(Field(score, kY), (Ints{40, 140, 84, 184, 84}));
+    EXPECT_EQ(Field(score, &StaveHeader::MinY), (Ints{24, 124, 68, 168, 68}));
     EXPECT_EQ(std::make_tuple(r.pages, r.currentPage, int{score.pageCount}, r.oversized.size()),
               std::make_tuple(3, 2, 3, std::size_t{0}));
+
+    // Only as much of the gap as leaves the system room, and never less than 10.
+    score = Strip(3);
+    Repaginate(score, 80);
+    EXPECT_EQ(Field(score, &StaveHeader::MinY), (Ints{24, 48, 48}));
+    score = Strip(3, 1, 40);  // extents 8 apart
+    Repaginate(score, 70);
+    EXPECT_EQ(Field(score, &StaveHeader::MinY), (Ints{24, 10, 10}));
 }
 
 TEST(PaginationLayout, ForcedBreaksEndAPageOnlyAtTheEndOfASystem) {
@@ -111,7 +123,7 @@ TEST(PaginationLayout, ForcedBreaksEndAPageOnlyAtTheEndOfASystem) {
     score.stave(5).h.ForcedBk = true;  // the score's end: no empty page after it
     EXPECT_EQ(Repaginate(score, 1000).pages, 2);
     EXPECT_EQ(Field(score, kPage), (Ints{1, 1, 1, 2, 2}));
-    EXPECT_EQ(score.stave(4).h.MinY, 10);
+    EXPECT_EQ(score.stave(4).h.MinY, 68);
 }
 
 TEST(PaginationLayout, SystemsTallerThanAPageGetAPageOfTheirOwn) {
@@ -129,15 +141,22 @@ TEST(PaginationLayout, SystemsTallerThanAPageGetAPageOfTheirOwn) {
     EXPECT_EQ(score.stave(2).h.MinY, 10);
     EXPECT_EQ(r.oversized, (std::vector<Pair>{{2, 1}}));
 
-    // Opening a score on a tiny page: one box for all of them, not one each.
+    // Opening a score on a tiny page: a box for each, which the user can turn off.
     score = Strip(3);
     score.page.Length = 1.3;
     ScriptedHost host;
-    host.expectMessage(
-        "Cannot fit system 1 on page 1\nCannot fit system 2 on page 1\n"
-        "Cannot fit system 3 on page 2");
+    host.expectWarning("Cannot fit system 1 on page 1")
+        .expectWarning("Cannot fit system 2 on page 1")
+        .expectWarning("Cannot fit system 3 on page 2");
     EXPECT_EQ(PrepareForDisplay(score, host, FakeMeasurer()).pages, 3);
     EXPECT_HOST_CLEAN(host);
+    WarningBox warnings;
+    warnings.setSuppressed(msg::CannotFitSystem, true);
+    ScriptedHost silent;
+    score = Strip(3);
+    score.page.Length = 1.3;
+    EXPECT_EQ(PrepareForDisplay(score, silent, FakeMeasurer(), &warnings).pages, 3);
+    EXPECT_HOST_CLEAN(silent);
 }
 
 TEST(PaginationLayout, RepaginatingAgainChangesNothingAndUnpaginateRestoresAStrip) {
@@ -153,10 +172,86 @@ TEST(PaginationLayout, RepaginatingAgainChangesNothingAndUnpaginateRestoresAStri
 
     Unpaginate(score);
     EXPECT_EQ(Field(score, kPage), Ints(7, 1));
-    // Distances within a page are kept; page ends meet 10 pixels apart.
-    EXPECT_EQ(Field(score, kY), (Ints{40, 90, 132, 182, 224, 274, 316}));
-    EXPECT_EQ(score.stave(3).h.MinY - score.stave(2).h.MaxY, 10);
-    EXPECT_EQ(score.object(4, 1).y, 182 - 14);
+    // The strip it was laid out from: distances within a page are kept, and
+    // the space above each later page's first stave becomes the gap again.
+    EXPECT_EQ(Field(score, kY), (Ints{40, 90, 140, 190, 240, 290, 340}));
+    EXPECT_EQ(score.object(4, 1).y, 190 - 14);
+
+    // A page laid out with the page gap alone meets its neighbour 10 pixels apart.
+    score = Strip(2, 1, 100);
+    score.stave(2).h.PageNum = 2;
+    MoveStaveTo(score, 2, 5);  // extent 11 above the page top
+    Unpaginate(score);
+    EXPECT_EQ(score.stave(2).h.MinY - score.stave(1).h.MaxY, 10);
+}
+
+// Strips of every kind: uneven gaps and heights, systems, forced breaks and
+// systems taller than the page.
+Score RandomStrip(unsigned seed, int n) {
+    unsigned state = seed * 2654435761u + 1;
+    auto next = [&](int lo, int hi) {
+        state = state * 1103515245u + 12345u;
+        return lo + static_cast<int>((state >> 8) % static_cast<unsigned>(hi - lo + 1));
+    };
+    Score score;
+    int32_t y = next(20, 90);
+    for (int i = 1; i <= n; ++i) {
+        const int s = AppendStave(score, y, 0, 600);
+        StaveHeader& h = score.stave(s).h;
+        h.PageNum = 1;
+        h.MinY = y - next(12, 60);
+        h.MaxY = y + next(12, 70);
+        h.joinToNext = next(0, 3) == 0;
+        h.ForcedBk = next(0, 9) == 0;
+        y = h.MaxY + next(-5, 80) + next(12, 60);
+    }
+    return score;
+}
+
+TEST(PaginationLayout, LayingOutTwiceGivesTheSamePagesAsOnce) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        Score score = RandomStrip(seed, 40);
+        const int32_t H = 150 + static_cast<int32_t>(seed * 37 % 500);
+        const PaginationResult first = Repaginate(score, H);
+        const Ints pages = Field(score, kPage), ys = Field(score, kY);
+        const PaginationResult second = Repaginate(score, H);
+        ASSERT_EQ(Field(score, kPage), pages) << "seed " << seed;
+        ASSERT_EQ(Field(score, kY), ys) << "seed " << seed;
+        ASSERT_EQ(second.oversized, first.oversized) << "seed " << seed;
+        // Every page but an oversized system's own stays inside the page.
+        for (int s = 1; s <= score.Nstaves; ++s) {
+            const int p = score.stave(s).h.PageNum;
+            const bool alone = FirstStaveOnPage(score, p) == SystemBounds(score, s).first &&
+                               LastStaveOnPage(score, p) == SystemBounds(score, s).second;
+            if (!alone) {
+                ASSERT_LE(score.stave(s).h.MaxY, H) << "seed " << seed << " stave " << s;
+            }
+        }
+    }
+}
+
+TEST(PaginationLayout, OpeningASavedScoreGivesThePagesItWasSavedWith) {
+    // Bare staves 70 pixels apart: their extents leave gaps wider than the
+    // page gap, so on some page length a system misses a page only by its gap.
+    test::TempDir dir;
+    for (double length = 4.0; length <= 9.0; length += 0.25) {
+        Score score;
+        for (int i = 1; i <= 30; ++i)
+            score.stave(AppendStave(score, 60 + 70 * (i - 1), 17, 600)).h.PageNum = 1;
+        score.page.Length = length;
+        ScriptedHost host;
+        ASSERT_EQ(SaveScore(score, dir.file("strip.SWN"), 0, 30, false, false, host),
+                  SaveResult::Saved);
+        Score opened;
+        ASSERT_TRUE(OpenForDisplay(opened, dir.file("strip.SWN"), host, FakeMeasurer()).load.ok);
+        ASSERT_EQ(SaveScore(opened, dir.file("saved.SWN"), 0, 30, false, false, host),
+                  SaveResult::Saved);
+        Score reopened;
+        ASSERT_TRUE(OpenForDisplay(reopened, dir.file("saved.SWN"), host, FakeMeasurer()).load.ok);
+        EXPECT_EQ(Field(reopened, kPage), Field(opened, kPage)) << "length " << length;
+        EXPECT_EQ(Field(reopened, kY), Field(opened, kY)) << "length " << length;
+        EXPECT_HOST_CLEAN(host);
+    }
 }
 
 TEST(PaginationLayout, PagesPast255SurviveAFileAndComeBackAsTheSamePages) {
@@ -175,6 +270,28 @@ TEST(PaginationLayout, PagesPast255SurviveAFileAndComeBackAsTheSamePages) {
     EXPECT_EQ(Repaginate(loaded, 70).pages, 260);
     EXPECT_EQ(Field(loaded, kPage), Field(score, kPage));
     EXPECT_EQ(Field(loaded, kY), Field(score, kY));
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST(PaginationOpen, PageDataWithoutRoomForMusicIsRefusedInThePageSetupsWords) {
+    test::TempDir dir;
+    ScriptedHost host;
+    Score score = Strip(3);
+    score.page.LeftM = 8;  // with the right margin, wider than the paper
+    ASSERT_EQ(SaveScore(score, dir.file("wide.SWN"), 0, 3, false, false, host), SaveResult::Saved);
+    Score opened;
+    const OpenResult r = OpenForDisplay(opened, dir.file("wide.SWN"), host, FakeMeasurer());
+    ASSERT_TRUE(r.load.ok);
+    EXPECT_EQ(r.pageProblems, (std::vector<std::string>{
+                                  "Left+Gutter+Right Margins are bigger than the page width!\n"
+                                  "Please fix!"}));
+    EXPECT_EQ(r.pages.pages, 0);  // not laid out
+
+    score.page = PageData{};
+    score.page.Footer = 11;  // the footer takes the page's length as the margins do
+    EXPECT_EQ(PageDataProblems(score.page).size(), 1u);
+    EXPECT_NE(PageDataProblems(score.page)[0].find("Bottom and Top Margins"), std::string::npos);
+    EXPECT_TRUE(PageDataProblems(PageData{}).empty());
     EXPECT_HOST_CLEAN(host);
 }
 
@@ -249,6 +366,15 @@ TEST_F(PaginationStave, ExtentRowsForNotesTextsHairpinsDrawobjectsAndKeys) {
     EXPECT_EQ(key(-3, Y - 200).first, Y - 220 + GlyphInkBox(glyph::SHARP).top);
     EXPECT_EQ(key(-6, Y + 200).second, bottom0);
     EXPECT_EQ(key(-7, Y + 200).second, Y + 220 + GlyphInkBox(glyph::FLAT).bottom);
+}
+
+TEST_F(PaginationStave, ABareStaveReachesExactlyToItsBracketHooksInk) {
+    // The upper hook's first ink row is 26 pixels above the middle line, the
+    // lower hook's last 24 below: the extent ends there, not a hook's ink
+    // height further out.
+    ASSERT_EQ((std::vector<int>{GlyphInkBox(42).top, GlyphInkBox(43).bottom}),
+              (std::vector<int>{6, 56}));
+    EXPECT_EQ(Extent([] {}), Pair(Y - 26, Y + 24));
 }
 
 TEST_F(PaginationStave, ShiftMovesStemsAndDotsOfNotesButNotOfRests) {

@@ -91,7 +91,7 @@ TEST_P(GoldenExample, EveryPageAtScreenAndPrintScale) {
     for (int page = 0; page <= opened.pages.pages; ++page) {
         const std::string stem = GetParam() + "-p" + std::to_string(page);
         QImage screen;
-        ASSERT_TRUE(SetUpPagePicture(screen, *score, page, 32, false, host));
+        ASSERT_TRUE(SetUpPagePicture(screen, *score, page, 32, false, host, PagePictureBudget()));
         DrawAll(PictureContext(screen, glyphs, false), *score, page, settings, PageViewState{});
         CheckGolden(screen, stem + "-screen");
         if (page > 0) CheckGolden(PagePicture(glyphs, *score, page, settings), stem + "-print");

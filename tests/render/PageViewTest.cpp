@@ -9,8 +9,11 @@
 
 #include "core/ScriptedHost.h"
 #include "layout/PageGeometry.h"
+#include "layout/Pagination.h"
 #include "model/Build.h"
+#include "render/GlyphStore.h"
 #include "render/PageView.h"
+#include "render/Printing.h"
 
 namespace sw {
 namespace {
@@ -18,6 +21,7 @@ namespace {
 using Pair = std::pair<int, int>;
 using Ints = std::vector<int>;
 const QRgb kWhite = qRgb(255, 255, 255), kGrey = qRgb(0xC0, 0xC0, 0xC0);
+constexpr double k16MiB = 16777216.0;
 
 TEST(PageViewGeometry, PictureSizesAndThe16MiBLimit) {
     Score score;
@@ -33,16 +37,17 @@ TEST(PageViewGeometry, PictureSizesAndThe16MiBLimit) {
     score.staveSize = 0.32;                     // 100 pixels an inch: 2100 x 2100
     g = ComputePageGeometry(score);
     ASSERT_EQ(Pair(g.width, g.height), Pair(2100, 2100));
-    EXPECT_FALSE(PagePictureFits(g, 32));
-    EXPECT_TRUE(PagePictureFits(g, 16));
+    EXPECT_FALSE(PagePictureFits(g, 32, k16MiB));
+    EXPECT_TRUE(PagePictureFits(g, 16, k16MiB));
     // The advice names the smallest stave size that fits; taking it must work.
     for (double header : {0.0, 1.0}) {
         score.page.Header = score.page.Footer = header;
-        const double smallest = SmallestStaveSize(score, 32);
+        const double smallest = SmallestStaveSize(score, 32, k16MiB);
         score.staveSize = smallest * 1.001;
-        EXPECT_TRUE(PagePictureFits(ComputePageGeometry(score), 32)) << "header " << header;
+        EXPECT_TRUE(PagePictureFits(ComputePageGeometry(score), 32, k16MiB)) << "header " << header;
         score.staveSize = smallest * 0.99;
-        EXPECT_FALSE(PagePictureFits(ComputePageGeometry(score), 32)) << "header " << header;
+        EXPECT_FALSE(PagePictureFits(ComputePageGeometry(score), 32, k16MiB))
+            << "header " << header;
     }
 }
 
@@ -132,6 +137,33 @@ TEST_F(PageView, LabelsAndStatusLine) {
     EXPECT_EQ(at(2, 2), Pair(5, -33));
     EXPECT_EQ(at(3, 2), Pair(5, -23));
 
+    // Labels the page's edge would cut off are moved in: left of a stave near
+    // the edge, above a joined stave at the top of a page.
+    H(2).LeftX = 17;
+    H(2).barNumber = 1234;  // 24 pixels wide here
+    H(2).barNumberPlace = 2;
+    H(2).joinToNext = false;
+    H(1).joinToNext = false;
+    auto label = [&](int s) {
+        const auto texts = Draw(s).of("text");
+        return texts.empty() ? Pair(-99, -99)
+                             : Pair(static_cast<int>(texts[0].x1), static_cast<int>(texts[0].y1));
+    };
+    EXPECT_EQ(label(2), Pair(0, 200 - 6));  // would start at 17 - 3 - 24
+    H(2).LeftX = 50;
+    EXPECT_EQ(label(2), Pair(50 - 3 - 24, 200 - 6));  // room enough: as it was
+    H(2).joinToNext = true;
+    H(2).barNumberPlace = 1;
+    score.boxedBarNumbers = true;
+    MoveStaveTo(score, 2, 32);      // the top of a page
+    EXPECT_EQ(label(2).second, 0);  // would be 32 - 33 - 12
+    const auto box = Draw(2).of("rect");
+    ASSERT_FALSE(box.empty());
+    EXPECT_GE(std::min(box[0].x1, box[0].y1), 0);
+    score.boxedBarNumbers = false;
+    H(2).barNumberPlace = 0;
+    MoveStaveTo(score, 2, 200);
+
     H(2).joinToNext = false;
     H(1).joinToNext = H(3).joinToNext = true;
     H(1).Nobjec = 23;
@@ -185,6 +217,49 @@ TEST_F(PageView, HeaderFooterPageShowsTheGreyMusicAreaAndOnlyStaveZero) {
     EXPECT_GT(texts, 0);
 }
 
+// Rows of `picture` from y1 to y2 (exclusive) holding pixels of `colour`.
+int InkRows(const QImage& picture, int y1, int y2, uint32_t colour = kBlack) {
+    int rows = 0;
+    for (int y = std::max(0, y1); y < std::min(y2, picture.height()); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.pixel(x, y) == ToQRgb(colour)) {
+                ++rows;
+                break;
+            }
+    return rows;
+}
+
+TEST_F(PageView, AFooterTextLiesInTheFooterBandOfEveryPictureThatShowsIt) {
+    score.staveSize = 0.25;
+    score.page.Header = score.page.Footer = 0.5;  // 64 pixels each
+    score.fonts[1] = FontDesc{"Times New Roman", 14, 0, 0, 0};
+    score.fontsInUse.set(1);
+    PlaceText(score, 0, kFootertext, 20, 6, 1, "Foot");
+    const PageGeometry g = ComputePageGeometry(score);
+    const int footerTop = FooterTop(score);
+    ASSERT_EQ(footerTop, 1304);  // the header and the music area above it
+    ASSERT_EQ(g.headerFooterHeight - footerTop, 64);
+    for (int mode : {0, 21}) {  // the header/footer page, and the footer view drawn on it
+        QImage screen(g.width, g.headerFooterHeight, QImage::Format_RGB32);
+        DrawContext ctx;
+        ctx.screen = &screen;
+        view.mode = mode;
+        DrawAll(ctx, score, 0, settings, view);
+        const uint32_t c = mode == 0 ? settings.colours.universalText : settings.colours.ink;
+        EXPECT_EQ(InkRows(screen, 0, footerTop, c), 0) << "mode " << mode;
+        EXPECT_GT(InkRows(screen, footerTop + 6, footerTop + 64, c), 5) << "mode " << mode;
+    }
+    view.mode = 0;
+    GlyphStore glyphs;
+    const PrintPicture pp = PrintPictureGeometry(score);
+    QImage print(pp.width, pp.height, QImage::Format_RGB32);
+    for (int s = 1; s <= score.Nstaves; ++s)
+        H(s).PageNum = 2;  // a page of nothing but its header and footer
+    RenderPrintPage(print, glyphs, score, 1, settings);
+    EXPECT_EQ(InkRows(print, 0, 3 * footerTop), 0);
+    EXPECT_GT(InkRows(print, 3 * (footerTop + 6), 3 * (footerTop + 64)), 15);
+}
+
 TEST_F(PageView, ErasingClearsOnlyTheBandBetweenTheNeighboursExtents) {
     for (int s = 1; s <= 3; ++s)
         H(s).MinY = 120 * s - 110, H(s).MaxY = 120 * s - 20;  // 10..100, 130..220, 250..340
@@ -228,17 +303,47 @@ TEST(PageViewPicture, TooLargeAPictureIsRefusedWithTheAdviceAndNothingMade) {
     ScriptedHost host;
     host.expectMessage("colour depth of 16 million colours (32 bits)");
     QImage picture;
-    EXPECT_FALSE(SetUpPagePicture(picture, score, 1, 32, false, host));
+    EXPECT_FALSE(SetUpPagePicture(picture, score, 1, 32, false, host, k16MiB));
     EXPECT_TRUE(picture.isNull());
     const std::string text = host.transcript().at(0);
     EXPECT_NE(text.find("you cannot have a stave size less than 0.3"), std::string::npos) << text;
     EXPECT_NE(text.find("4. Reduce the number of screen colours."), std::string::npos);
-    EXPECT_NE(PageTooLargeMessage(score, 16, true).find("High color (16 bits)"), std::string::npos);
+    EXPECT_NE(PageTooLargeMessage(score, 16, true, k16MiB).find("High color (16 bits)"),
+              std::string::npos);
     // The same page in black and white fits.
     ScriptedHost quiet;
-    EXPECT_TRUE(SetUpPagePicture(picture, score, 1, 1, false, quiet));
+    EXPECT_TRUE(SetUpPagePicture(picture, score, 1, 1, false, quiet, k16MiB));
     EXPECT_EQ(picture.width(), ComputePageGeometry(score).width);
     EXPECT_TRUE(quiet.problems().empty());
+}
+
+TEST(PageViewPicture, TheSmallestStaveSizeOnA4FitsThisMachineAndTheAdviceFollowsTheBudget) {
+    Score score;  // A4 with half-inch margins
+    score.staveSize = kMinStaveSize;
+    const double budget = PagePictureBudget();
+    EXPECT_GE(budget, 64.0 * 1024 * 1024);
+    EXPECT_LE(budget, 1024.0 * 1024 * 1024);
+    ScriptedHost host;
+    QImage picture;
+    ASSERT_TRUE(SetUpPagePicture(picture, score, 1, 32, false, host, budget));
+    EXPECT_EQ(picture.size(),
+              QSize(ComputePageGeometry(score).width, ComputePageGeometry(score).height));
+    EXPECT_TRUE(host.problems().empty());
+
+    // Against a smaller budget the advice names the size that fits it, in the
+    // user's spelling, and asks for larger staves.
+    score.staveSize = 0.13;
+    const double smallest = SmallestStaveSize(score, 32, k16MiB);
+    EXPECT_NEAR(smallest, 0.1378, 0.0002);  // 7.27 x 10.69 inches of picture
+    host.expectMessage("color depth of 16 million colors (32 bits)");
+    EXPECT_FALSE(SetUpPagePicture(picture, score, 1, 32, true, host, k16MiB));
+    const std::string text = host.transcript().at(0);
+    EXPECT_NE(text.find("less than 0.138\" ( 3.50mm)"), std::string::npos) << text;
+    EXPECT_NE(text.find("1. Choose a larger stave size"), std::string::npos) << text;
+    EXPECT_NE(text.find("number of screen colors."), std::string::npos) << text;
+    EXPECT_EQ(text.find("colour"), std::string::npos) << text;
+    EXPECT_NEAR(SmallestStaveSize(score, 32, 4 * k16MiB), smallest / 2, 1e-9);
+    EXPECT_TRUE(host.problems().empty());
 }
 
 }  // namespace

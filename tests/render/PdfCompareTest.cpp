@@ -49,7 +49,8 @@ void ComparePdfWithPictures(Score& score, int pages, const DrawSettings& setting
     ASSERT_TRUE(dir.isValid());
     const QString pdf = dir.filePath("score.pdf");
     GlyphStore glyphs;
-    ASSERT_TRUE(WritePdf(pdf.toStdString(), glyphs, score, 1, pages, settings));
+    ScriptedHost quiet;
+    ASSERT_TRUE(WritePdf(pdf.toStdString(), glyphs, score, 1, pages, settings, quiet));
 
     // The paper is the score's, rounded to whole points.
     const std::vector<test::PdfPageBox> boxes = test::PdfPageBoxes(pdf);

@@ -7,6 +7,7 @@
 #include "model/Build.h"
 #include "render/GlyphStore.h"
 #include "render/Preview.h"
+#include "render/Printing.h"
 
 namespace sw {
 namespace {
@@ -164,13 +165,22 @@ TEST_F(Preview, MarginsOutlinedOutsideThePrintableAreaGutterInside) {
     EXPECT_EQ(target.pixel(75 + 49, 600), qRgb(255, 255, 255));
     EXPECT_EQ(target.pixel(400, 40 + 49), kRed);
     EXPECT_EQ(target.pixel(400, 40 + 1050), kRed);
-    // A left-hand page has its gutter on the right.
+    // With facing pages a left-hand page has its gutter on the right.
+    score.page.Facing = true;
     QImage page(850, 1100, QImage::Format_RGB32);
     page.fill(Qt::white);
     DrawPreviewMargins(page, page.rect(), score, false, true);
     EXPECT_EQ(page.pixel(49, 600), kRed);
     EXPECT_EQ(page.pixel(750, 600), kRed);
     EXPECT_EQ(page.pixel(99, 600), qRgb(255, 255, 255));
+    // Without, on the left as on the right-hand page.
+    score.page.Facing = false;
+    page.fill(Qt::white);
+    DrawPreviewMargins(page, page.rect(), score, false, true);
+    EXPECT_EQ(page.pixel(99, 600), kRed);
+    EXPECT_EQ(page.pixel(800, 600), kRed);
+    EXPECT_EQ(page.pixel(49, 600), qRgb(255, 255, 255));
+    score.page.Facing = true;
     // Off: no red anywhere.
     Render(true, false);
     int red = 0;
@@ -178,6 +188,28 @@ TEST_F(Preview, MarginsOutlinedOutsideThePrintableAreaGutterInside) {
         for (int x = 0; x < target.width(); ++x)
             red += target.pixel(x, y) == kRed;
     EXPECT_EQ(red, 0);
+}
+
+TEST_F(Preview, TheGutterIsWherePrintingPutsItOnEveryPage) {
+    score.page.GutM = 0.5;
+    const PrinterCaps caps;
+    for (bool facing : {false, true})
+        // The number printed on the first page does not make it a left-hand page.
+        for (int first : {1, 2}) {
+            score.page.Facing = facing;
+            score.Page1 = static_cast<uint16_t>(first);
+            for (int page = 1; page <= 4; ++page) {
+                const bool rightHand = PreviewSpread(page, 4).second == page;
+                const double previewed =
+                    PreviewRectsOf(score, 100, rightHand).printable.x() / 100.0;
+                const double printed = (PaperPosition(score, page, caps).x + caps.offsetLeft) /
+                                       static_cast<double>(caps.dpiX);
+                EXPECT_NEAR(previewed, printed, 0.01)
+                    << "facing " << facing << " first " << first << " page " << page;
+            }
+        }
+    score.page.Facing = false;
+    EXPECT_EQ(PreviewRectsOf(score, 100, false).printable.x(), 100);
 }
 
 TEST(PreviewNavigation, SpreadsAndTheEnds) {

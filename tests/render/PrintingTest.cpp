@@ -1,6 +1,8 @@
 // Printing's pure parts, page pictures for export, and the PCX codec.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -290,7 +292,8 @@ TEST_F(PrintJobTest, PagesDrawnAheadAreThePagesInPlanOrder) {
 
 TEST_F(PrintJobTest, PdfKeepsThePageAtOneBit) {
     const std::string path = ::testing::TempDir() + "printjob-one-bit.pdf";
-    ASSERT_TRUE(WritePdf(path, glyphs, score, 1, 3, DrawSettings{}));
+    ASSERT_TRUE(WritePdf(path, glyphs, score, 1, 3, DrawSettings{}, host));
+    EXPECT_TRUE(host.problems().empty());
     std::ifstream in(path, std::ios::binary);
     const std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::size_t images = 0;
@@ -301,6 +304,19 @@ TEST_F(PrintJobTest, PdfKeepsThePageAtOneBit) {
     EXPECT_NE(pdf.find("/BitsPerComponent 1"), std::string::npos);
     EXPECT_EQ(pdf.find("/BitsPerComponent 8"), std::string::npos);
     std::remove(path.c_str());
+}
+
+TEST_F(PrintJobTest, APdfThatCannotBeWrittenSaysWhy) {
+    const std::string folder = ::testing::TempDir() + "no-such-folder-for-a-pdf";
+    host.expectMessage("The PDF file " + folder + "/a.pdf cannot be written: ");
+    EXPECT_FALSE(WritePdf(folder + "/a.pdf", glyphs, score, 1, 3, DrawSettings{}, host));
+
+    const std::string path = ::testing::TempDir() + "printjob-no-room.pdf";
+    score.page.LeftM = 8;  // no width left for music
+    host.expectMessage("Left+Gutter+Right Margins are bigger than the page width!\nPlease fix!");
+    EXPECT_FALSE(WritePdf(path, glyphs, score, 1, 3, DrawSettings{}, host));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(host.problems().empty());
 }
 
 TEST_F(PrintJobTest, CapacityTextsAndTurnedPages) {

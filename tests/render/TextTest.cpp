@@ -164,6 +164,22 @@ TEST(TextObjects, ChainsPlaceholdersAndFontFallback) {
     }
 }
 
+TEST(TextObjects, FileNamePlaceholdersAreCutToTheirLengthsOnCharacters) {
+    TextEnv env;
+    const std::string folder = "/home/\xC3\xA9l\xC3\xA8ve/" + std::string(150, 'd') + "/";
+    const std::string name = std::string(31, 'n') + "\xC3\xA9.swn";
+    env.filePath = folder + name;
+    const std::string path = ExpandPlaceholder("@F", env);
+    // 144 characters, two of them two bytes long.
+    EXPECT_EQ(path.size(), 146u);
+    EXPECT_EQ(path, env.filePath.substr(0, 146));
+    // 31 letters, a two-byte letter: 32 characters, the extension gone.
+    EXPECT_EQ(ExpandPlaceholder("@n", env), std::string(31, 'n') + "\xC3\xA9");
+    env.filePath = "/tmp/short.swn";
+    EXPECT_EQ(ExpandPlaceholder("@f", env), "/tmp/short.swn");
+    EXPECT_EQ(ExpandPlaceholder("@N", env), "short.swn");
+}
+
 TEST(TextObjects, BoxedTextIsFramedASpaceBeyondEachEnd) {
     Score score;
     const int s = AppendStave(score, 100, 0, 1000);

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QMenu>
 #include <filesystem>
+#include <map>
+#include <vector>
 
 #include "app/MainLogic.h"
 #include "editor/Actions.h"
@@ -14,6 +16,7 @@
 #include "support/TestSupport.h"
 #include "ui/DocumentWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/RulerBar.h"
 
 namespace sw {
 namespace {
@@ -131,6 +134,55 @@ TEST(MainWindow, EveryCommandIsOneWindowActionAndBack) {
     EXPECT_EQ(doc.controller().page(), 2);
     EXPECT_FALSE(doc.action(Action::Undo)->isEnabled());
     window.closeDocument();
+}
+
+TEST(MainWindow, RulersAndRepaginateFromThePageMenu) {
+    test::TempDir dir;
+    const AppFolder folder = PrepareApplicationFolder(dir.path(), "", dir.file("cfg"));
+    Settings settings;
+    settings.maximised = false;
+    settings.width = 1000, settings.height = 700;
+    TMainForm window(folder, settings, IniFile{}, true);
+    window.show();
+    ASSERT_TRUE(window.openScore(Example("minuet.swn"), false));
+    TMDIChild& doc = *window.document();
+    std::map<QString, QAction*> items;
+    for (QMenu* menu : doc.menus())
+        for (QAction* a : menu->actions())
+            items[a->text()] = a;
+    ASSERT_TRUE(items.count("With &Rulers"));
+    ASSERT_TRUE(items.count("Re&paginate"));
+    EXPECT_EQ(items["Re&paginate"]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F5));
+    EXPECT_EQ(items["Re&paginate"]->toolTip(), "Work out what staves fit on what pages");
+    EXPECT_EQ(items["With &Rulers"]->shortcut(), QKeySequence(Qt::Key_F4));
+
+    std::vector<RulerBar*> rulers;
+    for (QWidget* w : doc.findChildren<QWidget*>())
+        if (auto* r = dynamic_cast<RulerBar*>(w)) rulers.push_back(r);
+    ASSERT_EQ(rulers.size(), 2u);
+    for (RulerBar* r : rulers)
+        EXPECT_FALSE(r->isVisible());  // off in these settings
+    items["With &Rulers"]->trigger();
+    for (RulerBar* r : rulers) {
+        ASSERT_TRUE(r->isVisible());
+        const QImage drawn = r->grab().toImage();
+        int green = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                green += drawn.pixel(x, y) == qRgb(0, 0x80, 0);
+        EXPECT_GT(green, 100);
+    }
+    EXPECT_TRUE(items["With &Rulers"]->isChecked());
+
+    // Laid out again unchanged: the same pages, nothing to save.
+    items["Re&paginate"]->trigger();
+    EXPECT_EQ(window.pageTabs(), 2);
+    EXPECT_FALSE(doc.controller().modified());
+    items["With &Rulers"]->trigger();
+    for (RulerBar* r : rulers)
+        EXPECT_FALSE(r->isVisible());
+    EXPECT_TRUE(window.closeDocument());
+    window.close();
 }
 
 }  // namespace

@@ -74,13 +74,11 @@ void HeaderFooterMode::enter(int from) {
 PointerResult HeaderFooterMode::pointer(const PointerEvent& e) {
     if (GrabsThePage(e)) return Grab(d_);
     if (e.kind == PointerEvent::Press && e.button == MouseButton::Left) {
-        // The band on the header/footer page: the header from its top, the
-        // footer at its foot.
+        // Header and footer texts are measured from the top of their band.
         const PageGeometry g = ComputePageGeometry(d_.score_);
         const double inches = header_ ? d_.score_.page.Header : d_.score_.page.Footer;
         const int band = std::max(1, static_cast<int>(std::lround(inches * g.ppiY)));
-        const int top = header_ ? 0 : g.headerFooterHeight - band;
-        if (e.y < top || e.y >= top + band) {
+        if (e.y < 0 || e.y >= band) {
             d_.clickOutsideWorkingArea();
             return {true, false, false};
         }
