@@ -351,7 +351,6 @@ bool DocumentController::canRun(Action a) const {
 }
 
 bool DocumentController::run(Action a) {
-    using C = Command;
     switch (a) {
         case Action::Save:
             if (canRun(a)) save();
@@ -363,34 +362,18 @@ bool DocumentController::run(Action a) {
             undo();
             return true;
         case Action::EnterMusic:
-            command(C::EnterMusic);
-            return true;
         case Action::TextMode:
-            command(C::TextMode);
-            return true;
         case Action::LineMode:
-            command(C::LineMode);
-            return true;
         case Action::CurveMode:
-            command(C::CurveMode);
-            return true;
         case Action::HairpinMode:
-            command(C::HairpinMode);
-            return true;
         case Action::SymbolMode:
-            command(C::SymbolMode);
-            return true;
+        case Action::ShapeMode:
         case Action::BlockMode:
-            command(C::BlockMode);
-            return true;
         case Action::HeadFoot:
-            command(C::HeadFoot);
-            return true;
         case Action::Preview:
-            command(C::Preview);
-            return true;
+        case Action::Compress:
         case Action::ToggleEdit:
-            command(C::ToggleEdit);
+            modeCommand(a);
             return true;
         case Action::Escape:
             if (mode_ != kModeMusic) returnFromTransient();
@@ -487,30 +470,30 @@ void DocumentController::returnFromTransient() {
     setEditMode(IsHeadFoot(previous_) ? previous_ : kModeMusic);
 }
 
-void DocumentController::command(Command c) {
+void DocumentController::modeCommand(Action c) {
     const bool music = mode_ == kModeMusic;
     switch (c) {
-        case Command::EnterMusic:
+        case Action::EnterMusic:
             setEditMode(kModeMusic);
             break;
-        case Command::TextMode:
+        case Action::TextMode:
             if (music || IsHeadFoot(mode_)) setEditMode(kModeText);
             break;
-        case Command::LineMode:
+        case Action::LineMode:
             if (music) setEditMode(kModeLine);
             break;
-        case Command::CurveMode:
+        case Action::CurveMode:
             if (music) setEditMode(kModeCurve);
             break;
-        case Command::HairpinMode:
+        case Action::HairpinMode:
             if (music) setEditMode(kModeHairpin);
             break;
-        case Command::SymbolMode:
+        case Action::SymbolMode:
             if (!music) break;
             setEditMode(kModeSymbol);
             if (!dialogs_.chooseSymbol()) setEditMode(kModeMusic);
             break;
-        case Command::ShapeMode: {
+        case Action::ShapeMode: {
             if (!music) break;
             const std::optional<int> kind = dialogs_.chooseShape();
             if (!kind) break;
@@ -518,12 +501,12 @@ void DocumentController::command(Command c) {
             setEditMode(kModeDrawing);
             break;
         }
-        case Command::BlockMode:
+        case Action::BlockMode:
             if (!music) break;
             setCursorShown(false);
             setEditMode(kModeBlocksoon);
             break;
-        case Command::HeadFoot:
+        case Action::HeadFoot:
             if (music) {
                 const HeaderFooterChooser chooser =
                     OpenHeaderFooterChooser(score_.page, settings_.metric, host_);
@@ -542,22 +525,24 @@ void DocumentController::command(Command c) {
                 setCursorShown(true);
             }
             break;
-        case Command::Preview:
+        case Action::Preview:
             if (music)
                 setEditMode(kModePreview);
             else if (mode_ == kModePreview)
                 setEditMode(kModeMusic);
             break;
-        case Command::Compress:
+        case Action::Compress:
             if (music) setEditMode(kModeCompressing);
             break;
-        case Command::ToggleEdit:
+        case Action::ToggleEdit:
             unlocked_ = !unlocked_;
             // The object under the mouse shows whether it can be taken now.
             objectSelected_ = unlocked_ && focusObject_ > 0;
             ui_.highlightStave = unlocked_ ? focusStave_ : -1;
             ui_.highlightObject = unlocked_ ? focusObject_ : -1;
             refreshUi();
+            break;
+        default:
             break;
     }
 }

@@ -216,21 +216,9 @@ class DocumentController {
     void setEditMode(int mode);
     // Back to the header/footer view after a transient mode, else Music.
     void returnFromTransient();
-    enum class Command {
-        EnterMusic,
-        TextMode,
-        LineMode,
-        CurveMode,
-        HairpinMode,
-        SymbolMode,
-        ShapeMode,
-        BlockMode,
-        HeadFoot,
-        Preview,
-        Compress,
-        ToggleEdit,
-    };
-    void command(Command c);
+    // The mode commands (Music, Text, Lines, …, Preview, Lock/unlock), as
+    // their menu items give them; run() passes them here.
+    void modeCommand(Action a);
     // A mouse-up in the header or footer view, and a click outside its band.
     void headerFooterMouseUp();
     void clickOutsideWorkingArea();

@@ -881,7 +881,7 @@ void TMDIChild::buildPreviewBar() {
     });
     previewNext_->setToolTip("Show next page(s)");
     previewBar_->addAction("C&lose", this, [this] {
-        controller_->command(DocumentController::Command::Preview);
+        controller_->run(Action::Preview);
         applyUi();
     });
     previewBar_->addSeparator();

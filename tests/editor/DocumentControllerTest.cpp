@@ -215,7 +215,7 @@ TEST_F(Document, ModeSwitchSetsToolBarsActionsAndCursor) {
     d.setEditMode(kModeMusic);  // the same mode: nothing at all
     EXPECT_EQ(statusRefreshes, before);
 
-    d.command(DocumentController::Command::LineMode);
+    d.run(Action::LineMode);
     EXPECT_EQ(d.mode(), kModeLine);
     EXPECT_EQ(d.previousMode(), kModeMusic);
     EXPECT_EQ(d.ui().toolbar, ToolBarId::Line);
@@ -225,37 +225,37 @@ TEST_F(Document, ModeSwitchSetsToolBarsActionsAndCursor) {
     EXPECT_FALSE(d.ui().action("acCurve").enabled);
     EXPECT_FALSE(view.cursorShown);
     EXPECT_NE(d.ui().guidance.find("drag using Left mouse button"), std::string::npos);
-    d.command(DocumentController::Command::CurveMode);  // only from Music
+    d.run(Action::CurveMode);  // only from Music
     EXPECT_EQ(d.mode(), kModeLine);
 
-    d.command(DocumentController::Command::EnterMusic);
+    d.run(Action::EnterMusic);
     EXPECT_EQ(d.ui().guidance, "");
     EXPECT_TRUE(d.ui().action("acCurve").enabled);
     EXPECT_TRUE(d.ui().action("acSave").enabled);
 
-    d.command(DocumentController::Command::BlockMode);
+    d.run(Action::BlockMode);
     EXPECT_EQ(d.ui().toolbar, ToolBarId::Empty);
     EXPECT_EQ(d.ui().emptyBarText, "Drag a box around the objects to be selected.");
-    d.command(DocumentController::Command::EnterMusic);
+    d.run(Action::EnterMusic);
     EXPECT_EQ(d.ui().emptyBarText, "");
 
-    d.command(DocumentController::Command::Preview);
+    d.run(Action::Preview);
     EXPECT_EQ(view.previews, 1);
     EXPECT_EQ(d.ui().action("acPreview").caption, "Close pre&view");
     EXPECT_TRUE(d.ui().action("acPreview").checked);
     EXPECT_TRUE(d.ui().action("acSave").enabled);  // saving works from the preview
-    d.command(DocumentController::Command::Preview);
+    d.run(Action::Preview);
     EXPECT_EQ(view.previews, 0);
     EXPECT_EQ(d.mode(), kModeMusic);
 
     // Symbol mode ends at once when the chooser is cancelled.
     dialogs.onSymbol = [] { return false; };
     Make().start(DocumentController::Start::Empty, "", "NONAME2", false);
-    controller->command(DocumentController::Command::SymbolMode);
+    controller->run(Action::SymbolMode);
     EXPECT_EQ(controller->mode(), kModeMusic);
     dialogs.onShape = [] { return std::optional<int>(3); };
     Make().start(DocumentController::Start::Empty, "", "NONAME3", false);
-    controller->command(DocumentController::Command::ShapeMode);
+    controller->run(Action::ShapeMode);
     EXPECT_EQ(controller->mode(), kModeDrawing);
     EXPECT_EQ(controller->ui().guidance, "Your first click is at the centre of the circle");
     EXPECT_HOST_CLEAN(host);
@@ -284,7 +284,7 @@ TEST_F(Document, LevelsGateCommandsAndGuidance) {
     EXPECT_TRUE(d.ui().action("acSaveAsTemplate").enabled);
     d.noviceTick();
     EXPECT_EQ(d.ui().guidance, "");
-    d.command(DocumentController::Command::TextMode);
+    d.run(Action::TextMode);
     EXPECT_EQ(d.ui().guidance, "");  // no hints at level 3 and above
 }
 
@@ -312,7 +312,7 @@ TEST_F(Document, HeaderFooterViewAndItsWarnings) {
     };
     Make().start(DocumentController::Start::File, path, path, false);
     DocumentController& c = *controller;
-    c.command(DocumentController::Command::HeadFoot);
+    c.run(Action::HeadFoot);
     EXPECT_EQ(c.mode(), kModeHead);
     EXPECT_EQ(score.CurrentStave, 0);
     EXPECT_TRUE(view.inHeaderFooter);
@@ -321,7 +321,7 @@ TEST_F(Document, HeaderFooterViewAndItsWarnings) {
 
     // Music asked for on the header/footer stave means the header view; a
     // text placed there returns to it.
-    c.command(DocumentController::Command::TextMode);
+    c.run(Action::TextMode);
     EXPECT_EQ(c.mode(), kModeText);
     EXPECT_NE(c.ui().guidance.find("Type text"), std::string::npos);
     c.setEditMode(kModeMusic);
@@ -335,7 +335,7 @@ TEST_F(Document, HeaderFooterViewAndItsWarnings) {
     host.expectMessage("Your header working area is above the red line.");
     c.clickOutsideWorkingArea();
 
-    c.command(DocumentController::Command::HeadFoot);
+    c.run(Action::HeadFoot);
     EXPECT_EQ(c.mode(), kModeMusic);
     EXPECT_EQ(score.CurrentStave, 1);
     EXPECT_FALSE(view.inHeaderFooter);
@@ -343,7 +343,7 @@ TEST_F(Document, HeaderFooterViewAndItsWarnings) {
 
     // A band that cannot be made leaves the music as it was.
     view.bandOk = false;
-    c.command(DocumentController::Command::HeadFoot);
+    c.run(Action::HeadFoot);
     EXPECT_EQ(c.mode(), kModeMusic);
     EXPECT_EQ(score.CurrentStave, 1);
     EXPECT_HOST_CLEAN(host);
@@ -351,7 +351,7 @@ TEST_F(Document, HeaderFooterViewAndItsWarnings) {
     // No header or footer at all: the chooser is not offered.
     score.page.Header = score.page.Footer = 0;
     host.expectMessage("There are no (or no appreciable) header or footer margins");
-    c.command(DocumentController::Command::HeadFoot);
+    c.run(Action::HeadFoot);
     EXPECT_EQ(c.mode(), kModeMusic);
     EXPECT_HOST_CLEAN(host);
 }
@@ -404,26 +404,26 @@ TEST_F(Document, ToolBarsStartFromTheSettingsAndKeepInRange) {
     DocumentController& d = Make();
     ASSERT_TRUE(d.start(DocumentController::Start::Empty, "", "NONAME1", false));
     d.setLineStyle(2);
-    d.command(DocumentController::Command::LineMode);
+    d.run(Action::LineMode);
     EXPECT_EQ(d.ui().tools.lineThickness, 3);
     EXPECT_EQ(d.ui().tools.lineStyle, 0);  // solid on entering
     d.setDotSpacing(1);
     EXPECT_EQ(d.ui().tools.dotSpacing, 3);
     d.setLineThickness(-2);
     EXPECT_EQ(d.ui().tools.lineThickness, 0);
-    d.command(DocumentController::Command::EnterMusic);
-    d.command(DocumentController::Command::CurveMode);
+    d.run(Action::EnterMusic);
+    d.run(Action::CurveMode);
     EXPECT_EQ(d.ui().tools.curveThickness, 5);
     d.setCurveStyle(6);
     EXPECT_EQ(d.ui().tools.curveStyle, 2);
-    d.command(DocumentController::Command::EnterMusic);
-    d.command(DocumentController::Command::HairpinMode);
+    d.run(Action::EnterMusic);
+    d.run(Action::HairpinMode);
     EXPECT_EQ(d.ui().tools.hairpinThickness, 3);
     d.setHairpinThickness(4);
     EXPECT_EQ(d.ui().tools.hairpinThickness, 3);
-    d.command(DocumentController::Command::EnterMusic);
+    d.run(Action::EnterMusic);
     d.setTextFlags(true, true, true);
-    d.command(DocumentController::Command::TextMode);
+    d.run(Action::TextMode);
     EXPECT_FALSE(d.ui().tools.boxed);  // a new text starts plain
     d.setTextFont(FontDesc{"", 500, kBold, 0, 1});
     EXPECT_EQ(d.ui().tools.textFont.size, 200);
@@ -451,15 +451,15 @@ TEST_F(Document, FoundFaultsStayMended) {
     EXPECT_EQ(d.ui().guidance, "");
     // The preview keeps its page when asked for another.
     score.pageCount = 2;
-    d.command(DocumentController::Command::Preview);
+    d.run(Action::Preview);
     d.showPage(2);
     EXPECT_EQ(d.page(), 1);
-    d.command(DocumentController::Command::Preview);
+    d.run(Action::Preview);
     // The text font chosen for one text is the next one's.
-    d.command(DocumentController::Command::TextMode);
+    d.run(Action::TextMode);
     d.setTextFont(FontDesc{"Sans", 16, kItalic, 0, 1});
-    d.command(DocumentController::Command::EnterMusic);
-    d.command(DocumentController::Command::TextMode);
+    d.run(Action::EnterMusic);
+    d.run(Action::TextMode);
     EXPECT_EQ(d.ui().tools.textFont.name, "Sans");
     EXPECT_HOST_CLEAN(host);
 }

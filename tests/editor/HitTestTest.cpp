@@ -102,11 +102,11 @@ TEST_F(HitTesting, HoverFocusHighlightAndPointer) {
 
     // Locked, nothing can be taken; unlocking shows the object under the mouse.
     d.mouseMove(200, 100, false);
-    d.command(DocumentController::Command::ToggleEdit);
+    d.run(Action::ToggleEdit);
     EXPECT_FALSE(d.objectSelected());
     EXPECT_EQ(d.ui().highlightObject, -1);
     EXPECT_EQ(d.ui().action("acToggleEdit").hint, "Enable editing");
-    d.command(DocumentController::Command::ToggleEdit);
+    d.run(Action::ToggleEdit);
     EXPECT_TRUE(d.objectSelected());
     EXPECT_EQ(d.ui().highlightObject, note);
 

@@ -175,7 +175,7 @@ TEST_F(Paging, ShowPageAndPageCommands) {
     EXPECT_EQ(d.page(), 4);
     EXPECT_TRUE(d.ui().action("acsound").enabled);
     // Out of Music the page commands do nothing.
-    d.command(DocumentController::Command::LineMode);
+    d.run(Action::LineMode);
     d.previousPage();
     EXPECT_EQ(d.page(), 4);
     EXPECT_FALSE(d.ui().action("acPrevPage").enabled);
@@ -215,7 +215,7 @@ TEST_F(Paging, CursorKeysMoveOnTheStaveAndBetweenStavesOfThePage) {
     d.cursorKey(K::PageDown, true);  // wraps to the first system
     EXPECT_EQ(score.CurrentStave, 1);
     EXPECT_EQ(d.page(), 1);
-    d.command(DocumentController::Command::LineMode);
+    d.run(Action::LineMode);
     EXPECT_FALSE(d.cursorKey(K::Right, false));
 }
 

@@ -61,26 +61,26 @@ TEST(MainWindow, OpensTurnsAndClosesAScore) {
                                "Copy current page to clip&board", "&Close", "E&xit Staffwright",
                                "&Next page", "Goto &page...", "Page &Layout...", "Stave &Size..."})
         EXPECT_TRUE(items.contains(wanted)) << wanted;
-    using C = DocumentController::Command;
+    using C = Action;
     for (C c : {C::LineMode, C::EnterMusic, C::CurveMode, C::EnterMusic, C::HairpinMode,
                 C::EnterMusic, C::TextMode, C::EnterMusic, C::BlockMode, C::EnterMusic, C::Preview,
                 C::Preview, C::ToggleEdit, C::ToggleEdit}) {
-        doc.controller().command(c);
+        doc.controller().run(c);
         doc.applyUi();
     }
     EXPECT_EQ(doc.controller().mode(), kModeMusic);
     EXPECT_EQ(window.modeText(), "Music Mode");
-    doc.controller().command(C::Preview);
+    doc.controller().run(C::Preview);
     doc.applyUi();
     EXPECT_EQ(window.modeText(), "Preview Mode");
     EXPECT_EQ(window.statusText(), "");
-    doc.controller().command(C::Preview);
+    doc.controller().run(C::Preview);
     // The header view of a score with a header margin.
     doc.score().page.Header = 0.5;
     doc.controller().setEditMode(kModeHead);
     doc.applyUi();
     EXPECT_EQ(doc.controller().mode(), kModeHead);
-    doc.controller().command(C::HeadFoot);
+    doc.controller().run(C::HeadFoot);
     doc.applyUi();
     EXPECT_EQ(doc.controller().mode(), kModeMusic);
     EXPECT_EQ(doc.score().CurrentStave, 7);
