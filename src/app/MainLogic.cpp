@@ -57,21 +57,10 @@ Settings LoadSettingsFile(const std::string& path, const SettingsEnv& env, IniFi
     return ReadSettings(ini, env);
 }
 
-bool SaveSettingsFile(const Settings& settings, IniFile& ini, const std::string& path) {
+bool SaveSettingsFile(const Settings& settings, IniFile& ini, const std::string& path, FileIo& io) {
     WriteSettings(settings, ini);
-    const std::string text = ini.Text();
-    const std::string temp = path + ".new";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    const bool closed = std::fclose(f) == 0;
-    std::error_code ec;
-    if (written && closed) fs::rename(temp, path, ec);
-    if (!written || !closed || ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    // A full disk must never leave the settings empty: the old file stays.
+    return WriteFileAtomically(path, ini.Text(), io) == 0;
 }
 
 PageData DefaultPageData(const Settings& s) {

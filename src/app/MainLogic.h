@@ -11,6 +11,7 @@
 
 #include "app/IniFile.h"
 #include "app/Settings.h"
+#include "core/AtomicFile.h"
 #include "core/WarningBox.h"
 #include "model/Score.h"
 
@@ -69,7 +70,8 @@ std::string SettingsReadPath(const AppFolder& folder);
 // The settings file read (missing or unreadable: the defaults) and written
 // (beside the old one, then renamed over it). `ini` keeps keys we do not know.
 Settings LoadSettingsFile(const std::string& path, const SettingsEnv& env, IniFile& ini);
-bool SaveSettingsFile(const Settings& settings, IniFile& ini, const std::string& path);
+bool SaveSettingsFile(const Settings& settings, IniFile& ini, const std::string& path,
+                      FileIo& io = SystemFileIo());
 
 // The defaults for new scores, kept in thousandths of an inch.
 PageData DefaultPageData(const Settings& settings);

@@ -21,6 +21,7 @@
 #include "editor/script/ScriptRunner.h"
 #include "render/DrawContext.h"
 #include "render/GlyphStore.h"
+#include "render/PageExport.h"
 #include "render/PageView.h"
 #include "render/Text.h"
 
@@ -58,8 +59,10 @@ bool DrawPage(Score& score, int page, const std::string& path, Host& host) {
     settings.textEnv.filePath = path;
     settings.textEnv.now = std::time(nullptr);
     DrawAll(PictureContext(picture, glyphs, false), score, page, settings, PageViewState{});
-    if (picture.save(QString::fromStdString(path), "PNG")) return true;
-    std::cerr << "staffwright-cli: cannot write " << path << "\n";
+    const int error = WritePng(path, picture);
+    if (error == 0) return true;
+    std::cerr << "staffwright-cli: cannot write " << path << ": " << WriteErrorText(error, false)
+              << "\n";
     return false;
 }
 

@@ -13,6 +13,7 @@
 #include "cli/CliHost.h"
 #include "cli/Info.h"
 #include "cli/Script.h"
+#include "core/AtomicFile.h"
 #include "core/TextUtil.h"
 #include "fileio/Dump.h"
 #include "fileio/ScoreFile.h"
@@ -99,8 +100,10 @@ bool SavePng(const QImage& image, const std::string& path, int zoom) {
     QImage out =
         zoom > 1 ? image.scaled(image.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation)
                  : image;
-    if (out.save(QString::fromStdString(path), "PNG")) return true;
-    std::cerr << "staffwright-cli: cannot write " << path << "\n";
+    const int error = sw::WritePng(path, out);
+    if (error == 0) return true;
+    std::cerr << "staffwright-cli: cannot write " << path << ": "
+              << sw::WriteErrorText(error, false) << "\n";
     return false;
 }
 

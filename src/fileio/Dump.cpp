@@ -166,7 +166,7 @@ std::string DumpScoreBytes(const std::string& path, const uint8_t* data, std::si
     return out;
 }
 
-bool DumpScoreFile(const std::string& in, const std::string& out, Host& host) {
+bool DumpScoreFile(const std::string& in, const std::string& out, Host& host, FileIo& io) {
     std::ifstream f(in, std::ios::binary);
     std::vector<uint8_t> bytes;
     if (f) bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
@@ -174,12 +174,11 @@ bool DumpScoreFile(const std::string& in, const std::string& out, Host& host) {
         host.message(MsgType::Error, FormatMessage(msg::FileReadFailed, in), Buttons::OK);
         return false;
     }
-    std::string text = DumpScoreBytes(in, bytes.data(), bytes.size());
-    std::ofstream o(out, std::ios::binary | std::ios::trunc);
-    if (o) o.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (o) o.close();
-    if (!o) {
-        host.message(MsgType::Error, FormatMessage(msg::DumpWriteFailed, out), Buttons::OK);
+    const std::string text = DumpScoreBytes(in, bytes.data(), bytes.size());
+    if (const int e = WriteFileAtomically(out, text, io)) {
+        host.message(MsgType::Error,
+                     FormatMessage(msg::DumpWriteFailed, out) + "\n" + WriteErrorText(e, false),
+                     Buttons::OK);
         return false;
     }
     return true;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/AtomicFile.h"
+
 #include "model/Score.h"
 
 namespace sw {
@@ -22,7 +24,8 @@ std::string DumpScoreBytes(const std::string& path, const uint8_t* data, std::si
 
 // Writes the dump of score file `in` to `out`; false (after telling the user)
 // when either file fails.
-bool DumpScoreFile(const std::string& in, const std::string& out, Host& host);
+bool DumpScoreFile(const std::string& in, const std::string& out, Host& host,
+                   FileIo& io = SystemFileIo());
 
 // The name offered for the dump of `scorePath`: the same name with extension ".DMP".
 std::string DumpFileName(const std::string& scorePath);

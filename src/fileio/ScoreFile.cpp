@@ -284,119 +284,23 @@ class RecordSink {
     bool ok_ = true;
 };
 
-// Windows-style error codes for the save messages, from errno.
-int SaveErrorCode(int e) {
-    switch (e) {
-        case ENOENT:
-        case ENOTDIR:
-            return 2;
-        case ENAMETOOLONG:
-        case EINVAL:
-            return 3;
-        case EMFILE:
-        case ENFILE:
-            return 4;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-            return 5;
-        case EBUSY:
-        case ETXTBSY:
-            return 32;
-        case ENOSPC:
-        case EDQUOT:
-            return 101;
-        default:
-            return e;
-    }
-}
-
 void ReportSaveError(Host& host, int e, bool whileWriting) {
-    int code = SaveErrorCode(e);
-    std::string text;
-    if (whileWriting && code != 101) {
-        text = FormatMessage(msg::WriteErrorCode, e);
-    } else {
-        switch (code) {
-            case 2:
-                text = MessageText(msg::WriteFileNotFound);
-                break;
-            case 3:
-                text = MessageText(msg::WriteInvalidFilename);
-                break;
-            case 4:
-                text = MessageText(msg::WriteTooManyOpenFiles);
-                break;
-            case 5:
-                text = MessageText(msg::WriteAccessDenied);
-                break;
-            case 32:
-                text = MessageText(msg::WriteSharingViolation);
-                break;
-            case 101:
-                text = MessageText(msg::WriteDiskFull);
-                break;
-            default:
-                text = FormatMessage(msg::ProcessingErrorCode, e);
-                break;
-        }
-    }
-    host.message(MsgType::Error, text, Buttons::OK);
+    host.message(MsgType::Error, WriteErrorText(e, whileWriting), Buttons::OK);
 }
 
 // Writes the output of `encode` to a new file beside `path`, then renames it
 // over `path`. Returns 0, or errno with whileWriting telling which step failed.
 int WriteReplacing(const std::string& path, const std::function<void(RecordSink&)>& encode,
-                   bool& whileWriting) {
+                   bool& whileWriting, FileIo& io) {
     whileWriting = false;
-    struct stat old;
-    bool hadOld = ::stat(path.c_str(), &old) == 0;
-    if (hadOld && S_ISDIR(old.st_mode)) return EISDIR;
-    std::string tmp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tmp = path + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return errno;
-    }
-    if (fd < 0) return EEXIST;
-    auto fail = [&](int e) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return e;
-    };
-    if (hadOld) (void)::fchmod(fd, old.st_mode & 07777);
-    whileWriting = true;
-    int writeError = 0;
-    RecordSink sink([&](const uint8_t* data, std::size_t n) {
-        std::size_t done = 0;
-        while (done < n && writeError == 0) {
-            ssize_t w = ::write(fd, data + done, n - done);
-            if (w < 0 && errno == EINTR) continue;
-            if (w < 0)
-                writeError = errno;
-            else
-                done += static_cast<std::size_t>(w);
-        }
-        return writeError == 0;
-    });
+    AtomicFile file(path, io);
+    if (const int e = file.open()) return e;
+    RecordSink sink([&](const uint8_t* data, std::size_t n) { return file.write(data, n); });
     encode(sink);
     sink.flush();
-    if (writeError != 0) return fail(writeError);
-    whileWriting = false;
-    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return fail(errno);
-    if (::close(fd) != 0) {
-        int e = errno;
-        ::unlink(tmp.c_str());
-        return e;
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        int e = errno;
-        ::unlink(tmp.c_str());
-        return e;
-    }
-    return 0;
+    const int e = file.commit();
+    whileWriting = file.failedWhileWriting();
+    return e;
 }
 
 void Encode(const Score& score, int firstStave, int lastStave, bool asTemplate, int fontCount,
@@ -754,7 +658,7 @@ SaveResult SaveScore(Score& score, const std::string& path, int firstStave, int 
         [&](RecordSink& sink) {
             Encode(score, firstStave, lastStave, asTemplate, fonts, env.screenPpi, sink);
         },
-        whileWriting);
+        whileWriting, env.io ? *env.io : SystemFileIo());
     if (showProgress) host.progressEnd();
     if (err != 0) {
         ReportSaveError(host, err, whileWriting);

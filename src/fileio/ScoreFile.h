@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "core/AtomicFile.h"
+
 #include "model/Score.h"
 
 namespace sw {
@@ -14,8 +16,9 @@ class Host;
 
 // What the machine and the user's options contribute to reading and writing.
 struct FileEnv {
-    int screenPpi = 96;   // the current screen's pixels per inch
-    bool backups = true;  // the Backups option
+    int screenPpi = 96;    // the current screen's pixels per inch
+    bool backups = true;   // the Backups option
+    FileIo* io = nullptr;  // the system's calls unless a test stands in
 };
 
 // 0 acceptable; 1 not found, 2 a directory, 3 empty, 4 size not a multiple of

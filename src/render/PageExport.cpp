@@ -1,6 +1,7 @@
 // Picture files and the clipboard.
 #include "render/PageExport.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <system_error>
 
+#include "core/AtomicFile.h"
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
@@ -22,51 +24,8 @@ namespace sw {
 
 namespace {
 
-// Small enough that the progress box moves and a cancel is heard promptly.
-constexpr std::size_t kChunk = 16 * 1024;
-
 bool IsBmpName(const std::string& path) {
     return HasExtension(path, ".BMP");
-}
-
-// Writes `bytes` to a file beside `path` and puts it in place only when all of
-// it is on disk. `step` is told the percentage done and may stop the write.
-// Sets `error` to the errno of a failure (0 when stopped by `step`).
-bool WriteWhole(const std::string& path, const std::string& bytes,
-                const std::function<bool(int)>& step, int& error) {
-    error = 0;
-    const std::string part = path + ".part";
-    std::FILE* f = std::fopen(part.c_str(), "wb");
-    if (!f) {
-        error = errno ? errno : EIO;
-        return false;
-    }
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < bytes.size();) {
-        const std::size_t n = std::min(kChunk, bytes.size() - done);
-        if (std::fwrite(bytes.data() + done, 1, n, f) != n) {
-            error = errno ? errno : EIO;
-            ok = false;
-            break;
-        }
-        done += n;
-        if (step && !step(static_cast<int>(done * 100 / bytes.size()))) ok = false;
-    }
-    // A full disk may only show when the file is closed.
-    if (std::fclose(f) != 0 && ok) {
-        error = errno ? errno : EIO;
-        ok = false;
-    }
-    std::error_code ec;
-    if (ok) {
-        std::filesystem::rename(part, path, ec);
-        if (ec) {
-            error = ec.value();
-            ok = false;
-        }
-    }
-    if (!ok) std::filesystem::remove(part, ec);
-    return ok;
 }
 
 bool SameImage(const QImage& a, const QImage& b) {
@@ -118,23 +77,36 @@ std::string EncodePictureFile(const QImage& picture, bool bmp, int dpi) {
     return bmp ? EncodeBmp1(mask) : EncodePcx1(mask, dpi);
 }
 
-PictureWrite SavePagePicture(const std::string& path, const QImage& picture, int dpi, Host& host) {
+int WritePng(const std::string& path, const QImage& picture, FileIo& io) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) return EIO;
+    return WriteFileAtomically(path, std::string_view(bytes.constData(), bytes.size()), io);
+}
+
+PictureWrite SavePagePicture(const std::string& path, const QImage& picture, int dpi, Host& host,
+                             FileIo& io) {
     const bool bmp = IsBmpName(path);
     const std::string bytes = EncodePictureFile(picture, bmp, dpi);
-    int error = 0;
     if (bmp) {
-        if (WriteWhole(path, bytes, {}, error)) return PictureWrite::Written;
-        host.message(MsgType::Error, FormatMessage(msg::WriteErrorCode, error), Buttons::OK);
+        const int error = WriteFileAtomically(path, bytes, io);
+        if (error == 0) return PictureWrite::Written;
+        // The user is told the system's error number, as for any write.
+        host.message(MsgType::Error, WriteErrorText(error, true), Buttons::OK);
         return PictureWrite::Failed;
     }
     host.progressBegin(MessageText(msg::SavingPcx));
-    const bool ok = WriteWhole(
-        path, bytes, [&host](int percent) { return host.progressStep(percent); }, error);
+    const int error = WriteFileAtomically(
+        path, bytes, io, [&host](int percent) { return host.progressStep(percent); });
     host.progressEnd();
-    if (ok) return PictureWrite::Written;
-    host.message(error ? MsgType::Error : MsgType::Warning, MessageText(msg::PcxAborted),
+    if (error == 0) return PictureWrite::Written;
+    if (error == ECANCELED) {
+        host.message(MsgType::Warning, MessageText(msg::PcxAborted), Buttons::OK);
+        return PictureWrite::Cancelled;
+    }
+    host.message(MsgType::Error, MessageText(msg::PcxAborted) + "\n" + WriteErrorText(error, false),
                  Buttons::OK);
-    return error ? PictureWrite::Failed : PictureWrite::Cancelled;
+    return PictureWrite::Failed;
 }
 
 bool ExportPagePicture(Host& host, const GlyphStore& glyphs, const Score& score, int page,

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <string>
 
+#include "core/AtomicFile.h"
 #include "model/Score.h"
 #include "render/ObjectDrawing.h"
 
@@ -29,7 +30,12 @@ enum class PictureWrite { Written, Cancelled, Failed };
 // writing shows progress and may be cancelled there. The file appears whole
 // or not at all (an existing file is kept unless the new one is complete);
 // a stop is reported to the user.
-PictureWrite SavePagePicture(const std::string& path, const QImage& picture, int dpi, Host& host);
+// A PNG of the picture, written as every file is (beside, checked, renamed).
+// 0, or the errno of the failure (EIO when the picture cannot be encoded).
+int WritePng(const std::string& path, const QImage& picture, FileIo& io = SystemFileIo());
+
+PictureWrite SavePagePicture(const std::string& path, const QImage& picture, int dpi, Host& host,
+                             FileIo& io = SystemFileIo());
 
 // The picture-file command: asks for the name, then writes page `page`.
 // True when a file was written.

@@ -2,6 +2,7 @@
 // print loop with its pages drawn ahead on worker threads.
 #include "render/PrintJob.h"
 
+#include <QBuffer>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -29,6 +30,11 @@ namespace sw {
 
 struct PdfPrinterPort::Impl {
     std::string path;
+    FileIo* io = nullptr;
+    // The document is made in memory and written in one checked, atomic
+    // step: a full disk never leaves a cut-short PDF where the user looks.
+    QBuffer buffer;
+    int writeError = 0;
     double width = 8.27, length = 11.69;
     bool scoreLandscape = false, landscape = false;
     int dpi = 300;
@@ -36,8 +42,9 @@ struct PdfPrinterPort::Impl {
     QPainter painter;
 };
 
-PdfPrinterPort::PdfPrinterPort(std::string path, const Score& score) : impl_(new Impl) {
+PdfPrinterPort::PdfPrinterPort(std::string path, const Score& score, FileIo& io) : impl_(new Impl) {
     impl_->path = std::move(path);
+    impl_->io = &io;
     impl_->width = score.page.Width;
     impl_->length = score.page.Length;
     impl_->scoreLandscape = impl_->landscape = score.page.landscape != 0;
@@ -67,7 +74,9 @@ bool PdfPrinterPort::capacities(PrinterCaps& caps) const {
 }
 
 bool PdfPrinterPort::begin(const std::string& title, bool) {
-    impl_->pdf = std::make_unique<QPdfWriter>(QString::fromStdString(impl_->path));
+    impl_->buffer.setData(QByteArray());
+    if (!impl_->buffer.open(QIODevice::WriteOnly)) return false;
+    impl_->pdf = std::make_unique<QPdfWriter>(&impl_->buffer);
     impl_->pdf->setResolution(impl_->dpi);
     impl_->pdf->setPageSize(QPageSize(QSizeF(impl_->width, impl_->length), QPageSize::Inch));
     impl_->pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -98,8 +107,18 @@ void PdfPrinterPort::newPage() {
 }
 
 void PdfPrinterPort::end() {
+    if (!impl_->pdf) return;
     if (impl_->painter.isActive()) impl_->painter.end();
     impl_->pdf.reset();
+    impl_->buffer.close();
+    const QByteArray& bytes = impl_->buffer.data();
+    impl_->writeError = WriteFileAtomically(
+        impl_->path, std::string_view(bytes.constData(), bytes.size()), *impl_->io);
+    impl_->buffer.setData(QByteArray());
+}
+
+int PdfPrinterPort::writeError() const {
+    return impl_->writeError;
 }
 
 bool ReadPrinterCapacities(PrinterPort& printer, bool landscape, PrinterCaps& caps) {

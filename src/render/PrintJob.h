@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/AtomicFile.h"
 #include "render/Printing.h"
 
 namespace sw {
@@ -36,7 +37,7 @@ class PrinterPort {
 // Prints into a PDF file, one PDF page per printed page, on the score's paper.
 class PdfPrinterPort : public PrinterPort {
   public:
-    PdfPrinterPort(std::string path, const Score& score);
+    PdfPrinterPort(std::string path, const Score& score, FileIo& io = SystemFileIo());
     ~PdfPrinterPort() override;
     bool installed() const override { return true; }
     void setLandscape(bool landscape) override;
@@ -45,7 +46,9 @@ class PdfPrinterPort : public PrinterPort {
     bool begin(const std::string& title, bool landscape) override;
     void send(const QImage& picture, const PaperRect& where, int copies) override;
     void newPage() override;
+    // Writes the file: its errno afterwards, 0 when it was written.
     void end() override;
+    int writeError() const;
 
   private:
     struct Impl;

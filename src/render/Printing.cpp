@@ -196,29 +196,27 @@ Mask MaskOf(const QImage& picture) {
 }
 
 bool WritePdf(const std::string& path, const GlyphStore& glyphs, const Score& score, int first,
-              int last, const DrawSettings& settings, Host& host) {
+              int last, const DrawSettings& settings, Host& host, FileIo& io) {
     // What would stop the file being written is said before anything is drawn.
     const std::vector<std::string> problems = PageDataProblems(score.page);
     for (const std::string& problem : problems)
         host.message(MsgType::Error, problem, Buttons::OK);
     if (!problems.empty()) return false;
-    {
-        QFile file(QString::fromStdString(path));
-        if (!file.open(QIODevice::WriteOnly)) {
-            host.message(
-                MsgType::Error,
-                FormatMessage(msg::PdfCannotBeWritten, path, file.errorString().toStdString()),
-                Buttons::OK);
-            return false;
-        }
-    }
-    PdfPrinterPort pdf(path, score);
+    PdfPrinterPort pdf(path, score, io);
     WarningBox warnings;
     // Out of memory for the print picture, or a page refused: PrintScore says so.
     const int sent =
         PrintScore(score, pdf, PrintRequest{first, last, 1, true, false}, glyphs, settings, host,
                    warnings, {}, FileNameOf(settings.textEnv.filePath));
-    return sent == last - first + 1 && std::filesystem::exists(path);
+    if (sent != last - first + 1) return false;
+    pdf.end();
+    if (const int e = pdf.writeError()) {
+        host.message(MsgType::Error,
+                     FormatMessage(msg::PdfCannotBeWritten, path, WriteErrorText(e, false)),
+                     Buttons::OK);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace sw

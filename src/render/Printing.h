@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/AtomicFile.h"
 #include "core/Bmp1.h"
 #include "layout/PrinterCaps.h"
 #include "model/Score.h"
@@ -82,6 +83,6 @@ Mask MaskOf(const QImage& picture);
 // False when it cannot, the user told why (page data without room for music,
 // a file that cannot be made, no memory for the print picture).
 bool WritePdf(const std::string& path, const GlyphStore& glyphs, const Score& score, int first,
-              int last, const DrawSettings& settings, Host& host);
+              int last, const DrawSettings& settings, Host& host, FileIo& io = SystemFileIo());
 
 }  // namespace sw

@@ -908,6 +908,8 @@ void TMDIChild::buildPreviewBar() {
 void TMDIChild::print() {
     PrintRequest request{1, pages_, 1, true, true};
     std::unique_ptr<PrinterPort> port;
+    std::unique_ptr<PdfPrinterPort> pdf;
+    std::string pdfPath;
     std::unique_ptr<QtPrinterPort> system = SystemPrinter(services_.lastPrinter());
     if (system) {
         if (!CheckPrinterCapacity(score_, *system, controller_->settings().metric, host_)) return;
@@ -949,10 +951,20 @@ void TMDIChild::print() {
         spec.overwritePrompt = true;
         const std::optional<std::string> file = host_.saveFileName(spec);
         if (!file) return;
-        port = std::make_unique<PdfPrinterPort>(*file, score_);
+        pdf = std::make_unique<PdfPrinterPort>(*file, score_);
+        pdfPath = *file;
     }
-    PrintScore(score_, *port, request, glyphs_, draw_, host_, warnings_, {},
-               FileNameOf(controller_->documentName()));
+    PrinterPort& printer = pdf ? static_cast<PrinterPort&>(*pdf) : *port;
+    const int sent = PrintScore(score_, printer, request, glyphs_, draw_, host_, warnings_, {},
+                                FileNameOf(controller_->documentName()));
+    if (pdf && sent > 0) {
+        // The file is written when the job ends; a full disk says so then.
+        pdf->end();
+        if (const int e = pdf->writeError())
+            host_.message(MsgType::Error,
+                          FormatMessage(msg::PdfCannotBeWritten, pdfPath, WriteErrorText(e, false)),
+                          Buttons::OK);
+    }
     showPage(controller_->page());
 }
 
