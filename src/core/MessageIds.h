@@ -251,6 +251,13 @@ enum : int {
     StatusObject = 10416,
     DamagedRecordsLeftOut = 10417,
     PdfCannotBeWritten = 9862,
+
+    // Stems, beams and note alignment.
+    NoPreviousBeamNote = 1985,
+    TwoPartsOnStave = 10460,
+    NoteAlignmentCaption = 10461,
+    TremoloBeamsCaption = 10462,
+    ProximityOutOfRange = 10463,
 };
 
 }  // namespace sw::msg

@@ -53,6 +53,17 @@ enum class Action : uint8_t {
     StaveSize,
     Redraw,
     ExtendedProperties,
+    // Stems, beams and note alignment.
+    OptimiseStems,
+    NoteAlignment,
+    ReverseStem,
+    BeamToPrevious,
+    Unbeam,
+    FlatBeam,
+    MakeTriplet,
+    CrossStaveBeam,
+    BeamTremolo,
+    Triplets,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -106,6 +117,16 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::StaveSize, "acStaveSize", "Stave &Size...", ""},
     {Action::Redraw, "acRedraw", "&Redraw", ""},
     {Action::ExtendedProperties, "acExtProp", "Extended Properties", "Ctrl+F1"},
+    {Action::OptimiseStems, "acOptimiseStems", "Optimise note stems", ""},
+    {Action::NoteAlignment, "acNoteAlignment", "&Fixup note Alignment", ""},
+    {Action::ReverseStem, "acReverseStem", "Reverse Stem", ""},
+    {Action::BeamToPrevious, "acBeamToPrevious", "Beam to previous", ""},
+    {Action::Unbeam, "acUnbeam", "Unbeam", ""},
+    {Action::FlatBeam, "acFlatBeam", "Flat beam", ""},
+    {Action::MakeTriplet, "acMakeTriplet", "Make Triplet", ""},
+    {Action::CrossStaveBeam, "acCrossStaveBeam", "Connected selected notes with a beam", ""},
+    {Action::BeamTremolo, "acbeamtremulo", "Make a tremulo beam", ""},
+    {Action::Triplets, "acTriplets", "Make triplets", ""},
 }};
 
 inline const ActionInfo& Info(Action a) {

@@ -11,9 +11,12 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "core/TextUtil.h"
+#include "editor/commands/AlignCommands.h"
 #include "editor/commands/PageCommands.h"
+#include "editor/commands/StemCommands.h"
 #include "fileio/Repair.h"
 #include "fileio/ScoreFile.h"
+#include "layout/BeamRules.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
@@ -296,6 +299,79 @@ void DocumentController::staveSize() {
     afterEdits();
 }
 
+void DocumentController::optimiseStems() {
+    if (!canRun(Action::OptimiseStems)) return;
+    EditContext ctx = editContext();
+    OptimiseStaveStems(ctx, score_.CurrentStave);
+    afterEdits();
+}
+
+void DocumentController::noteAlignment() {
+    if (!canRun(Action::NoteAlignment)) return;
+    NoteAlignmentModel model;
+    if (!dialogs_.noteAlignment(model)) return;
+    EditContext ctx = editContext();
+    FixupNoteAlignment(ctx, score_.CurrentStave, model.extent, model.options());
+    afterEdits();
+}
+
+void DocumentController::focusNoteCommand(Action a) {
+    if (!canRun(a)) return;
+    const int s = focusStave_, i = focusObject_;
+    EditContext ctx = editContext();
+    switch (a) {
+        case Action::ReverseStem:
+            ReverseNoteStem(ctx, s, i);
+            break;
+        case Action::BeamToPrevious:
+            BeamNoteToPrevious(ctx, s, i);
+            break;
+        case Action::Unbeam:
+            UnbeamNote(ctx, s, i);
+            break;
+        case Action::FlatBeam:
+            ToggleNoteFlatBeam(ctx, s, i);
+            break;
+        case Action::MakeTriplet:
+            MakeNoteTriplet(ctx, s, i);
+            break;
+        default:
+            return;
+    }
+    afterEdits();
+}
+
+void DocumentController::tremoloBeams(const std::vector<NoteRef>& selection) {
+    if (mode_ != kModeMusic && mode_ != kModeSelecting) return;
+    if (!TremoloToolAllowed(score_, selection)) return;
+    TremoloBeamsModel model(TremoloBeamsPreset(score_, selection[0], selection[1]));
+    if (!dialogs_.tremoloBeams(model)) return;
+    EditContext ctx = editContext();
+    TremoloBeamSelected(ctx, selection, model.beams());
+    afterEdits();
+}
+
+void DocumentController::refreshNoteActions() {
+    const bool music = mode_ == kModeMusic && unlocked_ && !provisional_;
+    const int s = focusStave_, i = focusObject_;
+    const NoteData* n = nullptr;
+    if (music && s >= 1 && s <= score_.Nstaves && score_.hasStave(s) &&
+        score_.stave(s).validIndex(i) && score_.object(s, i).kind == kNote)
+        n = &score_.object(s, i).note();
+    const bool sounding = n && !n->rest;
+    const bool beamable = sounding && IsBeamableNote(score_, {s, i});
+    auto set = [this](Action a, bool enabled, bool checked = false) {
+        ActionState& st = ui_.actions[ActionName(a)];
+        st.enabled = enabled;
+        st.checked = checked;
+    };
+    set(Action::ReverseStem, sounding && n->stem <= 1);
+    set(Action::BeamToPrevious, beamable && n->beamBackTo == 0);
+    set(Action::Unbeam, beamable && n->beamBackTo != 0);
+    set(Action::FlatBeam, beamable && (n->beamBackTo || n->beamOnTo), beamable && n->flatBeam);
+    set(Action::MakeTriplet, n != nullptr);
+}
+
 void DocumentController::undo() {
     if (!canRun(Action::Undo)) return;
     EditContext ctx = editContext();
@@ -423,6 +499,23 @@ bool DocumentController::run(Action a) {
         case Action::Redraw:
             view_.redrawPage();
             return true;
+        case Action::OptimiseStems:
+            optimiseStems();
+            return true;
+        case Action::NoteAlignment:
+            noteAlignment();
+            return true;
+        case Action::ReverseStem:
+        case Action::BeamToPrevious:
+        case Action::Unbeam:
+        case Action::FlatBeam:
+        case Action::MakeTriplet:
+            focusNoteCommand(a);
+            return true;
+        case Action::CrossStaveBeam:
+        case Action::BeamTremolo:
+        case Action::Triplets:
+            return true;  // the selection's: enabled with the selection tool bar
         default:
             return false;  // the window's own
     }
@@ -817,6 +910,7 @@ bool DocumentController::mouseMove(int32_t x, int32_t y, bool ctrl) {
     objectSelected_ = hit.found() && (m == kModeMusic || IsHeadFoot(m));
     ui_.highlightStave = hit.stave;
     ui_.highlightObject = hit.object;
+    if (changed) refreshNoteActions();
     return changed;
 }
 
@@ -897,6 +991,13 @@ void DocumentController::refreshUi() {
     set("acDelstave", music && score_.Nstaves >= 2);
     set("acMoveLastDown", music && system > 0 && system < systems);
     set("acMoveFirstUp", music && system > 1);
+    const bool onStave = music && free && unlocked_ && cur >= 1 && cur <= score_.Nstaves;
+    set("acOptimiseStems", onStave);
+    set("acNoteAlignment", onStave);
+    // The selection tool bar's, until there is a selection to act on.
+    for (const char* name : {"acCrossStaveBeam", "acbeamtremulo", "acTriplets"})
+        set(name, false);
+    refreshNoteActions();
 
     ui_.toolbar = ValidMode(m) ? kModes[m].toolbar : ToolBarId::None;
     ui_.emptyBarText = m == kModeBlocksoon ? MessageText(msg::DragABox) : std::string();

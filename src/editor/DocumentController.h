@@ -16,11 +16,13 @@
 #include "editor/Actions.h"
 #include "editor/Modes.h"
 #include "editor/Navigation.h"
+#include "editor/NoteDialogs.h"
 #include "editor/PageSetup.h"
 #include "editor/ScoreEdit.h"
 #include "editor/Undo.h"
 #include "editor/modes/ModeHandler.h"
 #include "fileio/ScoreFile.h"
+#include "layout/Beams.h"
 #include "model/Score.h"
 
 namespace sw {
@@ -116,6 +118,9 @@ class DocumentDialogs {
     virtual bool pageSetup(PageData& page, bool& metric) = 0;
     // Set Stave Size; the accepted size, or nothing when cancelled.
     virtual std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) = 0;
+    // The "Note Alignment Tool" and "Tremulo Beams": true when OK closed them.
+    virtual bool noteAlignment(NoteAlignmentModel& model) = 0;
+    virtual bool tremoloBeams(TremoloBeamsModel& model) = 0;
 };
 
 struct ActionState {
@@ -207,6 +212,14 @@ class DocumentController {
     void undo();
     // Works out again which staves fit on which pages.
     void repaginate();
+    // Stems and alignment (Tools menu) on the current stave.
+    void optimiseStems();
+    void noteAlignment();
+    // Reverse Stem, Beam to previous, Unbeam, Flat beam and Make Triplet on
+    // the focus note.
+    void focusNoteCommand(Action a);
+    // The tremolo beam of two selected notes, through its dialog.
+    void tremoloBeams(const std::vector<NoteRef>& selection);
     // Lays out and redraws what the last edits touched.
     void afterEdits();
     // Lays the whole score out again (fonts or page data changed outside an edit).
@@ -287,6 +300,8 @@ class DocumentController {
     std::optional<int> askNumber(int caption, int prompt, int last, const char* upper,
                                  const char* lower);
     void refreshUi();
+    // The focus note's commands follow the object under the mouse.
+    void refreshNoteActions();
     bool openFile(const std::string& path, bool asTemplate);
     void newScore();
     SaveResult writeScore(const std::string& path);

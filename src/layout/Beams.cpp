@@ -10,27 +10,60 @@
 
 namespace sw {
 
+std::optional<NoteRef> BeamNeighbour(const Score& score, int s, const NoteData& n, bool forward) {
+    const int to = forward ? n.beamOnTo : n.beamBackTo;
+    if (to == 0) return std::nullopt;
+    const bool up = forward ? n.beamOnUp : n.beamBackUp;
+    const bool down = forward ? n.beamOnDown : n.beamBackDown;
+    const int ps = up ? s - 1 : (down ? s + 1 : s);
+    if (ps < 1 || ps > score.Nstaves || !score.hasStave(ps)) return std::nullopt;
+    const StaveBlock& b = score.stave(ps);
+    if (!b.validIndex(to) || b.obj[to].kind != kNote) return std::nullopt;
+    return NoteRef{ps, to};
+}
+
+std::vector<NoteRef> WalkBeam(const Score& score, int s, int i, bool forward, bool sameStave) {
+    std::vector<NoteRef> walk;
+    if (!score.hasStave(s) || s < 1 || s > score.Nstaves || !score.stave(s).validIndex(i) ||
+        score.object(s, i).kind != kNote)
+        return walk;
+    std::set<NoteRef> seen;
+    std::optional<NoteRef> at = NoteRef{s, i};
+    while (at && seen.insert(*at).second) {
+        walk.push_back(*at);
+        at = BeamNeighbour(score, at->s, score.object(at->s, at->i).note(), forward);
+        if (at && sameStave && at->s != s) break;
+    }
+    return walk;
+}
+
+std::vector<NoteRef> BeamChain(const Score& score, int s, int i, bool sameStave) {
+    std::vector<NoteRef> back = WalkBeam(score, s, i, false, sameStave);
+    if (back.empty()) return back;
+    std::vector<NoteRef> chain(back.rbegin(), back.rend());
+    const NoteRef first = chain.front();
+    // Forward from the first note, so a chain whose links disagree is read one way.
+    return WalkBeam(score, first.s, first.i, true, sameStave);
+}
+
 std::vector<BeamNote> BeamGroup(const Score& score, int s, int i, const ScoreObject& last) {
     std::vector<BeamNote> group;
-    std::set<std::pair<int, int>> seen;
+    std::set<NoteRef> seen;
     int cs = s, ci = i;
     const ScoreObject* o = &last;
     while (group.size() < static_cast<std::size_t>(kMaxObjects) && seen.insert({cs, ci}).second) {
         if (cs < 1 || cs > score.Nstaves) break;
         const StaveBlock& b = score.stave(cs);
-        if (!group.empty()) {
-            if (!b.validIndex(ci)) break;
-            o = &b.obj[ci];
-        }
+        if (!group.empty()) o = &b.obj[ci];
         if (o->kind != kNote) break;
         const NoteData& n = o->note();
         if (n.noteValue < 4 || n.noteValue > 7) return {};
         const int32_t headY = b.h.sizeIndex != 0 ? SmallStaveY(b.h.Ycoord, o->y) : o->y;
         group.push_back({cs, ci, &n, n.stemStartX, headY, n.noteValue - 3, EffectiveStem(n) != 1});
-        if (!n.beamBackTo) break;
-        const int next = n.beamBackUp ? cs - 1 : (n.beamBackDown ? cs + 1 : cs);
-        ci = n.beamBackTo;
-        cs = next;
+        const std::optional<NoteRef> prev = BeamNeighbour(score, cs, n, false);
+        if (!prev) break;
+        cs = prev->s;
+        ci = prev->i;
     }
     std::reverse(group.begin(), group.end());
     return group;

@@ -3,7 +3,9 @@
 // notes so drawing only reads them.
 #pragma once
 
+#include <compare>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "model/Score.h"
@@ -38,6 +40,25 @@ struct BeamGeometry {
     bool up = true;
     std::vector<BeamPiece> pieces;
 };
+
+// A note by its stave and slot.
+struct NoteRef {
+    int s = 0, i = 0;
+    bool operator==(const NoteRef&) const = default;
+    auto operator<=>(const NoteRef&) const = default;
+};
+
+// The note a beam link of n (on stave s) names: backward or forward, on the
+// stave above or below as its flags say. Nothing when the link is unset or
+// leaves the score, the slot or the Notes.
+std::optional<NoteRef> BeamNeighbour(const Score& score, int s, const NoteData& n, bool forward);
+
+// The one walk along a beam chain, from note (s, i) and including it, in one
+// direction. It stops at a note met before, so a damaged loop ends, and with
+// `sameStave` at a link to another stave.
+std::vector<NoteRef> WalkBeam(const Score& score, int s, int i, bool forward, bool sameStave);
+// The whole chain holding note (s, i), first note first.
+std::vector<NoteRef> BeamChain(const Score& score, int s, int i, bool sameStave);
 
 // The group ending at `last`, note i of stave s, first note first, following
 // the backward links across staves; a looping chain stops at a repeated note.

@@ -14,6 +14,7 @@
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
 
 namespace sw {
@@ -70,6 +71,14 @@ std::optional<double> QtDocumentDialogs::staveSize(StaveSizeDialogModel& model,
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return size;
+}
+
+bool QtDocumentDialogs::noteAlignment(NoteAlignmentModel& model) {
+    return RunNoteAlignmentDialog(parent_, model);
+}
+
+bool QtDocumentDialogs::tremoloBeams(TremoloBeamsModel& model) {
+    return RunTremoloBeamsDialog(parent_, model);
 }
 
 }  // namespace sw

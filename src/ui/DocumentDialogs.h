@@ -22,6 +22,8 @@ class QtDocumentDialogs : public DocumentDialogs {
     std::optional<FontDesc> selectFavourite() override;
     bool pageSetup(PageData& page, bool& metric) override;
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
+    bool noteAlignment(NoteAlignmentModel& model) override;
+    bool tremoloBeams(TremoloBeamsModel& model) override;
 
   private:
     QWidget* parent_;

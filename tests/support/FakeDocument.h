@@ -45,6 +45,8 @@ class FakeDialogs : public DocumentDialogs {
     std::function<std::optional<FontDesc>()> onFavourite;
     std::function<bool(PageData&, bool&)> onPageSetup;
     std::function<std::optional<double>(StaveSizeDialogModel&, const Score&)> onStaveSize;
+    std::function<bool(NoteAlignmentModel&)> onNoteAlignment;
+    std::function<bool(TremoloBeamsModel&)> onTremoloBeams;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -59,6 +61,12 @@ class FakeDialogs : public DocumentDialogs {
     }
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override {
         return onStaveSize ? onStaveSize(model, score) : std::nullopt;
+    }
+    bool noteAlignment(NoteAlignmentModel& model) override {
+        return onNoteAlignment ? onNoteAlignment(model) : false;
+    }
+    bool tremoloBeams(TremoloBeamsModel& model) override {
+        return onTremoloBeams ? onTremoloBeams(model) : false;
     }
 };
 

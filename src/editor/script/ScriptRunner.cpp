@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "core/MessageIds.h"
+#include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "editor/Actions.h"
 
@@ -314,6 +316,31 @@ std::optional<double> ScriptDialogs::staveSize(StaveSizeDialogModel& model, cons
     return size;
 }
 
+bool ScriptDialogs::noteAlignment(NoteAlignmentModel& model) {
+    using C = DialogControl;
+    auto extent = [&model](AlignExtent e) { return [&model, e] { model.extent = e; }; };
+    std::vector<DialogControl> controls = {
+        {"Current &Stave", C::Button, true, nullptr, extent(AlignExtent::Stave)},
+        {"&Current System", C::Button, true, nullptr, extent(AlignExtent::System)},
+        {"&Whole Score", C::Button, true, nullptr, extent(AlignExtent::Score)},
+        {"A&verage position", C::Button, true, nullptr, [&model] { model.average = true; }},
+        {"Use &Leftmost note", C::Button, true, nullptr, [&model] { model.average = false; }},
+        {"&Proximity", C::Box, true,
+         [&model](const std::string& v) { return model.setProximityText(v); }, nullptr},
+        {"Include &Grace notes", C::Check, true, YesNo(model.includeGrace), nullptr},
+    };
+    return run(MessageText(msg::NoteAlignmentCaption), std::move(controls), [] { return true; });
+}
+
+bool ScriptDialogs::tremoloBeams(TremoloBeamsModel& model) {
+    std::vector<DialogControl> controls;
+    for (int k = 0; k < static_cast<int>(TremoloBeamsModel::kChoices.size()); ++k)
+        controls.push_back({TremoloBeamsModel::kChoices[static_cast<std::size_t>(k)],
+                            DialogControl::Button, true, nullptr,
+                            [&model, k] { model.choose(k); }});
+    return run(MessageText(msg::TremoloBeamsCaption), std::move(controls), [] { return true; });
+}
+
 // ---------------------------------------------------------------------------
 // The runner
 
@@ -415,6 +442,8 @@ std::string Runner::pointer(const std::vector<std::string>& w, const std::string
         d_.pointer(ev);
     };
     send(PointerEvent::Move, at[0], at[1]);
+    // Resting over an object makes it the focus of the note commands.
+    if (command == "hover") return {};
     send(PointerEvent::Press, at[0], at[1]);
     if (command == "drag") {
         send(PointerEvent::Move, at[2], at[3]);
@@ -455,7 +484,7 @@ std::string Runner::line(const std::string& raw, ScriptResult& result) {
             d_.key(c == ' ' ? std::string("Space") : std::string(1, c));
         return {};
     }
-    if (command == "click" || command == "dblclick" || command == "drag")
+    if (command == "click" || command == "dblclick" || command == "drag" || command == "hover")
         return pointer(w, command);
     if (command == "action") {
         if (w.size() != 1) return "action needs one action name, such as acUndo";

@@ -94,6 +94,8 @@ class ScriptDialogs : public DocumentDialogs {
     std::optional<FontDesc> selectFavourite() override;
     bool pageSetup(PageData& page, bool& metric) override;
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
+    bool noteAlignment(NoteAlignmentModel& model) override;
+    bool tremoloBeams(TremoloBeamsModel& model) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
