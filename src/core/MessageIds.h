@@ -251,6 +251,16 @@ enum : int {
     StatusObject = 10416,
     DamagedRecordsLeftOut = 10417,
     PdfCannotBeWritten = 9862,
+
+    // Entering music.
+    NoNotesOnSmallStave = 10420,
+    NoObjectsOnCueStave = 10421,
+    UnableToSaveBarline = 10422,
+    NoteOffThePaper = 10423,
+    KeyInEveryStave = 10424,
+    TimeInEveryStave = 10425,
+    AlreadyContainsNear = 10426,
+    CMajorInWholeScore = 10427,
 };
 
 }  // namespace sw::msg

@@ -53,6 +53,7 @@ enum class Action : uint8_t {
     StaveSize,
     Redraw,
     ExtendedProperties,
+    DeleteFocus,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -106,6 +107,7 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::StaveSize, "acStaveSize", "Stave &Size...", ""},
     {Action::Redraw, "acRedraw", "&Redraw", ""},
     {Action::ExtendedProperties, "acExtProp", "Extended Properties", "Ctrl+F1"},
+    {Action::DeleteFocus, "acDelFocusobject", "&Delete", "Del"},
 }};
 
 inline const ActionInfo& Info(Action a) {
