@@ -19,6 +19,7 @@
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
 #include "layout/PageGeometry.h"
+#include "layout/StaveLayout.h"
 #include "model/Build.h"
 #include "support/FakeDocument.h"
 #include "support/TestSupport.h"
@@ -477,6 +478,143 @@ TEST_F(Entry, SignaturesAreOfferedToTheSystemAsOneStep) {
     EXPECT_EQ(Count(1), 0);
     EXPECT_EQ(Count(2), 0);
     EXPECT_EQ(Count(3), 1);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Entry, AClickPlacesTheCursorOrMovesTheObjectInHand) {
+    Open();
+    const int32_t y2 = score.stave(2).h.Ycoord;
+    Click(300, y2 + 3);
+    EXPECT_EQ(score.CurrentStave, 2);
+    EXPECT_EQ(d->cursorX(), 300);
+    EXPECT_TRUE(d->cursorShown());
+    d->key("C");
+    // With a provisional object a click moves it and keeps it on its stave.
+    Click(350, score.stave(1).h.Ycoord);
+    EXPECT_EQ(d->pendingObject()->x, 350);
+    EXPECT_EQ(d->pendingStave(), 2);
+    // A double click completes it.
+    Mouse(PointerEvent::DoubleClick, 350, y2);
+    EXPECT_EQ(d->pendingObject(), nullptr);
+    EXPECT_EQ(Count(2), 1);
+    EXPECT_EQ(Last(2).x, 350);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Entry, DraggingMovesByKindAndWritesOneRecord) {
+    Open(3, 3);
+    const int32_t y1 = score.stave(1).h.Ycoord;
+    ScoreObject* bar = PlaceObject(score, 1, kBarline, 200, y1, glyph::BARLINE);
+    ASSERT_NE(bar, nullptr);
+    const int text = PlaceText(score, 1, kText, 400, y1 - 30, 1, "Allegro");
+    ASSERT_GT(text, 0);
+    auto drag = [&](int x1, int y1_, int x2, int y2, bool shift = false) {
+        Mouse(PointerEvent::Move, x1, y1_);
+        Mouse(PointerEvent::Press, x1, y1_);
+        EXPECT_EQ(d->mode(), kModeMovingObject);
+        Mouse(PointerEvent::Move, x2, y2, MouseButton::None, shift);
+        Mouse(PointerEvent::Release, x2, y2, MouseButton::Left, shift);
+        EXPECT_EQ(d->mode(), kModeMusic);
+    };
+    // A bar line moves across only.
+    drag(200, y1, 230, y1 + 9);
+    EXPECT_EQ(score.object(1, 1).x, 230);
+    EXPECT_EQ(score.object(1, 1).y, y1);
+    EXPECT_TRUE(d->modified());
+    // A text moves both ways; with Shift across only.
+    drag(402, y1 - 28, 412, y1 - 23);
+    EXPECT_EQ(score.object(1, text).x, 410);
+    EXPECT_EQ(score.object(1, text).y, y1 - 25);
+    drag(412, y1 - 23, 432, y1 - 10, true);
+    EXPECT_EQ(score.object(1, text).x, 430);
+    EXPECT_EQ(score.object(1, text).y, y1 - 25);
+    // Each drag is one Undo.
+    Undo();
+    EXPECT_EQ(score.object(1, text).x, 410);
+    Undo();
+    EXPECT_EQ(score.object(1, text).x, 400);
+    Undo();
+    EXPECT_EQ(score.object(1, 1).x, 200);
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Entry, AClickThatMovesNothingWritesNothing) {
+    Open();
+    PlaceObject(score, 1, kBarline, 200, score.stave(1).h.Ycoord, glyph::BARLINE);
+    Click(200, score.stave(1).h.Ycoord);
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_FALSE(d->modified());
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Entry, ALineDraggedWithShiftKeepsToOneAxisAndNotesStayOnTheirStave) {
+    Open(3);
+    const int32_t y1 = score.stave(1).h.Ycoord;
+    LineShape shape;
+    shape.dx = 50;
+    PlaceLine(score, 1, 300, y1 - 40, shape);
+    Mouse(PointerEvent::Move, 300, y1 - 40);
+    // Shift is held once the object is taken (Shift on the press selects).
+    Mouse(PointerEvent::Press, 300, y1 - 40);
+    Mouse(PointerEvent::Move, 303, y1 - 30, MouseButton::None, true);
+    Mouse(PointerEvent::Release, 303, y1 - 30, MouseButton::Left, true);
+    EXPECT_EQ(score.object(1, 1).x, 300);
+    EXPECT_EQ(score.object(1, 1).y, y1 - 30);
+    // An unbeamed note keeps the mouse within the stave's ends.
+    PlaceNote(score, 1, 100, 0, 3);
+    const int note = Count(1);
+    const int32_t left = score.stave(1).h.LeftX;
+    ValidateNotesAt(score, 1, 100, false);
+    const int32_t hx = score.object(1, note).note().headX;
+    Mouse(PointerEvent::Move, hx, y1);
+    Mouse(PointerEvent::Press, hx, y1);
+    Mouse(PointerEvent::Move, 0, y1 + 50);
+    Mouse(PointerEvent::Release, 0, y1 + 50);
+    int at = 0;
+    for (int i = 1; i <= Count(1); ++i)
+        if (score.object(1, i).kind == kNote) at = i;
+    ASSERT_GT(at, 0);
+    EXPECT_EQ(score.object(1, at).x, 100 - (hx - left));
+    EXPECT_EQ(score.object(1, at).y, y1) << "a note keeps its pitch";
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Entry, DelDeletesTheObjectUnderTheMouseWithWhatHangsOnIt) {
+    Open();
+    const int32_t y1 = score.stave(1).h.Ycoord;
+    // Three beamed quavers; the middle one deleted leaves the others unbeamed.
+    for (int i = 0; i < 3; ++i)
+        PlaceNote(score, 1, 100 + 30 * i, 0, 4, 1);
+    score.object(1, 1).note().beamOnTo = 2;
+    score.object(1, 2).note().beamBackTo = 1;
+    score.object(1, 2).note().beamOnTo = 3;
+    score.object(1, 3).note().beamBackTo = 2;
+    const int text = PlaceText(score, 1, kText, 400, y1 - 30, 1, "A text of three chunks");
+    LayOutStaveGeometry(score, 1);
+    const int32_t hx = score.object(1, 2).note().headX;
+    Mouse(PointerEvent::Move, hx, y1);
+    ASSERT_EQ(d->focusObject(), 2);
+    d->key("Del");
+    ASSERT_EQ(Count(1), 2 + 3);
+    EXPECT_EQ(score.object(1, 1).note().beamOnTo, 0);
+    EXPECT_EQ(score.object(1, 2).note().beamBackTo, 0);
+    EXPECT_EQ(score.object(1, 2).x, 160);
+    // A text goes with its further chunks.
+    Mouse(PointerEvent::Move, 402, y1 - 28);
+    ASSERT_EQ(d->focusObject(), text - 1);
+    d->key("Del");
+    EXPECT_EQ(Count(1), 2);
+    Undo();
+    EXPECT_EQ(Count(1), 5);
+    Undo();
+    EXPECT_EQ(Count(1), 6);
+    EXPECT_EQ(score.object(1, 2).note().beamOnTo, 3);
+    // Nothing under the mouse: Del does nothing.
+    Mouse(PointerEvent::Move, 700, y1 + 60);
+    d->key("Del");
+    EXPECT_EQ(Count(1), 6);
     EXPECT_HOST_CLEAN(host);
 }
 

@@ -17,6 +17,18 @@ namespace sw {
 namespace {
 
 constexpr int32_t kNearSignature = 15;
+constexpr uint8_t kContinuationChunk = 0x80;
+
+// Whether the text chain that starts at `head` reaches chunk `i`.
+bool ChainHolds(const StaveBlock& b, int head, int i) {
+    int j = b.obj[head].text().nextChunk;
+    for (int steps = 0; steps < kMaxObjects && b.validIndex(j) && HasTextLayout(b.obj[j].kind);
+         ++steps) {
+        if (j == i) return true;
+        j = b.obj[j].text().nextChunk;
+    }
+    return false;
+}
 
 bool IsSignature(int kind) {
     return kind == kKeysig || kind == kTimesig || kind == kCommonTime;
@@ -193,6 +205,12 @@ bool DeleteObject(EditContext& ctx, int s, int i) {
     ScoreEdit edit(ctx, "delete object");
     if (!edit.touchStave(s)) return false;
     StaveBlock& b = score.stave(s);
+    // A text is deleted from its first chunk, whichever chunk was taken.
+    if (HasTextLayout(b.obj[i].kind) && (b.obj[i].text().textFlags & kContinuationChunk))
+        for (int j = 1; j <= b.count(); ++j)
+            if (j != i && HasTextLayout(b.obj[j].kind) &&
+                !(b.obj[j].text().textFlags & kContinuationChunk) && ChainHolds(b, j, i))
+                i = j;
     ScoreObject& o = b.obj[i];
     if (o.kind == kNote && !o.note().rest) {
         // Its neighbours are left unbeamed, not beamed past it.
