@@ -258,6 +258,15 @@ enum : int {
     NoteAlignmentCaption = 10461,
     TremoloBeamsCaption = 10462,
     ProximityOutOfRange = 10463,
+    // Entering music.
+    NoNotesOnSmallStave = 10420,
+    NoObjectsOnCueStave = 10421,
+    UnableToSaveBarline = 10422,
+    NoteOffThePaper = 10423,
+    KeyInEveryStave = 10424,
+    TimeInEveryStave = 10425,
+    AlreadyContainsNear = 10426,
+    CMajorInWholeScore = 10427,
 };
 
 }  // namespace sw::msg

@@ -64,6 +64,7 @@ enum class Action : uint8_t {
     CrossStaveBeam,
     BeamTremolo,
     Triplets,
+    DeleteFocus,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -127,6 +128,7 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::CrossStaveBeam, "acCrossStaveBeam", "Connected selected notes with a beam", ""},
     {Action::BeamTremolo, "acbeamtremulo", "Make a tremulo beam", ""},
     {Action::Triplets, "acTriplets", "Make triplets", ""},
+    {Action::DeleteFocus, "acDelFocusobject", "&Delete", "Del"},
 }};
 
 inline const ActionInfo& Info(Action a) {

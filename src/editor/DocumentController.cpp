@@ -87,6 +87,8 @@ DocumentController::DocumentController(Score& score, const EditorSettings& setti
       measurer_(measurer),
       handlers_(MakeModeHandlers(*this)) {
     unlocked_ = settings_.startUnlocked;
+    noteTemplate_.noteValue = 3;  // a crotchet
+    noteTemplate_.stem = 3;       // automatic
     undo_.setDepth(settings_.undoDepth);
     refreshUi();
 }
@@ -452,7 +454,12 @@ bool DocumentController::run(Action a) {
             modeCommand(a);
             return true;
         case Action::Escape:
+            // The mode's own Esc first (abandoning a provisional object).
+            if (handlers_[static_cast<std::size_t>(mode_)]->key("Esc")) return true;
             if (mode_ != kModeMusic) returnFromTransient();
+            return true;
+        case Action::DeleteFocus:
+            deleteFocus();
             return true;
         case Action::Top:
             top();
@@ -536,6 +543,7 @@ PointerResult DocumentController::pointer(const PointerEvent& e) {
 // Modes
 
 void DocumentController::setProvisional(bool active, bool note) {
+    if (!active) pending_.reset();
     provisional_ = active;
     provisionalNote_ = active && note;
     refreshUi();
@@ -565,6 +573,12 @@ void DocumentController::returnFromTransient() {
 
 void DocumentController::modeCommand(Action c) {
     const bool music = mode_ == kModeMusic;
+    // The preview shows the score as it is: the object in hand goes in first.
+    // Any other mode would start something else.
+    if (c == Action::Preview && music && !settleProvisional()) return;
+    if (c != Action::Preview && c != Action::EnterMusic && c != Action::ToggleEdit &&
+        refuseWhileProvisional())
+        return;
     switch (c) {
         case Action::EnterMusic:
             setEditMode(kModeMusic);
@@ -686,6 +700,7 @@ std::vector<Segment> DocumentController::cursorStrokes() const {
 void DocumentController::showPage(int n) {
     if (n < 1 || n > std::max<int>(score_.pageCount, 1)) return;
     if (IsHeadFoot(mode_) || mode_ == kModePreview) return;
+    if (!settleProvisional()) return;
     page_ = n;
     view_.showPage(n);
     // A page whose first stave cannot be found keeps the stave the user had.
@@ -744,14 +759,14 @@ std::optional<int> DocumentController::askNumber(int caption, int prompt, int la
 }
 
 void DocumentController::gotoPage() {
-    if (mode_ != kModeMusic) return;
+    if (mode_ != kModeMusic || !settleProvisional()) return;
     if (const std::optional<int> n =
             askNumber(msg::GotoPageCaption, msg::GotoPagePrompt, score_.pageCount, "Page", "page"))
         showPage(*n);
 }
 
 void DocumentController::gotoSystem() {
-    if (mode_ != kModeMusic) return;
+    if (mode_ != kModeMusic || !settleProvisional()) return;
     const int systems = SystemCount(score_);
     const std::optional<int> n =
         askNumber(msg::GotoSystemCaption, msg::GotoSystemPrompt, systems, "System", "system");
@@ -762,7 +777,7 @@ void DocumentController::gotoSystem() {
 }
 
 void DocumentController::gotoStave() {
-    if (mode_ != kModeMusic) return;
+    if (mode_ != kModeMusic || !settleProvisional()) return;
     const std::optional<int> n =
         askNumber(msg::GotoStaveCaption, msg::GotoStavePrompt, score_.Nstaves, "Stave", "stave");
     if (!n || !score_.hasStave(*n)) return;
@@ -771,14 +786,14 @@ void DocumentController::gotoStave() {
 }
 
 void DocumentController::top() {
-    if (mode_ != kModeMusic || score_.Nstaves < 1) return;
+    if (mode_ != kModeMusic || score_.Nstaves < 1 || !settleProvisional()) return;
     cursorX_ = score_.stave(1).h.LeftX + 20;
     showPage(1);
     setCurrentStave(1);
 }
 
 void DocumentController::end() {
-    if (mode_ != kModeMusic || score_.Nstaves < 1) return;
+    if (mode_ != kModeMusic || score_.Nstaves < 1 || !settleProvisional()) return;
     const int last = score_.Nstaves;
     if (score_.hasStave(score_.CurrentStave) && score_.CurrentStave > 0)
         cursorX_ = score_.stave(score_.CurrentStave).h.LeftX + 20;
@@ -902,7 +917,7 @@ bool DocumentController::mouseMove(int32_t x, int32_t y, bool ctrl) {
                              : CursorShape::Cursor14;
         else
             ui_.cursor =
-                StaveAt(score_, page_, y) > 0 ? CursorShape::MoveStave : CursorShape::HandFlat;
+                StaveAt(score_, page_, x, y) > 0 ? CursorShape::MoveStave : CursorShape::HandFlat;
     }
     const bool changed = hit.stave != focusStave_ || hit.object != focusObject_;
     focusStave_ = hit.stave;

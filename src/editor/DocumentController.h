@@ -190,6 +190,13 @@ class DocumentController {
     bool editingUnlocked() const { return unlocked_; }
     bool provisionalActive() const { return provisional_; }
     void setProvisional(bool active, bool note = false);
+    // The provisional object (in no stave slot until it is completed) and its
+    // stave; null when there is none.
+    const ScoreObject* pendingObject() const { return pending_ ? &*pending_ : nullptr; }
+    int pendingStave() const { return pendingStave_; }
+    // What a new note starts from: the value of the last note entered, the
+    // stem chosen with the stem keys (never a resolved one).
+    const NoteData& noteTemplate() const { return noteTemplate_; }
     int shapeKind() const { return shapeKind_; }
     const std::string& documentName() const { return name_; }
     const UiState& ui() const { return ui_; }
@@ -278,6 +285,27 @@ class DocumentController {
     void setTextFlags(bool transposable, bool immobile, bool boxed);
     void setTextFont(const FontDesc& font);
 
+    // --- the provisional object
+    // A note letter (0 = A … 6 = G) typed in Music, Shift making it longer.
+    void noteLetter(int step, bool shift);
+    void restKey(bool shift);
+    void barlineKey();
+    void clefKey();
+    // Template value 0..7; a provisional note takes it at once.
+    void valueKey(int value);
+    // Writes the provisional object into the score (with Space, moving the
+    // cursor past it). False when it could not go in and stays provisional.
+    bool completeProvisional(bool spaceOn);
+    void abandonProvisional();
+    // Completes any provisional object before a move elsewhere; false (the
+    // move must not happen) when it stays.
+    bool settleProvisional();
+    // Moves the provisional object to x with the cursor, or by an octave.
+    void moveProvisionalTo(int32_t x);
+    void provisionalOctave(bool up);
+    // Deletes the focus object (the Del key and the Delete items).
+    void deleteFocus();
+
     // --- the mouse over the page
     // The object under the mouse is found, highlighted and made the focus,
     // and the pointer's shape follows. True when the highlight changed.
@@ -309,6 +337,13 @@ class DocumentController {
     std::string caption() const;
 
     EditContext editContext();
+    // Starts a provisional object of `kind` on the current stave, or re-uses
+    // the one there is; false (the user told) when the stave is full.
+    bool startProvisional(int kind);
+    // The provisional object changed: its geometry and its picture.
+    void pendingChanged();
+    // A command that starts something else while an object is provisional.
+    bool refuseWhileProvisional();
 
     Score& score_;
     EditorSettings settings_;
@@ -339,6 +374,17 @@ class DocumentController {
     int savedStave_ = 1, savedPage_ = 1;
     int32_t savedCursorX_ = 0;
     DirtyStaves dirty_;
+    std::optional<ScoreObject> pending_;
+    int pendingStave_ = 0;
+    NoteData noteTemplate_{};
+    // The object taken by the mouse in Moving object.
+    struct Drag {
+        int stave = 0, object = 0;
+        int32_t startX = 0, startY = 0;  // the object's place before the drag
+        int32_t mouseX = 0, mouseY = 0;  // the last mouse point
+        int32_t lineX = 0, lineY = 0;    // a line's place before one axis is kept
+        int32_t minX = 0, maxX = 0, minY = 0, maxY = 0;
+    } drag_;
     std::array<std::unique_ptr<ModeHandler>, kModeCount> handlers_;
 
     friend class ModeHandler;
@@ -350,6 +396,8 @@ class DocumentController {
     friend class CurveMode;
     friend class HairpinMode;
     friend class DrawingMode;
+    friend class MovingObjectMode;
+    friend void StartDrag(DocumentController& d, int32_t x, int32_t y);
     friend void RedrawOnReturn(DocumentController& d, int to);
 };
 

@@ -142,14 +142,15 @@ Hit HitTestPage(const Score& score, int page, int mode, int32_t x, int32_t y,
     return {};
 }
 
-int StaveAt(const Score& score, int page, int32_t y) {
+int StaveAt(const Score& score, int page, int32_t x, int32_t y) {
+    constexpr int32_t kBand = 16, kSmallBand = 10;
     const int first = FirstStaveOnPage(score, page), last = LastStaveOnPage(score, page);
     if (first < 1) return 0;
     for (int s = first; s <= last; ++s) {
         if (!score.hasStave(s)) continue;
         const StaveHeader& h = score.stave(s).h;
-        const int half = 2 * LineSpacing(h.sizeIndex);
-        if (y >= h.Ycoord - half && y <= h.Ycoord + half) return s;
+        const int32_t half = h.sizeIndex == 0 ? kBand : kSmallBand;
+        if (x >= h.LeftX && x <= h.RightX && y >= h.Ycoord - half && y <= h.Ycoord + half) return s;
     }
     return 0;
 }

@@ -32,7 +32,9 @@ struct Hit {
 Hit HitTestPage(const Score& score, int page, int mode, int32_t x, int32_t y,
                 const TextMeasurer& measurer);
 
-// The music stave whose lines lie under y on page `page`, or 0.
-int StaveAt(const Score& score, int page, int32_t y);
+// The first music stave of page `page` whose band holds (x, y): x within
+// LeftX..RightX and y within 16 pixels of its middle line (10 on a small
+// stave); 0 for none.
+int StaveAt(const Score& score, int page, int32_t x, int32_t y);
 
 }  // namespace sw

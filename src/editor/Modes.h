@@ -88,6 +88,10 @@ inline constexpr std::array<ModeInfo, kModeCount> kModes{{
     {"Saving", CursorShape::Hourglass, ToolBarId::Empty},
 }};
 
+inline bool IsHeadFootMode(int mode) {
+    return mode == kModeHead || mode == kModeFoot;
+}
+
 inline bool ValidMode(int mode) {
     return mode >= 0 && mode < kModeCount && mode != 6 && mode != 14;
 }

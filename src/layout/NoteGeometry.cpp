@@ -283,4 +283,56 @@ void ValidateNotesAt(Score& score, int s, int32_t x, bool relink) {
     }
 }
 
+int NoteGlyph(const NoteData& n) {
+    static constexpr int kRests[8] = {50, 49, 51, 52, 53, 54, 55, 56};
+    // Breve, semibreve, then up/down pairs from the minim on.
+    static constexpr int kUp[8] = {glyph::BREVE, glyph::OPEN_HEAD, 23, 26, 28, 30, 32, 34};
+    static constexpr int kCrossHead = 103;
+    const int v = std::min<int>(n.noteValue, 7);
+    if (n.rest) return kRests[v];
+    if (n.head == kCross) return kCrossHead;
+    const int dir = EffectiveStem(n);
+    if (v <= 1) return kUp[v];
+    if (dir == 2) return v == 2 ? glyph::OPEN_HEAD : glyph::NOTEHEAD_BLACK;
+    return kUp[v] + (dir == 1 ? 1 : 0);
+}
+
+void LayOutPendingNote(const Score& score, int s, ScoreObject& pending) {
+    if (pending.kind != kNote || pending.note().rest || !score.hasStave(s)) return;
+    // A scratch stave with the notes of the chord the pending note joins.
+    Score scratch;
+    scratch.appendStaves(1);
+    StaveBlock& b = scratch.stave(1);
+    const StaveBlock& from = score.stave(s);
+    b.h = from.h;
+    b.h.Nobjec = 0;
+    for (int i = 1; i <= from.count() && b.h.Nobjec < kObjectLimit; ++i)
+        if (from.obj[i].kind == kNote && from.obj[i].x == pending.x) {
+            b.obj[++b.h.Nobjec] = from.obj[i];
+            NoteData& n = b.obj[b.h.Nobjec].note();
+            n.beamBackTo = n.beamOnTo = 0;
+        }
+    ScoreObject& me = b.obj[++b.h.Nobjec];
+    me = pending;
+    // Links point into the real stave, not the scratch one.
+    me.note().beamBackTo = me.note().beamOnTo = 0;
+    me.note().tieLeft = me.note().tieRight = 0;
+    ValidateNotesAt(scratch, 1, pending.x, false);
+    const NoteData& laid = me.note();
+    NoteData& n = pending.note();
+    n.dotPosition = laid.dotPosition;
+    n.showTail = laid.showTail;
+    n.headX = laid.headX;
+    n.stemStartX = laid.stemStartX;
+    n.stemStartY = laid.stemStartY;
+    n.stemEndX = laid.stemEndX;
+    n.stemEndY = laid.stemEndY;
+    n.dotX = laid.dotX;
+    n.dotY = laid.dotY;
+    n.stemRoot = laid.stemRoot;
+    n.displaced = laid.displaced;
+    n.noVisibleStem = laid.noVisibleStem;
+    n.validated = laid.validated;
+}
+
 }  // namespace sw

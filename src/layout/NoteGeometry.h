@@ -21,4 +21,12 @@ void ValidateNotesAt(Score& score, int s, int32_t x, bool relink);
 // Marks the notes of stave s at x as needing their geometry again.
 void InvalidateNotesAt(Score& score, int s, int32_t x);
 
+// The glyph a note or rest record carries: by value, stem and head (rests by
+// value alone).
+int NoteGlyph(const NoteData& n);
+
+// The geometry `pending` would have as a note of stave s among the notes
+// already at its x, without putting it into the stave.
+void LayOutPendingNote(const Score& score, int s, ScoreObject& pending);
+
 }  // namespace sw

@@ -279,7 +279,7 @@ void TMDIChild::buildActions() {
     using A = Action;
     menu("&File", {A::Save, A::SaveAs, A::SavePart, A::SaveAsTemplate, std::nullopt, A::Print,
                    A::PictureFile, A::Clipboard, A::Dump, std::nullopt, A::Close, A::Exit});
-    menu("&Tools", {A::Undo, std::nullopt, A::OptimiseStems, A::NoteAlignment});
+    menu("&Tools", {A::Undo, A::DeleteFocus, std::nullopt, A::OptimiseStems, A::NoteAlignment});
     menu("&Mode",
          {A::EnterMusic, A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::SymbolMode,
           A::BlockMode, std::nullopt, A::HeadFoot, A::Preview, std::nullopt, A::ToggleEdit});
@@ -555,7 +555,9 @@ void TMDIChild::showPicture() {
     const bool placing = (mode == kModeText || mode == kModeSymbol || mode == kModeLine ||
                           mode == kModeCurve || mode == kModeHairpin || mode == kModeDrawing) &&
                          score_.CurrentStave >= 1 && score_.hasStave(score_.CurrentStave);
-    if ((strokes.empty() && !highlight && !placing) || previewing_) {
+    const ScoreObject* pending = controller_->pendingObject();
+    const bool showPending = pending && score_.hasStave(controller_->pendingStave());
+    if ((strokes.empty() && !highlight && !placing && !showPending) || previewing_) {
         pageLabel_->setPixmap(QPixmap::fromImage(picture_));
     } else {
         QImage shown = picture_;
@@ -563,6 +565,12 @@ void TMDIChild::showPicture() {
             const DrawContext ctx = PictureContext(shown, glyphs_, false);
             PictureSurface surface(ctx);
             DrawStaveLines(surface, score_, score_.CurrentStave, draw_.colours.strings);
+        }
+        if (showPending) {
+            // The object in hand, in the "Putative" colour until it is completed.
+            const DrawContext ctx = PictureContext(shown, glyphs_, false);
+            PictureSurface surface(ctx);
+            DrawPendingObject(surface, score_, controller_->pendingStave(), *pending, false, draw_);
         }
         if (highlight) {
             // The object under the mouse, drawn again in the "Edit" colour.

@@ -64,8 +64,8 @@ TEST_F(HitTesting, HeaderTextsOnlyInTheirViewAndSmallStavesNever) {
     EXPECT_FALSE(At(60, 15, kModeFoot).found());
     score.stave(1).h.sizeIndex = 1;
     EXPECT_FALSE(At(200, 100).found());
-    EXPECT_EQ(StaveAt(score, 1, 212), 2);
-    EXPECT_EQ(StaveAt(score, 1, 150), 0);
+    EXPECT_EQ(StaveAt(score, 1, 100, 212), 2);
+    EXPECT_EQ(StaveAt(score, 1, 100, 150), 0);
 }
 
 TEST_F(HitTesting, HoverFocusHighlightAndPointer) {

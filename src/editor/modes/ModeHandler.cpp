@@ -63,12 +63,6 @@ class DefBlockMode : public ModeHandler {
     void enter(int) override { d_.hintsOff(); }
 };
 
-class MovingObjectMode : public ModeHandler {
-  public:
-    using ModeHandler::ModeHandler;
-    void enter(int) override { d_.setCursorShown(false); }
-};
-
 }  // namespace
 
 std::array<std::unique_ptr<ModeHandler>, kModeCount> MakeModeHandlers(DocumentController& d) {

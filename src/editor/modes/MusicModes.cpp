@@ -1,13 +1,18 @@
 // Music and the header/footer view.
 #include "editor/modes/MusicModes.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "editor/DocumentController.h"
+#include "editor/Placement.h"
+#include "editor/commands/EntryCommands.h"
 #include "layout/PageGeometry.h"
+#include "layout/Pagination.h"
 
 namespace sw {
 
@@ -28,27 +33,246 @@ PointerResult Grab(DocumentController& d) {
 
 void MusicMode::enter(int) {
     d_.hintsOff();
-    d_.provisional_ = d_.provisionalNote_ = false;
+    if (!d_.pending_) d_.provisional_ = d_.provisionalNote_ = false;
     // Music always shows where the next object goes, whichever mode hid the
     // cursor on the way in.
-    d_.setCursorShown(true);
+    d_.setCursorShown(!d_.pending_);
     d_.services_.enableBackupTimer(true);
+}
+
+namespace {
+
+// Kinds that follow the mouse up and down as well as across.
+bool MovesVertically(int kind) {
+    switch (kind) {
+        case kText9:
+        case kLine:
+        case kCurve:
+        case kTrill:
+        case kOther:
+        case kText:
+        case kHairpin:
+        case kDrawobject:
+        case kHeadertext:
+        case kFootertext:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+// Takes hold of the object under the mouse: its limits and where it was.
+void StartDrag(DocumentController& d, int32_t x, int32_t y) {
+    Score& score = d.score_;
+    const int s = d.focusStave_, i = d.focusObject_;
+    const PageGeometry g = ComputePageGeometry(score);
+    auto& drag = d.drag_;
+    const ScoreObject& o = score.object(s, i);
+    drag = {};
+    drag.stave = s;
+    drag.object = i;
+    drag.startX = o.x;
+    drag.startY = o.y;
+    drag.lineX = o.x;
+    drag.lineY = o.y;
+    drag.mouseX = x;
+    drag.mouseY = y;
+    drag.minX = 0;
+    drag.maxX = g.width - 5;
+    const int first = FirstStaveOnPage(score, d.page_), last = LastStaveOnPage(score, d.page_);
+    drag.minY = 0;
+    drag.maxY = g.height - 5;
+    if (d.settings_.level <= 2) {
+        if (s > first && score.hasStave(s - 1)) drag.minY = score.stave(s - 1).h.Ycoord;
+        if (s < last && score.hasStave(s + 1)) drag.maxY = score.stave(s + 1).h.Ycoord;
+    }
+    if (o.kind == kNote) {
+        const StaveHeader& h = score.stave(s).h;
+        const NoteData& n = o.note();
+        constexpr int32_t kBeamGap = 10;
+        if (n.rest || (n.beamBackTo == 0 && n.beamOnTo == 0)) {
+            drag.minX = h.LeftX;
+            drag.maxX = h.RightX;
+        } else {
+            // A beamed note stays between the notes it is beamed to.
+            auto linkedX = [&](int k, bool up, bool down, int32_t otherwise) {
+                const int t = up ? s - 1 : down ? s + 1 : s;
+                if (k == 0 || !score.hasStave(t) || t < 1 || t > score.Nstaves ||
+                    !score.stave(t).validIndex(k))
+                    return otherwise;
+                return score.object(t, k).x;
+            };
+            const int32_t lo =
+                linkedX(n.beamBackTo, n.beamBackUp, n.beamBackDown, h.LeftX - kBeamGap);
+            const int32_t hi = linkedX(n.beamOnTo, n.beamOnUp, n.beamOnDown, h.RightX + kBeamGap);
+            drag.minX = lo + kBeamGap + (x - o.x);
+            drag.maxX = hi - kBeamGap + (x - o.x);
+        }
+        drag.minY = 0;
+        drag.maxY = g.height - 4;
+    }
+    d.setEditMode(kModeMovingObject);
 }
 
 PointerResult MusicMode::pointer(const PointerEvent& e) {
     if (GrabsThePage(e)) return Grab(d_);
+    DocumentController& d = d_;
+    Score& score = d.score_;
+    if (e.kind == PointerEvent::Press && e.button == MouseButton::Left && !e.shift) {
+        d.setCursorShown(false);
+        if (d.pending_) {
+            // The object in hand stays on its stave and follows the click.
+            d.moveProvisionalTo(e.x);
+            return {true, true, false};
+        }
+        d.mouseMove(e.x, e.y, e.ctrl);
+        if (d.objectSelected_ && d.focusObject_ > 0) {
+            StartDrag(d, e.x, e.y);
+            return {true, true, false};
+        }
+        // A miss leaves nothing in hand for the next keys.
+        d.focusStave_ = d.focusObject_ = -1;
+        if (e.ctrl) return Grab(d);
+        d.cursorX_ = e.x;
+        if (const int s = NearestStave(score, d.page_, e.x, e.y); s > 0) d.setCurrentStave(s);
+        return {true, true, false};
+    }
+    if (e.kind == PointerEvent::Release && e.button == MouseButton::Left && !e.shift) {
+        if (!d.pending_) d.cursorX_ = e.x;
+        d.setCursorShown(!d.pending_);
+        d.view_.showStaveCursor(d.cursorShown_);
+        return {true, true, false};
+    }
+    if (e.kind == PointerEvent::DoubleClick && d.pending_) {
+        d.completeProvisional(false);
+        return {true, true, false};
+    }
     return ModeHandler::pointer(e);
 }
 
+void MovingObjectMode::enter(int) {
+    d_.setCursorShown(false);
+}
+
+PointerResult MovingObjectMode::pointer(const PointerEvent& e) {
+    DocumentController& d = d_;
+    auto& drag = d.drag_;
+    Score& score = d.score_;
+    if (!score.hasStave(drag.stave) || !score.stave(drag.stave).validIndex(drag.object)) {
+        d.returnFromTransient();
+        return {true, true, false};
+    }
+    ScoreObject& o = score.object(drag.stave, drag.object);
+    if (e.kind == PointerEvent::Move) {
+        const int32_t mx = std::clamp(e.x, drag.minX, std::max(drag.minX, drag.maxX));
+        const int32_t my = std::clamp(e.y, drag.minY, std::max(drag.minY, drag.maxY));
+        o.x += mx - drag.mouseX;
+        if (MovesVertically(o.kind) && !e.shift) o.y += my - drag.mouseY;
+        if (o.kind == kLine && e.shift) {
+            // One axis only: the one it has moved further along.
+            drag.lineY += my - drag.mouseY;
+            drag.lineX += mx - drag.mouseX;
+            const bool vertical =
+                std::abs(drag.lineX - drag.startX) < std::abs(drag.lineY - drag.startY);
+            o.x = vertical ? drag.startX : drag.lineX;
+            o.y = vertical ? drag.lineY : drag.startY;
+        }
+        drag.mouseX = mx;
+        drag.mouseY = my;
+        d.ui_.highlightStave = drag.stave;
+        d.ui_.highlightObject = drag.object;
+        return {true, true, false};
+    }
+    if (e.kind == PointerEvent::Release) {
+        // The object goes back to where it was, so that the record of the
+        // move holds the stave before it; no move, no record.
+        const int32_t x = o.x, y = o.y;
+        o.x = drag.startX;
+        o.y = drag.startY;
+        EditContext ctx = d.editContext();
+        if (MoveObject(ctx, drag.stave, drag.object, x, y)) d.afterEdits();
+        d.returnFromTransient();
+        d.setCursorShown(true);
+        return {true, true, false};
+    }
+    return {true, false, false};
+}
+
 bool MusicMode::key(const std::string& key) {
+    DocumentController& d = d_;
+    const bool ctrl = key.rfind("Ctrl+", 0) == 0;
+    const bool shift = key.find("Shift+") != std::string::npos;
+    const bool alt = key.find("Alt+") != std::string::npos;
+    const std::string bare =
+        key.substr(key.rfind('+') == std::string::npos || key.size() == 1 ? 0 : key.rfind('+') + 1);
+    if (d.mode_ != kModeMusic) return false;
+    const bool free = !d.objectSelected_;
+    if (bare.size() == 1 && !ctrl && !alt) {
+        const char c = bare[0];
+        if (const int step = NoteLetter(c); step >= 0 && free) {
+            d.noteLetter(step, shift);
+            return true;
+        }
+        if (c == 'Z') {
+            d.restKey(shift);
+            return true;
+        }
+        if (c == '/' || c == '\\' || c == '|') {
+            d.barlineKey();
+            return true;
+        }
+        if (c >= '1' && c <= '8' && !shift) {
+            d.valueKey(c - '1');
+            return true;
+        }
+    }
+    if (ctrl && bare == "Q") {
+        d.clefKey();
+        return true;
+    }
+    if (bare == "Esc") {
+        if (!d.pending_) return false;
+        d.abandonProvisional();
+        return true;
+    }
+    if (bare == "Enter" || bare == "Tab") {
+        if (d.pending_) d.completeProvisional(false);
+        return true;
+    }
+    if (bare == "Space") {
+        if (d.pending_) {
+            if (free) d.completeProvisional(true);
+            return true;
+        }
+        const int s = d.score_.CurrentStave;
+        if (s >= 1 && d.score_.hasStave(s)) {
+            d.cursorX_ = std::min(d.score_.stave(s).h.RightX,
+                                  d.cursorX_ + PlainSpacingStep(d.score_.Spacing));
+            d.view_.showStaveCursor(d.cursorShown_);
+        }
+        return true;
+    }
+    if (d.pending_) {
+        const int32_t step = ctrl ? 10 : 1;
+        if (bare == "Left" || bare == "Right") {
+            d.moveProvisionalTo(d.cursorX_ + (bare == "Left" ? -step : step));
+            return true;
+        }
+        if (bare == "Up" || bare == "Down") {
+            d.provisionalOctave(bare == "Up");
+            return true;
+        }
+        // Another stave: the object in hand goes in first.
+        if ((bare == "PgUp" || bare == "PgDown") && !d.completeProvisional(false)) return true;
+    }
     using K = DocumentController::CursorKey;
     static const std::pair<const char*, K> kCursorKeys[] = {
         {"Left", K::Left}, {"Right", K::Right}, {"Home", K::Home},   {"End", K::End},
         {"Up", K::Up},     {"Down", K::Down},   {"PgUp", K::PageUp}, {"PgDown", K::PageDown}};
-    const bool ctrl = key.rfind("Ctrl+", 0) == 0;
-    const std::string bare = ctrl ? key.substr(5) : key;
     for (const auto& [name, k] : kCursorKeys)
-        if (bare == name) return d_.cursorKey(k, ctrl);
+        if (bare == name && !shift && !alt) return d.cursorKey(k, ctrl);
     return false;
 }
 

@@ -14,6 +14,15 @@ class MusicMode : public ModeHandler {
     bool key(const std::string& key) override;
 };
 
+// An object dragged by the mouse: it follows within its limits and is
+// written back as one edit when the button is let go.
+class MovingObjectMode : public ModeHandler {
+  public:
+    using ModeHandler::ModeHandler;
+    void enter(int) override;
+    PointerResult pointer(const PointerEvent& e) override;
+};
+
 class HeaderFooterMode : public ModeHandler {
   public:
     HeaderFooterMode(DocumentController& d, bool header) : ModeHandler(d), header_(header) {}
