@@ -251,6 +251,16 @@ enum : int {
     StatusObject = 10416,
     DamagedRecordsLeftOut = 10417,
     PdfCannotBeWritten = 9862,
+
+    // Performance generation.
+    NoNotesToPlay = 10600,
+    ConsecutiveRepeatStarts = 10601,
+    FirstTimeBarThenRepeatStart = 10602,
+    RepeatEndWithoutStart = 10603,
+    TimeBarsNotSeparated = 10604,
+    FinalFirstTimeBar = 10605,
+    PlaybackAborted = 10606,
+    MidiCannotBeWritten = 10607,
 };
 
 }  // namespace sw::msg
