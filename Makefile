@@ -48,6 +48,7 @@ bench: release
 	$(RELEASE_DIR)/bench/bench_scorefile
 	$(RELEASE_DIR)/bench/bench_pages
 	$(RELEASE_DIR)/bench/bench_pdf
+	$(RELEASE_DIR)/bench/bench_midi
 	$(RELEASE_DIR)/bench/bench_undo
 
 $(FUZZ_DIR)/build.ninja:

@@ -14,11 +14,15 @@
 #include "cli/Info.h"
 #include "cli/Script.h"
 #include "core/AtomicFile.h"
+#include "core/MessageIds.h"
+#include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "fileio/Dump.h"
 #include "fileio/ScoreFile.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
+#include "playback/MidiWriter.h"
+#include "playback/Performance.h"
 #include "render/ContactSheet.h"
 #include "render/GalleryPicture.h"
 #include "render/GlyphStore.h"
@@ -39,6 +43,9 @@ int Usage() {
                  " [--size WxH]\n"
                  "       staffwright-cli convert IN OUT.bmp|OUT.pcx [--page N]\n"
                  "       staffwright-cli convert IN OUT.pdf [--pages A-B]\n"
+                 "       staffwright-cli convert IN OUT.mid [--no-repeats] [--range"
+                 " stave|braced|system|page|score] [--stave N] [--tempo N] [--volume N]"
+                 " [--instrument N]\n"
                  "       staffwright-cli glyphs [--lines] OUT.png [--print] [--zoom N]\n"
                  "       staffwright-cli gallery OUT.png [--print] [--zoom N]\n"
                  "       staffwright-cli dump IN OUT.txt\n"
@@ -57,6 +64,13 @@ struct Options {
     bool wantPreview = false;
     bool outline = false, margins = false;
     int width = 1200, height = 900;  // --size WxH of the preview area
+    // The performance: --no-repeats, --range, --stave, --tempo, --volume, --instrument.
+    bool repeats = true;
+    std::string range = "score";
+    int stave = 1;
+    int tempo = 0;  // the score's
+    int volume = 127;
+    int instrument = 0;
     bool ok = true;
 };
 
@@ -81,6 +95,18 @@ Options Parse(int argc, char** argv) {
             o.wantPreview = true;
         } else if (a == "--outline")
             o.outline = true;
+        else if (a == "--no-repeats")
+            o.repeats = false;
+        else if (a == "--range" && i + 1 < argc)
+            o.range = argv[++i];
+        else if (a == "--stave" && i + 1 < argc)
+            o.stave = std::atoi(argv[++i]);
+        else if (a == "--tempo" && i + 1 < argc)
+            o.tempo = std::atoi(argv[++i]);
+        else if (a == "--volume" && i + 1 < argc)
+            o.volume = std::atoi(argv[++i]);
+        else if (a == "--instrument" && i + 1 < argc)
+            o.instrument = std::atoi(argv[++i]);
         else if (a == "--margins")
             o.margins = true;
         else if (a == "--size" && i + 1 < argc) {
@@ -93,6 +119,9 @@ Options Parse(int argc, char** argv) {
             o.files.push_back(a);
     }
     if (o.zoom < 1 || o.zoom > 8) o.ok = false;
+    if (o.tempo < 0 || o.tempo > 1000 || o.volume < 0 || o.volume > 127 || o.instrument < 0 ||
+        o.instrument > 129)
+        o.ok = false;
     return o;
 }
 
@@ -248,6 +277,65 @@ int ConvertToPdf(const std::string& in, const std::string& out, const Options& o
     return 0;
 }
 
+// "Save Midi" from the command line: the whole piece with repeats unless told
+// otherwise, written beside the target first so a failure leaves no file.
+int ConvertToMidi(const std::string& in, const std::string& out, const Options& o) {
+    static const char* const kRanges[] = {"stave", "braced", "system", "page", "score"};
+    int range = -1;
+    for (int r = 0; r < 5; ++r)
+        if (o.range == kRanges[r]) range = r;
+    if (range < 0) {
+        std::cerr << "staffwright-cli: --range must be stave, braced, system, page or score\n";
+        return 2;
+    }
+    sw::CliHost host(std::cerr);
+    const auto opened = OpenForOutput(in, host);
+    if (!opened) return 1;
+    sw::Score& score = opened->score;
+    if (o.stave < 1 || o.stave > score.Nstaves) {
+        std::cerr << "staffwright-cli: stave " << o.stave << " does not exist; the score has "
+                  << score.Nstaves << " staves\n";
+        return 1;
+    }
+    sw::PlaybackOptions p;
+    p.save = true;
+    p.range = static_cast<sw::PlayRange>(range);
+    std::pair<int, int> bounds{o.stave, o.stave};
+    if (p.range == sw::PlayRange::Braced) bounds = sw::BraceGroupBounds(score, o.stave);
+    if (p.range == sw::PlayRange::System) bounds = sw::SystemBounds(score, o.stave);
+    if (p.range == sw::PlayRange::Page) {
+        const int first = sw::FirstStaveOnPage(score, score.stave(o.stave).h.PageNum);
+        bounds = sw::SystemBounds(score, first > 0 ? first : o.stave);
+    }
+    if (p.range == sw::PlayRange::Score) {
+        bounds = sw::SystemBounds(score, 1);
+        p.continueOn = true;
+    }
+    p.firstStave = bounds.first;
+    p.lastStave = bounds.second;
+    p.tempo = o.tempo > 0 ? o.tempo : score.Tempo;
+    p.volume = o.volume;
+    p.instrument = o.instrument;
+    p.repeats = o.repeats;
+    p.proximity = score.proximity;
+    p.graceNotes = score.includeGraceNotes;
+    p.temperament = score.temperament;
+    // The file is written beside its target and renamed into place, so a
+    // failure never leaves a cut-short one.
+    p.outputPath = out;
+    try {
+        if (!sw::GeneratePerformance(score, host, p)) {
+            std::cerr << "staffwright-cli: nothing was written\n";
+            return 1;
+        }
+    } catch (const sw::MidiError& e) {
+        std::cerr << "staffwright-cli: "
+                  << sw::FormatMessage(sw::msg::MidiCannotBeWritten, out, e.what()) << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 int Convert(const Options& o) {
     if (o.files.size() != 2) return Usage();
     const std::string ext = sw::ToUpperAscii(sw::FileExtension(o.files[1]));
@@ -256,8 +344,9 @@ int Convert(const Options& o) {
     if (ext == ".PNG" || ext == ".BMP" || ext == ".PCX")
         return ConvertToPicture(o.files[0], o.files[1], o);
     if (ext == ".PDF") return ConvertToPdf(o.files[0], o.files[1], o);
+    if (ext == ".MID") return ConvertToMidi(o.files[0], o.files[1], o);
     std::cerr << "staffwright-cli: cannot convert to '" << sw::FileExtension(o.files[1])
-              << "' files; the output must end in .swn or .png\n";
+              << "' files; the output must end in .swn, .png, .bmp, .pcx, .pdf or .mid\n";
     return 2;
 }
 

@@ -267,6 +267,15 @@ enum : int {
     TimeInEveryStave = 10425,
     AlreadyContainsNear = 10426,
     CMajorInWholeScore = 10427,
+    // Performance generation.
+    NoNotesToPlay = 10600,
+    ConsecutiveRepeatStarts = 10601,
+    FirstTimeBarThenRepeatStart = 10602,
+    RepeatEndWithoutStart = 10603,
+    TimeBarsNotSeparated = 10604,
+    FinalFirstTimeBar = 10605,
+    PlaybackAborted = 10606,
+    MidiCannotBeWritten = 10607,
 };
 
 }  // namespace sw::msg

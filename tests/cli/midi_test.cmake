@@ -1,0 +1,31 @@
+# convert IN.swn OUT.mid: a file mido reads with the piece's notes; a failure
+# leaves no file behind.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/minuet.mid RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "convert to .mid failed: ${rc}")
+endif()
+execute_process(COMMAND ${PYTHON} -c
+    "import sys, mido; f = mido.MidiFile(sys.argv[1]); n = sum(1 for t in f.tracks for m in t if m.type == 'note_on'); print(len(f.tracks), n, round(f.length))"
+    ${WORK}/minuet.mid OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT listing MATCHES "^3 [1-9][0-9]+ 29")
+    message(FATAL_ERROR "mido read: ${rc} ${listing}")
+endif()
+execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/one.mid --range stave --stave 2 --no-repeats --tempo 60
+    RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${WORK}/one.mid)
+    message(FATAL_ERROR "one stave: ${rc}")
+endif()
+execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/missing/x.mid RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(rc EQUAL 0 OR EXISTS ${WORK}/missing/x.mid OR NOT err MATCHES "cannot be written")
+    message(FATAL_ERROR "an unwritable target: ${rc} ${err}")
+endif()
+execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/bad.mid --range nowhere RESULT_VARIABLE rc)
+if(rc EQUAL 0 OR EXISTS ${WORK}/bad.mid)
+    message(FATAL_ERROR "a bad range: ${rc}")
+endif()
+file(GLOB left ${WORK}/.*.part)
+if(left)
+    message(FATAL_ERROR "temporary files left: ${left}")
+endif()
