@@ -13,6 +13,7 @@
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "layout/Alignment.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
 #include "model/ScoreSnapshot.h"
@@ -944,16 +945,26 @@ bool GeneratePerformance(Score& score, Host& host, const PlaybackOptions& option
         if (!options.collectOnly) host.warning(MessageText(msg::NoNotesToPlay), Buttons::OK);
         return false;
     }
-    Generator g(score, options);
-    g.FindSystems();
-    g.ChooseRange();
-    if (!g.AnyNotes()) {
+    Generator probe(score, options);
+    probe.FindSystems();
+    probe.ChooseRange();
+    if (!probe.AnyNotes()) {
         if (!options.collectOnly) host.warning(MessageText(msg::NoNotesToPlay), Buttons::OK);
         return false;
     }
-    const auto& first = g.systems[g.played.front()];
-    const auto& last = g.systems[g.played.back()];
-    ScoreSnapshotGuard guard(score, first.first, last.last);
+    ScoreSnapshotGuard guard(score, probe.systems[probe.played.front()].first,
+                             probe.systems[probe.played.back()].last);
+    // Notes that stand close together sound together: each system played is
+    // aligned on the private copy (rests included, by the average x).
+    for (const int index : probe.played) {
+        const auto& system = probe.systems[index];
+        AlignNotes(score, system.first, system.last,
+                   AlignOptions{options.proximity, true, options.graceNotes, true});
+    }
+    // Alignment tidies the staves it moved: the music is read afresh.
+    Generator g(score, options);
+    g.FindSystems();
+    g.ChooseRange();
     g.SettleStems();
     g.Scan();
     g.Sort();

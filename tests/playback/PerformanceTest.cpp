@@ -253,6 +253,27 @@ TEST_F(PerformanceTest, StavesOfDifferentRhythmsStartTogether) {
     EXPECT_EQ(got, (std::vector<std::pair<double, int>>{{0, 2}, {0, 3}, {1, 3}, {2, 2}, {2, 3}}));
 }
 
+TEST_F(PerformanceTest, NotesCloseTogetherSoundTogetherAndTheScoreStaysAsItWas) {
+    auto score = Systems(1, 2);
+    PlaceNote(*score, 1, 100, 0, 3);
+    PlaceNote(*score, 1, 200, 0, 3);
+    PlaceNote(*score, 2, 103, 0, 3);  // a little to the right, as hands place them
+    PlaceNote(*score, 2, 204, 0, 3);
+    const Score before(*score);
+    PlaybackOptions o = Options(PlayRange::System, 1, 2);
+    std::vector<double> times;
+    for (const Heard& h : Notes(Play(*score, o)))
+        times.push_back(h.time);
+    EXPECT_EQ(times, (std::vector<double>{0, 0, 1, 1}));
+    EXPECT_EQ(score->object(2, 2).x, before.object(2, 2).x);
+    // Beyond the proximity they stay apart.
+    o.proximity = 2;
+    times.clear();
+    for (const Heard& h : Notes(Play(*score, o)))
+        times.push_back(h.time);
+    EXPECT_NE(times, (std::vector<double>{0, 0, 1, 1}));
+}
+
 TEST_F(PerformanceTest, TwoPartsOnOneStaveTakeTwoVoices) {
     auto score = Systems(1);
     PlaceNote(*score, 1, 100, 2, 2, 0);   // minim up
