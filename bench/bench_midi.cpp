@@ -8,18 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "CliRun.h"
 #include "Orchestra.h"
 #include "render/QtEnvironment.h"
 
 namespace {
-
-// Quotes a path for the shell.
-std::string Quoted(const std::string& path) {
-    std::string out = "'";
-    for (char c : path)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
 
 // A MIDI file starts with its header tag.
 bool IsMidi(const std::string& path) {
@@ -44,11 +37,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::filesystem::remove(mid);
-    const std::string command = Quoted(SW_CLI_PATH) + " convert " + Quoted(swn) + " " + Quoted(mid);
-    const auto start = std::chrono::steady_clock::now();
-    const int status = std::system(command.c_str());
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const sw::bench::CliRun run = sw::bench::TimeConvert(SW_CLI_PATH, swn, mid);
+    const int status = run.status;
+    const double seconds = run.seconds;
     const bool ok = status == 0 && IsMidi(mid);
     const auto bytes = ok ? std::filesystem::file_size(mid) : 0;
     std::filesystem::remove(swn);

@@ -8,18 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "CliRun.h"
 #include "Orchestra.h"
 #include "render/QtEnvironment.h"
 
 namespace {
-
-// Quotes a path for the shell.
-std::string Quoted(const std::string& path) {
-    std::string out = "'";
-    for (char c : path)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
 
 // Pages in a PDF: its /Type /Page objects, /Pages not counted.
 int PdfPages(const std::string& path) {
@@ -50,11 +43,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::filesystem::remove(pdf);
-    const std::string command = Quoted(SW_CLI_PATH) + " convert " + Quoted(swn) + " " + Quoted(pdf);
-    const auto start = std::chrono::steady_clock::now();
-    const int status = std::system(command.c_str());
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const sw::bench::CliRun run = sw::bench::TimeConvert(SW_CLI_PATH, swn, pdf);
+    const int status = run.status;
+    const double seconds = run.seconds;
     const int pages = status == 0 ? PdfPages(pdf) : 0;
     const auto bytes = pages > 0 ? std::filesystem::file_size(pdf) : 0;
     std::filesystem::remove(swn);

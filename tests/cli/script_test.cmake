@@ -4,19 +4,7 @@
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/app)
 
-function(run_script name text expect_rc)
-    string(CONFIGURE "${text}" text)
-    file(WRITE ${WORK}/${name}.txt "${text}")
-    execute_process(COMMAND ${CLI} script ${EXAMPLE} ${WORK}/${name}.txt --appdir ${WORK}/app ${ARGN}
-                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(expect_rc EQUAL 0 AND NOT rc EQUAL 0)
-        message(FATAL_ERROR "${name} failed (${rc}): ${err}")
-    endif()
-    if(NOT expect_rc EQUAL 0 AND rc EQUAL 0)
-        message(FATAL_ERROR "${name} should have failed: ${err}")
-    endif()
-    set(err "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/ScriptCommon.cmake)
 
 run_script(edit [=[
 # the second page, millimetres and a wider top margin, then Undo

@@ -4,19 +4,7 @@
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/app)
 
-function(run_script name text expect_rc)
-    file(WRITE ${WORK}/${name}.txt "${text}")
-    execute_process(COMMAND ${CLI} script ${EXAMPLE} ${WORK}/${name}.txt --appdir ${WORK}/app
-                            -o ${WORK}/${name}.swn
-                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(expect_rc EQUAL 0 AND NOT rc EQUAL 0)
-        message(FATAL_ERROR "${name} failed (${rc}): ${err}")
-    endif()
-    if(NOT expect_rc EQUAL 0 AND rc EQUAL 0)
-        message(FATAL_ERROR "${name} should have failed: ${err}")
-    endif()
-    set(err "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/ScriptCommon.cmake)
 
 function(expect_same name same)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/base.swn ${WORK}/${name}.swn
@@ -30,8 +18,8 @@ function(expect_same name same)
 endfunction()
 
 # The minuet's first beam: G (136, 118) on to A (151, 114).
-run_script(base "# nothing\n" 0)
-run_script(reversed "hover 138 118\naction acReverseStem\n" 0)
+run_script(base "# nothing\n" 0 -o ${WORK}/base.swn)
+run_script(reversed "hover 138 118\naction acReverseStem\n" 0 -o ${WORK}/reversed.swn)
 expect_same(reversed FALSE)
 # The minuet's stems are already as the rule chooses: optimising mends the
 # reversed stem, on both staves.
@@ -41,12 +29,12 @@ stave 1
 action acOptimiseStems
 stave 2
 action acOptimiseStems
-" 0)
+" 0 -o ${WORK}/optimised.swn)
 expect_same(optimised TRUE)
 # Unbeam and Beam to previous take the A off its beam and put it back.
-run_script(rebeamed "hover 153 114\naction acUnbeam\n" 0)
+run_script(rebeamed "hover 153 114\naction acUnbeam\n" 0 -o ${WORK}/rebeamed.swn)
 expect_same(rebeamed FALSE)
-run_script(rebeamed "hover 153 114\naction acUnbeam\naction acBeamToPrevious\n" 0)
+run_script(rebeamed "hover 153 114\naction acUnbeam\naction acBeamToPrevious\n" 0 -o ${WORK}/rebeamed.swn)
 expect_same(rebeamed TRUE)
 # Flat beam and Make Triplet, each taken back by one Undo.
 run_script(undone "hover 138 118
@@ -56,29 +44,29 @@ answer Yes
 action acUndo
 answer Yes
 action acUndo
-" 0)
+" 0 -o ${WORK}/undone.swn)
 expect_same(undone TRUE)
-run_script(flat "hover 138 118\naction acFlatBeam\naction acMakeTriplet\n" 0)
+run_script(flat "hover 138 118\naction acFlatBeam\naction acMakeTriplet\n" 0 -o ${WORK}/flat.swn)
 expect_same(flat FALSE)
 # Note alignment through its dialog, and its Undo.
 run_script(aligned "stave 1
 answer Current Stave; Use Leftmost note; Proximity=20; Include Grace notes=Yes; OK
 action acNoteAlignment
-" 0)
+" 0 -o ${WORK}/aligned.swn)
 expect_same(aligned FALSE)
 run_script(alignundone "stave 1
 answer Current Stave; Proximity=20; OK
 action acNoteAlignment
 answer Yes
 action acUndo
-" 0)
+" 0 -o ${WORK}/alignundone.swn)
 expect_same(alignundone TRUE)
-run_script(badproximity "answer Proximity=21; OK\naction acNoteAlignment\n" 1)
+run_script(badproximity "answer Proximity=21; OK\naction acNoteAlignment\n" 1 -o ${WORK}/badproximity.swn)
 if(NOT err MATCHES "Proximity")
     message(FATAL_ERROR "a proximity out of range must fail its line: ${err}")
 endif()
 # Away from every note the focus commands are greyed out.
-run_script(nofocus "hover 5 5\naction acReverseStem\n" 1)
+run_script(nofocus "hover 5 5\naction acReverseStem\n" 1 -o ${WORK}/nofocus.swn)
 if(NOT err MATCHES "acReverseStem is not available")
     message(FATAL_ERROR "a focus command with no note must be refused: ${err}")
 endif()
