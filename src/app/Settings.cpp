@@ -65,18 +65,12 @@ Settings::Settings() {
     for (int i = 0; i < 16; ++i)
         favourites[static_cast<std::size_t>(i)] = {kFavourites[i].name, kFavourites[i].size,
                                                    kFavourites[i].style, 1, kFavourites[i].usedFor};
-    colours = {{"Ink", 0x000000},           {"Nonprinting", 0xFF00FF}, {"Modnote", 0x008080},
-               {"Putative", 0x808080},      {"Selecting", 0xFF0000},   {"Line", 0x008000},
-               {"Erase", 0xAAD7D3},         {"Anchor", 0x808080},      {"Edit", 0x0000FF},
-               {"Cursor", 0xFF0000},        {"Block", 0x80FF00},       {"Marked", 0xFF0000},
-               {"UniversalText", 0x008000}, {"Virtualstem", 0x00FF00}, {"Strings", 0xFF00FF},
-               {"Defaultform", 0xC8FFFF},   {"Grid", 0x00FFFF}};
     favouritePrograms = DecodeFavourites("014A4C3107196E48351413392F4642");
 }
 
 uint32_t Settings::colour(const std::string& key) const {
-    for (const Colour& c : colours)
-        if (EqualsIgnoreCase(c.key, key)) return c.value;
+    for (const ColourRole& role : kColourRoles)
+        if (EqualsIgnoreCase(role.key, key)) return colours.*role.member;
     return 0;
 }
 
@@ -376,9 +370,11 @@ Settings ReadSettings(const IniFile& ini, const SettingsEnv& env) {
 
     s.language = Clamp(I("Options", "Language", 2), 0, 2);
     if (s.language == 2) s.language = env.northAmerican ? 1 : 0;
-    for (Settings::Colour& c : s.colours)
-        c.value = static_cast<uint32_t>(
-            std::clamp<long long>(ini.GetInt("Colours", c.key, c.value), 0, 0xFFFFFF));
+    for (const ColourRole& role : kColourRoles) {
+        uint32_t& c = s.colours.*role.member;
+        c = static_cast<uint32_t>(
+            std::clamp<long long>(ini.GetInt("Colours", role.key, c), 0, 0xFFFFFF));
+    }
     s.debug = DecodeDebug(S("Debug", "Options", ""));
     s.runs = Clamp(I("User", "Runs", 0), 0, kHuge);
     for (const char* key : {"Boring1", "Boring2", "Boring3"})

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/IniFile.h"
+#include "core/Colours.h"
 
 namespace sw {
 
@@ -59,12 +60,8 @@ struct Settings {
     bool ruler = false;
     int toolbar = 0x3FFFFF;
     int sound = 0, expandSpeed = 4, neatenFactor = 500;
-    // Colours (0x00BBGGRR), in the order of the file
-    struct Colour {
-        const char* key;
-        uint32_t value;
-    };
-    std::vector<Colour> colours;
+    // The editor's colours by role.
+    Colours colours;
     // Preview, Warnings
     bool previewDetails = true, previewMargins = true;
     int warnings1 = 0, warnings2 = 0;

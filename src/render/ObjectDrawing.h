@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "core/Colours.h"
 #include "model/Score.h"
 #include "render/ObjectShapes.h"
 #include "render/Surface.h"
@@ -11,21 +12,6 @@
 namespace sw {
 
 // The "Colours" settings (0x00BBGGRR) with their defaults.
-struct Colours {
-    uint32_t ink = 0x000000;
-    uint32_t nonprinting = 0xFF00FF;
-    uint32_t modnote = 0x008080;
-    uint32_t putative = 0x808080;
-    uint32_t selecting = 0xFF0000;
-    uint32_t edit = 0x0000FF;
-    uint32_t marked = 0xFF0000;
-    uint32_t erase = 0xAAD7D3;
-    uint32_t anchor = 0x808080;
-    uint32_t universalText = 0x008000;
-    uint32_t virtualstem = 0x00FF00;
-    uint32_t cursor = 0xFF0000, block = 0x80FF00, line = 0x008000, strings = 0xFF00FF,
-             defaultform = 0xC8FFFF, grid = 0x00FFFF;
-};
 
 constexpr uint32_t kMagenta = 0xFF00FF;
 constexpr uint32_t kLightGrey = 0xC0C0C0;

@@ -13,7 +13,6 @@
 #include "core/Messages.h"
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
-#include "ui/MainWindow.h"
 #include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
 
@@ -44,7 +43,7 @@ std::optional<FontDesc> QtDocumentDialogs::selectFavourite() {
 bool QtDocumentDialogs::pageSetup(PageData& page, bool& metric) {
     return RunPageSetupDialog(parent_, Q(MessageText(msg::ThisScorePageSetup)), page, metric, host_,
                               warnings_, PrinterCapacityReader(settings_.printer),
-                              ColoursFrom(settings_).defaultform);
+                              settings_.colours.defaultform);
 }
 
 std::optional<double> QtDocumentDialogs::staveSize(StaveSizeDialogModel& model,

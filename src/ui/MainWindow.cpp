@@ -58,20 +58,6 @@
 
 namespace sw {
 
-// The "Colours" section of the settings as the drawing code keeps them.
-Colours ColoursFrom(const Settings& s) {
-    Colours c;
-    c.ink = s.colour("Ink"), c.nonprinting = s.colour("Nonprinting");
-    c.modnote = s.colour("Modnote"), c.putative = s.colour("Putative");
-    c.selecting = s.colour("Selecting"), c.line = s.colour("Line");
-    c.erase = s.colour("Erase"), c.anchor = s.colour("Anchor"), c.edit = s.colour("Edit");
-    c.cursor = s.colour("Cursor"), c.block = s.colour("Block"), c.marked = s.colour("Marked");
-    c.universalText = s.colour("UniversalText"), c.virtualstem = s.colour("Virtualstem");
-    c.strings = s.colour("Strings"), c.defaultform = s.colour("Defaultform");
-    c.grid = s.colour("Grid");
-    return c;
-}
-
 namespace {
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
@@ -415,7 +401,7 @@ bool TMainForm::startDocument(DocumentController::Start how, const std::string& 
     auto* child =
         new TMDIChild(editorSettings(), glyphs_, host_, app_.warnings, *services_, *dialogs_);
     child_ = child;
-    child->setColours(ColoursFrom(settings_));
+    child->setColours(settings_.colours);
     connect(child, &TMDIChild::pagesChanged, this, [this](int n) { setPageTabs(n); });
     connect(child, &TMDIChild::pageShown, this, [this](int page) {
         QSignalBlocker block(tabs_);

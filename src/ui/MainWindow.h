@@ -126,7 +126,4 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<DocumentDialogs> dialogs_;
 };
 
-// The "Colours" section of the settings as the drawing code keeps them.
-Colours ColoursFrom(const Settings& s);
-
 }  // namespace sw
