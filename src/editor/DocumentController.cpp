@@ -375,7 +375,8 @@ void DocumentController::refreshNoteActions() {
 }
 
 void DocumentController::undo() {
-    if (!canRun(Action::Undo)) return;
+    // The provisional object is in no slot the record knows.
+    if (refuseWhileProvisional() || !canRun(Action::Undo)) return;
     EditContext ctx = editContext();
     setCursorShown(false);
     UndoLastCommand(ctx, mode_ == kModeMusic);

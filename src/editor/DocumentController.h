@@ -51,6 +51,8 @@ struct EditorSettings {
     bool emergencyLoading = false;  // ask which objects to leave out when opening
     bool dumpTools = false;         // the Dump item and Extended Properties
     bool rulers = false;            // the rulers beside the page are shown
+    bool threeDot = true;           // notes take up to three dots, else one
+    bool cClef = true;              // the clef key reaches the C clefs
 };
 
 // The screen as the controller reaches it.
@@ -397,6 +399,7 @@ class DocumentController {
     friend class HairpinMode;
     friend class DrawingMode;
     friend class MovingObjectMode;
+    friend struct MusicKeys;
     friend void StartDrag(DocumentController& d, int32_t x, int32_t y);
     friend void RedrawOnReturn(DocumentController& d, int to);
 };

@@ -717,7 +717,16 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         const QKeyCombination combo = k->keyCombination();
         const QKeySequence seq(
             QKeyCombination(combo.keyboardModifiers() & ~Qt::KeypadModifier, combo.key()));
-        if (controller_->key(seq.toString(QKeySequence::PortableText).toStdString())) {
+        std::string name = seq.toString(QKeySequence::PortableText).toStdString();
+        // A printable character is named by what it types on any layout; a
+        // capital letter is the letter with Shift.
+        const QString text = k->text();
+        if (text.size() == 1 && text[0].isPrint() && !text[0].isSpace() &&
+            !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            const QChar c = text[0];
+            name = (c.isUpper() ? "Shift+" : "") + QString(c.toUpper()).toStdString();
+        }
+        if (controller_->key(name)) {
             applyUi();
             return true;
         }
