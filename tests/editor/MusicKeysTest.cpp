@@ -189,6 +189,46 @@ TEST_F(MusicKeys, FocusEditsAreUndoneOneByOne) {
     EXPECT_HOST_CLEAN(host);
 }
 
+TEST_F(MusicKeys, HeadsAndSizes) {
+    Open();
+    Keys({"C", "%"});
+    EXPECT_EQ(P().note().headSize, 5);
+    EXPECT_EQ(P().note().noteValue, 4);
+    Keys({"%", "Ctrl+X"});
+    EXPECT_EQ(P().note().headSize, 0);
+    EXPECT_EQ(P().note().head, 1) << "cross head";
+    Keys({"Esc", "0"});
+    EXPECT_EQ(d->noteTemplate().headSize, 1) << "no provisional: the template's small head";
+    Keys({"Ctrl+Q", "0"});
+    EXPECT_EQ(P().data.clef.small, 1);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(MusicKeys, FocusTiesAndMovesAreRecorded) {
+    Open();
+    Keys({"G", "Space", "G", "Space"});
+    Hover(2);
+    const int64_t before = undo.written();
+    d->key("Shift+T");
+    EXPECT_EQ(Obj(1, 2).note().tieLeft, 1);
+    EXPECT_EQ(Obj(1, 1).note().tieRight, 2);
+    d->key("Shift+T");
+    EXPECT_EQ(Obj(1, 1).note().tieRight, 0) << "again removes it from both notes";
+    const int pitch = Obj(1, 2).note().pitch;
+    d->key("Down");
+    EXPECT_EQ(Obj(1, 2).note().pitch, pitch - 7);
+    const int32_t x = Obj(1, 2).x;
+    d->key("Ctrl+Right");
+    EXPECT_EQ(Obj(1, 2).x, x + 10);
+    EXPECT_EQ(undo.written(), before + 4);
+    // @ takes the object nearest the cursor.
+    d->mouseLeave();
+    d->setCursorX(x + 5);
+    d->key("@");
+    EXPECT_EQ(d->focusObject(), 2);
+    EXPECT_HOST_CLEAN(host);
+}
+
 // ---------------------------------------------------------------------------
 // Key signatures, ties, arpeggios, beaming back (faults 2, 3 and 5)
 

@@ -14,6 +14,7 @@
 #include "editor/commands/EntryCommands.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
+#include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
 
 namespace sw {
@@ -67,7 +68,13 @@ constexpr std::array kRows{
     Row{"/\\|", Case::Any, false, On::Char, When::Always, MusicKeys::barline},
     Row{"K", Case::Any, false, On::Release, When::Always, MusicKeys::keysig},
     Row{"Z", Case::Any, false, On::Release, When::Always, MusicKeys::rest},
+    Row{"TU", Case::Any, false, On::Char, When::FocusNote, MusicKeys::focusTie},
     Row{"TU", Case::Any, false, On::Char, When::Always, MusicKeys::tie},
+    Row{"%", Case::Any, false, On::Char, When::Always, MusicKeys::grace},
+    Row{"0", Case::Plain, false, On::Release, When::Always, MusicKeys::small},
+    Row{"X", Case::Any, true, On::Release, When::Provisional, MusicKeys::crossHead},
+    Row{"@", Case::Any, false, On::Char, When::Always, MusicKeys::nearest},
+    Row{"*", Case::Any, false, On::Char, When::Always, MusicKeys::cursorShape},
     Row{"~", Case::Any, false, On::Char, When::Always, MusicKeys::arpeggio},
     Row{"Backspace", Case::Any, false, On::Release, When::Always, MusicKeys::backspace},
     Row{"Backspace", Case::Any, true, On::Release, When::Always, MusicKeys::previousPosition},
@@ -85,6 +92,14 @@ constexpr std::array kRows{
     Row{"Right", Case::Any, true, On::Release, When::Provisional, MusicKeys::nudge},
     Row{"Up", Case::Plain, false, On::Release, When::Provisional, MusicKeys::octave},
     Row{"Down", Case::Plain, false, On::Release, When::Provisional, MusicKeys::octave},
+    Row{"Left", Case::Plain, false, On::Release, When::FocusObject, MusicKeys::focusNudge},
+    Row{"Right", Case::Plain, false, On::Release, When::FocusObject, MusicKeys::focusNudge},
+    Row{"Left", Case::Plain, true, On::Release, When::FocusObject, MusicKeys::focusNudge},
+    Row{"Right", Case::Plain, true, On::Release, When::FocusObject, MusicKeys::focusNudge},
+    Row{"Up", Case::Any, false, On::Release, When::FocusObject, MusicKeys::focusVertical},
+    Row{"Down", Case::Any, false, On::Release, When::FocusObject, MusicKeys::focusVertical},
+    Row{"Up", Case::Any, true, On::Release, When::FocusObject, MusicKeys::focusVertical},
+    Row{"Down", Case::Any, true, On::Release, When::FocusObject, MusicKeys::focusVertical},
     Row{"Left", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
     Row{"Right", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
     Row{"Home", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
@@ -106,6 +121,8 @@ constexpr int kMaxKey = 7;
 constexpr int kMaxCount = 127;
 constexpr int kStaccatoKinds = 5, kEmphasisKinds = 7, kBarlineStyles = 6;
 constexpr uint8_t kTieFromPreviousSystem = 255;
+constexpr uint8_t kSmallHead = 1, kGraceHead = 5, kGraceValue = 4, kCrossHead = 1;
+constexpr int kOctave = 7;
 
 bool RowMatches(const Row& r, const MusicKey& k) {
     if (r.ctrl != k.ctrl || k.alt) return false;
@@ -639,6 +656,142 @@ void MusicKeys::cursor(DocumentController& d, const MusicKey& k) {
 
 void MusicKeys::previousPosition(DocumentController& d, const MusicKey&) {
     if (d.settleProvisional()) jump(d, false);
+}
+
+void MusicKeys::grace(DocumentController& d, const MusicKey&) {
+    auto toggle = [](NoteData& n) {
+        n.headSize = n.headSize == kGraceHead ? 0 : kGraceHead;
+        n.noteValue = kGraceValue;
+    };
+    if (ScoreObject* f = focus(d); IsNote(f)) {
+        editFocus(d, [&](ScoreObject& o) { toggle(o.note()); });
+        return;
+    }
+    if (!d.pending_ || !IsNote(&*d.pending_)) return;
+    toggle(d.pending_->note());
+    d.pendingChanged();
+}
+
+void MusicKeys::small(DocumentController& d, const MusicKey&) {
+    if (!d.pending_) {
+        d.noteTemplate_.headSize = d.noteTemplate_.headSize == kSmallHead ? 0 : kSmallHead;
+        return;
+    }
+    ScoreObject& w = *d.pending_;
+    if (w.kind == kClef) {
+        static constexpr uint8_t kSmallClefShift = 4;
+        ClefData& c = w.data.clef;
+        c.small = c.small ? 0 : 1;
+        w.glyph =
+            static_cast<uint8_t>(c.small ? w.glyph + kSmallClefShift : w.glyph - kSmallClefShift);
+    } else if (w.kind == kAccidental) {
+        w.data.accidental.small = w.data.accidental.small ? 0 : 1;
+    } else {
+        return;
+    }
+    d.pendingChanged();
+}
+
+void MusicKeys::crossHead(DocumentController& d, const MusicKey&) {
+    if (!IsNote(d.pendingObject())) return;
+    NoteData& n = d.pending_->note();
+    n.head = n.head == kCrossHead ? 0 : kCrossHead;
+    d.pendingChanged();
+}
+
+void MusicKeys::focusTie(DocumentController& d, const MusicKey& k) {
+    const int s = d.focusStave_, i = d.focusObject_;
+    StaveBlock& b = d.score_.stave(s);
+    const NoteData& was = b.obj[i].note();
+    const uint8_t over = k.shift ? 1 : 0;
+    int partner = 0;
+    if (was.tieLeft == 0) {
+        for (int j = 1; j <= b.count(); ++j) {
+            const ScoreObject& o = b.obj[j];
+            if (j == i || !IsNote(&o) || o.x >= b.obj[i].x || o.note().tieRight != 0) continue;
+            const bool fits = k.c == 'T' ? o.note().pitch == was.pitch : o.note().stem == was.stem;
+            if (fits && (partner == 0 || o.x > b.obj[partner].x)) partner = j;
+        }
+        if (partner == 0 && k.c == 'U') return;
+    }
+    EditContext ctx = d.editContext();
+    ScoreEdit edit(ctx, "tie");
+    if (!edit.touchStave(s)) return;
+    NoteData& n = b.obj[i].note();
+    if (n.tieLeft != 0 && n.tieOver != over) {
+        n.tieOver = over;
+    } else if (n.tieLeft != 0) {
+        if (b.validIndex(n.tieLeft) && b.obj[n.tieLeft].kind == kNote)
+            b.obj[n.tieLeft].note().tieRight = 0;
+        n.tieLeft = n.tieOver = 0;
+    } else {
+        n.tieLeft = partner != 0 ? static_cast<uint8_t>(partner) : kTieFromPreviousSystem;
+        n.tieOver = over;
+        if (partner != 0) b.obj[partner].note().tieRight = static_cast<uint8_t>(i);
+    }
+    edit.commit();
+    d.afterEdits();
+}
+
+void MusicKeys::focusNudge(DocumentController& d, const MusicKey& k) {
+    const ScoreObject* f = focus(d);
+    const int32_t step = (k.ctrl ? 10 : 1) * (k.name == "Left" ? -1 : 1);
+    EditContext ctx = d.editContext();
+    if (MoveObject(ctx, d.focusStave_, d.focusObject_, f->x + step, f->y)) d.afterEdits();
+}
+
+void MusicKeys::focusVertical(DocumentController& d, const MusicKey& k) {
+    const ScoreObject* f = focus(d);
+    const int up = k.name == "Up" ? 1 : -1;
+    const int s = d.focusStave_;
+    const int32_t height = ComputePageGeometry(d.score_).height;
+    ScoreObject o = *f;
+    if (IsNote(&o) && !k.shift && !k.ctrl) {
+        NoteData& n = o.note();
+        const int pitch = n.pitch + up * kOctave;
+        const int32_t y = NoteY(d.score_, s, pitch);
+        if (y < 0 || y >= height) {
+            d.warnings_.show(d.host_, msg::NoteOffThePaper, kLevelBound, false);
+            return;
+        }
+        n.pitch = static_cast<int8_t>(pitch);
+        o.y = y;
+    } else if (o.kind == kNote && !k.shift && !k.ctrl) {
+        o.note().pitch = static_cast<int8_t>(o.note().pitch + 2 * up);
+        o.y = NoteY(d.score_, s, o.note().pitch);
+    } else if (o.kind == kAccidental && !k.shift && !k.ctrl) {
+        o.data.accidental.pitch = static_cast<int8_t>(o.data.accidental.pitch + up * kOctave);
+        o.y = NoteY(d.score_, s, o.data.accidental.pitch);
+    } else if (o.kind == kOther && !k.shift && !k.ctrl) {
+        o.y -= up * kOctave;
+    } else if (o.kind == kText9 || o.kind == kLine || o.kind == kCurve || o.kind == kTrill ||
+               o.kind == kOther || o.kind == kText || o.kind == kHairpin || o.kind == kDrawobject) {
+        o.y -= up * (k.shift || k.ctrl ? 5 : 1);
+    } else {
+        return;
+    }
+    editFocus(d, [&](ScoreObject& to) { to = o; });
+}
+
+void MusicKeys::nearest(DocumentController& d, const MusicKey&) {
+    const int s = d.score_.CurrentStave;
+    if (!d.score_.hasStave(s) || d.score_.stave(s).count() == 0) return;
+    const StaveBlock& b = d.score_.stave(s);
+    int best = 1;
+    for (int i = 2; i <= b.count(); ++i)
+        if (std::abs(b.obj[i].x - d.cursorX_) < std::abs(b.obj[best].x - d.cursorX_)) best = i;
+    d.unlocked_ = true;
+    d.focusStave_ = s;
+    d.focusObject_ = best;
+    d.objectSelected_ = true;
+    d.ui_.highlightStave = s;
+    d.ui_.highlightObject = best;
+    d.refreshUi();
+}
+
+void MusicKeys::cursorShape(DocumentController& d, const MusicKey&) {
+    d.settings_.cursorType = (d.settings_.cursorType + 1) % 3;
+    d.view_.showStaveCursor(d.cursorShown_);
 }
 
 }  // namespace sw

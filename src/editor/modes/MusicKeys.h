@@ -51,6 +51,14 @@ struct MusicKeys {
     static void octave(DocumentController& d, const MusicKey& k);
     static void cursor(DocumentController& d, const MusicKey& k);
     static void previousPosition(DocumentController& d, const MusicKey& k);
+    static void grace(DocumentController& d, const MusicKey& k);
+    static void small(DocumentController& d, const MusicKey& k);
+    static void crossHead(DocumentController& d, const MusicKey& k);
+    static void focusTie(DocumentController& d, const MusicKey& k);
+    static void focusNudge(DocumentController& d, const MusicKey& k);
+    static void focusVertical(DocumentController& d, const MusicKey& k);
+    static void nearest(DocumentController& d, const MusicKey& k);
+    static void cursorShape(DocumentController& d, const MusicKey& k);
 };
 
 }  // namespace sw
