@@ -178,6 +178,15 @@ class DocumentController {
     // A key press ("Ctrl+Z", "Left", "Alt+PgDown"): its action, or the
     // cursor keys. True when something used the key.
     bool key(const std::string& key);
+    // The window's halves of a key: the press runs its action or the rows
+    // that act at once; the release the rows that wait for it, and only
+    // for a key whose press this document saw (the menu guard). key() is
+    // a press and its release.
+    bool keyDown(const std::string& key);
+    bool keyUp(const std::string& key);
+    // A menu opened: the keys held before it are forgotten, so the release
+    // of the key that leaves the menu edits nothing.
+    void menuOpened() { keysDown_.clear(); }
     // The pointer over the page, given to the current mode.
     PointerResult pointer(const PointerEvent& e);
     const EditorSettings& settings() const { return settings_; }
@@ -388,6 +397,9 @@ class DocumentController {
         int32_t minX = 0, maxX = 0, minY = 0, maxY = 0;
     } drag_;
     std::array<std::unique_ptr<ModeHandler>, kModeCount> handlers_;
+    // The keys held, by name without modifiers: the release acts with the
+    // modifiers of the press.
+    std::map<std::string, std::string> keysDown_;
 
     friend class ModeHandler;
     friend class MusicMode;

@@ -268,6 +268,7 @@ void TMDIChild::buildActions() {
 
     auto menu = [this](const char* title, std::initializer_list<std::optional<Action>> items) {
         QMenu* m = new QMenu(title, this);
+        connect(m, &QMenu::aboutToShow, this, [this] { controller_->menuOpened(); });
         for (const std::optional<Action>& item : items) {
             if (item)
                 m->addAction(action(*item));
@@ -687,6 +688,26 @@ void TMDIChild::showStaveCursor(bool shown) {
         makeVisible(controller_->cursorX(), score_.stave(s).h.Ycoord);
 }
 
+namespace {
+
+// The controller's name of a key: a printable character by what it types on
+// any layout (a capital letter is the letter with Shift), else the key with
+// its modifiers.
+std::string KeyName(const QKeyEvent& k) {
+    const QString text = k.text();
+    if (text.size() == 1 && text[0].isPrint() && !text[0].isSpace() &&
+        !(k.modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const QChar c = text[0];
+        return (c.isUpper() ? "Shift+" : "") + QString(c.toUpper()).toStdString();
+    }
+    const QKeyCombination combo = k.keyCombination();
+    const QKeySequence seq(
+        QKeyCombination(combo.keyboardModifiers() & ~Qt::KeypadModifier, combo.key()));
+    return seq.toString(QKeySequence::PortableText).toStdString();
+}
+
+}  // namespace
+
 bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
     // The scroll area would take the cursor keys for itself.
     if (event->type() == QEvent::ToolTip && controller_->settings().level >= 4 &&
@@ -714,19 +735,14 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         // Keys that are no menu command's (the cursor keys) go to the mode.
-        const QKeyCombination combo = k->keyCombination();
-        const QKeySequence seq(
-            QKeyCombination(combo.keyboardModifiers() & ~Qt::KeypadModifier, combo.key()));
-        std::string name = seq.toString(QKeySequence::PortableText).toStdString();
-        // A printable character is named by what it types on any layout; a
-        // capital letter is the letter with Shift.
-        const QString text = k->text();
-        if (text.size() == 1 && text[0].isPrint() && !text[0].isSpace() &&
-            !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            const QChar c = text[0];
-            name = (c.isUpper() ? "Shift+" : "") + QString(c.toUpper()).toStdString();
+        if (controller_->keyDown(KeyName(*k))) {
+            applyUi();
+            return true;
         }
-        if (controller_->key(name)) {
+    }
+    if (watched == scroll_ && event->type() == QEvent::KeyRelease) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (!k->isAutoRepeat() && controller_->keyUp(KeyName(*k))) {
             applyUi();
             return true;
         }

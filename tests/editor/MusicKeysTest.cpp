@@ -295,7 +295,27 @@ TEST_F(MusicKeys, BackspaceBeamsBackOrUnbeams) {
 }
 
 // ---------------------------------------------------------------------------
-// Space, Tab and Undo (fault 1)
+// Press, release and the menu guard; Space, Tab and Undo (fault 1)
+
+TEST_F(MusicKeys, ReleaseRowsWaitAndTheMenuGuardDropsStrayReleases) {
+    Open();
+    EXPECT_TRUE(d->keyDown("Z")) << "claimed at once";
+    EXPECT_EQ(d->pendingObject(), nullptr) << "Z acts on its release";
+    d->keyUp("z");
+    ASSERT_NE(d->pendingObject(), nullptr);
+    EXPECT_EQ(P().note().rest, 1);
+    d->keyDown("Shift+Z");
+    d->keyUp("Z");
+    EXPECT_EQ(P().note().noteValue, 2) << "the release keeps the press's Shift";
+    Keys({"C"});
+    d->keyDown("Tab");
+    d->menuOpened();
+    d->keyUp("Tab");
+    EXPECT_EQ(Count(1), 0) << "a release after a menu opened edits nothing";
+    EXPECT_FALSE(d->keyUp("Esc"));
+    EXPECT_NE(d->pendingObject(), nullptr) << "the Esc that closed a menu keeps the note";
+    EXPECT_HOST_CLEAN(host);
+}
 
 TEST_F(MusicKeys, SpaceAloneStepsUpToTheRightEnd) {
     Open();

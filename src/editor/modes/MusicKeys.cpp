@@ -29,7 +29,7 @@ struct MusicKey {
 namespace {
 
 enum class Case : uint8_t { Any, Plain, Shifted };
-// Character keys act when typed; the rest on the key's release in the window.
+// Most keys act when pressed (and repeat); some wait for the release.
 enum class On : uint8_t { Char, Release };
 enum class When : uint8_t {
     Always,
@@ -84,36 +84,36 @@ constexpr std::array kRows{
     Row{"Space", Case::Any, false, On::Char, When::Always, MusicKeys::space},
     Row{"Tab", Case::Any, false, On::Release, When::Always, MusicKeys::tab},
     Row{"Backtab", Case::Any, false, On::Release, When::Always, MusicKeys::tab},
-    Row{"Esc", Case::Any, false, On::Release, When::Provisional, MusicKeys::escape},
-    Row{"Del", Case::Any, false, On::Release, When::FocusObject, MusicKeys::del},
-    Row{"Left", Case::Any, false, On::Release, When::Provisional, MusicKeys::nudge},
-    Row{"Right", Case::Any, false, On::Release, When::Provisional, MusicKeys::nudge},
-    Row{"Left", Case::Any, true, On::Release, When::Provisional, MusicKeys::nudge},
-    Row{"Right", Case::Any, true, On::Release, When::Provisional, MusicKeys::nudge},
-    Row{"Up", Case::Plain, false, On::Release, When::Provisional, MusicKeys::octave},
-    Row{"Down", Case::Plain, false, On::Release, When::Provisional, MusicKeys::octave},
-    Row{"Left", Case::Plain, false, On::Release, When::FocusObject, MusicKeys::focusNudge},
-    Row{"Right", Case::Plain, false, On::Release, When::FocusObject, MusicKeys::focusNudge},
-    Row{"Left", Case::Plain, true, On::Release, When::FocusObject, MusicKeys::focusNudge},
-    Row{"Right", Case::Plain, true, On::Release, When::FocusObject, MusicKeys::focusNudge},
-    Row{"Up", Case::Any, false, On::Release, When::FocusObject, MusicKeys::focusVertical},
-    Row{"Down", Case::Any, false, On::Release, When::FocusObject, MusicKeys::focusVertical},
-    Row{"Up", Case::Any, true, On::Release, When::FocusObject, MusicKeys::focusVertical},
-    Row{"Down", Case::Any, true, On::Release, When::FocusObject, MusicKeys::focusVertical},
-    Row{"Left", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
-    Row{"Right", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
-    Row{"Home", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
-    Row{"End", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
-    Row{"Up", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
-    Row{"Down", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
-    Row{"PgUp", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
-    Row{"PgDown", Case::Plain, false, On::Release, When::Always, MusicKeys::cursor},
-    Row{"Left", Case::Plain, true, On::Release, When::Always, MusicKeys::cursor},
-    Row{"Right", Case::Plain, true, On::Release, When::Always, MusicKeys::cursor},
-    Row{"Home", Case::Plain, true, On::Release, When::Always, MusicKeys::cursor},
-    Row{"End", Case::Plain, true, On::Release, When::Always, MusicKeys::cursor},
-    Row{"PgUp", Case::Plain, true, On::Release, When::Always, MusicKeys::cursor},
-    Row{"PgDown", Case::Plain, true, On::Release, When::Always, MusicKeys::cursor},
+    Row{"Esc", Case::Any, false, On::Char, When::Provisional, MusicKeys::escape},
+    Row{"Del", Case::Any, false, On::Char, When::FocusObject, MusicKeys::del},
+    Row{"Left", Case::Any, false, On::Char, When::Provisional, MusicKeys::nudge},
+    Row{"Right", Case::Any, false, On::Char, When::Provisional, MusicKeys::nudge},
+    Row{"Left", Case::Any, true, On::Char, When::Provisional, MusicKeys::nudge},
+    Row{"Right", Case::Any, true, On::Char, When::Provisional, MusicKeys::nudge},
+    Row{"Up", Case::Plain, false, On::Char, When::Provisional, MusicKeys::octave},
+    Row{"Down", Case::Plain, false, On::Char, When::Provisional, MusicKeys::octave},
+    Row{"Left", Case::Plain, false, On::Char, When::FocusObject, MusicKeys::focusNudge},
+    Row{"Right", Case::Plain, false, On::Char, When::FocusObject, MusicKeys::focusNudge},
+    Row{"Left", Case::Plain, true, On::Char, When::FocusObject, MusicKeys::focusNudge},
+    Row{"Right", Case::Plain, true, On::Char, When::FocusObject, MusicKeys::focusNudge},
+    Row{"Up", Case::Any, false, On::Char, When::FocusObject, MusicKeys::focusVertical},
+    Row{"Down", Case::Any, false, On::Char, When::FocusObject, MusicKeys::focusVertical},
+    Row{"Up", Case::Any, true, On::Char, When::FocusObject, MusicKeys::focusVertical},
+    Row{"Down", Case::Any, true, On::Char, When::FocusObject, MusicKeys::focusVertical},
+    Row{"Left", Case::Plain, false, On::Char, When::Always, MusicKeys::cursor},
+    Row{"Right", Case::Plain, false, On::Char, When::Always, MusicKeys::cursor},
+    Row{"Home", Case::Plain, false, On::Char, When::Always, MusicKeys::cursor},
+    Row{"End", Case::Plain, false, On::Char, When::Always, MusicKeys::cursor},
+    Row{"Up", Case::Plain, false, On::Char, When::Always, MusicKeys::cursor},
+    Row{"Down", Case::Plain, false, On::Char, When::Always, MusicKeys::cursor},
+    Row{"PgUp", Case::Plain, false, On::Char, When::Always, MusicKeys::cursor},
+    Row{"PgDown", Case::Plain, false, On::Char, When::Always, MusicKeys::cursor},
+    Row{"Left", Case::Plain, true, On::Char, When::Always, MusicKeys::cursor},
+    Row{"Right", Case::Plain, true, On::Char, When::Always, MusicKeys::cursor},
+    Row{"Home", Case::Plain, true, On::Char, When::Always, MusicKeys::cursor},
+    Row{"End", Case::Plain, true, On::Char, When::Always, MusicKeys::cursor},
+    Row{"PgUp", Case::Plain, true, On::Char, When::Always, MusicKeys::cursor},
+    Row{"PgDown", Case::Plain, true, On::Char, When::Always, MusicKeys::cursor},
 };
 
 constexpr int kLevelBound = 3;  // warnings for levels 1 and 2
@@ -172,7 +172,7 @@ bool Holds(DocumentController& d, When w);
 
 }  // namespace
 
-bool MusicKeys::press(DocumentController& d, const std::string& key) {
+bool MusicKeys::press(DocumentController& d, const std::string& key, bool release) {
     if (d.mode_ != kModeMusic) return false;
     MusicKey k;
     std::string_view rest = key;
@@ -196,12 +196,17 @@ bool MusicKeys::press(DocumentController& d, const std::string& key) {
         k.shift = false;
     }
     if (k.name.size() == 1) k.c = k.name[0];
+    bool claimed = false;
     for (const Row& r : kRows) {
         if (!RowMatches(r, k) || !Holds(d, r.when)) continue;
+        if ((r.on == On::Release) != release) {
+            claimed |= !release;
+            continue;
+        }
         r.command(d, k);
         return true;
     }
-    return false;
+    return claimed;
 }
 
 namespace {

@@ -11,9 +11,10 @@ struct MusicKey;
 struct ScoreObject;
 
 struct MusicKeys {
-    // A key name as NormalizeKey spells it ("Shift+T", "#", "Ctrl+Home"):
-    // true when a row of the table took it.
-    static bool press(DocumentController& d, const std::string& key);
+    // A key name as NormalizeKey spells it ("Shift+T", "#", "Ctrl+Home"),
+    // pressed or released: true when a row of the table took it. A press
+    // also claims the keys whose rows act on their release.
+    static bool press(DocumentController& d, const std::string& key, bool release);
 
     // The object under the mouse when editing may change it; null otherwise.
     static ScoreObject* focus(DocumentController& d);

@@ -202,7 +202,11 @@ PointerResult MovingObjectMode::pointer(const PointerEvent& e) {
 }
 
 bool MusicMode::key(const std::string& key) {
-    return MusicKeys::press(d_, key);
+    return MusicKeys::press(d_, key, false);
+}
+
+bool MusicMode::keyUp(const std::string& key) {
+    return MusicKeys::press(d_, key, true);
 }
 
 void HeaderFooterMode::enter(int from) {
