@@ -75,6 +75,9 @@ class PageViewPort {
     virtual void closePreview() = 0;
     // The score was laid out again: the page count may have changed.
     virtual void layoutChanged() {}
+    // The mouse pointer goes to a point of the page picture (the focus
+    // taken from the keyboard follows it).
+    virtual void movePointerTo(int32_t /*x*/, int32_t /*y*/) {}
 };
 
 // What the main window does for a document. Each call has a harmless

@@ -643,6 +643,11 @@ void TMDIChild::rulerMenu(QPoint at) {
     menu.exec(at);
 }
 
+void TMDIChild::movePointerTo(int32_t x, int32_t y) {
+    // The label's frame is one pixel round the picture.
+    QCursor::setPos(pageLabel_->mapToGlobal(QPoint(x + 1, y + 1)));
+}
+
 void TMDIChild::makeVisible(int32_t x, int32_t y) {
     ScrollView v;
     v.x = scroll_->horizontalScrollBar()->value();

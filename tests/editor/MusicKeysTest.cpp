@@ -226,6 +226,8 @@ TEST_F(MusicKeys, FocusTiesAndMovesAreRecorded) {
     d->setCursorX(x + 5);
     d->key("@");
     EXPECT_EQ(d->focusObject(), 2);
+    d->key("Alt+Left");
+    EXPECT_EQ(d->focusObject(), 1) << "the focus steps along its stave";
     EXPECT_HOST_CLEAN(host);
 }
 

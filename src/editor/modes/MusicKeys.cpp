@@ -53,6 +53,7 @@ struct Row {
     On on;
     When when;
     Command command;
+    bool alt = false;
 };
 
 // First match wins: the focus rows come before the rows for what is typed.
@@ -92,6 +93,8 @@ constexpr std::array kRows{
     Row{"Right", Case::Any, true, On::Char, When::Provisional, MusicKeys::nudge},
     Row{"Up", Case::Plain, false, On::Char, When::Provisional, MusicKeys::octave},
     Row{"Down", Case::Plain, false, On::Char, When::Provisional, MusicKeys::octave},
+    Row{"Left", Case::Plain, false, On::Char, When::FocusObject, MusicKeys::focusStep, true},
+    Row{"Right", Case::Plain, false, On::Char, When::FocusObject, MusicKeys::focusStep, true},
     Row{"Left", Case::Plain, false, On::Char, When::FocusObject, MusicKeys::focusNudge},
     Row{"Right", Case::Plain, false, On::Char, When::FocusObject, MusicKeys::focusNudge},
     Row{"Left", Case::Plain, true, On::Char, When::FocusObject, MusicKeys::focusNudge},
@@ -125,7 +128,7 @@ constexpr uint8_t kSmallHead = 1, kGraceHead = 5, kGraceValue = 4, kCrossHead = 
 constexpr int kOctave = 7;
 
 bool RowMatches(const Row& r, const MusicKey& k) {
-    if (r.ctrl != k.ctrl || k.alt) return false;
+    if (r.ctrl != k.ctrl || r.alt != k.alt) return false;
     if (r.keyCase == Case::Plain && k.shift) return false;
     if (r.keyCase == Case::Shifted && !k.shift) return false;
     const std::string_view keys = r.keys;
@@ -797,6 +800,20 @@ void MusicKeys::nearest(DocumentController& d, const MusicKey&) {
 void MusicKeys::cursorShape(DocumentController& d, const MusicKey&) {
     d.settings_.cursorType = (d.settings_.cursorType + 1) % 3;
     d.view_.showStaveCursor(d.cursorShown_);
+}
+
+void MusicKeys::focusStep(DocumentController& d, const MusicKey& k) {
+    const int s = d.focusStave_, step = k.name == "Left" ? -1 : 1;
+    const StaveBlock& b = d.score_.stave(s);
+    int j = d.focusObject_ + step;
+    while (b.validIndex(j) && b.obj[j].kind == kNothing)
+        j += step;
+    if (!b.validIndex(j)) return;
+    d.focusObject_ = j;
+    d.ui_.highlightStave = s;
+    d.ui_.highlightObject = j;
+    d.refreshUi();
+    d.view_.movePointerTo(b.obj[j].x, b.obj[j].y);
 }
 
 }  // namespace sw

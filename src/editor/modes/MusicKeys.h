@@ -60,6 +60,7 @@ struct MusicKeys {
     static void focusVertical(DocumentController& d, const MusicKey& k);
     static void nearest(DocumentController& d, const MusicKey& k);
     static void cursorShape(DocumentController& d, const MusicKey& k);
+    static void focusStep(DocumentController& d, const MusicKey& k);
 };
 
 }  // namespace sw
