@@ -375,7 +375,8 @@ void DocumentController::refreshNoteActions() {
 }
 
 void DocumentController::undo() {
-    if (!canRun(Action::Undo)) return;
+    // The provisional object is in no slot the record knows.
+    if (refuseWhileProvisional() || !canRun(Action::Undo)) return;
     EditContext ctx = editContext();
     setCursorShown(false);
     UndoLastCommand(ctx, mode_ == kModeMusic);
@@ -528,11 +529,37 @@ bool DocumentController::run(Action a) {
     }
 }
 
+namespace {
+
+// A normalised key name without its modifiers.
+std::string BareKey(const std::string& key) {
+    std::string_view k = key;
+    for (std::string_view m : {"Ctrl+", "Alt+", "Shift+"})
+        if (k.size() > m.size() && k.starts_with(m)) k.remove_prefix(m.size());
+    return std::string(k);
+}
+
+}  // namespace
+
 bool DocumentController::key(const std::string& k) {
+    const bool down = keyDown(k);
+    return keyUp(k) || down;
+}
+
+bool DocumentController::keyDown(const std::string& k) {
     const std::string key = NormalizeKey(k);
     if (key.empty()) return false;
     if (const std::optional<Action> a = ActionByKey(key)) return run(*a);
+    keysDown_[BareKey(key)] = key;
     return handlers_[static_cast<std::size_t>(mode_)]->key(key);
+}
+
+bool DocumentController::keyUp(const std::string& k) {
+    const auto held = keysDown_.find(BareKey(NormalizeKey(k)));
+    if (held == keysDown_.end()) return false;
+    const std::string key = held->second;
+    keysDown_.erase(held);
+    return handlers_[static_cast<std::size_t>(mode_)]->keyUp(key);
 }
 
 PointerResult DocumentController::pointer(const PointerEvent& e) {

@@ -51,6 +51,8 @@ struct EditorSettings {
     bool emergencyLoading = false;  // ask which objects to leave out when opening
     bool dumpTools = false;         // the Dump item and Extended Properties
     bool rulers = false;            // the rulers beside the page are shown
+    bool threeDot = true;           // notes take up to three dots, else one
+    bool cClef = true;              // the clef key reaches the C clefs
 };
 
 // The screen as the controller reaches it.
@@ -73,6 +75,9 @@ class PageViewPort {
     virtual void closePreview() = 0;
     // The score was laid out again: the page count may have changed.
     virtual void layoutChanged() {}
+    // The mouse pointer goes to a point of the page picture (the focus
+    // taken from the keyboard follows it).
+    virtual void movePointerTo(int32_t /*x*/, int32_t /*y*/) {}
 };
 
 // What the main window does for a document. Each call has a harmless
@@ -176,6 +181,15 @@ class DocumentController {
     // A key press ("Ctrl+Z", "Left", "Alt+PgDown"): its action, or the
     // cursor keys. True when something used the key.
     bool key(const std::string& key);
+    // The window's halves of a key: the press runs its action or the rows
+    // that act at once; the release the rows that wait for it, and only
+    // for a key whose press this document saw (the menu guard). key() is
+    // a press and its release.
+    bool keyDown(const std::string& key);
+    bool keyUp(const std::string& key);
+    // A menu opened: the keys held before it are forgotten, so the release
+    // of the key that leaves the menu edits nothing.
+    void menuOpened() { keysDown_.clear(); }
     // The pointer over the page, given to the current mode.
     PointerResult pointer(const PointerEvent& e);
     const EditorSettings& settings() const { return settings_; }
@@ -386,6 +400,9 @@ class DocumentController {
         int32_t minX = 0, maxX = 0, minY = 0, maxY = 0;
     } drag_;
     std::array<std::unique_ptr<ModeHandler>, kModeCount> handlers_;
+    // The keys held, by name without modifiers: the release acts with the
+    // modifiers of the press.
+    std::map<std::string, std::string> keysDown_;
 
     friend class ModeHandler;
     friend class MusicMode;
@@ -397,6 +414,7 @@ class DocumentController {
     friend class HairpinMode;
     friend class DrawingMode;
     friend class MovingObjectMode;
+    friend struct MusicKeys;
     friend void StartDrag(DocumentController& d, int32_t x, int32_t y);
     friend void RedrawOnReturn(DocumentController& d, int to);
 };

@@ -28,6 +28,8 @@ EditorSettings EditorSettingsFrom(const Settings& s) {
     e.emergencyLoading = s.debugFlag(Settings::kDebugEmergency);
     e.dumpTools = s.debugFlag(Settings::kDebugDump);
     e.rulers = s.ruler;
+    e.threeDot = s.threeDot;
+    e.cClef = s.cClef;
     return e;
 }
 

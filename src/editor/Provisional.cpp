@@ -192,7 +192,7 @@ void DocumentController::clefKey() {
     if (!startProvisional(kClef)) return;
     ClefData& c = pending_->data.clef;
     if (again) {
-        c.type = static_cast<uint8_t>((c.type + 1) % kClefTypes);
+        c.type = static_cast<uint8_t>((c.type + 1) % (settings_.cClef ? kClefTypes : 2));
     } else {
         // A clef after another one is a clef change, drawn small.
         const StaveBlock& b = score_.stave(s);

@@ -268,6 +268,7 @@ void TMDIChild::buildActions() {
 
     auto menu = [this](const char* title, std::initializer_list<std::optional<Action>> items) {
         QMenu* m = new QMenu(title, this);
+        connect(m, &QMenu::aboutToShow, this, [this] { controller_->menuOpened(); });
         for (const std::optional<Action>& item : items) {
             if (item)
                 m->addAction(action(*item));
@@ -642,6 +643,11 @@ void TMDIChild::rulerMenu(QPoint at) {
     menu.exec(at);
 }
 
+void TMDIChild::movePointerTo(int32_t x, int32_t y) {
+    // The label's frame is one pixel round the picture.
+    QCursor::setPos(pageLabel_->mapToGlobal(QPoint(x + 1, y + 1)));
+}
+
 void TMDIChild::makeVisible(int32_t x, int32_t y) {
     ScrollView v;
     v.x = scroll_->horizontalScrollBar()->value();
@@ -687,6 +693,26 @@ void TMDIChild::showStaveCursor(bool shown) {
         makeVisible(controller_->cursorX(), score_.stave(s).h.Ycoord);
 }
 
+namespace {
+
+// The controller's name of a key: a printable character by what it types on
+// any layout (a capital letter is the letter with Shift), else the key with
+// its modifiers.
+std::string KeyName(const QKeyEvent& k) {
+    const QString text = k.text();
+    if (text.size() == 1 && text[0].isPrint() && !text[0].isSpace() &&
+        !(k.modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const QChar c = text[0];
+        return (c.isUpper() ? "Shift+" : "") + QString(c.toUpper()).toStdString();
+    }
+    const QKeyCombination combo = k.keyCombination();
+    const QKeySequence seq(
+        QKeyCombination(combo.keyboardModifiers() & ~Qt::KeypadModifier, combo.key()));
+    return seq.toString(QKeySequence::PortableText).toStdString();
+}
+
+}  // namespace
+
 bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
     // The scroll area would take the cursor keys for itself.
     if (event->type() == QEvent::ToolTip && controller_->settings().level >= 4 &&
@@ -714,10 +740,14 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         // Keys that are no menu command's (the cursor keys) go to the mode.
-        const QKeyCombination combo = k->keyCombination();
-        const QKeySequence seq(
-            QKeyCombination(combo.keyboardModifiers() & ~Qt::KeypadModifier, combo.key()));
-        if (controller_->key(seq.toString(QKeySequence::PortableText).toStdString())) {
+        if (controller_->keyDown(KeyName(*k))) {
+            applyUi();
+            return true;
+        }
+    }
+    if (watched == scroll_ && event->type() == QEvent::KeyRelease) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if (!k->isAutoRepeat() && controller_->keyUp(KeyName(*k))) {
             applyUi();
             return true;
         }

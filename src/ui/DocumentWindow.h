@@ -83,6 +83,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     bool makePicture(int page, bool tellAgain);
     void redrawPage() override;
     void showStaveCursor(bool shown) override;
+    void movePointerTo(int32_t x, int32_t y) override;
     bool enterHeaderFooter(bool header) override;
     void leaveHeaderFooter() override;
     void openPreview() override;

@@ -170,6 +170,8 @@ Placed PlaceObjectOnStave(EditContext& ctx, int s, const ScoreObject& o) {
         NoteData& n = b.obj[i].note();
         if (b.validIndex(n.beamBackTo) && b.obj[n.beamBackTo].kind == kNote)
             b.obj[n.beamBackTo].note().beamOnTo = static_cast<uint8_t>(i);
+        if (b.validIndex(n.tieLeft) && b.obj[n.tieLeft].kind == kNote)
+            b.obj[n.tieLeft].note().tieRight = static_cast<uint8_t>(i);
         InvalidateNotesAt(score, target, placed.x);
         if (!n.rest) JoinChord(b, i);
     }

@@ -46,6 +46,8 @@ class ModeHandler {
     virtual PointerResult pointer(const PointerEvent& e);
     // A key that is no command's: true when the mode used it.
     virtual bool key(const std::string& /*key*/) { return false; }
+    // The release of a key whose press the window saw.
+    virtual bool keyUp(const std::string& /*key*/) { return false; }
 
   protected:
     DocumentController& d_;

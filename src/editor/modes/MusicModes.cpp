@@ -11,6 +11,7 @@
 #include "editor/DocumentController.h"
 #include "editor/Placement.h"
 #include "editor/commands/EntryCommands.h"
+#include "editor/modes/MusicKeys.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
 
@@ -201,79 +202,11 @@ PointerResult MovingObjectMode::pointer(const PointerEvent& e) {
 }
 
 bool MusicMode::key(const std::string& key) {
-    DocumentController& d = d_;
-    const bool ctrl = key.rfind("Ctrl+", 0) == 0;
-    const bool shift = key.find("Shift+") != std::string::npos;
-    const bool alt = key.find("Alt+") != std::string::npos;
-    const std::string bare =
-        key.substr(key.rfind('+') == std::string::npos || key.size() == 1 ? 0 : key.rfind('+') + 1);
-    if (d.mode_ != kModeMusic) return false;
-    const bool free = !d.objectSelected_;
-    if (bare.size() == 1 && !ctrl && !alt) {
-        const char c = bare[0];
-        if (const int step = NoteLetter(c); step >= 0 && free) {
-            d.noteLetter(step, shift);
-            return true;
-        }
-        if (c == 'Z') {
-            d.restKey(shift);
-            return true;
-        }
-        if (c == '/' || c == '\\' || c == '|') {
-            d.barlineKey();
-            return true;
-        }
-        if (c >= '1' && c <= '8' && !shift) {
-            d.valueKey(c - '1');
-            return true;
-        }
-    }
-    if (ctrl && bare == "Q") {
-        d.clefKey();
-        return true;
-    }
-    if (bare == "Esc") {
-        if (!d.pending_) return false;
-        d.abandonProvisional();
-        return true;
-    }
-    if (bare == "Enter" || bare == "Tab") {
-        if (d.pending_) d.completeProvisional(false);
-        return true;
-    }
-    if (bare == "Space") {
-        if (d.pending_) {
-            if (free) d.completeProvisional(true);
-            return true;
-        }
-        const int s = d.score_.CurrentStave;
-        if (s >= 1 && d.score_.hasStave(s)) {
-            d.cursorX_ = std::min(d.score_.stave(s).h.RightX,
-                                  d.cursorX_ + PlainSpacingStep(d.score_.Spacing));
-            d.view_.showStaveCursor(d.cursorShown_);
-        }
-        return true;
-    }
-    if (d.pending_) {
-        const int32_t step = ctrl ? 10 : 1;
-        if (bare == "Left" || bare == "Right") {
-            d.moveProvisionalTo(d.cursorX_ + (bare == "Left" ? -step : step));
-            return true;
-        }
-        if (bare == "Up" || bare == "Down") {
-            d.provisionalOctave(bare == "Up");
-            return true;
-        }
-        // Another stave: the object in hand goes in first.
-        if ((bare == "PgUp" || bare == "PgDown") && !d.completeProvisional(false)) return true;
-    }
-    using K = DocumentController::CursorKey;
-    static const std::pair<const char*, K> kCursorKeys[] = {
-        {"Left", K::Left}, {"Right", K::Right}, {"Home", K::Home},   {"End", K::End},
-        {"Up", K::Up},     {"Down", K::Down},   {"PgUp", K::PageUp}, {"PgDown", K::PageDown}};
-    for (const auto& [name, k] : kCursorKeys)
-        if (bare == name && !shift && !alt) return d.cursorKey(k, ctrl);
-    return false;
+    return MusicKeys::press(d_, key, false);
+}
+
+bool MusicMode::keyUp(const std::string& key) {
+    return MusicKeys::press(d_, key, true);
 }
 
 void HeaderFooterMode::enter(int from) {

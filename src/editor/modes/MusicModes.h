@@ -12,6 +12,7 @@ class MusicMode : public ModeHandler {
     void enter(int from) override;
     PointerResult pointer(const PointerEvent& e) override;
     bool key(const std::string& key) override;
+    bool keyUp(const std::string& key) override;
 };
 
 // An object dragged by the mouse: it follows within its limits and is

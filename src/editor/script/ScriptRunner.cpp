@@ -480,8 +480,11 @@ std::string Runner::line(const std::string& raw, ScriptResult& result) {
         return {};
     }
     if (command == "type") {
+        // A capital letter is the letter typed with Shift.
         for (char c : rest)
-            d_.key(c == ' ' ? std::string("Space") : std::string(1, c));
+            d_.key(c == ' '               ? std::string("Space")
+                   : c >= 'A' && c <= 'Z' ? "Shift+" + std::string(1, c)
+                                          : std::string(1, c));
         return {};
     }
     if (command == "click" || command == "dblclick" || command == "drag" || command == "hover")
