@@ -18,6 +18,7 @@
 #include "editor/Navigation.h"
 #include "editor/NoteDialogs.h"
 #include "editor/PageSetup.h"
+#include "editor/PopupMenus.h"
 #include "editor/ScoreEdit.h"
 #include "editor/Undo.h"
 #include "editor/modes/ModeHandler.h"
@@ -121,6 +122,9 @@ class DocumentDialogs {
     // The "Note Alignment Tool" and "Tremulo Beams": true when OK closed them.
     virtual bool noteAlignment(NoteAlignmentModel& model) = 0;
     virtual bool tremoloBeams(TremoloBeamsModel& model) = 0;
+    // A right-button menu at the mouse: the chosen item, nothing when it was
+    // closed without one.
+    virtual std::optional<int> popup(const MenuModel& /*menu*/) { return std::nullopt; }
 };
 
 struct ActionState {
@@ -305,6 +309,10 @@ class DocumentController {
     void provisionalOctave(bool up);
     // Deletes the focus object (the Del key and the Delete items).
     void deleteFocus();
+    // The right button in Music: the menu of the object, stave or page under
+    // the mouse, and its chosen item carried out; an action the window must
+    // run itself comes back.
+    std::optional<Action> popupMenu(int32_t x, int32_t y);
 
     // --- the mouse over the page
     // The object under the mouse is found, highlighted and made the focus,

@@ -8,6 +8,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "editor/DocumentController.h"
+#include "editor/HitTest.h"
 #include "editor/Placement.h"
 #include "editor/commands/EntryCommands.h"
 #include "layout/GlyphTable.h"
@@ -304,6 +305,39 @@ void DocumentController::deleteFocus() {
     ui_.highlightStave = ui_.highlightObject = -1;
     if (done) afterEdits();
     setCursorShown(true);
+}
+
+std::optional<Action> DocumentController::popupMenu(int32_t x, int32_t y) {
+    // The object in hand's own dialog comes with the attribute dialogs.
+    if (pending_ || mode_ != kModeMusic) return std::nullopt;
+    mouseMove(x, y, false);
+    // The object under the same focus may be another since the last move
+    // (an Undo in between): the note items follow the object there now.
+    refreshNoteActions();
+    const ActionEnabled enabled = [this](Action a) { return canRun(a); };
+    const int s = focusStave_, i = focusObject_;
+    const bool onObject = objectSelected_ && score_.hasStave(s) && score_.stave(s).validIndex(i);
+    MenuModel menu;
+    if (onObject) {
+        menu = ObjectMenu(score_, s, i, enabled);
+    } else if (const int st = StaveAt(score_, page_, x, y); st > 0) {
+        setCursorShown(false);
+        setCurrentStave(st);
+        menu = StaveMenu(score_, st);
+    } else {
+        menu = PageMenu(enabled);
+    }
+    if (menu.items.empty()) return std::nullopt;
+    const std::optional<int> chosen = dialogs_.popup(menu);
+    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(menu.items.size()))
+        return std::nullopt;
+    const MenuItem& item = menu.items[static_cast<std::size_t>(*chosen)];
+    if (!item.enabled) return std::nullopt;
+    if (item.action) return run(*item.action) ? std::nullopt : item.action;
+    if (!onObject) return std::nullopt;
+    EditContext ctx = editContext();
+    if (ApplyMenuItem(ctx, s, i, item.command, item.value)) afterEdits();
+    return std::nullopt;
 }
 
 }  // namespace sw

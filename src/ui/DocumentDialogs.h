@@ -24,6 +24,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
     bool noteAlignment(NoteAlignmentModel& model) override;
     bool tremoloBeams(TremoloBeamsModel& model) override;
+    std::optional<int> popup(const MenuModel& menu) override;
 
   private:
     QWidget* parent_;

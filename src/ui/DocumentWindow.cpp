@@ -783,6 +783,8 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         }
         const CursorShape before = controller_->ui().cursor;
         const PointerResult r = controller_->pointer(e);
+        if (r.windowAction)
+            if (QAction* a = action(*r.windowAction)) a->trigger();
         if (r.repaint) showPicture();
         if (r.repaint || controller_->ui().cursor != before) applyUi();
         // Hovering leaves the event to Qt as well; presses are the editor's.

@@ -47,6 +47,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<std::optional<double>(StaveSizeDialogModel&, const Score&)> onStaveSize;
     std::function<bool(NoteAlignmentModel&)> onNoteAlignment;
     std::function<bool(TremoloBeamsModel&)> onTremoloBeams;
+    std::function<std::optional<int>(const MenuModel&)> onPopup;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -67,6 +68,9 @@ class FakeDialogs : public DocumentDialogs {
     }
     bool tremoloBeams(TremoloBeamsModel& model) override {
         return onTremoloBeams ? onTremoloBeams(model) : false;
+    }
+    std::optional<int> popup(const MenuModel& menu) override {
+        return onPopup ? onPopup(menu) : std::nullopt;
     }
 };
 

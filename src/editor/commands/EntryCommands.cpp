@@ -159,6 +159,9 @@ Placed PlaceObjectOnStave(EditContext& ctx, int s, const ScoreObject& o) {
     if (!recorded) return {};
     ScoreObject placed = o;
     StaveBlock& b = score.stave(target);
+    // A bar line typed on a lower stave stands on the stave that holds it,
+    // where the mouse finds it again.
+    if (placed.kind == kBarline) placed.y = b.h.Ycoord;
     if (placed.kind == kNote && !placed.note().rest) {
         NoteData& n = placed.note();
         n.stem = static_cast<uint8_t>(EffectiveStem(n));
@@ -244,6 +247,17 @@ bool ReplaceObject(EditContext& ctx, int s, int i, const ScoreObject& o) {
     if (!edit.touchStave(s)) return false;
     score.object(s, i) = o;
     if (o.kind == kNote) InvalidateNotesAt(score, s, o.x);
+    edit.commit();
+    return true;
+}
+
+bool ApplyMenuItem(EditContext& ctx, int s, int i, MenuCommand c, int value) {
+    Score& score = ctx.score;
+    if (!score.hasStave(s) || !score.stave(s).validIndex(i)) return false;
+    ScoreEdit edit(ctx, "change object");
+    if (!edit.touchStave(s)) return false;
+    // An item that changes nothing leaves no record behind.
+    if (!ApplyMenuCommand(score.stave(s), i, c, value)) return false;
     edit.commit();
     return true;
 }

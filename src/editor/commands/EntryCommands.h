@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "editor/PopupMenus.h"
 #include "editor/ScoreEdit.h"
 
 namespace sw {
@@ -34,5 +35,9 @@ bool DeleteObject(EditContext& ctx, int s, int i);
 // Writes `o` over object i of stave s (a pop-up menu's item): one edit,
 // nothing when the record is unchanged.
 bool ReplaceObject(EditContext& ctx, int s, int i, const ScoreObject& o);
+
+// A pop-up item written into object i of stave s: one edit, nothing when
+// the item changes nothing.
+bool ApplyMenuItem(EditContext& ctx, int s, int i, MenuCommand c, int value);
 
 }  // namespace sw

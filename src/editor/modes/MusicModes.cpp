@@ -139,6 +139,11 @@ PointerResult MusicMode::pointer(const PointerEvent& e) {
         if (const int s = NearestStave(score, d.page_, e.x, e.y); s > 0) d.setCurrentStave(s);
         return {true, true, false};
     }
+    if (e.kind == PointerEvent::Press && e.button == MouseButton::Right) {
+        PointerResult r{true, true, false};
+        r.windowAction = d.popupMenu(e.x, e.y);
+        return r;
+    }
     if (e.kind == PointerEvent::Release && e.button == MouseButton::Left && !e.shift) {
         if (!d.pending_) d.cursorX_ = e.x;
         d.setCursorShown(!d.pending_);

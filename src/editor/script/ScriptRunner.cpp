@@ -332,6 +332,24 @@ bool ScriptDialogs::noteAlignment(NoteAlignmentModel& model) {
     return run(MessageText(msg::NoteAlignmentCaption), std::move(controls), [] { return true; });
 }
 
+std::optional<int> ScriptDialogs::popup(const MenuModel& menu) {
+    const std::optional<std::string> a = answers_.next();
+    if (!a) {
+        answers_.failures.push_back("the menu " + menu.name + " is open with no answer");
+        return std::nullopt;
+    }
+    const std::string want = Lower(PlainCaption(Trim(*a)));
+    for (std::size_t k = 0; k < menu.items.size(); ++k) {
+        const MenuItem& item = menu.items[k];
+        if (item.caption.empty() || Lower(PlainCaption(item.caption)) != want) continue;
+        if (item.enabled) return static_cast<int>(k);
+        answers_.failures.push_back("the item \"" + *a + "\" of " + menu.name + " is disabled");
+        return std::nullopt;
+    }
+    answers_.failures.push_back("the menu " + menu.name + " has no item \"" + *a + "\"");
+    return std::nullopt;
+}
+
 bool ScriptDialogs::tremoloBeams(TremoloBeamsModel& model) {
     std::vector<DialogControl> controls;
     for (int k = 0; k < static_cast<int>(TremoloBeamsModel::kChoices.size()); ++k)
