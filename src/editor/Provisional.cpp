@@ -340,4 +340,57 @@ std::optional<Action> DocumentController::popupMenu(int32_t x, int32_t y) {
     return std::nullopt;
 }
 
+void DocumentController::placeClef() {
+    clefKey();
+    if (!pending_ || pending_->kind != kClef) return;
+    ClefDialogModel model(pending_->data.clef);
+    if (!dialogs_.clefAttributes(model)) return;
+    model.apply(*pending_);
+    pendingChanged();
+}
+
+// A key or time signature goes on a full-size stave only.
+bool DocumentController::signatureAllowed() {
+    const int s = pending_ ? pendingStave_ : score_.CurrentStave;
+    if (mode_ != kModeMusic || s < 1 || !score_.hasStave(s)) return false;
+    if (score_.stave(s).h.sizeIndex != 0) {
+        warnings_.show(host_, msg::NoObjectsOnCueStave, kLevelBound, false);
+        return false;
+    }
+    return true;
+}
+
+void DocumentController::placeKeysig() {
+    if (!signatureAllowed()) return;
+    const bool again = pending_ && pending_->kind == kKeysig;
+    if (!startProvisional(kKeysig)) return;
+    KeysigData& k = pending_->data.keysig;
+    if (again) {
+        k.key = static_cast<int8_t>(k.key >= 7 ? -7 : k.key + 1);
+    } else {
+        k.key = 1;
+        k.naturalsOnChange = static_cast<uint8_t>(settings_.naturalsInKeyChange);
+    }
+    pending_->glyph = kNoGlyph;
+    pending_->y = score_.stave(pendingStave_).h.Ycoord;
+    pendingChanged();
+    KeySignatureDialogModel model(k);
+    if (!dialogs_.keySignature(model)) return;
+    model.apply(*pending_);
+    pendingChanged();
+}
+
+void DocumentController::placeTimesig() {
+    if (!signatureAllowed()) return;
+    if (!startProvisional(kTimesig)) return;
+    ScoreObject& w = *pending_;
+    if (w.data.timesig.numerator == 0) w.data.timesig = TimesigData{4, 4, 0, 0};
+    w.y = score_.stave(pendingStave_).h.Ycoord;
+    pendingChanged();
+    TimeSignatureDialogModel model(w.data.timesig);
+    if (!dialogs_.timeSignature(model)) return;
+    model.apply(*pending_);
+    pendingChanged();
+}
+
 }  // namespace sw

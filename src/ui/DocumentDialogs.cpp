@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/FavouriteFonts.h"
+#include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "ui/FavouriteFontsDialog.h"
@@ -101,6 +102,22 @@ std::optional<int> QtDocumentDialogs::popup(const MenuModel& menu) {
     for (std::size_t k = 0; k < items.size(); ++k)
         if (chosen && items[k] == chosen) return static_cast<int>(k);
     return std::nullopt;
+}
+
+bool QtDocumentDialogs::clefAttributes(ClefDialogModel& model) {
+    return RunClefDialog(parent_, model);
+}
+
+bool QtDocumentDialogs::keySignature(KeySignatureDialogModel& model) {
+    return RunKeySignatureDialog(parent_, model, [this](int n) {
+        host_.message(MsgType::Error, FormatMessage(msg::SharpsOrFlats, n), Buttons::OK);
+    });
+}
+
+bool QtDocumentDialogs::timeSignature(TimeSignatureDialogModel& model) {
+    return RunTimeSignatureDialog(parent_, model, [this] {
+        host_.message(MsgType::Error, MessageText(msg::BadLowerNumber), Buttons::OK);
+    });
 }
 
 }  // namespace sw

@@ -25,6 +25,9 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool noteAlignment(NoteAlignmentModel& model) override;
     bool tremoloBeams(TremoloBeamsModel& model) override;
     std::optional<int> popup(const MenuModel& menu) override;
+    bool clefAttributes(ClefDialogModel& model) override;
+    bool keySignature(KeySignatureDialogModel& model) override;
+    bool timeSignature(TimeSignatureDialogModel& model) override;
 
   private:
     QWidget* parent_;

@@ -45,3 +45,19 @@ expect_counts(full.swn "4, 1")
 # The bar line's menu item is a step of its own.
 expect_counts(undo1.swn "4, 1")
 expect_counts(undo2.swn "4, 0")
+
+# Ctrl+K through the Key Signature dialog, offered to the whole system.
+file(WRITE ${WORK}/key.txt "
+click 300 62
+answer Flats; 3; OK
+key Ctrl+K
+answer Yes
+key Enter
+save ${WORK}/key.swn
+")
+execute_process(COMMAND ${CLI} script ${EXAMPLE} ${WORK}/key.txt --appdir ${WORK}/app
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "the key script failed (${rc}): ${err}")
+endif()
+expect_counts(key.swn "1, 1")

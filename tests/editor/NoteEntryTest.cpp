@@ -728,5 +728,73 @@ TEST(PopupMenus, ItemsKeepShapesCentredAndCurvesWhole) {
     EXPECT_FALSE(ApplyMenuCommand(b, b.count(), MenuCommand::KeyValue, 1)) << "not a key";
 }
 
+// ---------------------------------------------------------------------------
+// The Add menu's clef, key and time signature
+
+TEST_F(Entry, CtrlCKAndTPlaceThroughTheirDialogs) {
+    Open(3, 1);
+    dialogs.onClef = [](ClefDialogModel& m) {
+        EXPECT_EQ(m.type, 0);
+        m.type = 1;
+        m.octave = 1;
+        return true;
+    };
+    d->key("Ctrl+C");
+    ASSERT_NE(d->pendingObject(), nullptr);
+    EXPECT_EQ(d->pendingObject()->glyph, glyph::FCLEF);
+    EXPECT_EQ(d->pendingObject()->data.clef.octaveDown, 1);
+    d->key("Space");
+    // Cancel leaves the new key signature in hand as it started: one sharp.
+    d->key("Ctrl+K");
+    ASSERT_NE(d->pendingObject(), nullptr);
+    EXPECT_EQ(d->pendingObject()->data.keysig.key, 1);
+    dialogs.onKey = [](KeySignatureDialogModel& m) {
+        EXPECT_EQ(m.value(), 2) << "again: the next value";
+        m.type = KeySignatureDialogModel::Flats;
+        m.chooseNumber(3);
+        return true;
+    };
+    d->key("Ctrl+K");
+    EXPECT_EQ(d->pendingObject()->data.keysig.key, -3);
+    d->key("Space");
+    dialogs.onTime = [](TimeSignatureDialogModel& m) {
+        EXPECT_EQ(m.quick(), 2) << "4/4";
+        m.chooseType(TimeSignatureDialogModel::Cut);
+        return true;
+    };
+    d->key("Ctrl+T");
+    d->key("Enter");
+    ASSERT_EQ(Count(1), 3);
+    EXPECT_EQ(score.object(1, 1).kind, kClef);
+    EXPECT_EQ(score.object(1, 2).data.keysig.key, -3);
+    EXPECT_EQ(score.object(1, 3).data.timesig.sign, 2);
+    EXPECT_EQ(score.object(1, 3).data.timesig.numerator, 2);
+    Undo();
+    EXPECT_EQ(Count(1), 2);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST(SignatureDialogs, KeyNeedsSharpsOrFlatsAndTheLowerNumberReadsWhatItCan) {
+    KeySignatureDialogModel key(KeysigData{0, 1});
+    key.chooseNumber(4);
+    EXPECT_EQ(key.undecided(), 4);
+    key.type = KeySignatureDialogModel::Sharps;
+    EXPECT_EQ(key.value(), 4);
+    key.chooseNumber(0);
+    EXPECT_EQ(key.type, KeySignatureDialogModel::NoType);
+    TimeSignatureDialogModel time(TimesigData{3, 8, 0, 0});
+    EXPECT_EQ(time.quick(), 3);
+    EXPECT_FALSE(time.setLowerText("X"));
+    EXPECT_EQ(time.lower, 0);
+    EXPECT_FALSE(time.setUpperText("1000"));
+    EXPECT_EQ(time.upper, 3);
+    time.chooseType(TimeSignatureDialogModel::Single);
+    ScoreObject o;
+    NewObjectRecord(o);
+    time.apply(o);
+    EXPECT_EQ(o.data.timesig.denominator, 1);
+    EXPECT_EQ(o.data.timesig.singleNumber, 1);
+}
+
 }  // namespace
 }  // namespace sw

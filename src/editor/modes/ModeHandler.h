@@ -34,7 +34,7 @@ struct PointerResult {
     bool repaint = false;     // the highlight or cursor changed
     bool scrollDrag = false;  // the page follows the pointer from now on
     // A pop-up item that only the window can carry out (printing, pictures).
-    std::optional<Action> windowAction;
+    std::optional<Action> windowAction = std::nullopt;
 };
 
 class ModeHandler {

@@ -98,6 +98,9 @@ class ScriptDialogs : public DocumentDialogs {
     bool tremoloBeams(TremoloBeamsModel& model) override;
     // The queued answer names the item by its caption.
     std::optional<int> popup(const MenuModel& menu) override;
+    bool clefAttributes(ClefDialogModel& model) override;
+    bool keySignature(KeySignatureDialogModel& model) override;
+    bool timeSignature(TimeSignatureDialogModel& model) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
