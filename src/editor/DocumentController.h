@@ -418,6 +418,7 @@ class DocumentController {
     friend class HairpinMode;
     friend class DrawingMode;
     friend class MovingObjectMode;
+    friend class MovestaveMode;
     friend void StartDrag(DocumentController& d, int32_t x, int32_t y);
     friend void RedrawOnReturn(DocumentController& d, int to);
 };

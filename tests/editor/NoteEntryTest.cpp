@@ -796,5 +796,40 @@ TEST(SignatureDialogs, KeyNeedsSharpsOrFlatsAndTheLowerNumberReadsWhatItCan) {
     EXPECT_EQ(o.data.timesig.singleNumber, 1);
 }
 
+// ---------------------------------------------------------------------------
+// Staves moved with Ctrl, and drags on another stave
+
+TEST_F(Entry, CtrlDragMovesTheStaveAndThoseBelowAsOneStep) {
+    Open(3);
+    const int32_t y1 = score.stave(1).h.Ycoord, y2 = score.stave(2).h.Ycoord,
+                  y3 = score.stave(3).h.Ycoord;
+    Mouse(PointerEvent::Move, 600, y2);
+    Mouse(PointerEvent::Press, 600, y2, MouseButton::Left, false, true);
+    EXPECT_EQ(d->mode(), kModeMovestave);
+    Mouse(PointerEvent::Move, 600, y2 + 30);
+    Mouse(PointerEvent::Release, 600, y2 + 30, MouseButton::Left, false, true);
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_EQ(score.stave(1).h.Ycoord, y1);
+    EXPECT_EQ(score.stave(2).h.Ycoord, y2 + 30);
+    EXPECT_EQ(score.stave(3).h.Ycoord, y3 + 30);
+    Undo();
+    EXPECT_EQ(score.stave(2).h.Ycoord, y2);
+    EXPECT_EQ(score.stave(3).h.Ycoord, y3);
+    EXPECT_FALSE(undo.canUndo()) << "one step";
+    // A drag on a stave that is not the current one leaves it in order.
+    PlaceNote(score, 2, 100, 0, 3, 0);
+    PlaceNote(score, 2, 200, 0, 3, 0);
+    LayOutStaveGeometry(score, 2);
+    d->setCurrentStave(1);
+    const int32_t hx = score.object(2, 1).note().headX;
+    Mouse(PointerEvent::Move, hx, y2);
+    Mouse(PointerEvent::Press, hx, y2);
+    Mouse(PointerEvent::Move, hx + 200, y2);
+    Mouse(PointerEvent::Release, hx + 200, y2);
+    EXPECT_EQ(score.object(2, 1).x, 200);
+    EXPECT_EQ(score.object(2, 2).x, 300);
+    EXPECT_HOST_CLEAN(host);
+}
+
 }  // namespace
 }  // namespace sw

@@ -262,4 +262,15 @@ bool ApplyMenuItem(EditContext& ctx, int s, int i, MenuCommand c, int value) {
     return true;
 }
 
+bool MoveStaves(EditContext& ctx, int first, int last, int32_t dy) {
+    Score& score = ctx.score;
+    if (dy == 0 || first < 1 || last < first || last > score.Nstaves) return false;
+    ScoreEdit edit(ctx, "move staves");
+    if (!edit.touchStaves(first, last)) return false;
+    for (int s = first; s <= last; ++s)
+        ShiftStave(score, s, dy);
+    edit.commit();
+    return true;
+}
+
 }  // namespace sw

@@ -40,4 +40,8 @@ bool ReplaceObject(EditContext& ctx, int s, int i, const ScoreObject& o);
 // the item changes nothing.
 bool ApplyMenuItem(EditContext& ctx, int s, int i, MenuCommand c, int value);
 
+// Moves staves first…last up or down by dy: one edit over those staves
+// only, nothing when dy is 0.
+bool MoveStaves(EditContext& ctx, int first, int last, int32_t dy);
+
 }  // namespace sw
