@@ -164,15 +164,20 @@ MenuModel ObjectMenu(const Score& score, int s, int i, const ActionEnabled& enab
         case kFootertext:
             // The font items come with the text dialogs.
             menu.name = "pumtext";
-            m = {properties,
-                 Separator(),
-                 Later("Bold"),
-                 Later("Italic"),
-                 Later("Underline"),
-                 Later("Choose from favourite fonts"),
-                 Later("Choose from any font"),
-                 Separator(),
-                 del("Delete text")};
+            {
+                const int f = o.text().fontNumber;
+                const int style = f >= 1 && f <= kMaxFonts ? score.fonts[f].style : 0;
+                m = {
+                    properties,
+                    Separator(),
+                    Cmd("Bold", MenuCommand::TextStyle, kBold, (style & kBold) != 0),
+                    Cmd("Italic", MenuCommand::TextStyle, kItalic, (style & kItalic) != 0),
+                    Cmd("Underline", MenuCommand::TextStyle, kUnderline, (style & kUnderline) != 0),
+                    Later("Choose from favourite fonts"),
+                    Later("Choose from any font"),
+                    Separator(),
+                    del("Delete text")};
+            }
             break;
         case kHairpin: {
             menu.name = "pumHairpin";
@@ -376,6 +381,7 @@ bool ApplyMenuCommand(StaveBlock& b, int i, MenuCommand c, int value) {
             o.data.drawobject.whiteOut = u8(value);
             if (value) o.data.drawobject.filled = 1;
             break;
+        case MenuCommand::TextStyle:  // the font table is the score's
         case MenuCommand::None:
             return false;
     }

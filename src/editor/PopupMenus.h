@@ -33,6 +33,7 @@ enum class MenuCommand : uint8_t {
     Shape,
     ShapeSolid,
     ShapeWhite,
+    TextStyle,  // the value is the style bit toggled in the text's font
 };
 
 struct MenuItem {

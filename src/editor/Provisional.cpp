@@ -336,7 +336,10 @@ std::optional<Action> DocumentController::popupMenu(int32_t x, int32_t y) {
     if (item.action) return run(*item.action) ? std::nullopt : item.action;
     if (!onObject) return std::nullopt;
     EditContext ctx = editContext();
-    if (ApplyMenuItem(ctx, s, i, item.command, item.value)) afterEdits();
+    const bool changed = item.command == MenuCommand::TextStyle
+                             ? ToggleTextStyle(ctx, s, i, item.value)
+                             : ApplyMenuItem(ctx, s, i, item.command, item.value);
+    if (changed) afterEdits();
     return std::nullopt;
 }
 

@@ -687,6 +687,24 @@ TEST_F(Entry, MenusShowTheObjectsValuesAndEachItemIsOneStep) {
     EXPECT_HOST_CLEAN(host);
 }
 
+TEST_F(Entry, BoldReachesEveryChunkOfTheText) {
+    Open();
+    const int32_t y1 = score.stave(1).h.Ycoord;
+    const int text = PlaceText(score, 1, kText, 400, y1 - 30, 1, "A text of three chunks");
+    LayOutStaveGeometry(score, 1);
+    MenuModel shown;
+    Right(402, y1 - 28, "Bold", &shown);
+    EXPECT_EQ(shown.name, "pumtext");
+    EXPECT_FALSE(Item(shown, "Bold")->checked);
+    for (int j = text; j <= Count(1); ++j)
+        EXPECT_TRUE(score.fonts[score.object(1, j).text().fontNumber].style & kBold) << j;
+    Right(402, y1 - 28, "", &shown);
+    EXPECT_TRUE(Item(shown, "Bold")->checked);
+    Undo();
+    EXPECT_EQ(score.object(1, text).text().fontNumber, 1);
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST_F(Entry, StavesAndThePageHaveTheirOwnMenus) {
     Open();
     MenuModel shown;

@@ -273,4 +273,36 @@ bool MoveStaves(EditContext& ctx, int first, int last, int32_t dy) {
     return true;
 }
 
+bool ToggleTextStyle(EditContext& ctx, int s, int i, int styleBit) {
+    Score& score = ctx.score;
+    if (!score.hasStave(s) || !score.stave(s).validIndex(i) ||
+        !HasTextLayout(score.object(s, i).kind))
+        return false;
+    const int f = score.object(s, i).text().fontNumber;
+    if (f < 1 || f > kMaxFonts) return false;
+    ScoreEdit edit(ctx, "text style");
+    if (!edit.touchStave(s)) return false;
+    StaveBlock& b = score.stave(s);
+    FontDesc font = score.fonts[f];
+    font.style = static_cast<uint8_t>(font.style ^ styleBit);
+    const uint8_t n = static_cast<uint8_t>(FindOrAddFont(score, font, ctx.host));
+    // Every chunk of the chain shares the font, whichever chunk was taken.
+    int head = i;
+    for (int steps = 0; steps < kMaxObjects; ++steps) {
+        int before = 0;
+        for (int j = 1; j <= b.count() && !before; ++j)
+            if (j != head && HasTextLayout(b.obj[j].kind) && b.obj[j].text().nextChunk == head)
+                before = j;
+        if (!before) break;
+        head = before;
+    }
+    for (int j = head, steps = 0;
+         steps < kMaxObjects && b.validIndex(j) && HasTextLayout(b.obj[j].kind); ++steps) {
+        b.obj[j].text().fontNumber = n;
+        j = b.obj[j].text().nextChunk;
+    }
+    edit.commit();
+    return true;
+}
+
 }  // namespace sw

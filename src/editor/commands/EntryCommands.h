@@ -40,6 +40,10 @@ bool ReplaceObject(EditContext& ctx, int s, int i, const ScoreObject& o);
 // the item changes nothing.
 bool ApplyMenuItem(EditContext& ctx, int s, int i, MenuCommand c, int value);
 
+// Toggles a style bit (bold, italic, underline) in the font of the text
+// chain that holds object i: one edit.
+bool ToggleTextStyle(EditContext& ctx, int s, int i, int styleBit);
+
 // Moves staves first…last up or down by dy: one edit over those staves
 // only, nothing when dy is 0.
 bool MoveStaves(EditContext& ctx, int first, int last, int32_t dy);
