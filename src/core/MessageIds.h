@@ -267,6 +267,11 @@ enum : int {
     TimeInEveryStave = 10425,
     AlreadyContainsNear = 10426,
     CMajorInWholeScore = 10427,
+    ClefAttributesCaption = 10430,
+    KeySignatureCaption = 10431,
+    TimeSignatureCaption = 10432,
+    SharpsOrFlats = 10433,
+    BadLowerNumber = 10434,
     // Performance generation.
     NoNotesToPlay = 10600,
     ConsecutiveRepeatStarts = 10601,

@@ -65,6 +65,10 @@ enum class Action : uint8_t {
     BeamTremolo,
     Triplets,
     DeleteFocus,
+    // The Add menu: a provisional object through its dialog.
+    PlaceClef,
+    PlaceKeysig,
+    PlaceTimesig,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -129,6 +133,9 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::BeamTremolo, "acbeamtremulo", "Make a tremulo beam", ""},
     {Action::Triplets, "acTriplets", "Make triplets", ""},
     {Action::DeleteFocus, "acDelFocusobject", "&Delete", "Del"},
+    {Action::PlaceClef, "PlaceClef", "&Clef...", "Ctrl+C"},
+    {Action::PlaceKeysig, "PlaceKeysignature", "&Key signature...", "Ctrl+K"},
+    {Action::PlaceTimesig, "PlaceTimeSignature", "&Time signature...", "Ctrl+T"},
 }};
 
 inline const ActionInfo& Info(Action a) {

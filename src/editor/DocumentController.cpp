@@ -35,10 +35,11 @@ bool IsHeadFoot(int mode) {
 // The actions enabled in Music only (the mode actions with a check mark and
 // the ones with their own rules are set apart in refreshUi).
 const char* const kMusicOnly[] = {
-    "acOptions",       "acShape",         "acAttributes",      "acRedraw",     "acClose",
-    "acNewsystem",     "tbLyric0",        "tbstrings",         "tbnotepos",    "acLyric",
-    "acClipboard",     "acAddMenu",       "acCompress",        "acChopLeft",   "acChopRight",
-    "acNewStaveAbove", "acNewStaveBelow", "acStaveProperties", "acDeleteStave"};
+    "acOptions",         "acShape",           "acAttributes",      "acRedraw",      "acClose",
+    "acNewsystem",       "tbLyric0",          "tbstrings",         "tbnotepos",     "acLyric",
+    "acClipboard",       "acAddMenu",         "acCompress",        "acChopLeft",    "acChopRight",
+    "acNewStaveAbove",   "acNewStaveBelow",   "acStaveProperties", "acDeleteStave", "PlaceClef",
+    "PlaceKeysignature", "PlaceTimeSignature"};
 
 }  // namespace
 
@@ -461,6 +462,15 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::DeleteFocus:
             deleteFocus();
+            return true;
+        case Action::PlaceClef:
+            placeClef();
+            return true;
+        case Action::PlaceKeysig:
+            placeKeysig();
+            return true;
+        case Action::PlaceTimesig:
+            placeTimesig();
             return true;
         case Action::Top:
             top();

@@ -18,7 +18,9 @@
 #include "editor/Navigation.h"
 #include "editor/NoteDialogs.h"
 #include "editor/PageSetup.h"
+#include "editor/PopupMenus.h"
 #include "editor/ScoreEdit.h"
+#include "editor/SignatureDialogs.h"
 #include "editor/Undo.h"
 #include "editor/modes/ModeHandler.h"
 #include "fileio/ScoreFile.h"
@@ -126,6 +128,14 @@ class DocumentDialogs {
     // The "Note Alignment Tool" and "Tremulo Beams": true when OK closed them.
     virtual bool noteAlignment(NoteAlignmentModel& model) = 0;
     virtual bool tremoloBeams(TremoloBeamsModel& model) = 0;
+    // A right-button menu at the mouse: the chosen item, nothing when it was
+    // closed without one.
+    virtual std::optional<int> popup(const MenuModel& /*menu*/) { return std::nullopt; }
+    // The "Clef Attributes", "Key Signature" and "Time signature" dialogs
+    // on one object: true when OK closed them.
+    virtual bool clefAttributes(ClefDialogModel& /*model*/) { return false; }
+    virtual bool keySignature(KeySignatureDialogModel& /*model*/) { return false; }
+    virtual bool timeSignature(TimeSignatureDialogModel& /*model*/) { return false; }
 };
 
 struct ActionState {
@@ -319,6 +329,16 @@ class DocumentController {
     void provisionalOctave(bool up);
     // Deletes the focus object (the Del key and the Delete items).
     void deleteFocus();
+    // The right button in Music: the menu of the object, stave or page under
+    // the mouse, and its chosen item carried out; an action the window must
+    // run itself comes back.
+    std::optional<Action> popupMenu(int32_t x, int32_t y);
+    // The Add menu's clef, key and time signature: a provisional object at
+    // the cursor, its dialog's values written into it on OK (Cancel leaves
+    // it in hand as it was).
+    void placeClef();
+    void placeKeysig();
+    void placeTimesig();
 
     // --- the mouse over the page
     // The object under the mouse is found, highlighted and made the focus,
@@ -358,6 +378,7 @@ class DocumentController {
     void pendingChanged();
     // A command that starts something else while an object is provisional.
     bool refuseWhileProvisional();
+    bool signatureAllowed();
 
     Score& score_;
     EditorSettings settings_;
@@ -415,6 +436,7 @@ class DocumentController {
     friend class DrawingMode;
     friend class MovingObjectMode;
     friend struct MusicKeys;
+    friend class MovestaveMode;
     friend void StartDrag(DocumentController& d, int32_t x, int32_t y);
     friend void RedrawOnReturn(DocumentController& d, int to);
 };

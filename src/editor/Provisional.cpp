@@ -8,6 +8,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "editor/DocumentController.h"
+#include "editor/HitTest.h"
 #include "editor/Placement.h"
 #include "editor/commands/EntryCommands.h"
 #include "layout/GlyphTable.h"
@@ -304,6 +305,95 @@ void DocumentController::deleteFocus() {
     ui_.highlightStave = ui_.highlightObject = -1;
     if (done) afterEdits();
     setCursorShown(true);
+}
+
+std::optional<Action> DocumentController::popupMenu(int32_t x, int32_t y) {
+    // The object in hand's own dialog comes with the attribute dialogs.
+    if (pending_ || mode_ != kModeMusic) return std::nullopt;
+    mouseMove(x, y, false);
+    // The object under the same focus may be another since the last move
+    // (an Undo in between): the note items follow the object there now.
+    refreshNoteActions();
+    const ActionEnabled enabled = [this](Action a) { return canRun(a); };
+    const int s = focusStave_, i = focusObject_;
+    const bool onObject = objectSelected_ && score_.hasStave(s) && score_.stave(s).validIndex(i);
+    MenuModel menu;
+    if (onObject) {
+        menu = ObjectMenu(score_, s, i, enabled);
+    } else if (const int st = StaveAt(score_, page_, x, y); st > 0) {
+        setCursorShown(false);
+        setCurrentStave(st);
+        menu = StaveMenu(score_, st);
+    } else {
+        menu = PageMenu(enabled);
+    }
+    if (menu.items.empty()) return std::nullopt;
+    const std::optional<int> chosen = dialogs_.popup(menu);
+    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(menu.items.size()))
+        return std::nullopt;
+    const MenuItem& item = menu.items[static_cast<std::size_t>(*chosen)];
+    if (!item.enabled) return std::nullopt;
+    if (item.action) return run(*item.action) ? std::nullopt : item.action;
+    if (!onObject) return std::nullopt;
+    EditContext ctx = editContext();
+    const bool changed = item.command == MenuCommand::TextStyle
+                             ? ToggleTextStyle(ctx, s, i, item.value)
+                             : ApplyMenuItem(ctx, s, i, item.command, item.value);
+    if (changed) afterEdits();
+    return std::nullopt;
+}
+
+void DocumentController::placeClef() {
+    clefKey();
+    if (!pending_ || pending_->kind != kClef) return;
+    ClefDialogModel model(pending_->data.clef);
+    if (!dialogs_.clefAttributes(model)) return;
+    model.apply(*pending_);
+    pendingChanged();
+}
+
+// A key or time signature goes on a full-size stave only.
+bool DocumentController::signatureAllowed() {
+    const int s = pending_ ? pendingStave_ : score_.CurrentStave;
+    if (mode_ != kModeMusic || s < 1 || !score_.hasStave(s)) return false;
+    if (score_.stave(s).h.sizeIndex != 0) {
+        warnings_.show(host_, msg::NoObjectsOnCueStave, kLevelBound, false);
+        return false;
+    }
+    return true;
+}
+
+void DocumentController::placeKeysig() {
+    if (!signatureAllowed()) return;
+    const bool again = pending_ && pending_->kind == kKeysig;
+    if (!startProvisional(kKeysig)) return;
+    KeysigData& k = pending_->data.keysig;
+    if (again) {
+        k.key = static_cast<int8_t>(k.key >= 7 ? -7 : k.key + 1);
+    } else {
+        k.key = 1;
+        k.naturalsOnChange = static_cast<uint8_t>(settings_.naturalsInKeyChange);
+    }
+    pending_->glyph = kNoGlyph;
+    pending_->y = score_.stave(pendingStave_).h.Ycoord;
+    pendingChanged();
+    KeySignatureDialogModel model(k);
+    if (!dialogs_.keySignature(model)) return;
+    model.apply(*pending_);
+    pendingChanged();
+}
+
+void DocumentController::placeTimesig() {
+    if (!signatureAllowed()) return;
+    if (!startProvisional(kTimesig)) return;
+    ScoreObject& w = *pending_;
+    if (w.data.timesig.numerator == 0) w.data.timesig = TimesigData{4, 4, 0, 0};
+    w.y = score_.stave(pendingStave_).h.Ycoord;
+    pendingChanged();
+    TimeSignatureDialogModel model(w.data.timesig);
+    if (!dialogs_.timeSignature(model)) return;
+    model.apply(*pending_);
+    pendingChanged();
 }
 
 }  // namespace sw

@@ -1,14 +1,17 @@
 // The document's dialogs.
 #include "ui/DocumentDialogs.h"
 
+#include <QCursor>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/FavouriteFonts.h"
+#include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "ui/FavouriteFontsDialog.h"
@@ -78,6 +81,42 @@ bool QtDocumentDialogs::noteAlignment(NoteAlignmentModel& model) {
 
 bool QtDocumentDialogs::tremoloBeams(TremoloBeamsModel& model) {
     return RunTremoloBeamsDialog(parent_, model);
+}
+
+std::optional<int> QtDocumentDialogs::popup(const MenuModel& menu) {
+    QMenu m(parent_);
+    std::vector<QAction*> items;
+    for (const MenuItem& item : menu.items) {
+        if (item.caption.empty()) {
+            items.push_back(m.addSeparator());
+            continue;
+        }
+        QAction* a = m.addAction(QString::fromStdString(item.caption));
+        a->setEnabled(item.enabled);
+        a->setCheckable(item.checked || item.command != MenuCommand::None);
+        a->setChecked(item.checked);
+        items.push_back(a);
+    }
+    QAction* chosen = m.exec(QCursor::pos());
+    for (std::size_t k = 0; k < items.size(); ++k)
+        if (chosen && items[k] == chosen) return static_cast<int>(k);
+    return std::nullopt;
+}
+
+bool QtDocumentDialogs::clefAttributes(ClefDialogModel& model) {
+    return RunClefDialog(parent_, model);
+}
+
+bool QtDocumentDialogs::keySignature(KeySignatureDialogModel& model) {
+    return RunKeySignatureDialog(parent_, model, [this](int n) {
+        host_.message(MsgType::Error, FormatMessage(msg::SharpsOrFlats, n), Buttons::OK);
+    });
+}
+
+bool QtDocumentDialogs::timeSignature(TimeSignatureDialogModel& model) {
+    return RunTimeSignatureDialog(parent_, model, [this] {
+        host_.message(MsgType::Error, MessageText(msg::BadLowerNumber), Buttons::OK);
+    });
 }
 
 }  // namespace sw

@@ -24,6 +24,10 @@ class QtDocumentDialogs : public DocumentDialogs {
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
     bool noteAlignment(NoteAlignmentModel& model) override;
     bool tremoloBeams(TremoloBeamsModel& model) override;
+    std::optional<int> popup(const MenuModel& menu) override;
+    bool clefAttributes(ClefDialogModel& model) override;
+    bool keySignature(KeySignatureDialogModel& model) override;
+    bool timeSignature(TimeSignatureDialogModel& model) override;
 
   private:
     QWidget* parent_;

@@ -281,6 +281,7 @@ void TMDIChild::buildActions() {
     menu("&File", {A::Save, A::SaveAs, A::SavePart, A::SaveAsTemplate, std::nullopt, A::Print,
                    A::PictureFile, A::Clipboard, A::Dump, std::nullopt, A::Close, A::Exit});
     menu("&Tools", {A::Undo, A::DeleteFocus, std::nullopt, A::OptimiseStems, A::NoteAlignment});
+    menu("&Add", {A::PlaceClef, A::PlaceKeysig, A::PlaceTimesig});
     menu("&Mode",
          {A::EnterMusic, A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::SymbolMode,
           A::BlockMode, std::nullopt, A::HeadFoot, A::Preview, std::nullopt, A::ToggleEdit});
@@ -813,6 +814,8 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         }
         const CursorShape before = controller_->ui().cursor;
         const PointerResult r = controller_->pointer(e);
+        if (r.windowAction)
+            if (QAction* a = action(*r.windowAction)) a->trigger();
         if (r.repaint) showPicture();
         if (r.repaint || controller_->ui().cursor != before) applyUi();
         // Hovering leaves the event to Qt as well; presses are the editor's.

@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -81,6 +82,94 @@ bool RunTremoloBeamsDialog(QWidget* parent, TremoloBeamsModel& model) {
                                      {c[0], c[1], c[2], c[3], c[4]}, model.beams());
     if (!RunOkCancel(dialog, layout)) return false;
     model.choose(std::max(0, beams->checkedId()));
+    return true;
+}
+
+bool RunClefDialog(QWidget* parent, ClefDialogModel& model) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QString::fromStdString(MessageText(msg::ClefAttributesCaption)));
+    auto* layout = new QVBoxLayout(&dialog);
+    const auto& t = ClefDialogModel::kTypes;
+    const auto& z = ClefDialogModel::kSizes;
+    const auto& o = ClefDialogModel::kOctaves;
+    QButtonGroup* type = RadioGroup(dialog, layout, " Type ", {t[0], t[1], t[2], t[3]}, model.type);
+    QButtonGroup* size = RadioGroup(dialog, layout, " Size ", {z[0], z[1]}, model.size);
+    QButtonGroup* octave =
+        RadioGroup(dialog, layout, " Octave indication ", {o[0], o[1], o[2]}, model.octave);
+    if (!RunOkCancel(dialog, layout)) return false;
+    model.type = std::max(0, type->checkedId());
+    model.size = std::max(0, size->checkedId());
+    model.octave = std::max(0, octave->checkedId());
+    return true;
+}
+
+bool RunKeySignatureDialog(QWidget* parent, KeySignatureDialogModel& model,
+                           const std::function<void(int)>& refuse) {
+    for (;;) {
+        QDialog dialog(parent);
+        dialog.setWindowTitle(QString::fromStdString(MessageText(msg::KeySignatureCaption)));
+        auto* layout = new QVBoxLayout(&dialog);
+        QButtonGroup* type = RadioGroup(dialog, layout, " Type ", {"&Flats", "&Sharps"},
+                                        static_cast<int>(model.type));
+        QButtonGroup* number =
+            RadioGroup(dialog, layout, " Number ", {"&0", "&1", "&2", "&3", "&4", "&5", "&6", "&7"},
+                       model.number);
+        auto* naturals = new QCheckBox("With naturals on change");
+        naturals->setChecked(model.naturals);
+        layout->addWidget(naturals);
+        if (!RunOkCancel(dialog, layout)) return false;
+        model.type = static_cast<KeySignatureDialogModel::Type>(
+            type->checkedId() < 0 ? -1 : type->checkedId());
+        model.chooseNumber(std::max(0, number->checkedId()));
+        model.naturals = naturals->isChecked();
+        if (const std::optional<int> n = model.undecided()) {
+            refuse(*n);
+            continue;
+        }
+        return true;
+    }
+}
+
+bool RunTimeSignatureDialog(QWidget* parent, TimeSignatureDialogModel& model,
+                            const std::function<void()>& badLower) {
+    using T = TimeSignatureDialogModel;
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QString::fromStdString(MessageText(msg::TimeSignatureCaption)));
+    auto* layout = new QVBoxLayout(&dialog);
+    const auto& k = T::kTypes;
+    QButtonGroup* type = RadioGroup(dialog, layout, " &Type ", {k[0], k[1], k[2], k[3]},
+                                    static_cast<int>(model.type));
+    const auto& q = T::kQuickCaptions;
+    QButtonGroup* quick = RadioGroup(dialog, layout, " &Quick set ",
+                                     {q[0], q[1], q[2], q[3], q[4], q[5]}, model.quick());
+    auto* form = new QFormLayout;
+    auto* upper = new QSpinBox;
+    upper->setRange(1, 999);
+    upper->setValue(model.upper);
+    form->addRow("&Upper Number", upper);
+    auto* lower = new QComboBox;
+    lower->setEditable(true);
+    lower->addItems({"1", "2", "4", "8", "16", "32", "64", "X"});
+    lower->setEditText(QString::number(model.lower));
+    form->addRow("&Lower Number", lower);
+    layout->addLayout(form);
+    QObject::connect(quick, &QButtonGroup::idClicked, &dialog, [&](int id) {
+        model.quickSet(id);
+        upper->setValue(model.upper);
+        lower->setEditText(QString::number(model.lower));
+        if (QAbstractButton* b = type->button(0)) b->setChecked(true);
+    });
+    QObject::connect(type, &QButtonGroup::idClicked, &dialog, [&](int id) {
+        model.chooseType(static_cast<T::Type>(id));
+        upper->setValue(model.upper);
+        lower->setEditText(QString::number(model.lower));
+        upper->setEnabled(id == T::Numbered || id == T::Single);
+        lower->setEnabled(id == T::Numbered);
+    });
+    if (!RunOkCancel(dialog, layout)) return false;
+    model.type = static_cast<T::Type>(std::max(0, type->checkedId()));
+    model.setUpperText(std::to_string(upper->value()));
+    if (!model.setLowerText(lower->currentText().toStdString())) badLower();
     return true;
 }
 

@@ -1,6 +1,7 @@
 # Enters a tune through `staffwright-cli script` on an empty two-stave
 # system: clicks and letters, a bar line typed on stave 2 that lands on
-# stave 1, and each Undo taking one step back.
+# stave 1, its style chosen from its menu, and each Undo taking one step
+# back.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/app)
 file(WRITE ${WORK}/tune.txt "
@@ -17,6 +18,8 @@ key /
 key Enter
 key Z
 key Space
+answer Double
+click 200 62 right
 save ${WORK}/full.swn
 answer Yes
 action acUndo
@@ -39,5 +42,22 @@ function(expect_counts file want)
 endfunction()
 # Three notes and the bar line on stave 1, the rest on stave 2.
 expect_counts(full.swn "4, 1")
-expect_counts(undo1.swn "4, 0")
-expect_counts(undo2.swn "3, 0")
+# The bar line's menu item is a step of its own.
+expect_counts(undo1.swn "4, 1")
+expect_counts(undo2.swn "4, 0")
+
+# Ctrl+K through the Key Signature dialog, offered to the whole system.
+file(WRITE ${WORK}/key.txt "
+click 300 62
+answer Flats; 3; OK
+key Ctrl+K
+answer Yes
+key Enter
+save ${WORK}/key.swn
+")
+execute_process(COMMAND ${CLI} script ${EXAMPLE} ${WORK}/key.txt --appdir ${WORK}/app
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "the key script failed (${rc}): ${err}")
+endif()
+expect_counts(key.swn "1, 1")

@@ -12,6 +12,7 @@
 #include "editor/HeadlessView.h"
 #include "editor/HitTest.h"
 #include "editor/Placement.h"
+#include "editor/PopupMenus.h"
 #include "editor/UndoStorage.h"
 #include "editor/commands/EntryCommands.h"
 #include "editor/commands/PageCommands.h"
@@ -191,6 +192,23 @@ class Entry : public ::testing::Test {
         e.shift = shift;
         e.ctrl = ctrl;
         return d->pointer(e);
+    }
+    // A right click whose menu answers with the item `choose` (none for "").
+    std::optional<Action> Right(int x, int y, const std::string& choose,
+                                MenuModel* shown = nullptr) {
+        dialogs.onPopup = [&](const MenuModel& m) -> std::optional<int> {
+            if (shown) *shown = m;
+            for (std::size_t k = 0; k < m.items.size(); ++k)
+                if (m.items[k].caption == choose) return static_cast<int>(k);
+            return std::nullopt;
+        };
+        Mouse(PointerEvent::Move, x, y);
+        PointerEvent e;
+        e.kind = PointerEvent::Press;
+        e.x = x;
+        e.y = y;
+        e.button = MouseButton::Right;
+        return d->pointer(e).windowAction;
     }
     void Click(int x, int y, bool shift = false, bool ctrl = false) {
         Mouse(PointerEvent::Move, x, y);
@@ -403,6 +421,7 @@ TEST_F(Entry, ABarLineTypedOnTheSecondStaveGoesToTheTopStave) {
     EXPECT_EQ(Count(2), 0);
     ASSERT_EQ(Count(1), 1);
     EXPECT_EQ(Last(1).kind, kBarline);
+    EXPECT_EQ(Last(1).y, score.stave(1).h.Ycoord) << "where the mouse finds it";
     // The record is of the top stave: Undo takes the bar line away.
     Undo();
     EXPECT_EQ(Count(1), 0);
@@ -615,6 +634,218 @@ TEST_F(Entry, DelDeletesTheObjectUnderTheMouseWithWhatHangsOnIt) {
     Mouse(PointerEvent::Move, 700, y1 + 60);
     d->key("Del");
     EXPECT_EQ(Count(1), 6);
+    EXPECT_HOST_CLEAN(host);
+}
+
+// ---------------------------------------------------------------------------
+// The right-button menus
+
+const MenuItem* Item(const MenuModel& m, const std::string& caption) {
+    for (const MenuItem& i : m.items)
+        if (i.caption == caption) return &i;
+    return nullptr;
+}
+
+TEST_F(Entry, MenusShowTheObjectsValuesAndEachItemIsOneStep) {
+    Open();
+    const int32_t y1 = score.stave(1).h.Ycoord;
+    PlaceObject(score, 1, kBarline, 200, y1, glyph::BARLINE);
+    MenuModel shown;
+    Right(200, y1, "Repeat end", &shown);
+    EXPECT_EQ(shown.name, "pumbarline");
+    ASSERT_NE(Item(shown, "Normal"), nullptr);
+    EXPECT_TRUE(Item(shown, "Normal")->checked);
+    EXPECT_EQ(score.object(1, 1).data.barline.style, 3);
+    Right(200, y1, "Repeat end", &shown);
+    EXPECT_TRUE(Item(shown, "Repeat end")->checked);
+    EXPECT_FALSE(Item(shown, "Normal")->checked);
+    // An arrow toggled is an edit like any other: recorded and modified.
+    ScoreObject* other = PlaceObject(score, 1, kOther, 300, y1, 0);
+    other->data.other.bends = 2;
+    Right(300, y1 - 4, "Up arrow", &shown);
+    EXPECT_EQ(shown.name, "pumtwiddly");
+    EXPECT_FALSE(Item(shown, "Properties")->enabled) << "a later step's";
+    EXPECT_EQ(score.object(1, 2).data.other.upArrow, 1);
+    EXPECT_TRUE(d->modified());
+    Undo();
+    EXPECT_EQ(score.object(1, 2).data.other.upArrow, 0);
+    EXPECT_EQ(score.object(1, 1).data.barline.style, 3);
+    Undo();
+    EXPECT_EQ(score.object(1, 1).data.barline.style, 0);
+    EXPECT_FALSE(undo.canUndo()) << "the same style again wrote nothing";
+    // The note's stem and beam commands; Delete through the same command as Del.
+    PlaceNote(score, 1, 400, 0, 3, 0);
+    LayOutStaveGeometry(score, 1);
+    const int note = Count(1);
+    const int32_t hx = score.object(1, note).note().headX;
+    Right(hx, y1, "Reverse Stem", &shown);
+    EXPECT_EQ(shown.name, "pumNote");
+    EXPECT_TRUE(Item(shown, "Reverse Stem")->enabled);
+    EXPECT_EQ(score.object(1, note).note().stem, 1);
+    Right(hx, y1, "Delete note");
+    EXPECT_EQ(Count(1), note - 1);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Entry, BoldReachesEveryChunkOfTheText) {
+    Open();
+    const int32_t y1 = score.stave(1).h.Ycoord;
+    const int text = PlaceText(score, 1, kText, 400, y1 - 30, 1, "A text of three chunks");
+    LayOutStaveGeometry(score, 1);
+    MenuModel shown;
+    Right(402, y1 - 28, "Bold", &shown);
+    EXPECT_EQ(shown.name, "pumtext");
+    EXPECT_FALSE(Item(shown, "Bold")->checked);
+    for (int j = text; j <= Count(1); ++j)
+        EXPECT_TRUE(score.fonts[score.object(1, j).text().fontNumber].style & kBold) << j;
+    Right(402, y1 - 28, "", &shown);
+    EXPECT_TRUE(Item(shown, "Bold")->checked);
+    Undo();
+    EXPECT_EQ(score.object(1, text).text().fontNumber, 1);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Entry, StavesAndThePageHaveTheirOwnMenus) {
+    Open();
+    MenuModel shown;
+    EXPECT_FALSE(Right(600, score.stave(2).h.Ycoord, "", &shown));
+    EXPECT_EQ(shown.name, "pumstave");
+    EXPECT_EQ(score.CurrentStave, 2);
+    EXPECT_EQ(Right(600, 5, "Print", &shown), Action::Print) << "the window prints";
+    EXPECT_EQ(shown.name, "pumpage");
+    EXPECT_FALSE(Item(shown, "Neaten whole score")->enabled);
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST(PopupMenus, ItemsKeepShapesCentredAndCurvesWhole) {
+    Score score;
+    const int s = AppendStave(score, 100, 20, 700);
+    ScoreObject* c = PlaceObject(score, s, kDrawobject, 100, 60, 0);
+    c->data.drawobject.radiusOrWidth = 10;
+    StaveBlock& b = score.stave(s);
+    ASSERT_TRUE(ApplyMenuCommand(b, 1, MenuCommand::Shape, 2));
+    EXPECT_EQ(b.obj[1].x, 90);
+    EXPECT_EQ(b.obj[1].y, 50);
+    EXPECT_EQ(int{b.obj[1].data.drawobject.height}, 20);
+    ASSERT_TRUE(ApplyMenuCommand(b, 1, MenuCommand::Shape, 0));
+    EXPECT_EQ(b.obj[1].x, 100);
+    EXPECT_EQ(int{b.obj[1].data.drawobject.radiusOrWidth}, 10);
+    EXPECT_FALSE(ApplyMenuCommand(b, 1, MenuCommand::Shape, 0));
+    ASSERT_TRUE(ApplyMenuCommand(b, 1, MenuCommand::ShapeWhite, 1));
+    EXPECT_EQ(int{b.obj[1].data.drawobject.filled}, 1);
+    // A curve's thickness reaches every anchor, from whichever one.
+    const int first = PlaceCurve(score, s, {{200, 50}, {230, 40}, {260, 50}}, 2);
+    ASSERT_TRUE(ApplyMenuCommand(b, first + 1, MenuCommand::CurveThickness, 4));
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(int{b.obj[first + k].data.curve.thickness}, 4);
+    // A clef's glyph follows its type and size.
+    PlaceObject(score, s, kClef, 30, 100, glyph::GCLEF);
+    ASSERT_TRUE(ApplyMenuCommand(b, b.count(), MenuCommand::ClefType, 1));
+    EXPECT_EQ(b.obj[b.count()].glyph, glyph::FCLEF);
+    EXPECT_FALSE(ApplyMenuCommand(b, b.count(), MenuCommand::KeyValue, 1)) << "not a key";
+}
+
+// ---------------------------------------------------------------------------
+// The Add menu's clef, key and time signature
+
+TEST_F(Entry, CtrlCKAndTPlaceThroughTheirDialogs) {
+    Open(3, 1);
+    dialogs.onClef = [](ClefDialogModel& m) {
+        EXPECT_EQ(m.type, 0);
+        m.type = 1;
+        m.octave = 1;
+        return true;
+    };
+    d->key("Ctrl+C");
+    ASSERT_NE(d->pendingObject(), nullptr);
+    EXPECT_EQ(d->pendingObject()->glyph, glyph::FCLEF);
+    EXPECT_EQ(d->pendingObject()->data.clef.octaveDown, 1);
+    d->key("Space");
+    // Cancel leaves the new key signature in hand as it started: one sharp.
+    d->key("Ctrl+K");
+    ASSERT_NE(d->pendingObject(), nullptr);
+    EXPECT_EQ(d->pendingObject()->data.keysig.key, 1);
+    dialogs.onKey = [](KeySignatureDialogModel& m) {
+        EXPECT_EQ(m.value(), 2) << "again: the next value";
+        m.type = KeySignatureDialogModel::Flats;
+        m.chooseNumber(3);
+        return true;
+    };
+    d->key("Ctrl+K");
+    EXPECT_EQ(d->pendingObject()->data.keysig.key, -3);
+    d->key("Space");
+    dialogs.onTime = [](TimeSignatureDialogModel& m) {
+        EXPECT_EQ(m.quick(), 2) << "4/4";
+        m.chooseType(TimeSignatureDialogModel::Cut);
+        return true;
+    };
+    d->key("Ctrl+T");
+    d->key("Enter");
+    ASSERT_EQ(Count(1), 3);
+    EXPECT_EQ(score.object(1, 1).kind, kClef);
+    EXPECT_EQ(score.object(1, 2).data.keysig.key, -3);
+    EXPECT_EQ(score.object(1, 3).data.timesig.sign, 2);
+    EXPECT_EQ(score.object(1, 3).data.timesig.numerator, 2);
+    Undo();
+    EXPECT_EQ(Count(1), 2);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST(SignatureDialogs, KeyNeedsSharpsOrFlatsAndTheLowerNumberReadsWhatItCan) {
+    KeySignatureDialogModel key(KeysigData{0, 1});
+    key.chooseNumber(4);
+    EXPECT_EQ(key.undecided(), 4);
+    key.type = KeySignatureDialogModel::Sharps;
+    EXPECT_EQ(key.value(), 4);
+    key.chooseNumber(0);
+    EXPECT_EQ(key.type, KeySignatureDialogModel::NoType);
+    TimeSignatureDialogModel time(TimesigData{3, 8, 0, 0});
+    EXPECT_EQ(time.quick(), 3);
+    EXPECT_FALSE(time.setLowerText("X"));
+    EXPECT_EQ(time.lower, 0);
+    EXPECT_FALSE(time.setUpperText("1000"));
+    EXPECT_EQ(time.upper, 3);
+    time.chooseType(TimeSignatureDialogModel::Single);
+    ScoreObject o;
+    NewObjectRecord(o);
+    time.apply(o);
+    EXPECT_EQ(o.data.timesig.denominator, 1);
+    EXPECT_EQ(o.data.timesig.singleNumber, 1);
+}
+
+// ---------------------------------------------------------------------------
+// Staves moved with Ctrl, and drags on another stave
+
+TEST_F(Entry, CtrlDragMovesTheStaveAndThoseBelowAsOneStep) {
+    Open(3);
+    const int32_t y1 = score.stave(1).h.Ycoord, y2 = score.stave(2).h.Ycoord,
+                  y3 = score.stave(3).h.Ycoord;
+    Mouse(PointerEvent::Move, 600, y2);
+    Mouse(PointerEvent::Press, 600, y2, MouseButton::Left, false, true);
+    EXPECT_EQ(d->mode(), kModeMovestave);
+    Mouse(PointerEvent::Move, 600, y2 + 30);
+    Mouse(PointerEvent::Release, 600, y2 + 30, MouseButton::Left, false, true);
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_EQ(score.stave(1).h.Ycoord, y1);
+    EXPECT_EQ(score.stave(2).h.Ycoord, y2 + 30);
+    EXPECT_EQ(score.stave(3).h.Ycoord, y3 + 30);
+    Undo();
+    EXPECT_EQ(score.stave(2).h.Ycoord, y2);
+    EXPECT_EQ(score.stave(3).h.Ycoord, y3);
+    EXPECT_FALSE(undo.canUndo()) << "one step";
+    // A drag on a stave that is not the current one leaves it in order.
+    PlaceNote(score, 2, 100, 0, 3, 0);
+    PlaceNote(score, 2, 200, 0, 3, 0);
+    LayOutStaveGeometry(score, 2);
+    d->setCurrentStave(1);
+    const int32_t hx = score.object(2, 1).note().headX;
+    Mouse(PointerEvent::Move, hx, y2);
+    Mouse(PointerEvent::Press, hx, y2);
+    Mouse(PointerEvent::Move, hx + 200, y2);
+    Mouse(PointerEvent::Release, hx + 200, y2);
+    EXPECT_EQ(score.object(2, 1).x, 200);
+    EXPECT_EQ(score.object(2, 2).x, 300);
     EXPECT_HOST_CLEAN(host);
 }
 

@@ -47,6 +47,10 @@ class FakeDialogs : public DocumentDialogs {
     std::function<std::optional<double>(StaveSizeDialogModel&, const Score&)> onStaveSize;
     std::function<bool(NoteAlignmentModel&)> onNoteAlignment;
     std::function<bool(TremoloBeamsModel&)> onTremoloBeams;
+    std::function<std::optional<int>(const MenuModel&)> onPopup;
+    std::function<bool(ClefDialogModel&)> onClef;
+    std::function<bool(KeySignatureDialogModel&)> onKey;
+    std::function<bool(TimeSignatureDialogModel&)> onTime;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -68,6 +72,12 @@ class FakeDialogs : public DocumentDialogs {
     bool tremoloBeams(TremoloBeamsModel& model) override {
         return onTremoloBeams ? onTremoloBeams(model) : false;
     }
+    std::optional<int> popup(const MenuModel& menu) override {
+        return onPopup ? onPopup(menu) : std::nullopt;
+    }
+    bool clefAttributes(ClefDialogModel& m) override { return onClef ? onClef(m) : false; }
+    bool keySignature(KeySignatureDialogModel& m) override { return onKey ? onKey(m) : false; }
+    bool timeSignature(TimeSignatureDialogModel& m) override { return onTime ? onTime(m) : false; }
 };
 
 }  // namespace sw::test

@@ -159,6 +159,9 @@ Placed PlaceObjectOnStave(EditContext& ctx, int s, const ScoreObject& o) {
     if (!recorded) return {};
     ScoreObject placed = o;
     StaveBlock& b = score.stave(target);
+    // A bar line typed on a lower stave stands on the stave that holds it,
+    // where the mouse finds it again.
+    if (placed.kind == kBarline) placed.y = b.h.Ycoord;
     if (placed.kind == kNote && !placed.note().rest) {
         NoteData& n = placed.note();
         n.stem = static_cast<uint8_t>(EffectiveStem(n));
@@ -246,6 +249,60 @@ bool ReplaceObject(EditContext& ctx, int s, int i, const ScoreObject& o) {
     if (!edit.touchStave(s)) return false;
     score.object(s, i) = o;
     if (o.kind == kNote) InvalidateNotesAt(score, s, o.x);
+    edit.commit();
+    return true;
+}
+
+bool ApplyMenuItem(EditContext& ctx, int s, int i, MenuCommand c, int value) {
+    Score& score = ctx.score;
+    if (!score.hasStave(s) || !score.stave(s).validIndex(i)) return false;
+    ScoreEdit edit(ctx, "change object");
+    if (!edit.touchStave(s)) return false;
+    // An item that changes nothing leaves no record behind.
+    if (!ApplyMenuCommand(score.stave(s), i, c, value)) return false;
+    edit.commit();
+    return true;
+}
+
+bool MoveStaves(EditContext& ctx, int first, int last, int32_t dy) {
+    Score& score = ctx.score;
+    if (dy == 0 || first < 1 || last < first || last > score.Nstaves) return false;
+    ScoreEdit edit(ctx, "move staves");
+    if (!edit.touchStaves(first, last)) return false;
+    for (int s = first; s <= last; ++s)
+        ShiftStave(score, s, dy);
+    edit.commit();
+    return true;
+}
+
+bool ToggleTextStyle(EditContext& ctx, int s, int i, int styleBit) {
+    Score& score = ctx.score;
+    if (!score.hasStave(s) || !score.stave(s).validIndex(i) ||
+        !HasTextLayout(score.object(s, i).kind))
+        return false;
+    const int f = score.object(s, i).text().fontNumber;
+    if (f < 1 || f > kMaxFonts) return false;
+    ScoreEdit edit(ctx, "text style");
+    if (!edit.touchStave(s)) return false;
+    StaveBlock& b = score.stave(s);
+    FontDesc font = score.fonts[f];
+    font.style = static_cast<uint8_t>(font.style ^ styleBit);
+    const uint8_t n = static_cast<uint8_t>(FindOrAddFont(score, font, ctx.host));
+    // Every chunk of the chain shares the font, whichever chunk was taken.
+    int head = i;
+    for (int steps = 0; steps < kMaxObjects; ++steps) {
+        int before = 0;
+        for (int j = 1; j <= b.count() && !before; ++j)
+            if (j != head && HasTextLayout(b.obj[j].kind) && b.obj[j].text().nextChunk == head)
+                before = j;
+        if (!before) break;
+        head = before;
+    }
+    for (int j = head, steps = 0;
+         steps < kMaxObjects && b.validIndex(j) && HasTextLayout(b.obj[j].kind); ++steps) {
+        b.obj[j].text().fontNumber = n;
+        j = b.obj[j].text().nextChunk;
+    }
     edit.commit();
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "editor/PopupMenus.h"
 #include "editor/ScoreEdit.h"
 
 namespace sw {
@@ -34,5 +35,17 @@ bool DeleteObject(EditContext& ctx, int s, int i);
 // Writes `o` over object i of stave s (a pop-up menu's item): one edit,
 // nothing when the record is unchanged.
 bool ReplaceObject(EditContext& ctx, int s, int i, const ScoreObject& o);
+
+// A pop-up item written into object i of stave s: one edit, nothing when
+// the item changes nothing.
+bool ApplyMenuItem(EditContext& ctx, int s, int i, MenuCommand c, int value);
+
+// Toggles a style bit (bold, italic, underline) in the font of the text
+// chain that holds object i: one edit.
+bool ToggleTextStyle(EditContext& ctx, int s, int i, int styleBit);
+
+// Moves staves first…last up or down by dy: one edit over those staves
+// only, nothing when dy is 0.
+bool MoveStaves(EditContext& ctx, int first, int last, int32_t dy);
 
 }  // namespace sw

@@ -76,6 +76,7 @@ std::array<std::unique_ptr<ModeHandler>, kModeCount> MakeModeHandlers(DocumentCo
     h[kModeDragging] = std::make_unique<DraggingMode>(d);
     h[kModeDefBlock] = std::make_unique<DefBlockMode>(d);
     h[kModeMovingObject] = std::make_unique<MovingObjectMode>(d);
+    h[kModeMovestave] = std::make_unique<MovestaveMode>(d);
     h[kModeBlockVb] = std::make_unique<GuidedMode>(d, msg::GuidanceBlockMove);
     h[kModeBlockCpy] = std::make_unique<GuidedMode>(d, msg::GuidanceBlockCopy);
     h[kModeText] = std::make_unique<TextMode>(d);

@@ -6,8 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "editor/Actions.h"
 #include "editor/Modes.h"
 
 namespace sw {
@@ -31,6 +33,8 @@ struct PointerResult {
     bool used = false;
     bool repaint = false;     // the highlight or cursor changed
     bool scrollDrag = false;  // the page follows the pointer from now on
+    // A pop-up item that only the window can carry out (printing, pictures).
+    std::optional<Action> windowAction = std::nullopt;
 };
 
 class ModeHandler {

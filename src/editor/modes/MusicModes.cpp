@@ -9,6 +9,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "editor/DocumentController.h"
+#include "editor/HitTest.h"
 #include "editor/Placement.h"
 #include "editor/commands/EntryCommands.h"
 #include "editor/modes/MusicKeys.h"
@@ -135,10 +136,25 @@ PointerResult MusicMode::pointer(const PointerEvent& e) {
         }
         // A miss leaves nothing in hand for the next keys.
         d.focusStave_ = d.focusObject_ = -1;
+        if (const int st = e.ctrl ? StaveAt(score, d.page_, e.x, e.y) : 0; st > 0) {
+            // Ctrl on a stave takes the stave and those below it on the page.
+            d.setCurrentStave(st);
+            d.drag_ = {};
+            d.drag_.stave = st;
+            d.drag_.startY = score.stave(st).h.Ycoord;
+            d.drag_.mouseY = e.y;
+            d.setEditMode(kModeMovestave);
+            return {true, true, false};
+        }
         if (e.ctrl) return Grab(d);
         d.cursorX_ = e.x;
         if (const int s = NearestStave(score, d.page_, e.x, e.y); s > 0) d.setCurrentStave(s);
         return {true, true, false};
+    }
+    if (e.kind == PointerEvent::Press && e.button == MouseButton::Right) {
+        PointerResult r{true, true, false};
+        r.windowAction = d.popupMenu(e.x, e.y);
+        return r;
     }
     if (e.kind == PointerEvent::Release && e.button == MouseButton::Left && !e.shift) {
         if (!d.pending_) d.cursorX_ = e.x;
@@ -199,6 +215,18 @@ PointerResult MovingObjectMode::pointer(const PointerEvent& e) {
         return {true, true, false};
     }
     return {true, false, false};
+}
+
+PointerResult MovestaveMode::pointer(const PointerEvent& e) {
+    DocumentController& d = d_;
+    if (e.kind != PointerEvent::Release) return {true, false, false};
+    const int s = d.drag_.stave;
+    const int last = LastStaveOnPage(d.score_, d.page_);
+    EditContext ctx = d.editContext();
+    if (MoveStaves(ctx, s, std::max(s, last), e.y - d.drag_.mouseY)) d.afterEdits();
+    d.returnFromTransient();
+    d.setCursorShown(true);
+    return {true, true, false};
 }
 
 bool MusicMode::key(const std::string& key) {

@@ -24,6 +24,12 @@ class MovingObjectMode : public ModeHandler {
     PointerResult pointer(const PointerEvent& e) override;
 };
 
+class MovestaveMode : public ModeHandler {
+  public:
+    using ModeHandler::ModeHandler;
+    PointerResult pointer(const PointerEvent& e) override;
+};
+
 class HeaderFooterMode : public ModeHandler {
   public:
     HeaderFooterMode(DocumentController& d, bool header) : ModeHandler(d), header_(header) {}

@@ -332,6 +332,76 @@ bool ScriptDialogs::noteAlignment(NoteAlignmentModel& model) {
     return run(MessageText(msg::NoteAlignmentCaption), std::move(controls), [] { return true; });
 }
 
+bool ScriptDialogs::clefAttributes(ClefDialogModel& model) {
+    std::vector<DialogControl> controls;
+    auto choices = [&controls](const auto& captions, int& field) {
+        for (std::size_t k = 0; k < captions.size(); ++k)
+            controls.push_back({captions[k], DialogControl::Button, true, nullptr,
+                                [&field, k] { field = static_cast<int>(k); }});
+    };
+    choices(ClefDialogModel::kTypes, model.type);
+    choices(ClefDialogModel::kSizes, model.size);
+    choices(ClefDialogModel::kOctaves, model.octave);
+    return run(MessageText(msg::ClefAttributesCaption), std::move(controls), [] { return true; });
+}
+
+bool ScriptDialogs::keySignature(KeySignatureDialogModel& model) {
+    using K = KeySignatureDialogModel;
+    std::vector<DialogControl> controls = {
+        {"&Flats", DialogControl::Button, true, nullptr, [&model] { model.type = K::Flats; }},
+        {"&Sharps", DialogControl::Button, true, nullptr, [&model] { model.type = K::Sharps; }},
+        {"With naturals on change", DialogControl::Check, true, YesNo(model.naturals), nullptr},
+    };
+    for (int n = 0; n <= 7; ++n)
+        controls.push_back({"&" + std::to_string(n), DialogControl::Button, true, nullptr,
+                            [&model, n] { model.chooseNumber(n); }});
+    return run(MessageText(msg::KeySignatureCaption), std::move(controls), [&] {
+        const std::optional<int> n = model.undecided();
+        if (n) host_.message(MsgType::Error, FormatMessage(msg::SharpsOrFlats, *n), Buttons::OK);
+        return !n;
+    });
+}
+
+bool ScriptDialogs::timeSignature(TimeSignatureDialogModel& model) {
+    using T = TimeSignatureDialogModel;
+    std::vector<DialogControl> controls;
+    for (std::size_t k = 0; k < T::kTypes.size(); ++k)
+        controls.push_back({T::kTypes[k], DialogControl::Button, true, nullptr,
+                            [&model, k] { model.chooseType(static_cast<T::Type>(k)); }});
+    for (std::size_t k = 0; k + 1 < T::kQuickCaptions.size(); ++k)
+        controls.push_back({T::kQuickCaptions[k], DialogControl::Button, true, nullptr,
+                            [&model, k] { model.quickSet(static_cast<int>(k)); }});
+    controls.push_back({"&Upper Number", DialogControl::Box, true,
+                        [&model](const std::string& v) { return model.setUpperText(v); }, nullptr});
+    controls.push_back({"&Lower Number", DialogControl::Box, true,
+                        [&](const std::string& v) {
+                            if (!model.setLowerText(v))
+                                host_.message(MsgType::Error, MessageText(msg::BadLowerNumber),
+                                              Buttons::OK);
+                            return true;
+                        },
+                        nullptr});
+    return run(MessageText(msg::TimeSignatureCaption), std::move(controls), [] { return true; });
+}
+
+std::optional<int> ScriptDialogs::popup(const MenuModel& menu) {
+    const std::optional<std::string> a = answers_.next();
+    if (!a) {
+        answers_.failures.push_back("the menu " + menu.name + " is open with no answer");
+        return std::nullopt;
+    }
+    const std::string want = Lower(PlainCaption(Trim(*a)));
+    for (std::size_t k = 0; k < menu.items.size(); ++k) {
+        const MenuItem& item = menu.items[k];
+        if (item.caption.empty() || Lower(PlainCaption(item.caption)) != want) continue;
+        if (item.enabled) return static_cast<int>(k);
+        answers_.failures.push_back("the item \"" + *a + "\" of " + menu.name + " is disabled");
+        return std::nullopt;
+    }
+    answers_.failures.push_back("the menu " + menu.name + " has no item \"" + *a + "\"");
+    return std::nullopt;
+}
+
 bool ScriptDialogs::tremoloBeams(TremoloBeamsModel& model) {
     std::vector<DialogControl> controls;
     for (int k = 0; k < static_cast<int>(TremoloBeamsModel::kChoices.size()); ++k)

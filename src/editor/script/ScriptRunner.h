@@ -96,6 +96,11 @@ class ScriptDialogs : public DocumentDialogs {
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
     bool noteAlignment(NoteAlignmentModel& model) override;
     bool tremoloBeams(TremoloBeamsModel& model) override;
+    // The queued answer names the item by its caption.
+    std::optional<int> popup(const MenuModel& menu) override;
+    bool clefAttributes(ClefDialogModel& model) override;
+    bool keySignature(KeySignatureDialogModel& model) override;
+    bool timeSignature(TimeSignatureDialogModel& model) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
