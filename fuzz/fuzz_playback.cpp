@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "FixedMeasurer.h"
 #include "MemoryFile.h"
 #include "core/ScriptedHost.h"
 #include "core/TextMeasurer.h"
@@ -16,18 +17,6 @@
 #include "layout/OpenScore.h"
 #include "playback/MidiWriter.h"
 #include "playback/Performance.h"
-
-namespace {
-
-class Fixed : public sw::TextMeasurer {
-  public:
-    int width(const sw::TextFont&, const std::string& text) const override {
-        return 7 * static_cast<int>(text.size());
-    }
-    int height(const sw::TextFont&, const std::string&) const override { return 14; }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 22 || size > (1u << 18)) return 0;
@@ -38,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sw::ScriptedHost host;
     host.setPermissive(true);
     auto score = std::make_unique<sw::Score>();
-    Fixed measurer;
+    FixedMeasurer measurer;
     const sw::OpenResult opened = sw::OpenForDisplay(*score, path, host, measurer);
     ::close(fd);
     if (!opened.load.ok || score->Nstaves < 1) return 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FixedMeasurer.h"
 #include "MemoryFile.h"
 #include "core/TextMeasurer.h"
 #include "editor/DocumentController.h"
@@ -29,14 +30,6 @@ class CancellingHost : public sw::ScriptHost {
     }
 };
 
-class Fixed : public sw::TextMeasurer {
-  public:
-    int width(const sw::TextFont&, const std::string& text) const override {
-        return 7 * static_cast<int>(text.size());
-    }
-    int height(const sw::TextFont&, const std::string&) const override { return 14; }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -54,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sw::HeadlessView view;
     sw::DocumentServices services;
     sw::ScriptDialogs dialogs(answers, host, warnings, sw::CapacityReader());
-    Fixed measurer;
+    FixedMeasurer measurer;
     auto score = std::make_unique<sw::Score>();
     sw::EditorSettings settings;
     settings.undoDepth = 10;

@@ -94,7 +94,6 @@ class PaperDialogModel {
     PageData page_;
     WarningBox& warnings_;
     bool metric_;
-    int standard_ = kCustomSize;
 };
 
 // The boxes of the page setup dialog in the order they are shown, with
