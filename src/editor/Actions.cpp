@@ -71,7 +71,7 @@ std::string KeyName(const std::string& part) {
             if (!std::isdigit(static_cast<unsigned char>(l[i]))) return {};
             n = n * 10 + (l[i] - '0');
         }
-        if (n >= 1 && n <= 24) return "F" + std::to_string(n);
+        if (n >= 1 && n <= 24) return std::string(1, 'F').append(std::to_string(n));
     }
     return {};
 }

@@ -353,8 +353,8 @@ bool ScriptDialogs::keySignature(KeySignatureDialogModel& model) {
         {"With naturals on change", DialogControl::Check, true, YesNo(model.naturals), nullptr},
     };
     for (int n = 0; n <= 7; ++n)
-        controls.push_back({"&" + std::to_string(n), DialogControl::Button, true, nullptr,
-                            [&model, n] { model.chooseNumber(n); }});
+        controls.push_back({std::string(1, '&').append(std::to_string(n)), DialogControl::Button,
+                            true, nullptr, [&model, n] { model.chooseNumber(n); }});
     return run(MessageText(msg::KeySignatureCaption), std::move(controls), [&] {
         const std::optional<int> n = model.undecided();
         if (n) host_.message(MsgType::Error, FormatMessage(msg::SharpsOrFlats, *n), Buttons::OK);
