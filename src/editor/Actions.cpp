@@ -78,6 +78,25 @@ std::string KeyName(const std::string& part) {
 
 }  // namespace
 
+KeyParts SplitKey(std::string_view key) {
+    KeyParts k;
+    for (;;) {
+        if (key.size() > 5 && key.starts_with("Ctrl+")) {
+            k.held.ctrl = true;
+            key.remove_prefix(5);
+        } else if (key.size() > 4 && key.starts_with("Alt+")) {
+            k.held.alt = true;
+            key.remove_prefix(4);
+        } else if (key.size() > 6 && key.starts_with("Shift+")) {
+            k.held.shift = true;
+            key.remove_prefix(6);
+        } else {
+            k.name = std::string(key);
+            return k;
+        }
+    }
+}
+
 std::optional<Action> ActionByName(std::string_view name) {
     const std::string want = Lower(Trim(name));
     for (const ActionInfo& a : kActions)

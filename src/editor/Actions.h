@@ -52,6 +52,8 @@ enum class Action : uint8_t {
     PageLayout,
     StaveSize,
     Redraw,
+    RedrawStave,
+    RedrawSystem,
     ExtendedProperties,
     // Stems, beams and note alignment.
     OptimiseStems,
@@ -66,6 +68,7 @@ enum class Action : uint8_t {
     Triplets,
     DeleteFocus,
     // The Add menu: a provisional object through its dialog.
+    AddMenu,
     PlaceClef,
     PlaceKeysig,
     PlaceTimesig,
@@ -121,6 +124,9 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::PageLayout, "acPageLayout", "Page &Layout...", ""},
     {Action::StaveSize, "acStaveSize", "Stave &Size...", ""},
     {Action::Redraw, "acRedraw", "&Redraw", "F5"},
+    {Action::RedrawStave, "Redrawstave1", "Redraw s&tave", "Shift+F5"},
+    // Ctrl+F5 is Repaginate's, which comes first in the menus.
+    {Action::RedrawSystem, "RedrawSystem1", "Redraw s&ystem", ""},
     {Action::ExtendedProperties, "acExtProp", "Extended Properties", "Ctrl+F1"},
     {Action::OptimiseStems, "acOptimiseStems", "Optimise note stems", ""},
     {Action::NoteAlignment, "acNoteAlignment", "&Fixup note Alignment", ""},
@@ -133,6 +139,7 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::BeamTremolo, "acbeamtremulo", "Make a tremulo beam", ""},
     {Action::Triplets, "acTriplets", "Make triplets", ""},
     {Action::DeleteFocus, "acDelFocusobject", "&Delete", "Del"},
+    {Action::AddMenu, "Place", "&Add", "Ins"},
     {Action::PlaceClef, "PlaceClef", "&Clef...", "Ctrl+C"},
     {Action::PlaceKeysig, "PlaceKeysignature", "&Key signature...", "Ctrl+K"},
     {Action::PlaceTimesig, "PlaceTimeSignature", "&Time signature...", "Ctrl+T"},
@@ -149,6 +156,18 @@ std::optional<Action> ActionByName(std::string_view name);
 // A key written as "Ctrl+Shift+PgUp" in any order and case of its parts, in
 // the one spelling the table uses ("Ctrl+Shift+PgUp"); empty when it is no key.
 std::string NormalizeKey(std::string_view key);
+// Which of Shift, Ctrl and Alt a key event held.
+struct KeyModifiers {
+    bool shift = false, ctrl = false, alt = false;
+    bool operator==(const KeyModifiers&) const = default;
+};
+// A key name split into its modifiers and the key itself ("Ctrl+Shift+Z"
+// gives Z with Ctrl and Shift; "Ctrl++" the plus key with Ctrl).
+struct KeyParts {
+    KeyModifiers held;
+    std::string name;
+};
+KeyParts SplitKey(std::string_view key);
 // The action whose keys include `key` (any spelling NormalizeKey takes).
 std::optional<Action> ActionByKey(std::string_view key);
 

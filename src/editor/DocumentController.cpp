@@ -34,12 +34,18 @@ bool IsHeadFoot(int mode) {
 // The actions whose state follows the mode; the window owns the rest.
 // The actions enabled in Music only (the mode actions with a check mark and
 // the ones with their own rules are set apart in refreshUi).
-const char* const kMusicOnly[] = {
-    "acOptions",         "acShape",           "acAttributes",      "acRedraw",      "acClose",
-    "acNewsystem",       "tbLyric0",          "tbstrings",         "tbnotepos",     "acLyric",
-    "acClipboard",       "acAddMenu",         "acCompress",        "acChopLeft",    "acChopRight",
-    "acNewStaveAbove",   "acNewStaveBelow",   "acStaveProperties", "acDeleteStave", "PlaceClef",
-    "PlaceKeysignature", "PlaceTimeSignature"};
+const char* const kMusicOnly[] = {"acOptions",         "acShape",
+                                  "acAttributes",      "acRedraw",
+                                  "acClose",           "acNewsystem",
+                                  "tbLyric0",          "tbstrings",
+                                  "tbnotepos",         "acLyric",
+                                  "acClipboard",       "Place",
+                                  "acCompress",        "acChopLeft",
+                                  "acChopRight",       "acNewStaveAbove",
+                                  "acNewStaveBelow",   "acStaveProperties",
+                                  "acDeleteStave",     "PlaceClef",
+                                  "PlaceKeysignature", "PlaceTimeSignature",
+                                  "Redrawstave1",      "RedrawSystem1"};
 
 }  // namespace
 
@@ -517,6 +523,13 @@ bool DocumentController::run(Action a) {
         case Action::Redraw:
             view_.redrawPage();
             return true;
+        case Action::RedrawStave:
+        case Action::RedrawSystem:
+            redrawStaves(a == Action::RedrawSystem);
+            return true;
+        case Action::AddMenu:
+            addMenu();
+            return true;
         case Action::OptimiseStems:
             optimiseStems();
             return true;
@@ -539,18 +552,6 @@ bool DocumentController::run(Action a) {
     }
 }
 
-namespace {
-
-// A normalised key name without its modifiers.
-std::string BareKey(const std::string& key) {
-    std::string_view k = key;
-    for (std::string_view m : {"Ctrl+", "Alt+", "Shift+"})
-        if (k.size() > m.size() && k.starts_with(m)) k.remove_prefix(m.size());
-    return std::string(k);
-}
-
-}  // namespace
-
 bool DocumentController::key(const std::string& k) {
     const bool down = keyDown(k);
     return keyUp(k) || down;
@@ -559,20 +560,37 @@ bool DocumentController::key(const std::string& k) {
 bool DocumentController::keyDown(const std::string& k) {
     const std::string key = NormalizeKey(k);
     if (key.empty()) return false;
+    const KeyParts parts = SplitKey(key);
+    modifiers_ = parts.held;
     if (const std::optional<Action> a = ActionByKey(key)) return run(*a);
-    keysDown_[BareKey(key)] = key;
+    keysDown_[parts.name] = key;
     return handlers_[static_cast<std::size_t>(mode_)]->key(key);
 }
 
 bool DocumentController::keyUp(const std::string& k) {
-    const auto held = keysDown_.find(BareKey(NormalizeKey(k)));
+    const auto held = keysDown_.find(SplitKey(NormalizeKey(k)).name);
     if (held == keysDown_.end()) return false;
     const std::string key = held->second;
     keysDown_.erase(held);
+    modifiers_ = SplitKey(key).held;
     return handlers_[static_cast<std::size_t>(mode_)]->keyUp(key);
 }
 
+bool DocumentController::modifiersChanged(KeyModifiers now) {
+    modifiers_ = now;
+    // Ctrl changes what the pointer offers at once, not at the next move.
+    if (mode_ != kModeMusic || provisional_ || !pointerIn_) return false;
+    const CursorShape before = ui_.cursor;
+    mouseMove(pointerX_, pointerY_, now.ctrl);
+    return ui_.cursor != before;
+}
+
 PointerResult DocumentController::pointer(const PointerEvent& e) {
+    pointerIn_ = e.kind != PointerEvent::Leave;
+    if (pointerIn_) {
+        pointerX_ = e.x;
+        pointerY_ = e.y;
+    }
     return handlers_[static_cast<std::size_t>(mode_)]->pointer(e);
 }
 

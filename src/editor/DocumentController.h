@@ -197,6 +197,11 @@ class DocumentController {
     // a press and its release.
     bool keyDown(const std::string& key);
     bool keyUp(const std::string& key);
+    // A modifier key alone went down or up, leaving `now` held. True when
+    // the pointer's shape changed with it.
+    bool modifiersChanged(KeyModifiers now);
+    // The shift state of the last key event.
+    const KeyModifiers& modifiers() const { return modifiers_; }
     // A menu opened: the keys held before it are forgotten, so the release
     // of the key that leaves the menu edits nothing.
     void menuOpened() { keysDown_.clear(); }
@@ -339,6 +344,11 @@ class DocumentController {
     void placeClef();
     void placeKeysig();
     void placeTimesig();
+    // Ins: the Add menu at the mouse, its chosen item run.
+    void addMenu();
+    // Shift+F5 and Redraw system: the stave (or its system) laid out and
+    // drawn afresh, for a picture that has gone stale.
+    void redrawStaves(bool system);
 
     // --- the mouse over the page
     // The object under the mouse is found, highlighted and made the focus,
@@ -357,6 +367,8 @@ class DocumentController {
     void setUserLevel(int level);
 
   private:
+    // The menu shown and the index of the enabled item chosen from it.
+    std::optional<std::size_t> choose(const MenuModel& menu);
     // A goto box: asks for a number, clamps it to 1..last and warns (levels
     // 1 and 2) when it had to; nothing on Cancel or text that is no number.
     std::optional<int> askNumber(int caption, int prompt, int last, const char* upper,
@@ -424,6 +436,10 @@ class DocumentController {
     // The keys held, by name without modifiers: the release acts with the
     // modifiers of the press.
     std::map<std::string, std::string> keysDown_;
+    KeyModifiers modifiers_;
+    // The last mouse point over the page, for keys that act where it is.
+    bool pointerIn_ = false;
+    int32_t pointerX_ = 0, pointerY_ = 0;
 
     friend class ModeHandler;
     friend class MusicMode;

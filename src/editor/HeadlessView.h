@@ -16,6 +16,12 @@ class HeadlessView : public PageViewPort {
     void leaveHeaderFooter() override {}
     void openPreview() override {}
     void closePreview() override {}
+    // Where the pointer was sent last, as a window would have moved it.
+    void movePointerTo(int32_t x, int32_t y) override {
+        pointerX = x;
+        pointerY = y;
+    }
+    int32_t pointerX = -1, pointerY = -1;
 };
 
 }  // namespace sw

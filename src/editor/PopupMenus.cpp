@@ -246,6 +246,13 @@ MenuModel PageMenu(const ActionEnabled& enabled) {
     return menu;
 }
 
+MenuModel AddMenuModel(const ActionEnabled& enabled) {
+    MenuModel menu{"Place", {}};
+    for (Action a : {Action::PlaceClef, Action::PlaceKeysig, Action::PlaceTimesig})
+        menu.items.push_back(Act(Info(a).caption, a, enabled));
+    return menu;
+}
+
 namespace {
 
 // A curve's anchors, from any one of them.

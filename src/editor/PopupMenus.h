@@ -57,6 +57,8 @@ using ActionEnabled = std::function<bool(Action)>;
 MenuModel ObjectMenu(const Score& score, int s, int i, const ActionEnabled& enabled);
 MenuModel StaveMenu(const Score& score, int s);
 MenuModel PageMenu(const ActionEnabled& enabled);
+// The Add menu, also opened by Ins at the mouse.
+MenuModel AddMenuModel(const ActionEnabled& enabled);
 
 // Writes the item's value into object i of the stave (a curve's style and
 // thickness into every anchor of its curve). False when nothing changed.

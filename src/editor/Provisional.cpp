@@ -14,6 +14,7 @@
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
 #include "layout/PageGeometry.h"
+#include "layout/Pagination.h"
 
 namespace sw {
 
@@ -327,12 +328,9 @@ std::optional<Action> DocumentController::popupMenu(int32_t x, int32_t y) {
     } else {
         menu = PageMenu(enabled);
     }
-    if (menu.items.empty()) return std::nullopt;
-    const std::optional<int> chosen = dialogs_.popup(menu);
-    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(menu.items.size()))
-        return std::nullopt;
-    const MenuItem& item = menu.items[static_cast<std::size_t>(*chosen)];
-    if (!item.enabled) return std::nullopt;
+    const std::optional<std::size_t> chosen = choose(menu);
+    if (!chosen) return std::nullopt;
+    const MenuItem& item = menu.items[*chosen];
     if (item.action) return run(*item.action) ? std::nullopt : item.action;
     if (!onObject) return std::nullopt;
     EditContext ctx = editContext();
@@ -341,6 +339,31 @@ std::optional<Action> DocumentController::popupMenu(int32_t x, int32_t y) {
                              : ApplyMenuItem(ctx, s, i, item.command, item.value);
     if (changed) afterEdits();
     return std::nullopt;
+}
+
+std::optional<std::size_t> DocumentController::choose(const MenuModel& menu) {
+    if (menu.items.empty()) return std::nullopt;
+    const std::optional<int> chosen = dialogs_.popup(menu);
+    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(menu.items.size()))
+        return std::nullopt;
+    const auto i = static_cast<std::size_t>(*chosen);
+    if (!menu.items[i].enabled) return std::nullopt;
+    return i;
+}
+
+void DocumentController::addMenu() {
+    if (mode_ != kModeMusic) return;
+    const MenuModel menu = AddMenuModel([this](Action a) { return canRun(a); });
+    if (const std::optional<std::size_t> i = choose(menu); i && menu.items[*i].action)
+        run(*menu.items[*i].action);
+}
+
+void DocumentController::redrawStaves(bool system) {
+    const int s = score_.CurrentStave;
+    if (mode_ != kModeMusic || s < 1 || !score_.hasStave(s)) return;
+    const auto [first, last] = system ? SystemBounds(score_, s) : std::pair{s, s};
+    dirty_.add(first, last);
+    afterEdits();
 }
 
 void DocumentController::placeClef() {

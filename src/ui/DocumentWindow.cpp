@@ -546,6 +546,17 @@ bool TMDIChild::makePicture(int page, bool tellAgain) {
     return false;
 }
 
+std::pair<int, int> TMDIChild::highlighted() const {
+    return {controller_->ui().highlightStave, controller_->ui().highlightObject};
+}
+
+void TMDIChild::afterKey(int stave, int object) {
+    // A key that hands the focus to another object (Ctrl+F8, @, Alt+arrows)
+    // shows it at once, before the mouse moves.
+    if (highlighted() != std::pair{stave, object}) showPicture();
+    applyUi();
+}
+
 void TMDIChild::showPicture() {
     // The cursor is painted over a copy, from the controller's state, so
     // that no redraw can leave half of it behind.
@@ -720,15 +731,19 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         qobject_cast<QToolButton*>(watched))
         return true;  // the last level works without tooltips
     if (watched == scroll_ &&
-        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Control) {
-        // Ctrl changes what the pointer offers at once, not at the next move.
-        const bool ctrl = event->type() == QEvent::KeyPress;
-        if (controller_->mode() == kModeMusic && !controller_->provisionalActive()) {
-            controller_->mouseMove(lastMouse_.x(), lastMouse_.y(), ctrl);
-            applyUi();
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        const int key = k->key();
+        if (key == Qt::Key_Control || key == Qt::Key_Shift || key == Qt::Key_Alt) {
+            // The event's own modifiers may or may not count the key itself.
+            const bool down = event->type() == QEvent::KeyPress;
+            KeyModifiers now{(k->modifiers() & Qt::ShiftModifier) != 0,
+                             (k->modifiers() & Qt::ControlModifier) != 0,
+                             (k->modifiers() & Qt::AltModifier) != 0};
+            (key == Qt::Key_Control ? now.ctrl : key == Qt::Key_Shift ? now.shift : now.alt) = down;
+            if (controller_->modifiersChanged(now)) applyUi();
+            return false;
         }
-        return false;
     }
     if (watched == scroll_ && event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(event);
@@ -741,15 +756,17 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         // Keys that are no menu command's (the cursor keys) go to the mode.
+        const auto [stave, object] = highlighted();
         if (controller_->keyDown(KeyName(*k))) {
-            applyUi();
+            afterKey(stave, object);
             return true;
         }
     }
     if (watched == scroll_ && event->type() == QEvent::KeyRelease) {
         auto* k = static_cast<QKeyEvent*>(event);
+        const auto [stave, object] = highlighted();
         if (!k->isAutoRepeat() && controller_->keyUp(KeyName(*k))) {
-            applyUi();
+            afterKey(stave, object);
             return true;
         }
     }
@@ -805,7 +822,6 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
                 scroll_->verticalScrollBar()->setValue(dragScroll_.y() - moved.y());
                 return true;
             }
-            if (e.kind == PointerEvent::Move) lastMouse_ = at;
             if (e.kind == PointerEvent::Press) {
                 dragStart_ = m->globalPosition().toPoint();
                 dragScroll_ = QPoint(scroll_->horizontalScrollBar()->value(),

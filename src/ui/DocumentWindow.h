@@ -94,6 +94,9 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void print();
     void layoutChanged() override;
     void showPicture();
+    // The object shown in the "Edit" colour; a key that changed it repaints.
+    std::pair<int, int> highlighted() const;
+    void afterKey(int stave, int object);
     void makeVisible(int32_t x, int32_t y);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -122,7 +125,6 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QSize refused_;  // the size of the page picture last refused
     int pages_ = 0;
     QPoint dragStart_, dragScroll_;
-    QPoint lastMouse_;   // in page pixels
     QRect bandRect_;     // the header or footer band in the header/footer view
     int bandShift_ = 0;  // the band's y less the texts' own
     bool previewing_ = false;

@@ -116,3 +116,19 @@ objects(undone.swn after)
 if(NOT after STREQUAL before)
     message(FATAL_ERROR "Ctrl+Z did not walk back to the opened file: ${after}")
 endif()
+
+# Ins opens the Add menu; its clef item places a clef that Enter completes.
+set(added [=[
+answer Clef...
+answer OK
+key Ins
+key Enter
+save ${WORK}/added.swn
+]=])
+run_script(added "${added}" 0)
+objects(added.swn got)
+list(LENGTH got n)
+list(GET got 0 first)
+if(NOT n EQUAL 1 OR NOT first MATCHES "^01 00:")
+    message(FATAL_ERROR "Ins, Clef..., Enter saved: ${got}")
+endif()

@@ -354,5 +354,55 @@ TEST_F(MusicKeys, UndoIsRefusedWithAProvisionalObject) {
     EXPECT_HOST_CLEAN(host);
 }
 
+// Keys that act where the mouse is, Ctrl alone, Ins and Shift+F5
+
+TEST_F(MusicKeys, PointerKeysTheAddMenuAndRedraw) {
+    Open();
+    // Shift+F5 lays the stave out again: nothing to save, nothing to undo.
+    d->key("Shift+F5");
+    EXPECT_FALSE(d->modified());
+    EXPECT_FALSE(undo.canUndo());
+    Keys({"C", "Space", "G", "Space"});
+    const ScoreObject& g = Obj(1, 2);
+    PointerEvent e;
+    e.x = g.x + 6;
+    e.y = g.y + 40;  // below the stave, on nothing
+    d->pointer(e);
+    ASSERT_EQ(d->focusObject(), -1);
+    d->key("Ctrl+F8");
+    EXPECT_EQ(d->focusObject(), 2) << "the G is nearer than the C";
+    EXPECT_EQ(view.pointerX, g.x);
+    EXPECT_EQ(view.pointerY, g.y);
+
+    // Ctrl alone changes what the pointer offers before the mouse moves.
+    e.x = g.x + 60;
+    e.y = score.stave(1).h.Ycoord + 4;
+    d->pointer(e);
+    ASSERT_EQ(d->ui().cursor, CursorShape::Default);
+    EXPECT_TRUE(d->modifiersChanged({.ctrl = true}));
+    EXPECT_EQ(d->ui().cursor, CursorShape::MoveStave);
+    EXPECT_TRUE(d->modifiers().ctrl);
+    EXPECT_TRUE(d->modifiersChanged({}));
+    EXPECT_EQ(d->ui().cursor, CursorShape::Default);
+    d->key("Shift+Z");
+    EXPECT_TRUE(d->modifiers().shift) << "the last key's shift state is kept";
+    d->key("Esc");
+
+    // Ins: the Add menu at the mouse, its clef item placing a clef.
+    std::string shown;
+    dialogs.onPopup = [&](const MenuModel& m) -> std::optional<int> {
+        shown = m.name;
+        for (std::size_t i = 0; i < m.items.size(); ++i)
+            if (PlainCaption(m.items[i].caption) == "Clef...") return static_cast<int>(i);
+        return std::nullopt;
+    };
+    dialogs.onClef = [](ClefDialogModel&) { return true; };
+    d->key("Ins");
+    EXPECT_EQ(shown, "Place");
+    ASSERT_NE(d->pendingObject(), nullptr);
+    EXPECT_EQ(P().kind, kClef);
+    EXPECT_HOST_CLEAN(host);
+}
+
 }  // namespace
 }  // namespace sw

@@ -75,6 +75,7 @@ constexpr std::array kRows{
     Row{"0", Case::Plain, false, On::Release, When::Always, MusicKeys::small},
     Row{"X", Case::Any, true, On::Release, When::Provisional, MusicKeys::crossHead},
     Row{"@", Case::Any, false, On::Char, When::Always, MusicKeys::nearest},
+    Row{"F8", Case::Plain, true, On::Char, When::Always, MusicKeys::pointerToNearest},
     Row{"*", Case::Any, false, On::Char, When::Always, MusicKeys::cursorShape},
     Row{"~", Case::Any, false, On::Char, When::Always, MusicKeys::arpeggio},
     Row{"Backspace", Case::Any, false, On::Release, When::Always, MusicKeys::backspace},
@@ -177,23 +178,12 @@ bool Holds(DocumentController& d, When w);
 
 bool MusicKeys::press(DocumentController& d, const std::string& key, bool release) {
     if (d.mode_ != kModeMusic) return false;
+    const KeyParts parts = SplitKey(key);
     MusicKey k;
-    std::string_view rest = key;
-    for (;;) {
-        if (rest.size() > 1 && rest.starts_with("Ctrl+")) {
-            k.ctrl = true;
-            rest.remove_prefix(5);
-        } else if (rest.size() > 1 && rest.starts_with("Alt+")) {
-            k.alt = true;
-            rest.remove_prefix(4);
-        } else if (rest.size() > 1 && rest.starts_with("Shift+")) {
-            k.shift = true;
-            rest.remove_prefix(6);
-        } else {
-            break;
-        }
-    }
-    k.name = std::string(rest);
+    k.name = parts.name;
+    k.shift = parts.held.shift;
+    k.ctrl = parts.held.ctrl;
+    k.alt = parts.held.alt;
     if (k.name == "Tab" && k.shift) {
         k.name = "Backtab";
         k.shift = false;
@@ -794,6 +784,36 @@ void MusicKeys::nearest(DocumentController& d, const MusicKey&) {
     d.objectSelected_ = true;
     d.ui_.highlightStave = s;
     d.ui_.highlightObject = best;
+    d.refreshUi();
+}
+
+void MusicKeys::pointerToNearest(DocumentController& d, const MusicKey&) {
+    if (!d.pointerIn_ || !d.score_.hasStave(d.score_.CurrentStave)) return;
+    const int first = FirstStaveOnPage(d.score_, d.page_);
+    const int last = LastStaveOnPage(d.score_, d.page_);
+    if (first < 1) return;
+    int bestStave = 0, best = 0;
+    int64_t bestDistance = 0;
+    for (int s = first; s <= last; ++s) {
+        if (!d.score_.hasStave(s) || d.score_.stave(s).h.PageNum != d.page_) continue;
+        const StaveBlock& b = d.score_.stave(s);
+        for (int i = 1; i <= b.count(); ++i) {
+            if (b.obj[i].kind == kNothing) continue;
+            const int64_t dx = b.obj[i].x - d.pointerX_, dy = b.obj[i].y - d.pointerY_;
+            if (bestStave == 0 || dx * dx + dy * dy < bestDistance) {
+                bestStave = s;
+                best = i;
+                bestDistance = dx * dx + dy * dy;
+            }
+        }
+    }
+    if (bestStave == 0) return;
+    const ScoreObject& o = d.score_.object(bestStave, best);
+    d.pointerX_ = o.x;
+    d.pointerY_ = o.y;
+    d.view_.movePointerTo(o.x, o.y);
+    // The object under the pointer's new place takes the focus, as a move would.
+    d.mouseMove(o.x, o.y, false);
     d.refreshUi();
 }
 

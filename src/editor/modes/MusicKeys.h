@@ -59,6 +59,7 @@ struct MusicKeys {
     static void focusNudge(DocumentController& d, const MusicKey& k);
     static void focusVertical(DocumentController& d, const MusicKey& k);
     static void nearest(DocumentController& d, const MusicKey& k);
+    static void pointerToNearest(DocumentController& d, const MusicKey& k);
     static void cursorShape(DocumentController& d, const MusicKey& k);
     static void focusStep(DocumentController& d, const MusicKey& k);
 };
