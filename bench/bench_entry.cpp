@@ -69,6 +69,7 @@ class NoDialogs : public DocumentDialogs {
     }
     bool noteAlignment(NoteAlignmentModel&) override { return false; }
     bool tremoloBeams(TremoloBeamsModel&) override { return false; }
+    bool verticalSpacing(VerticalSpacingModel&) override { return false; }
 };
 
 }  // namespace

@@ -281,6 +281,11 @@ enum : int {
     FinalFirstTimeBar = 10605,
     PlaybackAborted = 10606,
     MidiCannotBeWritten = 10607,
+    // Vertical spacing of the systems of a page.
+    VerticalSpacingCaption = 10930,
+    VerticalSpacingExplanation = 10931,
+    TooFewSystemsToRespace = 10932,
+    NoFreeSpaceBetweenSystems = 10933,
 };
 
 }  // namespace sw::msg

@@ -54,6 +54,7 @@ enum class Action : uint8_t {
     Redraw,
     RedrawStave,
     RedrawSystem,
+    VerticalSpacing,
     ExtendedProperties,
     // Stems, beams and note alignment.
     OptimiseStems,
@@ -124,9 +125,10 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::PageLayout, "acPageLayout", "Page &Layout...", ""},
     {Action::StaveSize, "acStaveSize", "Stave &Size...", ""},
     {Action::Redraw, "acRedraw", "&Redraw", "F5"},
-    {Action::RedrawStave, "Redrawstave1", "Redraw s&tave", "Shift+F5"},
+    {Action::RedrawStave, "Redrawstave1", "Redraw sta&ve", "Shift+F5"},
     // Ctrl+F5 is Repaginate's, which comes first in the menus.
-    {Action::RedrawSystem, "RedrawSystem1", "Redraw s&ystem", ""},
+    {Action::RedrawSystem, "RedrawSystem1", "Redraw syste&m", ""},
+    {Action::VerticalSpacing, "acVerticalSpacing", "&Adjust vertical stave spacing", ""},
     {Action::ExtendedProperties, "acExtProp", "Extended Properties", "Ctrl+F1"},
     {Action::OptimiseStems, "acOptimiseStems", "Optimise note stems", ""},
     {Action::NoteAlignment, "acNoteAlignment", "&Fixup note Alignment", ""},

@@ -324,6 +324,14 @@ void DocumentController::noteAlignment() {
     afterEdits();
 }
 
+void DocumentController::verticalSpacing() {
+    if (!canRun(Action::VerticalSpacing)) return;
+    VerticalSpacingModel model;
+    if (!dialogs_.verticalSpacing(model)) return;
+    EditContext ctx = editContext();
+    if (RespacePage(ctx, page_, model.equalSystems)) afterEdits();
+}
+
 void DocumentController::focusNoteCommand(Action a) {
     if (!canRun(a)) return;
     const int s = focusStave_, i = focusObject_;
@@ -529,6 +537,9 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::AddMenu:
             addMenu();
+            return true;
+        case Action::VerticalSpacing:
+            verticalSpacing();
             return true;
         case Action::OptimiseStems:
             optimiseStems();
@@ -1031,7 +1042,7 @@ void DocumentController::refreshUi() {
     for (const char* name : {"acSaveAsTemplate", "acSavePart", "acMerge", "acPictureFile"})
         set(name, music && free && level >= 2);
     set("acRefresh", mhf && free);
-    for (const char* name : {"acRepaginate", "acPageLayout", "acStaveSize"})
+    for (const char* name : {"acRepaginate", "acPageLayout", "acStaveSize", "acVerticalSpacing"})
         set(name, music && free);
     for (const char* name : {"acTranspose", "acSortStave"})
         set(name, music && level >= 2);

@@ -22,6 +22,7 @@
 #include "editor/ScoreEdit.h"
 #include "editor/SignatureDialogs.h"
 #include "editor/Undo.h"
+#include "editor/VerticalSpacingDialog.h"
 #include "editor/modes/ModeHandler.h"
 #include "fileio/ScoreFile.h"
 #include "layout/Beams.h"
@@ -128,6 +129,7 @@ class DocumentDialogs {
     // The "Note Alignment Tool" and "Tremulo Beams": true when OK closed them.
     virtual bool noteAlignment(NoteAlignmentModel& model) = 0;
     virtual bool tremoloBeams(TremoloBeamsModel& model) = 0;
+    virtual bool verticalSpacing(VerticalSpacingModel& model) = 0;
     // A right-button menu at the mouse: the chosen item, nothing when it was
     // closed without one.
     virtual std::optional<int> popup(const MenuModel& /*menu*/) { return std::nullopt; }
@@ -251,6 +253,9 @@ class DocumentController {
     // Stems and alignment (Tools menu) on the current stave.
     void optimiseStems();
     void noteAlignment();
+    // Adjust vertical stave spacing: the current page's systems respaced
+    // after the dialog's OK.
+    void verticalSpacing();
     // Reverse Stem, Beam to previous, Unbeam, Flat beam and Make Triplet on
     // the focus note.
     void focusNoteCommand(Action a);

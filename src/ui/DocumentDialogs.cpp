@@ -83,6 +83,10 @@ bool QtDocumentDialogs::tremoloBeams(TremoloBeamsModel& model) {
     return RunTremoloBeamsDialog(parent_, model);
 }
 
+bool QtDocumentDialogs::verticalSpacing(VerticalSpacingModel& model) {
+    return RunVerticalSpacingDialog(parent_, model);
+}
+
 std::optional<int> QtDocumentDialogs::popup(const MenuModel& menu) {
     QMenu m(parent_);
     std::vector<QAction*> items;

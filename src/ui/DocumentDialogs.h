@@ -24,6 +24,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
     bool noteAlignment(NoteAlignmentModel& model) override;
     bool tremoloBeams(TremoloBeamsModel& model) override;
+    bool verticalSpacing(VerticalSpacingModel& model) override;
     std::optional<int> popup(const MenuModel& menu) override;
     bool clefAttributes(ClefDialogModel& model) override;
     bool keySignature(KeySignatureDialogModel& model) override;

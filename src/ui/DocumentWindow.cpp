@@ -286,9 +286,11 @@ void TMDIChild::buildActions() {
          {A::EnterMusic, A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::SymbolMode,
           A::BlockMode, std::nullopt, A::HeadFoot, A::Preview, std::nullopt, A::ToggleEdit});
     menu("&Page",
-         {A::FirstPage, A::PrevPage, A::NextPage, A::LastPage, A::Top, A::End, A::PageTop,
-          A::PageBottom, std::nullopt, A::GotoPage, A::GotoSystem, A::GotoStave, std::nullopt,
-          A::Rulers, A::Repaginate, A::PageLayout, A::StaveSize, A::Redraw, A::ExtendedProperties});
+         {A::FirstPage,    A::PrevPage,          A::NextPage,        A::LastPage,  A::Top,
+          A::End,          A::PageTop,           A::PageBottom,      std::nullopt, A::GotoPage,
+          A::GotoSystem,   A::GotoStave,         std::nullopt,       A::Rulers,    A::Repaginate,
+          A::PageLayout,   A::StaveSize,         A::VerticalSpacing, A::Redraw,    A::RedrawStave,
+          A::RedrawSystem, A::ExtendedProperties});
     action(Action::Repaginate)->setToolTip(Q(MessageText(msg::RepaginateHint)));
     action(Action::Repaginate)->setStatusTip(Q(MessageText(msg::RepaginateHint)));
 }

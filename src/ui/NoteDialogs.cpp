@@ -8,6 +8,9 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -82,6 +85,37 @@ bool RunTremoloBeamsDialog(QWidget* parent, TremoloBeamsModel& model) {
                                      {c[0], c[1], c[2], c[3], c[4]}, model.beams());
     if (!RunOkCancel(dialog, layout)) return false;
     model.choose(std::max(0, beams->checkedId()));
+    return true;
+}
+
+bool RunVerticalSpacingDialog(QWidget* parent, VerticalSpacingModel& model) {
+    using M = VerticalSpacingModel;
+    QDialog dialog(parent);
+    dialog.setWindowTitle(M::kCaption);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* heading = new QLabel(QString::fromStdString(MessageText(msg::VerticalSpacingCaption)));
+    auto* explanation =
+        new QLabel(QString::fromStdString(MessageText(msg::VerticalSpacingExplanation)));
+    explanation->setWordWrap(true);
+    layout->addWidget(heading);
+    layout->addWidget(explanation);
+    QButtonGroup* type = RadioGroup(dialog, layout, M::kTypeTitle, {M::kTypes[0], M::kTypes[1]},
+                                    model.equalSystems ? 0 : 1);
+    layout->addWidget(new QLabel(M::kQuestion));
+    auto* buttons = new QDialogButtonBox;
+    buttons->addButton("&OK", QDialogButtonBox::AcceptRole);
+    buttons->addButton("&Cancel", QDialogButtonBox::RejectRole);
+    QPushButton* explain = buttons->addButton(M::kExplain, QDialogButtonBox::HelpRole);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(explain, &QPushButton::clicked, &dialog, [&dialog] {
+        QMessageBox::information(
+            &dialog, VerticalSpacingModel::kCaption,
+            QString::fromStdString(MessageText(msg::VerticalSpacingExplanation)));
+    });
+    if (dialog.exec() != QDialog::Accepted) return false;
+    model.equalSystems = type->checkedId() != 1;
     return true;
 }
 

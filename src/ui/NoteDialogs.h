@@ -1,4 +1,4 @@
-// The note and signature dialogs' windows over their models.
+// The note, signature and vertical spacing dialogs' windows over their models.
 #pragma once
 
 #include <QWidget>
@@ -6,10 +6,12 @@
 
 #include "editor/NoteDialogs.h"
 #include "editor/SignatureDialogs.h"
+#include "editor/VerticalSpacingDialog.h"
 
 namespace sw {
 
 bool RunNoteAlignmentDialog(QWidget* parent, NoteAlignmentModel& model);
+bool RunVerticalSpacingDialog(QWidget* parent, VerticalSpacingModel& model);
 bool RunTremoloBeamsDialog(QWidget* parent, TremoloBeamsModel& model);
 bool RunClefDialog(QWidget* parent, ClefDialogModel& model);
 // `refuse` tells the user why OK cannot close it yet.

@@ -9,6 +9,7 @@
 #include "editor/UndoStorage.h"
 #include "editor/commands/PageCommands.h"
 #include "layout/PageGeometry.h"
+#include "layout/Pagination.h"
 #include "model/Build.h"
 #include "support/TestSupport.h"
 
@@ -167,6 +168,37 @@ TEST_F(Edits, UndoOffStillEditsAndMarksModified) {
     host.expectWarning("You have chosen the Undo operation.", Answer::Yes);
     host.expectWarning("Undo is off");
     EXPECT_FALSE(UndoLastCommand(c, true).undone);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Edits, RespacingThePageIsOneUndoAndARefusalRecordsNothing) {
+    for (int s = 1; s <= 3; ++s)
+        score.stave(s).h.PageNum = 1;
+    ShiftStave(score, 2, -70);  // the middle system close under the first
+    const int32_t noteY = score.object(2, 1).y;
+    ASSERT_TRUE(RespacePage(ctx, 1, true));
+    EXPECT_EQ(score.stave(2).h.Ycoord, 200);
+    EXPECT_EQ(score.object(2, 1).y, noteY + 70);
+    EXPECT_TRUE(modified);
+    EXPECT_EQ(dirty.first, 2);
+    EXPECT_EQ(dirty.last, 2);
+    EXPECT_TRUE(Undo().undone);
+    EXPECT_EQ(score.stave(2).h.Ycoord, 130);
+    EXPECT_EQ(score.object(2, 1).y, noteY);
+    EXPECT_FALSE(undo.canUndo());
+
+    modified = false;
+    score.stave(1).h.joinToNext = true;  // two systems left
+    host.expectMessage(
+        "There are not enough systems on this page to perform a respace.\nYou must have at "
+        "least 3 systems.\nOperation cancelled.");
+    EXPECT_FALSE(RespacePage(ctx, 1, false));
+    score.stave(1).h.joinToNext = false;
+    ShiftStave(score, 3, -180);  // overlapping the middle one
+    host.expectMessage("There is no free space between the systems on this page.");
+    EXPECT_FALSE(RespacePage(ctx, 1, false));
+    EXPECT_FALSE(modified);
+    EXPECT_FALSE(undo.canUndo());
     EXPECT_HOST_CLEAN(host);
 }
 

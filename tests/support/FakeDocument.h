@@ -47,6 +47,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<std::optional<double>(StaveSizeDialogModel&, const Score&)> onStaveSize;
     std::function<bool(NoteAlignmentModel&)> onNoteAlignment;
     std::function<bool(TremoloBeamsModel&)> onTremoloBeams;
+    std::function<bool(VerticalSpacingModel&)> onVerticalSpacing;
     std::function<std::optional<int>(const MenuModel&)> onPopup;
     std::function<bool(ClefDialogModel&)> onClef;
     std::function<bool(KeySignatureDialogModel&)> onKey;
@@ -71,6 +72,9 @@ class FakeDialogs : public DocumentDialogs {
     }
     bool tremoloBeams(TremoloBeamsModel& model) override {
         return onTremoloBeams ? onTremoloBeams(model) : false;
+    }
+    bool verticalSpacing(VerticalSpacingModel& m) override {
+        return onVerticalSpacing ? onVerticalSpacing(m) : false;
     }
     std::optional<int> popup(const MenuModel& menu) override {
         return onPopup ? onPopup(menu) : std::nullopt;

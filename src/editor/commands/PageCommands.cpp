@@ -6,6 +6,7 @@
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "layout/VerticalSpacing.h"
 
 namespace sw {
 
@@ -51,6 +52,30 @@ bool SetStaveSize(EditContext& ctx, double size, const PictureSetUp& setUpPictur
     score.staveSize = size;
     if (!ApplyStaveSizeChange(edit.document(), old, ctx.host, ctx.warnings, setUpPicture))
         return false;
+    edit.commit();
+    return true;
+}
+
+bool RespacePage(EditContext& ctx, int page, bool equalSystems) {
+    const RespacePlan plan = PlanRespace(ctx.score, page, equalSystems);
+    switch (plan.outcome) {
+        case RespaceOutcome::NoStaves:
+            return false;
+        case RespaceOutcome::TooFewSystems:
+            ctx.host.message(MsgType::Warning, MessageText(msg::TooFewSystemsToRespace),
+                             Buttons::OK);
+            return false;
+        case RespaceOutcome::NoFreeSpace:
+            ctx.host.message(MsgType::Warning, MessageText(msg::NoFreeSpaceBetweenSystems),
+                             Buttons::OK);
+            return false;
+        case RespaceOutcome::Respaced:
+            break;
+    }
+    if (plan.first > plan.last) return false;
+    ScoreEdit edit(ctx, "Vertical spacing");
+    if (!edit.touchStaves(plan.first, plan.last)) return false;
+    ApplyRespace(ctx.score, plan);
     edit.commit();
     return true;
 }

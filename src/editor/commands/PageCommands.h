@@ -15,6 +15,11 @@ bool PageLayout(EditContext& ctx, const PageData& edited, const PictureSetUp& se
 // Set Stave Size after its dialog's OK. True when the new size stays.
 bool SetStaveSize(EditContext& ctx, double size, const PictureSetUp& setUpPicture);
 
+// Spreads the systems of `page` between its first and last (equal first-stave
+// distances, or equal gaps). A refusal is said and records nothing. True when
+// staves moved.
+bool RespacePage(EditContext& ctx, int page, bool equalSystems);
+
 // The Undo command (Music only, confirmed at the beginner levels). What came
 // back is marked dirty: a restored page also needs a new page picture.
 UndoRing::Result UndoLastCommand(EditContext& ctx, bool musicMode);

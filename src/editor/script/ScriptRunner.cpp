@@ -332,6 +332,20 @@ bool ScriptDialogs::noteAlignment(NoteAlignmentModel& model) {
     return run(MessageText(msg::NoteAlignmentCaption), std::move(controls), [] { return true; });
 }
 
+bool ScriptDialogs::verticalSpacing(VerticalSpacingModel& model) {
+    using M = VerticalSpacingModel;
+    std::vector<DialogControl> controls = {
+        {M::kTypes[0], DialogControl::Button, true, nullptr, [&] { model.equalSystems = true; }},
+        {M::kTypes[1], DialogControl::Button, true, nullptr, [&] { model.equalSystems = false; }},
+        {M::kExplain, DialogControl::Button, true, nullptr,
+         [this] {
+             host_.message(MsgType::Information, MessageText(msg::VerticalSpacingExplanation),
+                           Buttons::OK);
+         }},
+    };
+    return run(M::kCaption, std::move(controls), [] { return true; });
+}
+
 bool ScriptDialogs::clefAttributes(ClefDialogModel& model) {
     std::vector<DialogControl> controls;
     auto choices = [&controls](const auto& captions, int& field) {

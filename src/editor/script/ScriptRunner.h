@@ -96,6 +96,7 @@ class ScriptDialogs : public DocumentDialogs {
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
     bool noteAlignment(NoteAlignmentModel& model) override;
     bool tremoloBeams(TremoloBeamsModel& model) override;
+    bool verticalSpacing(VerticalSpacingModel& model) override;
     // The queued answer names the item by its caption.
     std::optional<int> popup(const MenuModel& menu) override;
     bool clefAttributes(ClefDialogModel& model) override;
