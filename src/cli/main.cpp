@@ -12,6 +12,7 @@
 
 #include "cli/CliHost.h"
 #include "cli/Info.h"
+#include "cli/Merge.h"
 #include "cli/Script.h"
 #include "core/AtomicFile.h"
 #include "core/MessageIds.h"
@@ -50,7 +51,9 @@ int Usage() {
                  "       staffwright-cli gallery OUT.png [--print] [--zoom N]\n"
                  "       staffwright-cli dump IN OUT.txt\n"
                  "       staffwright-cli script IN.swn SCRIPT [-o OUT.swn] [--png OUT.png"
-                 " [--page N]] [--appdir DIR]\n";
+                 " [--page N]] [--appdir DIR]\n"
+                 "       staffwright-cli merge A.swn B.swn OUT.swn [--after S | --before S |"
+                 " --end]\n";
     return 2;
 }
 
@@ -367,6 +370,12 @@ int main(int argc, char** argv) {
     if (cmd == "--help" || cmd == "-h") {
         Usage();
         return 0;
+    }
+    if (cmd == "merge") {
+        sw::PrepareHeadlessQt();
+        int qargc = 1;
+        QGuiApplication app(qargc, argv);
+        return sw::MergeCommand(argc, argv);
     }
     if (cmd == "script") {
         sw::PrepareHeadlessQt();

@@ -18,6 +18,7 @@ Answer SafeDefault(Buttons buttons) {
             return Answer::Cancel;
         case Buttons::YesAbort:
         case Buttons::YesNoAbort:
+        case Buttons::OKAbort:
             return Answer::Abort;
     }
     return Answer::Cancel;

@@ -20,6 +20,7 @@ enum class Buttons {
     YesNoCancel,
     YesNoHelp,
     YesAbort,
+    OKAbort,
     YesNoAbort,
     YesNoKeep,
     NoOK

@@ -286,6 +286,16 @@ enum : int {
     VerticalSpacingExplanation = 10931,
     TooFewSystemsToRespace = 10932,
     NoFreeSpaceBetweenSystems = 10933,
+    // Merging scores.
+    MergeNotNormalFile = 10934,
+    MergeTooManyStaves = 10935,
+    MergePageDiffers = 10936,
+    MergeAfterRefused = 10937,
+    MergeBeforeRefused = 10938,
+    MergedPageTotalSame = 10939,
+    MergedPageTotalNow = 10940,
+    MergeDialogTitle = 10941,
+    MergeReadError = 10942,
 };
 
 }  // namespace sw::msg

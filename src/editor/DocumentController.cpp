@@ -12,11 +12,13 @@
 #include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "editor/commands/AlignCommands.h"
+#include "editor/commands/MergeCommands.h"
 #include "editor/commands/PageCommands.h"
 #include "editor/commands/StemCommands.h"
 #include "fileio/Repair.h"
 #include "fileio/ScoreFile.h"
 #include "layout/BeamRules.h"
+#include "layout/Merge.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
@@ -324,6 +326,37 @@ void DocumentController::noteAlignment() {
     afterEdits();
 }
 
+void DocumentController::mergeFile(Action a) {
+    if (!canRun(a) || score_.Nstaves < 1) return;
+    const int cur = std::clamp<int>(score_.CurrentStave, 1, score_.Nstaves);
+    const std::optional<int> after = a == Action::MergeAfter ? MergePointAfter(score_, cur, host_)
+                                     : a == Action::MergeBefore
+                                         ? MergePointBefore(score_, cur, host_)
+                                         : std::optional<int>(score_.Nstaves);
+    if (!after) return;
+    FileDialogSpec spec;
+    spec.title = MessageText(msg::MergeDialogTitle);
+    spec.filter = "Staffwright (*.SWN)|*.SWN|Staffwright Backup (*.SWB)|*.SWB";
+    spec.directory = services_.fileDirectory();
+    const std::optional<std::string> path = host_.openFileName(spec);
+    if (!path) return;
+    const int pages = std::max<int>(score_.pageCount, 1);
+    FileEnv env;
+    env.backups = settings_.backups;
+    EditContext ctx = editContext();
+    const bool merged =
+        MergeScoreFile(ctx, *after, *path, env, measurer_,
+                       RepairOptions{settings_.american, settings_.naturalsInKeyChange});
+    afterEdits();
+    if (merged && a == Action::MergeAtEnd) {
+        const int now = std::max<int>(score_.pageCount, 1);
+        host_.message(
+            MsgType::Information,
+            FormatMessage(now == pages ? msg::MergedPageTotalSame : msg::MergedPageTotalNow, now),
+            Buttons::OK);
+    }
+}
+
 void DocumentController::verticalSpacing() {
     if (!canRun(Action::VerticalSpacing)) return;
     VerticalSpacingModel model;
@@ -540,6 +573,11 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::VerticalSpacing:
             verticalSpacing();
+            return true;
+        case Action::MergeAfter:
+        case Action::MergeBefore:
+        case Action::MergeAtEnd:
+            mergeFile(a);
             return true;
         case Action::OptimiseStems:
             optimiseStems();
@@ -1039,7 +1077,8 @@ void DocumentController::refreshUi() {
     const bool saveable = (music || m == kModePreview) && free;
     for (const char* name : {"acSave", "acSaveAs", "acPrint", "acPrintSetup", "acInformation"})
         set(name, saveable);
-    for (const char* name : {"acSaveAsTemplate", "acSavePart", "acMerge", "acPictureFile"})
+    for (const char* name : {"acSaveAsTemplate", "acSavePart", "MergeFileAfter", "MergeFileBefore",
+                             "miMergeFileatEnd", "acPictureFile"})
         set(name, music && free && level >= 2);
     set("acRefresh", mhf && free);
     for (const char* name : {"acRepaginate", "acPageLayout", "acStaveSize", "acVerticalSpacing"})

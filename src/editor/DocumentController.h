@@ -256,6 +256,9 @@ class DocumentController {
     // Adjust vertical stave spacing: the current page's systems respaced
     // after the dialog's OK.
     void verticalSpacing();
+    // The three merge commands: the merge point checked, the file asked for,
+    // merged as one edit; merging at the end tells the page total.
+    void mergeFile(Action a);
     // Reverse Stem, Beam to previous, Unbeam, Flat beam and Make Triplet on
     // the focus note.
     void focusNoteCommand(Action a);

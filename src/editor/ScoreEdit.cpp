@@ -51,6 +51,13 @@ bool ScoreEdit::touchPage(int lastStave) {
     return true;
 }
 
+bool ScoreEdit::touchInsertion(int after, int count) {
+    if (after < 0 || after > ctx_.score.Nstaves || count < 1) return false;
+    if (!ctx_.undo.saveStaves(doc_, after, kUndoInsert, count, ctx_.host)) return false;
+    touched_.structural = true;
+    return true;
+}
+
 void ScoreEdit::commit() {
     if (committed_) return;
     committed_ = true;

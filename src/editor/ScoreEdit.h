@@ -52,6 +52,10 @@ class ScoreEdit {
     // The page data and stave size, with stave 0 and the staves 1..lastStave
     // whose ends follow the page's width (0 for none).
     bool touchPage(int lastStave);
+    // `count` staves are about to go in after stave `after` (0..Nstaves).
+    // Staves are inserted and removed on the unpaginated strip (Unpaginate
+    // first), which is what Undo puts them back into.
+    bool touchInsertion(int after, int count);
 
     // The change is done: the document is modified and the touched staves are
     // laid out and redrawn.

@@ -475,7 +475,8 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
         }
         int fileRes = fileVer >= 303 ? h[17] : env.screenPpi;
         double fontScale = 1.0;
-        if (fileRes != 0 && fileRes != (env.screenPpi & 0xFF) && !asTemplate) {
+        if (fileRes != 0 && fileRes != (env.screenPpi & 0xFF) && !asTemplate &&
+            !env.keepFontSizes) {
             if (host.message(MsgType::Warning, MessageText(msg::RescaleFontsQuestion),
                              Buttons::YesNoHelp) == Answer::Yes)
                 fontScale = static_cast<double>(fileRes) / env.screenPpi;

@@ -19,6 +19,8 @@ struct FileEnv {
     int screenPpi = 96;    // the current screen's pixels per inch
     bool backups = true;   // the Backups option
     FileIo* io = nullptr;  // the system's calls unless a test stands in
+    // Staves merged into another score keep their text sizes: no question.
+    bool keepFontSizes = false;
 };
 
 // 0 acceptable; 1 not found, 2 a directory, 3 empty, 4 size not a multiple of

@@ -260,6 +260,8 @@ void TMDIChild::buildActions() {
     // objects; until then the command is not offered.
     action(Action::SymbolMode)->setVisible(false);
     action(Action::SavePart)->setStatusTip("Save only a part of the file");
+    action(Action::MergeAfter)->setStatusTip("Load another file after this stave");
+    action(Action::MergeBefore)->setStatusTip("Load another file above this stave");
     for (Action checkable : {Action::TextMode, Action::LineMode, Action::CurveMode,
                              Action::HairpinMode, Action::SymbolMode, Action::BlockMode,
                              Action::HeadFoot, Action::Preview, Action::ToggleEdit, Action::Rulers})
@@ -278,8 +280,9 @@ void TMDIChild::buildActions() {
         menus_.push_back(m);
     };
     using A = Action;
-    menu("&File", {A::Save, A::SaveAs, A::SavePart, A::SaveAsTemplate, std::nullopt, A::Print,
-                   A::PictureFile, A::Clipboard, A::Dump, std::nullopt, A::Close, A::Exit});
+    menu("&File", {A::Save, A::SaveAs, A::SavePart, A::SaveAsTemplate, std::nullopt, A::MergeAfter,
+                   A::MergeBefore, A::MergeAtEnd, std::nullopt, A::Print, A::PictureFile,
+                   A::Clipboard, A::Dump, std::nullopt, A::Close, A::Exit});
     menu("&Tools", {A::Undo, A::DeleteFocus, std::nullopt, A::OptimiseStems, A::NoteAlignment});
     menu("&Add", {A::PlaceClef, A::PlaceKeysig, A::PlaceTimesig});
     menu("&Mode",

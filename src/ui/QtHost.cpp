@@ -51,6 +51,8 @@ std::vector<ButtonSpec> ButtonSet(Buttons b) {
             return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Help, Answer::Help}};
         case Buttons::YesAbort:
             return {{B::Yes, Answer::Yes}, {B::Abort, Answer::Abort}};
+        case Buttons::OKAbort:
+            return {{B::Ok, Answer::OK}, {B::Abort, Answer::Abort}};
         case Buttons::YesNoAbort:
             return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Abort, Answer::Abort}};
         case Buttons::NoOK:

@@ -15,3 +15,13 @@ function(run_script name text expect_rc)
     endif()
     set(err "${err}" PARENT_SCOPE)
 endfunction()
+
+# The lines of `staffwright-cli dump` of WORK/FILE that match REGEX.
+function(dump_lines file regex out)
+    execute_process(COMMAND ${CLI} dump ${WORK}/${file} ${WORK}/${file}.txt RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "no dump of ${file}")
+    endif()
+    file(STRINGS ${WORK}/${file}.txt lines REGEX "${regex}")
+    set(${out} "${lines}" PARENT_SCOPE)
+endfunction()

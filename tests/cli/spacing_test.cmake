@@ -16,11 +16,7 @@ save ${WORK}/after.swn
 
 # "page:ycoord:miny:maxy" of every music stave of a saved file.
 function(staves file out)
-    execute_process(COMMAND ${CLI} dump ${WORK}/${file} ${WORK}/${file}.txt RESULT_VARIABLE rc)
-    if(NOT rc EQUAL 0)
-        message(FATAL_ERROR "no dump of ${file}")
-    endif()
-    file(STRINGS ${WORK}/${file}.txt lines REGEX "^Stv +[1-9][0-9]*:")
+    dump_lines(${file} "^Stv +[1-9][0-9]*:" lines)
     set(list "")
     foreach(l ${lines})
         string(REGEX REPLACE "^Stv +[0-9]+: +(-?[0-9]+) +(-?[0-9]+) +(-?[0-9]+) .* ([0-9]+)$"

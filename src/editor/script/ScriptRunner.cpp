@@ -52,6 +52,8 @@ std::vector<std::pair<std::string, Answer>> ButtonsOf(Buttons b) {
             return {{"Yes", Answer::Yes}, {"No", Answer::No}, {"Help", Answer::Help}};
         case Buttons::YesAbort:
             return {{"Yes", Answer::Yes}, {"Abort", Answer::Abort}};
+        case Buttons::OKAbort:
+            return {{"OK", Answer::OK}, {"Abort", Answer::Abort}};
         case Buttons::YesNoAbort:
             return {{"Yes", Answer::Yes}, {"No", Answer::No}, {"Abort", Answer::Abort}};
         case Buttons::YesNoKeep:
