@@ -264,9 +264,8 @@ UndoRing::Result UndoRing::undoOne(UndoDocument& doc, Host& host, WarningBox& wa
 
     // Staves were inserted or removed on the unpaginated strip: their records
     // go back into it, and the caller lays the pages out again.
-    if (std::any_of(chain.begin(), chain.end(), [](const Record& r) {
-            return r.kind == kUndoInsert || r.kind == kUndoDelete || r.kind == kUndoShiftBelow;
-        }))
+    if (std::any_of(chain.begin(), chain.end(),
+                    [](const Record& r) { return r.kind == kUndoInsert || r.kind == kUndoDelete; }))
         Unpaginate(score);
     for (const Record& r : chain) {
         const int index = r.index;

@@ -16,7 +16,8 @@ class Undo : public ::testing::Test {
   protected:
     void SetUp() override {
         for (int s = 1; s <= 20; ++s) {
-            AppendStave(score, 60 * s, 0, 700);
+            // One strip, as staves are inserted and removed.
+            score.stave(AppendStave(score, 60 * s, 0, 700)).h.PageNum = 1;
             Mark(s, s);
         }
         score.CurrentStave = 1;
