@@ -281,6 +281,8 @@ enum : int {
     FinalFirstTimeBar = 10605,
     PlaybackAborted = 10606,
     MidiCannotBeWritten = 10607,
+    // Bars.
+    FirstBarNumberRange = 10750,
 };
 
 }  // namespace sw::msg
