@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "Document.h"
 #include "Orchestra.h"
 #include "editor/DocumentController.h"
 #include "editor/UndoStorage.h"
@@ -20,56 +21,6 @@ namespace {
 
 using namespace sw;
 using Clock = std::chrono::steady_clock;
-
-// A screen that draws the page each time the controller shows it.
-class DrawingView : public PageViewPort {
-  public:
-    explicit DrawingView(const Score& score) : score_(score) {}
-    bool setUpPicture() override {
-        const PageGeometry g = ComputePageGeometry(score_);
-        screen_ = QImage(g.width, g.height, QImage::Format_RGB32);
-        return true;
-    }
-    void showPage(int page) override {
-        page_ = page;
-        redrawPage();
-    }
-    void redrawPage() override {
-        if (screen_.isNull()) setUpPicture();
-        DrawContext ctx;
-        ctx.glyphs = &glyphs_;
-        ctx.screen = &screen_;
-        DrawAll(ctx, score_, page_, settings_, PageViewState{});
-    }
-    void showStaveCursor(bool) override {}
-    bool enterHeaderFooter(bool) override { return false; }
-    void leaveHeaderFooter() override {}
-    void openPreview() override {}
-    void closePreview() override {}
-
-  private:
-    const Score& score_;
-    GlyphStore glyphs_;
-    DrawSettings settings_;
-    QImage screen_;
-    int page_ = 1;
-};
-
-class NoDialogs : public DocumentDialogs {
-  public:
-    HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
-        return c.chosen;
-    }
-    bool chooseSymbol() override { return false; }
-    std::optional<int> chooseShape() override { return std::nullopt; }
-    std::optional<FontDesc> selectFavourite() override { return std::nullopt; }
-    bool pageSetup(PageData&, bool&) override { return false; }
-    std::optional<double> staveSize(StaveSizeDialogModel&, const Score&) override {
-        return std::nullopt;
-    }
-    bool noteAlignment(NoteAlignmentModel&) override { return false; }
-    bool tremoloBeams(TremoloBeamsModel&) override { return false; }
-};
 
 }  // namespace
 
@@ -90,9 +41,9 @@ int main(int argc, char** argv) {
     WarningBox warnings;
     warnings.setUserLevel(3);
     UndoRing undo{std::make_unique<MemoryUndoStorage>()};
-    DrawingView view(score);
+    bench::DrawingView view(score);
     DocumentServices services;
-    NoDialogs dialogs;
+    bench::NoDialogs dialogs;
     QtTextMeasurer measurer;
     DocumentController d(score, settings, host, warnings, undo, view, services, dialogs, measurer);
     if (!d.start(DocumentController::Start::File, path, path, false)) {
