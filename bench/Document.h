@@ -3,8 +3,16 @@
 #pragma once
 
 #include <QImage>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
 
+#include "Orchestra.h"
+#include "core/ScriptedHost.h"
+#include "core/WarningBox.h"
 #include "editor/DocumentController.h"
+#include "editor/UndoStorage.h"
 #include "layout/PageGeometry.h"
 #include "render/GlyphStore.h"
 #include "render/PageView.h"
@@ -59,6 +67,44 @@ class NoDialogs : public DocumentDialogs {
     }
     bool noteAlignment(NoteAlignmentModel&) override { return false; }
     bool tremoloBeams(TremoloBeamsModel&) override { return false; }
+};
+
+// The full score written to a scratch file and opened in a document at
+// user level 3, as a window would open it.
+struct OrchestraDocument {
+    explicit OrchestraDocument(const char* name)
+        : path((std::filesystem::temp_directory_path() /
+                ("staffwright-" + std::string(name) + ".swn"))
+                   .string()) {
+        settings.level = 3;
+        host.setPermissive(true);
+        warnings.setUserLevel(3);
+    }
+    ~OrchestraDocument() { std::filesystem::remove(path); }
+    // False (said on stderr) when the score could not be written or opened.
+    bool open() {
+        if (!SaveOrchestra(path)) {
+            std::fprintf(stderr, "%s: the score could not be written\n", path.c_str());
+            return false;
+        }
+        d = std::make_unique<DocumentController>(score, settings, host, warnings, undo, view,
+                                                 services, dialogs, measurer);
+        if (d->start(DocumentController::Start::File, path, path, false)) return true;
+        std::fprintf(stderr, "%s: the score did not open\n", path.c_str());
+        return false;
+    }
+
+    std::string path;
+    Score score;
+    EditorSettings settings;
+    ScriptedHost host;
+    WarningBox warnings;
+    UndoRing undo{std::make_unique<MemoryUndoStorage>()};
+    DrawingView view{score};
+    DocumentServices services;
+    NoDialogs dialogs;
+    QtTextMeasurer measurer;
+    std::unique_ptr<DocumentController> d;
 };
 
 }  // namespace sw::bench

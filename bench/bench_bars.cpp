@@ -6,12 +6,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
 #include "Document.h"
 #include "Orchestra.h"
-#include "editor/UndoStorage.h"
 #include "editor/commands/BarCommands.h"
 #include "layout/Bars.h"
 #include "render/QtEnvironment.h"
@@ -30,34 +28,15 @@ double Ms(Clock::time_point since) {
 int main(int argc, char** argv) {
     PrepareHeadlessQt();
     QGuiApplication app(argc, argv);
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "staffwright-bench-bars.swn").string();
-    if (!bench::SaveOrchestra(path)) {
-        std::fprintf(stderr, "bench_bars: the score could not be written\n");
-        return 1;
-    }
-    Score score;
-    EditorSettings settings;
-    settings.level = 3;
-    ScriptedHost host;
-    host.setPermissive(true);
-    WarningBox warnings;
-    warnings.setUserLevel(3);
-    UndoRing undo{std::make_unique<MemoryUndoStorage>()};
-    bench::DrawingView view(score);
-    DocumentServices services;
-    bench::NoDialogs dialogs;
-    QtTextMeasurer measurer;
-    DocumentController d(score, settings, host, warnings, undo, view, services, dialogs, measurer);
-    if (!d.start(DocumentController::Start::File, path, path, false)) {
-        std::fprintf(stderr, "bench_bars: the score did not open\n");
-        return 1;
-    }
+    bench::OrchestraDocument doc("bench-bars");
+    if (!doc.open()) return 1;
+    Score& score = doc.score;
+    DocumentController& d = *doc.d;
 
     // The dialog's numbers, each system timed by its own table.
     int tables = 0;
     std::size_t positions = 0;
-    const SystemTimeTable performance = PerformanceTimes(score, host);
+    const SystemTimeTable performance = PerformanceTimes(score, doc.host);
     const SystemTimeTable counted = [&](int top) {
         ++tables;
         std::vector<TimedPosition> table = performance(top);
@@ -101,6 +80,5 @@ int main(int argc, char** argv) {
         "page drawn) %.1f ms; again (nothing to change) median %.2f ms   "
         "target <= 5 ms\n",
         plan, first, again[again.size() / 2]);
-    std::filesystem::remove(path);
     return 0;
 }

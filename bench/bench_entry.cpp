@@ -1,20 +1,14 @@
 // Times one note typed at bar 1000 of the full score: the letter, Space,
 // the stave laid out again and the page drawn, as the window would.
 #include <QGuiApplication>
-#include <QImage>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
 #include "Document.h"
 #include "Orchestra.h"
-#include "editor/DocumentController.h"
-#include "editor/UndoStorage.h"
 #include "layout/Pagination.h"
-#include "render/GlyphStore.h"
-#include "render/PageView.h"
 #include "render/QtEnvironment.h"
 
 namespace {
@@ -27,29 +21,10 @@ using Clock = std::chrono::steady_clock;
 int main(int argc, char** argv) {
     PrepareHeadlessQt();
     QGuiApplication app(argc, argv);
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "staffwright-bench-entry.swn").string();
-    if (!bench::SaveOrchestra(path)) {
-        std::fprintf(stderr, "bench_entry: the score could not be written\n");
-        return 1;
-    }
-    Score score;
-    EditorSettings settings;
-    settings.level = 3;
-    ScriptedHost host;
-    host.setPermissive(true);
-    WarningBox warnings;
-    warnings.setUserLevel(3);
-    UndoRing undo{std::make_unique<MemoryUndoStorage>()};
-    bench::DrawingView view(score);
-    DocumentServices services;
-    bench::NoDialogs dialogs;
-    QtTextMeasurer measurer;
-    DocumentController d(score, settings, host, warnings, undo, view, services, dialogs, measurer);
-    if (!d.start(DocumentController::Start::File, path, path, false)) {
-        std::fprintf(stderr, "bench_entry: the score did not open\n");
-        return 1;
-    }
+    bench::OrchestraDocument doc("bench-entry");
+    if (!doc.open()) return 1;
+    Score& score = doc.score;
+    DocumentController& d = *doc.d;
     // The first stave of the last system: bars 997 to 1000.
     const int s = FirstStaveOfSystem(score, SystemCount(score));
     d.showPage(std::max<int>(1, score.stave(s).h.PageNum));
@@ -71,6 +46,5 @@ int main(int argc, char** argv) {
         "letter + Space at bar 1000 (%d staves, %d pages): median %.2f ms, worst %.2f ms"
         "   target < 16 ms\n",
         score.Nstaves, score.pageCount, ms[ms.size() / 2], ms.back());
-    std::filesystem::remove(path);
     return 0;
 }
