@@ -375,7 +375,7 @@ void DocumentController::renumberBars() {
 }
 
 bool DocumentController::refreshBarNumbers(int first, bool changed, int place, int frequency) {
-    if (mode_ != kModeMusic || provisional_ || score_.Nstaves < 1) return false;
+    if (mode_ != kModeMusic || provisional_ || !unlocked_ || score_.Nstaves < 1) return false;
     EditContext ctx = editContext();
     const Renumbered r = RefreshScoreBarNumbers(ctx, first, place, frequency);
     if (r == Renumbered::Unchanged && changed) {

@@ -14,7 +14,8 @@
 namespace sw {
 
 // Where notes may begin on stave s: past its opening clef, key and time
-// signatures, or at a bar line that comes before any of them is missed.
+// signatures, at a bar line met before the three have been, and never past
+// its first note.
 int32_t StaveMusicStart(const Score& score, int s);
 
 // The bounds of the bars of stave s, normally the top stave of a system:
@@ -123,20 +124,21 @@ std::vector<uint8_t> MarkOccupancy(const Score& score, int s, RespaceVariant var
 
 // Moves the music of bars lo+1..hi of the system of stave s from the old
 // bounds `from` to the new bounds `to` (same indexing, 0 ≤ lo < hi <
-// size): within each bar the empty columns stretch or shrink while ink
-// keeps its width, and the bound at `lo` stays. Drag: indexes as BarList
-// gives them, the walk starting past every stave's opening signatures when
-// lo is 0, and the bound at `hi` kept in place. Key: `from` is the bar list
-// with entry 0 the old end of the key signatures, lo 0 and hi its last
-// index. False, with nothing moved, for bounds that do not fit.
+// size): bound `lo` goes to to[lo] and within each bar the empty columns
+// stretch or shrink while ink keeps its width; what lies outside the bars
+// stays. Drag: indexes as BarList gives them, the walk starting past every
+// stave's opening signatures when lo is 0, and the column of bound `hi`
+// mapped too. Key: `from` is the bar list with entry 0 the old end of the
+// key signatures, lo 0 and hi its last index, whose column stays. True when
+// something moved; bounds that do not fit move nothing.
 bool RespaceBars(Score& score, int s, const std::vector<int32_t>& from,
                  const std::vector<int32_t>& to, int lo, int hi, RespaceVariant variant);
 
 // The Ctrl-drop of bar line i of top stave s, still at its old x, at x
 // (kept between its neighbours): the bars on either side are re-spaced so
-// that it lands there. False, with nothing changed, for a bar line that
-// bounds no clear bar on both sides' terms (the opening one, one of a lower
-// stave): such a bar line is moved plainly.
+// that it lands there. False, with nothing changed, for a drop that moves
+// nothing and for a bar line the bar list does not hold (the opening one,
+// one of a lower stave), which is moved plainly.
 bool RespaceDroppedBarline(Score& score, int s, int i, int32_t x);
 
 // The attachments overlay's right-button labels for the systems of a page:
