@@ -1,19 +1,14 @@
 // Times one note typed at bar 1000 of the full score: the letter, Space,
 // the stave laid out again and the page drawn, as the window would.
 #include <QGuiApplication>
-#include <QImage>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
+#include "Document.h"
 #include "Orchestra.h"
-#include "editor/DocumentController.h"
-#include "editor/UndoStorage.h"
 #include "layout/Pagination.h"
-#include "render/GlyphStore.h"
-#include "render/PageView.h"
 #include "render/QtEnvironment.h"
 
 namespace {
@@ -21,85 +16,15 @@ namespace {
 using namespace sw;
 using Clock = std::chrono::steady_clock;
 
-// A screen that draws the page each time the controller shows it.
-class DrawingView : public PageViewPort {
-  public:
-    explicit DrawingView(const Score& score) : score_(score) {}
-    bool setUpPicture() override {
-        const PageGeometry g = ComputePageGeometry(score_);
-        screen_ = QImage(g.width, g.height, QImage::Format_RGB32);
-        return true;
-    }
-    void showPage(int page) override {
-        page_ = page;
-        redrawPage();
-    }
-    void redrawPage() override {
-        if (screen_.isNull()) setUpPicture();
-        DrawContext ctx;
-        ctx.glyphs = &glyphs_;
-        ctx.screen = &screen_;
-        DrawAll(ctx, score_, page_, settings_, PageViewState{});
-    }
-    void showStaveCursor(bool) override {}
-    bool enterHeaderFooter(bool) override { return false; }
-    void leaveHeaderFooter() override {}
-    void openPreview() override {}
-    void closePreview() override {}
-
-  private:
-    const Score& score_;
-    GlyphStore glyphs_;
-    DrawSettings settings_;
-    QImage screen_;
-    int page_ = 1;
-};
-
-class NoDialogs : public DocumentDialogs {
-  public:
-    HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
-        return c.chosen;
-    }
-    bool chooseSymbol() override { return false; }
-    std::optional<int> chooseShape() override { return std::nullopt; }
-    std::optional<FontDesc> selectFavourite() override { return std::nullopt; }
-    bool pageSetup(PageData&, bool&) override { return false; }
-    std::optional<double> staveSize(StaveSizeDialogModel&, const Score&) override {
-        return std::nullopt;
-    }
-    bool noteAlignment(NoteAlignmentModel&) override { return false; }
-    bool tremoloBeams(TremoloBeamsModel&) override { return false; }
-    bool verticalSpacing(VerticalSpacingModel&) override { return false; }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     PrepareHeadlessQt();
     QGuiApplication app(argc, argv);
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "staffwright-bench-entry.swn").string();
-    if (!bench::SaveOrchestra(path)) {
-        std::fprintf(stderr, "bench_entry: the score could not be written\n");
-        return 1;
-    }
-    Score score;
-    EditorSettings settings;
-    settings.level = 3;
-    ScriptedHost host;
-    host.setPermissive(true);
-    WarningBox warnings;
-    warnings.setUserLevel(3);
-    UndoRing undo{std::make_unique<MemoryUndoStorage>()};
-    DrawingView view(score);
-    DocumentServices services;
-    NoDialogs dialogs;
-    QtTextMeasurer measurer;
-    DocumentController d(score, settings, host, warnings, undo, view, services, dialogs, measurer);
-    if (!d.start(DocumentController::Start::File, path, path, false)) {
-        std::fprintf(stderr, "bench_entry: the score did not open\n");
-        return 1;
-    }
+    bench::OrchestraDocument doc("bench-entry");
+    if (!doc.open()) return 1;
+    Score& score = doc.score;
+    DocumentController& d = *doc.d;
     // The first stave of the last system: bars 997 to 1000.
     const int s = FirstStaveOfSystem(score, SystemCount(score));
     d.showPage(std::max<int>(1, score.stave(s).h.PageNum));
@@ -121,6 +46,5 @@ int main(int argc, char** argv) {
         "letter + Space at bar 1000 (%d staves, %d pages): median %.2f ms, worst %.2f ms"
         "   target < 16 ms\n",
         score.Nstaves, score.pageCount, ms[ms.size() / 2], ms.back());
-    std::filesystem::remove(path);
     return 0;
 }

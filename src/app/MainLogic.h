@@ -46,6 +46,8 @@ struct AppState {
     // The reminder that only text goes into a header or footer is given five
     // times a run, not five times a score.
     int headerFooterReminders = 0;
+    // How often bar numbers show at bar lines: chosen once a run, never saved.
+    int numberingFrequency = 0;
     WarningBox warnings;
 };
 

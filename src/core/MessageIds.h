@@ -296,6 +296,8 @@ enum : int {
     MergedPageTotalNow = 10940,
     MergeDialogTitle = 10941,
     MergeReadError = 10942,
+    // Bars.
+    FirstBarNumberRange = 10750,
 };
 
 }  // namespace sw::msg

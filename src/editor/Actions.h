@@ -76,6 +76,7 @@ enum class Action : uint8_t {
     PlaceClef,
     PlaceKeysig,
     PlaceTimesig,
+    RenumberBars,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -151,6 +152,7 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::PlaceClef, "PlaceClef", "&Clef...", "Ctrl+C"},
     {Action::PlaceKeysig, "PlaceKeysignature", "&Key signature...", "Ctrl+K"},
     {Action::PlaceTimesig, "PlaceTimeSignature", "&Time signature...", "Ctrl+T"},
+    {Action::RenumberBars, "acRenumberBars", "Renumber &bars", "Ctrl+Alt+F5"},
 }};
 
 inline const ActionInfo& Info(Action a) {

@@ -13,6 +13,7 @@
 #include "core/TextUtil.h"
 #include "editor/commands/AlignCommands.h"
 #include "editor/commands/MergeCommands.h"
+#include "editor/commands/BarCommands.h"
 #include "editor/commands/PageCommands.h"
 #include "editor/commands/StemCommands.h"
 #include "fileio/Repair.h"
@@ -401,6 +402,38 @@ void DocumentController::tremoloBeams(const std::vector<NoteRef>& selection) {
     afterEdits();
 }
 
+int DocumentController::numberingFrequency() const {
+    const int* kept = services_.numberingFrequency();
+    return kept ? *kept : ownFrequency_;
+}
+
+void DocumentController::setNumberingFrequency(int frequency) {
+    if (!ValidNumberingFrequency(frequency)) return;
+    int* kept = services_.numberingFrequency();
+    (kept ? *kept : ownFrequency_) = frequency;
+}
+
+void DocumentController::renumberBars() {
+    if (!canRun(Action::RenumberBars)) return;
+    if (!ValidNumberingFrequency(numberingFrequency())) setNumberingFrequency(1);
+    EditContext ctx = editContext();
+    RenumberScoreBars(ctx, numberingFrequency());
+    afterEdits();
+}
+
+bool DocumentController::refreshBarNumbers(int first, bool changed, int place, int frequency) {
+    if (mode_ != kModeMusic || provisional_ || !unlocked_ || score_.Nstaves < 1) return false;
+    EditContext ctx = editContext();
+    const Renumbered r = RefreshScoreBarNumbers(ctx, first, place, frequency);
+    if (r == Renumbered::Unchanged && changed) {
+        // No number moved, but the numbers are drawn anew (font, box).
+        setModified(true);
+        view_.redrawPage();
+    }
+    afterEdits();
+    return r != Renumbered::Refused;
+}
+
 void DocumentController::refreshNoteActions() {
     const bool music = mode_ == kModeMusic && unlocked_ && !provisional_;
     const int s = focusStave_, i = focusObject_;
@@ -448,7 +481,7 @@ void DocumentController::afterEdits() {
     if (d.page) view_.setUpPicture();
     if (d.page || d.structural) {
         PrepareForDisplay(score_, host_, measurer_);
-    } else {
+    } else if (d.first <= d.last) {
         for (int s = std::max(d.first, 1); s <= std::min<int>(d.last, score_.Nstaves); ++s)
             RefreshStave(score_, s, measurer_);
         RebuildTrailers(score_);
@@ -518,6 +551,9 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::PlaceTimesig:
             placeTimesig();
+            return true;
+        case Action::RenumberBars:
+            renumberBars();
             return true;
         case Action::Top:
             top();
@@ -1113,6 +1149,7 @@ void DocumentController::refreshUi() {
     set("acMoveFirstUp", music && system > 1);
     const bool onStave = music && free && unlocked_ && cur >= 1 && cur <= score_.Nstaves;
     set("acOptimiseStems", onStave);
+    set("acRenumberBars", onStave);
     set("acNoteAlignment", onStave);
     // The selection tool bar's, until there is a selection to act on.
     for (const char* name : {"acCrossStaveBeam", "acbeamtremulo", "acTriplets"})

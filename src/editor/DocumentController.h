@@ -107,6 +107,9 @@ class DocumentServices {
     virtual void setRulers(bool /*shown*/) {}
     // The report window, for what a repaired older file had wrong.
     virtual ReportSink* report() { return nullptr; }
+    // The bar numbering frequency (0 until chosen), kept for the whole run
+    // and never saved; null when the document keeps its own.
+    virtual int* numberingFrequency() { return nullptr; }
 };
 
 // The dialogs a document's commands open. Each works on a model the
@@ -264,6 +267,17 @@ class DocumentController {
     void focusNoteCommand(Action a);
     // The tremolo beam of two selected notes, through its dialog.
     void tremoloBeams(const std::vector<NoteRef>& selection);
+    // Ctrl+Alt+F5: the bars of the whole score renumbered from 1, the
+    // numbering frequency becoming 1 when none has been chosen.
+    void renumberBars();
+    // The "Bar Maintenance" dialog's renumbering from `first` (1..32767)
+    // with the place (0..3) and frequency it chose; `changed`: a numbering
+    // setting changed there, so the page is drawn again and the score is
+    // modified even when no number moves. True when the bars were numbered.
+    bool refreshBarNumbers(int first, bool changed, int place, int frequency);
+    int numberingFrequency() const;
+    // 1, 2, 5 or 10; anything else is ignored.
+    void setNumberingFrequency(int frequency);
     // Lays out and redraws what the last edits touched.
     void afterEdits();
     // Lays the whole score out again (fonts or page data changed outside an edit).
@@ -425,6 +439,7 @@ class DocumentController {
     int focusStave_ = -1, focusObject_ = -1;
     bool objectSelected_ = false;
     AttachRange attach_;
+    int ownFrequency_ = 0;  // the numbering frequency without a main window
     // The view that the header/footer view replaced.
     int savedStave_ = 1, savedPage_ = 1;
     int32_t savedCursorX_ = 0;

@@ -62,6 +62,10 @@ void ScoreEdit::commit() {
     if (committed_) return;
     committed_ = true;
     ctx_.modified = true;
+    if (keepLayout_ && !touched_.page && !touched_.structural) {
+        ctx_.dirty.redraw = true;
+        return;
+    }
     ctx_.dirty.add(touched_.first, touched_.last);
     ctx_.dirty.page |= touched_.page;
     ctx_.dirty.structural |= touched_.structural;

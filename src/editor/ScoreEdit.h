@@ -21,7 +21,8 @@ struct DirtyStaves {
     int first = 0, last = -1;  // an empty range when first > last
     bool page = false;         // page data or stave size: a new page picture
     bool structural = false;   // staves inserted, removed or moved: paginate again
-    bool empty() const { return first > last && !page && !structural; }
+    bool redraw = false;       // the page is drawn again with nothing laid out
+    bool empty() const { return first > last && !page && !structural && !redraw; }
     void add(int from, int to);
     void clear() { *this = DirtyStaves{}; }
 };
@@ -60,6 +61,9 @@ class ScoreEdit {
     // The change is done: the document is modified and the touched staves are
     // laid out and redrawn.
     void commit();
+    // Before commit: the change alters nothing layout works out (numbers
+    // only), so the page is drawn again without laying the staves out.
+    void keepLayout() { keepLayout_ = true; }
     bool committed() const { return committed_; }
     const std::string& what() const { return what_; }
     Score& score() { return ctx_.score; }
@@ -75,6 +79,7 @@ class ScoreEdit {
     int64_t start_;
     DirtyStaves touched_;
     bool committed_ = false;
+    bool keepLayout_ = false;
 };
 
 }  // namespace sw

@@ -35,6 +35,9 @@ enum : uint8_t {
     BREVE = 21,
     NOTEHEAD_BLACK = 25,  // "4_"
     OPEN_HEAD = 22,       // "1_"
+    MINIM_UP = 23,        // "2U"
+    QUAVER_UP = 28,       // "8U": head, stem and flag
+    QUAVER_DOWN = 29,     // "8D"
     DIAGLINE = 36,        // slash head
     BARLINE = 39,
     BARLINE2 = 40,  // "2BARLINE"
@@ -49,6 +52,7 @@ enum : uint8_t {
     DOT = 37,
     DOT2 = 38,
     OCTAVE_8VA = 146,
+    SEMIBREVE = 156,
     OCTAVE_8VB = 165,
     OCTAVE_15MA = 242,
     BLANK = 254,

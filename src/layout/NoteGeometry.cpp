@@ -283,13 +283,19 @@ void ValidateNotesAt(Score& score, int s, int32_t x, bool relink) {
     }
 }
 
+int RestGlyph(int noteValue, bool small) {
+    static constexpr int kNormal[8] = {50, 49, 51, 52, 53, 54, 55, 56};
+    static constexpr int kSmall[8] = {231, 230, 232, 233, 234, 235, 236, 237};
+    const int v = std::clamp(noteValue, 0, 7);
+    return small ? kSmall[v] : kNormal[v];
+}
+
 int NoteGlyph(const NoteData& n) {
-    static constexpr int kRests[8] = {50, 49, 51, 52, 53, 54, 55, 56};
     // Breve, semibreve, then up/down pairs from the minim on.
     static constexpr int kUp[8] = {glyph::BREVE, glyph::OPEN_HEAD, 23, 26, 28, 30, 32, 34};
     static constexpr int kCrossHead = 103;
     const int v = std::min<int>(n.noteValue, 7);
-    if (n.rest) return kRests[v];
+    if (n.rest) return RestGlyph(v, false);
     if (n.head == kCross) return kCrossHead;
     const int dir = EffectiveStem(n);
     if (v <= 1) return kUp[v];

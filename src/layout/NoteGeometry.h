@@ -21,6 +21,9 @@ void ValidateNotesAt(Score& score, int s, int32_t x, bool relink);
 // Marks the notes of stave s at x as needing their geometry again.
 void InvalidateNotesAt(Score& score, int s, int32_t x);
 
+// The glyph that draws a rest of a value (0 breve … 7), in its small form or not.
+int RestGlyph(int noteValue, bool small);
+
 // The glyph a note or rest record carries: by value, stem and head (rests by
 // value alone).
 int NoteGlyph(const NoteData& n);

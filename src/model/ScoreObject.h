@@ -44,6 +44,14 @@ constexpr uint8_t kNoGlyph = 254;
 inline bool IsTextLike(int kind) {
     return kind == kText || kind == kHeadertext || kind == kFootertext;
 }
+// The flag bits of a text record.
+enum TextFlag : uint8_t {
+    kTextGlobal = 0x01,
+    kTextImmobile = 0x02,  // layout never moves it (kinds 16, 20 and 21)
+    kTextTransposable = 0x04,
+    kTextBoxed = 0x08,
+    kTextContinuation = 0x80,  // a further chunk of a chain
+};
 // Every kind laid out as text (a font number and a chain of ten-character chunks).
 inline bool HasTextLayout(int kind) {
     return kind == kText9 || IsTextLike(kind);

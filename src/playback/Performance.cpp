@@ -16,6 +16,7 @@
 #include "layout/Alignment.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
+#include "layout/Signatures.h"
 #include "model/ScoreSnapshot.h"
 #include "playback/MidiWriter.h"
 
@@ -66,11 +67,6 @@ int FloorDiv(int a, int b) {
 
 int ClampKey(int k) {
     return std::clamp(k, -kMaxKey, kMaxKey);
-}
-
-double BarLength(int numerator, int denominator, bool symbol) {
-    if (symbol) return 4;
-    return numerator * 4.0 / (denominator == 0 ? 1 : denominator);
 }
 
 struct System {
@@ -203,9 +199,7 @@ class Generator {
             const ScoreObject& o = b.obj[i];
             if (o.kind == kBarline) f.bars.push_back({o.x, o.data.barline.style, i});
             if (o.kind == kTimesig || o.kind == kCommonTime) {
-                const TimesigData& t = o.data.timesig;
-                const bool symbol = o.kind == kCommonTime || t.sign != 0;
-                f.barLengths.push_back({o.x, BarLength(t.numerator, t.denominator, symbol)});
+                f.barLengths.push_back({o.x, TimesigBarLength(o)});
                 f.ownTimesig = true;
             }
         }

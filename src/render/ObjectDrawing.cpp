@@ -11,6 +11,7 @@
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
 #include "layout/Rounding.h"
+#include "layout/Signatures.h"
 
 namespace sw {
 
@@ -99,42 +100,24 @@ constexpr int kFlatSteps[4][7] = {{0, 3, -1, 2, -2, 1, -3},
                                   {-1, 2, -2, 1, -3, 0, -4},
                                   {1, 4, 0, 3, -1, 2, -2}};
 
-int Sign(int v) {
-    return (v > 0) - (v < 0);
-}
-
 void DrawKeysig(Pen& pen, const StaveView& v, const ScoreObject& o, const DrawSettings& set) {
     const int key = o.data.keysig.key;
-    const bool cancel = o.data.keysig.naturalsOnChange != 0;
     if (key < -7 || key > 7) return;
-    const StaveBlock& b = v.b;
-    const int clef = ClefAt(b, o.x);
-    int prev = 0;
-    bool hasPrev = false;
-    int32_t best = INT32_MIN;
-    for (int i = 1; i <= b.h.Nobjec; ++i) {
-        const ScoreObject& k = b.obj[i];
-        if (k.kind == kKeysig && k.x < o.x && k.x > best && k.data.keysig.key >= -7 &&
-            k.data.keysig.key <= 7) {
-            best = k.x;
-            prev = k.data.keysig.key;
-            hasPrev = true;
-        }
-    }
-    const int advance = v.small ? 6 : (key > 0 ? 10 : 8);
+    const int clef = ClefAt(v.b, o.x);
+    const KeysigLayout l = LayOutKeysig(v.b, o);
     const int natural = v.small ? 123 : glyph::NATURAL;
     int32_t pen_x = o.x;
-    if (hasPrev && prev != 0 && (key == 0 || cancel) && Sign(prev) != Sign(key)) {
+    if (l.cancels) {
         pen_x -= 2;
-        const int* steps = prev > 0 ? kSharpSteps[clef] : kFlatSteps[clef];
-        for (int k = 0; k < std::abs(prev); ++k) {
+        const int* steps = l.previous > 0 ? kSharpSteps[clef] : kFlatSteps[clef];
+        for (int k = 0; k < std::abs(l.previous); ++k) {
             pen.glyph(natural, pen_x, v.stepY(steps[k]), false);
-            pen_x += advance;
+            pen_x += l.advance;
         }
         pen_x += 2;
     }
     if (key == 0) {
-        if (!hasPrev && !pen.print() && pen.colour == set.colours.ink)
+        if (!l.hasPrevious && !pen.print() && pen.colour == set.colours.ink)
             pen.out.glyph(natural, o.x, v.Y, 1.0, v.small, pen.rubber, set.colours.nonprinting);
         return;
     }
@@ -143,7 +126,7 @@ void DrawKeysig(Pen& pen, const StaveView& v, const ScoreObject& o, const DrawSe
     // The tiny signs of a small stave are drawn at their own size.
     for (int k = 0; k < std::abs(key); ++k) {
         pen.glyph(code, pen_x, v.stepY(steps[k]), false);
-        pen_x += advance;
+        pen_x += l.advance;
     }
 }
 
@@ -349,10 +332,8 @@ void Ledger(Surface& out, const StaveView& v, int step, int32_t headX, int h, ui
 void DrawRest(Pen& pen, const StaveView& v, const ScoreObject& o) {
     const NoteData& n = o.note();
     if (n.noteValue > 7) return;
-    static constexpr int kNormal[8] = {50, 49, 51, 52, 53, 54, 55, 56};
-    static constexpr int kSmall[8] = {231, 230, 232, 233, 234, 235, 236, 237};
     const int32_t y = v.mapY(o.y);
-    pen.glyph(n.headSize == 1 ? kSmall[n.noteValue] : kNormal[n.noteValue], o.x, y, v.small);
+    pen.glyph(RestGlyph(n.noteValue, n.headSize == 1), o.x, y, v.small);
     if (n.dots >= 1 && n.dots <= 3) {
         const int code = n.dots == 1 ? glyph::DOT : (n.dots == 2 ? glyph::DOT2 : 179);
         if (n.noteValue <= 4)

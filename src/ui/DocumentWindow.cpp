@@ -37,6 +37,7 @@
 #include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "fileio/Dump.h"
+#include "layout/Bars.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
@@ -324,6 +325,12 @@ void TMDIChild::buildToolBars() {
     group(5, {A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::BlockMode}, true);
     group(6, {A::Undo});
     group(7, {A::Redraw});
+    strings_ = new QToolButton(main);
+    strings_->setObjectName("tbstrings");
+    strings_->setText("Attachments");
+    strings_->setToolTip("Attachments button");
+    strings_->installEventFilter(this);
+    main->addWidget(strings_);
     group(10, {A::FirstPage, A::PrevPage, A::NextPage, A::LastPage}, true);
     main->addAction(action(A::ToggleEdit));
 
@@ -496,6 +503,7 @@ void TMDIChild::applyUi() {
         if (!s.caption.empty()) a->setText(Q(s.caption));
         if (!s.hint.empty()) a->setToolTip(Q(s.hint));
     }
+    if (strings_) strings_->setEnabled(ui.action("tbstrings").enabled);
     pageLabel_->setCursor(QtCursor(ui.cursor));
     guidance_->setText(Q(ui.guidance));
     guidance_->setVisible(!ui.guidance.empty());
@@ -575,7 +583,8 @@ void TMDIChild::showPicture() {
                          score_.CurrentStave >= 1 && score_.hasStave(score_.CurrentStave);
     const ScoreObject* pending = controller_->pendingObject();
     const bool showPending = pending && score_.hasStave(controller_->pendingStave());
-    if ((strokes.empty() && !highlight && !placing && !showPending) || previewing_) {
+    if ((strokes.empty() && !highlight && !placing && !showPending && !occupancyShown_) ||
+        previewing_) {
         pageLabel_->setPixmap(QPixmap::fromImage(picture_));
     } else {
         QImage shown = picture_;
@@ -589,6 +598,15 @@ void TMDIChild::showPicture() {
             const DrawContext ctx = PictureContext(shown, glyphs_, false);
             PictureSurface surface(ctx);
             DrawPendingObject(surface, score_, controller_->pendingStave(), *pending, false, draw_);
+        }
+        if (occupancyShown_) {
+            const DrawContext ctx = PictureContext(shown, glyphs_, false);
+            PictureSurface surface(ctx);
+            TextDraw td;
+            td.font = {"Arial", 10, 0};
+            td.colour = kMagenta;
+            for (const OccupancyLabel& label : OccupancyLabels(score_, controller_->page()))
+                surface.text(label.text, td, label.x, label.y);
         }
         if (highlight) {
             // The object under the mouse, drawn again in the "Edit" colour.
@@ -731,6 +749,14 @@ std::string KeyName(const QKeyEvent& k) {
 }  // namespace
 
 bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == strings_ &&
+        (event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonRelease) &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        occupancyShown_ = event->type() == QEvent::MouseButtonPress;
+        showPicture();
+        return true;
+    }
     // The scroll area would take the cursor keys for itself.
     if (event->type() == QEvent::ToolTip && controller_->settings().level >= 4 &&
         qobject_cast<QToolButton*>(watched))

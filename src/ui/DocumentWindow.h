@@ -28,6 +28,7 @@ class QLabel;
 class QMenu;
 class QScrollArea;
 class QToolBar;
+class QToolButton;
 
 namespace sw {
 
@@ -140,6 +141,10 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QLabel* pageLabel_ = nullptr;
     QLabel* guidance_ = nullptr;
     QLabel* emptyBarLabel_ = nullptr;
+    // The attachments button; while its right button is held each bar is
+    // labelled with the share of it under ink.
+    QToolButton* strings_ = nullptr;
+    bool occupancyShown_ = false;
     std::array<QAction*, kActionCount> actionsById_{};
     std::map<ToolBarId, QToolBar*> toolbars_;
     std::vector<QMenu*> menus_;

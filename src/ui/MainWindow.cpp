@@ -90,6 +90,7 @@ class TMainForm::Services : public DocumentServices {
     void setMetric(bool metric) override { f_.settings_.unitsInches = !metric; }
     void setRulers(bool shown) override { f_.settings_.ruler = shown; }
     int* headerFooterReminders() override { return &f_.app_.headerFooterReminders; }
+    int* numberingFrequency() override { return &f_.app_.numberingFrequency; }
     ReportSink* report() override { return f_.report_.get(); }
 
   private:

@@ -6,8 +6,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QToolButton>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "app/MainLogic.h"
@@ -136,16 +139,24 @@ TEST(MainWindow, EveryCommandIsOneWindowActionAndBack) {
     window.closeDocument();
 }
 
-TEST(MainWindow, RulersAndRepaginateFromThePageMenu) {
+// The minuet open in a window of 1000 by 700.
+class MinuetWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        settings.maximised = false;
+        settings.width = 1000, settings.height = 700;
+        window = std::make_unique<TMainForm>(folder, settings, IniFile{}, true);
+        window->show();
+        ASSERT_TRUE(window->openScore(Example("minuet.swn"), false));
+    }
     test::TempDir dir;
     const AppFolder folder = PrepareApplicationFolder(dir.path(), "", dir.file("cfg"));
     Settings settings;
-    settings.maximised = false;
-    settings.width = 1000, settings.height = 700;
-    TMainForm window(folder, settings, IniFile{}, true);
-    window.show();
-    ASSERT_TRUE(window.openScore(Example("minuet.swn"), false));
-    TMDIChild& doc = *window.document();
+    std::unique_ptr<TMainForm> window;
+};
+
+TEST_F(MinuetWindow, RulersAndRepaginateFromThePageMenu) {
+    TMDIChild& doc = *window->document();
     std::map<QString, QAction*> items;
     for (QMenu* menu : doc.menus())
         for (QAction* a : menu->actions())
@@ -176,13 +187,42 @@ TEST(MainWindow, RulersAndRepaginateFromThePageMenu) {
 
     // Laid out again unchanged: the same pages, nothing to save.
     items["Re&paginate"]->trigger();
-    EXPECT_EQ(window.pageTabs(), 2);
+    EXPECT_EQ(window->pageTabs(), 2);
     EXPECT_FALSE(doc.controller().modified());
     items["With &Rulers"]->trigger();
     for (RulerBar* r : rulers)
         EXPECT_FALSE(r->isVisible());
-    EXPECT_TRUE(window.closeDocument());
-    window.close();
+    EXPECT_TRUE(window->closeDocument());
+    window->close();
+}
+
+// Holding the right button on the attachments button labels each bar with
+// its share of ink, in magenta, until the button is let go.
+TEST_F(MinuetWindow, TheAttachmentsButtonLabelsTheBarsWhileHeld) {
+    TMDIChild& doc = *window->document();
+    auto* button = doc.findChild<QToolButton*>("tbstrings");
+    ASSERT_NE(button, nullptr);
+    auto magenta = [&] {
+        const QImage shot = doc.grab().toImage();
+        int n = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                n += shot.pixel(x, y) == qRgb(0xFF, 0, 0xFF);
+        return n;
+    };
+    EXPECT_EQ(magenta(), 0);
+    auto press = [&](QEvent::Type type) {
+        QMouseEvent e(type, QPointF(3, 3), button->mapToGlobal(QPointF(3, 3)), Qt::RightButton,
+                      type == QEvent::MouseButtonPress ? Qt::RightButton : Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(button, &e);
+    };
+    press(QEvent::MouseButtonPress);
+    EXPECT_GT(magenta(), 50);
+    press(QEvent::MouseButtonRelease);
+    EXPECT_EQ(magenta(), 0);
+    EXPECT_TRUE(window->closeDocument());
+    window->close();
 }
 
 }  // namespace

@@ -17,7 +17,6 @@ namespace sw {
 namespace {
 
 constexpr int32_t kNearSignature = 15;
-constexpr uint8_t kContinuationChunk = 0x80;
 
 // Whether the text chain that starts at `head` reaches chunk `i`.
 bool ChainHolds(const StaveBlock& b, int head, int i) {
@@ -211,10 +210,10 @@ bool DeleteObject(EditContext& ctx, int s, int i) {
     if (!edit.touchStave(s)) return false;
     StaveBlock& b = score.stave(s);
     // A text is deleted from its first chunk, whichever chunk was taken.
-    if (HasTextLayout(b.obj[i].kind) && (b.obj[i].text().textFlags & kContinuationChunk))
+    if (HasTextLayout(b.obj[i].kind) && (b.obj[i].text().textFlags & kTextContinuation))
         for (int j = 1; j <= b.count(); ++j)
             if (j != i && HasTextLayout(b.obj[j].kind) &&
-                !(b.obj[j].text().textFlags & kContinuationChunk) && ChainHolds(b, j, i))
+                !(b.obj[j].text().textFlags & kTextContinuation) && ChainHolds(b, j, i))
                 i = j;
     ScoreObject& o = b.obj[i];
     if (o.kind == kNote && !o.note().rest) {

@@ -11,6 +11,7 @@
 #include "editor/DocumentController.h"
 #include "editor/HitTest.h"
 #include "editor/Placement.h"
+#include "editor/commands/BarCommands.h"
 #include "editor/commands/EntryCommands.h"
 #include "editor/modes/MusicKeys.h"
 #include "layout/PageGeometry.h"
@@ -204,12 +205,15 @@ PointerResult MovingObjectMode::pointer(const PointerEvent& e) {
     }
     if (e.kind == PointerEvent::Release) {
         // The object goes back to where it was, so that the record of the
-        // move holds the stave before it; no move, no record.
+        // move holds the stave before it; no move, no record. A bar line
+        // dropped with Ctrl takes the music of its two bars with it.
         const int32_t x = o.x, y = o.y;
         o.x = drag.startX;
         o.y = drag.startY;
         EditContext ctx = d.editContext();
-        if (MoveObject(ctx, drag.stave, drag.object, x, y)) d.afterEdits();
+        const bool respaced =
+            e.ctrl && o.kind == kBarline && DropBarlineRespacing(ctx, drag.stave, drag.object, x);
+        if (respaced || MoveObject(ctx, drag.stave, drag.object, x, y)) d.afterEdits();
         d.returnFromTransient();
         d.setCursorShown(true);
         return {true, true, false};

@@ -1,0 +1,111 @@
+// The benchmarks' document: the controller with a screen that draws the
+// page each time it is shown, as the window would, and no dialogs.
+#pragma once
+
+#include <QImage>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "Orchestra.h"
+#include "core/ScriptedHost.h"
+#include "core/WarningBox.h"
+#include "editor/DocumentController.h"
+#include "editor/UndoStorage.h"
+#include "layout/PageGeometry.h"
+#include "render/GlyphStore.h"
+#include "render/PageView.h"
+
+namespace sw::bench {
+
+// A screen that draws the page each time the controller shows it.
+class DrawingView : public PageViewPort {
+  public:
+    explicit DrawingView(const Score& score) : score_(score) {}
+    bool setUpPicture() override {
+        const PageGeometry g = ComputePageGeometry(score_);
+        screen_ = QImage(g.width, g.height, QImage::Format_RGB32);
+        return true;
+    }
+    void showPage(int page) override {
+        page_ = page;
+        redrawPage();
+    }
+    void redrawPage() override {
+        if (screen_.isNull()) setUpPicture();
+        DrawContext ctx;
+        ctx.glyphs = &glyphs_;
+        ctx.screen = &screen_;
+        DrawAll(ctx, score_, page_, settings_, PageViewState{});
+    }
+    void showStaveCursor(bool) override {}
+    bool enterHeaderFooter(bool) override { return false; }
+    void leaveHeaderFooter() override {}
+    void openPreview() override {}
+    void closePreview() override {}
+
+  private:
+    const Score& score_;
+    GlyphStore glyphs_;
+    DrawSettings settings_;
+    QImage screen_;
+    int page_ = 1;
+};
+
+class NoDialogs : public DocumentDialogs {
+  public:
+    HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
+        return c.chosen;
+    }
+    bool chooseSymbol() override { return false; }
+    std::optional<int> chooseShape() override { return std::nullopt; }
+    std::optional<FontDesc> selectFavourite() override { return std::nullopt; }
+    bool pageSetup(PageData&, bool&) override { return false; }
+    std::optional<double> staveSize(StaveSizeDialogModel&, const Score&) override {
+        return std::nullopt;
+    }
+    bool noteAlignment(NoteAlignmentModel&) override { return false; }
+    bool tremoloBeams(TremoloBeamsModel&) override { return false; }
+    bool verticalSpacing(VerticalSpacingModel&) override { return false; }
+};
+
+// The full score written to a scratch file and opened in a document at
+// user level 3, as a window would open it.
+struct OrchestraDocument {
+    explicit OrchestraDocument(const char* name)
+        : path((std::filesystem::temp_directory_path() /
+                ("staffwright-" + std::string(name) + ".swn"))
+                   .string()) {
+        settings.level = 3;
+        host.setPermissive(true);
+        warnings.setUserLevel(3);
+    }
+    ~OrchestraDocument() { std::filesystem::remove(path); }
+    // False (said on stderr) when the score could not be written or opened.
+    bool open() {
+        if (!SaveOrchestra(path)) {
+            std::fprintf(stderr, "%s: the score could not be written\n", path.c_str());
+            return false;
+        }
+        d = std::make_unique<DocumentController>(score, settings, host, warnings, undo, view,
+                                                 services, dialogs, measurer);
+        if (d->start(DocumentController::Start::File, path, path, false)) return true;
+        std::fprintf(stderr, "%s: the score did not open\n", path.c_str());
+        return false;
+    }
+
+    std::string path;
+    Score score;
+    EditorSettings settings;
+    ScriptedHost host;
+    WarningBox warnings;
+    UndoRing undo{std::make_unique<MemoryUndoStorage>()};
+    DrawingView view{score};
+    DocumentServices services;
+    NoDialogs dialogs;
+    QtTextMeasurer measurer;
+    std::unique_ptr<DocumentController> d;
+};
+
+}  // namespace sw::bench
