@@ -90,4 +90,13 @@ bool DecodeBmp1(const uint8_t* d, std::size_t size, Mask& out, uint32_t palette[
     return true;
 }
 
+bool InkOnEdge(const Mask& m) {
+    if (m.width <= 0 || m.height <= 0) return false;
+    for (int x = 0; x < m.width; ++x)
+        if (m.at(x, 0) || m.at(x, m.height - 1)) return true;
+    for (int y = 0; y < m.height; ++y)
+        if (m.at(0, y) || m.at(m.width - 1, y)) return true;
+    return false;
+}
+
 }  // namespace sw

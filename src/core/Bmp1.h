@@ -19,4 +19,8 @@ std::string EncodeBmp1(const Mask& m);
 // two-entry palette; the palette decides which index is ink.
 bool DecodeBmp1(const uint8_t* data, std::size_t size, Mask& out, uint32_t palette[2]);
 
+// True when ink lies in the first or last row or column: artwork drawn past
+// its cell and cut off there.
+bool InkOnEdge(const Mask& m);
+
 }  // namespace sw

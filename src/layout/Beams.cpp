@@ -69,6 +69,38 @@ std::vector<BeamNote> BeamGroup(const Score& score, int s, int i, const ScoreObj
     return group;
 }
 
+namespace {
+
+// Moves the beams of a group whose stems all point one way outwards, with
+// their slope, until every head keeps two and a half spaces to the nearest
+// beam above (below) it, so that no note loses its stem and no level runs
+// through a head; and a group wholly beyond its stave reaches the middle
+// line, as a single note's stem does there.
+void KeepClearOfHeads(const Score& score, BeamGeometry& geo) {
+    const int out = geo.up ? -1 : 1;  // from the heads towards the beams, on the page
+    double shift = 0;                 // how far the beams must move that way
+    bool beyond = true;
+    double toMiddle = 0;
+    for (const BeamNote& b : geo.notes) {
+        const StaveHeader& h = score.stave(b.s).h;
+        const int sp = LineSpacing(h.sizeIndex);
+        // The deepest level over this note: its own, or a neighbour's beam or hook.
+        int deepest = 0;
+        for (const BeamPiece& p : geo.pieces)
+            if (p.x1 <= b.x && b.x <= p.x2) deepest = std::max(deepest, p.level);
+        const double inner =
+            geo.line.at(b.x) - out * (deepest * (geo.thickness + geo.gap) + geo.thickness);
+        const double wanted = b.headY + out * 2.5 * sp;
+        shift = std::max(shift, (wanted - inner) * out);
+        beyond &= b.up ? b.n->pitch < -4 : b.n->pitch > 4;
+        toMiddle = std::max(toMiddle, (h.Ycoord - geo.line.at(b.x)) * out);
+    }
+    if (beyond) shift = std::max(shift, toMiddle);
+    geo.line.intercept += out * shift;
+}
+
+}  // namespace
+
 BeamGeometry LayOutBeams(const Score& score, int s, int i, const ScoreObject& last) {
     BeamGeometry geo;
     geo.notes = BeamGroup(score, s, i, last);
@@ -152,6 +184,7 @@ BeamGeometry LayOutBeams(const Score& score, int s, int i, const ScoreObject& la
                     {static_cast<double>(b.x - hook), static_cast<double>(b.x), l});
         }
     }
+    if (allUp || allDown) KeepClearOfHeads(score, geo);
     return geo;
 }
 

@@ -1,4 +1,4 @@
-// Natural cubic splines and the rows a curve covers.
+// The line a curve follows and the rows it covers.
 #include "layout/CurveGeometry.h"
 
 #include <algorithm>
@@ -9,9 +9,9 @@
 
 namespace sw {
 
-NaturalSpline::NaturalSpline(const std::vector<SplinePoint>& p) : p_(p), m_(p.size(), 0.0) {
+CurveLine::CurveLine(const std::vector<SplinePoint>& p) : p_(p), m_(p.size(), 0.0) {
     const std::size_t n = p.size();
-    if (n < 3) return;
+    if (n <= 3) return;
     // Tridiagonal system for the inner second derivatives; the ends are 0.
     std::vector<double> a(n), b(n), c(n), d(n);
     for (std::size_t i = 1; i + 1 < n; ++i) {
@@ -32,8 +32,14 @@ NaturalSpline::NaturalSpline(const std::vector<SplinePoint>& p) : p_(p), m_(p.si
     }
 }
 
-double NaturalSpline::operator()(double x) const {
+double CurveLine::operator()(double x) const {
     if (p_.size() < 2) return p_.empty() ? 0 : p_[0].y;
+    if (p_.size() == 3) {
+        const SplinePoint &a = p_[0], &b = p_[1], &c = p_[2];
+        return a.y * (x - b.x) * (x - c.x) / ((a.x - b.x) * (a.x - c.x)) +
+               b.y * (x - a.x) * (x - c.x) / ((b.x - a.x) * (b.x - c.x)) +
+               c.y * (x - a.x) * (x - b.x) / ((c.x - a.x) * (c.x - b.x));
+    }
     std::size_t i = 0;
     while (i + 2 < p_.size() && x > p_[i + 1].x)
         ++i;
@@ -61,7 +67,7 @@ CurveRows CurveRowsOf(const std::vector<CurvePoint>& points) {
     for (const CurvePoint& pt : kept)
         pts.push_back({static_cast<double>(pt.x), static_cast<double>(pt.y)});
     const double first = pts.front().x, last = pts.back().x, span = last - first;
-    const NaturalSpline spline(pts);
+    const CurveLine spline(pts);
     auto yAt = [&](double x) {
         if (pts.size() == 2) return pts[0].y + (pts[1].y - pts[0].y) * ((x - first) / span);
         return spline(x);

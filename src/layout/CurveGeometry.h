@@ -13,15 +13,19 @@ struct SplinePoint {
     double x, y;
 };
 
-// The spline through points sorted by x: y at any x between the first and last.
-class NaturalSpline {
+// The line a curve follows through points sorted by x: y at any x between
+// the first and last. Through three points (every tie, and a slur of three
+// anchors) it is the parabola through them, an even arc; a natural spline
+// there would run straight out of its ends and bend only in the middle, a
+// flattened "V". Through more points it is the natural cubic spline.
+class CurveLine {
   public:
-    explicit NaturalSpline(const std::vector<SplinePoint>& points);
+    explicit CurveLine(const std::vector<SplinePoint>& points);
     double operator()(double x) const;
 
   private:
     std::vector<SplinePoint> p_;
-    std::vector<double> m_;  // second derivatives
+    std::vector<double> m_;  // the spline's second derivatives
 };
 
 struct CurvePoint {

@@ -338,6 +338,105 @@ Score BuildGalleryScore() {
     shape = PlaceObject(score, w.s, kDrawobject, 890, Y - 10);
     shape->data.drawobject = DrawobjectData{1, 0, 2, 40, 20};
 
+    // 11. Engraving details: beams clear of their heads, stacked marks, dots
+    // beside flags, tremolos.
+    w.s = Stave(score, 11);
+    score.stave(w.s).h.Ycoord += 16;
+    // Above the beams that stand above the stave.
+    w.text(24, score.stave(w.s).h.Ycoord - 66, label,
+           "beams clear of far notes, stacked marks, dotted flags, tremolos");
+    w.x = 40;
+    w.clef(0);
+    w.x = 90;
+    auto group = [&](std::initializer_list<int> pitches, int value, int stem, int step) {
+        const int from = w.index() + 1;
+        for (int p : pitches)
+            w.note(p, value, stem, 0, step);
+        w.beam(from, w.index());
+        w.x += 16;
+        return from;
+    };
+    group({-4, 6, -4, -4}, 4, 0, 22);  // E4 A5 E4 E4
+    group({-3, 3, -3, 3}, 5, 0, 20);   // F4 E5 F4 E5
+    group({9, 11, 10}, 4, 1, 22);      // wholly above the stave
+    const int marks[][4] = {{-2, 0, 1, 1}, {-2, 0, 2, 1}, {2, 1, 1, 1}, {2, 1, 2, 1}};
+    for (const auto& m : marks) {
+        ScoreObject* n = w.note(m[0], 3, m[1], 0, 30);
+        n->note().emphasis = static_cast<uint8_t>(m[2]);
+        n->note().staccato = static_cast<uint8_t>(m[3]);
+    }
+    for (int v : {4, 5, 6})
+        w.note(-2, v, 0, 1, 36);
+    for (int v : {0, 1}) {
+        w.note(-3 + v, v, 3, 0, 50)->note().tremuloBars = 3;
+    }
+    const int trem = group({-4, -2, 0}, 4, 0, 24);
+    for (int i = trem; i <= w.index(); ++i)
+        score.object(w.s, i).note().tremuloBars = 3;
+
+    // 12. Long notes a second apart, grace beams, voices a step apart, heads,
+    // dotted rests, ties from the previous system after keys, text accidentals.
+    w.s = Stave(score, 12);
+    score.stave(w.s).h.Ycoord += 30;
+    caption("seconds of long notes, beamed graces, crossed voices, heads, rests, ties in");
+    w.x = 40;
+    w.clef(0);
+    w.x = 90;
+    for (int v : {0, 1}) {
+        w.note(-2, v, 3);
+        w.note(-1, v, 3, 0, 40);
+    }
+    const int graces = group({-2, 0, 2}, 4, 0, 14);
+    for (int i = graces; i <= w.index(); ++i)
+        score.object(w.s, i).note().headSize = 5;
+    w.note(-1, 3, 0, 1);
+    w.note(0, 3, 1, 1, 40);
+    for (int head : {2, 5}) {
+        for (int stem : {0, 1})
+            w.note(stem ? 1 : -1, 3 - head % 2, stem, 0, 28)->note().head =
+                static_cast<uint8_t>(head);
+    }
+    w.note(8, 0, 3, 0, 40);
+    w.rest(0, 0, 0, 36);
+    w.rest(5, 1, 0, 36);
+    w.rest(4, 1, 0, 36);
+    for (int k : {3, -4}) {
+        w.key(k);
+        w.x += 8 * std::abs(k) + 30;
+        w.note(k > 0 ? 1 : -1, 3, 3)->note().tieLeft = 255;
+        w.x += 40;
+    }
+    w.time(12, 16);
+    w.x += 40;
+    const int small = FindOrAddFont(score, FontDesc{"Times New Roman", 7, 0, 0, 0}, host);
+    w.text(w.x, score.stave(w.s).h.Ycoord - 40, serif, "F\x1bminor, B\x1d major");
+    w.text(w.x, score.stave(w.s).h.Ycoord + 26, small, "F\x1bminor, B\x1d major, E\x1c");
+
+    // 13. Two small staves joined: bar lines through both, time, dotted rests.
+    w.s = Stave(score, 13, 1);
+    int lowerSmall = Stave(score, 14, 1);
+    score.stave(w.s).h.Ycoord += 10;
+    score.stave(lowerSmall).h.Ycoord -= 20;
+    score.stave(w.s).h.joinToNext = true;
+    score.stave(w.s).h.barlineThrough = true;
+    caption("small staves joined: bar lines, time, dotted rests");
+    w.x = 40;
+    w.clef(0);
+    Writer{score, lowerSmall, 40}.clef(1);
+    w.x = 70;
+    w.time(6, 8);
+    PlaceObject(score, lowerSmall, kCommonTime, 70, score.stave(lowerSmall).h.Ycoord - 8)
+        ->data.commonTime.code = 12;  // 6 over 8
+    w.x = 110;
+    for (int style = 0; style <= 5; ++style, w.x += 60) {
+        w.barline(style);
+        Writer low{score, lowerSmall, w.x + 24};
+        low.rest(3 + style % 3, 1);
+        w.x += 24;
+        w.note(-2 + style, 3 + style % 3, 3, 1);
+        w.x -= 24;
+    }
+
     for (int s = 1; s <= score.Nstaves; ++s)
         TidyStave(score, s, true);
     score.CurrentStave = 1;

@@ -309,12 +309,36 @@ constexpr CodeNudge kScreenNudges[] = {
     {62, {-2, 14}},  // 16D2
     {64, {-2, 14}},  // 32D2
     {96, {-2, 14}},  // 64D2
-    {244, {4, 0}},  {245, {4, 0}}, {246, {4, 0}}, {247, {4, 0}}, {248, {4, 0}}, {249, {4, 0}},
-    {250, {4, 0}},  {251, {4, 0}}, {252, {4, 0}}, {253, {4, 0}}, {25, {2, -1}},  // 4_
+    {244, {4, 0}},
+    {245, {4, 0}},
+    {246, {4, 0}},
+    {247, {4, 0}},
+    {248, {4, 0}},
+    {249, {4, 0}},
+    {250, {4, 0}},
+    {251, {4, 0}},
+    {252, {4, 0}},
+    {253, {4, 0}},
+    {25, {2, -1}},  // 4_
+    // The art of these stands off-centre in its cell so that none of it is cut
+    // off: the third dot, the small 64th flag, and the notes whose 32nd and
+    // 64th flags reach past their stems.
+    {28, {0, -2}},    // 8U
+    {179, {8, 0}},    // DOT3
+    {95, {1, -14}},   // 64U2
+    {99, {0, -6}},    // 32U0
+    {152, {0, -6}},   // 32us
+    {101, {0, -12}},  // 64U0
+    {154, {0, -12}},  // 64us
+    {100, {0, 6}},    // 32D0
+    {153, {0, 6}},    // 32ds
+    {102, {0, 12}},   // 64D0
+    {155, {0, 12}},   // 64ds
 };
 
 constexpr CodeNudge kPrintNudges[] = {
     {59, {1, 0}},  {61, {1, 0}},  {63, {1, 0}},                 // small up flags
+    {95, {1, 0}},                                               // 64U2
     {60, {3, 0}},  {62, {3, 0}},  {64, {3, 0}},  {96, {3, 0}},  // small down flags
     {190, {0, 2}}, {191, {0, 2}}, {192, {0, 2}}, {193, {0, 2}}, {194, {0, 2}}, {195, {0, 2}},
     {196, {0, 2}}, {197, {0, 2}}, {198, {0, 2}}, {199, {0, 2}}, {25, {-9, 3}},  // 4_
@@ -347,6 +371,10 @@ const char* GlyphBaseName(int code) {
     if (code < 0 || code > 255 || kNameByCode[static_cast<std::size_t>(code)] == nullptr)
         return "NOTHING";
     return kNameByCode[static_cast<std::size_t>(code)];
+}
+
+bool GlyphFillsItsCell(int code, bool printSet) {
+    return code == glyph::NOTEHEAD_BLACK && !printSet;
 }
 
 bool GlyphHasArt(int code) {

@@ -51,8 +51,24 @@ enum : uint8_t {
     NATURAL = 48,
     DOT = 37,
     DOT2 = 38,
-    OCTAVE_8VA = 146,
+    DOT3 = 179,
+    REPBAR1 = 67,  // start repeat; 68 end repeat, 69 both
+    REPBAR2 = 68,
+    REPBAR3 = 69,
+    DOTTED_BARLINE = 224,
+    HALF_BARLINE = 225,
+    STACCATO = 71,          // "STACCUP"
+    WEDGE_BELOW = 73,       // "STACCCUP", pointing up at a note above it
+    WEDGE_ABOVE = 74,       // "STACCCDN"
+    MARCATO = 75,           // "HATUP"
+    ACCENT = 76,            // "GREATER"
+    TENUTO = 77,            // "LINEUP"
+    MARCATO_BELOW = 221,    // "V"
+    SMALL_HEAD_OPEN = 89,   // "1_2"
+    SMALL_HEAD_BLACK = 90,  // "4_2"
     SEMIBREVE = 156,
+    DIAMOND = 216,
+    OCTAVE_8VA = 146,
     OCTAVE_8VB = 165,
     OCTAVE_15MA = 242,
     BLANK = 254,
@@ -65,6 +81,10 @@ enum : uint8_t {
 const char* GlyphBaseName(int code);
 // True for codes that have artwork of their own.
 bool GlyphHasArt(int code);
+// True for the one bitmap whose ink may reach the edge of its cell: the
+// screen's filled head, drawn in a box of its own size. Every other glyph
+// keeps its ink off the edge, where it would have been cut off.
+bool GlyphFillsItsCell(int code, bool printSet);
 // bm + name on screen, hbm + name in print mode.
 std::string GlyphResourceName(int code, bool printMode);
 
@@ -95,6 +115,8 @@ TextAccidentalOffset TextAccidentalPlace(int pointSize, int accidental);
 // The size classes of the text accidentals and their strip heights.
 constexpr std::array<int, 8> kTextAccidentalClasses = {6, 10, 15, 20, 26, 32, 40, 50};
 constexpr std::array<int, 8> kTextAccidentalScreenHeights = {10, 34, 52, 69, 90, 111, 136, 172};
-constexpr std::array<int, 8> kTextAccidentalPrintHeights = {62, 103, 155, 206, 268, 329, 413, 515};
+// The print strips are three times the screen ones, so that the sign keeps
+// its place on the baseline at both scales.
+constexpr std::array<int, 8> kTextAccidentalPrintHeights = {30, 102, 156, 207, 270, 333, 408, 516};
 
 }  // namespace sw

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <set>
 #include <vector>
 
 #include "layout/GlyphTable.h"
@@ -82,9 +81,9 @@ int StemOffset(int headSize, int head, int direction) {
                     return -4;
             }
         case kSizeSmall:
-            return up ? (head == kCross ? 4 : 3) : -2;
         case kSizeAcciacc:
-            return up ? 2 : 1;
+            // A grace note's head is the small head: its stems keep to its sides.
+            return up ? (head == kCross ? 4 : 3) : -2;
         default:
             return 0;
     }
@@ -93,6 +92,19 @@ int StemOffset(int headSize, int head, int direction) {
 int HeadWidth(const NoteData& n) {
     return StemOffset(n.headSize, n.head, 0) - StemOffset(n.headSize, n.head, 1);
 }
+
+namespace {
+
+// How far a head a second from its neighbour moves aside: the head width,
+// or for the wide heads of a breve or semibreve their own width.
+int DisplacementWidth(const NoteData& n) {
+    const bool wideHead = n.headSize == kSizeNormal && (n.head == kHeadNormal || n.head == 3);
+    if (wideHead && n.noteValue <= 1)
+        return GlyphInkWidth(n.noteValue == 0 ? glyph::BREVE : glyph::SEMIBREVE);
+    return HeadWidth(n);
+}
+
+}  // namespace
 
 void InvalidateNotesAt(Score& score, int s, int32_t x) {
     StaveBlock& b = score.stave(s);
@@ -125,36 +137,52 @@ void ValidateNotesAt(Score& score, int s, int32_t x, bool relink) {
     std::sort(down.pitches.begin(), down.pitches.end());
     // An empty voice takes part in no comparison.
     const bool voicesAdjacent = up.any() && down.any() && up.low() == down.high() + 1;
-    bool interlocking = false;
-    for (int u : up.pitches)
+    // Interlocking: a stem-up note a step above a stem-down one. Crossed: a
+    // stem-up note a step below a stem-down one, their heads on one another.
+    bool interlocking = false, crossed = false;
+    for (int u : up.pitches) {
         if (std::binary_search(down.pitches.begin(), down.pitches.end(), u - 1))
             interlocking = true;
+        if (std::binary_search(down.pitches.begin(), down.pitches.end(), u + 1)) crossed = true;
+    }
 
     bool upFlipped = false, downFlipped = false;
     std::map<int, bool> upSide = Displacement(up.pitches, false, upFlipped);
     std::map<int, bool> downSide = Displacement(down.pitches, true, downFlipped);
 
-    // Dot positions, per direction, in object order.
+    // Dot positions, per direction, in object order. The dots of crossed
+    // voices stand side by side with each other, so they share one set of
+    // places, the upper voice's dots going up from a line and the lower
+    // voice's down; a unison may share its dot.
     std::map<int, int> dotPos;
+    std::map<int, int> sharedTaken;  // place -> pitch, for crossed voices
     for (int dir : {0, 1}) {
-        std::set<int> taken;
+        std::map<int, int> ownTaken;
+        std::map<int, int>& taken = crossed ? sharedTaken : ownTaken;
         for (int i : S) {
             const NoteData& n = b.obj[i].note();
             if (n.dots == 0 || EffectiveStem(n) != dir) continue;
-            int base = (n.pitch & 1) ? n.pitch : n.pitch + 1;
-            if (!(n.pitch & 1) && dir == 1 && up.any()) base = n.pitch - 1;
+            const bool onLine = !(n.pitch & 1);
+            int base = onLine ? n.pitch + 1 : n.pitch;
+            if (onLine && dir == 1 && up.any()) base = n.pitch - 1;
+            if (onLine && crossed) base = dir == 1 ? n.pitch + 1 : n.pitch - 1;
+            auto isTaken = [&](int p) {
+                auto t = taken.find(p);
+                return t != taken.end() && (!crossed || t->second != n.pitch);
+            };
             int pos = base;
-            if (taken.count(pos)) {
-                int d = (n.pitch & 1) ? 1 : -1;
+            if (isTaken(pos)) {
+                int d = onLine ? -1 : 1;
+                if (crossed) d = dir == 1 ? 1 : -1;
                 int k = 2;
                 for (int tries = 0; tries < 64; ++tries) {
                     pos = base + k * d;
-                    if (!taken.count(pos)) break;
+                    if (!isTaken(pos)) break;
                     if (d < 0) k += 2;
                     d = -d;
                 }
             }
-            taken.insert(pos);
+            taken[pos] = n.pitch;
             dotPos[i] = pos;
         }
     }
@@ -165,6 +193,7 @@ void ValidateNotesAt(Score& score, int s, int32_t x, bool relink) {
         NoteData& n = o.note();
         const int dir = EffectiveStem(n);
         const int W = HeadWidth(n);
+        const int aside = DisplacementWidth(n);
         o.y = Y - 4 * n.pitch;
 
         n.displaced = 0;
@@ -174,7 +203,7 @@ void ValidateNotesAt(Score& score, int s, int32_t x, bool relink) {
             n.displaced = downSide[n.pitch];
         const bool hasSeconds = (dir == 0 ? upFlipped : downFlipped) || voicesAdjacent;
         n.headX = x;
-        if (n.displaced) n.headX += dir == 0 ? W : -W;
+        if (n.displaced) n.headX += dir == 0 ? aside : -aside;
 
         const bool whole = n.noteValue <= 1;
         if (whole) {
@@ -184,10 +213,11 @@ void ValidateNotesAt(Score& score, int s, int32_t x, bool relink) {
                     break;
                 }
         }
+        // The stem-down voice moves right, clear of the other's heads.
         int shift = 0;
-        if (dir == 1 && interlocking) {
+        if (dir == 1 && (interlocking || crossed)) {
             shift = W + 2;
-            if (voicesAdjacent) shift -= 2;
+            if (interlocking && voicesAdjacent) shift -= 2;
         }
         n.headX += shift;
 
@@ -203,10 +233,12 @@ void ValidateNotesAt(Score& score, int s, int32_t x, bool relink) {
             else if (n.noteValue <= 3)
                 dx = 1;
             else
-                dx = dir == 0 && !upBeamed ? 6 : 1;
+                // Beyond a stem-up flag's tail, two pixels clear of it.
+                dx = dir == 0 && !upBeamed ? 8 : 1;
             if (n.headSize == kSizeSmall) dx -= 3;
-            if (dir == 0 && hasSeconds) dx += W;
-            n.dotX = x + dx;
+            if (dir == 0 && hasSeconds) dx += aside;
+            // Dots follow their head when its voice moves aside.
+            n.dotX = x + dx + shift;
             maxDotX = std::max(maxDotX, n.dotX);
         }
 

@@ -20,7 +20,7 @@ bool DrawCurve(const DrawContext& ctx, std::vector<QPoint> points, const CurveSp
     // Work in the pixels of the picture being drawn.
     const bool print = ctx.printMode;
     const int k = print ? 3 : 1;
-    const int D = spec.thickness * k;
+    const int D = spec.pixels(print);
     const uint32_t colour = print ? (spec.colour == kPaper ? kPaper : kBlack) : spec.colour;
     const bool rubber = spec.rubberBand && !print;
     DrawContext pixels = ctx;  // picture pixels, origins applied below
@@ -38,7 +38,7 @@ bool DrawCurve(const DrawContext& ctx, std::vector<QPoint> points, const CurveSp
     auto dashOdd = [&](double x) {
         return static_cast<long>(std::floor((x - first) / L)) % 2 == 1;
     };
-    const NaturalSpline spline(pts);
+    const CurveLine spline(pts);
     auto yAt = [&](double x) {
         if (pts.size() == 2) {
             double t = (x - first) / span;

@@ -1,6 +1,6 @@
-// Curves through a chain of points: a natural cubic spline, thickest in the
-// middle and tapering to a pixel at the ends, optionally dotted or with an
-// editorial stroke. Ties use the same routine.
+// Curves through a chain of points: an arc through three, a natural cubic
+// spline through more, thickest in the middle and tapering to a pixel at the
+// ends, optionally dotted or with an editorial stroke. Ties use the same routine.
 #pragma once
 
 #include <QPoint>
@@ -16,6 +16,11 @@ struct CurveSpec {
     bool editorial = false;
     uint32_t colour = 0;
     bool rubberBand = false;
+    int printThickness = -1;  // print pixels; below 0, three times the thickness
+
+    int pixels(bool print) const {
+        return !print ? thickness : (printThickness >= 0 ? printThickness : 3 * thickness);
+    }
 };
 
 // Points are page pixels; they are sorted by x and points within a pixel of

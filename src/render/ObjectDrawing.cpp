@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 #include <vector>
 
 #include "fileio/Records.h"
+#include "layout/BarShapes.h"
 #include "layout/Beams.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
@@ -49,12 +51,17 @@ struct Pen {
 
 // ---- Clef -------------------------------------------------------------------
 
-void DrawClef(Pen& pen, const StaveView& v, const ScoreObject& o) {
-    const ClefData& c = o.data.clef;
+// The glyph of a clef, or -1 for a type without one.
+int ClefGlyph(const ClefData& c) {
     static constexpr int kGlyph[4] = {glyph::GCLEF, glyph::FCLEF, glyph::ACLEF,
                                       glyph::TCLEF};  // treble, bass, alto, tenor
-    if (c.type > 3) return;
-    const int code = kGlyph[c.type] + (c.small ? 4 : 0);
+    return c.type > 3 ? -1 : kGlyph[c.type] + (c.small ? 4 : 0);
+}
+
+void DrawClef(Pen& pen, const StaveView& v, const ScoreObject& o) {
+    const ClefData& c = o.data.clef;
+    const int code = ClefGlyph(c);
+    if (code < 0) return;
     const int32_t y = v.mapY(o.y);
     pen.glyph(code, o.x, y, v.small);
     if (!c.octaveUp && !c.octaveDown) return;
@@ -100,34 +107,63 @@ constexpr int kFlatSteps[4][7] = {{0, 3, -1, 2, -2, 1, -3},
                                   {-1, 2, -2, 1, -3, 0, -4},
                                   {1, 4, 0, 3, -1, 2, -2}};
 
-void DrawKeysig(Pen& pen, const StaveView& v, const ScoreObject& o, const DrawSettings& set) {
+// A glyph and the point it is drawn at.
+struct PlacedGlyph {
+    int code;
+    int32_t x, y;
+};
+
+// The signs a key signature draws: the naturals cancelling the key before it,
+// then its own sharps or flats. `hasPrevious` tells whether a key stands
+// before it on the stave.
+std::vector<PlacedGlyph> KeysigSigns(const StaveView& v, const ScoreObject& o, bool& hasPrevious) {
+    std::vector<PlacedGlyph> signs;
+    hasPrevious = false;
     const int key = o.data.keysig.key;
-    if (key < -7 || key > 7) return;
+    if (key < -7 || key > 7) return signs;
     const int clef = ClefAt(v.b, o.x);
     const KeysigLayout l = LayOutKeysig(v.b, o);
+    hasPrevious = l.hasPrevious;
     const int natural = v.small ? 123 : glyph::NATURAL;
     int32_t pen_x = o.x;
     if (l.cancels) {
         pen_x -= 2;
         const int* steps = l.previous > 0 ? kSharpSteps[clef] : kFlatSteps[clef];
         for (int k = 0; k < std::abs(l.previous); ++k) {
-            pen.glyph(natural, pen_x, v.stepY(steps[k]), false);
+            signs.push_back({natural, pen_x, v.stepY(steps[k])});
             pen_x += l.advance;
         }
         pen_x += 2;
     }
-    if (key == 0) {
-        if (!l.hasPrevious && !pen.print() && pen.colour == set.colours.ink)
-            pen.out.glyph(natural, o.x, v.Y, 1.0, v.small, pen.rubber, set.colours.nonprinting);
-        return;
-    }
+    if (key == 0) return signs;
     const int code = key > 0 ? (v.small ? 122 : glyph::SHARP) : (v.small ? 121 : glyph::FLAT);
     const int* steps = key > 0 ? kSharpSteps[clef] : kFlatSteps[clef];
-    // The tiny signs of a small stave are drawn at their own size.
     for (int k = 0; k < std::abs(key); ++k) {
-        pen.glyph(code, pen_x, v.stepY(steps[k]), false);
+        signs.push_back({code, pen_x, v.stepY(steps[k])});
         pen_x += l.advance;
     }
+    return signs;
+}
+
+void DrawKeysig(Pen& pen, const StaveView& v, const ScoreObject& o, const DrawSettings& set) {
+    bool hasPrevious = false;
+    // The tiny signs of a small stave are drawn at their own size.
+    for (const PlacedGlyph& g : KeysigSigns(v, o, hasPrevious))
+        pen.glyph(g.code, g.x, g.y, false);
+    if (o.data.keysig.key == 0 && !hasPrevious && !pen.print() && pen.colour == set.colours.ink)
+        pen.out.glyph(v.small ? 123 : glyph::NATURAL, o.x, v.Y, 1.0, v.small, pen.rubber,
+                      set.colours.nonprinting);
+}
+
+// The last column a glyph inks when drawn at x, at full size or (small) at
+// the small stave's 5/8; INT32_MIN for a glyph without ink.
+int32_t GlyphInkRight(int code, int32_t x, bool small) {
+    const GlyphBox box = GlyphInkBox(code);
+    if (box.right < box.left) return INT32_MIN;
+    const int32_t at = x + ScreenNudge(code).x;
+    if (!small) return at - kScreenCellW / 2 - 1 + box.right;
+    const int w = RoundEven(kScreenCellW * 5.0 / 8.0);
+    return at - w / 2 - 1 + (box.right * w + kScreenCellW - 1) / kScreenCellW;
 }
 
 // ---- Time signatures --------------------------------------------------------
@@ -138,25 +174,30 @@ void DrawNumber(Pen& pen, int number, int cx, int y, bool small) {
     const int base = small ? 190 : glyph::DIGIT0;
     std::string digits = std::to_string(std::clamp(number, 0, 999));
     auto w = [&](char d) { return GlyphInkWidth(base + (d - '0')); };
+    // Neighbouring digits stand this far apart beyond their ink widths: any
+    // less and the print digits, a little fuller than the screen's, touch.
+    constexpr int kApart = 4;
     if (digits.size() == 1) {
         pen.glyph(base + digits[0] - '0', cx, y, false);
     } else if (digits.size() == 2) {
-        pen.glyph(base + digits[0] - '0', cx - (w(digits[1]) + 3) / 2, y, false);
-        pen.glyph(base + digits[1] - '0', cx + (w(digits[0]) + 3) / 2, y, false);
+        pen.glyph(base + digits[0] - '0', cx - (w(digits[1]) + kApart) / 2, y, false);
+        pen.glyph(base + digits[1] - '0', cx + (w(digits[0]) + kApart) / 2, y, false);
     } else {
         pen.glyph(base + digits[1] - '0', cx, y, false);
-        pen.glyph(base + digits[0] - '0', cx - (w(digits[0]) + w(digits[1]) + 3) / 2, y, false);
-        pen.glyph(base + digits[2] - '0', cx + (w(digits[2]) + w(digits[1]) + 3) / 2, y, false);
+        pen.glyph(base + digits[0] - '0', cx - (w(digits[0]) + w(digits[1]) + kApart) / 2, y,
+                  false);
+        pen.glyph(base + digits[2] - '0', cx + (w(digits[2]) + w(digits[1]) + kApart) / 2, y,
+                  false);
     }
 }
 
 void DrawCommonTime(Pen& pen, const StaveView& v, int code, int32_t x, int32_t y) {
     if (code < 0 || code > 14) return;
-    int sx = x + 2, sy = y;
-    if (v.small && code > 1) {
-        sx = x - 3;
-        sy = y - 3;
-    }
+    int sx = x + 2;
+    const int sy = y;
+    // The small digits are centred on their places as the normal ones are:
+    // raised as well, they would sit a small space too high.
+    if (v.small && code > 1) sx = x - 3;
     if (code <= 1) {
         int glyphCode =
             v.small ? (code == 0 ? 238 : 239) : (code == 0 ? glyph::COMMON : glyph::COMMON2);
@@ -188,7 +229,7 @@ void DrawTimesig(Pen& pen, const StaveView& v, const ScoreObject& o) {
         return;
     }
     const int cx = v.small ? o.x : o.x + 5;
-    const int cy = v.small ? y - 4 : y;
+    const int cy = y;
     if (t.singleNumber) {
         DrawNumber(pen, t.numerator, cx, cy + v.sp, v.small);
         return;
@@ -211,14 +252,22 @@ bool LineExtent(const StaveHeader& h, int& top, int& bottom) {
     return true;
 }
 
-// A filled bar [x, x + w) from y1 to y2 inclusive, on either picture.
-void FilledBar(Surface& out, double x, double w, int y1, int y2, uint32_t colour, bool rubber) {
-    if (out.printMode()) {
-        out.printBar(RoundAway(3 * x) - 1, 3 * y1 - 1, RoundAway(3 * (x + w)) - 1, 3 * y2 + 2);
-        return;
+// The strokes of a bar-line style at x, from screen row y1 to y2 inclusive,
+// on either picture. A row is a stave line's row on screen; in print it
+// stands for the three rows that line takes there.
+void BarStrokes(Surface& out, const BarShape& shape, int32_t x, int y1, int y2, uint32_t colour,
+                bool rubber) {
+    for (int i = 0; i < shape.strokes; ++i) {
+        const BarStroke& b = shape.stroke[i];
+        if (out.printMode()) {
+            // printBar adds one to both x values.
+            out.printBar(3 * x + b.printLeft() - 1, 3 * y1 + 2, 3 * x + b.printRight() - 1,
+                         3 * y2 + 5);
+            continue;
+        }
+        for (int k = 0; k < b.width; ++k)
+            out.line(x + b.left + k, y1, x + b.left + k, y2 + 1, LineSpec{1, colour, rubber});
     }
-    for (int k = 0; k < static_cast<int>(std::ceil(w)); ++k)
-        out.line(x + k, y1, x + k, y2 + 1, LineSpec{1, colour, rubber});
 }
 
 void DrawBarline(Surface& out, const Score& score, int s, const ScoreObject& o,
@@ -234,7 +283,10 @@ void DrawBarline(Surface& out, const Score& score, int s, const ScoreObject& o,
     const bool plainColour =
         c == set.colours.edit || c == kPureBlue || c == kPaper || c == set.colours.putative;
     static constexpr int kGlyph[9] = {
-        glyph::BARLINE, glyph::BARLINE2, 67, 68, 69, glyph::BARLINE3, 224, 224, 225};
+        glyph::BARLINE,        glyph::BARLINE2,       glyph::REPBAR1,
+        glyph::REPBAR2,        glyph::REPBAR3,        glyph::BARLINE3,
+        glyph::DOTTED_BARLINE, glyph::DOTTED_BARLINE, glyph::HALF_BARLINE};
+    const BarShape shape = BarShapeOf(d.style);
 
     for (int t = s; t <= last; ++t) {
         const StaveHeader& h = score.stave(t).h;
@@ -246,49 +298,29 @@ void DrawBarline(Surface& out, const Score& score, int s, const ScoreObject& o,
         // Connecting segments down to the next stave of the group.
         if (t < last && h.barlineThrough) {
             int nextTop, nextBottom;
-            if (LineExtent(score.stave(t + 1).h, nextTop, nextBottom)) {
-                struct Seg {
-                    double off, w;
-                };
-                static const std::vector<Seg> kSegs[6] = {
-                    {{0, 2}},          {{-5, 2}, {-1, 2}},        {{-2, 14 / 3.0}, {4, 1}},
-                    {{-2, 1}, {3, 5}}, {{-5, 1}, {0, 5}, {6, 1}}, {{-7, 2}, {-2, 5}}};
-                if (d.style <= 5)
-                    for (const Seg& g : kSegs[d.style])
-                        FilledBar(out, o.x + g.off, g.w, bottom, nextTop, joinColour,
-                                  req.rubberBand);
-            }
+            if (LineExtent(score.stave(t + 1).h, nextTop, nextBottom))
+                BarStrokes(out, shape, o.x, bottom, nextTop, joinColour, req.rubberBand);
         }
         if (h.lineCount == 1) {
             if (t == s || t == last)
-                out.glyph(225, o.x, h.Ycoord, 1.0, small, req.rubberBand, glyphColour);
+                out.glyph(glyph::HALF_BARLINE, o.x, h.Ycoord, 1.0, small, req.rubberBand,
+                          glyphColour);
             continue;
         }
-        if (small) {
-            struct Bar {
-                double off, w;
-            };
-            static const std::vector<Bar> kBars[6] = {
-                {{-1, 2}},         {{-6, 2}, {-2, 2}},         {{-4, 5}, {4, 1}},
-                {{-2, 1}, {1, 5}}, {{-5, 1}, {-2, 5}, {6, 1}}, {{-8, 2}, {-4, 5}}};
-            if (d.style <= 5) {
-                for (const Bar& g : kBars[d.style])
-                    FilledBar(out, o.x + g.off, g.w, top, bottom, glyphColour, req.rubberBand);
-                std::vector<int> dots;
-                if (d.style == 2) dots = {9};
-                if (d.style == 3) dots = {-6};
-                if (d.style == 4) dots = {11, -9};
-                for (int dx : dots)
-                    for (int dy : {-2, 2}) {
-                        int cx = o.x + dx, cy = h.Ycoord - 1 + dy;
-                        out.ellipse(cx - 1, cy - 1, cx + 2, cy + 2, glyphColour, true, glyphColour);
-                    }
-            } else {
-                out.glyph(kGlyph[d.style], o.x, h.Ycoord, 1.0, true, req.rubberBand, glyphColour);
-            }
+        if (small && shape.strokes > 0) {
+            // A small stave's bar is built of the same strokes as the glyph,
+            // from its top line to its bottom line.
+            BarStrokes(out, shape, o.x, top, bottom, glyphColour, req.rubberBand);
+            for (int k = 0; k < shape.dots; ++k)
+                for (int dy : {-2, 2}) {
+                    const int cx = o.x + shape.dotColumn[k], cy = h.Ycoord - 1 + dy;
+                    out.ellipse(cx - 1, cy - 1, cx + 2, cy + 2, glyphColour, true, glyphColour);
+                }
+        } else if (small) {
+            out.glyph(kGlyph[d.style], o.x, h.Ycoord, 1.0, true, req.rubberBand, glyphColour);
         } else if (d.style == 0 && out.printMode()) {
             // In print a single bar is a solid bar three print pixels wide.
-            out.printBar(3 * o.x, 3 * (top + 1) - 1, 3 * o.x + 3, 3 * (bottom + 1) + 2);
+            BarStrokes(out, shape, o.x, top, bottom, glyphColour, false);
         } else {
             out.glyph(kGlyph[d.style], o.x, h.Ycoord, 1.0, false, req.rubberBand, glyphColour);
             if (d.style == 7)
@@ -318,6 +350,10 @@ void DrawBarline(Surface& out, const Score& score, int s, const ScoreObject& o,
 
 // ---- Rests ------------------------------------------------------------------
 
+int DotGlyph(int dots) {
+    return dots == 1 ? glyph::DOT : (dots == 2 ? glyph::DOT2 : glyph::DOT3);
+}
+
 void Ledger(Surface& out, const StaveView& v, int step, int32_t headX, int h, uint32_t colour,
             bool rubber) {
     // Ledger lines sit where the stave's own lines do: a pixel above on screen.
@@ -335,11 +371,12 @@ void DrawRest(Pen& pen, const StaveView& v, const ScoreObject& o) {
     const int32_t y = v.mapY(o.y);
     pen.glyph(RestGlyph(n.noteValue, n.headSize == 1), o.x, y, v.small);
     if (n.dots >= 1 && n.dots <= 3) {
-        const int code = n.dots == 1 ? glyph::DOT : (n.dots == 2 ? glyph::DOT2 : 179);
-        if (n.noteValue <= 4)
-            pen.glyph(code, o.x, y - 1, false);
-        else
-            pen.glyph(code, o.x + 4, y - v.sp - 1, false);
+        // The dot stands in the space of the rest's top hook: a semiquaver's
+        // is the quaver's, the longer-tailed rests reach a space higher. On a
+        // small stave the dot is the stave's size, so that it keeps to its space.
+        const int dx = n.noteValue <= 4 ? 0 : (v.small ? 2 : 4);
+        const int dy = n.noteValue <= 5 ? -1 : -v.sp - 1;
+        pen.glyph(DotGlyph(n.dots), o.x + dx, y + dy, v.small);
     }
     const int p = n.pitch;
     int ledger = INT32_MIN;
@@ -404,7 +441,9 @@ void DrawHead(Pen& pen, const StaveView& v, const ScoreObject& o) {
     const int32_t hx = n.headX, y = v.mapY(o.y);
     const int sp = v.sp;
     const bool filled = n.noteValue >= 3;
-    auto glyph = [&](int code) { pen.glyph(code, hx, y + 1, v.small); };
+    // A head glyph is drawn a pixel below the note, where the cell's lines
+    // meet the stave's; the 5/8 cell of a small stave meets them a pixel higher.
+    auto glyph = [&](int code) { pen.glyph(code, hx, v.small ? y : y + 1, v.small); };
     switch (n.head) {
         case 0:
             if (n.headSize == 0) {
@@ -412,13 +451,13 @@ void DrawHead(Pen& pen, const StaveView& v, const ScoreObject& o) {
                       : n.noteValue == 1 ? 156
                       : n.noteValue == 2 ? glyph::OPEN_HEAD
                                          : glyph::NOTEHEAD_BLACK);
-            } else if (n.headSize == 1) {
-                glyph(n.noteValue >= 3 ? 90 : 89);
-            } else if (n.headSize == 5 && !IsBeamed(n) && n.showTail) {
+            } else if (n.headSize == 5 && !IsBeamed(n) && n.showTail && n.noteValue >= 3) {
                 const bool up = EffectiveStem(n) == 0;
-                glyph(n.noteValue == 3   ? (up ? 57 : 58)
-                      : n.noteValue >= 4 ? (up ? 91 : 92)
-                                         : glyph::TINYBLACK);
+                glyph(n.noteValue == 3 ? (up ? 57 : 58) : (up ? 91 : 92));
+            } else if (n.headSize == 1 || n.headSize == 5) {
+                // A grace note drawn in parts (beamed, or inside its chord)
+                // has the small head, which its stem meets.
+                glyph(n.noteValue >= 3 ? glyph::SMALL_HEAD_BLACK : glyph::SMALL_HEAD_OPEN);
             } else {
                 glyph(glyph::TINYBLACK);
             }
@@ -501,11 +540,35 @@ void DrawLedgers(Pen& pen, const StaveView& v, const ScoreObject& o) {
     const NoteData& n = o.note();
     const bool smallish = n.headSize == 5 || (n.headSize == 1 && n.noteValue != 0) ||
                           (n.headSize == 2 && n.noteValue == 4);
-    const int h = v.small ? (smallish ? 4 : 5) : (smallish ? 5 : 8);
+    // A breve's head is twice a crotchet's: its ledger lines reach as far beyond it.
+    const bool breve = n.noteValue == 0 && n.headSize == 0 && (n.head == 0 || n.head == 3);
+    const int h = v.small ? (smallish ? 4 : (breve ? 7 : 5)) : (smallish ? 5 : (breve ? 11 : 8));
     for (int step = 6; step <= n.pitch; step += 2)
         Ledger(pen.out, v, step, n.headX, h, pen.colour, pen.rubber);
     for (int step = -6; step >= n.pitch; step -= 2)
         Ledger(pen.out, v, step, n.headX, h, pen.colour, pen.rubber);
+}
+
+// The first and last row a mark inks, from the point it is drawn at.
+struct InkRows {
+    int top, bottom;
+};
+InkRows MarkRows(int code, bool small) {
+    const GlyphBox b = GlyphInkBox(code);
+    const int ny = ScreenNudge(code).y, mid = kScreenCellH / 2;
+    if (!small) return {ny + b.top - mid, ny + b.bottom - mid};
+    // The 5/8 cell of a small stave, its rows taken from the full cell's.
+    const int h = RoundEven(kScreenCellH * 5.0 / 8.0);
+    return {ny + b.top * h / kScreenCellH - h / 2,
+            ny + (b.bottom * h + kScreenCellH - 1) / kScreenCellH - h / 2};
+}
+
+// True when page row `row` is one of the stave's own lines or next to one.
+bool NearStaveLine(const StaveView& v, int32_t row) {
+    int top, bottom;
+    if (!LineExtent(v.b.h, top, bottom) || row < top - 1 || row > bottom + 1) return false;
+    const int off = ((row - top) % v.sp + v.sp) % v.sp;
+    return off <= 1 || off == v.sp - 1;
 }
 
 void DrawArticulations(Pen& pen, const StaveView& v, const ScoreObject& o) {
@@ -526,17 +589,37 @@ void DrawArticulations(Pen& pen, const StaveView& v, const ScoreObject& o) {
     const int32_t hx = n.headX;
     const int32_t ex = n.stemEndX, ey = v.mapY(n.stemEndY);
     const bool bothAtTail = n.staccato >= 3 && (n.emphasis == 5 || n.emphasis == 6);
+    // A staccato at the head goes next to it; a mark at the head as well goes
+    // beyond the staccato, its ink a gap clear of the staccato's, and never
+    // nearer than its own place.
+    const int stacCode =
+        n.staccato == 1 ? glyph::STACCATO : (up ? glyph::WEDGE_BELOW : glyph::WEDGE_ABOVE);
+    const int32_t stacY = clear(y + away * v.sp, away);
+    auto headMark = [&](int code, int32_t py) {
+        if (n.staccato == 1 || n.staccato == 2) {
+            const int gap = v.small ? 1 : 2;
+            const InkRows mark = MarkRows(code, v.small), stac = MarkRows(stacCode, v.small);
+            const int32_t beyond = away > 0 ? stacY + stac.bottom + gap + 1 - mark.top
+                                            : stacY + stac.top - gap - 1 - mark.bottom;
+            py = away > 0 ? std::max(py, beyond) : std::min(py, beyond);
+            // A line-thin mark keeps a row clear of the stave's lines, so that it
+            // neither hides in one nor reads as a thicker one.
+            while (code == glyph::TENUTO && NearStaveLine(v, py + mark.top))
+                py += away;
+        }
+        pen.glyph(code, hx, py, v.small);
+    };
     switch (n.emphasis) {
         case 1:
-            pen.glyph(77, hx, clear(y + away * v.sp, away), v.small);
+            headMark(glyph::TENUTO, clear(y + away * v.sp, away));
             break;
         case 2:
-            pen.glyph(76, hx, clear(y + away * 3 * half, away), v.small);
+            headMark(glyph::ACCENT, clear(y + away * 3 * half, away));
             break;
         case 3: {
             // Above the note (stem down) or below it (stem up), never inside the stave.
             const int step = up ? std::min<int>(n.pitch, -4) - 2 : std::max<int>(n.pitch, 4) + 2;
-            pen.glyph(up ? 221 : 75, hx, v.stepY(step), v.small);
+            headMark(up ? glyph::MARCATO_BELOW : glyph::MARCATO, v.stepY(step));
             break;
         }
         case 4:
@@ -568,12 +651,9 @@ void DrawArticulations(Pen& pen, const StaveView& v, const ScoreObject& o) {
     }
     switch (n.staccato) {
         case 1:
-        case 2: {
-            int32_t py = clear(y + away * v.sp, away);
-            const int code = n.staccato == 1 ? 71 : (up ? 73 : 74);
-            pen.glyph(code, hx, py, v.small);
+        case 2:
+            pen.glyph(stacCode, hx, stacY, v.small);
             break;
-        }
         case 3:
         case 4: {
             const int out = up ? -1 : 1;
@@ -592,22 +672,54 @@ void DrawArticulations(Pen& pen, const StaveView& v, const ScoreObject& o) {
     }
 }
 
-void DrawTremolo(Pen& pen, const StaveView& v, const ScoreObject& o, double beamSlope) {
+// The line the beams of note i's group follow, when it has a beam.
+std::optional<BeamGeometry> BeamOf(const Score& score, int s, int i) {
+    const std::vector<NoteRef> chain = BeamChain(score, s, i, false);
+    if (chain.size() < 2) return std::nullopt;
+    const NoteRef last = chain.back();
+    BeamGeometry geo = LayOutBeams(score, last.s, last.i, score.object(last.s, last.i));
+    if (geo.notes.size() < 2) return std::nullopt;
+    return geo;
+}
+
+void DrawTremolo(Pen& pen, const Score& score, const StaveView& v, const ScoreObject& o, int i) {
     const NoteData& n = o.note();
     int strokes = n.tremuloBars;
     if (n.noteValue >= 4) strokes -= n.noteValue - 3;
     if (strokes <= 0) return;
     const bool beamed = IsBeamed(n);
-    const int half = n.noteValue <= 1 ? 7 : n.noteValue <= 3 ? 5 : beamed ? 5 : 4;
-    const double slope = beamed ? beamSlope : -0.4;
+    const bool whole = n.noteValue <= 1;
+    const int half = whole ? 7 : n.noteValue <= 3 ? 5 : beamed ? 5 : 4;
     const bool up = EffectiveStem(n) != 1;
-    const int32_t sx = n.noteValue <= 1 ? n.headX + 1 : n.stemStartX;
-    // From the middle of the stem towards its end, six pixels apart.
-    const int32_t y0 = v.mapY((n.stemStartY + n.stemEndY) / 2) + (up ? 6 : -6);
+    const int out = up ? -1 : 1;  // from the head towards the stem's end, on the page
+    // Rising to the right, or along the note's beam.
+    double slope = -0.4;
+    const int32_t headY = v.mapY(o.y);
+    int32_t sx = whole ? n.headX + 1 : StemX(n, false, v.small);
+    // The stretch of stem the strokes share, from beside the head to the stem's
+    // end or the nearest beam.
+    double from = headY + out * 6, to = v.mapY(n.stemEndY);
+    if (beamed) {
+        if (const std::optional<BeamGeometry> geo = BeamOf(score, v.s, i)) {
+            slope = geo->line.slope;
+            const int levels = std::max(1, n.noteValue - 3);
+            to = geo->line.at(n.stemStartX) -
+                 out * (levels * geo->thickness + (levels - 1) * geo->gap);
+        }
+    }
+    // A stroke is three rows thick and leans `tilt` rows either way.
+    const double tilt = std::abs(slope) * half;
+    double first;  // the top row of the stroke nearest the head, at its middle
+    if (whole)
+        // No stem: the strokes stand beyond the head, two rows clear of it.
+        first = up ? headY - 9 - tilt : headY + 6 + tilt;
+    else
+        // Centred on the free stretch of stem.
+        first = (from + to) / 2 - out * 3 * (strokes - 1) - 1;
     for (int k = 0; k < strokes; ++k) {
-        const int32_t cy = y0 + (up ? -6 : 6) * k;
+        const double cy = std::round(first) + out * 6 * k;
         for (int t = 0; t < 3; ++t)
-            pen.line(sx - half, cy + t - slope * -half, sx + half, cy + t - slope * half);
+            pen.line(sx - half, cy + t - slope * half, sx + half, cy + t + slope * half);
     }
 }
 
@@ -621,8 +733,9 @@ void DrawTieCurve(Pen& pen, const StaveView& v, int32_t x1, int32_t x2, int32_t 
     if (x2 - x1 < 2) return;
     const int32_t yy = v.mapY(y) + side * 5;
     const int32_t mid = yy + side * TieHeight(x2 - x1) * (v.small ? 5 : 8) / 8;
+    // A pixel thick on screen and six print pixels in print.
     pen.out.curve({QPoint(x1, yy), QPoint((x1 + x2) / 2, mid), QPoint(x2, yy)},
-                  CurveSpec{1, false, false, pen.colour, pen.rubber});
+                  CurveSpec{1, false, false, pen.colour, pen.rubber, 6});
 }
 
 void DrawTies(Pen& pen, const Score& score, const StaveView& v, const ScoreObject& o) {
@@ -635,11 +748,20 @@ void DrawTies(Pen& pen, const Score& score, const StaveView& v, const ScoreObjec
         DrawTieCurve(pen, v, left.headX + 7, n.headX - 2, o.y, side);
     }
     if (n.tieLeft == 255) {
-        // From just after the last clef or key signature before the note.
+        // From just after the ink of the last clef or key signature before the
+        // note, however many signs the key has.
         int32_t from = b.h.LeftX;
-        for (int j = 1; j <= b.h.Nobjec; ++j)
-            if ((b.obj[j].kind == kClef || b.obj[j].kind == kKeysig) && b.obj[j].x < o.x)
-                from = std::max(from, b.obj[j].x + 12);
+        for (int j = 1; j <= b.h.Nobjec; ++j) {
+            const ScoreObject& k = b.obj[j];
+            if (k.x >= o.x) continue;
+            if (k.kind == kClef && ClefGlyph(k.data.clef) >= 0) {
+                from = std::max(from, GlyphInkRight(ClefGlyph(k.data.clef), k.x, v.small) + 3);
+            } else if (k.kind == kKeysig) {
+                bool hasPrevious = false;
+                for (const PlacedGlyph& g : KeysigSigns(v, k, hasPrevious))
+                    from = std::max(from, GlyphInkRight(g.code, g.x, false) + 3);
+            }
+        }
         DrawTieCurve(pen, v, from, o.x - 6, o.y, side);
     }
     if (n.tieRight == 255) {
@@ -781,9 +903,7 @@ void DrawNote(Pen& pen, const Score& score, int s, const ScoreObject& o, int i,
     if (!wholeGrace) DrawFlag(p, v, o);
     if (beamed && n.showTail && n.beamBackTo && !n.beamOnTo) DrawBeams(p, score, s, i, o);
     DrawLedgers(p, v, o);
-    if (n.dots >= 1 && n.dots <= 3)
-        p.glyph(n.dots == 1 ? glyph::DOT : (n.dots == 2 ? glyph::DOT2 : 179), n.dotX, n.dotY,
-                false);
+    if (n.dots >= 1 && n.dots <= 3) p.glyph(DotGlyph(n.dots), n.dotX, n.dotY, false);
     DrawArticulations(p, v, o);
     if (n.headSize == 5 && beamed && !n.beamBackTo && n.noteValue >= 4) {
         const int32_t ex = n.stemEndX, ey = v.mapY(n.stemEndY);
@@ -792,7 +912,7 @@ void DrawNote(Pen& pen, const Score& score, int s, const ScoreObject& o, int i,
         else
             p.line(ex - 4, ey - 4, ex + 4, ey + 4);
     }
-    DrawTremolo(p, v, o, 0);
+    DrawTremolo(p, score, v, o, i);
     DrawTies(p, score, v, o);
 }
 

@@ -117,7 +117,7 @@ int RecordingSurface::text(const std::string& text, const TextDraw& draw, int x,
 void RecordingSurface::curve(const std::vector<QPoint>& points, const CurveSpec& spec) {
     Call& c = add("curve", 0, 0, 0, 0, spec.colour);
     c.points = points;
-    c.width = spec.thickness;
+    c.width = spec.pixels(print_);
     c.rubberBand = spec.rubberBand;
     c.style = (spec.dotted ? 1 : 0) | (spec.editorial ? 2 : 0);
 }

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "core/TextUtil.h"
@@ -157,7 +158,18 @@ int DrawTextString(const DrawContext& ctx, const std::string& text, const TextDr
                 std::string name = TextAccidentalName(draw.font.pointSize, acc, print);
                 TextAccidentalOffset off = TextAccidentalPlace(draw.font.pointSize, acc);
                 if (const Mask* mask = ctx.glyphs->mask(name)) {
-                    int left = cx + scale * off.x, top = pad + H + scale * off.y;
+                    // The sign's ink is centred in its slot, the width of a
+                    // "d", so that it keeps clear of the letters either side.
+                    int inkLeft = mask->width, inkRight = -1;
+                    for (int r = 0; r < mask->height; ++r)
+                        for (int q = 0; q < mask->width; ++q)
+                            if (mask->at(q, r)) {
+                                inkLeft = std::min(inkLeft, q);
+                                inkRight = std::max(inkRight, q);
+                            }
+                    const int inkWidth = inkRight - inkLeft + 1;
+                    int left = cx + (dWidth - inkWidth) / 2 - inkLeft,
+                        top = pad + H + scale * off.y;
                     for (int r = 0; r < mask->height; ++r)
                         for (int q = 0; q < mask->width; ++q)
                             if (mask->at(q, r) && left + q >= 0 && left + q < W && top + r >= 0 &&

@@ -58,29 +58,6 @@ endforeach()
 string(APPEND tune "save ${WORK}/undone.swn\n")
 run_script(tune "${tune}" 0)
 
-# The object records of a saved file, one "kind: data bytes" entry each.
-function(objects file out)
-    execute_process(COMMAND ${CLI} dump ${WORK}/${file} ${WORK}/${file}.txt RESULT_VARIABLE rc)
-    if(NOT rc EQUAL 0)
-        message(FATAL_ERROR "no dump of ${file}")
-    endif()
-    file(READ ${WORK}/${file}.txt text)
-    string(FIND "${text}" "Object data:" at)
-    if(at EQUAL -1)
-        set(${out} "" PARENT_SCOPE)
-        return()
-    endif()
-    string(SUBSTRING "${text}" ${at} -1 text)
-    string(REGEX MATCHALL "Record *[0-9]+:( [0-9A-F][0-9A-F])+" lines "${text}")
-    set(list "")
-    foreach(l ${lines})
-        string(REGEX REPLACE "^Record *[0-9]+: (..) (..) .. .. .. .. .. (..) (.*)$" "\\1 \\3:\\4"
-                             e "${l}")
-        list(APPEND list "${e}")
-    endforeach()
-    set(${out} "${list}" PARENT_SCOPE)
-endfunction()
-
 # Stave byte, kind, then the data bytes (value, pitch, dots, stem, beam back,
 # beam on, rest, marks, …, tie left, tie right, tie over for a note).
 set(want

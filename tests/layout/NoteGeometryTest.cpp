@@ -1,7 +1,11 @@
 // Head displacement, dots, stems, tails and beam relinking of chords.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "layout/Beams.h"
+#include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
 #include "layout/StaveLayout.h"
 #include "model/Build.h"
@@ -67,11 +71,24 @@ TEST_F(NoteGeometry, StemLengthsShortenAwayFromTheMiddleAndReachItFromBeyond) {
 }
 
 TEST_F(NoteGeometry, VoicesASecondApartMoveTheLowerVoiceRight) {
-    int upper = Note(1, 3, 0), lower = Note(0, 3, 1);
+    int upper = Note(1, 3, 0, 1), lower = Note(0, 3, 1, 1);
     ValidateNotesAt(score, s, 100, false);
     EXPECT_EQ(N(upper).headX, 100);
     EXPECT_EQ(N(lower).headX, 109);
     EXPECT_EQ(N(lower).stemStartX, 100 - 4 + 9);
+    // The dots follow the moved head: the dot's ink (7 right of its x) clear
+    // of the head's (5 right of its x).
+    EXPECT_GT(N(lower).dotX + 7, N(lower).headX + 5 + 1);
+    EXPECT_EQ(N(upper).dotX, N(lower).dotX);
+    // Crossed by a step (the stem-up voice a step below): the heads stand
+    // side by side, each dot in its own voice's space, clear of both heads.
+    score.stave(s).h.Nobjec = 0;
+    int a4 = Note(-1, 3, 0, 1), b4 = Note(0, 3, 1, 1);
+    ValidateNotesAt(score, s, 100, false);
+    EXPECT_GE(N(b4).headX - N(a4).headX, 10);  // a head is ten pixels wide
+    EXPECT_EQ(N(a4).dotPosition, -1);
+    EXPECT_EQ(N(b4).dotPosition, 1);
+    EXPECT_GT(N(b4).dotX + 7, N(b4).headX + 5 + 1);
     // Voices further apart stay put; a lone voice never interlocks.
     score.stave(s).h.Nobjec = 0;
     int a = Note(4, 3, 0), b = Note(0, 3, 1), lone = Note(0, 3, 1, 0, 150);
@@ -91,7 +108,7 @@ TEST_F(NoteGeometry, DotsSitByValueAndStemAndAvoidEachOther) {
         ValidateNotesAt(score, s, x, false);
     EXPECT_EQ(N(breve).dotX, 107);
     EXPECT_EQ(N(whole).dotX, 152);
-    EXPECT_EQ(N(quaverUp).dotX, 206);  // clear of the flag
+    EXPECT_EQ(N(quaverUp).dotX, 208);  // two pixels clear of the flag's tail
     EXPECT_EQ(N(quaverDown).dotX, 251);
     EXPECT_EQ(N(small).dotX, 298);
     // A line note goes to the space above; with a stem-up voice present a
@@ -101,6 +118,69 @@ TEST_F(NoteGeometry, DotsSitByValueAndStemAndAvoidEachOther) {
     ValidateNotesAt(score, s, 100, false);
     EXPECT_EQ(N(top).dotPosition, 3);
     EXPECT_EQ(N(bottom).dotPosition, -3);
+}
+
+TEST_F(NoteGeometry, BrevesAndSemibrevesASecondApartStandSideBySide) {
+    for (int value : {0, 1}) {
+        const SCOPED_TRACE(value);
+        score.stave(s).h.Nobjec = 0;
+        const int low = Note(-2, value, 3), high = Note(-1, value, 3);
+        ValidateNotesAt(score, s, 100, false);
+        const int width = GlyphInkWidth(value == 0 ? glyph::BREVE : glyph::SEMIBREVE);
+        // Not overlapping, and not apart either.
+        EXPECT_GE(N(high).headX - N(low).headX, width);
+        EXPECT_LE(N(high).headX - N(low).headX, width + 1);
+    }
+}
+
+// A beam group of one value and stem at x 100, 122, ..., laid out; the line
+// its beams follow and the heads' rows.
+struct Group {
+    BeamGeometry geo;
+    std::vector<int> heads;
+};
+
+TEST_F(NoteGeometry, BeamsStandClearOfEveryHeadAndReachTheMiddleFromBeyond) {
+    auto group = [&](std::initializer_list<int> pitches, int value, int stem) {
+        score.stave(s).h.Nobjec = 0;
+        Group g;
+        int32_t x = 100;
+        for (int p : pitches) {
+            const int i = Note(p, value, stem, 0, x);
+            if (i > 1) {
+                N(i - 1).beamOnTo = static_cast<uint8_t>(i);
+                N(i).beamBackTo = static_cast<uint8_t>(i - 1);
+            }
+            g.heads.push_back(200 - 4 * p);
+            x += 22;
+        }
+        LayOutStaveGeometry(score, s);
+        const int last = score.stave(s).h.Nobjec;
+        g.geo = LayOutBeams(score, s, last, score.object(s, last));
+        return g;
+    };
+    // From each head up to the innermost beam over it, at least two and a half
+    // spaces; exactly that at the note that decided where the beams go.
+    auto clearance = [](const Group& g, int levels) {
+        double least = 1e9;
+        for (std::size_t k = 0; k < g.heads.size(); ++k) {
+            const double inner = g.geo.line.at(g.geo.notes[k].x) +
+                                 (levels - 1) * (g.geo.thickness + g.geo.gap) + g.geo.thickness;
+            least = std::min(least, g.heads[k] - inner);
+        }
+        return least;
+    };
+    EXPECT_DOUBLE_EQ(clearance(group({-4, 6, -4, -4}, 4, 0), 1), 20);  // E4 A5 E4 E4
+    EXPECT_DOUBLE_EQ(clearance(group({-3, 3, -3, 3}, 5, 0), 2), 20);   // F4 E5 F4 E5
+    // An ordinary group keeps its three-space stems.
+    const Group plain = group({-2, -2}, 4, 0);
+    EXPECT_DOUBLE_EQ(plain.geo.line.at(plain.geo.notes[0].x), 208 - 24);
+    // Stems down from above the stave reach the middle line, every one of them.
+    const Group above = group({9, 11, 10}, 4, 1);
+    double nearest = 1e9;
+    for (const BeamNote& b : above.geo.notes)
+        nearest = std::min(nearest, above.geo.line.at(b.x));
+    EXPECT_DOUBLE_EQ(nearest, 200);
 }
 
 TEST_F(NoteGeometry, BeamLinksMoveToTheTailNoteWithTheirStaveFlags) {
@@ -150,7 +230,7 @@ TEST_F(NoteGeometry, StemOffsetsFollowTheHead) {
     EXPECT_EQ(StemOffset(0, 5, 1), -8);
     EXPECT_EQ(StemOffset(0, 6, 1), -5);
     EXPECT_EQ(StemOffset(1, 0, 0), 3);
-    EXPECT_EQ(StemOffset(5, 0, 1), 1);
+    EXPECT_EQ(StemOffset(5, 0, 1), -2);  // a grace note's stem keeps to its small head
     EXPECT_EQ(StemOffset(2, 0, 0), 0);
     EXPECT_EQ(StemOffset(0, 0, 2), 0);
     NoteData n{};

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/Bmp1.h"
 #include "layout/GlyphTable.h"
 #include "render/DrawContext.h"
 #include "render/GlyphPainter.h"
@@ -95,6 +96,40 @@ TEST(GlyphBitmaps, EveryNamedCodeHasBothSetsInTheirCells) {
             EXPECT_EQ(p->height, kTextAccidentalPrintHeights[i]) << name;
             EXPECT_FALSE(InkOf(*s).empty() || InkOf(*p).empty()) << name;
         }
+}
+
+TEST(GlyphBitmaps, NoArtworkIsCutOffAtTheEdgeOfItsCell) {
+    // The glyph generator refuses ink on a cell's edge; the committed bitmaps
+    // must not have any either.
+    auto check = [](const std::string& name, bool fillsCell) {
+        const Mask* m = Store().mask(name);
+        ASSERT_NE(m, nullptr) << name;
+        EXPECT_TRUE(fillsCell || !InkOnEdge(*m)) << name;
+    };
+    for (int code = 0; code < 256; ++code)
+        for (bool print : {false, true})
+            if (GlyphHasArt(code))
+                check(GlyphResourceName(code, print), GlyphFillsItsCell(code, print));
+    for (int points : {6, 10, 15, 26, 32, 40, 50})
+        for (int accidental : {1, 0, -1})
+            for (bool print : {false, true})
+                check(TextAccidentalName(points, accidental, print), false);
+    // A diamond head is as wide as a normal one, so that its stems meet it.
+    EXPECT_EQ(GlyphInkWidth(glyph::DIAMOND), GlyphInkWidth(glyph::NOTEHEAD_BLACK));
+    // Shapes that were cut: the third dot is whole, the breve rest a solid block.
+    for (bool print : {false, true}) {
+        const Mask& dots = *Store().mask(GlyphResourceName(glyph::DOT3, print));
+        const Box d = InkOf(dots);
+        int runs = 0;
+        for (int x = d.left; x <= d.right; ++x)
+            runs += dots.at(x, (d.top + d.bottom) / 2) && !dots.at(x - 1, (d.top + d.bottom) / 2);
+        EXPECT_EQ(runs, 3);
+        const Mask& rest = *Store().mask(GlyphResourceName(50, print));  // 1Z
+        const Box r = InkOf(rest);
+        for (int y = r.top; y <= r.bottom; ++y)
+            for (int x = r.left; x <= r.right; ++x)
+                EXPECT_TRUE(rest.at(x, y)) << x << "," << y << (print ? " print" : "");
+    }
 }
 
 TEST(GlyphBitmaps, InkBoxTableMatchesTheScreenArtwork) {

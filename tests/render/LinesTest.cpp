@@ -150,6 +150,19 @@ TEST(CurvesScreen, ThicknessTapersAndDotsAreFivePixelDashes) {
     EXPECT_EQ(InkAlong(dotted.screen, 0, 20), dashes);
 }
 
+TEST(CurvesScreen, ThreePointCurvesAreEvenArcs) {
+    // The parabola through the three points: a quarter of the way along, three
+    // quarters of the middle's height, the same either side.
+    const CurveLine tie({{0, 0}, {50, -12}, {100, 0}});
+    EXPECT_DOUBLE_EQ(tie(25), -9);
+    EXPECT_DOUBLE_EQ(tie(75), -9);
+    EXPECT_DOUBLE_EQ(tie(50), -12);
+    // Through more points the curve still passes through every one.
+    const CurveLine slur({{0, 0}, {30, -8}, {60, -10}, {100, 0}});
+    EXPECT_NEAR(slur(30), -8, 1e-9);
+    EXPECT_NEAR(slur(60), -10, 1e-9);
+}
+
 TEST(CurvesScreen, PointsWithinAPixelAreDroppedAndThinTwoPointCurvesAreLines) {
     Pictures pic;
     EXPECT_FALSE(DrawCurve(pic.ctx, {{10, 10}, {11, 30}}, CurveSpec{3}));

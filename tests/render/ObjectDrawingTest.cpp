@@ -1,7 +1,11 @@
 // Object drawing rules, checked on a recording surface and on pixels.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "layout/Gallery.h"
 #include "layout/GlyphTable.h"
@@ -93,13 +97,13 @@ TEST_F(ObjectDrawing, TimeSignatureDigitsCentreOnTheirPlaces) {
     EXPECT_EQ(g[1].x1, 102 + 5);
     EXPECT_EQ(g[2].code, 16);
     EXPECT_EQ(g[2].y1, 192 + 16);
-    // Two digits sit either side of the centre by half the other's width + 3.
+    // Two digits sit either side of the centre by half the other's width + 4.
     ScoreObject* f = PlaceObject(score, s, kTimesig, 200, 192);
     f->data.timesig = {12, 8, 0, 0};
     auto d = Draw(2).of("glyph");
     ASSERT_EQ(d.size(), 3u);
-    EXPECT_EQ(d[0].x1, 205 - (GlyphInkWidth(10) + 3) / 2);
-    EXPECT_EQ(d[1].x1, 205 + (GlyphInkWidth(9) + 3) / 2);
+    EXPECT_EQ(d[0].x1, 205 - (GlyphInkWidth(10) + 4) / 2);
+    EXPECT_EQ(d[1].x1, 205 + (GlyphInkWidth(9) + 4) / 2);
 }
 
 TEST_F(ObjectDrawing, BarLinesOfAJoinedGroupAreGreyBelowTheTopOnScreenOnly) {
@@ -133,9 +137,13 @@ TEST_F(ObjectDrawing, RestDotsAndLedgerLinesGoWhereTheRulesPutThem) {
     ASSERT_EQ(crotchet.size(), 2u);
     EXPECT_EQ(crotchet[1].x1, 100);
     EXPECT_EQ(crotchet[1].y1, 199);
+    // A semiquaver rest's dot is in the space of its top hook, as a quaver's;
+    // a demisemiquaver's reaches a space higher.
     auto semi = Draw(2).of("glyph");
     EXPECT_EQ(semi[1].x1, 104);
-    EXPECT_EQ(semi[1].y1, 200 - 8 - 1);
+    EXPECT_EQ(semi[1].y1, 200 - 1);
+    score.object(s, 2).note().noteValue = 6;
+    EXPECT_EQ(Draw(2).of("glyph")[1].y1, 200 - 8 - 1);
 
     // Ledger lines at every even step out to the note.
     PlaceNote(score, s, 200, 8, 3, 1);
@@ -186,6 +194,11 @@ TEST_F(ObjectDrawing, TiesArchByTheirWidth) {
     const auto& p = curves[0].points;
     ASSERT_EQ(p.size(), 3u);
     EXPECT_LT(p[1].y(), p[0].y());  // stems down: the tie arches over
+    // A pixel thick on screen, six print pixels in print.
+    EXPECT_EQ(curves[0].width, 1);
+    const auto printed = Draw(a + 1, 0, true).of("curve");
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0].width, 6);
 }
 
 TEST_F(ObjectDrawing, BeamsClampTheirSlopeAndHookLoneLevels) {
@@ -218,6 +231,139 @@ TEST_F(ObjectDrawing, BeamsClampTheirSlopeAndHookLoneLevels) {
     auto flat = cross.of("polygon");
     ASSERT_FALSE(flat.empty());
     EXPECT_EQ(flat[0].points[0].y(), flat[0].points[1].y());
+}
+
+// The rows a glyph inks when drawn at y on a normal stave.
+std::pair<int, int> InkRows(int code, int y) {
+    const GlyphBox b = GlyphInkBox(code);
+    const int at = y + ScreenNudge(code).y - kScreenCellH / 2;
+    return {at + b.top, at + b.bottom};
+}
+// The last column a glyph inks when drawn at x on a normal stave.
+int InkRight(int code, int x) {
+    return x + ScreenNudge(code).x - kScreenCellW / 2 - 1 + GlyphInkBox(code).right;
+}
+const RecordingSurface::Call* Find(const std::vector<RecordingSurface::Call>& calls, int code) {
+    for (const auto& c : calls)
+        if (c.code == code) return &c;
+    return nullptr;
+}
+
+TEST_F(ObjectDrawing, AMarkWithAStaccatoStandsBeyondItClearOfItsInk) {
+    // Stem up the marks hang below the head, stem down they stand above it;
+    // on a line and in a space.
+    for (int stem : {0, 1})
+        for (int pitch : {2, 1, 0})
+            for (int emphasis : {1, 2}) {
+                const SCOPED_TRACE(testing::Message() << "stem " << stem << " pitch " << pitch
+                                                      << " emphasis " << emphasis);
+                score.stave(s).h.Nobjec = 0;
+                ScoreObject* n = PlaceNote(score, s, 100, stem ? pitch : -pitch, 3, stem);
+                n->note().staccato = 1;
+                n->note().emphasis = static_cast<uint8_t>(emphasis);
+                const auto glyphs = Draw(1).of("glyph");
+                const auto* dot = Find(glyphs, glyph::STACCATO);
+                const auto* mark = Find(glyphs, emphasis == 1 ? glyph::TENUTO : glyph::ACCENT);
+                ASSERT_TRUE(dot && mark);
+                const int head = n->y;
+                EXPECT_LT(std::abs(dot->y1 - head), std::abs(mark->y1 - head));
+                const auto d = InkRows(glyph::STACCATO, int(dot->y1));
+                const auto m = InkRows(mark->code, int(mark->y1));
+                // At least one blank row between the two inks.
+                EXPECT_GE(stem ? d.first - m.second : m.first - d.second, 2);
+                if (emphasis == 1) {
+                    // A tenuto keeps a row clear of the stave lines (rows 183,
+                    // 191, ... 215), not to hide in one or thicken it.
+                    const int row = m.first, off = (row - 183 + 80) % 8;
+                    EXPECT_FALSE(row >= 182 && row <= 216 && (off <= 1 || off == 7)) << row;
+                }
+            }
+}
+
+TEST_F(ObjectDrawing, ATieFromThePreviousSystemStartsAfterTheKeysInk) {
+    for (int key : {2, 3, 7, -3, -7}) {
+        const SCOPED_TRACE(key);
+        score.stave(s).h.Nobjec = 0;
+        PlaceObject(score, s, kClef, 40, 200)->data.clef.type = 0;
+        Key(70, key);
+        ScoreObject* n = PlaceNote(score, s, 160, 1, 3, 1);
+        n->note().tieLeft = 255;
+        int inkRight = 0;
+        for (const auto& g : Draw(2).of("glyph"))
+            inkRight = std::max(inkRight, InkRight(g.code, int(g.x1)));
+        const auto curves = Draw(3).of("curve");
+        ASSERT_EQ(curves.size(), 1u);
+        EXPECT_GT(curves[0].points.front().x(), inkRight + 1);
+        EXPECT_EQ(curves[0].points.back().x(), 160 - 6);
+    }
+}
+
+TEST_F(ObjectDrawing, TremoloStrokesRiseFollowTheirBeamAndStandClearOfWholeHeads) {
+    // A crotchet's strokes rise to the right, each three lines thick, on its
+    // stem clear of the head (rows 204..211).
+    ScoreObject* c = PlaceNote(score, s, 100, -2, 3, 0);
+    c->note().tremuloBars = 2;
+    const auto lines = Draw(1).of("line");
+    ASSERT_EQ(lines.size(), 2u * 3 + 1);  // the stem, then the strokes
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        EXPECT_LT(lines[k].x1, lines[k].x2);
+        EXPECT_GT(lines[k].y1, lines[k].y2);
+        EXPECT_LT(std::max(lines[k].y1, lines[k].y2) + 1, 204 - 1);
+    }
+    // A semibreve's strokes stand above its head, beyond it.
+    ScoreObject* w = PlaceNote(score, s, 200, -2, 1, 0);
+    w->note().tremuloBars = 3;
+    const auto whole = Draw(2).of("line");
+    ASSERT_EQ(whole.size(), 9u);
+    for (const auto& l : whole)
+        EXPECT_LT(std::max(l.y1, l.y2) + 1, 204 - 1);
+    // Beamed quavers' strokes lie along their beam.
+    const int a = Last() + 1;
+    PlaceNote(score, s, 300, -4, 4, 0)->note().tremuloBars = 2;
+    PlaceNote(score, s, 330, 0, 4, 0)->note().tremuloBars = 2;
+    score.object(s, a).note().beamOnTo = static_cast<uint8_t>(a + 1);
+    score.object(s, a + 1).note().beamBackTo = static_cast<uint8_t>(a);
+    const auto beam = Draw(a + 1).of("polygon");
+    ASSERT_FALSE(beam.empty());
+    const auto& corner = beam[0].points;
+    const double slope = double(corner[1].y() - corner[0].y()) / (corner[1].x() - corner[0].x());
+    ASSERT_LT(slope, -0.1);
+    const auto strokes = Draw(a).of("line");
+    ASSERT_EQ(strokes.size(), 3u);
+    for (const auto& l : strokes)
+        EXPECT_NEAR((l.y2 - l.y1) / (l.x2 - l.x1), slope, 0.05);
+}
+
+TEST_F(ObjectDrawing, SmallStavesCentreTheirTimeAndDrawRestDotsToTheirSize) {
+    score.stave(s).h.sizeIndex = 1;  // lines at 190, 195, 200, 205, 210
+    ScoreObject* t = PlaceObject(score, s, kTimesig, 100, 192);
+    t->data.timesig = {3, 4, 0, 0};
+    PlaceObject(score, s, kCommonTime, 140, 192)->data.commonTime.code = 6;  // 3 over 4
+    for (int i : {1, 2}) {
+        const auto g = Draw(i).of("glyph");
+        ASSERT_EQ(g.size(), 2u);
+        EXPECT_EQ(g[0].y1, 200 - 5) << i;  // numerator in the upper half of the stave
+        EXPECT_EQ(g[1].y1, 200 + 5) << i;
+    }
+    ScoreObject* r = PlaceNote(score, s, 200, 0, 4, 2);
+    r->note().rest = 1;
+    r->note().dots = 1;
+    const auto rest = Draw(3).of("glyph");
+    ASSERT_EQ(rest.size(), 2u);
+    EXPECT_TRUE(rest[1].small);
+}
+
+TEST_F(ObjectDrawing, ABrevesLedgerLinesReachBeyondItsHead) {
+    ScoreObject* b = PlaceNote(score, s, 100, 8, 0, 3);
+    const GlyphBox box = GlyphInkBox(glyph::BREVE);
+    const int left = b->x - kScreenCellW / 2 - 1 + box.left,
+              right = b->x - kScreenCellW / 2 - 1 + box.right;
+    const auto lines = Draw(1).of("line");
+    ASSERT_EQ(lines.size(), 2u);
+    for (const auto& l : lines) {
+        EXPECT_LT(l.x1, left - 1);
+        EXPECT_GT(l.x2, right + 2);
+    }
 }
 
 TEST_F(ObjectDrawing, ColourRules) {
@@ -260,6 +406,172 @@ TEST_F(ObjectDrawing, DamagedDataDrawsNothingRatherThanIndexingPastATable) {
     auto curve = Draw(c1).of("curve");
     ASSERT_EQ(curve.size(), 1u);
     EXPECT_EQ(curve[0].points.size(), 2u);
+}
+
+// A white picture at screen or print scale with objects of a score drawn on it.
+struct Drawing {
+    GlyphStore glyphs;
+    QImage picture(const Score& score, const std::vector<std::pair<int, int>>& objects, bool print,
+                   int width = 400, int height = 400) {
+        const int k = print ? 3 : 1;
+        QImage img(width * k, height * k, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        PictureSurface out(PictureContext(img, glyphs, print));
+        for (const auto& [st, i] : objects)
+            DrawObject(out, score, st, i, DrawRequest{}, DrawSettings{});
+        return img;
+    }
+};
+
+bool Inked(const QImage& img, int x, int y) {
+    return x >= 0 && y >= 0 && x < img.width() && y < img.height() &&
+           (img.pixel(x, y) & 0xFFFFFFu) != 0xFFFFFFu;
+}
+
+// The runs of ink along row y, as [first, last] column pairs.
+std::vector<std::pair<int, int>> RunsAlong(const QImage& img, int y) {
+    std::vector<std::pair<int, int>> runs;
+    for (int x = 0; x < img.width(); ++x)
+        if (Inked(img, x, y)) {
+            if (runs.empty() || runs.back().second != x - 1)
+                runs.push_back({x, x});
+            else
+                runs.back().second = x;
+        }
+    return runs;
+}
+
+// How many separate pieces of ink (touching by side or corner) the picture holds.
+int Pieces(const QImage& img) {
+    std::vector<char> seen(static_cast<std::size_t>(img.width() * img.height()), 0);
+    int pieces = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            if (!Inked(img, x, y) || seen[y * img.width() + x]) continue;
+            ++pieces;
+            std::vector<std::pair<int, int>> todo{{x, y}};
+            seen[y * img.width() + x] = 1;
+            while (!todo.empty()) {
+                const auto [cx, cy] = todo.back();
+                todo.pop_back();
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int nx = cx + dx, ny = cy + dy;
+                        if (!Inked(img, nx, ny) || seen[ny * img.width() + nx]) continue;
+                        seen[ny * img.width() + nx] = 1;
+                        todo.push_back({nx, ny});
+                    }
+            }
+        }
+    return pieces;
+}
+
+TEST(ObjectDrawingPicture, BarLinesMeetTheirJoinsAndPrintThinLinesThin) {
+    Drawing d;
+    for (int size : {0, 1})
+        for (int style = 0; style <= 5; ++style)
+            for (bool print : {false, true}) {
+                const SCOPED_TRACE(testing::Message() << "style " << style << (size ? " small" : "")
+                                                      << (print ? " print" : ""));
+                Score score;
+                const int upper = AppendStave(score, 100, 0, 400),
+                          lower = AppendStave(score, 200, 0, 400);
+                for (int st : {upper, lower})
+                    score.stave(st).h.sizeIndex = static_cast<uint8_t>(size);
+                score.stave(upper).h.joinToNext = score.stave(upper).h.barlineThrough = true;
+                PlaceObject(score, upper, kBarline, 200, 100)->data.barline.style =
+                    static_cast<uint8_t>(style);
+                const QImage img = d.picture(score, {{upper, 1}}, print);
+                const int k = print ? 3 : 1, sp = size ? 5 : 8;
+                // A row in the top space of each stave, and one in the join.
+                const int inUpper = k * (100 - 2 * sp + 2), join = k * 150,
+                          inLower = k * (200 - 2 * sp + 2);
+                const auto runs = RunsAlong(img, inUpper);
+                ASSERT_FALSE(runs.empty());
+                EXPECT_EQ(RunsAlong(img, join), runs);
+                EXPECT_EQ(RunsAlong(img, inLower), runs);
+                // In print a thin line is a screen pixel wide, a thick one a
+                // bit under five.
+                for (const auto& [from, to] : runs) {
+                    if (!print) continue;
+                    EXPECT_TRUE(to - from + 1 == 3 || to - from + 1 == 14) << from << ".." << to;
+                }
+            }
+    // A small stave's bar runs from its top line to its bottom line, no further.
+    Score score;
+    const int s = AppendStave(score, 100, 0, 400);
+    score.stave(s).h.sizeIndex = 1;
+    PlaceObject(score, s, kBarline, 200, 100);
+    const QImage img = d.picture(score, {{s, 1}}, true);
+    int top = INT32_MAX, bottom = -1;
+    for (int y = 0; y < img.height(); ++y)
+        if (Inked(img, 601, y)) top = std::min(top, y), bottom = std::max(bottom, y);
+    EXPECT_EQ(top, 3 * (100 - 10) - 1);  // the three print rows of each line
+    EXPECT_EQ(bottom, 3 * (100 + 10) + 1);
+}
+
+TEST(ObjectDrawingPicture, NotesHoldTogetherAndTheirDotsStandApart) {
+    Drawing d;
+    for (bool print : {false, true}) {
+        const SCOPED_TRACE(print ? "print" : "screen");
+        // A dotted flagged note, stem up, on a line and in a space: the dot is
+        // a piece of its own, clear of the flag.
+        for (int value = 4; value <= 7; ++value)
+            for (int pitch : {-2, -1}) {
+                Score score;
+                const int s = AppendStave(score, 200, 0, 400);
+                PlaceNote(score, s, 100, pitch, value, 0)->note().dots = 1;
+                LayOutStaveGeometry(score, s);
+                EXPECT_EQ(Pieces(d.picture(score, {{s, 1}}, print, 160, 240)), 2)
+                    << "value " << value << " pitch " << pitch;
+            }
+        // Diamond and slash heads, and beamed grace notes, meet their stems.
+        for (int stem : {0, 1}) {
+            for (int head : {2, 5}) {
+                Score score;
+                const int s = AppendStave(score, 200, 0, 400);
+                PlaceNote(score, s, 100, stem ? 1 : -1, 3, stem)->note().head =
+                    static_cast<uint8_t>(head);
+                LayOutStaveGeometry(score, s);
+                EXPECT_EQ(Pieces(d.picture(score, {{s, 1}}, print, 160, 240)), 1)
+                    << "head " << head << " stem " << stem;
+            }
+            Score score;
+            const int s = AppendStave(score, 200, 0, 400);
+            for (int x : {100, 116}) {
+                PlaceNote(score, s, x, stem ? 1 : -1, 4, stem)->note().headSize = 5;
+            }
+            score.object(s, 1).note().beamOnTo = 2;
+            score.object(s, 2).note().beamBackTo = 1;
+            LayOutStaveGeometry(score, s);
+            EXPECT_EQ(Pieces(d.picture(score, {{s, 1}, {s, 2}}, print, 160, 240)), 1)
+                << "graces " << stem;
+            // Each with the small head, not a dot.
+            RecordingSurface rec;
+            DrawObject(rec, score, s, 1, DrawRequest{}, DrawSettings{});
+            ASSERT_FALSE(rec.of("glyph").empty());
+            EXPECT_EQ(rec.of("glyph")[0].code, glyph::SMALL_HEAD_BLACK);
+        }
+    }
+}
+
+TEST(ObjectDrawingPicture, HeadsOnASmallStaveSitOnTheirLine) {
+    Drawing d;
+    Score score;
+    const int s = AppendStave(score, 100, 0, 400);
+    score.stave(s).h.sizeIndex = 1;
+    int i = 0;
+    for (int value : {1, 2, 3}) {
+        PlaceNote(score, s, 60 + 40 * ++i, 0, value, 2);
+        LayOutStaveGeometry(score, s);
+        const QImage img = d.picture(score, {{s, i}}, false);
+        int top = INT32_MAX, bottom = -1;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (Inked(img, x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
+        // The middle line is row 99: as much of the head above it as below.
+        EXPECT_LE(std::abs((top + bottom) - 2 * 99), 1) << "value " << value;
+    }
 }
 
 TEST(ObjectDrawingPicture, GalleryDrawsEveryObjectAtBothScales) {

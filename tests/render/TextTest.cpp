@@ -56,13 +56,14 @@ TEST(TextBytes, Windows1252RoundTripsEveryByte) {
     EXPECT_EQ(FromScoreBytes("\x80\x8A\x99\x9F\xE9\xFF"), QString::fromUtf8("€Š™Ÿéÿ"));
 }
 
-TEST(TextDraw, AccidentalPlacesMeasureAsDAndHoldTheirWholeSign) {
-    for (int points : {10, 12, 30}) {
+TEST(TextDraw, AccidentalPlacesMeasureAsDAndHoldTheirWholeSignCentredInTheirPlace) {
+    for (int points : {6, 10, 12, 30}) {
         const TextFont font{"Times New Roman", points};
         for (char c : {'\x1b', '\x1c', '\x1d', '\x1e'})
             EXPECT_EQ(QtTextMeasurer().width(font, std::string("A") + c + "B"),
                       QtTextMeasurer().width(font, "AdB"));
-        for (int accidental : {1, 0, -1})
+        for (int accidental : {1, 0, -1}) {
+            double middle[2] = {};  // the sign's middle row below the baseline, in screen pixels
             for (bool print : {false, true}) {
                 SCOPED_TRACE(testing::Message()
                              << points << " pt, " << accidental << " print " << print);
@@ -78,14 +79,23 @@ TEST(TextDraw, AccidentalPlacesMeasureAsDAndHoldTheirWholeSign) {
                     Scan(sign->width, sign->height, [&](int x, int y) { return sign->at(x, y); });
                 const Ink got = InkOf(page);
                 const int k = print ? 3 : 1;
-                const int H =
-                    QFontMetrics(ScoreQFont(font, print ? 3 * points - 2 : points)).height();
+                const QFontMetrics fm(ScoreQFont(font, print ? 3 * points - 2 : points));
                 const TextAccidentalOffset off = TextAccidentalPlace(points, accidental);
-                // Count, left and top of the ink against the whole sign placed by its offset.
-                EXPECT_EQ(std::tuple(got.count, got.left, got.top),
-                          std::tuple(want.count, 20 * k + k * off.x + want.left,
-                                     20 * k + H + k * off.y + want.top));
+                // The whole sign, its ink centred across the place of a "d"
+                // and raised by its offset.
+                int inkWidth = 0;
+                for (int x = 0; x < sign->width; ++x)
+                    for (int y = 0; y < sign->height; ++y)
+                        if (sign->at(x, y)) inkWidth = x - want.left + 1;
+                EXPECT_EQ(
+                    std::tuple(got.count, got.left, got.top),
+                    std::tuple(want.count, 20 * k + (fm.horizontalAdvance('d') - inkWidth) / 2,
+                               20 * k + fm.height() + k * off.y + want.top));
+                middle[print] = (fm.descent() + k * off.y + sign->height / 2.0) / k;
             }
+            // The sign keeps its height over the baseline at both scales.
+            EXPECT_NEAR(middle[1], middle[0], 1.0);
+        }
     }
 }
 

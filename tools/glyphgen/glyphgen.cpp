@@ -28,6 +28,7 @@
 #include <string>
 
 #include "core/Bmp1.h"
+#include "layout/BarShapes.h"
 #include "layout/GlyphTable.h"
 
 namespace {
@@ -333,6 +334,23 @@ class Cell {
         fillCells(int(std::lround(X(x0))), int(std::lround(X(x1))), int(std::lround(Y(y0))),
                   int(std::lround(Y(y1))));
     }
+    // A stroke of a bar line, from recipe row y0 to y1: on screen its own
+    // columns, in print the print columns the bar table gives it.
+    void barStroke(const BarStroke& b, double y0, double y1) {
+        const int r0 = int(std::lround(Y(y0))), r1 = int(std::lround(Y(y1)));
+        const int ref = int(std::lround(X(0)));
+        if (print_)
+            fillCells(ref + b.printLeft(), ref + b.printRight(), r0, r1);
+        else
+            fillCells(ref + b.left, ref + b.left + b.width, r0, r1);
+    }
+    // A symbol stretched to fill the recipe box [x0, x1) x [y0, y1).
+    void fit(const std::string& name, double x0, double x1, double y0, double y1) {
+        BBox b = font_.box(name);
+        const double scale = (y1 - y0) / ((b.n - b.s) * 8);
+        const double stretch = (x1 - x0) / ((b.e - b.w) * 8 * scale);
+        sym(name, x0 - b.w * 8 * scale * stretch, y1 + b.s * 8 * scale, scale, 0, stretch);
+    }
     // Cell pixels [c0, c1) x [r0, r1).
     void fillCells(int c0, int c1, int r0, int r1) {
         if (c1 <= c0) c1 = c0 + 1;
@@ -444,14 +462,15 @@ void LoneFlag(Cell& c, int level, bool up, double scale = 1.0) {
         c.sym(FlagName(level, false), -4, 29, scale);
 }
 
-void Bar(Cell& c, double x0, double x1) {
-    // From the top line down to the bottom line.
-    c.rect(x0, x1, c.lineY(2) - 0.5, c.lineY(-2) - 0.5);
-}
-
-void RepeatDots(Cell& c, double x) {
-    c.symCC("repeatDot", x, c.lineY(0) - 4);
-    c.symCC("repeatDot", x, c.lineY(0) + 4);
+// A bar line of one style, from the top line down to the bottom line, with
+// its repeat dots in the spaces either side of the middle line.
+void Bars(Cell& c, int style) {
+    const BarShape shape = BarShapeOf(style);
+    for (int i = 0; i < shape.strokes; ++i)
+        c.barStroke(shape.stroke[i], c.lineY(2) - 0.5, c.lineY(-2) - 0.5);
+    for (int i = 0; i < shape.dots; ++i)
+        for (double dy : {-4.0, 4.0})
+            c.symCC("repeatDot", shape.dotColumn[i] + 0.5, c.lineY(0) + dy);
 }
 
 using Recipe = std::function<void(Cell&)>;
@@ -509,8 +528,13 @@ std::map<std::string, Recipe> Recipes() {
     r["4_2"] = [](Cell& c) { Head(c, "noteheadBlack", kSmall); };
     r["0X"] = [](Cell& c) { Head(c, "noteheadXBlack"); };
     r["1X"] = [](Cell& c) { Head(c, "noteheadXWhole", 0.999); };
-    r["Diamond"] = [](Cell& c) { Head(c, "noteheadDiamondHalf", 0.999); };
-    r["DIAGLINE"] = [](Cell& c) { Head(c, "noteheadSlashVerticalEnds", 0.999); };
+    // The diamond is as wide as a normal head, so that its stems meet it.
+    r["Diamond"] = [](Cell& c) { Head(c, "noteheadDiamondHalf"); };
+    // The slash runs from the foot of a stem down (9 left of the note, a space
+    // below it) to the foot of a stem up (9 right, a space above).
+    r["DIAGLINE"] = [](Cell& c) {
+        c.fit("noteheadSlashVerticalEnds", -8, 10, kHeadCentreY - 8, kHeadCentreY + 9);
+    };
 
     // Stemmed notes.
     auto note = [](const char* head, bool up, double scale, int flag, int strokes) {
@@ -592,32 +616,9 @@ std::map<std::string, Recipe> Recipes() {
     r["tinyblack"] = [](Cell& c) { c.ellipse(0.5, 0.5, 1.6, 1.6, 0, true); };
 
     // Bar lines at the offsets the stave drawing joins them with.
-    r["BARLINE"] = [](Cell& c) { Bar(c, 0, 2); };
-    r["2BARLINE"] = [](Cell& c) {
-        Bar(c, -5, -3);
-        Bar(c, -1, 1);
-    };
-    r["3BARLINE"] = [](Cell& c) {
-        Bar(c, -7, -5);
-        Bar(c, -2, 3);
-    };
-    r["REPBAR1"] = [](Cell& c) {
-        Bar(c, -2, 3);
-        Bar(c, 4, 5);
-        RepeatDots(c, 9);
-    };
-    r["REPBAR2"] = [](Cell& c) {
-        Bar(c, -2, -1);
-        Bar(c, 1, 6);
-        RepeatDots(c, -6);
-    };
-    r["REPBAR3"] = [](Cell& c) {
-        Bar(c, -5, -4);
-        Bar(c, -2, 3);
-        Bar(c, 4, 5);
-        RepeatDots(c, 9);
-        RepeatDots(c, -8);
-    };
+    const char* bars[] = {"BARLINE", "2BARLINE", "REPBAR1", "REPBAR2", "REPBAR3", "3BARLINE"};
+    for (int style = 0; style < 6; ++style)
+        r[bars[style]] = [style](Cell& c) { Bars(c, style); };
     r["dottedbarline"] = [](Cell& c) {
         const double bottom = c.lineY(-2) - 0.5;
         for (double y = c.lineY(2) - 0.5; y < bottom; y += 6)
@@ -648,7 +649,12 @@ std::map<std::string, Recipe> Recipes() {
     // fills the space above it, the minim sits on its line, the rest centre.
     auto rests = [&r](const std::string& suffix, double scale) {
         r["0Z" + suffix] = [scale](Cell& c) { c.symC("restWhole", 0.5, c.lineY(1), scale); };
-        r["1Z" + suffix] = [scale](Cell& c) { c.symC("restDoubleWhole", 0.5, c.lineY(0), scale); };
+        // The breve rest fills the space above the middle line, line to line,
+        // as a solid block (the outline's corners fall apart at 8 a space).
+        r["1Z" + suffix] = [scale](Cell& c) {
+            const double half = 2 * scale, line = 0.5;
+            c.rect(0.5 - half, 0.5 + half, c.lineY(scale) - line, c.lineY(0) + line);
+        };
         r["2Z" + suffix] = [scale](Cell& c) { c.symC("restHalf", 0.5, c.lineY(0), scale); };
         const char* names[] = {"restQuarter", "rest8th", "rest16th", "rest32nd", "rest64th"};
         const char* codes[] = {"4Z", "8Z", "16Z", "32Z", "64Z"};
@@ -705,7 +711,7 @@ std::map<std::string, Recipe> Recipes() {
     r["slash2"] = mark("caesura", 1);
     r["8VA"] = mark("ottavaAlta", 1);
     r["8VB"] = mark("ottavaBassaVb", 1);
-    r["15MA"] = mark("quindicesimaAlta", 1);
+    r["15MA"] = mark("quindicesimaAlta", 0.85);  // the full size is wider than a cell
     const char* users[] = {
         "breathMarkComma",          "stringsDownBow",       "stringsUpBow",
         "stringsHarmonic",          "stringsThumbPosition", "pluckedSnapPizzicatoAbove",
@@ -886,7 +892,13 @@ int main(int argc, char** argv) {
     const std::string out = argv[3];
     std::map<std::string, Recipe> recipes = Recipes();
     GlyphBox boxes[256];
-    int written = 0;
+    int written = 0, cut = 0;
+    // Ink on a cell's edge is art drawn past the cell and cut off there.
+    auto uncut = [&cut](const Mask& m, const std::string& file, bool fillsCell) {
+        if (fillsCell || !InkOnEdge(m)) return;
+        std::fprintf(stderr, "glyphgen: %s has ink on the edge of its cell\n", file.c_str());
+        ++cut;
+    };
     for (int code = 0; code < 256; ++code) {
         boxes[code] = {kScreenCellW, 0, kScreenCellH, 0};
         if (!GlyphHasArt(code)) continue;
@@ -899,6 +911,7 @@ int main(int argc, char** argv) {
         for (bool print : {false, true}) {
             Mask m = DrawGlyph(font, name, it->second, code, print);
             std::string file = out + (print ? "/print/hbm" : "/screen/bm") + name + ".bmp";
+            uncut(m, file, GlyphFillsItsCell(code, print));
             if (!WriteFile(file, EncodeBmp1(m))) {
                 std::fprintf(stderr, "glyphgen: cannot write %s\n", file.c_str());
                 return 1;
@@ -931,6 +944,7 @@ int main(int argc, char** argv) {
                 const double points = kTextAccidentalClasses[i] * (print ? 3 : 1);
                 Mask m = TextAccidental(font, acc, h, std::max(4.0, points * 96 / 72 * 0.75));
                 std::string file = out + (print ? "/print/hbm" : "/screen/bm") + name + ".bmp";
+                uncut(m, file, false);
                 if (!WriteFile(file, EncodeBmp1(m))) return 1;
             }
         }
@@ -947,6 +961,10 @@ int main(int argc, char** argv) {
         inc += line;
     }
     if (!WriteFile(argv[4], inc)) return 1;
+    if (cut > 0) {
+        std::fprintf(stderr, "glyphgen: %d bitmaps cut off at their edges\n", cut);
+        return 1;
+    }
     std::printf("glyphgen: %d glyph bitmaps written\n", written);
     return 0;
 }
