@@ -16,8 +16,6 @@ namespace sw {
 
 namespace {
 
-// Ink columns are measured from this column of the glyph cell here.
-constexpr int kInkOrigin = 16;
 // A note marks the ink of a filled head, small or normal.
 constexpr int kSmallHeadGlyph = 90;
 constexpr int kHeadSmall = 1, kHeadAcciacc = 5;
@@ -46,13 +44,13 @@ void Mark(std::vector<uint8_t>& used, int32_t from, int32_t to) {
         used[static_cast<std::size_t>(c)] = 1;
 }
 
-// Columns x + c - 16 for the ink columns c of a glyph; those left of the map
+// The columns under a glyph's ink as it is drawn; those left of the map
 // count as column 0.
 void MarkGlyph(std::vector<uint8_t>& used, int code, int32_t x) {
     if (!GlyphHasArt(code)) return;
-    const GlyphBox box = GlyphInkBox(code);
-    if (box.right < box.left) return;
-    Mark(used, std::max(0, x + box.left - kInkOrigin), std::max(0, x + box.right - kInkOrigin));
+    const InkColumns ink = GlyphInkColumns(code, x);
+    if (ink.last < ink.first) return;
+    Mark(used, std::max(0, ink.first), std::max(0, ink.last));
 }
 
 bool OnMap(const std::vector<uint8_t>& used, int32_t x) {
@@ -79,12 +77,9 @@ std::vector<uint8_t> OccupancyMap(const Score& score, int first, int last, int32
             // Objects off the picture leave no mark (and are not moved).
             if (LeftOutOfMap(o.kind) || !OnMap(used, o.x)) continue;
             if (o.kind == kKeysig) {
-                const int count = std::abs(o.data.keysig.key);
-                const GlyphBox box = GlyphInkBox(glyph::SHARP);
-                const int32_t start = o.x + box.left - kInkOrigin;
-                if (count > 0 && count <= 7)
-                    Mark(used, std::max(0, start),
-                         std::max(0, start + GlyphInkWidth(glyph::SHARP) * count - 1));
+                // From the first sign's ink for as far as the signs advance.
+                const int32_t start = std::max(0, GlyphInkColumns(glyph::SHARP, o.x).first);
+                if (const int w = KeysigWidth(b, i); w > 0) Mark(used, start, start + w - 1);
             } else if (o.kind == kNote) {
                 const NoteData& n = o.note();
                 const bool small = n.headSize == kHeadSmall || n.headSize == kHeadAcciacc;

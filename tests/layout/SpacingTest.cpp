@@ -185,17 +185,17 @@ TEST(Compress, BeyondTheEndCollapsesEveryEmptyColumn) {
     ASSERT_EQ(PrepareCompress(score, 1, 150, CompressDirection::Right, 80, plan),
               CompressPrepared::Ready);
     EXPECT_EQ(plan.anchor, 200);
-    // A head marks its ink columns 16 left of its x: the anchor's own lie
-    // before the region, the other two heads' inside it.
-    const GlyphBox head = GlyphInkBox(glyph::NOTEHEAD_BLACK);
-    const int ink = head.right - head.left + 1;
-    EXPECT_EQ(plan.occupied, 2 * ink);
-    EXPECT_EQ(plan.limit(), 600 - 2 * ink);
-    // Released beyond the system's end: ratio 0, only the ink keeps its width.
+    // Heads mark the columns their ink is drawn on: the anchor's from its x on.
+    const InkColumns head = GlyphInkColumns(glyph::NOTEHEAD_BLACK, 0);
+    const int ink = head.last - head.first + 1;
+    EXPECT_EQ(plan.occupied, 2 * ink + head.last + 1);
+    EXPECT_EQ(plan.limit(), 600 - plan.occupied);
+    // Released beyond the system's end: ratio 0, only the ink keeps its
+    // width, so the heads close up side by side against the end.
     ASSERT_EQ(Compress(score, plan, 650), CompressResult::Done);
-    EXPECT_EQ(X(score, 1, c), 600);
-    EXPECT_EQ(X(score, 2, b), 600 - ink);
-    EXPECT_EQ(X(score, 1, a), 600 - 2 * ink);
+    EXPECT_EQ(X(score, 1, c), 600 - head.last);
+    EXPECT_EQ(X(score, 2, b), X(score, 1, c) - ink);
+    EXPECT_EQ(X(score, 1, a), X(score, 1, c) - 2 * ink);
 }
 
 TEST(Compress, LeavesObjectsOffThePictureAndRefusesShortReleases) {
