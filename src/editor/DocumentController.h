@@ -55,6 +55,8 @@ struct EditorSettings {
     bool rulers = false;            // the rulers beside the page are shown
     bool threeDot = true;           // notes take up to three dots, else one
     bool cClef = true;              // the clef key reaches the C clefs
+    int neatenFactor = 500;         // thousandths: 0 spaced by time, 1000 equally
+    int lcl = 80;                   // the width after a left end that compressing keeps
 };
 
 // The screen as the controller reaches it.
@@ -106,6 +108,8 @@ class DocumentServices {
     virtual void setRulers(bool /*shown*/) {}
     // The report window, for what a repaired older file had wrong.
     virtual ReportSink* report() { return nullptr; }
+    // The note spacing chosen in "Neaten Stave(s)", kept for the next time.
+    virtual void setNeatenFactor(int /*thousandths*/) {}
 };
 
 // The dialogs a document's commands open. Each works on a model the
@@ -136,6 +140,8 @@ class DocumentDialogs {
     virtual bool clefAttributes(ClefDialogModel& /*model*/) { return false; }
     virtual bool keySignature(KeySignatureDialogModel& /*model*/) { return false; }
     virtual bool timeSignature(TimeSignatureDialogModel& /*model*/) { return false; }
+    // "Neaten Stave(s)": true when OK closed it.
+    virtual bool neatenStaves(NeatenDialogModel& /*model*/) { return false; }
 };
 
 struct ActionState {
@@ -169,6 +175,11 @@ struct UiState {
     std::string guidance;  // the hint of the page area; empty when off
     // The object drawn in the "Edit" colour under the mouse; -1 for none.
     int highlightStave = -1, highlightObject = -1;
+    // The vertical line a compression shows how far the music can go to.
+    struct Hairline {
+        int32_t x, top, bottom;
+    };
+    std::optional<Hairline> hairline;
     std::map<std::string, ActionState> actions;
     PlacementTools tools;
     const ActionState& action(const std::string& name) const;
@@ -251,6 +262,11 @@ class DocumentController {
     void focusNoteCommand(Action a);
     // The tremolo beam of two selected notes, through its dialog.
     void tremoloBeams(const std::vector<NoteRef>& selection);
+    // Justify system, and the neaten commands on the current system, page or
+    // the whole score with the stored spacing; "Neaten Music" asks for both.
+    void justifySystem();
+    void neaten(NeatenScope scope);
+    void neatenDialog();
     // Lays out and redraws what the last edits touched.
     void afterEdits();
     // Lays the whole score out again (fonts or page data changed outside an edit).
@@ -437,6 +453,7 @@ class DocumentController {
     friend class MovingObjectMode;
     friend struct MusicKeys;
     friend class MovestaveMode;
+    friend class CompressingMode;
     friend void StartDrag(DocumentController& d, int32_t x, int32_t y);
     friend void RedrawOnReturn(DocumentController& d, int to);
 };

@@ -8,7 +8,10 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -82,6 +85,28 @@ bool RunTremoloBeamsDialog(QWidget* parent, TremoloBeamsModel& model) {
                                      {c[0], c[1], c[2], c[3], c[4]}, model.beams());
     if (!RunOkCancel(dialog, layout)) return false;
     model.choose(std::max(0, beams->checkedId()));
+    return true;
+}
+
+bool RunNeatenDialog(QWidget* parent, NeatenDialogModel& model) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QString::fromStdString(MessageText(msg::NeatenCaption)));
+    auto* layout = new QVBoxLayout(&dialog);
+    QButtonGroup* scope =
+        RadioGroup(dialog, layout, " Neaten ", {"This &system", "This &page", "&Whole Score"},
+                   static_cast<int>(model.scope));
+    auto* spacing = new QGroupBox("&Note Spacing");
+    auto* row = new QHBoxLayout(spacing);
+    auto* slider = new QSlider(Qt::Horizontal);
+    slider->setRange(NeatenDialogModel::kDurational, NeatenDialogModel::kEqual);
+    slider->setValue(model.spacing());
+    row->addWidget(new QLabel("Durational"));
+    row->addWidget(slider);
+    row->addWidget(new QLabel("Equal"));
+    layout->addWidget(spacing);
+    if (!RunOkCancel(dialog, layout)) return false;
+    model.scope = static_cast<NeatenScope>(std::max(0, scope->checkedId()));
+    model.setSpacing(slider->value());
     return true;
 }
 
