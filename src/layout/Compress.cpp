@@ -180,7 +180,8 @@ CompressResult Compress(Score& score, const CompressPlan& plan, int32_t p) {
         for (int i = 1; i <= b.count(); ++i) {
             ScoreObject& o = b.obj[i];
             if (o.kind == kNothing || IsImmobileText(o)) continue;
-            const int32_t x = o.x, nx = to(x);
+            const int32_t x = o.x;
+            const int32_t nx = o.kind == kNote ? KeepNoteInside(b.h, x, to(x)) : to(x);
             if (o.kind == kLine) {
                 LineData& l = o.data.line;
                 l.dx = static_cast<int16_t>(

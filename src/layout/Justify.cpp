@@ -58,6 +58,11 @@ int32_t StorableX(double x) {
     return RoundEven(std::clamp(x, lo, hi));
 }
 
+int32_t KeepNoteInside(const StaveHeader& h, int32_t oldX, int32_t newX) {
+    if (h.LeftX > h.RightX || oldX < h.LeftX || oldX > h.RightX) return newX;
+    return std::clamp(newX, h.LeftX, h.RightX);
+}
+
 int KeysigWidth(const StaveBlock& b, int i) {
     const ScoreObject& o = b.obj[i];
     const int key = o.data.keysig.key;
@@ -215,8 +220,10 @@ JustifyOutcome Justify(Score& score, int s, int32_t from) {
                     break;
                 }
             }
-            // A note pushed past its stave's ends would be dropped by tidying.
-            if (o.kind == kNote) nx = std::clamp(nx, b.h.LeftX, std::max(b.h.LeftX, b.h.RightX));
+            // Squeezed into a shortened system, a chord note hanging right of
+            // its stem would land past the end, where tidying drops it.
+            if (o.kind == kNote && b.h.LeftX <= b.h.RightX)
+                nx = std::clamp(nx, b.h.LeftX, b.h.RightX);
             if (nx == o.x) continue;
             if (o.kind == kNote) InvalidateNotesAt(score, t, x);
             o.x = nx;

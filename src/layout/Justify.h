@@ -15,6 +15,9 @@ bool IsMusicKind(int kind);
 bool IsImmobileText(const ScoreObject& o);
 // Keeps a computed x within what a stored position can hold.
 int32_t StorableX(double x);
+// Where a note that moves from oldX to newX may go: a note between its
+// stave's ends stays between them, since tidying drops notes outside.
+int32_t KeepNoteInside(const StaveHeader& h, int32_t oldX, int32_t newX);
 
 // The width the key signature at slot i draws: its cancelling naturals and
 // its own signs, each one pen advance.

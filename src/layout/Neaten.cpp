@@ -383,7 +383,8 @@ NeatenResult NeatenSystem(Score& score, int first, int32_t left, int32_t right, 
         const Xs& out = nx[static_cast<std::size_t>(s - f)];
         for (int i = 1; i <= b.count(); ++i) {
             ScoreObject& o = b.obj[i];
-            const int32_t x = StorableX(out[static_cast<std::size_t>(i)]);
+            int32_t x = StorableX(out[static_cast<std::size_t>(i)]);
+            if (o.kind == kNote) x = KeepNoteInside(b.h, o.x, x);
             if (o.kind == kLine || o.kind == kHairpin) {
                 const int32_t dx = std::clamp<int32_t>(
                     ends[static_cast<std::size_t>(s - f)][static_cast<std::size_t>(i)], INT16_MIN,
