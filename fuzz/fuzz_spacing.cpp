@@ -12,6 +12,7 @@
 
 #include "FixedMeasurer.h"
 #include "MemoryFile.h"
+#include "OpenedScore.h"
 #include "core/ScriptedHost.h"
 #include "editor/commands/SpacingCommands.h"
 #include "layout/Compress.h"
@@ -39,15 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 22 || size > (1u << 18)) return 0;
     // The choices come from the file's own bytes, so the seed scores stay scores.
     const uint8_t pick = static_cast<uint8_t>(data[size / 2] ^ data[size - 1]);
-    int fd = -1;
-    const std::string path = MemoryFile(data, size, fd);
     sw::ScriptedHost host;
     host.setPermissive(true);
-    auto score = std::make_unique<sw::Score>();
     FixedMeasurer measurer;
-    const sw::OpenResult opened = sw::OpenForDisplay(*score, path, host, measurer);
-    ::close(fd);
-    if (!opened.load.ok || score->Nstaves < 1) return 0;
+    const std::unique_ptr<sw::Score> score = OpenFuzzedScore(data, size, host, measurer);
+    if (!score) return 0;
 
     int systems = 0;
     for (int s = 1; s <= score->Nstaves && systems < 64; ++systems) {
@@ -85,17 +82,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         s = std::max(last, s) + 1;
     }
     sw::PrepareForDisplay(*score, host, measurer);
-    std::string once, twice;
-    sw::Score reread, again;
-    const sw::LoadResult r = SaveAndReload(*score, host, reread, once);
-    if (!r.ok || r.badRecords != 0) {
-        std::fprintf(stderr, "a spaced score did not load back cleanly\n");
-        std::abort();
-    }
-    SaveAndReload(reread, host, again, twice);
-    if (once != twice) {
-        std::fprintf(stderr, "a spaced score changed between two saves\n");
-        std::abort();
-    }
+    ExpectCleanRoundTrip(*score, host, "spaced");
     return 0;
 }
