@@ -21,14 +21,19 @@ struct CliRun {
     double seconds = 0;
 };
 
-// `staffwright-cli convert IN OUT`, timed.
-inline CliRun TimeConvert(const std::string& cli, const std::string& in, const std::string& out) {
-    const std::string command = Quoted(cli) + " convert " + Quoted(in) + " " + Quoted(out);
+// `staffwright-cli` with the arguments given (quoted already), timed.
+inline CliRun TimeCli(const std::string& cli, const std::string& arguments) {
+    const std::string command = Quoted(cli) + " " + arguments;
     const auto start = std::chrono::steady_clock::now();
     CliRun run;
     run.status = std::system(command.c_str());
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return run;
+}
+
+// `staffwright-cli convert IN OUT`, timed.
+inline CliRun TimeConvert(const std::string& cli, const std::string& in, const std::string& out) {
+    return TimeCli(cli, "convert " + Quoted(in) + " " + Quoted(out));
 }
 
 }  // namespace sw::bench

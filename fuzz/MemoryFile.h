@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -36,4 +37,21 @@ inline sw::LoadResult SaveAndReload(sw::Score& score, sw::Host& host, sw::Score&
     sw::LoadResult r = sw::LoadScore(reread, path, false, host);
     ::close(fd);
     return r;
+}
+
+// Aborts unless the score saves, loads back without a damaged record, and
+// saves again to the same bytes; `what` names the score in the message.
+inline void ExpectCleanRoundTrip(sw::Score& score, sw::Host& host, const char* what) {
+    std::string once, twice;
+    sw::Score reread, again;
+    const sw::LoadResult r = SaveAndReload(score, host, reread, once);
+    if (!r.ok || r.badRecords != 0) {
+        std::fprintf(stderr, "a %s score did not load back cleanly\n", what);
+        std::abort();
+    }
+    SaveAndReload(reread, host, again, twice);
+    if (once != twice) {
+        std::fprintf(stderr, "a %s score changed between two saves\n", what);
+        std::abort();
+    }
 }

@@ -11,6 +11,7 @@
 
 #include "FixedMeasurer.h"
 #include "MemoryFile.h"
+#include "OpenedScore.h"
 #include "core/ScriptedHost.h"
 #include "core/TextMeasurer.h"
 #include "fileio/ScoreFile.h"
@@ -22,15 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 22 || size > (1u << 18)) return 0;
     // The options come from the file's own bytes, so the seed scores stay scores.
     const uint8_t pick = static_cast<uint8_t>(data[size / 2] ^ data[size - 1]);
-    int fd = -1;
-    const std::string path = MemoryFile(data, size, fd);
     sw::ScriptedHost host;
     host.setPermissive(true);
-    auto score = std::make_unique<sw::Score>();
     FixedMeasurer measurer;
-    const sw::OpenResult opened = sw::OpenForDisplay(*score, path, host, measurer);
-    ::close(fd);
-    if (!opened.load.ok || score->Nstaves < 1) return 0;
+    const std::unique_ptr<sw::Score> score = OpenFuzzedScore(data, size, host, measurer);
+    if (!score) return 0;
     const int fonts = sw::RenumberFonts(*score);
     const std::string before = sw::EncodeScore(*score, 0, score->Nstaves, false, fonts, 96);
 

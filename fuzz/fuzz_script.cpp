@@ -64,17 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sw::RunScript(lines, controller, answers, *score);
 
     sw::ScriptHost quiet(answers, out);
-    std::string once, twice;
-    sw::Score reread, again;
-    const sw::LoadResult r = SaveAndReload(*score, quiet, reread, once);
-    if (!r.ok || r.badRecords != 0) {
-        std::fprintf(stderr, "a scripted score did not load back cleanly\n");
-        std::abort();
-    }
-    SaveAndReload(reread, quiet, again, twice);
-    if (once != twice) {
-        std::fprintf(stderr, "a scripted score changed between two saves\n");
-        std::abort();
-    }
+    ExpectCleanRoundTrip(*score, quiet, "scripted");
     return 0;
 }

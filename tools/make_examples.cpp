@@ -157,13 +157,15 @@ Score Engrave(const Piece& p) {
         y += (n - 1) * p.staveGap + p.systemGap;
     }
     // The title belongs to the first page only, so it is text of the first
-    // stave above it rather than a header repeated on every page.
+    // stave above it rather than a header repeated on every page. It is
+    // placed on the page, not by the music: spacing the music leaves it.
+    constexpr uint8_t kImmobile = 0x02;
     if (!p.title.empty())
         PlaceText(score, 1, kText, width / 2 - 8 * static_cast<int>(p.title.size()), 30, titleFont,
-                  p.title);
+                  p.title, kImmobile);
     if (!p.subtitle.empty())
         PlaceText(score, 1, kText, width - 20 - 6 * static_cast<int>(p.subtitle.size()), 62,
-                  subFont, p.subtitle);
+                  subFont, p.subtitle, kImmobile);
     TidyStave(score, 1, true);
     score.CurrentStave = 1;
     return score;

@@ -38,6 +38,7 @@ class ScriptServices : public DocumentServices {
     std::string lastPrinter() const override { return settings_.printer; }
     void setLastPrinter(const std::string& name) override { settings_.printer = name; }
     void setMetric(bool metric) override { settings_.unitsInches = !metric; }
+    void setNeatenFactor(int f) override { settings_.neatenFactor = f; }
     int* headerFooterReminders() override { return &reminders_; }
 
   private:
@@ -113,7 +114,12 @@ int ScriptCommand(int argc, char** argv) {
 
     ScriptAnswers answers;
     ScriptHost host(answers, std::cerr);
+    // The warning box as the editor has it: the user's level and the
+    // messages they have turned off.
     WarningBox warnings;
+    warnings.setUserLevel(settings.level);
+    for (int n = 0; n < WarningBox::kSuppressible; ++n)
+        if (settings.suppressed.test(static_cast<std::size_t>(n))) warnings.setSuppressed(n, true);
     UndoRing undo(std::make_unique<FileUndoStorage>());
     HeadlessView view;
     ScriptServices services(settings);
@@ -148,6 +154,8 @@ int ScriptCommand(int argc, char** argv) {
         }
     }
     undo.close();
+    for (int n = 0; n < WarningBox::kSuppressible; ++n)
+        settings.suppressed.set(static_cast<std::size_t>(n), warnings.suppressed(n));
     if (!SaveSettingsFile(settings, ini, folder.settingsPath)) {
         std::cerr << "staffwright-cli: the settings could not be written to " << folder.settingsPath
                   << "\n";

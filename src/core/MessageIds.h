@@ -298,6 +298,19 @@ enum : int {
     MergeReadError = 10942,
     // Bars.
     FirstBarNumberRange = 10750,
+    // Justifying, compressing and neatening systems.
+    JustifyNothingBeyond = 10700,
+    JustifyOffPaper = 10701,
+    JustifyMayUndo = 10702,
+    JustifyNoRoom = 10703,
+    CompressNothingToDo = 10704,
+    CompressNoDirection = 10705,
+    CompressNoSpace = 10706,
+    CompressHint = 10707,
+    NeatenNoNotes = 10708,
+    NeatenScoreWarning = 10709,
+    NeatenPageWarning = 10710,
+    NeatenCaption = 10711,
 };
 
 }  // namespace sw::msg

@@ -77,6 +77,12 @@ enum class Action : uint8_t {
     PlaceKeysig,
     PlaceTimesig,
     RenumberBars,
+    // Spacing the music of systems.
+    JustifyAll,
+    NeatenSystem,
+    NeatenPage,
+    NeatenScore,
+    BarNeaten,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -114,7 +120,7 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::HeadFoot, "acHeadFoot", "Headers and &footers...", "Alt+F3"},
     {Action::Preview, "acPreview", "Pre&view", "Alt+F5"},
     {Action::ToggleEdit, "acToggleEdit", "Lock/unlock for editing", "F10"},
-    {Action::Compress, "acCompress", "&Compress", ""},
+    {Action::Compress, "acCompress", "Compre&ss Left or right", ""},
     {Action::Escape, "acEscape", "Escape", "Esc"},
     {Action::Top, "acTop", "&Top of score", "Ctrl+Shift+PgUp"},
     {Action::FirstPage, "tbTop", "&First page", ""},
@@ -153,6 +159,11 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::PlaceKeysig, "PlaceKeysignature", "&Key signature...", "Ctrl+K"},
     {Action::PlaceTimesig, "PlaceTimeSignature", "&Time signature...", "Ctrl+T"},
     {Action::RenumberBars, "acRenumberBars", "Renumber &bars", "Ctrl+Alt+F5"},
+    {Action::JustifyAll, "acJustifyall", "Justify system", "Ctrl+J"},
+    {Action::NeatenSystem, "acNeatenSystem", "&Neaten this system", "Shift+F6"},
+    {Action::NeatenPage, "acNeatenPage", "&Neaten this page", ""},
+    {Action::NeatenScore, "acNeatenScore", "&Neaten whole score", "Ctrl+F6"},
+    {Action::BarNeaten, "acBarNeaten", "&Neaten Music", "F6"},
 }};
 
 inline const ActionInfo& Info(Action a) {

@@ -15,6 +15,7 @@
 #include "editor/commands/MergeCommands.h"
 #include "editor/commands/BarCommands.h"
 #include "editor/commands/PageCommands.h"
+#include "editor/commands/SpacingCommands.h"
 #include "editor/commands/StemCommands.h"
 #include "fileio/Repair.h"
 #include "fileio/ScoreFile.h"
@@ -434,6 +435,33 @@ bool DocumentController::refreshBarNumbers(int first, bool changed, int place, i
     return r != Renumbered::Refused;
 }
 
+void DocumentController::justifySystem() {
+    if (!canRun(Action::JustifyAll)) return;
+    EditContext ctx = editContext();
+    JustifySystem(ctx, score_.CurrentStave);
+    afterEdits();
+}
+
+void DocumentController::neaten(NeatenScope scope) {
+    static constexpr Action kByScope[] = {Action::NeatenSystem, Action::NeatenPage,
+                                          Action::NeatenScore};
+    if (!canRun(kByScope[static_cast<int>(scope)])) return;
+    EditContext ctx = editContext();
+    NeatenCommand(ctx, scope, score_.CurrentStave, page_, settings_.neatenFactor / 1000.0);
+    afterEdits();
+}
+
+void DocumentController::neatenDialog() {
+    if (!canRun(Action::BarNeaten)) return;
+    NeatenDialogModel model(settings_.neatenFactor);
+    if (!dialogs_.neatenStaves(model)) return;
+    settings_.neatenFactor = model.storedFactor();
+    services_.setNeatenFactor(settings_.neatenFactor);
+    EditContext ctx = editContext();
+    NeatenCommand(ctx, model.scope, score_.CurrentStave, page_, model.factor());
+    afterEdits();
+}
+
 void DocumentController::refreshNoteActions() {
     const bool music = mode_ == kModeMusic && unlocked_ && !provisional_;
     const int s = focusStave_, i = focusObject_;
@@ -632,6 +660,21 @@ bool DocumentController::run(Action a) {
         case Action::BeamTremolo:
         case Action::Triplets:
             return true;  // the selection's: enabled with the selection tool bar
+        case Action::JustifyAll:
+            justifySystem();
+            return true;
+        case Action::NeatenSystem:
+            neaten(NeatenScope::System);
+            return true;
+        case Action::NeatenPage:
+            neaten(NeatenScope::Page);
+            return true;
+        case Action::NeatenScore:
+            neaten(NeatenScope::Score);
+            return true;
+        case Action::BarNeaten:
+            neatenDialog();
+            return true;
         default:
             return false;  // the window's own
     }
@@ -1151,6 +1194,9 @@ void DocumentController::refreshUi() {
     set("acOptimiseStems", onStave);
     set("acRenumberBars", onStave);
     set("acNoteAlignment", onStave);
+    for (const char* name :
+         {"acJustifyall", "acNeatenSystem", "acNeatenPage", "acNeatenScore", "acBarNeaten"})
+        set(name, music && free && score_.Nstaves >= 1);
     // The selection tool bar's, until there is a selection to act on.
     for (const char* name : {"acCrossStaveBeam", "acbeamtremulo", "acTriplets"})
         set(name, false);

@@ -56,6 +56,8 @@ struct EditorSettings {
     bool rulers = false;            // the rulers beside the page are shown
     bool threeDot = true;           // notes take up to three dots, else one
     bool cClef = true;              // the clef key reaches the C clefs
+    int neatenFactor = 500;         // thousandths: 0 spaced by time, 1000 equally
+    int lcl = 80;                   // the width after a left end that compressing keeps
 };
 
 // The screen as the controller reaches it.
@@ -110,6 +112,8 @@ class DocumentServices {
     // The bar numbering frequency (0 until chosen), kept for the whole run
     // and never saved; null when the document keeps its own.
     virtual int* numberingFrequency() { return nullptr; }
+    // The note spacing chosen in "Neaten Stave(s)", kept for the next time.
+    virtual void setNeatenFactor(int /*thousandths*/) {}
 };
 
 // The dialogs a document's commands open. Each works on a model the
@@ -141,6 +145,8 @@ class DocumentDialogs {
     virtual bool clefAttributes(ClefDialogModel& /*model*/) { return false; }
     virtual bool keySignature(KeySignatureDialogModel& /*model*/) { return false; }
     virtual bool timeSignature(TimeSignatureDialogModel& /*model*/) { return false; }
+    // "Neaten Stave(s)": true when OK closed it.
+    virtual bool neatenStaves(NeatenDialogModel& /*model*/) { return false; }
 };
 
 struct ActionState {
@@ -174,6 +180,11 @@ struct UiState {
     std::string guidance;  // the hint of the page area; empty when off
     // The object drawn in the "Edit" colour under the mouse; -1 for none.
     int highlightStave = -1, highlightObject = -1;
+    // The vertical line a compression shows how far the music can go to.
+    struct Hairline {
+        int32_t x, top, bottom;
+    };
+    std::optional<Hairline> hairline;
     std::map<std::string, ActionState> actions;
     PlacementTools tools;
     const ActionState& action(const std::string& name) const;
@@ -278,6 +289,11 @@ class DocumentController {
     int numberingFrequency() const;
     // 1, 2, 5 or 10; anything else is ignored.
     void setNumberingFrequency(int frequency);
+    // Justify system, and the neaten commands on the current system, page or
+    // the whole score with the stored spacing; "Neaten Music" asks for both.
+    void justifySystem();
+    void neaten(NeatenScope scope);
+    void neatenDialog();
     // Lays out and redraws what the last edits touched.
     void afterEdits();
     // Lays the whole score out again (fonts or page data changed outside an edit).
@@ -476,6 +492,7 @@ class DocumentController {
     friend class MovingObjectMode;
     friend struct MusicKeys;
     friend class MovestaveMode;
+    friend class CompressingMode;
     friend void StartDrag(DocumentController& d, int32_t x, int32_t y);
     friend void RedrawOnReturn(DocumentController& d, int to);
 };

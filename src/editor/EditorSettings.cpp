@@ -30,6 +30,8 @@ EditorSettings EditorSettingsFrom(const Settings& s) {
     e.rulers = s.ruler;
     e.threeDot = s.threeDot;
     e.cClef = s.cClef;
+    e.neatenFactor = s.neatenFactor;
+    e.lcl = s.lcl;
     return e;
 }
 

@@ -29,6 +29,29 @@ class NoteAlignmentModel {
     int proximity_ = kDefaultProximity;
 };
 
+enum class NeatenScope { System, Page, Score };
+
+// "Neaten Stave(s)": which systems, and the note spacing from durational (0)
+// to equal (100), opened on the stored factor (thousandths).
+class NeatenDialogModel {
+  public:
+    static constexpr int kDurational = 0, kEqual = 100;
+
+    explicit NeatenDialogModel(int storedFactor);
+    NeatenScope scope = NeatenScope::System;
+
+    int spacing() const { return spacing_; }
+    void setSpacing(int position);
+    // False (the value kept) for a text that is no whole number in range.
+    bool setSpacingText(const std::string& text);
+    // What is stored on OK, and what neatening works with.
+    int storedFactor() const { return spacing_ * 10; }
+    double factor() const { return spacing_ / 100.0; }
+
+  private:
+    int spacing_ = 50;
+};
+
 class TremoloBeamsModel {
   public:
     static constexpr std::array<const char*, 5> kChoices = {

@@ -242,7 +242,7 @@ MenuModel PageMenu(const ActionEnabled& enabled) {
                   Act("Copy to clipboard", Action::Clipboard, enabled),
                   Separator(),
                   Later("Playback"),
-                  Later("Neaten whole score")};
+                  Act("Neaten whole score", Action::NeatenScore, enabled)};
     return menu;
 }
 

@@ -76,7 +76,7 @@ int NoteInkGlyph(const NoteData& n) {
     return glyph::MINIM_UP;
 }
 
-std::optional<std::pair<int32_t, int32_t>> InkColumns(const StaveBlock& b, const ScoreObject& o) {
+std::optional<std::pair<int32_t, int32_t>> ObjectInkColumns(const StaveBlock& b, const ScoreObject& o) {
     switch (o.kind) {
         case kKeysig: {
             const int width = KeysigWidth(b, o);
@@ -370,7 +370,7 @@ std::vector<uint8_t> MarkOccupancy(const Score& score, int s, RespaceVariant var
         for (int i = 1; i <= b.h.Nobjec; ++i) {
             const ScoreObject& o = b.obj[i];
             if (!MarkedKind(o.kind, variant) || o.x < from || o.x > to) continue;
-            const auto ink = InkColumns(b, o);
+            const auto ink = ObjectInkColumns(b, o);
             if (!ink) continue;
             const int32_t lo = std::max<int32_t>(ink->first, 0);
             const int32_t hi = std::min(ink->second, limit);

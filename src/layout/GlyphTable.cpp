@@ -396,6 +396,17 @@ int GlyphInkWidth(int code) {
     return w >= 0 && w <= 31 ? w : 0;
 }
 
+int ScreenBitmapWidth(int code) {
+    constexpr int kHeadBitmapW = 10;
+    return code == glyph::NOTEHEAD_BLACK ? kHeadBitmapW : kScreenCellW;
+}
+
+InkColumns GlyphInkColumns(int code, int32_t x) {
+    const GlyphBox box = GlyphInkBox(code);
+    const int32_t left = x + ScreenNudge(code).x - ScreenBitmapWidth(code) / 2 - 1;
+    return {left + box.left, left + box.right};
+}
+
 Nudge ScreenNudge(int code) {
     return code >= 0 && code <= 255 ? kScreen[code] : Nudge{};
 }

@@ -95,6 +95,16 @@ int GlyphInkWidth(int code);
 Nudge ScreenNudge(int code);
 Nudge PrintNudge(int code);
 
+// The width of a code's screen bitmap: the full cell, except the black note
+// head, which is drawn in a bitmap of its own size.
+int ScreenBitmapWidth(int code);
+// The page columns the screen ink of a code drawn at x covers, where the
+// painter puts it (the bitmap centred on x, moved by the screen nudge).
+struct InkColumns {
+    int32_t first, last;
+};
+InkColumns GlyphInkColumns(int code, int32_t x);
+
 // Stave line spacing by size flag (0 normal, 1 small).
 int LineSpacing(int sizeIndex);
 inline int HalfSpace(int sizeIndex) {

@@ -107,6 +107,10 @@ std::optional<int> QtDocumentDialogs::popup(const MenuModel& menu) {
     return std::nullopt;
 }
 
+bool QtDocumentDialogs::neatenStaves(NeatenDialogModel& model) {
+    return RunNeatenDialog(parent_, model);
+}
+
 bool QtDocumentDialogs::clefAttributes(ClefDialogModel& model) {
     return RunClefDialog(parent_, model);
 }

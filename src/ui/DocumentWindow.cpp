@@ -286,6 +286,8 @@ void TMDIChild::buildActions() {
                    A::Clipboard, A::Dump, std::nullopt, A::Close, A::Exit});
     menu("&Tools", {A::Undo, A::DeleteFocus, std::nullopt, A::OptimiseStems, A::NoteAlignment});
     menu("&Add", {A::PlaceClef, A::PlaceKeysig, A::PlaceTimesig});
+    menu("&System", {A::JustifyAll, A::Compress, std::nullopt, A::NeatenSystem, A::NeatenPage,
+                     A::NeatenScore, A::BarNeaten});
     menu("&Mode",
          {A::EnterMusic, A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::SymbolMode,
           A::BlockMode, std::nullopt, A::HeadFoot, A::Preview, std::nullopt, A::ToggleEdit});
@@ -295,6 +297,8 @@ void TMDIChild::buildActions() {
           A::GotoSystem,   A::GotoStave,         std::nullopt,       A::Rulers,    A::Repaginate,
           A::PageLayout,   A::StaveSize,         A::VerticalSpacing, A::Redraw,    A::RedrawStave,
           A::RedrawSystem, A::ExtendedProperties});
+    action(Action::Compress)->setToolTip(Q(MessageText(msg::CompressHint)));
+    action(Action::Compress)->setStatusTip(Q(MessageText(msg::CompressHint)));
     action(Action::Repaginate)->setToolTip(Q(MessageText(msg::RepaginateHint)));
     action(Action::Repaginate)->setStatusTip(Q(MessageText(msg::RepaginateHint)));
 }
@@ -583,7 +587,8 @@ void TMDIChild::showPicture() {
                          score_.CurrentStave >= 1 && score_.hasStave(score_.CurrentStave);
     const ScoreObject* pending = controller_->pendingObject();
     const bool showPending = pending && score_.hasStave(controller_->pendingStave());
-    if ((strokes.empty() && !highlight && !placing && !showPending && !occupancyShown_) ||
+    if ((strokes.empty() && !highlight && !placing && !showPending && !occupancyShown_ &&
+         !ui.hairline) ||
         previewing_) {
         pageLabel_->setPixmap(QPixmap::fromImage(picture_));
     } else {
@@ -626,6 +631,13 @@ void TMDIChild::showPicture() {
         p.setPen(pen);
         for (const Segment& g : strokes)
             p.drawLine(g.x1, g.y1, g.x2, g.y2);
+        if (ui.hairline) {
+            // How far a compression can take the music, in the focus colour.
+            QPen line{QColor::fromRgb(ToQRgb(draw_.colours.edit))};
+            line.setWidth(1);
+            p.setPen(line);
+            p.drawLine(ui.hairline->x, ui.hairline->top, ui.hairline->x, ui.hairline->bottom);
+        }
         p.end();
         pageLabel_->setPixmap(QPixmap::fromImage(shown));
     }

@@ -11,7 +11,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QHBoxLayout>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -116,6 +118,28 @@ bool RunVerticalSpacingDialog(QWidget* parent, VerticalSpacingModel& model) {
     });
     if (dialog.exec() != QDialog::Accepted) return false;
     model.equalSystems = type->checkedId() != 1;
+    return true;
+}
+
+bool RunNeatenDialog(QWidget* parent, NeatenDialogModel& model) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QString::fromStdString(MessageText(msg::NeatenCaption)));
+    auto* layout = new QVBoxLayout(&dialog);
+    QButtonGroup* scope =
+        RadioGroup(dialog, layout, " Neaten ", {"This &system", "This &page", "&Whole Score"},
+                   static_cast<int>(model.scope));
+    auto* spacing = new QGroupBox("&Note Spacing");
+    auto* row = new QHBoxLayout(spacing);
+    auto* slider = new QSlider(Qt::Horizontal);
+    slider->setRange(NeatenDialogModel::kDurational, NeatenDialogModel::kEqual);
+    slider->setValue(model.spacing());
+    row->addWidget(new QLabel("Durational"));
+    row->addWidget(slider);
+    row->addWidget(new QLabel("Equal"));
+    layout->addWidget(spacing);
+    if (!RunOkCancel(dialog, layout)) return false;
+    model.scope = static_cast<NeatenScope>(std::max(0, scope->checkedId()));
+    model.setSpacing(slider->value());
     return true;
 }
 

@@ -13,6 +13,7 @@ namespace sw {
 bool RunNoteAlignmentDialog(QWidget* parent, NoteAlignmentModel& model);
 bool RunVerticalSpacingDialog(QWidget* parent, VerticalSpacingModel& model);
 bool RunTremoloBeamsDialog(QWidget* parent, TremoloBeamsModel& model);
+bool RunNeatenDialog(QWidget* parent, NeatenDialogModel& model);
 bool RunClefDialog(QWidget* parent, ClefDialogModel& model);
 // `refuse` tells the user why OK cannot close it yet.
 bool RunKeySignatureDialog(QWidget* parent, KeySignatureDialogModel& model,

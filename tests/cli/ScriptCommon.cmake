@@ -46,3 +46,16 @@ function(objects file out)
     endforeach()
     set(${out} "${list}" PARENT_SCOPE)
 endfunction()
+
+# expect_same(NAME SAME): WORK/NAME.swn is byte for byte WORK/base.swn (SAME
+# true) or differs from it (SAME false); the test fails otherwise.
+function(expect_same name same)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/base.swn ${WORK}/${name}.swn
+                    RESULT_VARIABLE differs)
+    if(same AND differs)
+        message(FATAL_ERROR "${name} should have left the score as it was")
+    endif()
+    if(NOT same AND NOT differs)
+        message(FATAL_ERROR "${name} should have changed the score")
+    endif()
+endfunction()

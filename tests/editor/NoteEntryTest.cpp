@@ -713,7 +713,7 @@ TEST_F(Entry, StavesAndThePageHaveTheirOwnMenus) {
     EXPECT_EQ(score.CurrentStave, 2);
     EXPECT_EQ(Right(600, 5, "Print", &shown), Action::Print) << "the window prints";
     EXPECT_EQ(shown.name, "pumpage");
-    EXPECT_FALSE(Item(shown, "Neaten whole score")->enabled);
+    EXPECT_TRUE(Item(shown, "Neaten whole score")->enabled);
     EXPECT_FALSE(undo.canUndo());
     EXPECT_HOST_CLEAN(host);
 }

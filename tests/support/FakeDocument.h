@@ -17,6 +17,7 @@ class FakeServices : public DocumentServices {
     std::function<void(const std::string&)> onSetFileDirectory;
     std::function<void()> onRefreshStatus;
     std::function<void(bool)> onSetMetric;
+    int neatenFactor = -1;  // the last factor stored, -1 for none
     ReportSink* reportSink = nullptr;
 
     void addToHistory(const std::string& path) override {
@@ -35,6 +36,7 @@ class FakeServices : public DocumentServices {
         if (onSetMetric) onSetMetric(metric);
     }
     ReportSink* report() override { return reportSink; }
+    void setNeatenFactor(int f) override { neatenFactor = f; }
 };
 
 class FakeDialogs : public DocumentDialogs {
@@ -52,6 +54,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(ClefDialogModel&)> onClef;
     std::function<bool(KeySignatureDialogModel&)> onKey;
     std::function<bool(TimeSignatureDialogModel&)> onTime;
+    std::function<bool(NeatenDialogModel&)> onNeaten;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -82,6 +85,7 @@ class FakeDialogs : public DocumentDialogs {
     bool clefAttributes(ClefDialogModel& m) override { return onClef ? onClef(m) : false; }
     bool keySignature(KeySignatureDialogModel& m) override { return onKey ? onKey(m) : false; }
     bool timeSignature(TimeSignatureDialogModel& m) override { return onTime ? onTime(m) : false; }
+    bool neatenStaves(NeatenDialogModel& m) override { return onNeaten ? onNeaten(m) : false; }
 };
 
 }  // namespace sw::test

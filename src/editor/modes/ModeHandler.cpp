@@ -4,6 +4,7 @@
 
 #include "core/MessageIds.h"
 #include "editor/DocumentController.h"
+#include "editor/modes/CompressingMode.h"
 #include "editor/modes/MusicModes.h"
 #include "editor/modes/PlacingModes.h"
 
@@ -85,6 +86,7 @@ std::array<std::unique_ptr<ModeHandler>, kModeCount> MakeModeHandlers(DocumentCo
     h[kModeCurve] = std::make_unique<CurveMode>(d);
     h[kModeHairpin] = std::make_unique<HairpinMode>(d);
     h[kModeDrawing] = std::make_unique<DrawingMode>(d);
+    h[kModeCompressing] = std::make_unique<CompressingMode>(d);
     return h;
 }
 

@@ -400,6 +400,19 @@ bool ScriptDialogs::timeSignature(TimeSignatureDialogModel& model) {
     return run(MessageText(msg::TimeSignatureCaption), std::move(controls), [] { return true; });
 }
 
+bool ScriptDialogs::neatenStaves(NeatenDialogModel& model) {
+    auto scope = [&model](NeatenScope c) { return [&model, c] { model.scope = c; }; };
+    std::vector<DialogControl> controls = {
+        {"This &system", DialogControl::Button, true, nullptr, scope(NeatenScope::System)},
+        {"This &page", DialogControl::Button, true, nullptr, scope(NeatenScope::Page)},
+        {"&Whole Score", DialogControl::Button, true, nullptr, scope(NeatenScope::Score)},
+        // The slider, by its position from Durational (0) to Equal (100).
+        {"&Note Spacing", DialogControl::Box, true,
+         [&model](const std::string& v) { return model.setSpacingText(v); }, nullptr},
+    };
+    return run(MessageText(msg::NeatenCaption), std::move(controls), [] { return true; });
+}
+
 std::optional<int> ScriptDialogs::popup(const MenuModel& menu) {
     const std::optional<std::string> a = answers_.next();
     if (!a) {

@@ -102,6 +102,7 @@ class ScriptDialogs : public DocumentDialogs {
     bool clefAttributes(ClefDialogModel& model) override;
     bool keySignature(KeySignatureDialogModel& model) override;
     bool timeSignature(TimeSignatureDialogModel& model) override;
+    bool neatenStaves(NeatenDialogModel& model) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
