@@ -60,8 +60,8 @@ class NoDialogs : public DocumentDialogs {
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return c.chosen;
     }
-    bool chooseSymbol() override { return false; }
-    std::optional<int> chooseShape() override { return std::nullopt; }
+    bool chooseSymbol(SymbolPaletteModel&) override { return false; }
+    bool chooseShape(ShapePaletteModel&) override { return false; }
     std::optional<FontDesc> selectFavourite() override { return std::nullopt; }
     bool pageSetup(PageData&, bool&) override { return false; }
     std::optional<double> staveSize(StaveSizeDialogModel&, const Score&) override {
