@@ -70,7 +70,8 @@ class TextMode : public ModeHandler {
     void complete();
     void abandon();
     bool startLyric();
-    void nextSyllable();
+    // Space or "-" ended a syllable: the caret goes under the next note.
+    void nextSyllable(bool spaced);
 
     int from_ = 0;
     std::string buffer_;  // Windows-1252, at most 255 characters

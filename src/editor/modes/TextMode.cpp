@@ -109,7 +109,7 @@ void TextMode::toolsChanged() {
 void TextMode::type(char byte) {
     if (lyric_ && (byte == ' ' || byte == '-')) {
         if (byte == '-' && buffer_.size() < kMaxText) buffer_ += byte;
-        nextSyllable();
+        nextSyllable(byte == ' ');
         return;
     }
     if (buffer_.size() >= kMaxText) return;
@@ -189,10 +189,9 @@ bool TextMode::startLyric() {
         lowest = std::max(lowest, o.y);
     }
     if (!first) return false;
-    // The words' top edge a text height and 20 pixels below the lowest note
-    // (or below the stave when the notes are high).
-    const int32_t h = height();
-    bottom_ = std::max(lowest, b.h.Ycoord + kLyricFloor) + kLyricGap + 2 * h;
+    // The caret a text height and 20 pixels below the lowest note (or below
+    // the stave when the notes are high): the words hang 20 pixels under it.
+    bottom_ = std::max(lowest, b.h.Ycoord + kLyricFloor) + kLyricGap + height();
     firstNoteX_ = lyricX_ = first->x;
     lyric_ = d_.ui_.tools.lyric = true;
     place();
@@ -200,9 +199,11 @@ bool TextMode::startLyric() {
     return true;
 }
 
-void TextMode::nextSyllable() {
+void TextMode::nextSyllable(bool spaced) {
     const int32_t caret = left_ + width(buffer_);
     if (!buffer_.empty() && !storeLine(false)) return;
+    // The next note is the next one after this syllable's note, however wide
+    // the syllable: notes closer than the words are still each given one.
     const Score& score = d_.score_;
     const int s = score.CurrentStave;
     const ScoreObject* next = nullptr;
@@ -210,7 +211,7 @@ void TextMode::nextSyllable() {
         const StaveBlock& b = score.stave(s);
         for (int i = 1; i <= b.count() && !next; ++i)
             if (b.obj[i].kind == kNote && !b.obj[i].note().rest &&
-                b.obj[i].x > caret + kNextNoteGap)
+                b.obj[i].x > lyricX_ + kNextNoteGap)
                 next = &b.obj[i];
     }
     if (next) {
@@ -218,7 +219,7 @@ void TextMode::nextSyllable() {
     } else {
         // The last note has its syllable: what follows is plain text.
         lyric_ = d_.ui_.tools.lyric = false;
-        left_ = caret;
+        left_ = caret + (spaced ? width(" ") : 0);
     }
     place();
     refresh();
