@@ -10,15 +10,14 @@
 #include "fileio/ScoreFile.h"
 #include "layout/PageGeometry.h"
 #include "model/Build.h"
-#include "support/FakeDocument.h"
-#include "support/TestSupport.h"
+#include "support/EditorFixture.h"
 
 namespace sw {
 namespace {
 
 constexpr int32_t kTop = 100, kSecond = 180;  // the middle lines of the two staves
 
-class Placing : public ::testing::Test {
+class Placing : public test::EditorFixture {
   protected:
     // Two staves on page 1; `fill` objects already on each; notes on stave
     // 1 at `notes` (x positions).
@@ -32,15 +31,7 @@ class Placing : public ::testing::Test {
         for (int st : {1, 2})
             for (int k = 0; k < (st == 1 ? fill.first : fill.second); ++k)
                 PlaceObject(s, st, kTrill, 500, st == 1 ? kTop : kSecond, 142);
-        const std::string path = dir.file("placing.swn");
-        ASSERT_EQ(SaveScore(s, path, 0, s.Nstaves, false, false, host), SaveResult::Saved);
-        settings.level = level;
-        warnings.setUserLevel(level);
-        d = std::make_unique<DocumentController>(score, settings, host, warnings, undo, view,
-                                                 services, dialogs, measurer);
-        ASSERT_TRUE(d->start(DocumentController::Start::File, path, path, false));
-        d->setCurrentStave(1);
-        d->setCursorX(100);
+        OpenScore(s, level, "placing.swn");
     }
     // Characters as the script's `type` gives them: a capital with Shift.
     void Type(const std::string& text) {
@@ -48,21 +39,6 @@ class Placing : public ::testing::Test {
             d->key(c == ' '               ? std::string("Space")
                    : c >= 'A' && c <= 'Z' ? "Shift+" + std::string(1, c)
                                           : std::string(1, c));
-    }
-    PointerResult Mouse(PointerEvent::Kind kind, int32_t x, int32_t y, bool shift = false,
-                        MouseButton button = MouseButton::Left) {
-        PointerEvent e;
-        e.kind = kind;
-        e.x = x;
-        e.y = y;
-        e.shift = shift;
-        e.button = kind == PointerEvent::Move ? MouseButton::None : button;
-        return d->pointer(e);
-    }
-    void Click(int32_t x, int32_t y, MouseButton button = MouseButton::Left) {
-        Mouse(PointerEvent::Move, x, y);
-        Mouse(PointerEvent::Press, x, y, false, button);
-        Mouse(PointerEvent::Release, x, y, false, button);
     }
     void Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
         Mouse(PointerEvent::Move, x1, y1);
@@ -88,18 +64,6 @@ class Placing : public ::testing::Test {
         return nullptr;
     }
     const PlacingOverlay& Overlay() const { return d->ui().overlay; }
-
-    test::TempDir dir;
-    Score score;
-    EditorSettings settings;
-    ScriptedHost host;
-    WarningBox warnings;
-    UndoRing undo{std::make_unique<MemoryUndoStorage>()};
-    HeadlessView view;
-    test::FakeServices services;
-    test::FakeDialogs dialogs;
-    test::FixedMeasurer measurer;  // 7 pixels a character, 14 high
-    std::unique_ptr<DocumentController> d;
 };
 
 // ---------------------------------------------------------------------------
@@ -345,12 +309,12 @@ TEST_F(Placing, SymbolsFollowTheMouseAndShiftCentresThem) {
     EXPECT_NE(d->ui().guidance.find("Click to place the symbol"), std::string::npos);
     ASSERT_TRUE(Overlay().object);
     EXPECT_EQ(Overlay().object->y, 90);
-    Mouse(PointerEvent::Move, 210, 95, true);
+    Mouse(PointerEvent::Move, 210, 95, MouseButton::Left, true);
     EXPECT_EQ(Overlay().object->y, kTop) << "Shift: on the middle line";
     Mouse(PointerEvent::Move, 220, 400);
     EXPECT_EQ(Overlay().object->y, kSecond) << "kept to the range of its stave";
-    Mouse(PointerEvent::Move, 230, 96, true);
-    Mouse(PointerEvent::Press, 230, 96, true);
+    Mouse(PointerEvent::Move, 230, 96, MouseButton::Left, true);
+    Mouse(PointerEvent::Press, 230, 96, MouseButton::Left, true);
     EXPECT_EQ(d->mode(), kModeMusic) << "one symbol unless More than one";
     const auto placed = Of(1, kTrill);
     ASSERT_EQ(placed.size(), 1u);
@@ -406,7 +370,7 @@ TEST_F(Placing, SeveralLinesInOneLineModeEachItsOwnUndo) {
     d->run(Action::LineMode);
     Drag(100, 90, 200, 80);
     Mouse(PointerEvent::Press, 150, 120);
-    Mouse(PointerEvent::Move, 260, 130, true);  // Shift keeps it level
+    Mouse(PointerEvent::Move, 260, 130, MouseButton::Left, true);  // Shift: level
     ASSERT_EQ(Overlay().rubberBand.size(), 1u);
     EXPECT_EQ(Overlay().rubberBand[0].y2, 120);
     Mouse(PointerEvent::Release, 260, 130);
@@ -469,7 +433,7 @@ TEST_F(Placing, CurvePointsTooCloseAreIgnoredAndTheRestSortedByX) {
     EXPECT_EQ(Overlay().curve.size(), 3u);
     d->run(Action::CurveDotted);
     EXPECT_TRUE(Overlay().curveDotted);
-    Click(200, 90, MouseButton::Right);
+    Click(200, 90, false, false, MouseButton::Right);
     EXPECT_EQ(d->mode(), kModeMusic);
     const auto anchors = Of(1, kCurve);
     ASSERT_EQ(anchors.size(), 3u);

@@ -170,6 +170,20 @@ bool Placing::neighbour(DocumentController& d, bool down) {
     return true;
 }
 
+bool Placing::modeKey(DocumentController& d, const std::string& key,
+                      const std::function<void()>& end, const std::function<void()>& moved) {
+    const std::string name = SplitKey(key).name;
+    if (name == "Esc") {
+        end();
+    } else if (name == "PgUp" || name == "PgDown") {
+        neighbour(d, name == "PgDown");
+        moved();
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void Placing::show(DocumentController& d) {
     d.view_.overlayChanged();
 }
@@ -368,16 +382,11 @@ PointerResult LineMode::pointer(const PointerEvent& e) {
 }
 
 bool LineMode::key(const std::string& key) {
-    const KeyParts k = SplitKey(key);
-    if (k.name == "Esc") {
-        d_.returnFromTransient();
-    } else if (k.name == "PgUp" || k.name == "PgDown") {
-        Placing::neighbour(d_, k.name == "PgDown");
-        refresh(drawing_ ? start_.x : d_.pointerX_, drawing_ ? start_.y : d_.pointerY_);
-    } else {
-        return false;
-    }
-    return true;
+    return Placing::modeKey(
+        d_, key, [this] { d_.returnFromTransient(); },
+        [this] {
+            refresh(drawing_ ? start_.x : d_.pointerX_, drawing_ ? start_.y : d_.pointerY_);
+        });
 }
 
 bool LineMode::tool(Action a) {
@@ -493,18 +502,12 @@ PointerResult CurveMode::pointer(const PointerEvent& e) {
 }
 
 bool CurveMode::key(const std::string& key) {
-    const KeyParts k = SplitKey(key);
-    if (k.name == "Enter") {
+    if (SplitKey(key).name == "Enter") {
         add(mouse_.x, mouse_.y);
-    } else if (k.name == "Esc") {
-        finish();
-    } else if (k.name == "PgUp" || k.name == "PgDown") {
-        Placing::neighbour(d_, k.name == "PgDown");
-        refresh();
-    } else {
-        return false;
+        return true;
     }
-    return true;
+    return Placing::modeKey(
+        d_, key, [this] { finish(); }, [this] { refresh(); });
 }
 
 bool CurveMode::tool(Action a) {
@@ -585,15 +588,8 @@ PointerResult HairpinMode::pointer(const PointerEvent& e) {
 }
 
 bool HairpinMode::key(const std::string& key) {
-    const KeyParts k = SplitKey(key);
-    if (k.name == "Esc") {
-        d_.setEditMode(kModeMusic);
-    } else if (k.name == "PgUp" || k.name == "PgDown") {
-        Placing::neighbour(d_, k.name == "PgDown");
-    } else {
-        return false;
-    }
-    return true;
+    return Placing::modeKey(
+        d_, key, [this] { d_.setEditMode(kModeMusic); }, [] {});
 }
 
 bool HairpinMode::tool(Action a) {
@@ -671,17 +667,12 @@ PointerResult DrawingMode::pointer(const PointerEvent& e) {
 }
 
 bool DrawingMode::key(const std::string& key) {
-    const KeyParts k = SplitKey(key);
-    if (k.name == "Esc") {
-        d_.setEditMode(kModeMusic);
-    } else if (k.name == "PgUp" || k.name == "PgDown") {
-        Placing::neighbour(d_, k.name == "PgDown");
-        if (shape_) d_.ui_.overlay.stave = d_.score_.CurrentStave;
-        Placing::show(d_);
-    } else {
-        return false;
-    }
-    return true;
+    return Placing::modeKey(
+        d_, key, [this] { d_.setEditMode(kModeMusic); },
+        [this] {
+            if (shape_) d_.ui_.overlay.stave = d_.score_.CurrentStave;
+            Placing::show(d_);
+        });
 }
 
 }  // namespace sw

@@ -5,6 +5,7 @@
 // range, shows its work in the overlay and stores through one edit.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,10 @@ struct Placing {
     static void attachFrom(DocumentController& d, int32_t x, int32_t y);
     // PgUp/PgDn: the previous or next stave of the page becomes current.
     static bool neighbour(DocumentController& d, bool down);
+    // The keys the drawing modes share: Esc runs `end`; PgUp/PgDn attach to
+    // the neighbouring stave, then run `moved`. False for any other key.
+    static bool modeKey(DocumentController& d, const std::string& key,
+                        const std::function<void()>& end, const std::function<void()>& moved);
     // The overlay changed: the window shows it again.
     static void show(DocumentController& d);
     static void clear(DocumentController& d);
