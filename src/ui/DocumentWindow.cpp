@@ -621,8 +621,9 @@ void TMDIChild::rulerMenu(QPoint at) {
 }
 
 void TMDIChild::movePointerTo(int32_t x, int32_t y) {
-    // The label's frame is one pixel round the picture.
-    QCursor::setPos(pageLabel_->mapToGlobal(QPoint(x + 1, y + 1)));
+    // The label's frame is one pixel round the picture; a header or footer
+    // band stands where the view put it.
+    QCursor::setPos(pageLabel_->mapToGlobal(QPoint(x + 1, y + 1 + bandShift_)));
 }
 
 void TMDIChild::makeVisible(int32_t x, int32_t y) {

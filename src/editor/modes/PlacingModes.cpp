@@ -146,6 +146,13 @@ void Placing::startShape(DocumentController& d) {
     d.setEditMode(kModeDrawing);
 }
 
+void Placing::begin(DocumentController& d) {
+    d.setCursorShown(false);
+    d.focusStave_ = d.focusObject_ = -1;
+    d.objectSelected_ = false;
+    d.ui_.highlightStave = d.ui_.highlightObject = -1;
+}
+
 int32_t Placing::clampY(const DocumentController& d, int32_t y) {
     return d.attach_.clamp(y);
 }
@@ -202,7 +209,7 @@ void SymbolMode::begin(int glyph, bool moreThanOne, int32_t x, int32_t y) {
     symbol_.glyph = static_cast<uint8_t>(glyph);
     symbol_.data.trill = TrillData{0, 0, static_cast<int16_t>(GlyphInkWidth(glyph)), 0};
     more_ = moreThanOne;
-    d_.setCursorShown(false);
+    Placing::begin(d_);
     d_.showGuidance(SymbolGuidance(glyph));
     follow(x, y, false);
 }
@@ -286,12 +293,11 @@ bool SymbolMode::key(const std::string& key) {
 // Line
 
 void LineMode::enter(int) {
-    d_.setCursorShown(false);
+    Placing::begin(d_);
     d_.ui_.tools.lineStyle = 0;
     d_.setLineThickness(d_.settings_.lineWidth);
     d_.showGuidance(msg::GuidanceLineStart);
     drawing_ = false;
-    d_.focusStave_ = d_.focusObject_ = -1;
     if (d_.pointerIn_) refresh(d_.pointerX_, d_.pointerY_);
 }
 
@@ -414,7 +420,7 @@ bool LineMode::tool(Action a) {
 // Curve
 
 void CurveMode::enter(int) {
-    d_.setCursorShown(false);
+    Placing::begin(d_);
     points_.clear();
     d_.ui_.tools.curveStyle = 0;
     d_.setCurveThickness(d_.settings_.curveDepth);
@@ -529,7 +535,7 @@ bool CurveMode::tool(Action a) {
 // Hairpin
 
 void HairpinMode::enter(int) {
-    d_.setCursorShown(false);
+    Placing::begin(d_);
     d_.setHairpinThickness(d_.settings_.lineWidth);
     d_.showGuidance(msg::GuidanceHairpinStart);
     drawing_ = false;
@@ -606,7 +612,7 @@ bool HairpinMode::tool(Action a) {
 // Drawing
 
 void DrawingMode::enter(int) {
-    d_.setCursorShown(false);
+    Placing::begin(d_);
     shape_.reset();
     d_.showGuidance(msg::GuidanceShapeFirst + 2 * (d_.shapeKind_ / 2));
     if (d_.pointerIn_) Placing::attachFrom(d_, d_.pointerX_, Placing::clampY(d_, d_.pointerY_));

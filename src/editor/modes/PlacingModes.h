@@ -31,6 +31,9 @@ struct Placing {
     static void startSymbol(DocumentController& d);
     static void startShape(DocumentController& d);
 
+    // Entering a placing mode: the stave cursor and the object under the
+    // mouse give way to what is placed.
+    static void begin(DocumentController& d);
     static int32_t clampY(const DocumentController& d, int32_t y);
     // The attachment line from (x, y) to the current stave, when the point
     // lies inside the picture.

@@ -51,7 +51,7 @@ void TextMode::enter(int from) {
     t.lyric = false;
     // A new text starts plain, in the font the last one used.
     t.transposable = t.immobile = t.boxed = false;
-    d_.setCursorShown(false);
+    Placing::begin(d_);
     const Score& score = d_.score_;
     const int s = score.CurrentStave;
     if (IsHeadFootMode(from)) {
