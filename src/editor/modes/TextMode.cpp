@@ -189,8 +189,8 @@ bool TextMode::startLyric() {
         lowest = std::max(lowest, o.y);
     }
     if (!first) return false;
-    // The caret a text height and 20 pixels below the lowest note (or below
-    // the stave when the notes are high): the words hang 20 pixels under it.
+    // The words' top edge 20 pixels below the lowest note (or below the stave
+    // when the notes are high); the caret at their foot.
     bottom_ = std::max(lowest, b.h.Ycoord + kLyricFloor) + kLyricGap + height();
     firstNoteX_ = lyricX_ = first->x;
     lyric_ = d_.ui_.tools.lyric = true;
