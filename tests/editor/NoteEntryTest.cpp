@@ -374,6 +374,16 @@ TEST_F(Entry, RestsAndOctaveMoves) {
     EXPECT_HOST_CLEAN(host);
 }
 
+TEST_F(Entry, ARestIsStoredAsReadingTheFileBackWouldHaveIt) {
+    Open();
+    d->key("Z");
+    d->key("Space");
+    ASSERT_EQ(Count(1), 1);
+    EXPECT_EQ(Last(1).note().rest, 1);
+    EXPECT_EQ(Last(1).note().stem, 1) << "its automatic stem resolved, as loading resolves it";
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST_F(Entry, ABarLineTypedOnTheSecondStaveGoesToTheTopStave) {
     Open(1);
     d->setCurrentStave(2);
