@@ -16,6 +16,7 @@
 #include "layout/PageGeometry.h"
 #include "render/GlyphStore.h"
 #include "render/PageView.h"
+#include "ui/OverlayPainter.h"
 
 namespace sw::bench {
 
@@ -40,6 +41,20 @@ class DrawingView : public PageViewPort {
         DrawAll(ctx, score_, page_, settings_, PageViewState{});
     }
     void showStaveCursor(bool) override {}
+    // What the window shows over the page: a copy of it with the current
+    // stave in "Strings" and the overlay on top.
+    void overlayChanged() override {
+        if (!controller_ || screen_.isNull()) return;
+        shown_ = screen_;
+        DrawContext ctx;
+        ctx.glyphs = &glyphs_;
+        ctx.screen = &shown_;
+        PictureSurface out(ctx);
+        if (score_.CurrentStave > 0)
+            DrawStaveLines(out, score_, score_.CurrentStave, settings_.colours.strings);
+        DrawPlacingOverlay(out, score_, controller_->ui().overlay, settings_);
+    }
+    void watch(const DocumentController* c) { controller_ = c; }
     bool enterHeaderFooter(bool) override { return false; }
     void leaveHeaderFooter() override {}
     void openPreview() override {}
@@ -49,8 +64,9 @@ class DrawingView : public PageViewPort {
     const Score& score_;
     GlyphStore glyphs_;
     DrawSettings settings_;
-    QImage screen_;
+    QImage screen_, shown_;
     int page_ = 1;
+    const DocumentController* controller_ = nullptr;
 };
 
 class NoDialogs : public DocumentDialogs {
@@ -58,8 +74,8 @@ class NoDialogs : public DocumentDialogs {
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return c.chosen;
     }
-    bool chooseSymbol() override { return false; }
-    std::optional<int> chooseShape() override { return std::nullopt; }
+    bool chooseSymbol(SymbolPaletteModel&) override { return false; }
+    bool chooseShape(ShapePaletteModel&) override { return false; }
     std::optional<FontDesc> selectFavourite() override { return std::nullopt; }
     bool pageSetup(PageData&, bool&) override { return false; }
     std::optional<double> staveSize(StaveSizeDialogModel&, const Score&) override {

@@ -311,6 +311,17 @@ enum : int {
     NeatenScoreWarning = 10709,
     NeatenPageWarning = 10710,
     NeatenCaption = 10711,
+    // Placing texts, symbols, lines, curves, hairpins and shapes. The two
+    // symbol warnings can be silenced, which only numbers below 2000 can.
+    NoteSymbolWarning = 1880,
+    AccidentalSymbolWarning = 1881,
+    TextTooComplex = 10880,
+    TooManyCurvePoints = 10881,
+    AbortTextQuestion = 10882,
+    SelectSymbolCaption = 10883,
+    ShapesCaption = 10884,
+    CharacterNotInScoreText = 10885,
+    FontCaption = 10886,
 };
 
 }  // namespace sw::msg

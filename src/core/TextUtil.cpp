@@ -76,4 +76,79 @@ std::string LengthInUnit(double inches, bool metric) {
     return buf;
 }
 
+namespace {
+
+// Bytes 0x80..0x9F of Windows-1252; the five bytes it leaves unassigned keep
+// their own code.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+std::optional<uint8_t> Cp1252Byte(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<uint8_t>(c);
+    for (int i = 0; i < 32; ++i)
+        if (kCp1252High[i] == c) return static_cast<uint8_t>(0x80 + i);
+    return std::nullopt;
+}
+
+char32_t Cp1252Char(uint8_t byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char32_t{byte};
+}
+
+std::vector<char32_t> DecodeUtf8(std::string_view text) {
+    std::vector<char32_t> out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const int extra = b < 0x80             ? 0
+                          : (b & 0xE0) == 0xC0 ? 1
+                          : (b & 0xF0) == 0xE0 ? 2
+                          : (b & 0xF8) == 0xF0 ? 3
+                                               : -1;
+        char32_t c = extra == 0   ? b
+                     : extra == 1 ? (b & 0x1F)
+                     : extra == 2 ? (b & 0x0F)
+                                  : (b & 0x07);
+        bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
+        for (int k = 1; ok && k <= extra; ++k) {
+            const auto n = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            ok = (n & 0xC0) == 0x80;
+            c = (c << 6) | (n & 0x3F);
+        }
+        // Overlong forms, surrogates and values past the last plane are no characters.
+        static constexpr char32_t kLeast[4] = {0, 0x80, 0x800, 0x10000};
+        if (ok && extra > 0) ok = c >= kLeast[extra] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        if (!ok) {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        out.push_back(c);
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return out;
+}
+
+std::string Utf8Of(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
 }  // namespace sw

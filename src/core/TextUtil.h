@@ -1,9 +1,11 @@
 // Small string and path helpers shared by the file code and the commands.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sw {
 
@@ -30,5 +32,16 @@ std::optional<double> ParseReal(std::string_view text);
 // A real number or a fraction "a/b" of two; a zero divisor gives infinity,
 // for the caller's range check to refuse.
 std::optional<double> ParseRealOrFraction(std::string_view text);
+
+// Score texts are Windows-1252 bytes: the byte of a character, nothing for a
+// character the code page has no byte for; and the character of a byte.
+std::optional<uint8_t> Cp1252Byte(char32_t c);
+char32_t Cp1252Char(uint8_t byte);
+
+// The characters of UTF-8 text; a malformed sequence gives U+FFFD and goes
+// on with the next byte.
+std::vector<char32_t> DecodeUtf8(std::string_view text);
+// The UTF-8 bytes of one character.
+std::string Utf8Of(char32_t c);
 
 }  // namespace sw

@@ -17,6 +17,7 @@
 #include "editor/commands/PageCommands.h"
 #include "editor/commands/SpacingCommands.h"
 #include "editor/commands/StemCommands.h"
+#include "editor/modes/PlacingModes.h"
 #include "fileio/Repair.h"
 #include "fileio/ScoreFile.h"
 #include "layout/BeamRules.h"
@@ -38,18 +39,29 @@ bool IsHeadFoot(int mode) {
 // The actions whose state follows the mode; the window owns the rest.
 // The actions enabled in Music only (the mode actions with a check mark and
 // the ones with their own rules are set apart in refreshUi).
-const char* const kMusicOnly[] = {"acOptions",         "acShape",
-                                  "acAttributes",      "acRedraw",
-                                  "acClose",           "acNewsystem",
-                                  "tbLyric0",          "tbstrings",
-                                  "tbnotepos",         "acLyric",
-                                  "acClipboard",       "Place",
-                                  "acCompress",        "acChopLeft",
-                                  "acChopRight",       "acNewStaveAbove",
-                                  "acNewStaveBelow",   "acStaveProperties",
-                                  "acDeleteStave",     "PlaceClef",
-                                  "PlaceKeysignature", "PlaceTimeSignature",
-                                  "Redrawstave1",      "RedrawSystem1"};
+const char* const kMusicOnly[] = {"acOptions",
+                                  "acShape",
+                                  "acAttributes",
+                                  "acRedraw",
+                                  "acClose",
+                                  "acNewsystem",
+                                  "tbLyric0",
+                                  "tbstrings",
+                                  "tbnotepos",
+                                  "acClipboard",
+                                  "Place",
+                                  "acCompress",
+                                  "acChopLeft",
+                                  "acChopRight",
+                                  "acNewStaveAbove",
+                                  "acNewStaveBelow",
+                                  "acStaveProperties",
+                                  "acDeleteStave",
+                                  "PlaceClef",
+                                  "PlaceKeysignature",
+                                  "PlaceTimeSignature",
+                                  "Redrawstave1",
+                                  "RedrawSystem1"};
 
 }  // namespace
 
@@ -516,11 +528,13 @@ void DocumentController::afterEdits() {
         Repaginate(score_, ComputePageGeometry(score_).height);
     }
     view_.layoutChanged();
-    if (score_.Nstaves > 0 && score_.hasStave(score_.CurrentStave) && score_.CurrentStave > 0)
+    // On the header/footer stave the header/footer view stays, whatever the mode.
+    const bool onPage = score_.CurrentStave > 0;
+    if (onPage && score_.Nstaves > 0 && score_.hasStave(score_.CurrentStave))
         page_ = std::clamp<int>(score_.stave(score_.CurrentStave).h.PageNum, 1,
                                 std::max<int>(score_.pageCount, 1));
-    page_ = std::clamp(page_, 1, std::max<int>(score_.pageCount, 1));
-    if (!IsHeadFoot(mode_) && mode_ != kModePreview)
+    if (onPage) page_ = std::clamp(page_, 1, std::max<int>(score_.pageCount, 1));
+    if (onPage && !IsHeadFoot(mode_) && mode_ != kModePreview)
         view_.showPage(page_);
     else
         view_.redrawPage();
@@ -539,6 +553,7 @@ bool DocumentController::canRun(Action a) const {
 }
 
 bool DocumentController::run(Action a) {
+    if (Placing::IsPlacingAction(a)) return Placing::command(*this, a);
     switch (a) {
         case Action::Save:
             if (canRun(a)) save();
@@ -690,9 +705,20 @@ bool DocumentController::keyDown(const std::string& k) {
     if (key.empty()) return false;
     const KeyParts parts = SplitKey(key);
     modifiers_ = parts.held;
-    if (const std::optional<Action> a = ActionByKey(key)) return run(*a);
+    if (const std::optional<Action> a = shortcut(key)) return run(*a);
     keysDown_[parts.name] = key;
     return handlers_[static_cast<std::size_t>(mode_)]->key(key);
+}
+
+bool DocumentController::typeCharacter(char32_t c) {
+    return handlers_[static_cast<std::size_t>(mode_)]->character(c);
+}
+
+std::optional<Action> DocumentController::shortcut(const std::string& key) const {
+    const std::string k = NormalizeKey(key);
+    if (mode_ == kModeText && (k == "Ctrl+S" || k == "Ctrl+C" || k == "Ctrl+N"))
+        return std::nullopt;
+    return ActionByKey(k);
 }
 
 bool DocumentController::keyUp(const std::string& k) {
@@ -764,6 +790,7 @@ void DocumentController::modeCommand(Action c) {
         return;
     switch (c) {
         case Action::EnterMusic:
+            handlers_[static_cast<std::size_t>(mode_)]->beforeMusic();
             setEditMode(kModeMusic);
             break;
         case Action::TextMode:
@@ -779,18 +806,11 @@ void DocumentController::modeCommand(Action c) {
             if (music) setEditMode(kModeHairpin);
             break;
         case Action::SymbolMode:
-            if (!music) break;
-            setEditMode(kModeSymbol);
-            if (!dialogs_.chooseSymbol()) setEditMode(kModeMusic);
+            if (music) Placing::startSymbol(*this);
             break;
-        case Action::ShapeMode: {
-            if (!music) break;
-            const std::optional<int> kind = dialogs_.chooseShape();
-            if (!kind) break;
-            shapeKind_ = *kind;
-            setEditMode(kModeDrawing);
+        case Action::ShapeMode:
+            if (music) Placing::startShape(*this);
             break;
-        }
         case Action::BlockMode:
             if (!music) break;
             setCursorShown(false);
@@ -1054,13 +1074,15 @@ void DocumentController::setLineStyle(int style) {
     ui_.tools.lineStyle = std::clamp(style, 0, 2);
 }
 void DocumentController::setDotSpacing(int d) {
-    ui_.tools.dotSpacing = std::clamp(d, 3, 50);
+    ui_.tools.dotSpacing = std::clamp(d, 3, 20);
 }
 void DocumentController::setCurveThickness(int t) {
     ui_.tools.curveThickness = std::clamp(t, 0, 5);
+    handlers_[static_cast<std::size_t>(mode_)]->toolsChanged();
 }
 void DocumentController::setCurveStyle(int bits) {
     ui_.tools.curveStyle = bits & 3;
+    handlers_[static_cast<std::size_t>(mode_)]->toolsChanged();
 }
 void DocumentController::setHairpinThickness(int t) {
     ui_.tools.hairpinThickness = std::clamp(t, 0, 3);
@@ -1069,12 +1091,14 @@ void DocumentController::setTextFlags(bool transposable, bool immobile, bool box
     ui_.tools.transposable = transposable;
     ui_.tools.immobile = immobile;
     ui_.tools.boxed = boxed;
+    handlers_[static_cast<std::size_t>(mode_)]->toolsChanged();
 }
 void DocumentController::setTextFont(const FontDesc& font) {
     FontDesc f = font;
     f.size = static_cast<int16_t>(std::clamp<int>(f.size, 1, 200));
     if (f.name.empty()) f.name = ui_.tools.textFont.name;
     ui_.tools.textFont = f;
+    handlers_[static_cast<std::size_t>(mode_)]->toolsChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -1206,6 +1230,7 @@ void DocumentController::refreshUi() {
     ui_.emptyBarText = m == kModeBlocksoon ? MessageText(msg::DragABox) : std::string();
     if (ValidMode(m) && kModes[m].cursor != CursorShape::Unchanged) ui_.cursor = kModes[m].cursor;
     ui_.caption = caption();
+    Placing::refreshActions(*this);
 }
 
 void DocumentController::showGuidance(int id) {

@@ -17,7 +17,9 @@
 #include "editor/Modes.h"
 #include "editor/Navigation.h"
 #include "editor/NoteDialogs.h"
+#include "editor/Overlay.h"
 #include "editor/PageSetup.h"
+#include "editor/Palettes.h"
 #include "editor/PopupMenus.h"
 #include "editor/ScoreEdit.h"
 #include "editor/SignatureDialogs.h"
@@ -83,6 +85,8 @@ class PageViewPort {
     // The mouse pointer goes to a point of the page picture (the focus
     // taken from the keyboard follows it).
     virtual void movePointerTo(int32_t /*x*/, int32_t /*y*/) {}
+    // What a placing mode shows over the page changed (UiState::overlay).
+    virtual void overlayChanged() {}
 };
 
 // What the main window does for a document. Each call has a harmless
@@ -123,9 +127,11 @@ class DocumentDialogs {
     virtual ~DocumentDialogs() = default;
     // The header/footer chooser: which area to edit, or None.
     virtual HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) = 0;
-    // The symbol chooser and the shapes palette: false (or nothing) when cancelled.
-    virtual bool chooseSymbol() = 0;
-    virtual std::optional<int> chooseShape() = 0;
+    // The symbol palette and the shapes palette: true when a choice closed them.
+    virtual bool chooseSymbol(SymbolPaletteModel& model) = 0;
+    virtual bool chooseShape(ShapePaletteModel& model) = 0;
+    // "Choose from any font": true when OK closed it with `font` the choice.
+    virtual bool chooseFont(FontDesc& /*font*/) { return false; }
     // The favourite fonts window in select mode: the chosen font, if any.
     virtual std::optional<FontDesc> selectFavourite() = 0;
     // Page setup on a copy of the page and the units choice; true when OK
@@ -160,13 +166,15 @@ struct ActionState {
 struct PlacementTools {
     int lineThickness = 1;     // 0..5
     int lineStyle = 0;         // 0 solid, 1 dashed, 2 wavy
-    int dotSpacing = 5;        // 3..50
+    int dotSpacing = 5;        // 3..20, the dash and gap lengths files keep
     int curveThickness = 2;    // 0..5
     int curveStyle = 0;        // bit 0 dotted, bit 1 editorial
     int hairpinThickness = 1;  // 0..3
     // Text: the flags of the text being typed and its font.
     bool transposable = false, immobile = false, boxed = false;
     FontDesc textFont{"Times New Roman", 12, 0, 0, 1};
+    bool lyric = false;        // the lyric button is down
+    bool symbolHints = false;  // the symbol palette names its glyphs
 };
 inline constexpr int kTextSizes[] = {6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
                                      18, 20, 22, 24, 26, 28, 30, 32, 34, 36, 40, 50};
@@ -187,6 +195,7 @@ struct UiState {
     std::optional<Hairline> hairline;
     std::map<std::string, ActionState> actions;
     PlacementTools tools;
+    PlacingOverlay overlay;
     const ActionState& action(const std::string& name) const;
     const ActionState& action(Action a) const { return action(ActionName(a)); }
 };
@@ -213,6 +222,12 @@ class DocumentController {
     // a press and its release.
     bool keyDown(const std::string& key);
     bool keyUp(const std::string& key);
+    // A printable character typed (the text modes take any character; the
+    // others go by its key). True when the mode used it.
+    bool typeCharacter(char32_t c);
+    // The command a key runs now: typing a text takes Ctrl+S, Ctrl+C and
+    // Ctrl+N for characters of its own.
+    std::optional<Action> shortcut(const std::string& key) const;
     // A modifier key alone went down or up, leaving `now` held. True when
     // the pointer's shape changed with it.
     bool modifiersChanged(KeyModifiers now);
@@ -448,6 +463,7 @@ class DocumentController {
     bool provisional_ = false, provisionalNote_ = false;
     bool startedEmpty_ = false;
     int shapeKind_ = 0;
+    bool shapeWhite_ = false;
     int headerFooterMouseUps_ = 0;
     std::string name_, path_;
     int page_ = 1;
@@ -485,6 +501,8 @@ class DocumentController {
     friend class HeaderFooterMode;
     friend class PreviewMode;
     friend class TextMode;
+    friend class SymbolMode;
+    friend struct Placing;
     friend class LineMode;
     friend class CurveMode;
     friend class HairpinMode;

@@ -1,6 +1,7 @@
 // Page picture geometry.
 #include "layout/PageGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/MessageIds.h"
@@ -28,6 +29,11 @@ int FooterTop(const Score& score) {
     const PageData& p = score.page;
     const double ppiY = 32.0 / (score.staveSize > 0 ? score.staveSize : 0.3);
     return static_cast<int>(std::nearbyint((p.Length - p.TopM - p.BotM - p.Footer) * ppiY));
+}
+
+int HeaderFooterBand(const Score& score, bool header) {
+    const double inches = header ? score.page.Header : score.page.Footer;
+    return std::max(1, static_cast<int>(std::lround(inches * ComputePageGeometry(score).ppiY)));
 }
 
 std::vector<int> PageDataProblemIds(const PageData& p) {

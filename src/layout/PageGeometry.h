@@ -22,6 +22,9 @@ PageGeometry ComputePageGeometry(const Score& score);
 // area. Footer texts keep their y from there, so that they stay at the foot of
 // the page whatever its length; every picture that shows them adds this.
 int FooterTop(const Score& score);
+// The height of the header (or footer) band, the working area of the
+// header/footer view: at least a pixel.
+int HeaderFooterBand(const Score& score, bool header);
 
 // What is wrong with the page data, in the page setup's own words: margins
 // (with the header and footer) as long as the page, or as wide. Empty when

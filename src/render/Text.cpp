@@ -18,11 +18,6 @@ namespace sw {
 
 namespace {
 
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 // Codes 27-30 are places for accidentals, measured as the letter "d".
 bool IsAccidentalPlace(unsigned char c) {
     return c >= 27 && c <= 30;
@@ -39,23 +34,14 @@ QString FromScoreBytes(const std::string& bytes) {
     QString out;
     out.reserve(static_cast<qsizetype>(bytes.size()));
     for (unsigned char c : bytes)
-        out += (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(char16_t(c));
+        out += QChar(static_cast<char16_t>(Cp1252Char(c)));
     return out;
 }
 
 std::string ToScoreBytes(const QString& text) {
     std::string out;
-    for (QChar ch : text) {
-        char16_t u = ch.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            out += static_cast<char>(u);
-            continue;
-        }
-        char c = '?';
-        for (int i = 0; i < 32; ++i)
-            if (kCp1252High[i] == u) c = static_cast<char>(0x80 + i);
-        out += c;
-    }
+    for (QChar ch : text)
+        out += static_cast<char>(Cp1252Byte(ch.unicode()).value_or('?'));
     return out;
 }
 

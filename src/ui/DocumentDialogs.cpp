@@ -18,6 +18,7 @@
 #include "ui/HeaderFooterDialog.h"
 #include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
+#include "ui/PaletteDialogs.h"
 
 namespace sw {
 
@@ -30,8 +31,20 @@ QString Q(const std::string& s) {
 }  // namespace
 
 QtDocumentDialogs::QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host,
-                                     WarningBox& warnings)
-    : parent_(parent), settings_(settings), host_(host), warnings_(warnings) {}
+                                     WarningBox& warnings, const GlyphStore& glyphs)
+    : parent_(parent), settings_(settings), host_(host), warnings_(warnings), glyphs_(glyphs) {}
+
+bool QtDocumentDialogs::chooseSymbol(SymbolPaletteModel& model) {
+    return RunSymbolPalette(parent_, model, glyphs_);
+}
+
+bool QtDocumentDialogs::chooseShape(ShapePaletteModel& model) {
+    return RunShapePalette(parent_, model);
+}
+
+bool QtDocumentDialogs::chooseFont(FontDesc& font) {
+    return RunFontChooser(parent_, font);
+}
 
 HeaderFooterChooser::Choice QtDocumentDialogs::chooseHeaderFooter(const HeaderFooterChooser& c) {
     return ChooseHeaderFooter(parent_, c);

@@ -9,16 +9,19 @@
 
 namespace sw {
 
+class GlyphStore;
 class Host;
 
 class QtDocumentDialogs : public DocumentDialogs {
   public:
     // `settings` are the main window's, read when a dialog opens.
-    QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host, WarningBox& warnings);
+    QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host, WarningBox& warnings,
+                      const GlyphStore& glyphs);
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override;
-    bool chooseSymbol() override { return false; }
-    std::optional<int> chooseShape() override { return std::nullopt; }
+    bool chooseSymbol(SymbolPaletteModel& model) override;
+    bool chooseShape(ShapePaletteModel& model) override;
+    bool chooseFont(FontDesc& font) override;
     std::optional<FontDesc> selectFavourite() override;
     bool pageSetup(PageData& page, bool& metric) override;
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
@@ -36,6 +39,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     const Settings& settings_;
     Host& host_;
     WarningBox& warnings_;
+    const GlyphStore& glyphs_;
 };
 
 }  // namespace sw

@@ -50,6 +50,7 @@
 #include "render/PrintJob.h"
 #include "render/Rulers.h"
 #include "render/Surface.h"
+#include "ui/OverlayPainter.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/RulerBar.h"
 
@@ -257,16 +258,22 @@ void TMDIChild::buildActions() {
     const EditorSettings& settings = controller_->settings();
     action(Action::Dump)->setVisible(settings.dumpTools);
     action(Action::ExtendedProperties)->setVisible(settings.dumpTools);
-    // Symbols are placed from their chooser, which comes with the placing of
-    // objects; until then the command is not offered.
-    action(Action::SymbolMode)->setVisible(false);
     action(Action::SavePart)->setStatusTip("Save only a part of the file");
     action(Action::MergeAfter)->setStatusTip("Load another file after this stave");
     action(Action::MergeBefore)->setStatusTip("Load another file above this stave");
-    for (Action checkable : {Action::TextMode, Action::LineMode, Action::CurveMode,
-                             Action::HairpinMode, Action::SymbolMode, Action::BlockMode,
-                             Action::HeadFoot, Action::Preview, Action::ToggleEdit, Action::Rulers})
+    for (Action checkable :
+         {Action::TextMode, Action::LineMode, Action::CurveMode, Action::HairpinMode,
+          Action::SymbolMode, Action::BlockMode, Action::HeadFoot, Action::Preview,
+          Action::ToggleEdit, Action::Rulers, Action::Lyric, Action::LyricButton,
+          Action::TextTransposable, Action::TextImmobile, Action::TextBoxed, Action::TextBold,
+          Action::TextItalic, Action::TextUnderline, Action::CurveEditorial})
         action(checkable)->setCheckable(true);
+    // The tool bars' rows of buttons: one of each row is down.
+    for (auto [first, last] : {std::pair{Action::LineThickness0, Action::LineWavy},
+                               std::pair{Action::CurveThickness0, Action::CurveDotted},
+                               std::pair{Action::HairpinThickness0, Action::HairpinThickness3}})
+        for (int a = static_cast<int>(first); a <= static_cast<int>(last); ++a)
+            action(static_cast<Action>(a))->setCheckable(true);
     action(Action::Rulers)->setChecked(rulersShown_);
 
     auto menu = [this](const char* title, std::initializer_list<std::optional<Action>> items) {
@@ -288,9 +295,9 @@ void TMDIChild::buildActions() {
     menu("&Add", {A::PlaceClef, A::PlaceKeysig, A::PlaceTimesig});
     menu("&System", {A::JustifyAll, A::Compress, std::nullopt, A::NeatenSystem, A::NeatenPage,
                      A::NeatenScore, A::BarNeaten});
-    menu("&Mode",
-         {A::EnterMusic, A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::SymbolMode,
-          A::BlockMode, std::nullopt, A::HeadFoot, A::Preview, std::nullopt, A::ToggleEdit});
+    menu("&Mode", {A::EnterMusic, A::TextMode, A::Lyric, A::LineMode, A::CurveMode, A::HairpinMode,
+                   A::SymbolMode, A::ShapeMode, A::BlockMode, std::nullopt, A::HeadFoot, A::Preview,
+                   std::nullopt, A::ToggleEdit});
     menu("&Page",
          {A::FirstPage,    A::PrevPage,          A::NextPage,        A::LastPage,  A::Top,
           A::End,          A::PageTop,           A::PageBottom,      std::nullopt, A::GotoPage,
@@ -343,95 +350,58 @@ void TMDIChild::buildToolBars() {
         controller_->returnFromTransient();
         applyUi();
     });
-    auto* endLines = new QAction("End line mode", this);
-    connect(endLines, &QAction::triggered, done, &QAction::trigger);
-    auto* endCurves = new QAction("End curve mode", this);
-    connect(endCurves, &QAction::triggered, done, &QAction::trigger);
-
-    // A row of exclusive buttons whose choice goes to the controller.
-    auto choices = [this](QToolBar* t, const QStringList& labels, const char* key,
-                          std::function<void(int)> set) {
-        auto* group = new QActionGroup(t);
-        for (int i = 0; i < labels.size(); ++i) {
-            QAction* a = t->addAction(labels[i]);
-            a->setCheckable(true);
-            group->addAction(a);
-            connect(a, &QAction::triggered, this, [this, set, i] {
-                set(i);
-                applyUi();
-            });
-        }
-        groups_[key] = group;
+    auto buttons = [this](QToolBar* t, Action first, Action last) {
+        for (int a = static_cast<int>(first); a <= static_cast<int>(last); ++a)
+            t->addAction(action(static_cast<Action>(a)));
         t->addSeparator();
     };
-    auto thickness = [](int n) {
-        QStringList l;
-        for (int i = 0; i <= n; ++i)
-            l << QString::number(i);
-        return l;
-    };
 
+    // The text tools, in the groups the Toolbar setting shows or hides.
     QToolBar* text = bar(ToolBarId::Text, "Text");
-    for (const char* flag : {"Transposable", "Immobile", "Boxed"}) {
-        QAction* a = text->addAction(flag);
-        a->setCheckable(true);
-        toolActions_[flag] = a;
-        connect(a, &QAction::toggled, this, [this] {
-            controller_->setTextFlags(toolActions_["Transposable"]->isChecked(),
-                                      toolActions_["Immobile"]->isChecked(),
-                                      toolActions_["Boxed"]->isChecked());
-        });
-    }
-    text->addSeparator();
-    text->addAction(done);
-    text->addSeparator();
-    QAction* favourite = text->addAction("Favourite font", this, [this] {
-        if (const std::optional<FontDesc> f = dialogs_.selectFavourite()) {
-            controller_->setTextFont(*f);
-            applyUi();
-        }
-    });
-    favourite->setToolTip("Use Favourite Font");
+    auto textGroup = [&](int bit, std::initializer_list<Action> ids) {
+        if (!((controller_->settings().toolbarBits >> bit) & 1)) return;
+        for (Action id : ids)
+            text->addAction(action(id));
+    };
+    textGroup(13, {A::TextTransposable, A::TextBoxed, A::TextImmobile});
+    textGroup(14, {A::CompleteText});
+    textGroup(15, {A::AbortText});
+    textGroup(16, {A::TextCentre});
+    textGroup(17, {A::LyricButton});
+    textGroup(18, {A::FavouriteFont});
+    textGroup(19, {A::TextBold, A::TextItalic, A::TextUnderline, A::ChooseFont});
     fontBox_ = new QFontComboBox(text);
-    text->addWidget(fontBox_);
     sizeBox_ = new QComboBox(text);
     for (int size : kTextSizes)
         sizeBox_->addItem(QString::number(size));
-    text->addWidget(sizeBox_);
-    for (const char* style : {"Bold", "Italic", "Underline"}) {
-        QAction* a = text->addAction(style);
-        a->setCheckable(true);
-        toolActions_[style] = a;
-        connect(a, &QAction::toggled, this, [this] { textFontFromBoxes(); });
+    if ((controller_->settings().toolbarBits >> 20) & 1) {
+        text->addWidget(fontBox_);
+        text->addWidget(sizeBox_);
     }
     connect(fontBox_, &QFontComboBox::currentFontChanged, this, [this] { textFontFromBoxes(); });
     connect(sizeBox_, &QComboBox::currentIndexChanged, this, [this] { textFontFromBoxes(); });
 
     QToolBar* lines = bar(ToolBarId::Line, "Lines");
-    choices(lines, thickness(5), "lineThickness",
-            [this](int i) { controller_->setLineThickness(i); });
-    choices(lines, {"Solid", "Dashed", "Wavy"}, "lineStyle",
-            [this](int i) { controller_->setLineStyle(i); });
+    buttons(lines, A::LineThickness0, A::LineThickness5);
+    buttons(lines, A::LineSolid, A::LineWavy);
     lines->addWidget(new QLabel(" Dot spacing "));
+    // Files keep dash and gap lengths of 3 to 20.
     dotSpacing_ = new QSpinBox(lines);
-    dotSpacing_->setRange(3, 50);
+    dotSpacing_->setRange(3, 20);
     lines->addWidget(dotSpacing_);
     connect(dotSpacing_, &QSpinBox::valueChanged, this,
             [this](int v) { controller_->setDotSpacing(v); });
     lines->addSeparator();
-    lines->addAction(endLines);
+    lines->addAction(action(A::EndLineMode));
 
     QToolBar* curves = bar(ToolBarId::Curve, "Curves");
-    choices(curves, thickness(5), "curveThickness",
-            [this](int i) { controller_->setCurveThickness(i); });
-    choices(curves, {"Solid", "Dotted", "Editorial"}, "curveStyle",
-            [this](int i) { controller_->setCurveStyle(i == 0 ? 0 : (i == 1 ? 1 : 2)); });
-    curves->addAction(endCurves);
+    buttons(curves, A::CurveThickness0, A::CurveThickness5);
+    buttons(curves, A::CurveSolid, A::CurveEditorial);
+    curves->addAction(action(A::EndCurveMode));
 
     QToolBar* hairpins = bar(ToolBarId::Hairpin, "Hairpins");
-    choices(hairpins, thickness(3), "hairpinThickness",
-            [this](int i) { controller_->setHairpinThickness(i); });
-    hairpins->addAction(done);
+    buttons(hairpins, A::HairpinThickness0, A::HairpinThickness3);
+    hairpins->addAction(action(A::AbortHairpin));
 
     QToolBar* empty = bar(ToolBarId::Empty, "Instruction");
     emptyBarLabel_ = new QLabel(empty);
@@ -447,37 +417,15 @@ void TMDIChild::textFontFromBoxes() {
     FontDesc f = controller_->ui().tools.textFont;
     f.name = fontBox_->currentFont().family().toStdString();
     f.size = static_cast<int16_t>(sizeBox_->currentText().toInt());
-    f.style = static_cast<uint8_t>((toolActions_["Bold"]->isChecked() ? kBold : 0) |
-                                   (toolActions_["Italic"]->isChecked() ? kItalic : 0) |
-                                   (toolActions_["Underline"]->isChecked() ? kUnderline : 0));
     controller_->setTextFont(f);
 }
 
 void TMDIChild::syncTools() {
     const PlacementTools& t = controller_->ui().tools;
     syncing_ = true;
-    auto pick = [this](const char* key, int index) {
-        const QList<QAction*> all = groups_[key]->actions();
-        if (index >= 0 && index < all.size()) all[index]->setChecked(true);
-    };
-    pick("lineThickness", t.lineThickness);
-    pick("lineStyle", t.lineStyle);
-    pick("curveThickness", t.curveThickness);
-    pick("curveStyle", t.curveStyle & 2 ? 2 : (t.curveStyle & 1));
-    pick("hairpinThickness", t.hairpinThickness);
     {
         QSignalBlocker b(dotSpacing_);
         dotSpacing_->setValue(t.dotSpacing);
-    }
-    for (auto& [name, checked] : std::initializer_list<std::pair<const char*, bool>>{
-             {"Transposable", t.transposable},
-             {"Immobile", t.immobile},
-             {"Boxed", t.boxed},
-             {"Bold", (t.textFont.style & kBold) != 0},
-             {"Italic", (t.textFont.style & kItalic) != 0},
-             {"Underline", (t.textFont.style & kUnderline) != 0}}) {
-        QSignalBlocker b(toolActions_[name]);
-        toolActions_[name]->setChecked(checked);
     }
     {
         QSignalBlocker b(fontBox_), c(sizeBox_);
@@ -508,6 +456,16 @@ void TMDIChild::applyUi() {
         if (!s.hint.empty()) a->setToolTip(Q(s.hint));
     }
     if (strings_) strings_->setEnabled(ui.action("tbstrings").enabled);
+    // Typing a text takes some of the commands' keys for its characters.
+    for (const ActionInfo& info : kActions) {
+        QList<QKeySequence> keys;
+        for (const QKeySequence& k : KeysOf(info))
+            if (controller_->shortcut(k.toString(QKeySequence::PortableText).toStdString()) ==
+                info.id)
+                keys << k;
+        QAction* a = action(info.id);
+        if (a->shortcuts() != keys) a->setShortcuts(keys);
+    }
     pageLabel_->setCursor(QtCursor(ui.cursor));
     guidance_->setText(Q(ui.guidance));
     guidance_->setVisible(!ui.guidance.empty());
@@ -587,8 +545,9 @@ void TMDIChild::showPicture() {
                          score_.CurrentStave >= 1 && score_.hasStave(score_.CurrentStave);
     const ScoreObject* pending = controller_->pendingObject();
     const bool showPending = pending && score_.hasStave(controller_->pendingStave());
+    const bool overlay = !ui.overlay.empty();
     if ((strokes.empty() && !highlight && !placing && !showPending && !occupancyShown_ &&
-         !ui.hairline) ||
+         !ui.hairline && !overlay) ||
         previewing_) {
         pageLabel_->setPixmap(QPixmap::fromImage(picture_));
     } else {
@@ -616,13 +575,19 @@ void TMDIChild::showPicture() {
         if (highlight) {
             // The object under the mouse, drawn again in the "Edit" colour.
             DrawContext ctx = PictureContext(shown, glyphs_, false);
-            const int m = controller_->mode();
-            if (m == kModeHead || m == kModeFoot) ctx.screenOrigin = QPoint(0, bandShift_);
+            ctx.screenOrigin = QPoint(0, bandShift_);
             PictureSurface surface(ctx);
             DrawRequest req;
             req.colour = draw_.colours.edit;
             req.normalDrawing = false;
             DrawObject(surface, score_, ui.highlightStave, ui.highlightObject, req, draw_);
+        }
+        if (overlay) {
+            // What is being placed, over the page (in the band of a header or footer).
+            DrawContext ctx = PictureContext(shown, glyphs_, false);
+            ctx.screenOrigin = QPoint(0, bandShift_);
+            PictureSurface surface(ctx);
+            DrawPlacingOverlay(surface, score_, ui.overlay, draw_);
         }
         QPainter p(&shown);
         QPen pen{QColor::fromRgb(ToQRgb(draw_.colours.cursor))};
@@ -691,8 +656,9 @@ void TMDIChild::rulerMenu(QPoint at) {
 }
 
 void TMDIChild::movePointerTo(int32_t x, int32_t y) {
-    // The label's frame is one pixel round the picture.
-    QCursor::setPos(pageLabel_->mapToGlobal(QPoint(x + 1, y + 1)));
+    // The label's frame is one pixel round the picture; a header or footer
+    // band stands where the view put it.
+    QCursor::setPos(pageLabel_->mapToGlobal(QPoint(x + 1, y + 1 + bandShift_)));
 }
 
 void TMDIChild::makeVisible(int32_t x, int32_t y) {
@@ -726,10 +692,15 @@ void TMDIChild::showPage(int page) {
 }
 
 void TMDIChild::redrawPage() {
-    if (controller_->mode() == kModeHead || controller_->mode() == kModeFoot)
-        enterHeaderFooter(controller_->mode() == kModeHead);
+    // A text typed in the header or footer view is drawn in its band.
+    if (!bandRect_.isNull())
+        enterHeaderFooter(bandHeader_);
     else
         showPage(controller_->page());
+}
+
+void TMDIChild::overlayChanged() {
+    showPicture();
 }
 
 void TMDIChild::showStaveCursor(bool shown) {
@@ -798,8 +769,16 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
             renderPreview();
             return true;
         }
-        // Keys that are no menu command's (the cursor keys) go to the mode.
+        // Keys that are no menu command's (the cursor keys) go to the mode;
+        // a text takes what a key types, whatever the keyboard.
         const auto [stave, object] = highlighted();
+        const QList<uint> typed = k->text().toUcs4();
+        if (typed.size() == 1 && QChar::isPrint(typed[0]) && !QChar::isSpace(typed[0]) &&
+            !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+            controller_->typeCharacter(typed[0])) {
+            afterKey(stave, object);
+            return true;
+        }
         if (controller_->keyDown(KeyName(*k))) {
             afterKey(stave, object);
             return true;
@@ -855,8 +834,7 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
                 track_ = at;
                 updateRulers();
             }
-            const int mode = controller_->mode();
-            if (mode == kModeHead || mode == kModeFoot) at.ry() -= bandShift_;
+            if (!bandRect_.isNull()) at.ry() -= bandShift_;
             e.x = at.x();
             e.y = at.y();
             if (controller_->mode() == kModeDragging && e.kind == PointerEvent::Move) {
@@ -887,8 +865,7 @@ bool TMDIChild::enterHeaderFooter(bool header) {
     // The band of the header (or footer) over the page washed out below (or
     // above) it, a red line marking where the working area ends.
     const PageGeometry g = ComputePageGeometry(score_);
-    const double height = header ? score_.page.Header : score_.page.Footer;
-    const int hb = std::max(1, static_cast<int>(std::lround(height * g.ppiY)));
+    const int hb = HeaderFooterBand(score_, header);
     const int wb = g.width;
     // The band is cut from the whole header/footer page, the larger picture.
     QImage whole;
@@ -902,7 +879,10 @@ bool TMDIChild::enterHeaderFooter(bool header) {
     const int bandTop =
         header ? 0 : std::clamp(FooterTop(score_), 0, std::max(0, whole.height() - hb));
     const QImage band = whole.copy(0, bandTop, wb, hb);
-    QImage spare = picture_;
+    // The page under the band is the one shown when the view opened.
+    if (bandRect_.isNull()) spare_ = picture_;
+    bandHeader_ = header;
+    QImage spare = spare_;
     for (int y = 0; y < spare.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(spare.scanLine(y));
         for (int x = 0; x < spare.width(); ++x)
@@ -932,6 +912,7 @@ bool TMDIChild::enterHeaderFooter(bool header) {
 
 void TMDIChild::leaveHeaderFooter() {
     bandRect_ = QRect();
+    spare_ = QImage();
     bandShift_ = 0;
     showPage(controller_->page());
 }

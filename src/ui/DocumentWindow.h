@@ -83,6 +83,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     // `tellAgain` is off.
     bool makePicture(int page, bool tellAgain);
     void redrawPage() override;
+    void overlayChanged() override;
     void showStaveCursor(bool shown) override;
     void movePointerTo(int32_t x, int32_t y) override;
     bool enterHeaderFooter(bool header) override;
@@ -128,6 +129,8 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QPoint dragStart_, dragScroll_;
     QRect bandRect_;     // the header or footer band in the header/footer view
     int bandShift_ = 0;  // the band's y less the texts' own
+    bool bandHeader_ = false;
+    QImage spare_;  // the page the header/footer view washes out
     bool previewing_ = false;
     QTimer novice_;
 
@@ -148,8 +151,6 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     std::array<QAction*, kActionCount> actionsById_{};
     std::map<ToolBarId, QToolBar*> toolbars_;
     std::vector<QMenu*> menus_;
-    std::map<std::string, QActionGroup*> groups_;
-    std::map<std::string, QAction*> toolActions_;
     QFontComboBox* fontBox_ = nullptr;
     QComboBox* sizeBox_ = nullptr;
     QSpinBox* dotSpacing_ = nullptr;

@@ -399,7 +399,8 @@ bool TMainForm::startDocument(DocumentController::Start how, const std::string& 
                               const std::string& name, bool recovering) {
     if (!services_) services_ = std::make_unique<Services>(*this);
     if (!dialogs_)
-        dialogs_ = std::make_unique<QtDocumentDialogs>(this, settings_, host_, app_.warnings);
+        dialogs_ =
+            std::make_unique<QtDocumentDialogs>(this, settings_, host_, app_.warnings, glyphs_);
     auto* child =
         new TMDIChild(editorSettings(), glyphs_, host_, app_.warnings, *services_, *dialogs_);
     child_ = child;

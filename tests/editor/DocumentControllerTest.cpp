@@ -249,11 +249,11 @@ TEST_F(Document, ModeSwitchSetsToolBarsActionsAndCursor) {
     EXPECT_EQ(d.mode(), kModeMusic);
 
     // Symbol mode ends at once when the chooser is cancelled.
-    dialogs.onSymbol = [] { return false; };
+    dialogs.onSymbol = [](SymbolPaletteModel&) { return false; };
     Make().start(DocumentController::Start::Empty, "", "NONAME2", false);
     controller->run(Action::SymbolMode);
     EXPECT_EQ(controller->mode(), kModeMusic);
-    dialogs.onShape = [] { return std::optional<int>(3); };
+    dialogs.onShape = [](ShapePaletteModel& m) { return m.choose(3); };
     Make().start(DocumentController::Start::Empty, "", "NONAME3", false);
     controller->run(Action::ShapeMode);
     EXPECT_EQ(controller->mode(), kModeDrawing);

@@ -12,13 +12,14 @@
 #include "fileio/ScoreFile.h"
 #include "layout/PageGeometry.h"
 #include "model/Build.h"
+#include "support/EditorFixture.h"
 #include "support/FakeDocument.h"
 #include "support/TestSupport.h"
 
 namespace sw {
 namespace {
 
-class MusicKeys : public ::testing::Test {
+class MusicKeys : public test::EditorFixture {
   protected:
     // Two joined staves on page 1; `lines` stave lines on the first.
     void Open(int level = 3, int lines = 5) {
@@ -29,15 +30,7 @@ class MusicKeys : public ::testing::Test {
             s.stave(t).h.joinToNext = i == 0;
         }
         s.stave(1).h.lineCount = static_cast<uint8_t>(lines);
-        const std::string path = dir.file("keys.swn");
-        ASSERT_EQ(SaveScore(s, path, 0, s.Nstaves, false, false, host), SaveResult::Saved);
-        settings.level = level;
-        warnings.setUserLevel(level);
-        d = std::make_unique<DocumentController>(score, settings, host, warnings, undo, view,
-                                                 services, dialogs, measurer);
-        ASSERT_TRUE(d->start(DocumentController::Start::File, path, path, false));
-        d->setCurrentStave(1);
-        d->setCursorX(100);
+        OpenScore(s, level, "keys.swn");
     }
     void Keys(std::initializer_list<const char*> keys) {
         for (const char* k : keys)
@@ -64,18 +57,6 @@ class MusicKeys : public ::testing::Test {
         }
         return seen;
     }
-
-    test::TempDir dir;
-    Score score;
-    EditorSettings settings;
-    ScriptedHost host;
-    WarningBox warnings;
-    UndoRing undo{std::make_unique<MemoryUndoStorage>()};
-    HeadlessView view;
-    test::FakeServices services;
-    test::FakeDialogs dialogs;
-    test::FixedMeasurer measurer;
-    std::unique_ptr<DocumentController> d;
 };
 
 using V = std::vector<int>;

@@ -22,6 +22,7 @@
 #include "layout/PageGeometry.h"
 #include "layout/StaveLayout.h"
 #include "model/Build.h"
+#include "support/EditorFixture.h"
 #include "support/FakeDocument.h"
 #include "support/TestSupport.h"
 
@@ -150,7 +151,7 @@ TEST(Placement, NoteGlyphFollowsValueStemAndHead) {
 // ---------------------------------------------------------------------------
 // The controller
 
-class Entry : public ::testing::Test {
+class Entry : public test::EditorFixture {
   protected:
     // A system of two empty staves and a third stave, all on page 1.
     void Open(int level = 3, int staves = 2) {
@@ -161,15 +162,7 @@ class Entry : public ::testing::Test {
             s.stave(t).h.joinToNext = i + 1 < staves;
         }
         AppendStave(s, 100 + 80 * staves + 40, 20, w - 5);
-        const std::string path = dir.file("entry.swn");
-        ASSERT_EQ(SaveScore(s, path, 0, s.Nstaves, false, false, host), SaveResult::Saved);
-        settings.level = level;
-        warnings.setUserLevel(level);
-        d = std::make_unique<DocumentController>(score, settings, host, warnings, undo, view,
-                                                 services, dialogs, measurer);
-        ASSERT_TRUE(d->start(DocumentController::Start::File, path, path, false));
-        d->setCurrentStave(1);
-        d->setCursorX(100);
+        OpenScore(s, level, "entry.swn");
     }
     int Count(int s) const { return score.stave(s).count(); }
     const ScoreObject& Last(int s) const { return score.object(s, score.stave(s).count()); }
@@ -181,17 +174,6 @@ class Entry : public ::testing::Test {
         if (settings.level <= 2)
             host.expectWarning("You have chosen the Undo operation.", Answer::Yes);
         d->run(Action::Undo);
-    }
-    PointerResult Mouse(PointerEvent::Kind kind, int x, int y, MouseButton b = MouseButton::Left,
-                        bool shift = false, bool ctrl = false) {
-        PointerEvent e;
-        e.kind = kind;
-        e.x = x;
-        e.y = y;
-        e.button = kind == PointerEvent::Move ? MouseButton::None : b;
-        e.shift = shift;
-        e.ctrl = ctrl;
-        return d->pointer(e);
     }
     // A right click whose menu answers with the item `choose` (none for "").
     std::optional<Action> Right(int x, int y, const std::string& choose,
@@ -210,29 +192,12 @@ class Entry : public ::testing::Test {
         e.button = MouseButton::Right;
         return d->pointer(e).windowAction;
     }
-    void Click(int x, int y, bool shift = false, bool ctrl = false) {
-        Mouse(PointerEvent::Move, x, y);
-        Mouse(PointerEvent::Press, x, y, MouseButton::Left, shift, ctrl);
-        Mouse(PointerEvent::Release, x, y, MouseButton::Left, shift, ctrl);
-    }
-
     // The commands on their own, beside the controller.
     EditContext Context() { return {score, undo, host, warnings, cx, modified, dirty}; }
 
-    test::TempDir dir;
-    Score score;
     int32_t cx = 0;
     bool modified = false;
     DirtyStaves dirty;
-    EditorSettings settings;
-    ScriptedHost host;
-    WarningBox warnings;
-    UndoRing undo{std::make_unique<MemoryUndoStorage>()};
-    HeadlessView view;
-    test::FakeServices services;
-    test::FakeDialogs dialogs;
-    test::FixedMeasurer measurer;
-    std::unique_ptr<DocumentController> d;
 };
 
 TEST_F(Entry, ALetterStartsAProvisionalNoteOutsideTheStave) {
@@ -406,6 +371,16 @@ TEST_F(Entry, RestsAndOctaveMoves) {
     d->key("Ctrl+Right");
     EXPECT_EQ(d->pendingObject()->x, 111);
     EXPECT_EQ(d->cursorX(), 111);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Entry, ARestIsStoredAsReadingTheFileBackWouldHaveIt) {
+    Open();
+    d->key("Z");
+    d->key("Space");
+    ASSERT_EQ(Count(1), 1);
+    EXPECT_EQ(Last(1).note().rest, 1);
+    EXPECT_EQ(Last(1).note().stem, 1) << "its automatic stem resolved, as loading resolves it";
     EXPECT_HOST_CLEAN(host);
 }
 

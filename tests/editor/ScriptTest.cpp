@@ -169,6 +169,47 @@ TEST_F(Scripts, HeaderFooterChooserAndDisabledControls) {
     EXPECT_EQ(controller.mode(), kModeMusic);
 }
 
+TEST_F(Scripts, PalettesAnsweredByCellAndCaption) {
+    // A symbol cell is its glyph's code; a ticked box keeps the mode for more.
+    ScriptResult r =
+        Run("answer More than one=Yes; With Hints=yes; 166\nmode Symbol\nclick 100 60\nclick 140 "
+            "60\nkey Esc\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    int trills = 0;
+    for (int i = 1; i <= score.stave(1).count(); ++i)
+        trills += score.object(1, i).kind == kTrill && score.object(1, i).glyph == 166;
+    EXPECT_EQ(trills, 2);
+    EXPECT_EQ(controller.mode(), kModeMusic);
+    r = Run("answer Abort\nmode Symbol\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(controller.mode(), kModeMusic);
+
+    // White erases with solid shapes only: the outlines grey out.
+    r = Run("answer White (erase); Circle\naction acShape\n");
+    EXPECT_EQ(r.error,
+              "in the dialog \"Miscellaneous shapes\": the control \"Circle\" is disabled");
+    answers.queue.clear();
+    r = Run("answer white (erase); solid circle\naction acShape\nclick 200 60\nclick 210 60\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    const ScoreObject& shape = score.object(1, score.stave(1).count());
+    ASSERT_EQ(shape.kind, kDrawobject);
+    EXPECT_EQ(shape.data.drawobject.whiteOut, 1);
+    EXPECT_EQ(int{shape.data.drawobject.radiusOrWidth}, 10);
+}
+
+TEST_F(Scripts, TextTypedBeyondAsciiAndItsOwnControlKeys) {
+    // Ctrl+S is a sharp sign in a text, not Save (which would ask for a name).
+    ScriptResult r = Run("mode Text\ntype Café ñ\nkey Ctrl+S\nkey Enter\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    std::vector<std::string> words;
+    for (int i = 1; i <= score.stave(1).count(); ++i)
+        if (score.object(1, i).kind == kText) words.push_back(score.object(1, i).chunk());
+    EXPECT_EQ(words, (std::vector<std::string>{"Caf\xE9", "\xF1\x1B"}));
+    r = Run("mode Text\ntype 中\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_NE(messages.str().find("cannot be kept in a score's text"), std::string::npos);
+}
+
 TEST(ScriptControls, CaptionsMatchWithoutAmpersandAndTellTwinsApart) {
     std::vector<DialogControl> controls(3);
     controls[0].caption = "&Header";

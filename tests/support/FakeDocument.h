@@ -42,8 +42,9 @@ class FakeServices : public DocumentServices {
 class FakeDialogs : public DocumentDialogs {
   public:
     std::function<HeaderFooterChooser::Choice(const HeaderFooterChooser&)> onHeaderFooter;
-    std::function<bool()> onSymbol;
-    std::function<std::optional<int>()> onShape;
+    std::function<bool(SymbolPaletteModel&)> onSymbol;
+    std::function<bool(ShapePaletteModel&)> onShape;
+    std::function<bool(FontDesc&)> onFont;
     std::function<std::optional<FontDesc>()> onFavourite;
     std::function<bool(PageData&, bool&)> onPageSetup;
     std::function<std::optional<double>(StaveSizeDialogModel&, const Score&)> onStaveSize;
@@ -59,8 +60,9 @@ class FakeDialogs : public DocumentDialogs {
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
     }
-    bool chooseSymbol() override { return onSymbol ? onSymbol() : true; }
-    std::optional<int> chooseShape() override { return onShape ? onShape() : std::nullopt; }
+    bool chooseSymbol(SymbolPaletteModel& m) override { return onSymbol ? onSymbol(m) : false; }
+    bool chooseShape(ShapePaletteModel& m) override { return onShape ? onShape(m) : false; }
+    bool chooseFont(FontDesc& f) override { return onFont ? onFont(f) : false; }
     std::optional<FontDesc> selectFavourite() override {
         return onFavourite ? onFavourite() : std::nullopt;
     }

@@ -5,9 +5,12 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QToolButton>
+#include <QScrollArea>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -137,6 +140,57 @@ TEST(MainWindow, EveryCommandIsOneWindowActionAndBack) {
     EXPECT_EQ(doc.controller().page(), 2);
     EXPECT_FALSE(doc.action(Action::Undo)->isEnabled());
     window.closeDocument();
+}
+
+// Text mode on the page: the current stave and the attachment line in
+// "Strings", the text typed in "Putative", drawn over the page and gone
+// with Esc. SW_SCREENSHOT names a file for the picture of the window.
+TEST(MainWindow, TextModeShowsItsStaveAttachmentAndProvisionalText) {
+    test::TempDir dir;
+    const AppFolder folder = PrepareApplicationFolder(dir.path(), "", dir.file("cfg"));
+    Settings settings;
+    settings.maximised = false;
+    settings.width = 1000, settings.height = 700;
+    settings.level = 3;
+    TMainForm window(folder, settings, IniFile{}, true);
+    window.show();
+    ASSERT_TRUE(window.openScore(Example("minuet.swn"), false));
+    TMDIChild& doc = *window.document();
+    doc.controller().setCursorX(150);
+    doc.action(Action::TextMode)->trigger();
+    ASSERT_EQ(doc.controller().mode(), kModeText);
+    auto* scroll = doc.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    for (QChar c : QString("Allegro \u00E0 la")) {
+        const Qt::Key key = c == ' ' ? Qt::Key_Space : static_cast<Qt::Key>(c.toUpper().unicode());
+        QKeyEvent press(QEvent::KeyPress, key, c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier,
+                        QString(c));
+        QApplication::sendEvent(scroll, &press);
+    }
+    ASSERT_TRUE(doc.controller().ui().overlay.text);
+    EXPECT_EQ(doc.controller().ui().overlay.text->bytes, "Allegro \xE0 la");
+    // Ctrl+S is the text's sharp sign now, not Save.
+    EXPECT_TRUE(doc.action(Action::Save)->shortcuts().isEmpty());
+    auto count = [scroll] {
+        const QImage shot = qobject_cast<QLabel*>(scroll->widget())->pixmap().toImage();
+        std::map<QRgb, int> n;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                ++n[shot.pixel(x, y) & 0xFFFFFF];
+        return std::pair{n[0xFF00FF], n[0x808080]};
+    };
+    const auto [strings, putative] = count();
+    EXPECT_GT(strings, 500) << "the stave's lines and the attachment line";
+    EXPECT_GT(putative, 40) << "the provisional text";
+    if (const char* path = std::getenv("SW_SCREENSHOT")) window.grab().save(path);
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(scroll, &esc);
+    doc.action(Action::EnterMusic)->trigger();
+    EXPECT_EQ(doc.controller().mode(), kModeMusic);
+    EXPECT_EQ(count(), std::pair(0, 0));
+    EXPECT_FALSE(doc.action(Action::Save)->shortcuts().isEmpty());
+    EXPECT_TRUE(window.closeDocument());
+    window.close();
 }
 
 // The minuet open in a window of 1000 by 700.

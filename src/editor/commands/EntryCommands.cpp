@@ -161,11 +161,15 @@ Placed PlaceObjectOnStave(EditContext& ctx, int s, const ScoreObject& o) {
     // A bar line typed on a lower stave stands on the stave that holds it,
     // where the mouse finds it again.
     if (placed.kind == kBarline) placed.y = b.h.Ycoord;
-    if (placed.kind == kNote && !placed.note().rest) {
+    if (placed.kind == kNote) {
+        // No stored note keeps an automatic stem, a rest neither: reading a
+        // file resolves them, and the score must save the same before and after.
         NoteData& n = placed.note();
         n.stem = static_cast<uint8_t>(EffectiveStem(n));
-        placed.glyph = static_cast<uint8_t>(NoteGlyph(n));
-        score.stave(s).h.lastPitch = n.pitch;
+        if (!n.rest) {
+            placed.glyph = static_cast<uint8_t>(NoteGlyph(n));
+            score.stave(s).h.lastPitch = n.pitch;
+        }
     }
     const int i = Append(b, placed);
     if (placed.kind == kNote) {

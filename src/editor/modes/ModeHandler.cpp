@@ -81,7 +81,7 @@ std::array<std::unique_ptr<ModeHandler>, kModeCount> MakeModeHandlers(DocumentCo
     h[kModeBlockVb] = std::make_unique<GuidedMode>(d, msg::GuidanceBlockMove);
     h[kModeBlockCpy] = std::make_unique<GuidedMode>(d, msg::GuidanceBlockCopy);
     h[kModeText] = std::make_unique<TextMode>(d);
-    h[kModeSymbol] = std::make_unique<GuidedMode>(d, msg::GuidanceSymbolPlace);
+    h[kModeSymbol] = std::make_unique<SymbolMode>(d);
     h[kModeLine] = std::make_unique<LineMode>(d);
     h[kModeCurve] = std::make_unique<CurveMode>(d);
     h[kModeHairpin] = std::make_unique<HairpinMode>(d);

@@ -52,6 +52,14 @@ class ModeHandler {
     virtual bool key(const std::string& /*key*/) { return false; }
     // The release of a key whose press the window saw.
     virtual bool keyUp(const std::string& /*key*/) { return false; }
+    // A character typed, by what it is rather than by its key.
+    virtual bool character(char32_t /*c*/) { return false; }
+    // A tool button or placing command of the mode.
+    virtual bool tool(Action /*a*/) { return false; }
+    // The placing tools changed (a font, a thickness) from outside the mode.
+    virtual void toolsChanged() {}
+    // Music was chosen from the menu: what the mode has in hand goes in first.
+    virtual void beforeMusic() {}
 
   protected:
     DocumentController& d_;

@@ -260,14 +260,18 @@ void HeaderFooterMode::enter(int from) {
     }
 }
 
+bool HeaderFooterMode::key(const std::string& key) {
+    // The one thing to do here: a text.
+    if (key != "\"") return false;
+    d_.modeCommand(Action::TextMode);
+    return true;
+}
+
 PointerResult HeaderFooterMode::pointer(const PointerEvent& e) {
     if (GrabsThePage(e)) return Grab(d_);
     if (e.kind == PointerEvent::Press && e.button == MouseButton::Left) {
         // Header and footer texts are measured from the top of their band.
-        const PageGeometry g = ComputePageGeometry(d_.score_);
-        const double inches = header_ ? d_.score_.page.Header : d_.score_.page.Footer;
-        const int band = std::max(1, static_cast<int>(std::lround(inches * g.ppiY)));
-        if (e.y < 0 || e.y >= band) {
+        if (e.y < 0 || e.y >= HeaderFooterBand(d_.score_, header_)) {
             d_.clickOutsideWorkingArea();
             return {true, false, false};
         }

@@ -35,6 +35,7 @@ class HeaderFooterMode : public ModeHandler {
     HeaderFooterMode(DocumentController& d, bool header) : ModeHandler(d), header_(header) {}
     void enter(int from) override;
     PointerResult pointer(const PointerEvent& e) override;
+    bool key(const std::string& key) override;
 
   private:
     bool header_;

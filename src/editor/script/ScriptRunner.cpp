@@ -182,11 +182,13 @@ const DialogControl* FindControl(const std::vector<DialogControl>& controls,
 }
 
 bool ScriptDialogs::run(const std::string& title, std::vector<DialogControl> controls,
-                        const std::function<bool()>& ok, const std::string& cancel) {
+                        const std::function<bool()>& ok, const std::string& cancel,
+                        const bool* chosen) {
     bool cancelled = false, accepted = false;
     controls.push_back({"OK", DialogControl::Button, true, nullptr, [&] { accepted = ok(); }});
     controls.push_back({cancel, DialogControl::Button, true, nullptr, [&] { cancelled = true; }});
-    while (!accepted && !cancelled) {
+    auto closed = [&] { return accepted || cancelled || (chosen && *chosen); };
+    while (!closed()) {
         const std::optional<std::string> line = answers_.next();
         if (!line) {
             answers_.failures.push_back("the dialog \"" + title + "\" is open with no answer");
@@ -195,8 +197,9 @@ bool ScriptDialogs::run(const std::string& title, std::vector<DialogControl> con
         for (const DialogItem& item : ParseDialogAnswer(*line)) {
             std::string why;
             const DialogControl* c = FindControl(controls, item.name, why);
-            if (c && !c->enabled) why = "the control \"" + item.name + "\" is disabled";
-            if (c && c->enabled) {
+            const bool enabled = c && (c->enabledNow ? c->enabledNow() : c->enabled);
+            if (c && !enabled) why = "the control \"" + item.name + "\" is disabled";
+            if (enabled) {
                 if (item.value && !c->set)
                     why = "\"" + item.name + "\" takes no value";
                 else if (!item.value && !c->press)
@@ -210,10 +213,10 @@ bool ScriptDialogs::run(const std::string& title, std::vector<DialogControl> con
                 answers_.failures.push_back("in the dialog \"" + title + "\": " + why);
                 return false;
             }
-            if (accepted || cancelled) break;
+            if (closed()) break;
         }
     }
-    return accepted;
+    return !cancelled;
 }
 
 namespace {
@@ -243,12 +246,70 @@ HeaderFooterChooser::Choice ScriptDialogs::chooseHeaderFooter(const HeaderFooter
     return ok ? choice : HeaderFooterChooser::None;
 }
 
-bool ScriptDialogs::chooseSymbol() {
-    return false;  // there is no symbol chooser yet: symbol mode ends at once
+bool ScriptDialogs::chooseSymbol(SymbolPaletteModel& model) {
+    // A cell is named by its glyph's code; clicking one chooses it and closes.
+    bool chosen = false;
+    std::vector<DialogControl> controls = {
+        {SymbolPaletteModel::kHints, DialogControl::Check, true, YesNo(model.hints), nullptr},
+        {SymbolPaletteModel::kMoreThanOne, DialogControl::Check, true, YesNo(model.moreThanOne),
+         nullptr},
+    };
+    for (int g : SymbolPaletteModel::Glyphs())
+        controls.push_back({std::to_string(g), DialogControl::Button, true, nullptr,
+                            [&model, &chosen, g] { chosen = model.choose(g); }});
+    return run(
+        MessageText(msg::SelectSymbolCaption), std::move(controls),
+        [&model] { return model.chosen().has_value(); }, SymbolPaletteModel::kAbort, &chosen);
 }
 
-std::optional<int> ScriptDialogs::chooseShape() {
-    return std::nullopt;
+bool ScriptDialogs::chooseShape(ShapePaletteModel& model) {
+    bool chosen = false;
+    std::vector<DialogControl> controls = {
+        {ShapePaletteModel::kBlack, DialogControl::Button, true, nullptr,
+         [&model] { model.white = false; }},
+        {ShapePaletteModel::kWhite, DialogControl::Button, true, nullptr,
+         [&model] { model.white = true; }},
+    };
+    for (int k = 0; k < static_cast<int>(ShapePaletteModel::kShapes.size()); ++k) {
+        DialogControl c{ShapePaletteModel::kShapes[static_cast<std::size_t>(k)],
+                        DialogControl::Button, true, nullptr,
+                        [&model, &chosen, k] { chosen = model.choose(k); }};
+        c.enabledNow = [&model, k] { return model.enabled(k); };
+        controls.push_back(std::move(c));
+    }
+    return run(
+        MessageText(msg::ShapesCaption), std::move(controls),
+        [&model] { return model.chosen().has_value(); }, "Cancel", &chosen);
+}
+
+bool ScriptDialogs::chooseFont(FontDesc& font) {
+    FontDesc f = font;
+    bool bold = f.style & kBold, italic = f.style & kItalic, underline = f.style & kUnderline;
+    std::vector<DialogControl> controls = {
+        {"&Font", DialogControl::Box, true,
+         [&f](const std::string& v) {
+             if (v.empty() || v.size() > kMaxFontName) return false;
+             f.name = v;
+             return true;
+         },
+         nullptr},
+        {"&Size", DialogControl::Box, true,
+         [&f](const std::string& v) {
+             const std::optional<double> n = ParseReal(v);
+             if (!n || *n < 1 || *n > 200 || *n != static_cast<int>(*n)) return false;
+             f.size = static_cast<int16_t>(*n);
+             return true;
+         },
+         nullptr},
+        {"&Bold", DialogControl::Check, true, YesNo(bold), nullptr},
+        {"&Italic", DialogControl::Check, true, YesNo(italic), nullptr},
+        {"&Underline", DialogControl::Check, true, YesNo(underline), nullptr},
+    };
+    if (!run(MessageText(msg::FontCaption), std::move(controls), [] { return true; })) return false;
+    f.style = static_cast<uint8_t>((f.style & kStrikeOut) | (bold ? kBold : 0) |
+                                   (italic ? kItalic : 0) | (underline ? kUnderline : 0));
+    font = f;
+    return true;
 }
 
 std::optional<FontDesc> ScriptDialogs::selectFavourite() {
@@ -470,8 +531,11 @@ std::optional<Action> ModeAction(const std::string& name) {
         {"line", Action::LineMode},       {"lines", Action::LineMode},
         {"curve", Action::CurveMode},     {"curves", Action::CurveMode},
         {"hairpin", Action::HairpinMode}, {"hairpins", Action::HairpinMode},
-        {"symbol", Action::SymbolMode},   {"block", Action::BlockMode},
-        {"preview", Action::Preview},     {"headfoot", Action::HeadFoot}};
+        {"symbol", Action::SymbolMode},   {"symbols", Action::SymbolMode},
+        {"shape", Action::ShapeMode},     {"shapes", Action::ShapeMode},
+        {"lyric", Action::Lyric},         {"lyrics", Action::Lyric},
+        {"block", Action::BlockMode},     {"preview", Action::Preview},
+        {"headfoot", Action::HeadFoot}};
     const std::string l = Lower(name);
     for (const auto& [n, a] : kModeActions)
         if (l == n) return a;
@@ -573,17 +637,24 @@ std::string Runner::line(const std::string& raw, ScriptResult& result) {
         if (w.size() != 1) return "key needs one key, such as Ctrl+Z";
         if (NormalizeKey(w[0]).empty()) return "\"" + w[0] + "\" is no key";
         // A key whose command is greyed out does nothing, as in the window.
-        if (const std::optional<Action> a = ActionByKey(w[0]))
+        if (const std::optional<Action> a = d_.shortcut(w[0]))
             return d_.canRun(*a) ? runAction(*a, result) : std::string();
         d_.key(w[0]);
         return {};
     }
     if (command == "type") {
-        // A capital letter is the letter typed with Shift.
-        for (char c : rest)
-            d_.key(c == ' '               ? std::string("Space")
-                   : c >= 'A' && c <= 'Z' ? "Shift+" + std::string(1, c)
-                                          : std::string(1, c));
+        // A capital letter is the letter typed with Shift; a character
+        // beyond ASCII is typed as itself, as a keyboard of its own would.
+        for (char32_t c : DecodeUtf8(rest)) {
+            if (c >= 0x80) {
+                d_.typeCharacter(c);
+                continue;
+            }
+            const char b = static_cast<char>(c);
+            d_.key(b == ' '               ? std::string("Space")
+                   : b >= 'A' && b <= 'Z' ? "Shift+" + std::string(1, b)
+                                          : std::string(1, b));
+        }
         return {};
     }
     if (command == "click" || command == "dblclick" || command == "drag" || command == "hover")
@@ -611,8 +682,8 @@ std::string Runner::line(const std::string& raw, ScriptResult& result) {
     if (command == "mode") {
         const std::optional<Action> a = w.size() == 1 ? ModeAction(w[0]) : std::nullopt;
         if (!a)
-            return "mode needs Music, Text, Line, Curve, Hairpin, Symbol, Block, Preview or "
-                   "HeadFoot";
+            return "mode needs Music, Text, Lyric, Line, Curve, Hairpin, Symbol, Shape, Block, "
+                   "Preview or HeadFoot";
         return runAction(*a, result);
     }
     if (command == "save") {

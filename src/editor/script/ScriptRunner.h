@@ -74,6 +74,8 @@ struct DialogControl {
     std::function<bool(const std::string&)> set;
     // Button, or a choice picked by its caption.
     std::function<void()> press;
+    // Whether it can be used now, for a control the dialog itself greys out.
+    std::function<bool()> enabledNow = {};
 };
 
 // Finds the control an item names: its caption without "&" and outer spaces,
@@ -89,8 +91,9 @@ class ScriptDialogs : public DocumentDialogs {
         : answers_(answers), host_(host), warnings_(warnings), printer_(std::move(printer)) {}
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override;
-    bool chooseSymbol() override;
-    std::optional<int> chooseShape() override;
+    bool chooseSymbol(SymbolPaletteModel& model) override;
+    bool chooseShape(ShapePaletteModel& model) override;
+    bool chooseFont(FontDesc& font) override;
     std::optional<FontDesc> selectFavourite() override;
     bool pageSetup(PageData& page, bool& metric) override;
     std::optional<double> staveSize(StaveSizeDialogModel& model, const Score& score) override;
@@ -107,9 +110,11 @@ class ScriptDialogs : public DocumentDialogs {
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
     // it is cancelled (false). `ok` says whether OK may close it now;
-    // `cancel` is the caption of the button that closes it unchanged.
+    // `cancel` is the caption of the button that closes it unchanged; a
+    // palette whose choice closes it sets `chosen`.
     bool run(const std::string& title, std::vector<DialogControl> controls,
-             const std::function<bool()>& ok, const std::string& cancel = "Cancel");
+             const std::function<bool()>& ok, const std::string& cancel = "Cancel",
+             const bool* chosen = nullptr);
 
     ScriptAnswers& answers_;
     Host& host_;
