@@ -158,34 +158,41 @@ std::pair<int, int> VerticalRun(const Image& img, int x, int y) {
 }
 
 // Erases the line at centre row `c` between x0 and x1 where nothing crosses
-// it; `minLength` leaves shorter pieces alone (ledger lines are only lines
-// when long enough).
+// it. A stretch of ink along the line shorter than `minLength` (crossings
+// included) is left alone: ledger lines are only lines when long enough.
 void EraseLine(const Image& page, Image& out, double c, int thickness, int x0, int x1,
                int minLength) {
     const int top = static_cast<int>(std::lround(c - (thickness - 1) / 2.0));
     const int tolerance = 1;
-    std::vector<std::pair<int, int>> runs(static_cast<std::size_t>(std::max(0, x1 - x0 + 1)),
-                                          {-1, -1});
-    for (int x = std::max(0, x0); x <= x1 && x < page.width; ++x) {
+    x0 = std::max(0, x0);
+    x1 = std::min(page.width - 1, x1);
+    if (x1 < x0) return;
+    // Per column: no ink on the line ({-2,-2}), a crossing ({-1,-1}) or the
+    // line's own run.
+    std::vector<std::pair<int, int>> runs(static_cast<std::size_t>(x1 - x0 + 1), {-2, -2});
+    for (int x = x0; x <= x1; ++x) {
         int at = -1;
         for (int y = top - 1; y <= top + thickness && at < 0; ++y)
             if (page.ink(x, y)) at = y;
         if (at < 0) continue;
         const auto run = VerticalRun(page, x, at);
-        if (run.second - run.first + 1 <= thickness + tolerance)
-            runs[static_cast<std::size_t>(x - x0)] = run;
+        // Only ink where the line lies: a thin stroke just beside a line's
+        // place (the top of a head above a ledger line) is not the line.
+        const bool line = run.second - run.first + 1 <= thickness + tolerance &&
+                          run.first >= top - 1 && run.second <= top + thickness;
+        runs[static_cast<std::size_t>(x - x0)] = line ? run : std::make_pair(-1, -1);
     }
     for (std::size_t i = 0; i < runs.size();) {
-        if (runs[i].first < 0) {
+        if (runs[i].first == -2) {
             ++i;
             continue;
         }
         std::size_t j = i;
-        while (j < runs.size() && runs[j].first >= 0)
+        while (j < runs.size() && runs[j].first != -2)
             ++j;
         if (static_cast<int>(j - i) >= minLength)
             for (std::size_t k = i; k < j; ++k)
-                for (int y = runs[k].first; y <= runs[k].second; ++y)
+                for (int y = runs[k].first; y >= 0 && y <= runs[k].second; ++y)
                     out.set(x0 + static_cast<int>(k), y, false);
         i = j;
     }
