@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "Engine.h"
+#include "core/AtomicFile.h"
 #include "core/Bmp1.h"
 #include "core/ScriptedHost.h"
 #include "layout/OpenScore.h"
@@ -211,6 +212,102 @@ std::unique_ptr<Score> Open(const std::string& path) {
     QtTextMeasurer measurer;
     EXPECT_TRUE(OpenForDisplay(*score, path, host, measurer).load.ok) << path;
     return score;
+}
+
+// A page with both clefs, chords, beams and rests: two systems of a treble
+// and a bass stave, four bars each.
+std::unique_ptr<Score> TestPage() {
+    auto score = std::make_unique<Score>();
+    score->staveSize = 0.3;
+    struct Ev {
+        std::vector<int> pitches;  // empty: a rest
+        int value;
+        bool beamToNext = false;
+    };
+    using Bar = std::vector<Ev>;
+    const std::vector<Bar> treble = {
+        {{{-6, -4, -2}, 3}, {{0}, 3}, {{1}, 4, true}, {{2}, 4}, {{-3}, 4, true}, {{-1}, 4}},
+        {{{-4, -2}, 2}, {{}, 2}},
+        {{{}, 1}},
+        {{{-1}, 1}},
+        {{{3}, 3}, {{-5, -3}, 3}, {{}, 2}},
+        {{{-2}, 4, true}, {{-1}, 4, true}, {{0}, 4, true}, {{1}, 4}, {{4, 2}, 2}},
+        {{{0}, 2}, {{-6}, 2}},
+        {{{}, 1}},
+    };
+    const std::vector<Bar> bass = {
+        {{{2}, 2}, {{0, -2}, 2}},
+        {{{}, 1}},
+        {{{-1}, 4, true}, {{0}, 4}, {{}, 2}, {{3}, 3}},
+        {{{1, -1, -3}, 1}},
+        {{{}, 2}, {{-4}, 2}},
+        {{{2}, 3}, {{0}, 3}, {{-2}, 3}, {{-4}, 3}},
+        {{{5}, 1}},
+        {{{-3}, 2}, {{}, 2}},
+    };
+    const int kLeft = 10, kRight = 620, kStart = 70;
+    for (int system = 0; system < 2; ++system) {
+        const int y = 60 + system * 190;
+        for (int v = 0; v < 2; ++v) {
+            const int s = AppendStave(*score, y + v * 80, kLeft, kRight);
+            StaveHeader& h = score->stave(s).h;
+            h.joinToNext = v == 0;
+            h.PageNum = 1;
+            ScoreObject* clef = PlaceObject(*score, s, kClef, kLeft + 25, h.Ycoord, v == 0 ? 3 : 2);
+            clef->data.clef.type = static_cast<uint8_t>(v);
+            const double barWidth = (kRight - kStart) / 4.0;
+            for (int b = 0; b < 4; ++b) {
+                const Bar& bar = (v == 0 ? treble : bass)[static_cast<std::size_t>(system * 4 + b)];
+                const double step = (barWidth - 30) / static_cast<double>(bar.size());
+                int previous = 0;
+                for (std::size_t e = 0; e < bar.size(); ++e) {
+                    const Ev& ev = bar[e];
+                    const int x = static_cast<int>(kStart + b * barWidth + 16 + step * e);
+                    if (ev.pitches.empty()) {
+                        PlaceNote(*score, s, x, 0, ev.value, 2)->note().rest = 1;
+                        previous = 0;
+                        continue;
+                    }
+                    int stemEnd = 0;
+                    for (int p : ev.pitches) {
+                        ScoreObject* o = PlaceNote(*score, s, x, p, ev.value, ev.value >= 2 ? 0 : 2);
+                        o->note().stem = ev.pitches.front() >= 0 ? 1 : 0;
+                        stemEnd = score->stave(s).h.Nobjec;
+                    }
+                    if (previous) {
+                        score->object(s, previous).note().beamOnTo = static_cast<uint8_t>(stemEnd);
+                        score->object(s, stemEnd).note().beamBackTo =
+                            static_cast<uint8_t>(previous);
+                        score->object(s, stemEnd).note().stem =
+                            score->object(s, previous).note().stem;
+                    }
+                    previous = ev.beamToNext ? stemEnd : 0;
+                }
+                if (v == 0) {
+                    ScoreObject* line = PlaceObject(*score, s, kBarline,
+                                                    static_cast<int>(kStart + (b + 1) * barWidth) - 1,
+                                                    h.Ycoord, 39);
+                    line->data.barline.style = 0;
+                }
+            }
+        }
+    }
+    ScriptedHost host;
+    host.setPermissive(true);
+    QtTextMeasurer measurer;
+    PrepareForDisplay(*score, host, measurer);
+    return score;
+}
+
+TEST(ClosedLoop, TestPageWithChordsBeamsAndRestsComesBack) {
+    auto score = TestPage();
+    if (const char* out = std::getenv("SW_TEST_PAGE")) {
+        GlyphStore glyphs;
+        const QImage picture = PagePicture(glyphs, *score, 1, DrawSettings{});
+        picture.save(out);
+        WriteFileAtomically(std::string(out) + ".bmp", EncodePictureFile(picture, true, 320));
+    }
+    ExpectGood(Loop(*score), "test page");
 }
 
 TEST(ClosedLoop, ExamplesComeBack) {

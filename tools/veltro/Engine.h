@@ -111,9 +111,9 @@ struct StaveSymbols {
     std::vector<Chord> chords;  // left to right, rests included
 };
 
-// The symbols of stave `index`, from the picture without its stave lines and
-// the components of that picture.
-StaveSymbols FindSymbols(const Image& clean, const Components& components,
+// The symbols of stave `index`, from the page, the page without its stave
+// lines and the components of that.
+StaveSymbols FindSymbols(const Image& page, const Image& clean, const Components& components,
                          const std::vector<Stave>& staves, int index);
 
 struct Options {

@@ -66,7 +66,7 @@ PageResult Recognise(const Image& page, const Options& options,
         r.space = spaces[spaces.size() / 2];
     }
     for (std::size_t i = 0; i < r.staves.size(); ++i) {
-        r.symbols.push_back(FindSymbols(clean, comps, r.staves, static_cast<int>(i)));
+        r.symbols.push_back(FindSymbols(page, clean, comps, r.staves, static_cast<int>(i)));
         step(60 + static_cast<int>(35 * (i + 1) / r.staves.size()));
     }
     step(100);

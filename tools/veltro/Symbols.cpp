@@ -27,9 +27,9 @@ struct Stroke {
 
 class StaveReader {
   public:
-    StaveReader(const Image& img, const Components& comps, const std::vector<Stave>& staves,
-                int index)
-        : img_(img), comps_(comps), s_(staves[static_cast<std::size_t>(index)]) {
+    StaveReader(const Image& page, const Image& img, const Components& comps,
+                const std::vector<Stave>& staves, int index)
+        : page_(page), img_(img), comps_(comps), s_(staves[static_cast<std::size_t>(index)]) {
         sp_ = s_.space;
         const double above = index > 0 ? (s_.top() - staves[static_cast<std::size_t>(index - 1)]
                                                          .bottom()) / 2
@@ -239,14 +239,21 @@ class StaveReader {
     }
 
     // Open heads: holes in the ink (paper enclosed on every side) of a head's
-    // size, inside a ring a head wide.
+    // size, inside a ring a head wide. A semibreve in a space loses its thin
+    // top and bottom with the stave lines, so the page itself is searched
+    // too, for holes whose sides (without the lines) are a semibreve's.
     void findOpenHeads() {
+        findHoles(img_, false);
+        findHoles(page_, true);
+    }
+
+    void findHoles(const Image& source, bool withLines) {
         const int w = zone_.x1 - zone_.x0 + 1, h = zone_.y1 - zone_.y0 + 1;
         if (w <= 0 || h <= 0) return;
         Image paper(w, h);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                paper.px[paper.index(x, y)] = img_.ink(zone_.x0 + x, zone_.y0 + y) ? 0 : 1;
+                paper.px[paper.index(x, y)] = source.ink(zone_.x0 + x, zone_.y0 + y) ? 0 : 1;
         const Components holes = FindComponents(paper);
         for (const Component& c : holes.list) {
             if (c.x0 == 0 || c.y0 == 0 || c.x1 == w - 1 || c.y1 == h - 1) continue;
@@ -256,26 +263,34 @@ class StaveReader {
             // The ring around it: out from the hole to the paper beyond.
             int l = zone_.x0 + c.x0 - 1, r = zone_.x0 + c.x1 + 1;
             if (!img_.ink(l, cy) || !img_.ink(r, cy) || isClef(comp(l, cy))) continue;
+            const int innerL = l, innerR = r;
             while (img_.ink(l - 1, cy))
                 --l;
             while (img_.ink(r + 1, cy))
                 ++r;
             int t = zone_.y0 + c.y0 - 1, b = zone_.y0 + c.y1 + 1;
-            while (img_.ink(cx, t - 1))
+            while (source.ink(cx, t - 1))
                 --t;
-            while (img_.ink(cx, b + 1))
+            while (source.ink(cx, b + 1))
                 ++b;
             const double ringW = spaces(r - l + 1), ringH = spaces(b - t + 1);
             // A stem along the ring's side makes it a little wider.
             if (ringW < 1.0 || ringW > 2.0 || ringH < 0.6 || ringH > 1.4) continue;
+            if (withLines && (ringW < 1.2 || spaces(innerL - l + 1) < 0.15 ||
+                              spaces(r - innerR + 1) < 0.15))
+                continue;
             Head head;
             head.filled = false;
+            head.x = (zone_.x0 + c.x0 + zone_.x0 + c.x1) / 2.0;
+            head.y = (zone_.y0 + c.y0 + zone_.y0 + c.y1) / 2.0;
+            if (std::any_of(heads_.begin(), heads_.end(), [&](const Head& o) {
+                    return std::fabs(o.x - head.x) < sp_ / 2 && std::fabs(o.y - head.y) < sp_ / 2;
+                }))
+                continue;
             head.x0 = l;
             head.x1 = r;
             head.y0 = t;
             head.y1 = b;
-            head.x = (zone_.x0 + c.x0 + zone_.x0 + c.x1) / 2.0;
-            head.y = (zone_.y0 + c.y0 + zone_.y0 + c.y1) / 2.0;
             head.step = s_.step(head.y);
             heads_.push_back(head);
         }
@@ -351,17 +366,27 @@ class StaveReader {
             stemComp_.push_back(st.comp);
             out_.chords.push_back(c);
         }
-        // Open heads without a stem are semibreves when they stand alone.
+        // Open heads without a stem are semibreves, one chord for those
+        // stacked at one x.
+        std::vector<bool> taken(heads_.size(), false);
         for (std::size_t i = 0; i < heads_.size(); ++i) {
-            const Head& h = heads_[i];
-            if (owner[i] >= 0 || h.filled) continue;
+            if (owner[i] >= 0 || heads_[i].filled || taken[i]) continue;
+            Chord chord;
+            chord.open = true;
+            for (std::size_t j = i; j < heads_.size(); ++j)
+                if (owner[j] < 0 && !heads_[j].filled && !taken[j] &&
+                    std::fabs(heads_[j].x - heads_[i].x) < 0.3 * sp_) {
+                    chord.heads.push_back(heads_[j]);
+                    taken[j] = true;
+                }
+            const Head& h = chord.heads.front();
             const int c = comp(h.x0, static_cast<int>(h.y));
             if (c < 0) continue;
             const Component& k = component(c);
-            if (spaces(k.height()) > 1.4 || spaces(k.width()) > 2.2) continue;
-            Chord chord;
-            chord.open = true;
-            chord.heads.push_back(h);
+            const double stack = static_cast<double>(chord.heads.size());
+            if (spaces(k.height()) > stack + 0.5 || spaces(k.width()) > 2.2) continue;
+            std::sort(chord.heads.begin(), chord.heads.end(),
+                      [](const Head& a, const Head& b) { return a.y < b.y; });
             stemComp_.push_back(c);
             out_.chords.push_back(chord);
         }
@@ -491,6 +516,7 @@ class StaveReader {
             }
     }
 
+    const Image& page_;
     const Image& img_;
     const Components& comps_;
     const Stave& s_;
@@ -506,11 +532,11 @@ class StaveReader {
 
 }  // namespace
 
-StaveSymbols FindSymbols(const Image& clean, const Components& components,
+StaveSymbols FindSymbols(const Image& page, const Image& clean, const Components& components,
                          const std::vector<Stave>& staves, int index) {
     if (index < 0 || index >= static_cast<int>(staves.size()) || staves[static_cast<std::size_t>(index)].space <= 0)
         return {};
-    return StaveReader(clean, components, staves, index).read();
+    return StaveReader(page, clean, components, staves, index).read();
 }
 
 }  // namespace veltro
