@@ -1,0 +1,21 @@
+// The paper-fit dialog (TLayoutconfirm4) over its model: how a recognised
+// page that is too wide for portrait paper is made to fit.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "scan/PaperFit.h"
+
+class QPushButton;
+
+namespace sw {
+
+// The dialog, not yet shown: its default button returns 1, the other one
+// (also Escape) 900.
+std::unique_ptr<QDialog> MakePaperFitDialog(QWidget* parent, const PaperFitDialogModel& model);
+
+// Shows the dialog and returns the button pressed.
+int RunPaperFitDialog(QWidget* parent, const PaperFitDialogModel& model);
+
+}  // namespace sw
