@@ -51,6 +51,7 @@ bench: release
 	$(RELEASE_DIR)/bench/bench_midi
 	$(RELEASE_DIR)/bench/bench_undo
 	$(RELEASE_DIR)/bench/bench_entry
+	$(RELEASE_DIR)/bench/bench_veltro
 
 $(FUZZ_DIR)/build.ninja:
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja \
