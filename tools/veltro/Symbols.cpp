@@ -3,8 +3,6 @@
 // picture without its stave lines. Every size is measured in spaces.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 
 #include "Engine.h"
@@ -50,12 +48,6 @@ class StaveReader {
         findFilledHeads();
         findOpenHeads();
         findBarlines();
-        if (std::getenv("VELTRO_DEBUG")) {
-            for (const Stroke& k : strokes_)
-                std::fprintf(stderr, "stroke x %d-%d y %d-%d comp %d\n", k.x0 - s_.left, k.x1 - s_.left, k.y0, k.y1, k.comp);
-            for (const Head& h : heads_)
-                std::fprintf(stderr, "head %s x %d-%d y %.1f step %d\n", h.filled ? "filled" : "open", h.x0 - s_.left, h.x1 - s_.left, h.y, h.step);
-        }
         buildChords();
         findBeams();
         findFlagsAndDots();
