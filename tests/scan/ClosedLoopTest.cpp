@@ -317,5 +317,43 @@ TEST(ClosedLoop, ExamplesComeBack) {
     }
 }
 
+// The page turned by `degrees` about its centre (nearest pixel).
+void Rotate(Mask& m, double degrees) {
+    const double a = degrees * M_PI / 180, c = std::cos(a), s = std::sin(a);
+    const double cx = m.width / 2.0, cy = m.height / 2.0;
+    std::vector<uint8_t> out(m.ink.size(), 0);
+    for (int y = 0; y < m.height; ++y)
+        for (int x = 0; x < m.width; ++x) {
+            const int sx = static_cast<int>(std::lround(cx + (x - cx) * c + (y - cy) * s));
+            const int sy = static_cast<int>(std::lround(cy - (x - cx) * s + (y - cy) * c));
+            if (sx >= 0 && sy >= 0 && sx < m.width && sy < m.height)
+                out[static_cast<std::size_t>(y * m.width + x)] = m.at(sx, sy);
+        }
+    m.ink = std::move(out);
+}
+
+// One pixel in a hundred made black or white at random.
+void SaltAndPepper(Mask& m) {
+    unsigned seed = 12345;
+    for (uint8_t& p : m.ink) {
+        seed = seed * 1103515245u + 12345u;
+        const unsigned r = (seed >> 8) % 200;
+        if (r < 2) p = r == 0;
+    }
+}
+
+TEST(ClosedLoop, ATurnedPageComesBack) {
+    auto score = Open(std::string(STAFFWRIGHT_SOURCE_DIR) + "/examples/minuet.swn");
+    ExpectGood(Loop(*score, [](Mask& m) { Rotate(m, 0.5); }), "minuet turned 0.5 degrees");
+    ExpectGood(Loop(*score, [](Mask& m) { Rotate(m, -0.5); }), "minuet turned -0.5 degrees");
+}
+
+TEST(ClosedLoop, ANoisyPageComesBack) {
+    for (const char* name : {"minuet", "ode-satb"}) {
+        auto score = Open(std::string(STAFFWRIGHT_SOURCE_DIR) + "/examples/" + name + ".swn");
+        ExpectGood(Loop(*score, SaltAndPepper), std::string(name) + " with 1% noise");
+    }
+}
+
 }  // namespace
 }  // namespace sw

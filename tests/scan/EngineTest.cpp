@@ -2,6 +2,8 @@
 // removal, components, and the symbols of a stave.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Engine.h"
 
 namespace veltro {
@@ -45,6 +47,20 @@ TEST(EngineStages, StavesAndTheSystemsTheLeftLineJoins) {
     EXPECT_EQ(staves[0].right, 369);
     EXPECT_EQ(staves[2].step(staves[2].middle() + 24), 2);
     EXPECT_EQ(FindSystems(img, staves), (std::vector<int>{0, 0, 1}));
+}
+
+TEST(EngineStages, ASlopingPageIsLevelled) {
+    Image img(600, 300);
+    for (int k = 0; k < 5; ++k)
+        for (int x = 20; x < 580; ++x)
+            for (int t = 0; t < 2; ++t)
+                img.set(x, static_cast<int>(std::lround(100 + k * kSpace + 0.008 * x)) + t);
+    const double slope = EstimateSlope(img);
+    EXPECT_NEAR(slope, 0.008, 0.0015);
+    const std::vector<Stave> staves = FindStaves(Level(img, slope));
+    ASSERT_EQ(staves.size(), 1u);
+    EXPECT_NEAR(staves[0].space, kSpace, 0.5);
+    EXPECT_NEAR(EstimateSlope(Level(img, slope)), 0, 0.0015);
 }
 
 TEST(EngineStages, LineRemovalKeepsWhatCrossesTheLines) {

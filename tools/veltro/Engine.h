@@ -44,6 +44,13 @@ struct Stave {
     int step(double y) const;
 };
 
+// The slope (dy/dx) of the page's lines: the shear that makes the rows of
+// ink most uneven, searched within two degrees either way.
+double EstimateSlope(const Image& page);
+// The page sheared by -slope about its middle column, so lines of that slope
+// become level.
+Image Level(const Image& page, double slope);
+
 // Staves found by the rows that hold long horizontal runs, grouped five by
 // five at an even spacing; top to bottom.
 std::vector<Stave> FindStaves(const Image& page);

@@ -48,12 +48,17 @@ PageResult Recognise(const Image& page, const Options& options,
     PageResult r;
     r.width = page.width;
     r.height = page.height;
+    step(2);
+    // A page scanned a little askew is levelled first.
+    const double slope = EstimateSlope(page);
+    const Image levelled = std::fabs(slope) > 0.0004 ? Level(page, slope) : Image();
+    const Image& level = levelled.width > 0 ? levelled : page;
     step(5);
-    r.staves = FindStaves(page);
+    r.staves = FindStaves(level);
     step(20);
-    r.systems = FindSystems(page, r.staves);
+    r.systems = FindSystems(level, r.staves);
     step(30);
-    const Image clean = RemoveStaveLines(page, r.staves);
+    const Image clean = RemoveStaveLines(level, r.staves);
     step(45);
     const Components comps = FindComponents(clean);
     step(60);
@@ -66,7 +71,7 @@ PageResult Recognise(const Image& page, const Options& options,
         r.space = spaces[spaces.size() / 2];
     }
     for (std::size_t i = 0; i < r.staves.size(); ++i) {
-        r.symbols.push_back(FindSymbols(page, clean, comps, r.staves, static_cast<int>(i)));
+        r.symbols.push_back(FindSymbols(level, clean, comps, r.staves, static_cast<int>(i)));
         step(60 + static_cast<int>(35 * (i + 1) / r.staves.size()));
     }
     step(100);

@@ -70,6 +70,69 @@ T Median(std::vector<T> v) {
 
 }  // namespace
 
+namespace {
+
+// How uneven the rows are when each column is moved up by (x - middle) × slope:
+// the sum of the squared row counts.
+double Unevenness(const Image& page, double slope) {
+    std::vector<int> rows(static_cast<std::size_t>(page.height) * 2 + 1, 0);
+    const double middle = page.width / 2.0;
+    // Every second column is plenty to compare slopes (every second row
+    // would favour the slopes that keep to the rows sampled).
+    for (int y = 0; y < page.height; ++y) {
+        const uint8_t* row = &page.px[page.index(0, y)];
+        for (int x = 0; x < page.width; x += 2) {
+            if (!row[x]) continue;
+            const long r = std::lround(y - (x - middle) * slope) + page.height / 2;
+            if (r >= 0 && r < static_cast<long>(rows.size())) ++rows[static_cast<std::size_t>(r)];
+        }
+    }
+    double sum = 0;
+    for (int n : rows)
+        sum += static_cast<double>(n) * n;
+    return sum;
+}
+
+}  // namespace
+
+double EstimateSlope(const Image& page) {
+    if (page.width < 2 || page.height < 2) return 0;
+    // The middle of the angles that make the rows most uneven: on a short
+    // line several angles do equally well.
+    auto best = [&](double from, double to, double step) {
+        std::vector<std::pair<double, double>> tried;
+        double most = -1;
+        for (double a = from; a <= to + 1e-9; a += step) {
+            tried.emplace_back(a, Unevenness(page, std::tan(a * M_PI / 180)));
+            most = std::max(most, tried.back().second);
+        }
+        double sum = 0;
+        int n = 0;
+        for (const auto& [a, u] : tried)
+            if (u >= most * (1 - 1e-12)) {
+                sum += a;
+                ++n;
+            }
+        return n ? sum / n : 0.0;
+    };
+    const double coarse = best(-2, 2, 0.1);
+    return std::tan(best(coarse - 0.1, coarse + 0.1, 0.01) * M_PI / 180);
+}
+
+Image Level(const Image& page, double slope) {
+    Image out(page.width, page.height);
+    const double middle = page.width / 2.0;
+    for (int x = 0; x < page.width; ++x) {
+        const int shift = static_cast<int>(std::lround((x - middle) * slope));
+        for (int y = 0; y < page.height; ++y) {
+            const int from = y + shift;
+            if (from >= 0 && from < page.height && page.px[page.index(x, from)])
+                out.px[out.index(x, y)] = 1;
+        }
+    }
+    return out;
+}
+
 int Stave::step(double y) const {
     return static_cast<int>(std::lround((y - middle()) / (space / 2)));
 }
