@@ -28,6 +28,7 @@ constexpr int kDefaultResolution = 300;
 constexpr int kMaxStaveSizeField = 65535;  // thousandths, as the page record holds it
 constexpr int kSmallClefOffset = 4;        // each clef's small glyph follows the four normal ones
 constexpr int kTimesNewRoman = 1;          // the one font of a converted score
+constexpr int kHeadroom = 16;              // page pixels kept above the first stave
 // Object limits: most kinds only below 248 objects, time signatures and
 // texts below 249, a slur's points below 250.
 constexpr int kBelowMost = 248, kBelowTexts = 249, kBelowCurves = 250;
@@ -172,12 +173,14 @@ bool Builder::extents(bool fitPage, const PaperFitAsker& ask) {
     score_.staveSize = g.staveSize / 1000.0;
 
     // Offsets: the leftmost system 10 pixels into the music area, the first
-    // stave no higher than the top of it.
+    // stave's top line no nearer the top of it than two spaces, so that a
+    // clef or a note above the stave stays on the page (a picture with less
+    // margin than the paper's would otherwise put the top line at 0).
     g.xoff = 10 - Half(g.minLeft);
     const auto top = Round64((g.landscape ? p.right : p.top) * 32.0 / g.staveSize);
     if (!top) return false;
     g.yoff = -*top;
-    if (Half(g.firstTop) + g.yoff < 0) g.yoff = -Half(g.firstTop);
+    if (Half(g.firstTop) + g.yoff < kHeadroom) g.yoff = kHeadroom - Half(g.firstTop);
     g.yoff += 16;
     return true;
 }

@@ -99,6 +99,12 @@ TEST(ResultConversion, TheScaleExampleFitsLetterInPortrait) {
     EXPECT_EQ(h.Ycoord, 200 - 150 + 16);  // top/2 − round(1000 × 32 / 213) + 16
     EXPECT_EQ(h.PageNum, 1);
     EXPECT_HOST_CLEAN(host);
+    // A picture with less margin than the paper keeps two spaces above the
+    // first stave's top line.
+    const Converted high = Convert(Mro(
+        "system { top 60 left 100 width 1000\nstaves { nof 1 stave { top 60 left 100 width 1000 "
+        "size 64 } } }"));
+    EXPECT_EQ(high.score->stave(1).h.Ycoord, 16 + 16);
 }
 
 TEST(ResultConversion, ResolutionOfTheDpiBox) {

@@ -179,6 +179,17 @@ std::vector<Stave> FindStaves(const Image& page) {
         }
         s.left = Median(lefts);
         s.right = Median(rights);
+        // A bracket's thick bar at the start is not the stave: its lines
+        // begin where the bar ends (a thin joining line is theirs).
+        int bar = 0;
+        auto fullHeight = [&](int x) {
+            for (int y = static_cast<int>(s.lines[0]) - 1; y <= static_cast<int>(s.lines[4]) + 1; ++y)
+                if (!page.ink(x, y)) return false;
+            return true;
+        };
+        while (s.left + bar < s.right && fullHeight(s.left + bar))
+            ++bar;
+        if (bar > 0.3 * mean) s.left += bar;
         staves.push_back(s);
         i += 5;
     }

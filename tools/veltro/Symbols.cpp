@@ -343,6 +343,18 @@ class StaveReader {
                 if (owner[i] == static_cast<int>(k)) c.heads.push_back(heads_[i]);
             if (c.heads.empty()) continue;
             const Stroke& st = strokes_[k];
+            // A stem goes on beyond its heads; the edge of a stack of heads
+            // a third apart does not.
+            double top = 1e9, bottom = -1e9;
+            for (const Head& h : c.heads) {
+                top = std::min(top, h.y);
+                bottom = std::max(bottom, h.y);
+            }
+            if (st.y0 > top - 1.5 * sp_ && st.y1 < bottom + 1.5 * sp_) {
+                for (std::size_t i = 0; i < heads_.size(); ++i)
+                    if (owner[i] == static_cast<int>(k)) owner[i] = -1;
+                continue;
+            }
             c.hasStem = true;
             c.stemX = st.x();
             c.stemTop = st.y0;
