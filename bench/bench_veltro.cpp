@@ -49,13 +49,12 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 3 && status == 0; ++run) {
         std::filesystem::remove(mro);
         const std::string command = sw::bench::Quoted(VELTRO_PATH) + " --input " +
-                                    sw::bench::Quoted(bmp) + " --output " +
-                                    sw::bench::Quoted(mro) + " > /dev/null";
+                                    sw::bench::Quoted(bmp) + " --output " + sw::bench::Quoted(mro) +
+                                    " > /dev/null";
         const auto start = std::chrono::steady_clock::now();
         status = std::system(command.c_str());
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                                            start)
-                                  .count());
+        best = std::min(
+            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     const bool written = std::filesystem::exists(mro);
     std::filesystem::remove(bmp);

@@ -27,11 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sw::ConversionOutcome outcome;
     FixedMeasurer measurer;
     // Both buttons of the paper-fit dialog, by the input's length.
-    const int button = size % 2 ? sw::PaperFitDialogModel::kDefaultButton
-                                : sw::PaperFitDialogModel::kOtherButton;
-    if (!sw::BuildScoreFromResult(tables, sw::ConversionOptions{}, true,
-                                  [button](const sw::PaperFitDialogModel&) { return button; },
-                                  measurer, *score, outcome))
+    const int button =
+        size % 2 ? sw::PaperFitDialogModel::kDefaultButton : sw::PaperFitDialogModel::kOtherButton;
+    if (!sw::BuildScoreFromResult(
+            tables, sw::ConversionOptions{}, true,
+            [button](const sw::PaperFitDialogModel&) { return button; }, measurer, *score, outcome))
         return 0;
     for (int s = 1; s <= score->Nstaves; ++s) {
         const sw::StaveBlock& b = score->stave(s);
@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 (o.note().beamBackTo > b.h.Nobjec + 1 || o.note().beamOnTo > 250))
                 std::abort();
             if (o.kind == sw::kText && o.text().nextChunk > b.h.Nobjec) std::abort();
-            if (o.kind == sw::kCurve && (o.curve().nextAnchor > b.h.Nobjec ||
-                                         o.curve().prevAnchor > b.h.Nobjec))
+            if (o.kind == sw::kCurve &&
+                (o.curve().nextAnchor > b.h.Nobjec || o.curve().prevAnchor > b.h.Nobjec))
                 std::abort();
         }
     }

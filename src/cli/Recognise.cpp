@@ -55,7 +55,8 @@ bool RunEngine(const std::string& engine, const std::string& picture, const std:
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(QString::fromStdString(engine), args);
     if (!process.waitForStarted(10000)) {
-        std::cerr << "staffwright-cli: the recognition engine " << engine << " could not be started\n";
+        std::cerr << "staffwright-cli: the recognition engine " << engine
+                  << " could not be started\n";
         return false;
     }
     bool done = false;
@@ -133,9 +134,9 @@ int RecogniseCommand(int argc, char** argv) {
     std::string resultPath = resultArg;
     std::unique_ptr<QTemporaryDir> scratch;
     if (picture) {
-        const std::string engine = FindRecognitionEngine(
-            folder.dir, QCoreApplication::applicationDirPath().toStdString(),
-            STAFFWRIGHT_BUILT_ENGINE);
+        const std::string engine =
+            FindRecognitionEngine(folder.dir, QCoreApplication::applicationDirPath().toStdString(),
+                                  STAFFWRIGHT_BUILT_ENGINE);
         if (engine.empty()) {
             std::cerr << "staffwright-cli: the recognition engine (VELTRO/veltro) is not "
                          "installed\n";

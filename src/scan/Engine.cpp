@@ -3,8 +3,8 @@
 
 #include <unistd.h>
 
-#include <sstream>
 #include <sys/stat.h>
+#include <sstream>
 
 namespace sw {
 
@@ -34,14 +34,22 @@ std::string FindRecognitionEngine(const std::string& appDir, const std::string& 
 std::vector<std::string> EngineArguments(const std::string& picture, const std::string& result,
                                          const EngineOptions& o) {
     auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
-    return {"--input",       picture,
-            "--output",      result,
-            "--dpi",         std::to_string(o.dpi > 0 ? o.dpi : 300),
-            "--old-symbols", flag(o.oldSymbols),
-            "--grace-notes", flag(o.graceNotes),
-            "--thin-beams",  flag(o.thinBeams),
-            "--symmetric-heads", flag(o.symmetricHeads),
-            "--accents",     flag(o.accents)};
+    return {"--input",
+            picture,
+            "--output",
+            result,
+            "--dpi",
+            std::to_string(o.dpi > 0 ? o.dpi : 300),
+            "--old-symbols",
+            flag(o.oldSymbols),
+            "--grace-notes",
+            flag(o.graceNotes),
+            "--thin-beams",
+            flag(o.thinBeams),
+            "--symmetric-heads",
+            flag(o.symmetricHeads),
+            "--accents",
+            flag(o.accents)};
 }
 
 EngineLine ParseEngineLine(const std::string& line) {

@@ -202,9 +202,6 @@ class Reader {
     static bool end(const std::string& token) { return token == kEndToken; }
 
     int32_t number() { return ParseResultNumber(tok_.next()); }
-    bool flag() { return ParseResultFlag(tok_.next()); }
-    ResultPoint comma() { return ParseResultPoint(tok_.next(), ','); }
-    ResultPoint slash() { return ParseResultPoint(tok_.next(), '/'); }
 
     void skipGroup() {
         int depth = 1;
@@ -267,389 +264,238 @@ class Reader {
         }
     }
 
-    // The index (1-based) a new element of `table` gets, or 0 when its parent
-    // was dropped or the table is full.
-    template <class T>
-    int reserve(std::vector<T>& table, int parent, std::size_t capacity) {
-        if (parent <= 0 || table.size() >= capacity) return 0;
-        table.emplace_back();
-        return static_cast<int>(table.size());
+    // Readers of one key's value into a field: true when `key` is `name`.
+    bool num(const std::string& key, const char* name, int32_t& field) {
+        if (key != name) return false;
+        field = number();
+        return true;
     }
-    void grew() {
+    bool flag(const std::string& key, const char* name, bool& field) {
+        if (key != name) return false;
+        field = ParseResultFlag(tok_.next());
+        return true;
+    }
+    bool point(const std::string& key, const char* name, ResultPoint& field) {
+        if (key != name) return false;
+        field = ParseResultPoint(tok_.next(), ',');
+        return true;
+    }
+    bool word(const std::string& key, const char* name, int& field,
+              int (*code)(const std::string&)) {
+        if (key != name) return false;
+        field = code(tok_.next());
+        return true;
+    }
+    bool text(const std::string& key, const char* name, std::string& field, std::size_t keep) {
+        if (key != name) return false;
+        field = tok_.next().substr(0, keep);
+        return true;
+    }
+    // A key whose value is read and not used.
+    bool skip(const std::string& key, const char* name) {
+        if (key != name) return false;
+        tok_.next();
+        return true;
+    }
+    template <class F>
+    bool sub(const std::string& key, const char* name, F&& read) {
+        if (key != name) return false;
+        read();
+        return true;
+    }
+
+    // One element of `table`, stored when its parent was kept and the table
+    // has room: `keys(row, index, key)` reads a key into the row, the index
+    // (0 when the row is not kept) being its children's parent.
+    template <class Row, class Keys>
+    void row(std::vector<Row>& table, std::size_t capacity, int parent, Row r, Keys&& keys) {
+        int index = 0;
+        if (parent > 0 && table.size() < capacity) {
+            table.emplace_back();
+            index = static_cast<int>(table.size());
+        }
+        element([&](const std::string& key) { return keys(r, index, key); });
+        if (!index) return;
+        table[static_cast<std::size_t>(index - 1)] = r;
         if (progress_) progress_(t_.counts(true));
     }
 
     void page() {
         const int index = t_.hasPage ? 0 : 1;
-        if (index) t_.hasPage = true;
+        t_.hasPage = true;
         ResultPage p;
-        element([&](const std::string& key) {
-            if (key == "width")
-                p.width = number();
-            else if (key == "height")
-                p.height = number();
-            else if (key == "origwidth")
-                p.origWidth = number();
-            else if (key == "origheight")
-                p.origHeight = number();
-            else if (key == "spacing")
-                p.spacing = number();
-            else if (key == "imagefpath$")
-                tok_.next();
-            else if (key == "systems")
-                list([&] { system(index); });
-            else
-                return false;
-            return true;
+        element([&](const std::string& k) {
+            return num(k, "width", p.width) || num(k, "height", p.height) ||
+                   num(k, "origwidth", p.origWidth) || num(k, "origheight", p.origHeight) ||
+                   num(k, "spacing", p.spacing) || skip(k, "imagefpath$") ||
+                   sub(k, "systems", [&] { list([&] { system(index); }); });
         });
         if (index) t_.page = p;
     }
 
     void system(int parent) {
-        const int index = reserve(t_.systems, parent, ResultCapacity::systems);
         ResultSystem s;
         s.page = parent;
-        if (index) grew();
-        element([&](const std::string& key) {
-            if (key == "top")
-                s.top = number();
-            else if (key == "left")
-                s.left = number();
-            else if (key == "width")
-                s.width = number();
-            else if (key == "height")
-                s.height = number();
-            else if (key == "staves")
-                list([&] { stave(index); });
-            else if (key == "slurs")
-                list([&] { slur(index); });
-            else
-                return false;
-            return true;
-        });
-        if (index) t_.systems[static_cast<std::size_t>(index - 1)] = s;
+        row(t_.systems, ResultCapacity::systems, parent, s,
+            [&](ResultSystem& r, int index, const std::string& k) {
+                return num(k, "top", r.top) || num(k, "left", r.left) || num(k, "width", r.width) ||
+                       num(k, "height", r.height) ||
+                       sub(k, "staves", [&] { list([&] { stave(index); }); }) ||
+                       sub(k, "slurs", [&] { list([&] { slur(index); }); });
+            });
     }
 
     void stave(int parent) {
-        const int index = reserve(t_.staves, parent, ResultCapacity::staves);
         ResultStave s;
         s.system = parent;
-        if (index) grew();
-        element([&](const std::string& key) {
-            if (key == "top")
-                s.top = number();
-            else if (key == "left")
-                s.left = number();
-            else if (key == "width")
-                s.width = number();
-            else if (key == "size")
-                s.size = number();
-            else if (key == "bars")
-                list([&] { bar(index); });
-            else if (key == "lyriclines")
-                list([&] { lyricLine(index); });
-            else if (key == "texts")
-                list([&] { text(index); });
-            else if (key == "dynamics")
-                list([&] { dynamic(index); });
-            else
-                return false;
-            return true;
-        });
-        if (index) t_.staves[static_cast<std::size_t>(index - 1)] = s;
+        row(t_.staves, ResultCapacity::staves, parent, s,
+            [&](ResultStave& r, int index, const std::string& k) {
+                return num(k, "top", r.top) || num(k, "left", r.left) || num(k, "width", r.width) ||
+                       num(k, "size", r.size) ||
+                       sub(k, "bars", [&] { list([&] { bar(index); }); }) ||
+                       sub(k, "lyriclines", [&] { list([&] { lyricLine(index); }); }) ||
+                       sub(k, "texts", [&] { list([&] { textItem(index); }); }) ||
+                       sub(k, "dynamics", [&] { list([&] { dynamic(index); }); });
+            });
     }
 
     void bar(int parent) {
-        const int index = reserve(t_.bars, parent, ResultCapacity::bars);
         ResultBar b;
         b.stave = parent;
-        if (index) grew();
-        element([&](const std::string& key) {
-            if (key == "bartime")
-                slash();
-            else if (key == "clefs")
-                list([&] { clef(index); });
-            else if (key == "keysigs")
-                list([&] { keysig(index); });
-            else if (key == "timesig") {
-                b.hasTimesig = true;
-                group([&](const std::string& k) {
-                    if (k == "showasalpha")
-                        b.timesig.showAsAlpha = flag();
-                    else if (k == "top")
-                        b.timesig.top = number();
-                    else if (k == "bottom")
-                        b.timesig.bottom = number();
-                    else if (k == "centre")
-                        b.timesig.centre = comma();
-                    else if (k == "timeslice")
-                        slash();
-                    else
-                        return false;
-                    return true;
-                });
-            } else if (key == "chords")
-                list([&] { chord(index); });
-            else if (key == "barline") {
-                b.hasBarline = true;
-                group([&](const std::string& k) {
-                    if (k == "type")
-                        b.barline.type = BarlineTypeCode(tok_.next());
-                    else if (k == "leftlinex")
-                        b.barline.leftLineX = number();
-                    else if (k == "rightlinex")
-                        b.barline.rightLineX = number();
-                    else if (k == "invented")
-                        b.barline.invented = flag();
-                    else if (k == "trueend")
-                        b.barline.trueEnd = flag();
-                    else
-                        return false;
-                    return true;
-                });
-            } else
-                return false;
-            return true;
-        });
-        if (index) {
-            t_.bars[static_cast<std::size_t>(index - 1)] = b;
-            if (b.hasTimesig) grew();
-        }
+        row(t_.bars, ResultCapacity::bars, parent, b,
+            [&](ResultBar& r, int index, const std::string& k) {
+                return skip(k, "bartime") || sub(k, "clefs", [&] { list([&] { clef(index); }); }) ||
+                       sub(k, "keysigs", [&] { list([&] { keysig(index); }); }) ||
+                       sub(k, "chords", [&] { list([&] { chord(index); }); }) ||
+                       sub(k, "timesig",
+                           [&] {
+                               r.hasTimesig = true;
+                               ResultTimesig& t = r.timesig;
+                               group([&](const std::string& g) {
+                                   return flag(g, "showasalpha", t.showAsAlpha) ||
+                                          num(g, "top", t.top) || num(g, "bottom", t.bottom) ||
+                                          point(g, "centre", t.centre) || skip(g, "timeslice");
+                               });
+                           }) ||
+                       sub(k, "barline", [&] {
+                           r.hasBarline = true;
+                           ResultBarline& l = r.barline;
+                           group([&](const std::string& g) {
+                               return word(g, "type", l.type, BarlineTypeCode) ||
+                                      num(g, "leftlinex", l.leftLineX) ||
+                                      num(g, "rightlinex", l.rightLineX) ||
+                                      flag(g, "invented", l.invented) ||
+                                      flag(g, "trueend", l.trueEnd);
+                           });
+                       });
+            });
     }
 
     void clef(int parent) {
-        const int index = reserve(t_.clefs, parent, ResultCapacity::clefs);
         ResultClef c;
         c.bar = parent;
-        element([&](const std::string& key) {
-            if (key == "shape")
-                c.shape = ClefShapeCode(tok_.next());
-            else if (key == "centre")
-                c.centre = comma();
-            else if (key == "pitchposn")
-                c.pitchPosn = number();
-            else
-                return false;
-            return true;
-        });
-        if (index) {
-            t_.clefs[static_cast<std::size_t>(index - 1)] = c;
-            grew();
-        }
+        row(t_.clefs, ResultCapacity::clefs, parent, c,
+            [&](ResultClef& r, int, const std::string& k) {
+                return word(k, "shape", r.shape, ClefShapeCode) || point(k, "centre", r.centre) ||
+                       num(k, "pitchposn", r.pitchPosn);
+            });
     }
 
     void keysig(int parent) {
-        const int index = reserve(t_.keysigs, parent, ResultCapacity::keysigs);
-        ResultKeysig k;
-        k.bar = parent;
-        element([&](const std::string& key) {
-            if (key == "key")
-                k.key = number();
-            else if (key == "centre")
-                k.centre = comma();
-            else
-                return false;
-            return true;
-        });
-        if (index) {
-            t_.keysigs[static_cast<std::size_t>(index - 1)] = k;
-            grew();
-        }
+        ResultKeysig s;
+        s.bar = parent;
+        row(t_.keysigs, ResultCapacity::keysigs, parent, s,
+            [&](ResultKeysig& r, int, const std::string& k) {
+                return num(k, "key", r.key) || point(k, "centre", r.centre);
+            });
     }
 
     void chord(int parent) {
-        const int index = reserve(t_.chords, parent, ResultCapacity::chords);
         ResultChord c;
         c.bar = parent;
-        element([&](const std::string& key) {
-            if (key == "virtualstem")
-                c.virtualStem = flag();
-            else if (key == "stemup")
-                c.stemUp = flag();
-            else if (key == "staccato")
-                c.staccato = flag();
-            else if (key == "tenuto")
-                c.tenuto = flag();
-            else if (key == "pause")
-                c.pause = flag();
-            else if (key == "accent")
-                c.accent = flag();
-            else if (key == "stemslash")
-                c.stemSlash = flag();
-            else if (key == "naugdots")
-                c.augDots = number();
-            else if (key == "nflags")
-                c.flags = number();
-            else if (key == "headend")
-                c.headEnd = number();
-            else if (key == "flagposn")
-                c.flagPosn = comma();
-            else if (key == "tuplettransform")
-                slash();
-            else if (key == "beam")
-                group([&](const std::string& k) {
-                    if (k == "id")
-                        c.beamId = number();
-                    else if (k == "nofleft")
-                        c.beamLeft = number();
-                    else if (k == "nofnodes")
-                        c.beamNodes = number();
-                    else if (k == "nofright")
-                        c.beamRight = number();
-                    else
-                        return false;
-                    return true;
-                });
-            else if (key == "notes")
-                list([&] { note(index); });
-            else
-                return false;
-            return true;
-        });
-        c.beamed = c.beamNodes > 1 && c.beamNodes != kBadNumber;
-        if (index) t_.chords[static_cast<std::size_t>(index - 1)] = c;
+        row(t_.chords, ResultCapacity::chords, parent, c,
+            [&](ResultChord& r, int index, const std::string& k) {
+                const bool known =
+                    flag(k, "virtualstem", r.virtualStem) || flag(k, "stemup", r.stemUp) ||
+                    flag(k, "staccato", r.staccato) || flag(k, "tenuto", r.tenuto) ||
+                    flag(k, "pause", r.pause) || flag(k, "accent", r.accent) ||
+                    flag(k, "stemslash", r.stemSlash) || num(k, "naugdots", r.augDots) ||
+                    num(k, "nflags", r.flags) || num(k, "headend", r.headEnd) ||
+                    point(k, "flagposn", r.flagPosn) || skip(k, "tuplettransform") ||
+                    sub(k, "notes", [&] { list([&] { note(index); }); }) || sub(k, "beam", [&] {
+                        group([&](const std::string& g) {
+                            return num(g, "id", r.beamId) || num(g, "nofleft", r.beamLeft) ||
+                                   num(g, "nofnodes", r.beamNodes) ||
+                                   num(g, "nofright", r.beamRight);
+                        });
+                    });
+                // A chord is beamed when its group has more than one node.
+                r.beamed = r.beamNodes > 1 && r.beamNodes != kBadNumber;
+                return known;
+            });
     }
 
     void note(int parent) {
-        const int index = reserve(t_.notes, parent, ResultCapacity::notes);
         ResultNote n;
         n.chord = parent;
-        element([&](const std::string& key) {
-            if (key == "shape")
-                n.shape = NoteShapeCode(tok_.next());
-            else if (key == "staveoffset")
-                n.staveOffset = number();
-            else if (key == "accid_dc")
-                n.accidDc = number();
-            else if (key == "p")
-                n.p = number();
-            else if (key == "accid")
-                n.accid = AccidCode(tok_.next());
-            else if (key == "normalside")
-                n.normalSide = flag();
-            else
-                return false;
-            return true;
-        });
-        if (index) {
-            t_.notes[static_cast<std::size_t>(index - 1)] = n;
-            grew();
-        }
+        row(t_.notes, ResultCapacity::notes, parent, n,
+            [&](ResultNote& r, int, const std::string& k) {
+                return word(k, "shape", r.shape, NoteShapeCode) ||
+                       num(k, "staveoffset", r.staveOffset) || num(k, "accid_dc", r.accidDc) ||
+                       num(k, "p", r.p) || word(k, "accid", r.accid, AccidCode) ||
+                       flag(k, "normalside", r.normalSide);
+            });
     }
 
     void lyricLine(int parent) {
-        const int index = reserve(t_.lyricLines, parent, ResultCapacity::lyricLines);
         ResultLyricLine l;
         l.stave = parent;
-        element([&](const std::string& key) {
-            if (key == "abot")
-                l.abot = number();
-            else if (key == "height")
-                l.height = number();
-            else if (key == "elements")
-                list([&] { lyricElement(index); });
-            else
-                return false;
-            return true;
-        });
-        if (index) t_.lyricLines[static_cast<std::size_t>(index - 1)] = l;
+        row(t_.lyricLines, ResultCapacity::lyricLines, parent, l,
+            [&](ResultLyricLine& r, int index, const std::string& k) {
+                return num(k, "abot", r.abot) || num(k, "height", r.height) ||
+                       sub(k, "elements", [&] { list([&] { lyricElement(index); }); });
+            });
     }
 
     void lyricElement(int parent) {
-        const int index = reserve(t_.lyricElements, parent, ResultCapacity::lyricElements);
         ResultLyricElement e;
         e.line = parent;
-        element([&](const std::string& key) {
-            if (key == "extender")
-                e.extender = flag();
-            else if (key == "c0")
-                e.c0 = number();
-            else if (key == "c1")
-                e.c1 = number();
-            else if (key == "midc")
-                e.midc = number();
-            else if (key == "bar")
-                e.bar = number();
-            else if (key == "symbol")
-                e.symbol = number();
-            else if (key == "text$")
-                e.text = tok_.next().substr(0, 20);
-            else
-                return false;
-            return true;
-        });
-        if (index) {
-            t_.lyricElements[static_cast<std::size_t>(index - 1)] = e;
-            grew();
-        }
+        row(t_.lyricElements, ResultCapacity::lyricElements, parent, e,
+            [&](ResultLyricElement& r, int, const std::string& k) {
+                return flag(k, "extender", r.extender) || num(k, "c0", r.c0) ||
+                       num(k, "c1", r.c1) || num(k, "midc", r.midc) || num(k, "bar", r.bar) ||
+                       num(k, "symbol", r.symbol) || text(k, "text$", r.text, 20);
+            });
     }
 
-    void text(int parent) {
-        const int index = reserve(t_.texts, parent, ResultCapacity::texts);
+    void textItem(int parent) {
         ResultText x;
         x.stave = parent;
-        element([&](const std::string& key) {
-            if (key == "abot")
-                x.abot = number();
-            else if (key == "c0")
-                x.c0 = number();
-            else if (key == "height")
-                x.height = number();
-            else if (key == "style")
-                x.style = number();
-            else if (key == "text$")
-                x.text = tok_.next().substr(0, 50);
-            else
-                return false;
-            return true;
-        });
-        if (index) {
-            t_.texts[static_cast<std::size_t>(index - 1)] = x;
-            grew();
-        }
+        row(t_.texts, ResultCapacity::texts, parent, x,
+            [&](ResultText& r, int, const std::string& k) {
+                return num(k, "abot", r.abot) || num(k, "c0", r.c0) || num(k, "height", r.height) ||
+                       num(k, "style", r.style) || text(k, "text$", r.text, 50);
+            });
     }
 
     void dynamic(int parent) {
-        const int index = reserve(t_.dynamics, parent, ResultCapacity::dynamics);
         ResultDynamic d;
         d.stave = parent;
-        element([&](const std::string& key) {
-            if (key == "type")
-                d.type = DynamicTypeCode(tok_.next());
-            else if (key == "c")
-                d.c = number();
-            else if (key == "c0")
-                d.c0 = number();
-            else if (key == "c1")
-                d.c1 = number();
-            else if (key == "r")
-                d.r = number();
-            else
-                return false;
-            return true;
-        });
-        if (index) t_.dynamics[static_cast<std::size_t>(index - 1)] = d;
+        row(t_.dynamics, ResultCapacity::dynamics, parent, d,
+            [&](ResultDynamic& r, int, const std::string& k) {
+                return word(k, "type", r.type, DynamicTypeCode) || num(k, "c", r.c) ||
+                       num(k, "c0", r.c0) || num(k, "c1", r.c1) || num(k, "r", r.r);
+            });
     }
 
     void slur(int parent) {
-        const int index = reserve(t_.slurs, parent, ResultCapacity::slurs);
         ResultSlur s;
         s.system = parent;
-        element([&](const std::string& key) {
-            if (key == "leftpt")
-                s.left = comma();
-            else if (key == "rightpt")
-                s.right = comma();
-            else if (key == "radius")
-                s.radius = number();
-            else
-                return false;
-            return true;
-        });
-        if (index) {
-            t_.slurs[static_cast<std::size_t>(index - 1)] = s;
-            grew();
-        }
+        row(t_.slurs, ResultCapacity::slurs, parent, s,
+            [&](ResultSlur& r, int, const std::string& k) {
+                return point(k, "leftpt", r.left) || point(k, "rightpt", r.right) ||
+                       num(k, "radius", r.radius);
+            });
     }
 
     ResultTokenizer tok_;

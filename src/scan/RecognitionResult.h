@@ -169,16 +169,15 @@ struct ResultSlur {
 
 // The capacities of the tables; elements beyond them are read and dropped.
 struct ResultCapacity {
-    static constexpr std::size_t systems = 50, staves = 50, bars = 500, clefs = 100,
-                                 keysigs = 100, chords = 5000, notes = 12500, slurs = 500,
-                                 dynamics = 1250, texts = 500, lyricLines = 100,
-                                 lyricElements = 2500;
+    static constexpr std::size_t systems = 50, staves = 50, bars = 500, clefs = 100, keysigs = 100,
+                                 chords = 5000, notes = 12500, slurs = 500, dynamics = 1250,
+                                 texts = 500, lyricLines = 100, lyricElements = 2500;
 };
 
 // What the import window's summary shows.
 struct RecognitionCounts {
-    int systems = 0, staves = 0, bars = 0, notes = 0, curves = 0, clefs = 0, keysigs = 0,
-        words = 0, timesigs = 0;
+    int systems = 0, staves = 0, bars = 0, notes = 0, curves = 0, clefs = 0, keysigs = 0, words = 0,
+        timesigs = 0;
     bool operator==(const RecognitionCounts&) const = default;
 };
 

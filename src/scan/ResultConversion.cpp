@@ -140,12 +140,13 @@ bool Builder::extents(bool fitPage, const PaperFitAsker& ask) {
     for (const ResultStave& s : t_.staves)
         if (!Bad(s.size)) g.maxSize = std::max<int64_t>(g.maxSize, s.size);
 
-    const auto s0 = Round64(static_cast<double>(t_.page.spacing) / 1024.0 * 4.0 /
-                            g.resolution * 1000.0);
+    const auto s0 =
+        Round64(static_cast<double>(t_.page.spacing) / 1024.0 * 4.0 / g.resolution * 1000.0);
     if (!s0 || *s0 <= 0 || *s0 > kMaxStaveSizeField) return false;
     g.baseStaveSize = static_cast<int>(*s0);
-    const auto needed = Round64(static_cast<double>(Half(g.maxRight) + 10 - (Half(g.minLeft) - 10)) /
-                                32.0 * g.baseStaveSize);
+    const auto needed =
+        Round64(static_cast<double>(Half(g.maxRight) + 10 - (Half(g.minLeft) - 10)) / 32.0 *
+                g.baseStaveSize);
     const auto size = Round64(static_cast<double>(g.baseStaveSize) * g.maxSize / 64.0);
     if (!needed || !size || *size <= 0 || *size > kMaxStaveSizeField) return false;
     g.needed = *needed;
@@ -188,8 +189,8 @@ bool Builder::extents(bool fitPage, const PaperFitAsker& ask) {
 void Builder::staves() {
     const ConversionGeometry& g = out_.geometry;
     staveMap_.assign(t_.staves.size() + 1, 0);
-    const int64_t smallLimit = MulDiv(static_cast<int>(std::min<int64_t>(g.maxSize, INT32_MAX / 4)),
-                                      4, 5);
+    const int64_t smallLimit =
+        MulDiv(static_cast<int>(std::min<int64_t>(g.maxSize, INT32_MAX / 4)), 4, 5);
     std::vector<int> systemOf;
     for (std::size_t r = 0; r < t_.staves.size(); ++r) {
         const ResultStave& rs = t_.staves[r];
@@ -214,8 +215,8 @@ void Builder::staves() {
         h.staveIndex = static_cast<int16_t>(s);
     }
     for (int s = 1; s < score_.Nstaves; ++s)
-        score_.stave(s).h.joinToNext = systemOf[static_cast<std::size_t>(s - 1)] ==
-                                       systemOf[static_cast<std::size_t>(s)];
+        score_.stave(s).h.joinToNext =
+            systemOf[static_cast<std::size_t>(s - 1)] == systemOf[static_cast<std::size_t>(s)];
 }
 
 void Builder::barlines() {
@@ -261,7 +262,8 @@ void Builder::clefs() {
         d.small = already;
         static constexpr uint8_t kGlyph[4] = {glyph::GCLEF, glyph::FCLEF, glyph::ACLEF,
                                               glyph::TCLEF};
-        obj(s, slot).glyph = static_cast<uint8_t>(kGlyph[d.type] + (already ? kSmallClefOffset : 0));
+        obj(s, slot).glyph =
+            static_cast<uint8_t>(kGlyph[d.type] + (already ? kSmallClefOffset : 0));
     }
 }
 
@@ -269,7 +271,8 @@ void Builder::keysigs() {
     for (const ResultKeysig& k : t_.keysigs) {
         const int s = barStave(k.bar);
         if (!s || Bad(k.centre) || k.key < -7 || k.key > 7) continue;
-        const int slot = add(s, kBelowMost, leftX(s) + Half(k.centre.second) + 2, ycoord(s), kKeysig);
+        const int slot =
+            add(s, kBelowMost, leftX(s) + Half(k.centre.second) + 2, ycoord(s), kKeysig);
         if (slot) obj(s, slot).data.keysig.key = static_cast<int8_t>(k.key);
     }
 }
@@ -314,8 +317,8 @@ void Builder::dynamics() {
             if (Bad(d.c0) || Bad(d.c1)) continue;
             const bool cresc = d.type == kHairpinCresc;
             const int64_t x = leftX(s) + Half(cresc ? d.c0 : d.c1);
-            const int64_t length = Half(cresc ? static_cast<int64_t>(d.c1) - d.c0
-                                              : static_cast<int64_t>(d.c0) - d.c1);
+            const int64_t length =
+                Half(cresc ? static_cast<int64_t>(d.c1) - d.c0 : static_cast<int64_t>(d.c0) - d.c1);
             if (!Fits16(length)) continue;
             const int slot = add(s, kBelowMost, x, y, kHairpin);
             if (!slot) continue;
@@ -395,10 +398,9 @@ void Builder::chords() {
     }
     for (std::size_t ci = 0; ci < t_.chords.size(); ++ci) {
         const ResultChord& c = t_.chords[ci];
-        const ResultBar* bar =
-            c.bar >= 1 && c.bar <= static_cast<int>(t_.bars.size())
-                ? &t_.bars[static_cast<std::size_t>(c.bar - 1)]
-                : nullptr;
+        const ResultBar* bar = c.bar >= 1 && c.bar <= static_cast<int>(t_.bars.size())
+                                   ? &t_.bars[static_cast<std::size_t>(c.bar - 1)]
+                                   : nullptr;
         const int s = barStave(c.bar);
         if (!bar || !s || Bad(c.flagPosn) || Bad(c.augDots) || Bad(c.flags)) continue;
         int left = 0, right = 0;
@@ -422,8 +424,9 @@ void Builder::chords() {
         }
 
         const int64_t fx = c.flagPosn.second;
-        const int64_t chordX =
-            leftX(s) + (c.virtualStem ? Half(fx) + 8 : c.stemUp ? Half(fx - 10) : Half(fx + 10));
+        const int64_t chordX = leftX(s) + (c.virtualStem ? Half(fx) + 8
+                                           : c.stemUp    ? Half(fx - 10)
+                                                         : Half(fx + 10));
         struct Placed {
             int stave, slot;
             std::size_t note;
@@ -680,8 +683,7 @@ ConversionOutcome ConvertRecognitionResult(const std::string& resultPath,
                                            const std::string& scorePath,
                                            const ConversionOptions& options,
                                            RecognitionTables& tables, Score& score, Host& host,
-                                           const TextMeasurer& measurer,
-                                           const PaperFitAsker& ask) {
+                                           const TextMeasurer& measurer, const PaperFitAsker& ask) {
     ConversionOutcome out;
     tables.clear();
     std::ifstream in(resultPath, std::ios::binary);

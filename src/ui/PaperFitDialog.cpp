@@ -21,8 +21,8 @@ QString Text(const std::string& s) {
 }  // namespace
 
 std::unique_ptr<QDialog> MakePaperFitDialog(QWidget* parent, const PaperFitDialogModel& model) {
-    auto dialog = std::make_unique<QDialog>(parent, Qt::Dialog | Qt::CustomizeWindowHint |
-                                                        Qt::WindowTitleHint);
+    auto dialog = std::make_unique<QDialog>(
+        parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     dialog->setWindowTitle(Text(model.caption()));
     QPalette palette = dialog->palette();
     palette.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));

@@ -70,8 +70,8 @@ std::vector<std::pair<std::size_t, std::size_t>> Align(std::size_t n, std::size_
     std::vector<std::vector<int>> best(n + 1, std::vector<int>(m + 1, 0));
     for (std::size_t i = n; i-- > 0;)
         for (std::size_t j = m; j-- > 0;)
-            best[i][j] = std::max({best[i + 1][j], best[i][j + 1],
-                                   match(i, j) ? best[i + 1][j + 1] + 1 : 0});
+            best[i][j] = std::max(
+                {best[i + 1][j], best[i][j + 1], match(i, j) ? best[i + 1][j + 1] + 1 : 0});
     std::vector<std::pair<std::size_t, std::size_t>> pairs;
     for (std::size_t i = 0, j = 0; i < n && j < m;) {
         if (match(i, j) && best[i][j] == best[i + 1][j + 1] + 1) {
@@ -98,10 +98,10 @@ struct Figures {
         std::ostringstream o;
         o << "staves " << stavesFound << "/" << staves << ", clefs " << clefsFound << "/" << clefs
           << ", bar lines " << barlinesFound << "/" << barlines << ", heads " << headsFound << "/"
-          << heads << " (" << 100.0 * headsFound / std::max(heads, 1) << "%), extra "
-          << extraHeads << " (" << 100.0 * extraHeads / std::max(heads, 1) << "%), values "
-          << valuesRight << "/" << values << " (" << 100.0 * valuesRight / std::max(values, 1)
-          << "%), mean dx " << meanDx;
+          << heads << " (" << 100.0 * headsFound / std::max(heads, 1) << "%), extra " << extraHeads
+          << " (" << 100.0 * extraHeads / std::max(heads, 1) << "%), values " << valuesRight << "/"
+          << values << " (" << 100.0 * valuesRight / std::max(values, 1) << "%), mean dx "
+          << meanDx;
         return o.str();
     }
 };
@@ -126,10 +126,10 @@ Figures Compare(const Score& printed, const std::vector<int>& pageStaves, const 
         if (IsFirstStaveOfSystem(printed, s)) {
             const std::vector<int> want = XsOf(printed, s, kBarline), got = XsOf(read, r, kBarline);
             f.barlines += static_cast<int>(want.size());
-            f.barlinesFound += static_cast<int>(
-                Align(want.size(), got.size(), [&](std::size_t i, std::size_t j) {
-                    return std::abs(want[i] - got[j]) <= kTolerance;
-                }).size());
+            f.barlinesFound +=
+                static_cast<int>(Align(want.size(), got.size(), [&](std::size_t i, std::size_t j) {
+                                     return std::abs(want[i] - got[j]) <= kTolerance;
+                                 }).size());
         }
         const std::vector<Item> want = NotesOf(printed, s), got = NotesOf(read, r);
         std::vector<Item> wantHeads, gotHeads, wantRests, gotRests;
@@ -270,7 +270,8 @@ std::unique_ptr<Score> TestPage() {
                     }
                     int stemEnd = 0;
                     for (int p : ev.pitches) {
-                        ScoreObject* o = PlaceNote(*score, s, x, p, ev.value, ev.value >= 2 ? 0 : 2);
+                        ScoreObject* o =
+                            PlaceNote(*score, s, x, p, ev.value, ev.value >= 2 ? 0 : 2);
                         o->note().stem = ev.pitches.front() >= 0 ? 1 : 0;
                         stemEnd = score->stave(s).h.Nobjec;
                     }
@@ -284,9 +285,9 @@ std::unique_ptr<Score> TestPage() {
                     previous = ev.beamToNext ? stemEnd : 0;
                 }
                 if (v == 0) {
-                    ScoreObject* line = PlaceObject(*score, s, kBarline,
-                                                    static_cast<int>(kStart + (b + 1) * barWidth) - 1,
-                                                    h.Ycoord, 39);
+                    ScoreObject* line = PlaceObject(
+                        *score, s, kBarline, static_cast<int>(kStart + (b + 1) * barWidth) - 1,
+                        h.Ycoord, 39);
                     line->data.barline.style = 0;
                 }
             }

@@ -1,7 +1,7 @@
 // The engine as the program runs it: where it is found, what it is told,
 // what its lines mean, and a stop in the middle leaving nothing behind.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -30,7 +30,8 @@ void MakeProgram(const std::string& path) {
 
 TEST(Engine, TheApplicationFolderComesFirst) {
     test::TempDir dir;
-    const std::string app = dir.file("app"), bin = dir.file("bin"), built = dir.file("built/veltro");
+    const std::string app = dir.file("app"), bin = dir.file("bin"),
+                      built = dir.file("built/veltro");
     MakeProgram(built);
     EXPECT_EQ(FindRecognitionEngine(app, bin, built), built);
     MakeProgram(bin + "/veltro");
@@ -47,10 +48,10 @@ TEST(Engine, ArgumentsAndLines) {
     o.dpi = 0;
     o.accents = true;
     const std::vector<std::string> args = EngineArguments("in.bmp", "out.mro", o);
-    EXPECT_EQ(args, (std::vector<std::string>{"--input", "in.bmp", "--output", "out.mro", "--dpi",
-                                              "300", "--old-symbols", "0", "--grace-notes", "1",
-                                              "--thin-beams", "1", "--symmetric-heads", "0",
-                                              "--accents", "1"}));
+    EXPECT_EQ(args,
+              (std::vector<std::string>{"--input", "in.bmp", "--output", "out.mro", "--dpi", "300",
+                                        "--old-symbols", "0", "--grace-notes", "1", "--thin-beams",
+                                        "1", "--symmetric-heads", "0", "--accents", "1"}));
     EXPECT_EQ(ParseEngineLine("PROGRESS 0 45").kind, EngineLine::Progress);
     EXPECT_EQ(ParseEngineLine("PROGRESS 0 45").percent, 45);
     EXPECT_EQ(ParseEngineLine("PROGRESS 1 45").kind, EngineLine::Other);

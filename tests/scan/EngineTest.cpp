@@ -94,7 +94,7 @@ TEST(EngineStages, TheSymbolsOfAStave) {
     // Wide enough that only the stave lines are long runs.
     Image img(640, 220);
     DrawStave(img, 40, 10, 629);
-    Fill(img, 20, 10, 55, 150);  // a treble clef's size and place
+    Fill(img, 20, 10, 55, 150);      // a treble clef's size and place
     Ellipse(img, 150, 80.5, 12, 9);  // a filled head on the middle line, stem up
     Fill(img, 161, 12, 162, 80);
     Ellipse(img, 200, 90.5, 13, 9, 3);  // an open head in a space, stem down
@@ -104,8 +104,8 @@ TEST(EngineStages, TheSymbolsOfAStave) {
         Fill(img, x + 11, 34, x + 12, 100);
     }
     Fill(img, 271, 34, 312, 43);
-    Fill(img, 340, 60, 362, 69);   // a semibreve rest hangs from the second line
-    Fill(img, 380, 39, 381, 122);  // a bar line
+    Fill(img, 340, 60, 362, 69);        // a semibreve rest hangs from the second line
+    Fill(img, 380, 39, 381, 122);       // a bar line
     Ellipse(img, 410, 50.5, 15, 9, 4);  // a semibreve above the third line
     const std::vector<Stave> staves = FindStaves(img);
     ASSERT_EQ(staves.size(), 1u);

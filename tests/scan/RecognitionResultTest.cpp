@@ -138,7 +138,8 @@ TEST(ResultReader, CutShortOrMalformedFilesEnd) {
     ASSERT_EQ(t.notes.size(), 1u);
     EXPECT_EQ(t.notes[0].p, 3);
     // A bad number reads as the largest number.
-    std::istringstream bad("fileheader { version x } score { pages { nof 1 page { spacing 1o24 } } }");
+    std::istringstream bad(
+        "fileheader { version x } score { pages { nof 1 page { spacing 1o24 } } }");
     ReadRecognitionResult(bad, t);
     EXPECT_EQ(t.version, kBadNumber);
     EXPECT_EQ(t.page.spacing, kBadNumber);

@@ -26,7 +26,8 @@ std::string Mro(const std::string& systems, const std::string& spacing = "16384"
 }
 std::string Sys(int left, int width, const std::string& staves, const std::string& slurs = "") {
     return "system { top 400 left " + std::to_string(left) + " width " + std::to_string(width) +
-           " height 200\nstaves { nof 9999\n" + staves + "\n}\nslurs { nof 9999 " + slurs + " } }\n";
+           " height 200\nstaves { nof 9999\n" + staves + "\n}\nslurs { nof 9999 " + slurs +
+           " } }\n";
 }
 std::string Stv(const std::string& bars, const std::string& extra = "", int top = 400,
                 int size = 64) {
@@ -82,9 +83,9 @@ std::vector<const ScoreObject*> Objects(const Score& score, int s, int kind) {
 TEST(ResultConversion, TheScaleExampleFitsLetterInPortrait) {
     bool asked = false;
     ScriptedHost host;
-    const Converted c =
-        Convert(Mro(Sys(100, 1000, Stv(Bar("")))), host, {},
-                [&](const PaperFitDialogModel&) { return asked = true, 1; }, "");
+    const Converted c = Convert(
+        Mro(Sys(100, 1000, Stv(Bar("")))), host, {},
+        [&](const PaperFitDialogModel&) { return asked = true, 1; }, "");
     ASSERT_TRUE(c.out.ok);
     const ConversionGeometry& g = c.out.geometry;
     EXPECT_EQ(g.baseStaveSize, 213);
@@ -117,21 +118,21 @@ TEST(ResultConversion, ResolutionOfTheDpiBox) {
 }
 
 TEST(ResultConversion, NoteValuesRestsAndPositions) {
-    const std::string bar = Bar(Chords(
-        Chord("stemup T flagposn 0,200 nflags 2", Note("solid", 0)) +
-        Chord("stemup F flagposn 0,300 beam { id 1 nofleft 0 nofnodes 2 nofright 3 }",
-              Note("solid", -1)) +
-        Chord("stemup F flagposn 0,340 beam { id 1 nofleft 3 nofnodes 2 nofright 0 }",
-              Note("solid", -2)) +
-        Chord("stemup T flagposn 0,400 beam { id 2 nofleft 0 nofnodes 2 nofright 2 }",
-              Note("minim", 2)) +
-        Chord("stemup T flagposn 0,440 beam { id 2 nofleft 2 nofnodes 2 nofright 0 }",
-              Note("minim", 2)) +
-        Chord("stemup T stemslash T flagposn 0,500 nflags 1", Note("grace", 1)) +
-        Chord("stemup T flagposn 0,540", Note("minimgrace", 1)) +
-        Chord("virtualstem T flagposn 0,600", Note("sbreverest", -2)) +
-        Chord("virtualstem T flagposn 0,640", Note("squaverrest", 0)) +
-        Chord("virtualstem T flagposn 0,700 naugdots 2", Note("sbreve", 3))));
+    const std::string bar =
+        Bar(Chords(Chord("stemup T flagposn 0,200 nflags 2", Note("solid", 0)) +
+                   Chord("stemup F flagposn 0,300 beam { id 1 nofleft 0 nofnodes 2 nofright 3 }",
+                         Note("solid", -1)) +
+                   Chord("stemup F flagposn 0,340 beam { id 1 nofleft 3 nofnodes 2 nofright 0 }",
+                         Note("solid", -2)) +
+                   Chord("stemup T flagposn 0,400 beam { id 2 nofleft 0 nofnodes 2 nofright 2 }",
+                         Note("minim", 2)) +
+                   Chord("stemup T flagposn 0,440 beam { id 2 nofleft 2 nofnodes 2 nofright 0 }",
+                         Note("minim", 2)) +
+                   Chord("stemup T stemslash T flagposn 0,500 nflags 1", Note("grace", 1)) +
+                   Chord("stemup T flagposn 0,540", Note("minimgrace", 1)) +
+                   Chord("virtualstem T flagposn 0,600", Note("sbreverest", -2)) +
+                   Chord("virtualstem T flagposn 0,640", Note("squaverrest", 0)) +
+                   Chord("virtualstem T flagposn 0,700 naugdots 2", Note("sbreve", 3))));
     const Converted c = Convert(Mro(Sys(100, 1000, Stv(bar))));
     const auto notes = Objects(*c.score, 1, kNote);
     ASSERT_EQ(notes.size(), 10u);
@@ -162,12 +163,12 @@ TEST(ResultConversion, NoteValuesRestsAndPositions) {
 }
 
 TEST(ResultConversion, ClefsSignaturesAndAccidentals) {
-    const std::string bar1 = Bar(
-        "clefs { nof 2 clef { shape alto centre 0,40 pitchposn -2 }\nclef { shape trebledown8 "
-        "centre 0,80 } }\nkeysigs { nof 2 keysig { key 3 centre 0,120 }\nkeysig { key 9 centre "
-        "0,130 } }\ntimesig { top 5 bottom 8 centre 0,160 }\n" +
-        Chords(Chord("stemup T flagposn 0,300",
-                     Note("solid", 1, "accid flat accid_dc -30") + Note("solid", 3, "accid sharp"))));
+    const std::string bar1 =
+        Bar("clefs { nof 2 clef { shape alto centre 0,40 pitchposn -2 }\nclef { shape trebledown8 "
+            "centre 0,80 } }\nkeysigs { nof 2 keysig { key 3 centre 0,120 }\nkeysig { key 9 centre "
+            "0,130 } }\ntimesig { top 5 bottom 8 centre 0,160 }\n" +
+            Chords(Chord("stemup T flagposn 0,300", Note("solid", 1, "accid flat accid_dc -30") +
+                                                        Note("solid", 3, "accid sharp"))));
     const std::string bar2 = Bar("timesig { top 6 bottom 8 centre 0,400 }");
     const std::string bar3 = Bar("timesig { showasalpha T top 4 bottom 4 centre 0,500 }");
     const std::string bar4 = Bar("timesig { showasalpha T top 3 bottom 4 centre 0,600 }");
@@ -204,8 +205,8 @@ TEST(ResultConversion, BarLinesOnlyOnTheFirstStaveOfASystem) {
                              Bar("barline { type left rightlinex 600 }") +
                              Bar("barline { type thinthick rightlinex 700 }") +
                              Bar("barline { type single rightlinex 800 invented T }");
-    const Converted c =
-        Convert(Mro(Sys(100, 1000, Stv(bars) + Stv(bars, "", 600)) + Sys(100, 1000, Stv(bars, "", 900))));
+    const Converted c = Convert(
+        Mro(Sys(100, 1000, Stv(bars) + Stv(bars, "", 600)) + Sys(100, 1000, Stv(bars, "", 900))));
     ASSERT_EQ(c.score->Nstaves, 3);
     EXPECT_TRUE(c.score->stave(1).h.joinToNext);
     EXPECT_FALSE(c.score->stave(2).h.joinToNext);
@@ -247,10 +248,10 @@ TEST(ResultConversion, AFullStaveEndsATextAtItsLastChunk) {
     for (int i = 0; i < 247; ++i)
         dynamics += "dynamic type dyn_p c " + std::to_string(i) + " r 0 }\n";
     dynamics += "}";
-    const Converted c = Convert(Mro(Sys(
-        100, 1000,
-        Stv(Bar(""), dynamics + " texts { nof 1 text { abot 0 c0 0 height 30 style 4 text$ "
-                                "\"twenty-five characters..\" } }"))));
+    const Converted c = Convert(
+        Mro(Sys(100, 1000,
+                Stv(Bar(""), dynamics + " texts { nof 1 text { abot 0 c0 0 height 30 style 4 text$ "
+                                        "\"twenty-five characters..\" } }"))));
     EXPECT_EQ(Objects(*c.score, 1, kTrill).front()->glyph, 139);
     const auto chunks = Objects(*c.score, 1, kText);
     ASSERT_EQ(chunks.size(), 2u);  // slots 248 and 249; the third piece has no room
@@ -317,10 +318,11 @@ TEST(ResultConversion, BeamGroupsLinkWithinTheirBar) {
     // Ids of 100 and more, and bars past 327, kept apart all the same.
     std::string bars;
     for (int b = 0; b < 330; ++b)
-        bars += Bar(Chords(b == 0     ? chord(100, 100, 0, 2) + chord(160, 100, 2, 1) + chord(220, 100, 1, 0)
-                    : b == 1   ? chord(300, 0, 0, 1) + chord(360, 0, 1, 0)
-                    : b >= 328 ? chord(400 + 100 * (b - 328), 1, b == 328 ? 0 : 1, b == 328 ? 1 : 0)
-                               : std::string()));
+        bars += Bar(
+            Chords(b == 0   ? chord(100, 100, 0, 2) + chord(160, 100, 2, 1) + chord(220, 100, 1, 0)
+                   : b == 1 ? chord(300, 0, 0, 1) + chord(360, 0, 1, 0)
+                   : b >= 328 ? chord(400 + 100 * (b - 328), 1, b == 328 ? 0 : 1, b == 328 ? 1 : 0)
+                              : std::string()));
     const Converted c = Convert(Mro(Sys(100, 1000, Stv(bars))));
     const auto notes = Objects(*c.score, 1, kNote);
     ASSERT_EQ(notes.size(), 7u);
@@ -342,12 +344,13 @@ TEST(ResultConversion, BeamGroupsLinkWithinTheirBar) {
 }
 
 TEST(ResultConversion, BadElementsAreLeftOut) {
-    const std::string bar = Bar(
-        "clefs { nof 1 clef { shape treble centre 0,zz } }\n" +
-        Chords(Chord("stemup T flagposn 0,2147483647", Note("solid", 1)) +
-        Chord("stemup T flagposn 0,200000", Note("solid", 1)) +
-        Chord("stemup T flagposn 0,200", Note("solid", 1, "staveoffset 5") + Note("solid", 400) +
-                                             Note("blob", 1) + Note("solid", 2))));
+    const std::string bar =
+        Bar("clefs { nof 1 clef { shape treble centre 0,zz } }\n" +
+            Chords(Chord("stemup T flagposn 0,2147483647", Note("solid", 1)) +
+                   Chord("stemup T flagposn 0,200000", Note("solid", 1)) +
+                   Chord("stemup T flagposn 0,200", Note("solid", 1, "staveoffset 5") +
+                                                        Note("solid", 400) + Note("blob", 1) +
+                                                        Note("solid", 2))));
     const Converted c = Convert(Mro(Sys(100, 1000, Stv(bar))));
     EXPECT_TRUE(Objects(*c.score, 1, kClef).empty());
     const auto notes = Objects(*c.score, 1, kNote);
@@ -371,9 +374,9 @@ TEST(ResultConversion, NoStaveSizeIsUnableToComplete) {
     RecognitionTables tables;
     Score score;
     FixedMeasurer measurer;
-    EXPECT_FALSE(ConvertRecognitionResult(dir.file("missing.mro"), out, {}, tables, score, host,
-                                          measurer)
-                     .ok);
+    EXPECT_FALSE(
+        ConvertRecognitionResult(dir.file("missing.mro"), out, {}, tables, score, host, measurer)
+            .ok);
     EXPECT_HOST_CLEAN(host);
     std::string kept;
     std::getline(std::ifstream(out), kept);
@@ -439,8 +442,8 @@ TEST(ResultConversion, TheScoreFileReadsBack) {
     ConversionOptions options;
     options.boxedBarNumbers = true;
     const std::string path = dir.file("out.swn");
-    const Converted c = Convert(Mro(Sys(100, 1000, Stv(bar) + Stv(Bar(""), "", 600, 40))), host,
-                                options, {}, path);
+    const Converted c =
+        Convert(Mro(Sys(100, 1000, Stv(bar) + Stv(Bar(""), "", 600, 40))), host, options, {}, path);
     ASSERT_TRUE(c.out.ok);
     const std::vector<uint8_t> bytes = test::ReadBytes(path);
     ASSERT_EQ(bytes.size() % kRecordSize, 0u);

@@ -155,10 +155,11 @@ std::string WriteResult(const PageResult& r, const std::string& imagePath) {
                     Line(o, 9, "clefs {");
                     Line(o, 10, "nof 1");
                     Line(o, 10, "clef {");
-                    Line(o, 11, std::string("shape ") +
-                                    (c.kind == ClefKind::Treble ? "treble" : "bass"));
-                    Line(o, 11, "centre " + std::to_string(u(st.middle() - st.top())) + "," +
-                                    std::to_string(rel(c.x)));
+                    Line(o, 11,
+                         std::string("shape ") + (c.kind == ClefKind::Treble ? "treble" : "bass"));
+                    Line(o, 11,
+                         "centre " + std::to_string(u(st.middle() - st.top())) + "," +
+                             std::to_string(rel(c.x)));
                     Line(o, 11, Key("pitchposn", c.kind == ClefKind::Treble ? 2 : -2));
                     Line(o, 10, "}");
                     Line(o, 9, "}");
@@ -199,10 +200,10 @@ std::string WriteResult(const PageResult& r, const std::string& imagePath) {
                         int nodes = 0;
                         for (const Chord* other : bars[b])
                             nodes += other->beamGroup == c->beamGroup;
-                        Line(o, 11, "beam { " + Key("id", it->second) + " " +
-                                        Key("nofleft", c->beamLeft) + " " +
-                                        Key("nofnodes", nodes) + " " +
-                                        Key("nofright", c->beamRight) + " }");
+                        Line(o, 11,
+                             "beam { " + Key("id", it->second) + " " + Key("nofleft", c->beamLeft) +
+                                 " " + Key("nofnodes", nodes) + " " +
+                                 Key("nofright", c->beamRight) + " }");
                     }
                     Line(o, 11, "notes {");
                     const std::size_t n = c->rest ? 1 : c->heads.size();
@@ -212,7 +213,8 @@ std::string WriteResult(const PageResult& r, const std::string& imagePath) {
                         int p = 0;
                         bool normal = true;
                         if (c->rest) {
-                            shape = c->restShape == Shape::SemibreveRest ? "sbreverest" : "minimrest";
+                            shape =
+                                c->restShape == Shape::SemibreveRest ? "sbreverest" : "minimrest";
                             p = c->restStep;
                         } else {
                             const Head& head = c->heads[h];
@@ -221,9 +223,9 @@ std::string WriteResult(const PageResult& r, const std::string& imagePath) {
                             if (c->hasStem)
                                 normal = c->stemUp ? head.x < c->stemX : head.x > c->stemX;
                         }
-                        Line(o, 12, "note { shape " + shape + " staveoffset 0 accid_dc 0 " +
-                                        Key("p", p) + " accid none" +
-                                        Flag(" normalside", normal) + " }");
+                        Line(o, 12,
+                             "note { shape " + shape + " staveoffset 0 accid_dc 0 " + Key("p", p) +
+                                 " accid none" + Flag(" normalside", normal) + " }");
                     }
                     Line(o, 11, "}");
                     Line(o, 10, "}");
@@ -234,13 +236,15 @@ std::string WriteResult(const PageResult& r, const std::string& imagePath) {
                     const char* type = bl.type == BarType::Final    ? "thinthick"
                                        : bl.type == BarType::Double ? "double"
                                                                     : "single";
-                    Line(o, 9, std::string("barline { type ") + type + " " +
-                                   Key("leftlinex", rel(bl.leftX)) + " " +
-                                   Key("rightlinex", rel(bl.x)) + " invented F trueend " +
-                                   (b + 1 == sym.barlines.size() ? "T" : "F") + " }");
+                    Line(o, 9,
+                         std::string("barline { type ") + type + " " +
+                             Key("leftlinex", rel(bl.leftX)) + " " + Key("rightlinex", rel(bl.x)) +
+                             " invented F trueend " + (b + 1 == sym.barlines.size() ? "T" : "F") +
+                             " }");
                 } else {
-                    Line(o, 9, "barline { type single " + Key("leftlinex", rel(st.right)) + " " +
-                                   Key("rightlinex", rel(st.right)) + " invented T trueend T }");
+                    Line(o, 9,
+                         "barline { type single " + Key("leftlinex", rel(st.right)) + " " +
+                             Key("rightlinex", rel(st.right)) + " invented T trueend T }");
                 }
                 Line(o, 8, "}");
             }

@@ -183,7 +183,8 @@ std::vector<Stave> FindStaves(const Image& page) {
         // begin where the bar ends (a thin joining line is theirs).
         int bar = 0;
         auto fullHeight = [&](int x) {
-            for (int y = static_cast<int>(s.lines[0]) - 1; y <= static_cast<int>(s.lines[4]) + 1; ++y)
+            for (int y = static_cast<int>(s.lines[0]) - 1; y <= static_cast<int>(s.lines[4]) + 1;
+                 ++y)
                 if (!page.ink(x, y)) return false;
             return true;
         };

@@ -29,15 +29,16 @@ class StaveReader {
                 const std::vector<Stave>& staves, int index)
         : page_(page), img_(img), comps_(comps), s_(staves[static_cast<std::size_t>(index)]) {
         sp_ = s_.space;
-        const double above = index > 0 ? (s_.top() - staves[static_cast<std::size_t>(index - 1)]
-                                                         .bottom()) / 2
-                                        : 7 * sp_;
+        const double above =
+            index > 0 ? (s_.top() - staves[static_cast<std::size_t>(index - 1)].bottom()) / 2
+                      : 7 * sp_;
         const double below =
             index + 1 < static_cast<int>(staves.size())
                 ? (staves[static_cast<std::size_t>(index + 1)].top() - s_.bottom()) / 2
                 : 7 * sp_;
         zone_.y0 = std::max(0, static_cast<int>(s_.top() - std::min(above, 7 * sp_)));
-        zone_.y1 = std::min(img.height - 1, static_cast<int>(s_.bottom() + std::min(below, 7 * sp_)));
+        zone_.y1 =
+            std::min(img.height - 1, static_cast<int>(s_.bottom() + std::min(below, 7 * sp_)));
         zone_.x0 = std::max(0, s_.left);
         zone_.x1 = std::min(img.width - 1, s_.right + static_cast<int>(sp_ / 2));
     }
@@ -52,9 +53,8 @@ class StaveReader {
         findBeams();
         findFlagsAndDots();
         findRests();
-        std::sort(out_.chords.begin(), out_.chords.end(), [](const Chord& a, const Chord& b) {
-            return x(a) < x(b);
-        });
+        std::sort(out_.chords.begin(), out_.chords.end(),
+                  [](const Chord& a, const Chord& b) { return x(a) < x(b); });
         std::sort(out_.barlines.begin(), out_.barlines.end(),
                   [](const Barline& a, const Barline& b) { return a.x < b.x; });
         return out_;
@@ -67,9 +67,7 @@ class StaveReader {
     }
 
   private:
-    int comp(int x, int y) const {
-        return img_.in(x, y) ? comps_.at(x, y, img_.width) : -1;
-    }
+    int comp(int x, int y) const { return img_.in(x, y) ? comps_.at(x, y, img_.width) : -1; }
     const Component& component(int i) const { return comps_.list[static_cast<std::size_t>(i)]; }
     bool isClef(int c) const { return clefComps_.count(c) != 0; }
     double spaces(double px) const { return px / sp_; }
@@ -103,34 +101,44 @@ class StaveReader {
         if (out_.clefs.size() > 1) out_.clefs.resize(1);
     }
 
+    // Each run of ink in column x within the zone: f(first row, last row).
+    template <class F>
+    void columnRuns(int x, F&& f) const {
+        for (int y = zone_.y0; y <= zone_.y1;) {
+            if (!img_.ink(x, y)) {
+                ++y;
+                continue;
+            }
+            int e = y;
+            while (e + 1 <= zone_.y1 && img_.ink(x, e + 1))
+                ++e;
+            f(y, e);
+            y = e + 1;
+        }
+    }
+
     // Columns holding a run of at least 2.4 spaces, joined into strokes.
     void findStrokes() {
         const int minRun = static_cast<int>(2.4 * sp_);
         std::vector<Stroke> open;
         for (int x = zone_.x0; x <= zone_.x1; ++x) {
             std::vector<Stroke> here;
-            for (int y = zone_.y0; y <= zone_.y1;) {
-                if (!img_.ink(x, y)) {
-                    ++y;
-                    continue;
-                }
-                int e = y;
-                while (e + 1 <= zone_.y1 && img_.ink(x, e + 1))
-                    ++e;
+            columnRuns(x, [&](int y, int e) {
                 // A run reaching the zone's edge may go on beyond it.
                 while (e + 1 < img_.height && img_.ink(x, e + 1))
                     ++e;
                 int b = y;
                 while (b > 0 && img_.ink(x, b - 1))
                     --b;
-                if (e - b + 1 >= minRun && !isClef(comp(x, y))) here.push_back({x, x, b, e, comp(x, y)});
-                y = std::max(y + 1, std::min(e + 1, zone_.y1 + 1));
-            }
+                if (e - b + 1 >= minRun && !isClef(comp(x, y)))
+                    here.push_back({x, x, b, e, comp(x, y)});
+            });
             std::vector<Stroke> next;
             for (Stroke& h : here) {
                 bool joined = false;
                 for (Stroke& o : open)
-                    if (!joined && o.x1 == x - 1 && o.comp == h.comp && h.y0 <= o.y1 && h.y1 >= o.y0) {
+                    if (!joined && o.x1 == x - 1 && o.comp == h.comp && h.y0 <= o.y1 &&
+                        h.y1 >= o.y0) {
                         o.x1 = x;
                         o.y0 = std::min(o.y0, h.y0);
                         o.y1 = std::max(o.y1, h.y1);
@@ -162,14 +170,7 @@ class StaveReader {
         std::vector<Sample> samples;
         const double headH = 0.92 * sp_;
         for (int x = zone_.x0; x <= zone_.x1; ++x)
-            for (int y = zone_.y0; y <= zone_.y1;) {
-                if (!img_.ink(x, y)) {
-                    ++y;
-                    continue;
-                }
-                int e = y;
-                while (e + 1 <= zone_.y1 && img_.ink(x, e + 1))
-                    ++e;
+            columnRuns(x, [&](int y, int e) {
                 const double len = e - y + 1;
                 if (len >= 0.7 * sp_ && len <= 5 * sp_ && !isClef(comp(x, y))) {
                     const int k = len <= 1.3 * sp_
@@ -180,12 +181,12 @@ class StaveReader {
                         for (int j = 0; j < k; ++j)
                             samples.push_back({x, y + h / 2 + j * sp_, static_cast<int>(h)});
                 }
-                y = e + 1;
-            }
+            });
         // Blobs: samples in neighbouring columns at nearly the same height.
         std::vector<bool> used(samples.size(), false);
-        std::sort(samples.begin(), samples.end(),
-                  [](const Sample& a, const Sample& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+        std::sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) {
+            return a.x < b.x || (a.x == b.x && a.y < b.y);
+        });
         for (std::size_t i = 0; i < samples.size(); ++i) {
             if (used[i]) continue;
             std::vector<std::size_t> blob{i};
@@ -268,8 +269,8 @@ class StaveReader {
             const double ringW = spaces(r - l + 1), ringH = spaces(b - t + 1);
             // A stem along the ring's side makes it a little wider.
             if (ringW < 1.0 || ringW > 2.0 || ringH < 0.6 || ringH > 1.4) continue;
-            if (withLines && (ringW < 1.2 || spaces(innerL - l + 1) < 0.15 ||
-                              spaces(r - innerR + 1) < 0.15))
+            if (withLines &&
+                (ringW < 1.2 || spaces(innerL - l + 1) < 0.15 || spaces(r - innerR + 1) < 0.15))
                 continue;
             Head head;
             head.filled = false;
@@ -500,8 +501,8 @@ class StaveReader {
                 if (w < 0.8 || w > 1.7 || h < 0.35 || h > 0.8) continue;
                 if (k.area < 0.85 * k.width() * k.height()) continue;
                 for (int line = 0; line < 5; ++line) {
-                    const double lineTop = s_.lines[static_cast<std::size_t>(line)] -
-                                           (s_.thickness - 1) / 2.0;
+                    const double lineTop =
+                        s_.lines[static_cast<std::size_t>(line)] - (s_.thickness - 1) / 2.0;
                     const double lineBottom = lineTop + s_.thickness - 1;
                     Chord rest;
                     rest.rest = true;
@@ -538,7 +539,8 @@ class StaveReader {
 
 StaveSymbols FindSymbols(const Image& page, const Image& clean, const Components& components,
                          const std::vector<Stave>& staves, int index) {
-    if (index < 0 || index >= static_cast<int>(staves.size()) || staves[static_cast<std::size_t>(index)].space <= 0)
+    if (index < 0 || index >= static_cast<int>(staves.size()) ||
+        staves[static_cast<std::size_t>(index)].space <= 0)
         return {};
     return StaveReader(page, clean, components, staves, index).read();
 }

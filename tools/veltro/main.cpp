@@ -105,9 +105,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     options.dpi = dpi > 0 ? dpi : recorded > 0 ? recorded : 300;
-    const veltro::PageResult result = veltro::Recognise(page, options, [](int percent) {
-        std::cout << "PROGRESS 0 " << percent << std::endl;
-    });
+    const veltro::PageResult result = veltro::Recognise(
+        page, options, [](int percent) { std::cout << "PROGRESS 0 " << percent << std::endl; });
     const std::string text = veltro::WriteResult(result, input);
 
     const std::string temporary = output + ".part-" + std::to_string(getpid());
