@@ -20,9 +20,9 @@ QString Text(const std::string& s) {
 
 }  // namespace
 
-std::unique_ptr<QDialog> MakePaperFitDialog(QWidget* parent, const PaperFitDialogModel& model) {
-    auto dialog = std::make_unique<QDialog>(
-        parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+TLayoutconfirm4::TLayoutconfirm4(QWidget* parent, const PaperFitDialogModel& model)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    QDialog* dialog = this;
     dialog->setWindowTitle(Text(model.caption()));
     QPalette palette = dialog->palette();
     palette.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
@@ -55,7 +55,7 @@ std::unique_ptr<QDialog> MakePaperFitDialog(QWidget* parent, const PaperFitDialo
     auto* other = new QPushButton(Text(model.otherButtonText()));
     other->setObjectName("other");
 
-    QDialog* d = dialog.get();
+    QDialog* d = this;
     QObject::connect(portrait, &QPushButton::clicked, d,
                      [d] { d->done(PaperFitDialogModel::kDefaultButton); });
     QObject::connect(other, &QPushButton::clicked, d,
@@ -69,15 +69,14 @@ std::unique_ptr<QDialog> MakePaperFitDialog(QWidget* parent, const PaperFitDialo
     layout->addWidget(second);
     layout->addLayout(buttons);
     d->setMinimumWidth(460);
-    return dialog;
 }
 
 int RunPaperFitDialog(QWidget* parent, const PaperFitDialogModel& model) {
-    auto dialog = MakePaperFitDialog(parent, model);
-    dialog->adjustSize();
+    TLayoutconfirm4 dialog(parent, model);
+    dialog.adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        dialog->move(screen->geometry().center() - dialog->rect().center());
-    const int result = dialog->exec();
+        dialog.move(screen->geometry().center() - dialog.rect().center());
+    const int result = dialog.exec();
     return result == PaperFitDialogModel::kDefaultButton ? result
                                                          : PaperFitDialogModel::kOtherButton;
 }

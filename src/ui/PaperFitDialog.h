@@ -3,17 +3,17 @@
 #pragma once
 
 #include <QDialog>
-#include <memory>
 
 #include "scan/PaperFit.h"
 
-class QPushButton;
 
 namespace sw {
 
-// The dialog, not yet shown: its default button returns 1, the other one
-// (also Escape) 900.
-std::unique_ptr<QDialog> MakePaperFitDialog(QWidget* parent, const PaperFitDialogModel& model);
+// The dialog: its default button returns 1, the other one (also Escape) 900.
+class TLayoutconfirm4 : public QDialog {
+  public:
+    TLayoutconfirm4(QWidget* parent, const PaperFitDialogModel& model);
+};
 
 // Shows the dialog and returns the button pressed.
 int RunPaperFitDialog(QWidget* parent, const PaperFitDialogModel& model);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 
 #include "Engine.h"
+#include "core/Bmp1.h"
 
 namespace veltro {
 namespace {
@@ -139,6 +141,30 @@ TEST(EngineStages, TheSymbolsOfAStave) {
     EXPECT_FALSE(s.chords[5].hasStem);
     EXPECT_TRUE(s.chords[5].open);
     EXPECT_EQ(s.chords[5].heads[0].step, -3);
+}
+
+TEST(EngineStages, ReadsOneBitPicturesAndTheirResolution) {
+    sw::Mask m;
+    m.width = 30;
+    m.height = 20;
+    m.ink.assign(600, 0);
+    m.ink[5 * 30 + 7] = 1;
+    const std::string dir = ::testing::TempDir();
+    std::ofstream(dir + "/page.bmp", std::ios::binary) << sw::EncodeBmp1(m, 240);
+    std::ofstream(dir + "/text.bmp") << "not a picture";
+    Image img;
+    int dpi = 0;
+    std::string error;
+    ASSERT_TRUE(ReadBmp(dir + "/page.bmp", img, dpi, error));
+    EXPECT_EQ(dpi, 240);
+    EXPECT_TRUE(img.ink(7, 5));
+    EXPECT_FALSE(img.ink(8, 5));
+    EXPECT_FALSE(ReadBmp(dir + "/text.bmp", img, dpi, error));
+    EXPECT_NE(error.find("not a 1-bit BMP"), std::string::npos);
+    EXPECT_FALSE(ReadBmp(dir + "/missing.bmp", img, dpi, error));
+    // Pictures that say nothing else say 72.
+    const std::string plain = sw::EncodeBmp1(m);
+    EXPECT_EQ(sw::Bmp1Resolution(reinterpret_cast<const uint8_t*>(plain.data()), plain.size()), 72);
 }
 
 TEST(EngineStages, ResultFileLinesStayShortAndCarryTheSpacing) {

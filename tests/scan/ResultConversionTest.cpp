@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "core/ScriptedHost.h"
 #include "fileio/Records.h"
@@ -381,6 +382,22 @@ TEST(ResultConversion, NoStaveSizeIsUnableToComplete) {
     std::string kept;
     std::getline(std::ifstream(out), kept);
     EXPECT_EQ(kept, "the user's score");
+}
+
+TEST(ResultConversion, MarginsWiderThanThePaperAreUnableToComplete) {
+    std::istringstream in(Mro(Sys(100, 1000, Stv(Bar("")))));
+    RecognitionTables tables;
+    ReadRecognitionResult(in, tables);
+    ConversionOptions options;
+    options.paper = PaperDefaults{8500, 11000, 5000, 5000, 5000, 5000};
+    FixedMeasurer measurer;
+    Score score;
+    ConversionOutcome out;
+    for (int button : {PaperFitDialogModel::kDefaultButton, PaperFitDialogModel::kOtherButton})
+        EXPECT_FALSE(BuildScoreFromResult(
+            tables, options, true, [button](const PaperFitDialogModel&) { return button; },
+            measurer, score, out));
+    EXPECT_EQ(score.Nstaves, 0);
 }
 
 TEST(ResultConversion, TheDialogWhenPortraitIsTooNarrow) {

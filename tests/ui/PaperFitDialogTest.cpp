@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <memory>
 
 #include "ui/PaperFitDialog.h"
 
@@ -13,7 +14,7 @@ namespace {
 TEST(PaperFitDialog, ShowsTheModelAndReturnsItsButtons) {
     const PaperDefaults letter{8500, 11000, 1000, 1000, 1000, 1000};
     const PaperFitDialogModel neither(10417, letter, 213);
-    auto dialog = MakePaperFitDialog(nullptr, neither);
+    auto dialog = std::make_unique<TLayoutconfirm4>(nullptr, neither);
     EXPECT_EQ(dialog->windowTitle(), "SW Scan");
     EXPECT_EQ(dialog->findChild<QLabel*>("first")->text().toStdString(), neither.firstLabel());
     EXPECT_TRUE(dialog->findChild<QLabel*>("first")->font().bold());
