@@ -6,7 +6,6 @@
 
 #include "scan/PaperFit.h"
 
-
 namespace sw {
 
 // The dialog: its default button returns 1, the other one (also Escape) 900.
