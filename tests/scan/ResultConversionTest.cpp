@@ -389,7 +389,7 @@ TEST(ResultConversion, MarginsWiderThanThePaperAreUnableToComplete) {
     RecognitionTables tables;
     ReadRecognitionResult(in, tables);
     ConversionOptions options;
-    options.paper = PaperDefaults{8500, 11000, 5000, 5000, 5000, 5000};
+    options.paper = PaperDefaults{8500, 11000, 5000, 5000, 6000, 6000};
     FixedMeasurer measurer;
     Score score;
     ConversionOutcome out;
