@@ -1,6 +1,7 @@
 // staffwright-cli: the program's outputs without a window, for scripts and tests.
 #include <QGuiApplication>
 #include <QImage>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -13,6 +14,7 @@
 #include "cli/CliHost.h"
 #include "cli/Info.h"
 #include "cli/Merge.h"
+#include "cli/Recognise.h"
 #include "cli/Script.h"
 #include "core/AtomicFile.h"
 #include "core/MessageIds.h"
@@ -53,7 +55,10 @@ int Usage() {
                  "       staffwright-cli script IN.swn SCRIPT [-o OUT.swn] [--png OUT.png"
                  " [--page N]] [--appdir DIR]\n"
                  "       staffwright-cli merge A.swn B.swn OUT.swn [--after S | --before S |"
-                 " --end]\n";
+                 " --end]\n"
+                 "       staffwright-cli recognise IN.bmp|IN.mro OUT.swn [--dpi N] [--fit"
+                 " portrait|landscape] [--no-words] [--no-curves] [--accents] [--result R.mro]"
+                 " [--appdir DIR]\n";
     return 2;
 }
 
@@ -234,7 +239,7 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
     if (o.print) picture = picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
     if (ext == ".PNG") return SavePng(picture, out, 1) ? 0 : 1;
     // The same file the editor's picture-file command writes.
-    const int dpi = static_cast<int>(geometry.scale);
+    const int dpi = static_cast<int>(std::lround(geometry.scale));
     if (sw::SavePagePicture(out, picture, dpi, host) == sw::PictureWrite::Written) return 0;
     std::cerr << "staffwright-cli: cannot write " << out << "\n";
     return 1;
@@ -382,6 +387,12 @@ int main(int argc, char** argv) {
         int qargc = 1;
         QGuiApplication app(qargc, argv);
         return sw::ScriptCommand(argc, argv);
+    }
+    if (cmd == "recognise") {
+        sw::PrepareHeadlessQt();
+        int qargc = 1;
+        QGuiApplication app(qargc, argv);
+        return sw::RecogniseCommand(argc, argv);
     }
     const Options o = Parse(argc, argv);
     if (!o.ok) return Usage();

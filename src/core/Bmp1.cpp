@@ -1,6 +1,8 @@
 // 1-bit BMP codec.
 #include "core/Bmp1.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -23,7 +25,8 @@ uint32_t Get32(const uint8_t* p) {
 }
 }  // namespace
 
-std::string EncodeBmp1(const Mask& m) {
+std::string EncodeBmp1(const Mask& m, int dpi) {
+    const auto perMetre = static_cast<uint32_t>(std::lround(std::clamp(dpi, 1, 100000) / 0.0254));
     const uint32_t stride = static_cast<uint32_t>(((m.width + 31) / 32) * 4);
     const uint32_t imageSize = stride * static_cast<uint32_t>(m.height);
     const uint32_t offset = 14 + 40 + 8;
@@ -39,8 +42,8 @@ std::string EncodeBmp1(const Mask& m) {
     Put16(s, 1);
     Put32(s, 0);
     Put32(s, imageSize);
-    Put32(s, 2835);
-    Put32(s, 2835);
+    Put32(s, perMetre);
+    Put32(s, perMetre);
     Put32(s, 2);
     Put32(s, 2);
     Put32(s, 0x00000000);  // entry 0: black, the ink
@@ -97,6 +100,13 @@ bool InkOnEdge(const Mask& m) {
     for (int y = 0; y < m.height; ++y)
         if (m.at(0, y) || m.at(m.width - 1, y)) return true;
     return false;
+}
+
+int Bmp1Resolution(const uint8_t* d, std::size_t size) {
+    if (size < 46 || d[0] != 'B' || d[1] != 'M') return 0;
+    const uint32_t perMetre = Get32(d + 38);
+    if (perMetre == 0 || perMetre > 4000000) return 0;
+    return static_cast<int>(std::lround(perMetre * 0.0254));
 }
 
 }  // namespace sw

@@ -322,6 +322,16 @@ enum : int {
     ShapesCaption = 10884,
     CharacterNotInScoreText = 10885,
     FontCaption = 10886,
+    // Converting a recognition result: the paper-fit dialog and the failure.
+    FitsLandscapeOnly = 5090,
+    FitsLandscapeOnlyChoice = 5091,
+    FitsNeither = 5092,
+    SelectLandscape = 5093,
+    FitsNeitherChoice = 5094,
+    ReducePortrait = 5095,
+    ReduceLandscape = 5097,
+    UnableToComplete = 10820,
+    ScanCaption = 10821,
 };
 
 }  // namespace sw::msg

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -74,7 +75,7 @@ QImage PagePicture(const GlyphStore& glyphs, const Score& score, int page,
 
 std::string EncodePictureFile(const QImage& picture, bool bmp, int dpi) {
     const Mask mask = MaskOf(picture);
-    return bmp ? EncodeBmp1(mask) : EncodePcx1(mask, dpi);
+    return bmp ? EncodeBmp1(mask, dpi) : EncodePcx1(mask, dpi);
 }
 
 int WritePng(const std::string& path, const QImage& picture, FileIo& io) {
@@ -125,7 +126,7 @@ bool ExportPagePicture(Host& host, const GlyphStore& glyphs, const Score& score,
         host.message(MsgType::Error, MessageText(msg::InsufficientMemory), Buttons::OK);
         return false;
     }
-    const int dpi = static_cast<int>(PrintPictureGeometry(score).scale);
+    const int dpi = static_cast<int>(std::lround(PrintPictureGeometry(score).scale));
     return SavePagePicture(*path, picture, dpi, host) == PictureWrite::Written;
 }
 

@@ -21,7 +21,7 @@ class Host;
 QImage PagePicture(const GlyphStore& glyphs, const Score& score, int page,
                    const DrawSettings& settings);
 
-// The bytes of a picture file: a 1-bit BMP, or a PCX that records `dpi`.
+// The bytes of a picture file, a 1-bit BMP or a PCX, recording `dpi`.
 std::string EncodePictureFile(const QImage& picture, bool bmp, int dpi);
 
 enum class PictureWrite { Written, Cancelled, Failed };
