@@ -281,6 +281,23 @@ enum : int {
     FinalFirstTimeBar = 10605,
     PlaybackAborted = 10606,
     MidiCannotBeWritten = 10607,
+    // MusicXML export.
+    ExportMusicXmlCaption = 10860,
+    MusicXmlCannotBeWritten = 10861,
+    MusicXmlLeftOut = 10862,
+    MusicXmlBarTooLong = 10863,
+    MusicXmlPastBarLine = 10864,
+    MusicXmlRounded = 10865,
+    MusicXmlShapes = 10866,
+    MusicXmlLines = 10867,
+    MusicXmlSymbols = 10868,
+    MusicXmlRows = 10869,
+    MusicXmlLooseCurves = 10870,
+    MusicXmlCrossStaveBeams = 10871,
+    MusicXmlHeaderTexts = 10872,
+    MusicXmlSlurMarks = 10873,
+    MusicXmlPartName = 10874,
+    MusicXmlWrittenWithNotes = 10875,
 };
 
 }  // namespace sw::msg

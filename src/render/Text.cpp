@@ -17,11 +17,6 @@ namespace sw {
 
 namespace {
 
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 // Codes 27-30 are places for accidentals, measured as the letter "d".
 bool IsAccidentalPlace(unsigned char c) {
     return c >= 27 && c <= 30;
@@ -38,7 +33,7 @@ QString FromScoreBytes(const std::string& bytes) {
     QString out;
     out.reserve(static_cast<qsizetype>(bytes.size()));
     for (unsigned char c : bytes)
-        out += (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(char16_t(c));
+        out += QChar(static_cast<char16_t>(Cp1252ToUnicode(c)));
     return out;
 }
 
@@ -51,8 +46,8 @@ std::string ToScoreBytes(const QString& text) {
             continue;
         }
         char c = '?';
-        for (int i = 0; i < 32; ++i)
-            if (kCp1252High[i] == u) c = static_cast<char>(0x80 + i);
+        for (int i = 0x80; i < 0xA0; ++i)
+            if (Cp1252ToUnicode(static_cast<unsigned char>(i)) == u) c = static_cast<char>(i);
         out += c;
     }
     return out;
