@@ -20,6 +20,7 @@
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
+#include "playback/MusicXml.h"
 
 namespace sw {
 
@@ -272,6 +273,38 @@ bool DocumentController::saveAs() {
     return true;
 }
 
+// The score as MusicXML in a file the user names; what the format cannot
+// hold, and bars it says differently, are listed in the report window.
+void DocumentController::exportMusicXml() {
+    FileDialogSpec spec;
+    spec.title = MessageText(msg::ExportMusicXmlCaption);
+    spec.filter = "MusicXML|*.musicxml;*.mxl";
+    spec.defaultExtension = "musicxml";
+    spec.directory = services_.fileDirectory();
+    spec.fileName = ChangeExtension(FileNameOf(name_.empty() ? "NONAME" : name_), ".musicxml");
+    spec.overwritePrompt = true;
+    const std::optional<std::string> chosen = host_.saveFileName(spec);
+    if (!chosen) return;
+    const MusicXmlResult result = ExportMusicXml(score_, host_, measurer_);
+    if (const int error = SaveMusicXml(*chosen, result)) {
+        host_.message(
+            MsgType::Error,
+            FormatMessage(msg::MusicXmlCannotBeWritten, *chosen, WriteErrorText(error, false)),
+            Buttons::OK);
+        return;
+    }
+    ReportSink* report = services_.report();
+    if (!report || (result.skipped.empty() && result.warnings.empty())) return;
+    report->ClearReport(MessageText(msg::ExportMusicXmlCaption));
+    report->AddReportLine(MessageText(msg::MusicXmlWrittenWithNotes));
+    for (const std::string& line : result.warnings)
+        report->AddReportLine(line);
+    if (!result.skipped.empty()) report->AddReportLine(MessageText(msg::MusicXmlLeftOut));
+    for (const std::string& line : result.skipped)
+        report->AddReportLine("  " + line);
+    report->ShowReport();
+}
+
 void DocumentController::setMetric(bool metric) {
     if (settings_.metric == metric) return;
     settings_.metric = metric;
@@ -443,6 +476,9 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::SaveAs:
             if (canRun(a)) saveAs();
+            return true;
+        case Action::ExportMusicXml:
+            if (canRun(a)) exportMusicXml();
             return true;
         case Action::Undo:
             undo();
@@ -1026,7 +1062,8 @@ void DocumentController::refreshUi() {
     set("tbexplain0", m != kModeMovingObject);
     // The menu states.
     const bool saveable = (music || m == kModePreview) && free;
-    for (const char* name : {"acSave", "acSaveAs", "acPrint", "acPrintSetup", "acInformation"})
+    for (const char* name :
+         {"acSave", "acSaveAs", "acPrint", "acPrintSetup", "acInformation", "acExportMusicXml"})
         set(name, saveable);
     for (const char* name : {"acSaveAsTemplate", "acSavePart", "acMerge", "acPictureFile"})
         set(name, music && free && level >= 2);

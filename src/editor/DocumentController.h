@@ -240,6 +240,7 @@ class DocumentController {
     bool queryClose();
     bool save();
     bool saveAs();
+    void exportMusicXml();
     void setModified(bool modified);
 
     // --- score commands (each one edit, undone by one Undo)

@@ -21,6 +21,7 @@ constexpr const char* kDoctype =
     "<!DOCTYPE score-partwise PUBLIC \"-//Recordare//DTD MusicXML 4.0 Partwise//EN\" "
     "\"http://www.musicxml.org/dtds/partwise.dtd\">";
 constexpr const char* kSoftware = "Staffwright 5";
+constexpr double kTenthsPerPoint = 2;  // room under the title for its own height
 constexpr const char* kTypes[8] = {"breve",  "whole", "half", "quarter",
                                    "eighth", "16th",  "32nd", "64th"};
 constexpr const char* kStems[3] = {"up", "down", "none"};
@@ -129,9 +130,10 @@ void Writer::header() {
         x_.end();
     };
     const double top = doc_.pageHeight - doc_.top;
-    credit("title", doc_.title, doc_.pageWidth / 2, top, "center", 20);
-    credit("composer", doc_.composer, doc_.pageWidth - doc_.right, top - 40, "right", 11);
-    credit("lyricist", doc_.lyricist, doc_.pageWidth - doc_.right, top - 40, "right", 11);
+    credit("title", doc_.title, doc_.pageWidth / 2, top, "center", doc_.titleSize);
+    const double below = top - doc_.titleSize * kTenthsPerPoint;
+    credit("composer", doc_.composer, doc_.pageWidth - doc_.right, below, "right", doc_.creditSize);
+    credit("lyricist", doc_.lyricist, doc_.pageWidth - doc_.right, below, "right", doc_.creditSize);
 }
 
 void Writer::partList() {

@@ -134,7 +134,8 @@ struct Group {
 
 struct Document {
     std::string title, composer, lyricist;
-    double millimetres = 7;  // of 40 tenths
+    int titleSize = 20, creditSize = 11;  // points
+    double millimetres = 7;               // of 40 tenths
     double pageWidth = 0, pageHeight = 0;
     double left = 0, right = 0, top = 0, bottom = 0, gutter = 0;  // tenths
     bool facing = false;

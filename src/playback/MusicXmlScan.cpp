@@ -339,9 +339,12 @@ void Scanner::findMeasures() {
                     notes[segmentOf(static_cast<int>(k), b.obj[i].x)] = true;
         }
         bool firstOfSystem = true;
+        // A system with nothing in it is still a bar: its first stretch.
+        const bool empty = std::none_of(notes.begin(), notes.end(), [](bool n) { return n; }) &&
+                           bars_[k].size() < 2;
         for (std::size_t g = 0; g < segs.size(); ++g) {
             const bool bounded = g > 0 && g < bars_[k].size();
-            if (!notes[g] && !bounded) continue;
+            if (!notes[g] && !bounded && !(empty && g == 0)) continue;
             segs[g].measure = static_cast<int>(doc_.measures.size());
             Measure m;
             m.system = static_cast<int>(k);
@@ -1399,6 +1402,8 @@ void Scanner::titles() {
             consumed_.insert({found[c].s, found[c].i});
     };
     take(title, doc_.title);
+    if (title >= 0 && found[title].size > 0) doc_.titleSize = found[title].size;
+    if (composer >= 0 && found[composer].size > 0) doc_.creditSize = found[composer].size;
     if (composer >= 0) {
         const std::string l = Lower(found[composer].text);
         const bool words =
@@ -1431,6 +1436,9 @@ Document Scanner::run() {
     findSystems();
     titles();
     findMeasures();
+    // A score without staves is still a part of one bar.
+    parts_ = std::max(parts_, 1);
+    if (doc_.measures.empty()) doc_.measures.emplace_back();
     timeMeasures();
     chooseDivisions();
     buildChords();
