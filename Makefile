@@ -49,6 +49,7 @@ bench: release
 	$(RELEASE_DIR)/bench/bench_pages
 	$(RELEASE_DIR)/bench/bench_pdf
 	$(RELEASE_DIR)/bench/bench_midi
+	$(RELEASE_DIR)/bench/bench_musicxml
 	$(RELEASE_DIR)/bench/bench_undo
 	$(RELEASE_DIR)/bench/bench_entry
 

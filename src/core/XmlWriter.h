@@ -39,6 +39,8 @@ class XmlWriter {
     // The document so far; every element must be closed before it is whole.
     const std::string& text() const { return out_; }
     std::string take() { return std::move(out_); }
+    // Room for `bytes` of text, so that a large document is not copied as it grows.
+    void reserve(std::size_t bytes) { out_.reserve(bytes); }
     int depth() const { return static_cast<int>(open_.size()); }
 
   private:

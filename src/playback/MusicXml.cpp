@@ -451,6 +451,12 @@ void Writer::measure(int p, std::size_t m) {
 }
 
 std::string Writer::run() {
+    constexpr std::size_t kBytesPerNote = 280;  // a note element as written, with room to spare
+    std::size_t notes = 0;
+    for (const Part& part : doc_.parts)
+        for (const PartMeasure& pm : part.measures)
+            notes += pm.notes.size() + pm.directions.size() + 1;
+    x_.reserve(notes * kBytesPerNote);
     x_.start("score-partwise", {{"version", "4.0"}});
     header();
     partList();

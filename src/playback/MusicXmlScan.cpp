@@ -210,6 +210,7 @@ Performance Collect(const Score& score, Host& host, bool grace, std::unique_ptr<
     o.proximity = score.proximity;
     o.graceNotes = grace;
     o.everyHead = true;
+    o.scratch = true;
     Performance perf;
     if (work->Nstaves >= 1) GeneratePerformance(*work, host, o, &perf);
     if (keep) *keep = std::move(work);

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_set>
 
@@ -951,8 +952,11 @@ bool GeneratePerformance(Score& score, Host& host, const PlaybackOptions& option
         if (!options.collectOnly) host.warning(MessageText(msg::NoNotesToPlay), Buttons::OK);
         return false;
     }
-    ScoreSnapshotGuard guard(score, probe.systems[probe.played.front()].first,
-                             probe.systems[probe.played.back()].last);
+    // A scratch copy is left as generation changes it: nothing to put back.
+    std::optional<ScoreSnapshotGuard> guard;
+    if (!options.scratch)
+        guard.emplace(score, probe.systems[probe.played.front()].first,
+                      probe.systems[probe.played.back()].last);
     // Notes that stand close together sound together: each system played is
     // aligned on the private copy (rests included, by the average x).
     for (const int index : probe.played) {
@@ -968,15 +972,18 @@ bool GeneratePerformance(Score& score, Host& host, const PlaybackOptions& option
     g.Scan();
     g.Sort();
     g.Times();
-    if (out) out->table = g.table;
     if (options.collectOnly) {
-        if (out) out->records = g.records;
+        if (out) {
+            out->table = std::move(g.table);
+            out->records = std::move(g.records);
+        }
         return true;
     }
+    if (out) out->table = g.table;
     if (options.repeats) {
         const std::string problem = g.CheckRepeats();
         if (!problem.empty()) {
-            guard.restoreNow();
+            if (guard) guard->restoreNow();
             host.message(MsgType::Error, problem + "\n" + MessageText(msg::PlaybackAborted),
                          Buttons::OK);
             return false;
@@ -987,7 +994,7 @@ bool GeneratePerformance(Score& score, Host& host, const PlaybackOptions& option
     const double pickup = options.save ? g.Pickup() : 0;
     g.Write(pickup);
     const Tmidistream file = g.File();
-    guard.restoreNow();
+    if (guard) guard->restoreNow();
     if (out) {
         out->records = g.records;
         out->events = g.events;

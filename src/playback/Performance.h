@@ -35,6 +35,9 @@ struct PlaybackOptions {
     // Notes of every head shape take their time (exporting the written
     // music), not only the normal heads that sound.
     bool everyHead = false;
+    // The score is a throwaway copy: it is left aligned and tidied as
+    // generation leaves it, with no snapshot taken or put back.
+    bool scratch = false;
 };
 
 // Where a record sits: by system, then by x.
@@ -114,8 +117,8 @@ struct Performance {
 };
 
 // Runs the range of `options` over the score, which is the same afterwards on
-// every path. False when nothing was written (no notes, a bad repeat
-// structure); a file that cannot be written throws MidiError.
+// every path (unless `scratch` says it may stay changed). False when nothing was written (no notes,
+// a bad repeat structure); a file that cannot be written throws MidiError.
 bool GeneratePerformance(Score& score, Host& host, const PlaybackOptions& options,
                          Performance* out = nullptr);
 
