@@ -9,11 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "FixedMeasurer.h"
-#include "MemoryFile.h"
-#include "core/ScriptedHost.h"
-#include "fileio/ScoreFile.h"
-#include "layout/OpenScore.h"
+#include "OpenedScore.h"
 #include "playback/MusicXml.h"
 
 namespace {
@@ -35,20 +31,14 @@ void Fail(const char* why) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 22 || size > (1u << 18)) return 0;
-    int fd = -1;
-    const std::string path = MemoryFile(data, size, fd);
     sw::ScriptedHost host;
     host.setPermissive(true);
-    auto score = std::make_unique<sw::Score>();
     FixedMeasurer measurer;
-    const sw::OpenResult opened = sw::OpenForDisplay(*score, path, host, measurer);
-    ::close(fd);
-    if (!opened.load.ok) return 0;
-    const int fonts = sw::RenumberFonts(*score);
-    const std::string before = sw::EncodeScore(*score, 0, score->Nstaves, false, fonts, 96);
+    const auto score = OpenFromBytes(data, size, host, measurer);
+    if (!score) return 0;
+    const std::string before = SavedBytes(*score);
     const sw::MusicXmlResult r = sw::ExportMusicXml(*score, host, measurer);
-    if (sw::EncodeScore(*score, 0, score->Nstaves, false, sw::RenumberFonts(*score), 96) != before)
-        Fail("exporting the score changed it");
+    if (SavedBytes(*score) != before) Fail("exporting the score changed it");
     const std::string_view x = r.xml;
     if (x.rfind("<?xml", 0) != 0 || x.find("</score-partwise>\n") == std::string_view::npos)
         Fail("the document is cut short");

@@ -9,12 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "FixedMeasurer.h"
-#include "MemoryFile.h"
-#include "core/ScriptedHost.h"
-#include "core/TextMeasurer.h"
-#include "fileio/ScoreFile.h"
-#include "layout/OpenScore.h"
+#include "OpenedScore.h"
 #include "playback/MidiWriter.h"
 #include "playback/Performance.h"
 
@@ -22,17 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 22 || size > (1u << 18)) return 0;
     // The options come from the file's own bytes, so the seed scores stay scores.
     const uint8_t pick = static_cast<uint8_t>(data[size / 2] ^ data[size - 1]);
-    int fd = -1;
-    const std::string path = MemoryFile(data, size, fd);
     sw::ScriptedHost host;
     host.setPermissive(true);
-    auto score = std::make_unique<sw::Score>();
     FixedMeasurer measurer;
-    const sw::OpenResult opened = sw::OpenForDisplay(*score, path, host, measurer);
-    ::close(fd);
-    if (!opened.load.ok || score->Nstaves < 1) return 0;
-    const int fonts = sw::RenumberFonts(*score);
-    const std::string before = sw::EncodeScore(*score, 0, score->Nstaves, false, fonts, 96);
+    const auto score = OpenFromBytes(data, size, host, measurer);
+    if (!score || score->Nstaves < 1) return 0;
+    const std::string before = SavedBytes(*score);
 
     sw::PlaybackOptions o;
     o.outputPath = "/tmp/fuzz-playback-" + std::to_string(::getpid()) + ".mid";
@@ -51,8 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // A value the file format cannot hold is refused, never written.
     }
     std::remove(o.outputPath.c_str());
-    if (sw::EncodeScore(*score, 0, score->Nstaves, false, sw::RenumberFonts(*score), 96) !=
-        before) {
+    if (SavedBytes(*score) != before) {
         std::fprintf(stderr, "playing the score changed it\n");
         std::abort();
     }

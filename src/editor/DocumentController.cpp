@@ -246,15 +246,22 @@ bool DocumentController::save() {
     return true;
 }
 
-bool DocumentController::saveAs() {
+// A save dialog in the folder last used, offering the score's name with `extension`.
+FileDialogSpec DocumentController::saveDialog(const std::string& title, const std::string& filter,
+                                              const std::string& extension) const {
     FileDialogSpec spec;
-    spec.title = "Save As";
-    spec.filter = "Staffwright|*.SWN";
-    spec.defaultExtension = "SWN";
+    spec.title = title;
+    spec.filter = filter;
+    spec.defaultExtension = extension;
     spec.directory = services_.fileDirectory();
-    spec.fileName = ChangeExtension(FileNameOf(name_.empty() ? "NONAME" : name_), ".SWN");
+    spec.fileName = ChangeExtension(FileNameOf(name_.empty() ? "NONAME" : name_), "." + extension);
     spec.overwritePrompt = true;
-    const std::optional<std::string> chosen = host_.saveFileName(spec);
+    return spec;
+}
+
+bool DocumentController::saveAs() {
+    const std::optional<std::string> chosen =
+        host_.saveFileName(saveDialog("Save As", "Staffwright|*.SWN", "SWN"));
     if (!chosen) return false;
     const std::string path = *chosen;
     std::error_code ec;
@@ -276,14 +283,8 @@ bool DocumentController::saveAs() {
 // The score as MusicXML in a file the user names; what the format cannot
 // hold, and bars it says differently, are listed in the report window.
 void DocumentController::exportMusicXml() {
-    FileDialogSpec spec;
-    spec.title = MessageText(msg::ExportMusicXmlCaption);
-    spec.filter = "MusicXML|*.musicxml;*.mxl";
-    spec.defaultExtension = "musicxml";
-    spec.directory = services_.fileDirectory();
-    spec.fileName = ChangeExtension(FileNameOf(name_.empty() ? "NONAME" : name_), ".musicxml");
-    spec.overwritePrompt = true;
-    const std::optional<std::string> chosen = host_.saveFileName(spec);
+    const std::optional<std::string> chosen = host_.saveFileName(saveDialog(
+        MessageText(msg::ExportMusicXmlCaption), "MusicXML|*.musicxml;*.mxl", "musicxml"));
     if (!chosen) return;
     const MusicXmlResult result = ExportMusicXml(score_, host_, measurer_);
     if (const int error = SaveMusicXml(*chosen, result)) {
