@@ -333,6 +333,12 @@ TEST(MusicXml, WritesTheMusicAsTheScoreShowsIt) {
     PlaceNote(sc, 4, 100, 0, 1, 1);
     Bar(sc, 3, 300, 5);
     PlaceText(sc, 3, kText, 500, 330, 1, "dolce");
+    // A slur over bar 1, a first-time bracket over it and a second-time one
+    // after the repeat; an acciaccatura before the last note of stave 3.
+    PlaceCurve(sc, 1, {{102, 70}, {165, 60}, {234, 70}}, 1);
+    PlaceLine(sc, 1, 60, 60, LineShape{230, 0, 1, 0, 5, 5, 8, 1, 0x06});
+    PlaceLine(sc, 1, 310, 60, LineShape{280, 0, 1, 0, 5, 5, 8, 1, 0x02});
+    PlaceNote(sc, 3, 190, 2, 4, 0)->note().headSize = 5;
     Tidy(sc);
     for (int s = 1; s <= sc.Nstaves; ++s)
         LayOutStaveGeometry(sc, s);
@@ -360,6 +366,12 @@ TEST(MusicXml, WritesTheMusicAsTheScoreShowsIt) {
     EXPECT_TRUE(has("<tied type=\"stop\"/>"));
     EXPECT_TRUE(has("<clef-octave-change>-1</clef-octave-change>"));
     EXPECT_TRUE(has("<print new-system=\"yes\"/>"));
+    EXPECT_TRUE(has("<slur type=\"start\" number=\"1\" placement=\"above\"/>"));
+    EXPECT_TRUE(has("<ending number=\"1\" type=\"start\">1.</ending>"));
+    EXPECT_TRUE(has("<ending number=\"1\" type=\"stop\"/>"));
+    EXPECT_TRUE(has("<ending number=\"2\" type=\"start\">2.</ending>"));
+    EXPECT_TRUE(has("<ending number=\"2\" type=\"discontinue\"/>"));
+    EXPECT_TRUE(has("<grace slash=\"yes\"/>"));
     EXPECT_TRUE(has("<syllabic>begin</syllabic>\n          <text>Hal</text>"));
     EXPECT_TRUE(has("<syllabic>middle</syllabic>"));
     EXPECT_TRUE(has("<syllabic>end</syllabic>\n          <text>jah</text>"));
