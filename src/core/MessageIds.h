@@ -298,6 +298,7 @@ enum : int {
     MusicXmlSlurMarks = 10873,
     MusicXmlPartName = 10874,
     MusicXmlWrittenWithNotes = 10875,
+    MusicXmlTremoloNotes = 10876,
 };
 
 }  // namespace sw::msg

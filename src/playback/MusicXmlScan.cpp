@@ -1,194 +1,16 @@
-// The MusicXML export's scan: the performance of a stamped copy of the score
-// gives every note its onset and length; the staves give what the notes look
-// like and what stands around them (signatures, bar lines, texts, lyrics,
-// slurs, hairpins, dynamics), placed in the measures by x.
-#include <algorithm>
-#include <array>
-#include <climits>
-#include <cmath>
-#include <map>
-#include <memory>
-#include <numeric>
-#include <set>
-
-#include "core/Host.h"
-#include "core/MessageIds.h"
-#include "core/Messages.h"
-#include "core/TextMeasurer.h"
-#include "core/TextUtil.h"
-#include "layout/GlyphTable.h"
-#include "layout/NoteGeometry.h"
-#include "layout/PageGeometry.h"
-#include "model/Build.h"
-#include "playback/MusicXmlModel.h"
-#include "playback/Performance.h"
+// The MusicXML export's scan of the notes: the performance of a stamped copy
+// of the score gives every note its onset and length; the staves give what
+// the notes look like and what stands around them, placed in the measures by x.
+#include "playback/MusicXmlScanner.h"
 
 namespace sw::mxl {
 
-namespace {
-
-constexpr uint8_t kStamp = 0xA5;  // the copy's notes carry their slot in working[0]
-constexpr double kEpsilon = 1e-7;
-constexpr double kTenthsPerPixel = 40.0 / 32;  // a stave is 32 page pixels and 40 tenths
-constexpr int kMaxDivisions = 1 << 20;
-constexpr int kNearNote = 24;    // a curve's end this close to a note belongs to it
-constexpr int kLyricSlack = 10;  // a syllable centred this close under a note is its lyric
-constexpr int kSnap = 12;        // a direction this close to a note starts with it
-constexpr int kAccidentalReach = 60;
-constexpr int kStaveHalf = 16;  // middle line to outer line, page pixels
-constexpr int kVerseSlack = 4;  // syllables this close in height are one verse
-constexpr int kNumbers = 16;    // slur, wedge and octave-shift numbers
-constexpr int kHeadCentre = 4;  // from a note's x to the middle of its head
-enum HeadSize { kSmallHead = 1, kAcciaccatura = 5 };
-enum BarStyle {
-    kNormal,
-    kDouble,
-    kRepeatStart,
-    kRepeatEnd,
-    kRepeatBoth,
-    kFinal,
-    kDotted,
-    kDoubleDotted,
-    kHalf
-};
-constexpr int kStartLeg = 0x02, kEndLeg = 0x04;
-constexpr int kLegDown = 1, kLineWithGap = 3;
-constexpr int kPitchClass[7] = {0, 2, 4, 5, 7, 9, 11};
-
-double ValueLength(int value) {
-    return 8.0 / (1 << std::clamp(value, 0, 7));
-}
-
-struct System {
-    int first = 0, last = 0;
-};
-
-struct Segment {
-    int32_t from = INT32_MIN, to = INT32_MAX;
-    int opening = -1, closing = -1;  // bar line objects on the first stave
-    int measure = -1;                // -1: no measure (nothing in it)
-};
-
-struct Chord {
-    int part = 0, measure = 0, voice = 1, pos = 0, stave = 0;
-    int32_t x = 0;  // the written x of its first note
-    std::vector<int> records;
-    int note = -1;             // its first written note in the part's measure
-    int prev = -1, next = -1;  // beam neighbours
-};
-
-// A slur, wedge or octave line from one place to another, numbered when all are known.
-struct Spanner {
-    int part = 0, kind = 0;  // 0 slur, 1 wedge, 2 octave shift
-    int fromMeasure = 0, fromPos = 0, toMeasure = 0, toPos = 0;
-    int startChord = -1, stopChord = -1;  // slurs
-    bool above = true;
-    std::string type;  // wedge: crescendo or diminuendo; octave: up or down
-    int size = 8;
-};
-
-struct PartState {
-    int clef = 0, clefOctave = 0;
-    int key = 0, transpose = 0, lines = 5;
-    bool small = false;
-    bool started = false, clefSeen = false, keySeen = false;
-};
-
-struct NoteFlags {
-    bool fermata = false, inverted = false, trill = false, arpeggio = false;
-};
-
-struct PendingAccidental {
-    int32_t x;
-    int measure;
-    int8_t value;
-    bool parentheses, small;
-};
-
-struct LyricItem {
-    int32_t x, y;
-    int chord;
-    std::string text;
-    bool hyphen;  // a "-" between two syllables
-};
-
-class Scanner {
-  public:
-    Scanner(const Score& score, Host& host, const TextMeasurer& measurer)
-        : score_(score), host_(host), measurer_(measurer) {}
-
-    Document run();
-
-  private:
-    void perform();
-    void findSystems();
-    void findMeasures();
-    void timeMeasures();
-    void chooseDivisions();
-    void buildChords();
-    void scanStaves();
-    void scanStave(int k, int p, int s);
-    void systemMarks(int k);
-    void writeChord(int c, const PartState& st,
-                    std::array<std::optional<PendingAccidental>, 256>& accidentals);
-    void symbol(int k, int p, int s, int i, int m);
-    void curve(int k, int p, int s, int i);
-    void placeLyrics(int p, std::vector<LyricItem>& items);
-    void finish();
-    Note* firstNote(int c);
-    void beams();
-    void tuplets();
-    void marks();
-    void spanners();
-    void titles();
-    void page();
-    void groups();
-
-    int segmentOf(int k, int32_t x) const;
-    int measureOf(int k, int32_t x) const;
-    int posNear(int m, int32_t x) const;
-    int posAtOrAfter(int m, int s, int32_t x) const;
-    int chordNear(int s, int32_t x, int32_t reach) const;
-    const ScoreObject* original(const PerformanceRecord& r) const;
-    Note noteOf(const PerformanceRecord& r, const ScoreObject& o, const PartState& st) const;
-    void pitchOf(Note& n, const PerformanceRecord& r, const NoteData& d, const PartState& st) const;
-    Attributes& attributesAt(int p, int m, int pos);
-    void skip(int message, int count, const std::string& what = {});
-    std::string text(const StaveBlock& b, int i) const;
-    TextFont fontOf(int number) const;
-
-    const Score& score_;
-    Host& host_;
-    const TextMeasurer& measurer_;
-    Document doc_;
-    std::unique_ptr<Score> work_;
-    Performance perf_, grace_;
-    bool performed_ = false;
-    std::vector<System> systems_;
-    std::vector<std::vector<Segment>> segments_;              // by system
-    std::vector<std::vector<std::pair<int32_t, int>>> bars_;  // by system: x, object
-    int parts_ = 0;
-    std::vector<int> recordOf_;  // stave * 256 + slot → record
-    std::vector<int> graceOf_;   // the same in the grace pass
-    std::vector<Chord> chords_;
-    std::vector<int> chordOf_;                   // by record
-    std::vector<std::vector<int>> staveChords_;  // by stave, in x order
-    std::vector<Spanner> spanners_;
-    std::vector<std::vector<std::pair<int32_t, int>>> measureEntries_;  // x, position of notes
-    std::set<std::pair<int, int>> consumed_;  // stave, object: said by something else
-    std::vector<PartState> states_;
-    std::vector<int> openSlurs_;  // by part: a slur leaving the system from this chord
-    std::vector<std::array<bool, 8>> openHyphens_;  // by part and verse
-    std::map<int, std::vector<Lyric>> lyrics_;      // by chord
-    std::map<int, NoteFlags> flags_;                // by chord
-    // What was left out, by message.
-    std::map<int, int> skippedCounts_;
-    std::map<std::string, int> skippedSymbols_;
-    std::vector<double> lengths_;
-};
+namespace scan {
 
 // ---------------------------------------------------------------------------
 // The performance
+
+namespace {
 
 // Runs collect-only generation over the whole piece on a stamped copy, so that
 // every record names the slot of its note in the user's score.
@@ -221,6 +43,8 @@ bool Stamped(const PerformanceRecord& r) {
     return r.kind == kRecordNote && r.note.working[1] == kStamp && !r.repeatStart && !r.repeatEnd &&
            !r.bracket;
 }
+
+}  // namespace
 
 void Scanner::perform() {
     perf_ = Collect(score_, host_, false, &work_);
@@ -288,6 +112,8 @@ int Scanner::measureOf(int k, int32_t x) const {
     return -1;
 }
 
+namespace {
+
 const char* StyleName(int style) {
     switch (style) {
         case kDouble:
@@ -308,6 +134,8 @@ const char* StyleName(int style) {
             return nullptr;
     }
 }
+
+}  // namespace
 
 void Scanner::findMeasures() {
     segments_.resize(systems_.size());
@@ -682,18 +510,6 @@ TextFont Scanner::fontOf(int number) const {
 // ---------------------------------------------------------------------------
 // The staves
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-bool IsDynamic(const std::string& name) {
-    static const std::set<std::string> kDynamics = {"ppp", "pp",  "p",  "mp",  "mf", "f",
-                                                    "ff",  "fff", "sf", "sfz", "fz"};
-    return kDynamics.count(name) > 0;
-}
-
 void Scanner::scanStaves() {
     states_.assign(parts_, PartState{});
     openSlurs_.assign(parts_, -1);
@@ -879,7 +695,7 @@ void Scanner::scanStave(int k, int p, int s) {
                     if (d.headSize == kSmallHead || d.headSize == kAcciaccatura)
                         graces.push_back({i, &o});
                     else
-                        skip(0, 1, "tremolo");
+                        skip(msg::MusicXmlTremoloNotes, 1);
                     break;
                 }
                 const int c = chordOf_[r];
@@ -918,13 +734,13 @@ void Scanner::scanStave(int k, int p, int s) {
             case kSymbol:
             case kTrill:
             case kOther:
-                symbol(k, p, s, i, m);
+                symbol(p, s, i, m);
                 break;
             case kLine:
                 skip(msg::MusicXmlLines, 1);
                 break;
             case kCurve:
-                if (o.data.curve.prevAnchor == 0) curve(k, p, s, i);
+                if (o.data.curve.prevAnchor == 0) curve(p, s, i);
                 break;
             case kHairpin: {
                 Spanner sp;
@@ -1035,402 +851,6 @@ void Scanner::placeLyrics(int p, std::vector<LyricItem>& items) {
     }
 }
 
-void Scanner::symbol(int k, int p, int s, int i, int m) {
-    const StaveBlock& b = score_.stave(s);
-    const ScoreObject& o = b.obj[i];
-    const bool above = o.y < b.h.Ycoord;
-    if (o.kind == kOther) {
-        // An arpeggio stands just left of its chord.
-        for (int c : staveChords_[s])
-            if (chords_[c].x >= o.x && chords_[c].x - o.x <= 2 * kNearNote) {
-                flags_[c].arpeggio = true;
-                return;
-            }
-        skip(0, 1, "arpeggio");
-        return;
-    }
-    const std::string name = Lower(GlyphBaseName(o.glyph));
-    Direction d;
-    d.pos = posNear(m, o.x);
-    d.above = above;
-    if (IsDynamic(name)) {
-        d.kind = Direction::Dynamic;
-        d.text = name;
-    } else if (o.kind == kTrill && o.data.trill.count > 0) {
-        skip(msg::MusicXmlRows, 1);
-        return;
-    } else if (name == "holdup" || name == "holddn" || name == "tr") {
-        const int c = chordNear(s, o.x, kNearNote);
-        if (c < 0) {
-            skip(0, 1, GlyphBaseName(o.glyph));
-            return;
-        }
-        NoteFlags& f = flags_[c];
-        if (name == "tr") {
-            f.trill = true;
-        } else {
-            f.fermata = true;
-            f.inverted = name == "holddn";
-        }
-        return;
-    } else if (name == "ped" || name == "star") {
-        d.kind = Direction::Pedal;
-        d.text = name == "ped" ? "start" : "stop";
-    } else if (name.rfind("segno", 0) == 0) {
-        d.kind = Direction::Segno;
-    } else {
-        skip(0, 1, GlyphBaseName(o.glyph));
-        return;
-    }
-    (void)k;
-    doc_.parts[p].measures[m].directions.push_back(d);
-}
-
-// A curve from one note to another is a slur; one that leaves the system at
-// its right end is continued by the first curve of the next system that
-// comes in from the left.
-void Scanner::curve(int k, int p, int s, int i) {
-    (void)k;
-    const StaveBlock& b = score_.stave(s);
-    std::vector<int> anchors = {i};
-    while (static_cast<int>(anchors.size()) < kMaxObjects) {
-        const int n = b.obj[anchors.back()].data.curve.nextAnchor;
-        if (!b.validIndex(n) || b.obj[n].kind != kCurve ||
-            std::find(anchors.begin(), anchors.end(), n) != anchors.end())
-            break;
-        anchors.push_back(n);
-    }
-    const ScoreObject& a = b.obj[anchors.front()];
-    const ScoreObject& z = b.obj[anchors.back()];
-    if (anchors.size() < 2) {
-        skip(msg::MusicXmlLooseCurves, 1);
-        return;
-    }
-    const ScoreObject& mid = b.obj[anchors[anchors.size() / 2]];
-    const bool above = mid.y < (a.y + z.y) / 2;
-    const int from = chordNear(s, a.x, kNearNote), to = chordNear(s, z.x, kNearNote);
-    Spanner sp;
-    sp.part = p;
-    sp.kind = 0;
-    sp.above = above;
-    if (from >= 0 && to >= 0 && chords_[from].x < chords_[to].x) {
-        sp.startChord = from;
-        sp.stopChord = to;
-    } else if (from >= 0 && to < 0 && z.x >= b.h.RightX - 2 * kNearNote) {
-        openSlurs_[p] = from;
-        return;
-    } else if (from < 0 && to >= 0 && openSlurs_[p] >= 0 && a.x <= chords_[to].x) {
-        sp.startChord = openSlurs_[p];
-        sp.stopChord = to;
-        openSlurs_[p] = -1;
-    } else {
-        skip(msg::MusicXmlLooseCurves, 1);
-        return;
-    }
-    sp.fromMeasure = chords_[sp.startChord].measure;
-    sp.fromPos = chords_[sp.startChord].pos;
-    sp.toMeasure = chords_[sp.stopChord].measure;
-    sp.toPos = chords_[sp.stopChord].pos;
-    spanners_.push_back(sp);
-}
-
-// ---------------------------------------------------------------------------
-// After the staves: order, beams, tuplets, marks
-
-void Scanner::finish() {
-    for (Part& part : doc_.parts)
-        for (std::size_t m = 0; m < part.measures.size(); ++m) {
-            std::vector<Note>& notes = part.measures[m].notes;
-            std::stable_sort(notes.begin(), notes.end(), [](const Note& a, const Note& b) {
-                if (a.voice != b.voice) return a.voice < b.voice;
-                if (a.pos != b.pos) return a.pos < b.pos;
-                return a.grace && !b.grace;
-            });
-            const bool sounding =
-                std::any_of(notes.begin(), notes.end(), [](const Note& n) { return !n.grace; });
-            if (!sounding && doc_.measures[m].length > 0) {
-                Note rest;
-                rest.rest = rest.measureRest = true;
-                rest.duration = doc_.measures[m].length;
-                notes.insert(notes.begin(), rest);
-            }
-        }
-    for (Part& part : doc_.parts)
-        for (PartMeasure& pm : part.measures)
-            for (std::size_t i = 0; i < pm.notes.size(); ++i) {
-                const Note& n = pm.notes[i];
-                if (n.chordId >= 0 && !n.chord && !n.grace)
-                    chords_[n.chordId].note = static_cast<int>(i);
-            }
-}
-
-Note* Scanner::firstNote(int c) {
-    const Chord& chord = chords_[c];
-    if (chord.note < 0) return nullptr;
-    return &doc_.parts[chord.part].measures[chord.measure].notes[chord.note];
-}
-
-void Scanner::beams() {
-    auto linked = [this](int c, bool back) {
-        const Chord& chord = chords_[c];
-        const StaveBlock& b = score_.stave(chord.stave);
-        for (int r : chord.records) {
-            const ScoreObject* o = original(perf_.records[r]);
-            if (!o) continue;
-            const NoteData& d = o->note();
-            const int link = back ? d.beamBackTo : d.beamOnTo;
-            const bool across =
-                back ? (d.beamBackUp || d.beamBackDown) : (d.beamOnUp || d.beamOnDown);
-            if (across || !b.validIndex(link)) continue;
-            const int t = recordOf_[chord.stave * 256 + link];
-            const int other = t >= 0 ? chordOf_[t] : -1;
-            if (other >= 0 && other != c && chords_[other].part == chord.part &&
-                chords_[other].voice == chord.voice)
-                return other;
-        }
-        return -1;
-    };
-    auto levels = [this](int c) {
-        const Note* n = firstNote(c);
-        if (!n || n->rest) return 0;
-        int l = std::max(0, n->value - 3);
-        const ScoreObject* o = original(perf_.records[chords_[c].records.front()]);
-        if (o && o->note().singleBeam) l = std::min(l, 1);
-        return l;
-    };
-    for (std::size_t c = 0; c < chords_.size(); ++c) {
-        chords_[c].prev = linked(static_cast<int>(c), true);
-        chords_[c].next = linked(static_cast<int>(c), false);
-    }
-    for (std::size_t c = 0; c < chords_.size(); ++c) {
-        const Chord& chord = chords_[c];
-        Note* n = firstNote(static_cast<int>(c));
-        const int own = levels(static_cast<int>(c));
-        if (!n || own == 0 || (chord.prev < 0 && chord.next < 0)) continue;
-        const int before = chord.prev >= 0 ? levels(chord.prev) : 0;
-        const int after = chord.next >= 0 ? levels(chord.next) : 0;
-        for (int l = 1; l <= std::min(own, 8); ++l) {
-            const bool b = before >= l, a = after >= l;
-            const char* type = b && a            ? "continue"
-                               : a               ? "begin"
-                               : b               ? "end"
-                               : chord.next >= 0 ? "forward hook"
-                                                 : "backward hook";
-            n->beams.push_back(Beam{l, type});
-        }
-    }
-}
-
-// Tuplet brackets: a run of notes of one ratio, closed when it fills the
-// time of its `normal` notes.
-void Scanner::tuplets() {
-    for (Part& part : doc_.parts)
-        for (PartMeasure& pm : part.measures) {
-            Note* start = nullptr;
-            Note* last = nullptr;
-            double filled = 0, whole = 0;
-            auto close = [&]() {
-                if (start && last && start != last) {
-                    start->marks.push_back(NoteMark{NoteMark::Tuplet, true, 1, true});
-                    last->marks.push_back(NoteMark{NoteMark::Tuplet, false, 1, true});
-                }
-                start = last = nullptr;
-                filled = 0;
-            };
-            for (Note& n : pm.notes) {
-                if (n.chord || n.grace) continue;
-                if (start && (n.voice != start->voice || n.actual != start->actual ||
-                              n.normal != start->normal))
-                    close();
-                if (n.actual == 0) continue;
-                if (!start) {
-                    start = &n;
-                    whole = n.normal * ValueLength(n.value);
-                }
-                last = &n;
-                filled += static_cast<double>(n.duration) / doc_.divisions;
-                if (filled >= whole - kEpsilon) close();
-            }
-            close();
-        }
-}
-
-void Scanner::marks() {
-    for (const auto& [c, list] : lyrics_)
-        if (Note* n = firstNote(c)) n->lyrics = list;
-    for (const auto& [c, f] : flags_) {
-        Note* n = firstNote(c);
-        if (!n) continue;
-        n->fermata = f.fermata;
-        n->fermataInverted = f.inverted;
-        n->trill = f.trill;
-        if (f.arpeggio) {
-            const Chord& chord = chords_[c];
-            for (Note& m : doc_.parts[chord.part].measures[chord.measure].notes)
-                if (m.chordId == c) m.arpeggio = true;
-        }
-    }
-}
-
-void Scanner::spanners() {
-    std::vector<std::size_t> order(spanners_.size());
-    std::iota(order.begin(), order.end(), 0);
-    auto at = [](int m, int pos) { return static_cast<long long>(m) * INT_MAX + pos; };
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const Spanner &x = spanners_[a], &y = spanners_[b];
-        if (x.part != y.part) return x.part < y.part;
-        return at(x.fromMeasure, x.fromPos) < at(y.fromMeasure, y.fromPos);
-    });
-    std::map<std::pair<int, int>, std::vector<std::pair<long long, int>>> active;
-    for (std::size_t index : order) {
-        const Spanner& sp = spanners_[index];
-        auto& open = active[{sp.part, sp.kind}];
-        const long long from = at(sp.fromMeasure, sp.fromPos);
-        open.erase(std::remove_if(open.begin(), open.end(),
-                                  [from](const auto& e) { return e.first <= from; }),
-                   open.end());
-        int number = 1;
-        while (number < kNumbers && std::any_of(open.begin(), open.end(), [number](const auto& e) {
-                   return e.second == number;
-               }))
-            ++number;
-        open.push_back({at(sp.toMeasure, sp.toPos), number});
-        if (sp.kind == 0) {
-            Note* a = firstNote(sp.startChord);
-            Note* z = firstNote(sp.stopChord);
-            if (!a || !z) continue;
-            a->marks.push_back(NoteMark{NoteMark::Slur, true, number, sp.above});
-            z->marks.push_back(NoteMark{NoteMark::Slur, false, number, sp.above});
-            continue;
-        }
-        Direction start, stop;
-        start.kind = stop.kind = sp.kind == 1 ? Direction::Wedge : Direction::OctaveShift;
-        start.above = stop.above = sp.above;
-        start.number = stop.number = number;
-        start.size = stop.size = sp.size;
-        start.text = sp.type;
-        stop.text = "stop";
-        start.pos = sp.fromPos;
-        stop.pos = sp.toPos;
-        doc_.parts[sp.part].measures[sp.fromMeasure].directions.push_back(start);
-        doc_.parts[sp.part].measures[sp.toMeasure].directions.push_back(stop);
-    }
-    for (Part& part : doc_.parts)
-        for (PartMeasure& pm : part.measures)
-            std::stable_sort(pm.directions.begin(), pm.directions.end(),
-                             [](const Direction& a, const Direction& b) { return a.pos < b.pos; });
-}
-
-// ---------------------------------------------------------------------------
-// The page, the title, the part list
-
-void Scanner::page() {
-    const PageData& pg = score_.page;
-    const double stave = std::clamp(score_.staveSize, kMinStaveSize, kMaxStaveSize);
-    const double tenths = 40.0 / stave;  // a stave is 40 tenths high
-    doc_.millimetres = stave * 25.4;
-    doc_.pageWidth = pg.Width * tenths;
-    doc_.pageHeight = pg.Length * tenths;
-    doc_.left = pg.LeftM * tenths;
-    doc_.right = pg.RightM * tenths;
-    doc_.top = (pg.TopM + pg.Header) * tenths;
-    doc_.bottom = (pg.BotM + pg.Footer) * tenths;
-    doc_.gutter = pg.GutM * tenths;
-    doc_.facing = pg.Facing;
-    doc_.tempo = score_.Tempo != 0 ? score_.Tempo : 120;
-}
-
-// The largest text above the first system (or in the header) is the title;
-// one ending towards the right is the composer, or the lyricist when it says so.
-void Scanner::titles() {
-    struct Candidate {
-        int s, i;
-        std::string text;
-        int size;
-        int32_t x, y, width;
-    };
-    std::vector<Candidate> found;
-    auto consider = [&](int s, int i) {
-        const StaveBlock& b = score_.stave(s);
-        const ScoreObject& o = b.obj[i];
-        if (!HasTextLayout(o.kind) || (o.text().textFlags & 0x80)) return;
-        const std::string raw = ChainText(b, i);
-        if (raw.find('@') != std::string::npos) return;  // page numbers, file names
-        const std::string t = text(b, i);
-        if (t.empty()) return;
-        const TextFont font = fontOf(o.text().fontNumber);
-        found.push_back({s, i, t, font.pointSize, o.x, o.y, measurer_.width(font, raw)});
-    };
-    int headerTexts = 0;
-    const StaveBlock& zero = score_.stave(0);
-    for (int i = 1; i <= zero.count(); ++i) {
-        const ScoreObject& o = zero.obj[i];
-        if (!IsTextLike(o.kind) || (o.text().textFlags & 0x80)) continue;
-        ++headerTexts;
-        if (o.kind == kHeadertext) consider(0, i);
-    }
-    int32_t left = 0, right = 0;
-    if (!systems_.empty()) {
-        const StaveHeader& top = score_.stave(systems_[0].first).h;
-        left = top.LeftX;
-        right = top.RightX;
-        for (int s = systems_[0].first; s <= systems_[0].last; ++s) {
-            const StaveBlock& b = score_.stave(s);
-            for (int i = 1; i <= b.count(); ++i)
-                if ((b.obj[i].kind == kText || b.obj[i].kind == kText9) &&
-                    b.obj[i].y < top.Ycoord - kStaveHalf - kStaveHalf)
-                    consider(s, i);
-        }
-    }
-    int title = -1, composer = -1;
-    for (std::size_t c = 0; c < found.size(); ++c)
-        if (title < 0 || found[c].size > found[title].size ||
-            (found[c].size == found[title].size && found[c].y < found[title].y))
-            title = static_cast<int>(c);
-    for (std::size_t c = 0; c < found.size(); ++c) {
-        if (static_cast<int>(c) == title) continue;
-        const Candidate& f = found[c];
-        if (f.x + f.width / 2 > (left + right) / 2 &&
-            (composer < 0 || f.x + f.width > found[composer].x + found[composer].width))
-            composer = static_cast<int>(c);
-    }
-    auto take = [&](int c, std::string& into) {
-        if (c < 0) return;
-        into = found[c].text;
-        if (found[c].s == 0)
-            --headerTexts;
-        else
-            consumed_.insert({found[c].s, found[c].i});
-    };
-    take(title, doc_.title);
-    if (title >= 0 && found[title].size > 0) doc_.titleSize = found[title].size;
-    if (composer >= 0 && found[composer].size > 0) doc_.creditSize = found[composer].size;
-    if (composer >= 0) {
-        const std::string l = Lower(found[composer].text);
-        const bool words =
-            l.rfind("words", 0) == 0 || l.rfind("lyrics", 0) == 0 || l.rfind("text", 0) == 0;
-        take(composer, words ? doc_.lyricist : doc_.composer);
-    }
-    if (headerTexts > 0) skip(msg::MusicXmlHeaderTexts, headerTexts);
-}
-
-void Scanner::groups() {
-    if (systems_.empty()) return;
-    const System& sys = systems_[0];
-    for (int s = sys.first; s <= sys.last; ++s) {
-        const StaveHeader& h = score_.stave(s).h;
-        const int p = s - sys.first;
-        if (h.withBrace && s < sys.last)
-            doc_.groups.push_back({p, p + 1, "brace", h.barlineThrough});
-        if (h.withBracket) {
-            int e = s;
-            while (e < sys.last && score_.stave(e).h.bracketWithNext)
-                ++e;
-            doc_.groups.push_back({p, e - sys.first, "bracket", h.barlineThrough});
-        }
-    }
-}
-
 Document Scanner::run() {
     page();
     perform();
@@ -1469,10 +889,10 @@ Document Scanner::run() {
     return std::move(doc_);
 }
 
-}  // namespace
+}  // namespace scan
 
 Document Scan(const Score& score, Host& host, const TextMeasurer& measurer) {
-    return Scanner(score, host, measurer).run();
+    return scan::Scanner(score, host, measurer).run();
 }
 
 }  // namespace sw::mxl
