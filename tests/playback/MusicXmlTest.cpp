@@ -246,7 +246,7 @@ TEST(MusicXml, ExamplesAndTheGalleryReadBackAsTheyArePlayed) {
 }
 
 TEST(MusicXml, TheBenchmarkScoreValidatesAndReadsBack) {
-    const Score score = bench::BuildOrchestra(40, 8);
+    const Score score = bench::BuildOrchestra(1000, 8);
     ExportAndCheck(score, "orchestra");
 }
 
