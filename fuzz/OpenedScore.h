@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "MemoryFile.h"
 #include "core/TextMeasurer.h"
+#include "fileio/ScoreFile.h"
 #include "layout/OpenScore.h"
 
 // The score, or null when the bytes hold no score with a stave.
@@ -21,4 +23,9 @@ inline std::unique_ptr<sw::Score> OpenFuzzedScore(const uint8_t* data, size_t si
     ::close(fd);
     if (!opened.load.ok || score->Nstaves < 1) return nullptr;
     return score;
+}
+
+// The score's bytes as saving would write them.
+inline std::string SavedBytes(sw::Score& score) {
+    return sw::EncodeScore(score, 0, score.Nstaves, false, sw::RenumberFonts(score), 96);
 }

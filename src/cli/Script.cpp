@@ -29,6 +29,16 @@ namespace sw {
 
 namespace {
 
+// The report window: each line shown is written to stderr as "report: LINE".
+class ScriptReport : public TextReport {
+  public:
+    void ShowReport() override {
+        TextReport::ShowReport();
+        for (const std::string& line : lines())
+            std::cerr << "report: " << line << "\n";
+    }
+};
+
 // The main window's part, kept in the settings that are written back.
 class ScriptServices : public DocumentServices {
   public:
@@ -40,10 +50,12 @@ class ScriptServices : public DocumentServices {
     void setMetric(bool metric) override { settings_.unitsInches = !metric; }
     void setNeatenFactor(int f) override { settings_.neatenFactor = f; }
     int* headerFooterReminders() override { return &reminders_; }
+    ReportSink* report() override { return &report_; }
 
   private:
     Settings& settings_;
     int reminders_ = 0;
+    ScriptReport report_;
 };
 
 int Usage() {

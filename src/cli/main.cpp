@@ -25,6 +25,7 @@
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
 #include "playback/MidiWriter.h"
+#include "playback/MusicXml.h"
 #include "playback/Performance.h"
 #include "render/ContactSheet.h"
 #include "render/GalleryPicture.h"
@@ -49,6 +50,7 @@ int Usage() {
                  "       staffwright-cli convert IN OUT.mid [--no-repeats] [--range"
                  " stave|braced|system|page|score] [--stave N] [--tempo N] [--volume N]"
                  " [--instrument N]\n"
+                 "       staffwright-cli convert IN OUT.musicxml|OUT.mxl\n"
                  "       staffwright-cli glyphs [--lines] OUT.png [--print] [--zoom N]\n"
                  "       staffwright-cli gallery OUT.png [--print] [--zoom N]\n"
                  "       staffwright-cli dump IN OUT.txt\n"
@@ -344,6 +346,28 @@ int ConvertToMidi(const std::string& in, const std::string& out, const Options& 
     return 0;
 }
 
+// The score as MusicXML, plain or in its compressed container; what the
+// format cannot hold is listed on stderr.
+int ConvertToMusicXml(const std::string& in, const std::string& out) {
+    sw::CliHost host(std::cerr);
+    const auto opened = OpenForOutput(in, host);
+    if (!opened) return 1;
+    sw::QtTextMeasurer measurer;
+    const sw::MusicXmlResult result = sw::ExportMusicXml(opened->score, host, measurer);
+    for (const std::string& line : result.warnings)
+        std::cerr << "warning: " << line << "\n";
+    for (const std::string& line : result.skipped)
+        std::cerr << "skipped: " << line << "\n";
+    if (const int error = sw::SaveMusicXml(out, result)) {
+        std::cerr << "staffwright-cli: "
+                  << sw::FormatMessage(sw::msg::MusicXmlCannotBeWritten, out,
+                                       sw::WriteErrorText(error, false))
+                  << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 int Convert(const Options& o) {
     if (o.files.size() != 2) return Usage();
     const std::string ext = sw::ToUpperAscii(sw::FileExtension(o.files[1]));
@@ -353,8 +377,10 @@ int Convert(const Options& o) {
         return ConvertToPicture(o.files[0], o.files[1], o);
     if (ext == ".PDF") return ConvertToPdf(o.files[0], o.files[1], o);
     if (ext == ".MID") return ConvertToMidi(o.files[0], o.files[1], o);
+    if (ext == ".MUSICXML" || ext == ".MXL") return ConvertToMusicXml(o.files[0], o.files[1]);
     std::cerr << "staffwright-cli: cannot convert to '" << sw::FileExtension(o.files[1])
-              << "' files; the output must end in .swn, .png, .bmp, .pcx, .pdf or .mid\n";
+              << "' files; the output must end in .swn, .png, .bmp, .pcx, .pdf, .mid, .musicxml"
+                 " or .mxl\n";
     return 2;
 }
 

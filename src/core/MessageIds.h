@@ -332,6 +332,24 @@ enum : int {
     ReduceLandscape = 5097,
     UnableToComplete = 10820,
     ScanCaption = 10821,
+    // MusicXML export.
+    ExportMusicXmlCaption = 10860,
+    MusicXmlCannotBeWritten = 10861,
+    MusicXmlLeftOut = 10862,
+    MusicXmlBarTooLong = 10863,
+    MusicXmlPastBarLine = 10864,
+    MusicXmlRounded = 10865,
+    MusicXmlShapes = 10866,
+    MusicXmlLines = 10867,
+    MusicXmlSymbols = 10868,
+    MusicXmlRows = 10869,
+    MusicXmlLooseCurves = 10870,
+    MusicXmlCrossStaveBeams = 10871,
+    MusicXmlHeaderTexts = 10872,
+    MusicXmlSlurMarks = 10873,
+    MusicXmlPartName = 10874,
+    MusicXmlWrittenWithNotes = 10875,
+    MusicXmlTremoloNotes = 10876,
 };
 
 }  // namespace sw::msg

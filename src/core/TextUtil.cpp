@@ -7,6 +7,56 @@
 
 namespace sw {
 
+namespace {
+
+// What Windows-1252 puts at 0x80..0x9F; the five codes it leaves free keep
+// their own values.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr char32_t kSharpSign = 0x266F, kNaturalSign = 0x266E, kFlatSign = 0x266D;
+
+}  // namespace
+
+char32_t Cp1252ToUnicode(unsigned char c) {
+    return c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string ScoreTextToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (unsigned char c : bytes) {
+        char32_t u = Cp1252ToUnicode(c);
+        if (c == 27) u = kSharpSign;
+        if (c == 28) u = kNaturalSign;
+        if (c == 29) u = kFlatSign;
+        // The C1 codes Windows-1252 leaves undefined are control characters too.
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0)) continue;
+        AppendUtf8(out, u);
+    }
+    return out;
+}
+
 std::string ToUpperAscii(std::string_view s) {
     std::string out(s);
     for (char& c : out)
@@ -76,17 +126,6 @@ std::string LengthInUnit(double inches, bool metric) {
     return buf;
 }
 
-namespace {
-
-// Bytes 0x80..0x9F of Windows-1252; the five bytes it leaves unassigned keep
-// their own code.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-}  // namespace
-
 std::optional<uint8_t> Cp1252Byte(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<uint8_t>(c);
     for (int i = 0; i < 32; ++i)
@@ -95,7 +134,7 @@ std::optional<uint8_t> Cp1252Byte(char32_t c) {
 }
 
 char32_t Cp1252Char(uint8_t byte) {
-    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char32_t{byte};
+    return Cp1252ToUnicode(byte);
 }
 
 std::vector<char32_t> DecodeUtf8(std::string_view text) {

@@ -10,6 +10,15 @@
 namespace sw {
 
 std::string ToUpperAscii(std::string_view s);
+
+// The character a Windows-1252 byte of score text stands for.
+char32_t Cp1252ToUnicode(unsigned char c);
+// Score text as UTF-8 for other programs: Windows-1252 decoded, the sharp,
+// natural and flat places (27, 28, 29) as the signs themselves, every other
+// control character dropped.
+std::string ScoreTextToUtf8(std::string_view bytes);
+// Appends the UTF-8 bytes of one character.
+void AppendUtf8(std::string& out, char32_t c);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 // Path pieces, by '/' separators; the extension includes its dot (".SWN"), empty if none.

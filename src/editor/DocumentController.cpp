@@ -25,6 +25,7 @@
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
+#include "playback/MusicXml.h"
 
 namespace sw {
 
@@ -261,15 +262,22 @@ bool DocumentController::save() {
     return true;
 }
 
-bool DocumentController::saveAs() {
+// A save dialog in the folder last used, offering the score's name with `extension`.
+FileDialogSpec DocumentController::saveDialog(const std::string& title, const std::string& filter,
+                                              const std::string& extension) const {
     FileDialogSpec spec;
-    spec.title = "Save As";
-    spec.filter = "Staffwright|*.SWN";
-    spec.defaultExtension = "SWN";
+    spec.title = title;
+    spec.filter = filter;
+    spec.defaultExtension = extension;
     spec.directory = services_.fileDirectory();
-    spec.fileName = ChangeExtension(FileNameOf(name_.empty() ? "NONAME" : name_), ".SWN");
+    spec.fileName = ChangeExtension(FileNameOf(name_.empty() ? "NONAME" : name_), "." + extension);
     spec.overwritePrompt = true;
-    const std::optional<std::string> chosen = host_.saveFileName(spec);
+    return spec;
+}
+
+bool DocumentController::saveAs() {
+    const std::optional<std::string> chosen =
+        host_.saveFileName(saveDialog("Save As", "Staffwright|*.SWN", "SWN"));
     if (!chosen) return false;
     const std::string path = *chosen;
     std::error_code ec;
@@ -286,6 +294,32 @@ bool DocumentController::saveAs() {
     setModified(false);
     refreshUi();
     return true;
+}
+
+// The score as MusicXML in a file the user names; what the format cannot
+// hold, and bars it says differently, are listed in the report window.
+void DocumentController::exportMusicXml() {
+    const std::optional<std::string> chosen = host_.saveFileName(saveDialog(
+        MessageText(msg::ExportMusicXmlCaption), "MusicXML|*.musicxml;*.mxl", "musicxml"));
+    if (!chosen) return;
+    const MusicXmlResult result = ExportMusicXml(score_, host_, measurer_);
+    if (const int error = SaveMusicXml(*chosen, result)) {
+        host_.message(
+            MsgType::Error,
+            FormatMessage(msg::MusicXmlCannotBeWritten, *chosen, WriteErrorText(error, false)),
+            Buttons::OK);
+        return;
+    }
+    ReportSink* report = services_.report();
+    if (!report || (result.skipped.empty() && result.warnings.empty())) return;
+    report->ClearReport(MessageText(msg::ExportMusicXmlCaption));
+    report->AddReportLine(MessageText(msg::MusicXmlWrittenWithNotes));
+    for (const std::string& line : result.warnings)
+        report->AddReportLine(line);
+    if (!result.skipped.empty()) report->AddReportLine(MessageText(msg::MusicXmlLeftOut));
+    for (const std::string& line : result.skipped)
+        report->AddReportLine("  " + line);
+    report->ShowReport();
 }
 
 void DocumentController::setMetric(bool metric) {
@@ -560,6 +594,9 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::SaveAs:
             if (canRun(a)) saveAs();
+            return true;
+        case Action::ExportMusicXml:
+            if (canRun(a)) exportMusicXml();
             return true;
         case Action::Undo:
             undo();
@@ -1178,7 +1215,8 @@ void DocumentController::refreshUi() {
     set("tbexplain0", m != kModeMovingObject);
     // The menu states.
     const bool saveable = (music || m == kModePreview) && free;
-    for (const char* name : {"acSave", "acSaveAs", "acPrint", "acPrintSetup", "acInformation"})
+    for (const char* name :
+         {"acSave", "acSaveAs", "acPrint", "acPrintSetup", "acInformation", "acExportMusicXml"})
         set(name, saveable);
     for (const char* name : {"acSaveAsTemplate", "acSavePart", "MergeFileAfter", "MergeFileBefore",
                              "miMergeFileatEnd", "acPictureFile"})

@@ -420,6 +420,10 @@ class DocumentController {
     void setUserLevel(int level);
 
   private:
+    // File > Export MusicXML.
+    void exportMusicXml();
+    FileDialogSpec saveDialog(const std::string& title, const std::string& filter,
+                              const std::string& extension) const;
     // The menu shown and the index of the enabled item chosen from it.
     std::optional<std::size_t> choose(const MenuModel& menu);
     // A goto box: asks for a number, clamps it to 1..last and warns (levels

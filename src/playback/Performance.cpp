@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
 #include <unordered_set>
 
@@ -94,11 +95,6 @@ struct Chain {
     int key = 0;
     double part1 = 0, part2 = 0;  // how far each part has got (two-part writing)
     bool twoPart = false;
-};
-
-struct OctaveSpan {
-    int32_t from, to;
-    int shift;
 };
 
 int AccidentalIndex(int pitch) {
@@ -321,29 +317,6 @@ class Generator {
         }
     }
 
-    std::vector<OctaveSpan> OctaveSpans(const StaveBlock& b) const {
-        std::vector<OctaveSpan> spans;
-        for (int i = 1; i <= b.count(); ++i) {
-            const ScoreObject& o = b.obj[i];
-            if (o.kind != kTrill) continue;
-            const int shift = o.glyph == glyph::OCTAVE_8VA    ? 12
-                              : o.glyph == glyph::OCTAVE_8VB  ? -12
-                              : o.glyph == glyph::OCTAVE_15MA ? 24
-                                                              : 0;
-            if (shift == 0) continue;
-            const int width = GlyphInkWidth(o.glyph);
-            int32_t to = o.x + width;
-            for (int j = 1; j <= b.count(); ++j) {
-                const ScoreObject& l = b.obj[j];
-                if (l.kind == kLine && l.x >= o.x && l.x <= o.x + width + kBracketSlack &&
-                    std::abs(l.y - o.y) < kLevelSlack)
-                    to = std::max(to, l.x + l.data.line.dx);
-            }
-            spans.push_back({o.x, to, shift});
-        }
-        return spans;
-    }
-
     // The note a tie leaving the system lands on: the same position on the
     // corresponding stave of the next system played.
     std::pair<int, int> TieTarget(int s, int i, int nextSystem, int p) const {
@@ -367,15 +340,8 @@ class Generator {
         return {s, n.tieRight};
     }
 
-    int MidiKey(const Chain& c, int pitch, int alteration, int shift, int transpose) const {
-        const int clef = std::clamp(c.clef, 0, kClefCodes - 1);
-        const int key = kClefReference[clef] + kClefSteps[clef][((pitch % 7) + 7) % 7] +
-                        12 * FloorDiv(pitch, 7);
-        return key + alteration + shift + transpose;
-    }
-
-    static int Letter(int clef, int pitch) {
-        return ((kClefLetter[std::clamp(clef, 0, kClefCodes - 1)] + pitch) % 7 + 7) % 7;
+    static int MidiKey(const Chain& c, int pitch, int alteration, int shift, int transpose) {
+        return StaveKey(c.clef, pitch) + alteration + shift + transpose;
     }
 
     static int KeyAlteration(int key, int letter) {
@@ -386,7 +352,7 @@ class Generator {
     }
 
     bool Playable(const NoteData& n) const {
-        if (n.head != 0) return false;
+        if (n.head != 0 && !o_.everyHead) return false;
         if (n.headSize != kNormalSize &&
             !(o_.graceNotes && (n.headSize == kSmallSize || n.headSize == kAcciaccatura)))
             return false;
@@ -533,7 +499,7 @@ class Generator {
             records.push_back(r);
             return;
         }
-        r.letter = c.clef == 4 ? '?' : kLetterNames[Letter(c.clef, n.pitch)];
+        r.letter = c.clef == 4 ? '?' : kLetterNames[NoteLetter(c.clef, n.pitch)];
         if (!r.mark) {
             // The tie chain: lengths of every note tied on, each once.
             int cs = s, ci = i, sys = k;
@@ -550,7 +516,7 @@ class Generator {
             r.notated = r.duration;
         }
         int alteration = accidentals[AccidentalIndex(n.pitch)];
-        if (alteration == 99) alteration = KeyAlteration(c.key, Letter(c.clef, n.pitch));
+        if (alteration == 99) alteration = KeyAlteration(c.key, NoteLetter(c.clef, n.pitch));
         int shift = 0;
         for (const OctaveSpan& sp : spans)
             if (o.x >= sp.from && o.x <= sp.to) shift = sp.shift;
@@ -560,7 +526,7 @@ class Generator {
             b.validIndex(n.beamOnTo) && b.obj[n.beamOnTo].kind == kNote) {
             const NoteData& m = b.obj[n.beamOnTo].note();
             int alt = accidentals[AccidentalIndex(m.pitch)];
-            if (alt == 99) alt = KeyAlteration(c.key, Letter(c.clef, m.pitch));
+            if (alt == 99) alt = KeyAlteration(c.key, NoteLetter(c.clef, m.pitch));
             const int pk = MidiKey(c, m.pitch, alt, shift, b.h.soundTranspose);
             r.partnerKey = pk >= 0 && pk <= 127 ? pk : -1;
         }
@@ -918,6 +884,40 @@ double NoteLength(const NoteData& n) {
     return len;
 }
 
+std::vector<OctaveSpan> OctaveSpans(const StaveBlock& b) {
+    std::vector<OctaveSpan> spans;
+    for (int i = 1; i <= b.count(); ++i) {
+        const ScoreObject& o = b.obj[i];
+        if (o.kind != kTrill) continue;
+        const int shift = o.glyph == glyph::OCTAVE_8VA    ? 12
+                          : o.glyph == glyph::OCTAVE_8VB  ? -12
+                          : o.glyph == glyph::OCTAVE_15MA ? 24
+                                                          : 0;
+        if (shift == 0) continue;
+        const int width = GlyphInkWidth(o.glyph);
+        OctaveSpan span{o.x, o.x + width, shift, i, 0};
+        for (int j = 1; j <= b.count(); ++j) {
+            const ScoreObject& l = b.obj[j];
+            if (l.kind == kLine && l.x >= o.x && l.x <= o.x + width + kBracketSlack &&
+                std::abs(l.y - o.y) < kLevelSlack && l.x + l.data.line.dx > span.to) {
+                span.to = l.x + l.data.line.dx;
+                span.line = j;
+            }
+        }
+        spans.push_back(span);
+    }
+    return spans;
+}
+
+int StaveKey(int clef, int pitch) {
+    const int c = std::clamp(clef, 0, kClefCodes - 1);
+    return kClefReference[c] + kClefSteps[c][((pitch % 7) + 7) % 7] + 12 * FloorDiv(pitch, 7);
+}
+
+int NoteLetter(int clef, int pitch) {
+    return ((kClefLetter[std::clamp(clef, 0, kClefCodes - 1)] + pitch) % 7 + 7) % 7;
+}
+
 double TemperamentCents(int temperament, int pitchClass) {
     const int c = ((pitchClass % 12) + 12) % 12;
     if (temperament >= 1 && temperament <= 3)
@@ -946,8 +946,11 @@ bool GeneratePerformance(Score& score, Host& host, const PlaybackOptions& option
         if (!options.collectOnly) host.warning(MessageText(msg::NoNotesToPlay), Buttons::OK);
         return false;
     }
-    ScoreSnapshotGuard guard(score, probe.systems[probe.played.front()].first,
-                             probe.systems[probe.played.back()].last);
+    // A scratch copy is left as generation changes it: nothing to put back.
+    std::optional<ScoreSnapshotGuard> guard;
+    if (!options.scratch)
+        guard.emplace(score, probe.systems[probe.played.front()].first,
+                      probe.systems[probe.played.back()].last);
     // Notes that stand close together sound together: each system played is
     // aligned on the private copy (rests included, by the average x).
     for (const int index : probe.played) {
@@ -963,15 +966,18 @@ bool GeneratePerformance(Score& score, Host& host, const PlaybackOptions& option
     g.Scan();
     g.Sort();
     g.Times();
-    if (out) out->table = g.table;
     if (options.collectOnly) {
-        if (out) out->records = g.records;
+        if (out) {
+            out->table = std::move(g.table);
+            out->records = std::move(g.records);
+        }
         return true;
     }
+    if (out) out->table = g.table;
     if (options.repeats) {
         const std::string problem = g.CheckRepeats();
         if (!problem.empty()) {
-            guard.restoreNow();
+            if (guard) guard->restoreNow();
             host.message(MsgType::Error, problem + "\n" + MessageText(msg::PlaybackAborted),
                          Buttons::OK);
             return false;
@@ -982,7 +988,7 @@ bool GeneratePerformance(Score& score, Host& host, const PlaybackOptions& option
     const double pickup = options.save ? g.Pickup() : 0;
     g.Write(pickup);
     const Tmidistream file = g.File();
-    guard.restoreNow();
+    if (guard) guard->restoreNow();
     if (out) {
         out->records = g.records;
         out->events = g.events;

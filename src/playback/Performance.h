@@ -32,6 +32,12 @@ struct PlaybackOptions {
     int volume = 127;
     int temperament = 0;  // 0 equal … 4 bagpipe
     int defaultInstrument = 1;
+    // Notes of every head shape take their time (exporting the written
+    // music), not only the normal heads that sound.
+    bool everyHead = false;
+    // The score is a throwaway copy: it is left aligned and tidied as
+    // generation leaves it, with no snapshot taken or put back.
+    bool scratch = false;
 };
 
 // Where a record sits: by system, then by x.
@@ -111,8 +117,8 @@ struct Performance {
 };
 
 // Runs the range of `options` over the score, which is the same afterwards on
-// every path. False when nothing was written (no notes, a bad repeat
-// structure); a file that cannot be written throws MidiError.
+// every path (unless `scratch` says it may stay changed). False when nothing was written (no notes,
+// a bad repeat structure); a file that cannot be written throws MidiError.
 bool GeneratePerformance(Score& score, Host& host, const PlaybackOptions& options,
                          Performance* out = nullptr);
 
@@ -122,5 +128,20 @@ int TemperamentBend(int temperament, int pitchClass);
 
 // Length in quarter notes of a note by its value, dots, tuplet and head size.
 double NoteLength(const NoteData& n);
+
+// The letter (0 C … 6 B) of stave position `pitch` under clef code `clef`,
+// and the MIDI key of that position with no accidental, key or octave line.
+int NoteLetter(int clef, int pitch);
+int StaveKey(int clef, int pitch);
+
+// An octave line on a stave: its sign (object `sign`, a row of the 8va, 8vb or
+// 15ma glyph) and the line that continues it (object `line`, 0 for none)
+// shift the notes from x `from` to `to` by `shift` semitones.
+struct OctaveSpan {
+    int32_t from, to;
+    int shift;
+    int sign, line;
+};
+std::vector<OctaveSpan> OctaveSpans(const StaveBlock& b);
 
 }  // namespace sw

@@ -398,6 +398,34 @@ TEST_F(Document, SavingAndTheQuestionOnClosing) {
     EXPECT_EQ(history.back(), target);  // the unwritten file never entered it
 }
 
+// Export MusicXML from the File menu: the file the user names, what was left
+// out in the report window, the score untouched; cancelling writes nothing and
+// a target that cannot be written is said so.
+TEST_F(Document, ExportMusicXmlWritesTheFileAndReportsWhatWasLeftOut) {
+    TextReport report;
+    services.reportSink = &report;
+    DocumentController& d = Make();
+    ASSERT_TRUE(d.start(DocumentController::Start::File, File("tune.swn"), "tune.swn", false));
+    ASSERT_TRUE(d.ui().action("acExportMusicXml").enabled);
+    PlaceObject(score, 1, kDrawobject, 500, 100);
+    const std::string target = dir.file("tune.mxl");
+    host.expectSaveFile(target);
+    EXPECT_TRUE(d.run(Action::ExportMusicXml));
+    ASSERT_TRUE(std::filesystem::exists(target));
+    EXPECT_EQ(report.shown(), 1);
+    EXPECT_NE(report.text().find("1 drawn shapes"), std::string::npos) << report.text();
+    EXPECT_FALSE(d.modified());
+
+    host.expectSaveFile(std::nullopt);
+    d.run(Action::ExportMusicXml);
+    host.expectSaveFile(dir.file("no/such/folder/x.musicxml"));
+    host.expectMessage("cannot be written");
+    d.run(Action::ExportMusicXml);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("no/such/folder")));
+    EXPECT_EQ(report.shown(), 1);
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST_F(Document, ToolBarsStartFromTheSettingsAndKeepInRange) {
     settings.lineWidth = 3;
     settings.curveDepth = 9;  // a damaged setting
