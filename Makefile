@@ -52,14 +52,15 @@ bench: release
 	$(RELEASE_DIR)/bench/bench_undo
 	$(RELEASE_DIR)/bench/bench_entry
 	$(RELEASE_DIR)/bench/bench_bars
+	$(RELEASE_DIR)/bench/bench_transpose
 
 $(FUZZ_DIR)/build.ninja:
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTAFFWRIGHT_FUZZ=ON
 
 fuzz: deps $(FUZZ_DIR)/build.ninja
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadscore fuzz_bmp1 fuzz_settings fuzz_render fuzz_dump fuzz_repair fuzz_script fuzz_playback
-	mkdir -p fuzz/corpus-run fuzz/corpus-bmp-run fuzz/corpus-settings-run fuzz/corpus-render-run fuzz/corpus-dump-run fuzz/corpus-repair-run fuzz/corpus-script-run fuzz/corpus-playback-run
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadscore fuzz_bmp1 fuzz_settings fuzz_render fuzz_dump fuzz_repair fuzz_script fuzz_playback fuzz_transpose
+	mkdir -p fuzz/corpus-run fuzz/corpus-bmp-run fuzz/corpus-settings-run fuzz/corpus-render-run fuzz/corpus-dump-run fuzz/corpus-repair-run fuzz/corpus-script-run fuzz/corpus-playback-run fuzz/corpus-transpose-run
 	$(FUZZ_DIR)/fuzz/fuzz_loadscore -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-run fuzz/corpus
 	$(FUZZ_DIR)/fuzz/fuzz_bmp1 -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-bmp-run fuzz/corpus-bmp
 	$(FUZZ_DIR)/fuzz/fuzz_settings -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-settings-run fuzz/corpus-settings
@@ -69,6 +70,7 @@ fuzz: deps $(FUZZ_DIR)/build.ninja
 	$(FUZZ_DIR)/fuzz/fuzz_repair -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-repair-run fuzz/corpus
 	$(FUZZ_DIR)/fuzz/fuzz_script -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-script-run fuzz/corpus-script
 	$(FUZZ_DIR)/fuzz/fuzz_playback -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-playback-run fuzz/corpus
+	$(FUZZ_DIR)/fuzz/fuzz_transpose -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-transpose-run fuzz/corpus
 
 # Redraws the glyph bitmaps from the Bravura font (fetched from the npm registry)
 # and measures their ink boxes; the results are committed.

@@ -77,6 +77,7 @@ enum class Action : uint8_t {
     PlaceKeysig,
     PlaceTimesig,
     RenumberBars,
+    Transpose,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -153,6 +154,7 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::PlaceKeysig, "PlaceKeysignature", "&Key signature...", "Ctrl+K"},
     {Action::PlaceTimesig, "PlaceTimeSignature", "&Time signature...", "Ctrl+T"},
     {Action::RenumberBars, "acRenumberBars", "Renumber &bars", "Ctrl+Alt+F5"},
+    {Action::Transpose, "acTranspose", "Transpose...", ""},
 }};
 
 inline const ActionInfo& Info(Action a) {

@@ -12,10 +12,11 @@
 #include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "editor/commands/AlignCommands.h"
-#include "editor/commands/MergeCommands.h"
 #include "editor/commands/BarCommands.h"
+#include "editor/commands/MergeCommands.h"
 #include "editor/commands/PageCommands.h"
 #include "editor/commands/StemCommands.h"
+#include "editor/commands/TransposeCommands.h"
 #include "fileio/Repair.h"
 #include "fileio/ScoreFile.h"
 #include "layout/BeamRules.h"
@@ -434,6 +435,15 @@ bool DocumentController::refreshBarNumbers(int first, bool changed, int place, i
     return r != Renumbered::Refused;
 }
 
+void DocumentController::transpose() {
+    if (!canRun(Action::Transpose)) return;
+    TransposeDialogModel model(score_);
+    if (!dialogs_.transpose(model)) return;
+    EditContext ctx = editContext();
+    TransposeFromDialog(ctx, model, score_.CurrentStave, measurer_);
+    afterEdits();
+}
+
 void DocumentController::refreshNoteActions() {
     const bool music = mode_ == kModeMusic && unlocked_ && !provisional_;
     const int s = focusStave_, i = focusObject_;
@@ -554,6 +564,9 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::RenumberBars:
             renumberBars();
+            return true;
+        case Action::Transpose:
+            transpose();
             return true;
         case Action::Top:
             top();
@@ -1119,8 +1132,7 @@ void DocumentController::refreshUi() {
     set("acRefresh", mhf && free);
     for (const char* name : {"acRepaginate", "acPageLayout", "acStaveSize", "acVerticalSpacing"})
         set(name, music && free);
-    for (const char* name : {"acTranspose", "acSortStave"})
-        set(name, music && level >= 2);
+    set("acSortStave", music && level >= 2);
     set("acExit", true);
 
     // The stave and system actions follow the current stave.
@@ -1150,6 +1162,7 @@ void DocumentController::refreshUi() {
     const bool onStave = music && free && unlocked_ && cur >= 1 && cur <= score_.Nstaves;
     set("acOptimiseStems", onStave);
     set("acRenumberBars", onStave);
+    set("acTranspose", onStave && level >= 2);
     set("acNoteAlignment", onStave);
     // The selection tool bar's, until there is a selection to act on.
     for (const char* name : {"acCrossStaveBeam", "acbeamtremulo", "acTriplets"})

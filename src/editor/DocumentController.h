@@ -21,6 +21,7 @@
 #include "editor/PopupMenus.h"
 #include "editor/ScoreEdit.h"
 #include "editor/SignatureDialogs.h"
+#include "editor/TransposeDialog.h"
 #include "editor/Undo.h"
 #include "editor/VerticalSpacingDialog.h"
 #include "editor/modes/ModeHandler.h"
@@ -141,6 +142,8 @@ class DocumentDialogs {
     virtual bool clefAttributes(ClefDialogModel& /*model*/) { return false; }
     virtual bool keySignature(KeySignatureDialogModel& /*model*/) { return false; }
     virtual bool timeSignature(TimeSignatureDialogModel& /*model*/) { return false; }
+    // "Transposing": true when "Do it!" closed it.
+    virtual bool transpose(TransposeDialogModel& /*model*/) { return false; }
 };
 
 struct ActionState {
@@ -278,6 +281,9 @@ class DocumentController {
     int numberingFrequency() const;
     // 1, 2, 5 or 10; anything else is ignored.
     void setNumberingFrequency(int frequency);
+    // "Transpose...": the current stave, its system's or the whole score's
+    // music moved by the dialog's interval, with its clef and stem choices.
+    void transpose();
     // Lays out and redraws what the last edits touched.
     void afterEdits();
     // Lays the whole score out again (fonts or page data changed outside an edit).

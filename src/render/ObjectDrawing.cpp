@@ -51,10 +51,8 @@ struct Pen {
 
 void DrawClef(Pen& pen, const StaveView& v, const ScoreObject& o) {
     const ClefData& c = o.data.clef;
-    static constexpr int kGlyph[4] = {glyph::GCLEF, glyph::FCLEF, glyph::ACLEF,
-                                      glyph::TCLEF};  // treble, bass, alto, tenor
     if (c.type > 3) return;
-    const int code = kGlyph[c.type] + (c.small ? 4 : 0);
+    const int code = ClefGlyph(c.type, c.small != 0);
     const int32_t y = v.mapY(o.y);
     pen.glyph(code, o.x, y, v.small);
     if (!c.octaveUp && !c.octaveDown) return;

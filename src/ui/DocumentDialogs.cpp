@@ -18,6 +18,7 @@
 #include "ui/HeaderFooterDialog.h"
 #include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
+#include "ui/TransposeDialog.h"
 
 namespace sw {
 
@@ -121,6 +122,10 @@ bool QtDocumentDialogs::timeSignature(TimeSignatureDialogModel& model) {
     return RunTimeSignatureDialog(parent_, model, [this] {
         host_.message(MsgType::Error, MessageText(msg::BadLowerNumber), Buttons::OK);
     });
+}
+
+bool QtDocumentDialogs::transpose(TransposeDialogModel& model) {
+    return RunTransposeDialog(parent_, model, host_, warnings_);
 }
 
 }  // namespace sw

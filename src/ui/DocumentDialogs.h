@@ -29,6 +29,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool clefAttributes(ClefDialogModel& model) override;
     bool keySignature(KeySignatureDialogModel& model) override;
     bool timeSignature(TimeSignatureDialogModel& model) override;
+    bool transpose(TransposeDialogModel& model) override;
 
   private:
     QWidget* parent_;

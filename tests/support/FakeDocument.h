@@ -52,6 +52,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(ClefDialogModel&)> onClef;
     std::function<bool(KeySignatureDialogModel&)> onKey;
     std::function<bool(TimeSignatureDialogModel&)> onTime;
+    std::function<bool(TransposeDialogModel&)> onTranspose;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -82,6 +83,9 @@ class FakeDialogs : public DocumentDialogs {
     bool clefAttributes(ClefDialogModel& m) override { return onClef ? onClef(m) : false; }
     bool keySignature(KeySignatureDialogModel& m) override { return onKey ? onKey(m) : false; }
     bool timeSignature(TimeSignatureDialogModel& m) override { return onTime ? onTime(m) : false; }
+    bool transpose(TransposeDialogModel& m) override {
+        return onTranspose ? onTranspose(m) : false;
+    }
 };
 
 }  // namespace sw::test

@@ -102,13 +102,16 @@ class ScriptDialogs : public DocumentDialogs {
     bool clefAttributes(ClefDialogModel& model) override;
     bool keySignature(KeySignatureDialogModel& model) override;
     bool timeSignature(TimeSignatureDialogModel& model) override;
+    bool transpose(TransposeDialogModel& model) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
     // it is cancelled (false). `ok` says whether OK may close it now;
-    // `cancel` is the caption of the button that closes it unchanged.
+    // `cancel` is the caption of the button that closes it unchanged,
+    // `accept` that of the one that tries OK.
     bool run(const std::string& title, std::vector<DialogControl> controls,
-             const std::function<bool()>& ok, const std::string& cancel = "Cancel");
+             const std::function<bool()>& ok, const std::string& cancel = "Cancel",
+             const std::string& accept = "OK");
 
     ScriptAnswers& answers_;
     Host& host_;
