@@ -436,11 +436,13 @@ bool DocumentController::refreshBarNumbers(int first, bool changed, int place, i
 }
 
 void DocumentController::transpose() {
-    if (!canRun(Action::Transpose)) return;
+    if (!canRun(Action::Transpose) || !unlocked_ || refuseWhileProvisional()) return;
+    const int cur = score_.CurrentStave;
+    if (cur < 1 || cur > score_.Nstaves) return;
     TransposeDialogModel model(score_);
     if (!dialogs_.transpose(model)) return;
     EditContext ctx = editContext();
-    TransposeFromDialog(ctx, model, score_.CurrentStave, measurer_);
+    TransposeFromDialog(ctx, model, cur, measurer_);
     afterEdits();
 }
 
@@ -1132,7 +1134,8 @@ void DocumentController::refreshUi() {
     set("acRefresh", mhf && free);
     for (const char* name : {"acRepaginate", "acPageLayout", "acStaveSize", "acVerticalSpacing"})
         set(name, music && free);
-    set("acSortStave", music && level >= 2);
+    for (const char* name : {"acTranspose", "acSortStave"})
+        set(name, music && level >= 2);
     set("acExit", true);
 
     // The stave and system actions follow the current stave.
@@ -1162,7 +1165,6 @@ void DocumentController::refreshUi() {
     const bool onStave = music && free && unlocked_ && cur >= 1 && cur <= score_.Nstaves;
     set("acOptimiseStems", onStave);
     set("acRenumberBars", onStave);
-    set("acTranspose", onStave && level >= 2);
     set("acNoteAlignment", onStave);
     // The selection tool bar's, until there is a selection to act on.
     for (const char* name : {"acCrossStaveBeam", "acbeamtremulo", "acTriplets"})

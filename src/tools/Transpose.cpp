@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdlib>
 #include <limits>
 
@@ -356,6 +357,21 @@ bool RespaceAfterKeyChange(Score& score, int first, int32_t oldEnd, int32_t newE
     for (std::size_t p = 0; p < from.size(); ++p)
         to[p] = right - RoundEven((right - from[p]) * scale);
     if (from.size() < 2) return false;
+    // A time signature set close after the key lies before the key's end:
+    // the walk starts just past the key itself, so that it moves with it.
+    int32_t keyX = INT32_MIN;
+    for (int t = first; t <= SystemBounds(score, first).second; ++t) {
+        const StaveBlock& b = score.stave(t);
+        for (int i = 1; i <= b.count(); ++i)
+            if (b.obj[i].kind == kKeysig) {
+                if (b.obj[i].x < oldEnd) keyX = std::max(keyX, b.obj[i].x);
+                break;
+            }
+    }
+    if (keyX != INT32_MIN && keyX + 1 < oldEnd && keyX + 1 < from[1]) {
+        from.front() = keyX + 1;
+        to.front() = keyX + 1 + (newEnd - oldEnd);
+    }
     return RespaceBars(score, first, from, to, 0, static_cast<int>(from.size()) - 1,
                        RespaceVariant::Key);
 }
