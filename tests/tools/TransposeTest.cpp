@@ -262,5 +262,17 @@ TEST_F(Transposing, AWiderKeyRespacesTheBarsOfItsSystem) {
     EXPECT_EQ(Fingerprint(), now);
 }
 
+TEST_F(Transposing, ATimeSignatureCloseAfterTheKeyMovesWithIt) {
+    const int s = Stave(1);  // G major: the signature ends 10 past its x
+    ScoreObject* time = PlaceObject(score, s, kTimesig, 58, 100);
+    time->data.timesig.numerator = time->data.timesig.denominator = 4;
+    Note(s, 100, 0);
+    PlaceObject(score, s, kBarline, score.stave(s).h.RightX, 100, glyph::BARLINE);
+    ASSERT_TRUE(Run({{s}, 2}));  // A major: two signs more
+    EXPECT_EQ(score.object(s, 2).x, 52);
+    EXPECT_GE(score.object(s, 3).x, 58 + 2 * 10 - 1);
+    EXPECT_GT(score.object(s, 4).x, 100);
+}
+
 }  // namespace
 }  // namespace sw
