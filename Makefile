@@ -55,14 +55,15 @@ bench: release
 	$(RELEASE_DIR)/bench/bench_bars
 	$(RELEASE_DIR)/bench/bench_neaten
 	$(RELEASE_DIR)/bench/bench_veltro
+	$(RELEASE_DIR)/bench/bench_transpose
 
 $(FUZZ_DIR)/build.ninja:
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTAFFWRIGHT_FUZZ=ON
 
 fuzz: deps $(FUZZ_DIR)/build.ninja
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadscore fuzz_bmp1 fuzz_settings fuzz_render fuzz_dump fuzz_repair fuzz_script fuzz_playback fuzz_spacing fuzz_recognition fuzz_veltro fuzz_musicxml
-	mkdir -p fuzz/corpus-run fuzz/corpus-bmp-run fuzz/corpus-settings-run fuzz/corpus-render-run fuzz/corpus-dump-run fuzz/corpus-repair-run fuzz/corpus-script-run fuzz/corpus-playback-run fuzz/corpus-spacing-run fuzz/corpus-recognition-run fuzz/corpus-veltro-run fuzz/corpus-musicxml-run
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadscore fuzz_bmp1 fuzz_settings fuzz_render fuzz_dump fuzz_repair fuzz_script fuzz_playback fuzz_spacing fuzz_recognition fuzz_veltro fuzz_musicxml fuzz_transpose
+	mkdir -p fuzz/corpus-run fuzz/corpus-bmp-run fuzz/corpus-settings-run fuzz/corpus-render-run fuzz/corpus-dump-run fuzz/corpus-repair-run fuzz/corpus-script-run fuzz/corpus-playback-run fuzz/corpus-spacing-run fuzz/corpus-recognition-run fuzz/corpus-veltro-run fuzz/corpus-musicxml-run fuzz/corpus-transpose-run
 	$(FUZZ_DIR)/fuzz/fuzz_loadscore -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-run fuzz/corpus
 	$(FUZZ_DIR)/fuzz/fuzz_bmp1 -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-bmp-run fuzz/corpus-bmp
 	$(FUZZ_DIR)/fuzz/fuzz_settings -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-settings-run fuzz/corpus-settings
@@ -76,6 +77,7 @@ fuzz: deps $(FUZZ_DIR)/build.ninja
 	$(FUZZ_DIR)/fuzz/fuzz_recognition -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-recognition-run fuzz/corpus-recognition
 	$(FUZZ_DIR)/fuzz/fuzz_veltro -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-veltro-run
 	$(FUZZ_DIR)/fuzz/fuzz_musicxml -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-musicxml-run fuzz/corpus
+	$(FUZZ_DIR)/fuzz/fuzz_transpose -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-transpose-run fuzz/corpus
 
 # Redraws the glyph bitmaps from the Bravura font (fetched from the npm registry)
 # and measures their ink boxes; the results are committed.

@@ -16,6 +16,7 @@
 #include "cli/Merge.h"
 #include "cli/Recognise.h"
 #include "cli/Script.h"
+#include "cli/Transpose.h"
 #include "core/AtomicFile.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
@@ -41,6 +42,8 @@ namespace {
 
 int Usage() {
     std::cerr << "usage: staffwright-cli info FILE\n"
+                 "       staffwright-cli convert IN OUT [--transpose N] [--clef"
+                 " treble|bass|alto|tenor] (and the options of OUT's format)\n"
                  "       staffwright-cli convert IN OUT.swn\n"
                  "       staffwright-cli convert IN OUT.png [--page N] [--print]\n"
                  "       staffwright-cli convert IN OUT.png --preview N [--outline] [--margins]"
@@ -81,6 +84,7 @@ struct Options {
     int tempo = 0;  // the score's
     int volume = 127;
     int instrument = 0;
+    sw::CliTransposition transposition;  // --transpose N, --clef NAME
     bool ok = true;
 };
 
@@ -117,6 +121,8 @@ Options Parse(int argc, char** argv) {
             o.volume = std::atoi(argv[++i]);
         else if (a == "--instrument" && i + 1 < argc)
             o.instrument = std::atoi(argv[++i]);
+        else if ((a == "--transpose" || a == "--clef") && i + 1 < argc)
+            o.ok = o.transposition.set(a, argv[++i]) && o.ok;
         else if (a == "--margins")
             o.margins = true;
         else if (a == "--size" && i + 1 < argc) {
@@ -163,11 +169,12 @@ int Info(const std::string& path) {
 // A score converted to another score file is opened as the editor opens it:
 // a file of an older version is repaired and laid out, then written as the
 // current version.
-int ConvertToScore(const std::string& in, const std::string& out) {
+int ConvertToScore(const std::string& in, const std::string& out, const Options& o) {
     sw::CliHost host(std::cerr);
     auto score = std::make_unique<sw::Score>();
     sw::QtTextMeasurer measurer;
     if (!sw::OpenForDisplay(*score, in, host, measurer).load.ok) return 1;
+    if (!sw::ApplyTransposition(*score, o.transposition, host, measurer)) return 1;
     return sw::SaveScore(*score, out, 0, score->Nstaves, false, false, host) ==
                    sw::SaveResult::Saved
                ? 0
@@ -184,7 +191,8 @@ struct Opened {
 
 // Null when the score could not be loaded (the host has said why). Kept on the
 // heap: a Score is too large for the stack.
-std::unique_ptr<Opened> OpenForOutput(const std::string& path, sw::Host& host) {
+std::unique_ptr<Opened> OpenForOutput(const std::string& path, sw::Host& host,
+                                      const Options& options) {
     auto o = std::make_unique<Opened>();
     sw::QtTextMeasurer measurer;
     sw::OpenResult opened = sw::OpenForDisplay(o->score, path, host, measurer);
@@ -196,6 +204,11 @@ std::unique_ptr<Opened> OpenForOutput(const std::string& path, sw::Host& host) {
         return nullptr;
     }
     o->pages = opened.pages.pages;
+    if (options.transposition.on) {
+        if (!sw::ApplyTransposition(o->score, options.transposition, host, measurer))
+            return nullptr;
+        o->pages = o->score.pageCount;
+    }
     // Headers and footers name the file as the window does: by its full path.
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(path, ec);
@@ -208,7 +221,7 @@ std::unique_ptr<Opened> OpenForOutput(const std::string& path, sw::Host& host) {
 // times the scale, black and white).
 int ConvertToPicture(const std::string& in, const std::string& out, const Options& o) {
     sw::CliHost host(std::cerr);
-    const auto opened = OpenForOutput(in, host);
+    const auto opened = OpenForOutput(in, host, o);
     if (!opened) return 1;
     sw::Score& score = opened->score;
     const sw::DrawSettings& settings = opened->settings;
@@ -250,7 +263,7 @@ int ConvertToPicture(const std::string& in, const std::string& out, const Option
 // The print preview area, as the window shows it with page N in view.
 int ConvertToPreview(const std::string& in, const std::string& out, const Options& o) {
     sw::CliHost host(std::cerr);
-    const auto opened = OpenForOutput(in, host);
+    const auto opened = OpenForOutput(in, host, o);
     if (!opened) return 1;
     const int pages = opened->pages;
     if (o.preview < 1 || o.preview > pages) {
@@ -270,7 +283,7 @@ int ConvertToPreview(const std::string& in, const std::string& out, const Option
 // Every page (or --pages A-B) printed into a PDF on the score's paper.
 int ConvertToPdf(const std::string& in, const std::string& out, const Options& o) {
     sw::CliHost host(std::cerr);
-    const auto opened = OpenForOutput(in, host);
+    const auto opened = OpenForOutput(in, host, o);
     if (!opened) return 1;
     sw::Score& score = opened->score;
     const sw::DrawSettings& settings = opened->settings;
@@ -299,7 +312,7 @@ int ConvertToMidi(const std::string& in, const std::string& out, const Options& 
         return 2;
     }
     sw::CliHost host(std::cerr);
-    const auto opened = OpenForOutput(in, host);
+    const auto opened = OpenForOutput(in, host, o);
     if (!opened) return 1;
     sw::Score& score = opened->score;
     if (o.stave < 1 || o.stave > score.Nstaves) {
@@ -348,9 +361,9 @@ int ConvertToMidi(const std::string& in, const std::string& out, const Options& 
 
 // The score as MusicXML, plain or in its compressed container; what the
 // format cannot hold is listed on stderr.
-int ConvertToMusicXml(const std::string& in, const std::string& out) {
+int ConvertToMusicXml(const std::string& in, const std::string& out, const Options& o) {
     sw::CliHost host(std::cerr);
-    const auto opened = OpenForOutput(in, host);
+    const auto opened = OpenForOutput(in, host, o);
     if (!opened) return 1;
     sw::QtTextMeasurer measurer;
     const sw::MusicXmlResult result = sw::ExportMusicXml(opened->score, host, measurer);
@@ -371,13 +384,13 @@ int ConvertToMusicXml(const std::string& in, const std::string& out) {
 int Convert(const Options& o) {
     if (o.files.size() != 2) return Usage();
     const std::string ext = sw::ToUpperAscii(sw::FileExtension(o.files[1]));
-    if (ext == ".SWN") return ConvertToScore(o.files[0], o.files[1]);
+    if (ext == ".SWN") return ConvertToScore(o.files[0], o.files[1], o);
     if (ext == ".PNG" && o.wantPreview) return ConvertToPreview(o.files[0], o.files[1], o);
     if (ext == ".PNG" || ext == ".BMP" || ext == ".PCX")
         return ConvertToPicture(o.files[0], o.files[1], o);
     if (ext == ".PDF") return ConvertToPdf(o.files[0], o.files[1], o);
     if (ext == ".MID") return ConvertToMidi(o.files[0], o.files[1], o);
-    if (ext == ".MUSICXML" || ext == ".MXL") return ConvertToMusicXml(o.files[0], o.files[1]);
+    if (ext == ".MUSICXML" || ext == ".MXL") return ConvertToMusicXml(o.files[0], o.files[1], o);
     std::cerr << "staffwright-cli: cannot convert to '" << sw::FileExtension(o.files[1])
               << "' files; the output must end in .swn, .png, .bmp, .pcx, .pdf, .mid, .musicxml"
                  " or .mxl\n";

@@ -350,6 +350,21 @@ enum : int {
     MusicXmlPartName = 10874,
     MusicXmlWrittenWithNotes = 10875,
     MusicXmlTremoloNotes = 10876,
+    // Transposition and clef change.
+    NotesBeforeKeySignature = 206,
+    ChangeAllClefsWarning = 1951,
+    RealignStemsWarning = 1952,
+    TranspositionError = 10950,
+    NoCorrespondingStave = 10951,
+    TransposeByNothing = 10952,
+    TransposeConfirmation = 10953,
+    TransposeExtentStave = 10954,  // + the extent: stave, score, every system
+    TransposeClefTreble = 10957,   // + the clef: treble, bass, alto, tenor
+    OctaveMarkersQuestion = 10961,
+    SystemsNotAlike = 10962,
+    TransposedOutOfReach = 10963,
+    TransposeExplanation = 10964,
+    TransposeDistanceRange = 10965,
 };
 
 }  // namespace sw::msg

@@ -124,6 +124,7 @@ enum class Action : uint8_t {
     HairpinThickness1,
     HairpinThickness2,
     HairpinThickness3,
+    Transpose,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -244,6 +245,7 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::HairpinThickness1, "tbHairpin1", "1", ""},
     {Action::HairpinThickness2, "tbHairpin2", "2", ""},
     {Action::HairpinThickness3, "tbHairpin3", "3", ""},
+    {Action::Transpose, "acTranspose", "Transpose...", ""},
 }};
 
 inline const ActionInfo& Info(Action a) {

@@ -12,12 +12,13 @@
 #include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "editor/commands/AlignCommands.h"
-#include "editor/commands/MergeCommands.h"
 #include "editor/commands/BarCommands.h"
+#include "editor/commands/MergeCommands.h"
 #include "editor/commands/PageCommands.h"
 #include "editor/commands/SpacingCommands.h"
 #include "editor/commands/StemCommands.h"
 #include "editor/modes/PlacingModes.h"
+#include "editor/commands/TransposeCommands.h"
 #include "fileio/Repair.h"
 #include "fileio/ScoreFile.h"
 #include "layout/BeamRules.h"
@@ -508,6 +509,17 @@ void DocumentController::neatenDialog() {
     afterEdits();
 }
 
+void DocumentController::transpose() {
+    if (!canRun(Action::Transpose) || !unlocked_ || refuseWhileProvisional()) return;
+    const int cur = score_.CurrentStave;
+    if (cur < 1 || cur > score_.Nstaves) return;
+    TransposeDialogModel model(score_);
+    if (!dialogs_.transpose(model)) return;
+    EditContext ctx = editContext();
+    TransposeFromDialog(ctx, model, cur, measurer_);
+    afterEdits();
+}
+
 void DocumentController::refreshNoteActions() {
     const bool music = mode_ == kModeMusic && unlocked_ && !provisional_;
     const int s = focusStave_, i = focusObject_;
@@ -634,6 +646,9 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::RenumberBars:
             renumberBars();
+            return true;
+        case Action::Transpose:
+            transpose();
             return true;
         case Action::Top:
             top();

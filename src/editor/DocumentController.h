@@ -23,6 +23,7 @@
 #include "editor/PopupMenus.h"
 #include "editor/ScoreEdit.h"
 #include "editor/SignatureDialogs.h"
+#include "editor/TransposeDialog.h"
 #include "editor/Undo.h"
 #include "editor/VerticalSpacingDialog.h"
 #include "editor/modes/ModeHandler.h"
@@ -153,6 +154,8 @@ class DocumentDialogs {
     virtual bool timeSignature(TimeSignatureDialogModel& /*model*/) { return false; }
     // "Neaten Stave(s)": true when OK closed it.
     virtual bool neatenStaves(NeatenDialogModel& /*model*/) { return false; }
+    // "Transposing": true when "Do it!" closed it.
+    virtual bool transpose(TransposeDialogModel& /*model*/) { return false; }
 };
 
 struct ActionState {
@@ -309,6 +312,9 @@ class DocumentController {
     void justifySystem();
     void neaten(NeatenScope scope);
     void neatenDialog();
+    // "Transpose...": the current stave, its system's or the whole score's
+    // music moved by the dialog's interval, with its clef and stem choices.
+    void transpose();
     // Lays out and redraws what the last edits touched.
     void afterEdits();
     // Lays the whole score out again (fonts or page data changed outside an edit).

@@ -21,9 +21,6 @@ constexpr int kBarRow[5] = {6, 9, 13, 20, 30};
 constexpr int kTimeRow[5] = {11, 19, 30, 47, 72};
 constexpr int kOtherRow[5] = {12, 18, 27, 40, 60};
 
-// Where each clef puts letter A relative to the middle line.
-constexpr int kClefOffset[4] = {-1, 4, -2, 0};
-
 constexpr int kNormalClefWidth = 24, kSmallClefWidth = 20;
 constexpr int kRepeatBarlineA = 67, kRepeatBarlineB = 68;
 constexpr int kSmallClefFirst = 4, kSmallClefLast = 7;
@@ -40,18 +37,6 @@ bool IsTimeGlyph(int g) {
 
 }  // namespace
 
-int ClefTypeAt(const StaveBlock& b, int32_t x) {
-    int type = 0;
-    int32_t best = INT32_MIN;
-    for (int i = 1; i <= b.count(); ++i) {
-        const ScoreObject& o = b.obj[i];
-        if (o.kind != kClef || o.x > x || o.x < best) continue;
-        best = o.x;
-        type = o.data.clef.type <= 3 ? o.data.clef.type : 0;
-    }
-    return type;
-}
-
 int NoteLetter(char c) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     if (c == 'H') return 1;
@@ -59,7 +44,7 @@ int NoteLetter(char c) {
 }
 
 int PitchFromLetter(int step, int clefType, int reference) {
-    int p = step + kClefOffset[std::clamp(clefType, 0, 3)];
+    int p = step + ClefLetterA(clefType);
     while (p > reference + 3)
         p -= 7;
     while (p < reference - 3)

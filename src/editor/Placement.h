@@ -5,13 +5,10 @@
 
 #include <cstdint>
 
+#include "layout/Signatures.h"
 #include "model/Score.h"
 
 namespace sw {
-
-// The clef type (0 treble, 1 bass, 2 alto, 3 tenor) in force at x on a
-// stave: the last clef at or before x; treble when there is none.
-int ClefTypeAt(const StaveBlock& b, int32_t x);
 
 // The letter of a note key as a step from A (0..6); H means B. -1 for any
 // other character.

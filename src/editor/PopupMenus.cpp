@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "layout/GlyphTable.h"
+#include "layout/Signatures.h"
 
 namespace sw {
 
@@ -25,7 +26,6 @@ MenuItem Separator() {
 }
 
 constexpr int kClefTypes = 4;
-constexpr uint8_t kSmallClefShift = 4;
 
 void ClefItems(std::vector<MenuItem>& m, const ClefData& c) {
     static const char* kTypes[kClefTypes] = {"Treble", "Bass", "Alto", "Tenor"};
@@ -311,9 +311,7 @@ bool ApplyMenuCommand(StaveBlock& b, int i, MenuCommand c, int value) {
                 k.octaveDown = u8(value == 1);
                 k.octaveUp = u8(value == 2);
             }
-            static constexpr uint8_t kGlyph[kClefTypes] = {glyph::GCLEF, glyph::FCLEF, glyph::ACLEF,
-                                                           glyph::TCLEF};
-            if (k.type < kClefTypes) o.glyph = u8(kGlyph[k.type] + (k.small ? kSmallClefShift : 0));
+            if (k.type < kClefTypes) o.glyph = ClefGlyph(k.type, k.small != 0);
             break;
         }
         case MenuCommand::KeyValue:

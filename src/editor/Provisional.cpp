@@ -203,10 +203,7 @@ void DocumentController::clefKey() {
             before |= b.obj[i].kind == kClef && b.obj[i].x <= pending_->x;
         c = ClefData{0, static_cast<uint8_t>(before ? 1 : 0), 0, 0};
     }
-    static constexpr uint8_t kClefGlyph[kClefTypes] = {glyph::GCLEF, glyph::FCLEF, glyph::ACLEF,
-                                                       glyph::TCLEF};
-    static constexpr uint8_t kSmallClefShift = 4;
-    pending_->glyph = static_cast<uint8_t>(kClefGlyph[c.type] + (c.small ? kSmallClefShift : 0));
+    pending_->glyph = ClefGlyph(c.type, c.small != 0);
     pending_->y = score_.stave(s).h.Ycoord;
     pendingChanged();
 }

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "layout/GlyphTable.h"
+#include "layout/Signatures.h"
 
 namespace sw {
 
@@ -43,9 +44,7 @@ void ClefDialogModel::apply(ScoreObject& o) const {
     c.small = static_cast<uint8_t>(size == 1);
     c.octaveDown = static_cast<uint8_t>(octave == 1);
     c.octaveUp = static_cast<uint8_t>(octave == 2);
-    static constexpr uint8_t kGlyph[4] = {glyph::GCLEF, glyph::FCLEF, glyph::ACLEF, glyph::TCLEF};
-    constexpr uint8_t kSmallShift = 4;
-    o.glyph = static_cast<uint8_t>(kGlyph[c.type] + (c.small ? kSmallShift : 0));
+    o.glyph = ClefGlyph(c.type, c.small != 0);
 }
 
 KeySignatureDialogModel::KeySignatureDialogModel(const KeysigData& k)

@@ -1,8 +1,11 @@
 // Key signature room and time signature bar lengths.
 #include "layout/Signatures.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
+
+#include "layout/GlyphTable.h"
 
 namespace sw {
 
@@ -16,7 +19,40 @@ int Sign(int v) {
     return (v > 0) - (v < 0);
 }
 
+// Where each clef puts letter A relative to the middle line.
+constexpr int kClefLetterA[4] = {-1, 4, -2, 0};
+
+int ValidClef(int clefType) {
+    return std::clamp(clefType, 0, 3);
+}
+
 }  // namespace
+
+int ClefTypeAt(const StaveBlock& b, int32_t x) {
+    int type = 0;
+    int32_t best = INT32_MIN;
+    for (int i = 1; i <= b.count(); ++i) {
+        const ScoreObject& o = b.obj[i];
+        if (o.kind != kClef || o.x > x || o.x < best) continue;
+        best = o.x;
+        type = o.data.clef.type <= 3 ? o.data.clef.type : 0;
+    }
+    return type;
+}
+
+int ClefLetterA(int clefType) {
+    return kClefLetterA[ValidClef(clefType)];
+}
+
+int LetterAt(int clefType, int pitch) {
+    return ((pitch - ClefLetterA(clefType)) % 7 + 7) % 7;
+}
+
+uint8_t ClefGlyph(int clefType, bool small) {
+    static constexpr uint8_t kGlyph[4] = {glyph::GCLEF, glyph::FCLEF, glyph::ACLEF, glyph::TCLEF};
+    constexpr uint8_t kSmallShift = 4;
+    return static_cast<uint8_t>(kGlyph[ValidClef(clefType)] + (small ? kSmallShift : 0));
+}
 
 int KeysigLayout::signs(int key) const {
     return (cancels ? std::abs(previous) : 0) + std::abs(key);

@@ -1,4 +1,5 @@
-// What key and time signatures mean for placing music: the room a key
+// What clefs, key and time signatures mean for placing music: the clef in
+// force and the letters it gives the stave positions, the room a key
 // signature takes on its stave and the bar length a time signature sets.
 #pragma once
 
@@ -7,6 +8,17 @@
 #include "model/Score.h"
 
 namespace sw {
+
+// The clef type (0 treble, 1 bass, 2 alto, 3 tenor) in force at x on a
+// stave: the last clef at or before x; treble when there is none.
+int ClefTypeAt(const StaveBlock& b, int32_t x);
+// The position of letter A nearest above the middle line, or on it, under
+// a clef type.
+int ClefLetterA(int clefType);
+// The letter (0 = A … 6 = G) of stave position `pitch` under a clef type.
+int LetterAt(int clefType, int pitch);
+// The glyph that draws a clef of a type, normal or small.
+uint8_t ClefGlyph(int clefType, bool small);
 
 // How a key signature is set out: the key it follows on its stave, whether
 // it first cancels that key with naturals, and the pen's step per sign.

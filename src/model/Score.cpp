@@ -121,7 +121,7 @@ void Score::setBagpipe(bool on) {
 }
 
 int32_t NoteY(const Score& score, int s, int pitch) {
-    return score.stave(s).h.Ycoord - 4 * pitch;
+    return score.stave(s).h.Ycoord - kStepPixels * pitch;
 }
 
 int AddObject(Score& score, int s, Host& host) {

@@ -198,6 +198,7 @@ class Score {
 };
 
 // y of a note at `pitch` on stave s: four page pixels a step on every stave size.
+constexpr int32_t kStepPixels = 4;
 int32_t NoteY(const Score& score, int s, int pitch);
 
 // A new object slot on stave s: the index of a fresh record at Nobjec + 1, or 0

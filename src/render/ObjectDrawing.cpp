@@ -51,17 +51,10 @@ struct Pen {
 
 // ---- Clef -------------------------------------------------------------------
 
-// The glyph of a clef, or -1 for a type without one.
-int ClefGlyph(const ClefData& c) {
-    static constexpr int kGlyph[4] = {glyph::GCLEF, glyph::FCLEF, glyph::ACLEF,
-                                      glyph::TCLEF};  // treble, bass, alto, tenor
-    return c.type > 3 ? -1 : kGlyph[c.type] + (c.small ? 4 : 0);
-}
-
 void DrawClef(Pen& pen, const StaveView& v, const ScoreObject& o) {
     const ClefData& c = o.data.clef;
-    const int code = ClefGlyph(c);
-    if (code < 0) return;
+    if (c.type > 3) return;
+    const int code = ClefGlyph(c.type, c.small != 0);
     const int32_t y = v.mapY(o.y);
     pen.glyph(code, o.x, y, v.small);
     if (!c.octaveUp && !c.octaveDown) return;
@@ -754,8 +747,9 @@ void DrawTies(Pen& pen, const Score& score, const StaveView& v, const ScoreObjec
         for (int j = 1; j <= b.h.Nobjec; ++j) {
             const ScoreObject& k = b.obj[j];
             if (k.x >= o.x) continue;
-            if (k.kind == kClef && ClefGlyph(k.data.clef) >= 0) {
-                from = std::max(from, GlyphInkRight(ClefGlyph(k.data.clef), k.x, v.small) + 3);
+            if (k.kind == kClef && k.data.clef.type <= 3) {
+                const int code = ClefGlyph(k.data.clef.type, k.data.clef.small != 0);
+                from = std::max(from, GlyphInkRight(code, k.x, v.small) + 3);
             } else if (k.kind == kKeysig) {
                 bool hasPrevious = false;
                 for (const PlacedGlyph& g : KeysigSigns(v, k, hasPrevious))

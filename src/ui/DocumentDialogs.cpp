@@ -19,6 +19,7 @@
 #include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/PaletteDialogs.h"
+#include "ui/TransposeDialog.h"
 
 namespace sw {
 
@@ -138,6 +139,10 @@ bool QtDocumentDialogs::timeSignature(TimeSignatureDialogModel& model) {
     return RunTimeSignatureDialog(parent_, model, [this] {
         host_.message(MsgType::Error, MessageText(msg::BadLowerNumber), Buttons::OK);
     });
+}
+
+bool QtDocumentDialogs::transpose(TransposeDialogModel& model) {
+    return RunTransposeDialog(parent_, model, host_, warnings_);
 }
 
 }  // namespace sw

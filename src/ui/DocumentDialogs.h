@@ -33,6 +33,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool keySignature(KeySignatureDialogModel& model) override;
     bool timeSignature(TimeSignatureDialogModel& model) override;
     bool neatenStaves(NeatenDialogModel& model) override;
+    bool transpose(TransposeDialogModel& model) override;
 
   private:
     QWidget* parent_;

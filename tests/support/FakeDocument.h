@@ -56,6 +56,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(KeySignatureDialogModel&)> onKey;
     std::function<bool(TimeSignatureDialogModel&)> onTime;
     std::function<bool(NeatenDialogModel&)> onNeaten;
+    std::function<bool(TransposeDialogModel&)> onTranspose;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -88,6 +89,9 @@ class FakeDialogs : public DocumentDialogs {
     bool keySignature(KeySignatureDialogModel& m) override { return onKey ? onKey(m) : false; }
     bool timeSignature(TimeSignatureDialogModel& m) override { return onTime ? onTime(m) : false; }
     bool neatenStaves(NeatenDialogModel& m) override { return onNeaten ? onNeaten(m) : false; }
+    bool transpose(TransposeDialogModel& m) override {
+        return onTranspose ? onTranspose(m) : false;
+    }
 };
 
 }  // namespace sw::test

@@ -183,9 +183,9 @@ const DialogControl* FindControl(const std::vector<DialogControl>& controls,
 
 bool ScriptDialogs::run(const std::string& title, std::vector<DialogControl> controls,
                         const std::function<bool()>& ok, const std::string& cancel,
-                        const bool* chosen) {
+                        const bool* chosen, const std::string& accept) {
     bool cancelled = false, accepted = false;
-    controls.push_back({"OK", DialogControl::Button, true, nullptr, [&] { accepted = ok(); }});
+    controls.push_back({accept, DialogControl::Button, true, nullptr, [&] { accepted = ok(); }});
     controls.push_back({cancel, DialogControl::Button, true, nullptr, [&] { cancelled = true; }});
     auto closed = [&] { return accepted || cancelled || (chosen && *chosen); };
     while (!closed()) {
@@ -472,6 +472,44 @@ bool ScriptDialogs::neatenStaves(NeatenDialogModel& model) {
          [&model](const std::string& v) { return model.setSpacingText(v); }, nullptr},
     };
     return run(MessageText(msg::NeatenCaption), std::move(controls), [] { return true; });
+}
+
+bool ScriptDialogs::transpose(TransposeDialogModel& model) {
+    using M = TransposeDialogModel;
+    using C = DialogControl;
+    std::vector<DialogControl> controls;
+    for (std::size_t k = 0; k < M::kIntervals.size(); ++k)
+        controls.push_back({M::kIntervals[k], C::Button, true, nullptr,
+                            [&model, k] { model.chooseInterval(static_cast<int>(k)); }});
+    // The list takes an item's caption; the box a number of semitones.
+    controls.push_back({M::kIntervalLabel, C::Box, true,
+                        [&model](const std::string& v) {
+                            for (std::size_t k = 0; k < M::kIntervals.size(); ++k)
+                                if (Lower(v) == Lower(M::kIntervals[k])) {
+                                    model.chooseInterval(static_cast<int>(k));
+                                    return true;
+                                }
+                            return false;
+                        },
+                        nullptr});
+    controls.push_back({M::kDistanceLabel, C::Box, true,
+                        [&model](const std::string& v) { return model.setDistanceText(v); },
+                        nullptr});
+    controls.push_back({M::kStems, C::Check, true, YesNo(model.adjustStems), nullptr});
+    controls.push_back({M::kRespace, C::Check, true, YesNo(model.respace), nullptr});
+    for (std::size_t k = 0; k < M::kExtents.size(); ++k)
+        controls.push_back({M::kExtents[k], C::Button, true, nullptr, [this, &model, k] {
+                                model.chooseExtent(static_cast<TransposeExtent>(k), host_);
+                            }});
+    for (std::size_t k = 0; k < M::kClefs.size(); ++k)
+        controls.push_back({M::kClefs[k], C::Button, true, nullptr, [this, &model, k] {
+                                model.chooseClefItem(static_cast<int>(k), host_, warnings_);
+                            }});
+    controls.push_back(
+        {M::kExplain, C::Button, true, nullptr, [this, &model] { model.explain(host_); }});
+    return run(
+        M::kCaption, std::move(controls), [&] { return model.doIt(host_, warnings_); }, M::kCancel,
+        nullptr, M::kDoIt);
 }
 
 std::optional<int> ScriptDialogs::popup(const MenuModel& menu) {

@@ -106,15 +106,17 @@ class ScriptDialogs : public DocumentDialogs {
     bool keySignature(KeySignatureDialogModel& model) override;
     bool timeSignature(TimeSignatureDialogModel& model) override;
     bool neatenStaves(NeatenDialogModel& model) override;
+    bool transpose(TransposeDialogModel& model) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
     // it is cancelled (false). `ok` says whether OK may close it now;
-    // `cancel` is the caption of the button that closes it unchanged; a
-    // palette whose choice closes it sets `chosen`.
+    // `cancel` is the caption of the button that closes it unchanged,
+    // `accept` that of the one that tries OK; a palette whose choice closes
+    // it sets `chosen`.
     bool run(const std::string& title, std::vector<DialogControl> controls,
              const std::function<bool()>& ok, const std::string& cancel = "Cancel",
-             const bool* chosen = nullptr);
+             const bool* chosen = nullptr, const std::string& accept = "OK");
 
     ScriptAnswers& answers_;
     Host& host_;
