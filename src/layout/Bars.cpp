@@ -76,7 +76,8 @@ int NoteInkGlyph(const NoteData& n) {
     return glyph::MINIM_UP;
 }
 
-std::optional<std::pair<int32_t, int32_t>> ObjectInkColumns(const StaveBlock& b, const ScoreObject& o) {
+std::optional<std::pair<int32_t, int32_t>> ObjectInkColumns(const StaveBlock& b,
+                                                            const ScoreObject& o) {
     switch (o.kind) {
         case kKeysig: {
             const int width = KeysigWidth(b, o);

@@ -8,10 +8,10 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QHBoxLayout>
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>

@@ -9,8 +9,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QToolButton>
 #include <QScrollArea>
+#include <QToolButton>
 #include <filesystem>
 #include <map>
 #include <memory>
