@@ -56,6 +56,7 @@ bench: release
 	$(RELEASE_DIR)/bench/bench_neaten
 	$(RELEASE_DIR)/bench/bench_veltro
 	$(RELEASE_DIR)/bench/bench_transpose
+	$(RELEASE_DIR)/bench/bench_merge
 
 $(FUZZ_DIR)/build.ninja:
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja \
