@@ -144,6 +144,8 @@ int SpliceMergedStaves(Score& score, int after, const Score& file, Host& host) {
             static_cast<int32_t>(std::clamp<int64_t>(y, INT32_MIN / 2, INT32_MAX / 2));
     }
 
+    std::vector<std::unique_ptr<StaveBlock>> blocks;
+    blocks.reserve(static_cast<std::size_t>(n));
     for (int k = 1; k <= n; ++k) {
         auto block = std::make_unique<StaveBlock>(file.stave(k));
         block->h.ForcedBk = 0;
@@ -154,9 +156,11 @@ int SpliceMergedStaves(Score& score, int after, const Score& file, Host& host) {
             uint8_t& f = o.text().fontNumber;
             f = map[f] != 0 ? map[f] : 1;
         }
-        score.insertStave(after + k, std::move(block));
-        MoveStaveTo(score, after + k, place[static_cast<std::size_t>(k)]);
+        blocks.push_back(std::move(block));
     }
+    if (!score.insertStaves(after + 1, blocks)) return 0;
+    for (int k = 1; k <= n; ++k)
+        MoveStaveTo(score, after + k, place[static_cast<std::size_t>(k)]);
     const int last = after + n;
     if (last < score.Nstaves) {
         const StaveHeader& end = score.stave(last).h;

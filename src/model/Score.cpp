@@ -1,6 +1,7 @@
 // Stave allocation, object records and deletion, and the score-wide helpers.
 #include "model/Score.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/Host.h"
@@ -68,14 +69,26 @@ bool Score::appendStaves(int count) {
 }
 
 bool Score::insertStave(int index, std::unique_ptr<StaveBlock> block) {
-    if (Nstaves >= kMaxStaves || index < 1 || index > Nstaves + 1 || !block) return false;
+    std::vector<std::unique_ptr<StaveBlock>> one;
+    one.push_back(std::move(block));
+    return insertStaves(index, one);
+}
+
+bool Score::insertStaves(int index, std::vector<std::unique_ptr<StaveBlock>>& blocks) {
+    const int n = static_cast<int>(blocks.size());
+    if (n == 0 || Nstaves + n > kMaxStaves || index < 1 || index > Nstaves + 1) return false;
+    if (std::any_of(blocks.begin(), blocks.end(), [](const auto& b) { return !b; })) return false;
+    // The staves from `index` on move down once, all together.
     for (int s = Nstaves; s >= index; --s) {
-        staves_[s + 1] = std::move(staves_[s]);
-        staves_[s + 1]->h.staveIndex = static_cast<int16_t>(s + 1);
+        staves_[s + n] = std::move(staves_[s]);
+        staves_[s + n]->h.staveIndex = static_cast<int16_t>(s + n);
     }
-    staves_[index] = std::move(block);
-    staves_[index]->h.staveIndex = static_cast<int16_t>(index);
-    ++Nstaves;
+    for (int k = 0; k < n; ++k) {
+        staves_[index + k] = std::move(blocks[static_cast<std::size_t>(k)]);
+        staves_[index + k]->h.staveIndex = static_cast<int16_t>(index + k);
+    }
+    Nstaves = static_cast<uint16_t>(Nstaves + n);
+    blocks.clear();
     return true;
 }
 

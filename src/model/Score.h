@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/ScoreObject.h"
 
@@ -181,6 +182,9 @@ class Score {
     // Puts `block` in as stave `index` (1..Nstaves+1); the staves from there on
     // move down one place. False when the score already has 10000 staves.
     bool insertStave(int index, std::unique_ptr<StaveBlock> block);
+    // Puts `blocks` in as staves index..index + n − 1 in one move; false (and
+    // nothing changed) when they would pass 10000 staves.
+    bool insertStaves(int index, std::vector<std::unique_ptr<StaveBlock>>& blocks);
     // Takes stave `index` (1..Nstaves) out; the staves after it move up.
     void removeStave(int index);
     // Resets stave 0 to the empty header/footer stave.
