@@ -57,6 +57,13 @@ std::string Num(long long v) {
     return XmlNumber(v);
 }
 
+// "P1", "P2", …: appended, since g++ 12 misreads "P" + a string as overlapping.
+std::string PartId(std::size_t p) {
+    std::string id = "P";
+    id += Num(static_cast<long long>(p) + 1);
+    return id;
+}
+
 class Writer {
   public:
     explicit Writer(const Document& doc) : doc_(doc), x_(kDoctype) {}
@@ -147,7 +154,7 @@ void Writer::partList() {
                 x_.end();
             }
         const Part& part = doc_.parts[p];
-        const std::string id = "P" + Num(p + 1);
+        const std::string id = PartId(p);
         x_.start("score-part", {{"id", id}});
         x_.leaf("part-name", part.name);
         if (part.program >= 1 && part.program <= 128) {
@@ -461,7 +468,7 @@ std::string Writer::run() {
     header();
     partList();
     for (std::size_t p = 0; p < doc_.parts.size(); ++p) {
-        x_.start("part", {{"id", "P" + Num(p + 1)}});
+        x_.start("part", {{"id", PartId(p)}});
         for (std::size_t m = 0; m < doc_.measures.size(); ++m)
             measure(static_cast<int>(p), m);
         x_.end();

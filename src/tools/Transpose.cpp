@@ -238,7 +238,9 @@ std::string TransposeChordText(const std::string& text, int direction, std::size
         std::string name(1, n.letter);
         if (n.sign != 0) name += n.sign > 0 ? kTextSharp : kTextFlat;
         const std::size_t old = sign != 0 ? 2 : 1;
-        s.replace(i, old, name);
+        // Erase and insert rather than replace: g++ 12 misreads the overlap of replace.
+        s.erase(i, old);
+        s.insert(i, name);
         if (s.size() > capacity) s.resize(capacity);
         i += name.size() - 1;
     }
