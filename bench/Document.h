@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -20,6 +21,12 @@
 #include "ui/OverlayPainter.h"
 
 namespace sw::bench {
+
+// Milliseconds since `since` on the steady clock.
+inline double MsSince(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since)
+        .count();
+}
 
 // A screen that draws the page each time the controller shows it.
 class DrawingView : public PageViewPort {

@@ -19,10 +19,6 @@ namespace {
 using namespace sw;
 using Clock = std::chrono::steady_clock;
 
-double Ms(Clock::time_point since) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,7 +46,7 @@ int main(int argc, char** argv) {
         positions = 0;
         const auto t = Clock::now();
         bars = RefreshBarNumbers(score, 1, kNumbersAtBarlines, 5, counted).bars.size();
-        refresh = std::min(refresh, Ms(t));
+        refresh = std::min(refresh, bench::MsSince(t));
     }
     std::printf(
         "Refresh bar numbers worked out (%d staves, %zu bar lines, %d time tables of "
@@ -61,18 +57,18 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 20; ++run) {
         const auto t = Clock::now();
         bars = RenumberBars(score, 1).bars.size();
-        plan = std::min(plan, Ms(t));
+        plan = std::min(plan, bench::MsSince(t));
     }
     // The first press numbers every bar line and records every stave; the
     // later ones find the numbers as they are and write nothing.
     auto t = Clock::now();
     d.key("Ctrl+Alt+F5");
-    const double first = Ms(t);
+    const double first = bench::MsSince(t);
     std::vector<double> again;
     for (int k = 0; k < 20; ++k) {
         t = Clock::now();
         d.key("Ctrl+Alt+F5");
-        again.push_back(Ms(t));
+        again.push_back(bench::MsSince(t));
     }
     std::sort(again.begin(), again.end());
     std::printf(

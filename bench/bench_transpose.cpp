@@ -15,10 +15,6 @@ namespace {
 using namespace sw;
 using Clock = std::chrono::steady_clock;
 
-double Ms(Clock::time_point since) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -39,10 +35,10 @@ int main(int argc, char** argv) {
         d.setCurrentStave(1);
         auto t = Clock::now();
         d.run(Action::Transpose);
-        up = std::min(up, Ms(t));
+        up = std::min(up, bench::MsSince(t));
         t = Clock::now();
         d.run(Action::Undo);
-        back = std::min(back, Ms(t));
+        back = std::min(back, bench::MsSince(t));
     }
     std::printf(
         "Transpose a tone up, whole score, respaced (%d staves, page drawn): %.1f ms; its "

@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "FixedMeasurer.h"
 #include "OpenedScore.h"
+#include "core/ScriptedHost.h"
 #include "playback/MusicXml.h"
 
 namespace {

@@ -28,8 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FixedMeasurer measurer;
     const std::unique_ptr<sw::Score> score = OpenFuzzedScore(data, size, host, measurer);
     if (!score) return 0;
-    const int fonts = sw::RenumberFonts(*score);
-    const std::string before = sw::EncodeScore(*score, 0, score->Nstaves, false, fonts, 96);
+    const std::string before = SavedBytes(*score);
 
     sw::PlaybackOptions o;
     o.outputPath = "/tmp/fuzz-playback-" + std::to_string(::getpid()) + ".mid";
@@ -48,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // A value the file format cannot hold is refused, never written.
     }
     std::remove(o.outputPath.c_str());
-    if (sw::EncodeScore(*score, 0, score->Nstaves, false, sw::RenumberFonts(*score), 96) !=
-        before) {
+    if (SavedBytes(*score) != before) {
         std::fprintf(stderr, "playing the score changed it\n");
         std::abort();
     }

@@ -3,15 +3,13 @@
 // broken text chains), transposing it over the whole score by any distance,
 // with any clef change and stem choice, must not crash, may refuse with a
 // message, and must leave a score that saves and loads back the same.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "FixedMeasurer.h"
-#include "MemoryFile.h"
+#include "OpenedScore.h"
 #include "core/ScriptedHost.h"
 #include "fileio/ScoreFile.h"
 #include "layout/OpenScore.h"
@@ -21,15 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 22 || size > (1u << 18)) return 0;
     // The choices come from the file's own bytes, so the seed scores stay scores.
     const uint8_t pick = static_cast<uint8_t>(data[size / 2] ^ data[size - 1]);
-    int fd = -1;
-    const std::string path = MemoryFile(data, size, fd);
     sw::ScriptedHost host;
     host.setPermissive(true);
-    auto score = std::make_unique<sw::Score>();
     FixedMeasurer measurer;
-    const sw::OpenResult opened = sw::OpenForDisplay(*score, path, host, measurer);
-    ::close(fd);
-    if (!opened.load.ok || score->Nstaves < 1) return 0;
+    const std::unique_ptr<sw::Score> score = OpenFuzzedScore(data, size, host, measurer);
+    if (!score) return 0;
 
     sw::TransposePlan plan;
     const auto extent = static_cast<sw::TransposeExtent>(pick % 3);
@@ -44,9 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::string saved;
     auto reread = std::make_unique<sw::Score>();
-    if (!sw::SaveAndReload(*score, host, *reread, saved).ok ||
-        sw::EncodeScore(*reread, 0, reread->Nstaves, false, sw::RenumberFonts(*reread), 96) !=
-            saved) {
+    if (!SaveAndReload(*score, host, *reread, saved).ok || SavedBytes(*reread) != saved) {
         std::fprintf(stderr, "the transposed score did not load back the same\n");
         std::abort();
     }
