@@ -43,6 +43,13 @@ bool ScoreEdit::touchStaves(int first, int last) {
     return ok;
 }
 
+bool ScoreEdit::touchParts(const std::vector<StavePart>& parts) {
+    if (!ctx_.undo.saveParts(doc_, parts, ctx_.host)) return false;
+    for (const StavePart& at : parts)
+        touched_.add(at.stave, at.stave);
+    return true;
+}
+
 bool ScoreEdit::touchPage(int lastStave) {
     const int last = std::clamp(lastStave, 0, static_cast<int>(ctx_.score.Nstaves));
     if (!ctx_.undo.saveStaves(doc_, 0, kUndoPage, last + 1, ctx_.host)) return false;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "editor/Undo.h"
 #include "model/Score.h"
@@ -50,6 +51,9 @@ class ScoreEdit {
     // exist: the command must not go on.
     bool touchStave(int s);
     bool touchStaves(int first, int last);
+    // Only these headers and objects, for an edit that changes them in place
+    // and nothing else of their staves (no object added, removed or moved).
+    bool touchParts(const std::vector<StavePart>& parts);
     // The page data and stave size, with stave 0 and the staves 1..lastStave
     // whose ends follow the page's width (0 for none).
     bool touchPage(int lastStave);

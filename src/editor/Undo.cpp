@@ -30,6 +30,10 @@ struct UndoRing::Record {
     bool more = false;  // an earlier record belongs to the same command
     StaveHeader header;
     std::vector<ScoreObject> slots;
+    // A parts record keeps `count` parts in the slots' place instead: each
+    // the stave (2 bytes), the object (2 bytes, 0 for the header), then the
+    // old header or object.
+    std::vector<uint8_t> parts;
     // Restored by page records only; every record carries them so that all
     // records have one size.
     PageData page;
@@ -37,6 +41,9 @@ struct UndoRing::Record {
 
     static constexpr std::size_t kHead = 24;
     static constexpr std::size_t kSlotBytes = kSlots * sizeof(ScoreObject);
+    static constexpr std::size_t kPartBytes = 4 + sizeof(ScoreObject);
+    static constexpr int kPartsPerRecord = static_cast<int>(kSlotBytes / kPartBytes);
+    static_assert(sizeof(StaveHeader) <= sizeof(ScoreObject));
     static std::size_t Size() {
         return kHead + sizeof(StaveHeader) + kSlotBytes + sizeof(PageData) + sizeof(double);
     }
@@ -52,7 +59,11 @@ struct UndoRing::Record {
         std::memcpy(p + 12, &currentStave, 2);
         std::memcpy(p + 16, &cursorX, 4);
         std::memcpy(p + kHead, &header, sizeof header);
-        std::memcpy(p + kHead + sizeof header, slots.data(), kSlotBytes);
+        if (kind == kUndoParts)
+            std::memcpy(p + kHead + sizeof header, parts.data(),
+                        std::min(parts.size(), kSlotBytes));
+        else
+            std::memcpy(p + kHead + sizeof header, slots.data(), kSlotBytes);
         std::memcpy(p + kHead + sizeof header + kSlotBytes, &page, sizeof page);
         std::memcpy(p + kHead + sizeof header + kSlotBytes + sizeof page, &staveSize, 8);
         return out;
@@ -68,11 +79,41 @@ struct UndoRing::Record {
         std::memcpy(&currentStave, p + 12, 2);
         std::memcpy(&cursorX, p + 16, 4);
         std::memcpy(&header, p + kHead, sizeof header);
-        slots.resize(kSlots);
-        std::memcpy(slots.data(), p + kHead + sizeof header, kSlotBytes);
+        if (kind == kUndoParts) {
+            parts.assign(p + kHead + sizeof header, p + kHead + sizeof header + kSlotBytes);
+        } else {
+            slots.resize(kSlots);
+            std::memcpy(slots.data(), p + kHead + sizeof header, kSlotBytes);
+        }
         std::memcpy(&page, p + kHead + sizeof header + kSlotBytes, sizeof page);
         std::memcpy(&staveSize, p + kHead + sizeof header + kSlotBytes + sizeof page, 8);
         return true;
+    }
+    StavePart part(int k) const {
+        const uint8_t* p = parts.data() + static_cast<std::size_t>(k) * kPartBytes;
+        uint16_t stave = 0, object = 0;
+        std::memcpy(&stave, p, 2);
+        std::memcpy(&object, p + 2, 2);
+        return {stave, object};
+    }
+    // Whether every part names a header or slot of the staves 0..staves.
+    bool partsFit(int staves) const {
+        if (count < 0 || count > kPartsPerRecord) return false;
+        for (int k = 0; k < count; ++k) {
+            const StavePart at = part(k);
+            if (at.stave > staves || at.object > kMaxObjects) return false;
+        }
+        return true;
+    }
+    void restoreParts(Score& score) const {
+        for (int k = 0; k < count; ++k) {
+            const StavePart at = part(k);
+            const uint8_t* old = parts.data() + static_cast<std::size_t>(k) * kPartBytes + 4;
+            if (at.object == 0)
+                std::memcpy(&score.stave(at.stave).h, old, sizeof(StaveHeader));
+            else
+                std::memcpy(&score.object(at.stave, at.object), old, sizeof(ScoreObject));
+        }
     }
     std::unique_ptr<StaveBlock> block() const {
         auto b = std::make_unique<StaveBlock>();
@@ -152,6 +193,10 @@ bool UndoRing::writeRecord(UndoDocument& doc, int index, int kind, int count) {
     const StaveBlock& b = doc.score.stave(index);
     r.header = b.h;
     r.slots.assign(b.obj.begin(), b.obj.end());
+    return store(r);
+}
+
+bool UndoRing::store(Record& r) {
     if (!storage_->write(writePos_, r.encode())) return false;
     ++available_;
     editStarted_ = editStarted_ || inEdit_;
@@ -180,7 +225,7 @@ bool UndoRing::saveStaves(UndoDocument& doc, int index, int kind, int count, Hos
     // A group never wraps inside itself: the ring grows to hold it.
     const bool group = kind == kUndoGroup || kind == kUndoPage;
     const int extra = group ? count - 1 : (kind == kUndoInsert ? 1 : 0);
-    if (writePos_ + extra + 1 > depth_) depth_ = static_cast<int>(writePos_ + extra + 1);
+    reserve(extra + 1);
     int written = 0;
     if (kind == kUndoInsert && index < doc.score.Nstaves) {
         if (!writeRecord(doc, index + 1, kUndoShiftBelow, 1)) return fail(host, written);
@@ -192,6 +237,51 @@ bool UndoRing::saveStaves(UndoDocument& doc, int index, int kind, int count, Hos
             ++written;
         }
     if (!writeRecord(doc, index, kind, count)) return fail(host, written);
+    return true;
+}
+
+void UndoRing::reserve(int64_t records) {
+    if (writePos_ + records > depth_) depth_ = static_cast<int>(writePos_ + records);
+}
+
+bool UndoRing::saveParts(UndoDocument& doc, const std::vector<StavePart>& parts, Host& host) {
+    for (const StavePart& at : parts)
+        if (at.stave < 0 || at.stave > doc.score.Nstaves || at.object < 0 ||
+            at.object > kMaxObjects)
+            return false;
+    if (parts.empty()) return true;
+    doc.modified = true;
+    if (depth_ == 0 || !open_) return true;
+    const int per = Record::kPartsPerRecord;
+    const int records = static_cast<int>((parts.size() + per - 1) / per);
+    reserve(records);
+    const bool chained = inEdit_ && editStarted_;
+    for (int n = 0; n < records; ++n) {
+        Record r;
+        r.sequence = static_cast<int32_t>(available_);
+        r.kind = kUndoParts;
+        r.currentStave = doc.score.CurrentStave;
+        r.cursorX = doc.cursorX;
+        r.more = chained || n > 0;  // the parts' records are one command
+        r.page = doc.score.page;
+        r.staveSize = doc.score.staveSize;
+        const std::size_t from = static_cast<std::size_t>(n) * per;
+        const std::size_t to = std::min(parts.size(), from + per);
+        r.count = static_cast<int32_t>(to - from);
+        r.parts.assign(r.count * Record::kPartBytes, 0);
+        for (std::size_t k = from; k < to; ++k) {
+            uint8_t* p = r.parts.data() + (k - from) * Record::kPartBytes;
+            const uint16_t stave = static_cast<uint16_t>(parts[k].stave);
+            const uint16_t object = static_cast<uint16_t>(parts[k].object);
+            std::memcpy(p, &stave, 2);
+            std::memcpy(p + 2, &object, 2);
+            if (object == 0)
+                std::memcpy(p + 4, &doc.score.stave(stave).h, sizeof(StaveHeader));
+            else
+                std::memcpy(p + 4, &doc.score.object(stave, object), sizeof(ScoreObject));
+        }
+        if (!store(r)) return fail(host, n);
+    }
     return true;
 }
 
@@ -255,7 +345,8 @@ UndoRing::Result UndoRing::undoOne(UndoDocument& doc, Host& host, WarningBox& wa
     for (const Record& r : chain) {
         if (r.kind == kUndoDelete) ++staves;
         if (r.kind == kUndoInsert) staves -= r.count;
-        if (r.index > std::max(staves, 0) || staves > kMaxStaves || staves < 0) {
+        if (r.index > std::max(staves, 0) || staves > kMaxStaves || staves < 0 ||
+            (r.kind == kUndoParts && !r.partsFit(staves))) {
             held_ = 0;
             warnings.show(host, msg::UndoIncomplete, 4, false);
             return result;
@@ -284,6 +375,10 @@ UndoRing::Result UndoRing::undoOne(UndoDocument& doc, Host& host, WarningBox& wa
                 result.structural = true;
                 break;
             }
+            case kUndoParts:
+                r.restoreParts(score);
+                result.redraw = true;
+                break;
             case kUndoPage:
                 score.page = r.page;
                 score.staveSize = r.staveSize;

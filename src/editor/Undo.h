@@ -23,6 +23,7 @@ enum UndoKind : uint8_t {
     kUndoGroup = 6,       // consecutive staves change in one operation
     kUndoCursorOnly = 7,  // nothing is written
     kUndoPage = 8,        // the page data and stave size change with the staves from the index
+    kUndoParts = 9,       // headers and single objects change in place (nothing moves)
 };
 
 // What undo reads and writes besides the staves.
@@ -53,6 +54,10 @@ class UndoRing {
     bool saveStave(UndoDocument& doc, int index, int kind, Host& host);
     bool saveStaveGroup(UndoDocument& doc, int first, int last, int kind, Host& host);
     bool saveStaves(UndoDocument& doc, int index, int kind, int count, Host& host);
+    // Only these headers and objects, a few hundred to a record: for edits
+    // that rewrite numbers or flags in place over many staves, where whole
+    // staves would cost megabytes of history.
+    bool saveParts(UndoDocument& doc, const std::vector<StavePart>& parts, Host& host);
 
     // The records written between beginEdit and endEdit are one command:
     // undo takes them back together, whatever their kinds.
@@ -80,6 +85,9 @@ class UndoRing {
   private:
     struct Record;
     bool writeRecord(UndoDocument& doc, int index, int kind, int count);
+    bool store(Record& r);
+    // The ring grows rather than let one command's records overwrite each other.
+    void reserve(int64_t records);
     bool fail(Host& host, int written);
 
     std::unique_ptr<UndoStorage> storage_;

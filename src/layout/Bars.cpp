@@ -320,28 +320,26 @@ bool BarDiffers(const BarlineData& d, const BarNumbering::BarEntry& e) {
 
 }  // namespace
 
-std::vector<std::pair<int, int>> StavesChangedBy(const Score& score,
-                                                 const BarNumbering& numbering) {
-    std::vector<char> changed(static_cast<std::size_t>(score.Nstaves) + 1, 0);
+std::vector<StavePart> PartsChangedBy(const Score& score, const BarNumbering& numbering) {
+    std::vector<StavePart> parts;
+    std::vector<char> header(static_cast<std::size_t>(score.Nstaves) + 1, 0);
     for (const BarNumbering::SystemEntry& e : numbering.systems) {
         for (int t = std::max(e.first, 1); t <= std::min<int>(e.last, score.Nstaves); ++t)
-            if (score.stave(t).h.barNumber != e.number) changed[t] = 1;
+            if (score.stave(t).h.barNumber != e.number) header[t] = 1;
         if (e.place >= 0 && e.first >= 1 && e.first <= score.Nstaves &&
             score.stave(e.first).h.barNumberPlace != e.place)
-            changed[e.first] = 1;
+            header[e.first] = 1;
     }
+    for (int s = 1; s <= score.Nstaves; ++s)
+        if (header[s]) parts.push_back({s, 0});
     for (const BarNumbering::BarEntry& e : numbering.bars)
         if (ValidBarEntry(score, e) && BarDiffers(score.object(e.stave, e.object).data.barline, e))
-            changed[e.stave] = 1;
-    std::vector<std::pair<int, int>> ranges;
-    for (int s = 1; s <= score.Nstaves; ++s) {
-        if (!changed[s]) continue;
-        if (!ranges.empty() && ranges.back().second == s - 1)
-            ranges.back().second = s;
-        else
-            ranges.emplace_back(s, s);
-    }
-    return ranges;
+            parts.push_back({e.stave, e.object});
+    std::sort(parts.begin(), parts.end(), [](const StavePart& a, const StavePart& b) {
+        return a.stave != b.stave ? a.stave < b.stave : a.object < b.object;
+    });
+    parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
+    return parts;
 }
 
 void ApplyBarNumbering(Score& score, const BarNumbering& numbering) {

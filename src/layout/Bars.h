@@ -105,9 +105,9 @@ BarNumbering RenumberBars(const Score& score, int frequency);
 // of range.
 BarNumbering RefreshBarNumbers(const Score& score, int first, int place, int frequency,
                                const SystemTimeTable& times);
-// The staves whose records the numbering would change, as ranges in order;
-// none when it would change nothing.
-std::vector<std::pair<int, int>> StavesChangedBy(const Score& score, const BarNumbering& numbering);
+// The headers and bar lines the numbering would change, each once; none when
+// it would change nothing.
+std::vector<StavePart> PartsChangedBy(const Score& score, const BarNumbering& numbering);
 void ApplyBarNumbering(Score& score, const BarNumbering& numbering);
 
 // Re-spacing bars. Drag: after a bar line is dropped with Ctrl, the music of

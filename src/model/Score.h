@@ -24,6 +24,14 @@ constexpr int kMaxFonts = 255;
 constexpr int kMaxDescription = 63;
 constexpr int kMaxFontName = 32;
 
+// One part of a stave that an edit changes in place: its header (object 0,
+// the slot that is never used) or the object in slot `object`.
+struct StavePart {
+    int stave = 0;
+    int object = 0;
+    bool operator==(const StavePart&) const = default;
+};
+
 struct StaveHeader {
     uint8_t instrumentUp = 0;
     uint8_t instrumentDown = 0;

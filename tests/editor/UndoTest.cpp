@@ -141,6 +141,47 @@ TEST_F(Undo, DeletionInsertionAndMovesAreTakenBack) {
     EXPECT_HOST_CLEAN(host);
 }
 
+TEST_F(Undo, PartsOverManyRecordsComeBackInOneStepAndNothingElseMoves) {
+    Ring(3);
+    score.appendStaves(280);
+    for (int s = 21; s <= score.Nstaves; ++s)
+        Mark(s, s);
+    // A header and the note of every stave: more parts than one record holds.
+    std::vector<StavePart> parts;
+    for (int s = 1; s <= score.Nstaves; ++s) {
+        parts.push_back({s, 0});
+        parts.push_back({s, 1});
+    }
+    ASSERT_TRUE(ring->saveStave(doc, 2, kUndoStave, host));
+    ASSERT_TRUE(ring->saveParts(doc, parts, host));
+    EXPECT_EQ(ring->depth(), 4);  // three records of parts: grown, not wrapped into itself
+    for (int s = 1; s <= score.Nstaves; ++s) {
+        score.stave(s).h.barNumber = 77;
+        score.object(s, 1).x = 5000;
+    }
+    score.stave(2).h.LeftX = 33;
+    ASSERT_TRUE(Undo1().undone);
+    for (int s = 1; s <= score.Nstaves; ++s) {
+        ASSERT_EQ(ValueOf(s), s) << s;
+        ASSERT_EQ(score.stave(s).h.barNumber, 0) << s;
+    }
+    EXPECT_EQ(score.stave(2).h.LeftX, 0);  // a header comes back whole
+    ASSERT_TRUE(Undo1().undone);           // then the older stave record on its own
+    EXPECT_FALSE(ring->canUndo());
+
+    // A part naming a stave that has gone since restores nothing at all.
+    ASSERT_TRUE(ring->saveParts(doc, {{3, 1}, {score.Nstaves, 1}}, host));
+    Mark(3, 90);
+    score.removeStave(score.Nstaves);
+    host.expectWarning("overwritten by newer history");
+    EXPECT_FALSE(Undo1().undone);
+    EXPECT_EQ(ValueOf(3), 90);
+    // Out-of-range parts are refused before anything is written.
+    EXPECT_FALSE(ring->saveParts(doc, {{1, kMaxObjects + 1}}, host));
+    EXPECT_FALSE(ring->saveParts(doc, {{score.Nstaves + 1, 0}}, host));
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST_F(Undo, AGroupWhoseStartWasOverwrittenRestoresNothing) {
     Ring(8);
     for (int k = 0; k < 5; ++k)

@@ -13,11 +13,10 @@ namespace {
 
 // Writes a worked-out numbering as one edit over the staves it changes.
 bool WriteNumbering(EditContext& ctx, const BarNumbering& numbering, const char* what) {
-    const std::vector<std::pair<int, int>> changed = StavesChangedBy(ctx.score, numbering);
+    const std::vector<StavePart> changed = PartsChangedBy(ctx.score, numbering);
     if (changed.empty()) return false;
     ScoreEdit edit(ctx, what);
-    for (const auto& [first, last] : changed)
-        if (!edit.touchStaves(first, last)) return false;
+    if (!edit.touchParts(changed)) return false;
     ApplyBarNumbering(ctx.score, numbering);
     edit.keepLayout();
     edit.commit();
