@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "layout/GlyphTable.h"
+#include "layout/Justify.h"
 #include "layout/NoteGeometry.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
@@ -22,9 +23,6 @@ namespace {
 constexpr double kDurationTolerance = 1e-3;
 // The reference column of a screen glyph cell.
 constexpr int kCellOrigin = 21;
-// Room kept after an opening clef, and before music when no note says where.
-constexpr int32_t kAfterClef = 20;
-constexpr int32_t kAfterTimesig = 10;
 // The dots of a note widen its ink by these, for one, two and three dots.
 constexpr int kDotInk[4] = {0, 7, 14, 16};
 // The occupancy labels: above and below the middle line, and their gaps.
@@ -35,10 +33,6 @@ constexpr int32_t kOpenTail = 20;
 
 bool IsTimesig(int kind) {
     return kind == kTimesig || kind == kCommonTime;
-}
-
-bool IsImmobileText(const ScoreObject& o) {
-    return IsTextLike(o.kind) && (o.text().textFlags & kTextImmobile);
 }
 
 // Calls f(first, last) for each system of the score in order.
@@ -145,35 +139,6 @@ std::vector<TimedPosition> TableOf(const SystemTimeTable& times, int top) {
 
 }  // namespace
 
-int32_t StaveMusicStart(const Score& score, int s) {
-    const StaveBlock& b = score.stave(s);
-    int32_t result = b.h.LeftX;
-    bool clef = false, key = false, time = false, bar = false;
-    std::optional<int32_t> note;
-    for (int i = 1; i <= b.h.Nobjec && !note && !bar && !(clef && key && time); ++i) {
-        const ScoreObject& o = b.obj[i];
-        if (o.kind == kClef && !clef) {
-            clef = true;
-            const auto ink = GlyphColumns(o.glyph, o.x);
-            result = std::max(result, ink ? ink->second : o.x) + kAfterClef;
-        } else if (o.kind == kKeysig && !key) {
-            key = true;
-            result = std::max(result, o.x + KeysigWidth(b, o));
-        } else if (IsTimesig(o.kind) && !time) {
-            time = true;
-            result = std::max(result, o.x + kAfterTimesig);
-        } else if (o.kind == kBarline) {
-            bar = true;
-            result = o.x;
-        } else if (o.kind == kNote || o.kind == kAccidental) {
-            note = o.x;
-        }
-    }
-    if (!note && !bar) result += kAfterClef;
-    if (note) result = std::min(*note - 1, result);
-    return result;
-}
-
 BarBounds BarList(const Score& score, int s) {
     BarBounds r;
     r.x.push_back(0);
@@ -196,7 +161,7 @@ BarBounds BarList(const Score& score, int s) {
             noteSeen = true;
         }
     }
-    if (!r.opening) r.x[0] = StaveMusicStart(score, s);
+    if (!r.opening) r.x[0] = MusicStart(score, s);
     return r;
 }
 
@@ -401,7 +366,7 @@ bool RespaceBars(Score& score, int s, const std::vector<int32_t>& from,
     int32_t walkStart = from[lo];
     if (drag && lo == 0) {
         for (int t = first; t <= last; ++t)
-            walkStart = std::max(walkStart, StaveMusicStart(score, t));
+            walkStart = std::max(walkStart, MusicStart(score, t));
         walkStart = std::min(walkStart, from[lo + 1]);
     }
     std::vector<int32_t> map(static_cast<std::size_t>(W) + 1);

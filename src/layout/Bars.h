@@ -13,11 +13,6 @@
 
 namespace sw {
 
-// Where notes may begin on stave s: past its opening clef, key and time
-// signatures, at a bar line met before the three have been, and never past
-// its first note.
-int32_t StaveMusicStart(const Score& score, int s);
-
 // The bounds of the bars of stave s, normally the top stave of a system:
 // x[0] is the start of the music, then come the bar lines in object order,
 // all but the opening one. Bar k (1 ≤ k < count()) runs from x[k − 1] to
