@@ -12,6 +12,7 @@
 #include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "editor/commands/AlignCommands.h"
+#include "editor/commands/BagpipeCommands.h"
 #include "editor/commands/BarCommands.h"
 #include "editor/commands/MergeCommands.h"
 #include "editor/commands/PageCommands.h"
@@ -520,6 +521,15 @@ void DocumentController::transpose() {
     afterEdits();
 }
 
+void DocumentController::formatForPipes() {
+    if (!canRun(Action::FormatForPipes) || !unlocked_ || refuseWhileProvisional()) return;
+    PipesDialogModel model;
+    if (!dialogs_.scottishPipes(model)) return;
+    EditContext ctx = editContext();
+    FormatScoreForPipes(ctx, model.options);
+    afterEdits();
+}
+
 void DocumentController::refreshNoteActions() {
     const bool music = mode_ == kModeMusic && unlocked_ && !provisional_;
     const int s = focusStave_, i = focusObject_;
@@ -649,6 +659,9 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::Transpose:
             transpose();
+            return true;
+        case Action::FormatForPipes:
+            formatForPipes();
             return true;
         case Action::Top:
             top();
@@ -1241,6 +1254,8 @@ void DocumentController::refreshUi() {
         set(name, music && free);
     for (const char* name : {"acTranspose", "acSortStave"})
         set(name, music && level >= 2);
+    set("FormatforGHB1Click", music && score_.Nstaves > 0);
+    ui_.actions["FormatforGHB1Click"].hint = MessageText(msg::PipesHint);
     set("acExit", true);
 
     // The stave and system actions follow the current stave.

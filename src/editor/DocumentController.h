@@ -14,6 +14,7 @@
 #include "core/Report.h"
 #include "core/WarningBox.h"
 #include "editor/Actions.h"
+#include "editor/BagpipeDialog.h"
 #include "editor/Modes.h"
 #include "editor/Navigation.h"
 #include "editor/NoteDialogs.h"
@@ -156,6 +157,8 @@ class DocumentDialogs {
     virtual bool neatenStaves(NeatenDialogModel& /*model*/) { return false; }
     // "Transposing": true when "Do it!" closed it.
     virtual bool transpose(TransposeDialogModel& /*model*/) { return false; }
+    // "Scottish Pipes": true when OK closed it.
+    virtual bool scottishPipes(PipesDialogModel& /*model*/) { return false; }
 };
 
 struct ActionState {
@@ -315,6 +318,8 @@ class DocumentController {
     // "Transpose...": the current stave, its system's or the whole score's
     // music moved by the dialog's interval, with its clef and stem choices.
     void transpose();
+    // "Format for GHB" after the "Scottish Pipes" dialog.
+    void formatForPipes();
     // Lays out and redraws what the last edits touched.
     void afterEdits();
     // Lays the whole score out again (fonts or page data changed outside an edit).

@@ -14,6 +14,7 @@
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "ui/BagpipeDialog.h"
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/NoteDialogs.h"
@@ -143,6 +144,10 @@ bool QtDocumentDialogs::timeSignature(TimeSignatureDialogModel& model) {
 
 bool QtDocumentDialogs::transpose(TransposeDialogModel& model) {
     return RunTransposeDialog(parent_, model, host_, warnings_);
+}
+
+bool QtDocumentDialogs::scottishPipes(PipesDialogModel& model) {
+    return RunPipesDialog(parent_, model, host_);
 }
 
 }  // namespace sw

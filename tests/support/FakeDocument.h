@@ -57,6 +57,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(TimeSignatureDialogModel&)> onTime;
     std::function<bool(NeatenDialogModel&)> onNeaten;
     std::function<bool(TransposeDialogModel&)> onTranspose;
+    std::function<bool(PipesDialogModel&)> onPipes;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -92,6 +93,7 @@ class FakeDialogs : public DocumentDialogs {
     bool transpose(TransposeDialogModel& m) override {
         return onTranspose ? onTranspose(m) : false;
     }
+    bool scottishPipes(PipesDialogModel& m) override { return onPipes ? onPipes(m) : false; }
 };
 
 }  // namespace sw::test

@@ -152,7 +152,8 @@ std::vector<DialogItem> ParseDialogAnswer(const std::string& line) {
     while (std::getline(in, part, ';')) {
         part = Trim(part);
         if (part.empty()) continue;
-        const std::size_t eq = part.find('=');
+        // Captions may hold an "=" ("Sound = Bagpipe"); values given here do not.
+        const std::size_t eq = part.rfind('=');
         if (eq == std::string::npos)
             items.push_back({part, std::nullopt});
         else
@@ -510,6 +511,19 @@ bool ScriptDialogs::transpose(TransposeDialogModel& model) {
     return run(
         M::kCaption, std::move(controls), [&] { return model.doIt(host_, warnings_); }, M::kCancel,
         nullptr, M::kDoIt);
+}
+
+bool ScriptDialogs::scottishPipes(PipesDialogModel& model) {
+    using M = PipesDialogModel;
+    std::vector<DialogControl> controls;
+    for (std::size_t k = 0; k < M::kChoices.size(); ++k)
+        controls.push_back(
+            {M::kChoices[k], DialogControl::Check, true, YesNo(model.choice(k)), nullptr});
+    controls.push_back(
+        {M::kRemove, DialogControl::Button, true, nullptr, [&model] { model.remove(); }});
+    controls.push_back({M::kExplain, DialogControl::Button, true, nullptr,
+                        [this, &model] { model.explain(host_); }});
+    return run(M::kCaption, std::move(controls), [] { return true; });
 }
 
 std::optional<int> ScriptDialogs::popup(const MenuModel& menu) {
