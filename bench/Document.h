@@ -96,6 +96,7 @@ class NoDialogs : public DocumentDialogs {
     std::function<bool(TransposeDialogModel&)> transposing;
     bool transpose(TransposeDialogModel& m) override { return transposing && transposing(m); }
     bool scottishPipes(PipesDialogModel&) override { return true; }
+    bool randomTune(RandomTuneDialogModel&) override { return false; }
 };
 
 // The full score written to a scratch file and opened in a document at

@@ -367,6 +367,7 @@ enum : int {
     TransposeDistanceRange = 10965,
     PipesExplanation = 11450,
     PipesHint = 11451,
+    NoRoomForTune = 11452,
 };
 
 }  // namespace sw::msg

@@ -16,6 +16,7 @@
 #include "editor/commands/BarCommands.h"
 #include "editor/commands/MergeCommands.h"
 #include "editor/commands/PageCommands.h"
+#include "editor/commands/RandomTuneCommands.h"
 #include "editor/commands/SpacingCommands.h"
 #include "editor/commands/StemCommands.h"
 #include "editor/commands/TransposeCommands.h"
@@ -527,6 +528,17 @@ void DocumentController::formatForPipes() {
     if (!dialogs_.scottishPipes(model)) return;
     EditContext ctx = editContext();
     FormatScoreForPipes(ctx, model.options);
+    afterEdits();
+}
+
+void DocumentController::randomTune() {
+    const int s = score_.CurrentStave;
+    if (!unlocked_ || provisional_ || s < 1 || s > score_.Nstaves || score_.stave(s).h.Nobjec != 0)
+        return;
+    RandomTuneDialogModel model;
+    if (!dialogs_.randomTune(model)) return;
+    EditContext ctx = editContext();
+    WriteRandomTune(ctx, s, model.options, *random_);
     afterEdits();
 }
 

@@ -22,6 +22,7 @@
 #include "editor/PageSetup.h"
 #include "editor/Palettes.h"
 #include "editor/PopupMenus.h"
+#include "editor/RandomTuneDialog.h"
 #include "editor/ScoreEdit.h"
 #include "editor/SignatureDialogs.h"
 #include "editor/TransposeDialog.h"
@@ -159,6 +160,8 @@ class DocumentDialogs {
     virtual bool transpose(TransposeDialogModel& /*model*/) { return false; }
     // "Scottish Pipes": true when OK closed it.
     virtual bool scottishPipes(PipesDialogModel& /*model*/) { return false; }
+    // "Random Tune Generator": true when OK closed it.
+    virtual bool randomTune(RandomTuneDialogModel& /*model*/) { return false; }
 };
 
 struct ActionState {
@@ -320,6 +323,12 @@ class DocumentController {
     void transpose();
     // "Format for GHB" after the "Scottish Pipes" dialog.
     void formatForPipes();
+    // Shift+Ctrl+M: a random tune on the current stave when it holds nothing.
+    void randomTune();
+    // Every random draw of the document comes from here: seeded from the
+    // clock unless a script or a test says otherwise.
+    void seedRandom(uint32_t seed) { ownRandom_.seed(seed), random_ = &ownRandom_; }
+    void setRandomSource(RandomSource& source) { random_ = &source; }
     // Lays out and redraws what the last edits touched.
     void afterEdits();
     // Lays the whole score out again (fonts or page data changed outside an edit).
@@ -474,6 +483,8 @@ class DocumentController {
     int mode_ = kModeNothing, previous_ = kModeNothing;
     int32_t cursorX_ = 0;
     bool modified_ = false;
+    SeededRandom ownRandom_;
+    RandomSource* random_ = &ownRandom_;
     bool unlocked_ = true;
     bool provisional_ = false, provisionalNote_ = false;
     bool startedEmpty_ = false;

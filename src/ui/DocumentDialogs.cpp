@@ -20,6 +20,7 @@
 #include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/PaletteDialogs.h"
+#include "ui/RandomTuneDialog.h"
 #include "ui/TransposeDialog.h"
 
 namespace sw {
@@ -148,6 +149,10 @@ bool QtDocumentDialogs::transpose(TransposeDialogModel& model) {
 
 bool QtDocumentDialogs::scottishPipes(PipesDialogModel& model) {
     return RunPipesDialog(parent_, model, host_);
+}
+
+bool QtDocumentDialogs::randomTune(RandomTuneDialogModel& model) {
+    return RunRandomTuneDialog(parent_, model);
 }
 
 }  // namespace sw

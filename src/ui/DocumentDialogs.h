@@ -35,6 +35,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool neatenStaves(NeatenDialogModel& model) override;
     bool transpose(TransposeDialogModel& model) override;
     bool scottishPipes(PipesDialogModel& model) override;
+    bool randomTune(RandomTuneDialogModel& model) override;
 
   private:
     QWidget* parent_;

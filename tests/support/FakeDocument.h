@@ -58,6 +58,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(NeatenDialogModel&)> onNeaten;
     std::function<bool(TransposeDialogModel&)> onTranspose;
     std::function<bool(PipesDialogModel&)> onPipes;
+    std::function<bool(RandomTuneDialogModel&)> onRandomTune;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -94,6 +95,9 @@ class FakeDialogs : public DocumentDialogs {
         return onTranspose ? onTranspose(m) : false;
     }
     bool scottishPipes(PipesDialogModel& m) override { return onPipes ? onPipes(m) : false; }
+    bool randomTune(RandomTuneDialogModel& m) override {
+        return onRandomTune ? onRandomTune(m) : false;
+    }
 };
 
 }  // namespace sw::test

@@ -526,6 +526,35 @@ bool ScriptDialogs::scottishPipes(PipesDialogModel& model) {
     return run(M::kCaption, std::move(controls), [] { return true; });
 }
 
+bool ScriptDialogs::randomTune(RandomTuneDialogModel& model) {
+    using M = RandomTuneDialogModel;
+    using C = DialogControl;
+    // The clef and complexity take a choice's caption as well as its button.
+    auto choice = [](const auto& captions, auto pick) {
+        return [&captions, pick](const std::string& v) {
+            for (std::size_t k = 0; k < captions.size(); ++k)
+                if (Lower(WithoutAmpersand(captions[k])) == Lower(Trim(v))) return pick(k), true;
+            return false;
+        };
+    };
+    auto clef = [&model](std::size_t k) { model.options.clef = static_cast<int>(k); };
+    auto complexity = [&model](std::size_t k) {
+        model.options.complexity = static_cast<TuneComplexity>(k);
+    };
+    std::vector<DialogControl> controls = {
+        {M::kClefTitle, C::Box, true, choice(M::kClefs, clef), nullptr},
+        {M::kComplexityTitle, C::Box, true, choice(M::kComplexities, complexity), nullptr},
+        {M::kLength, C::Box, true,
+         [&model](const std::string& v) { return model.setLengthText(v); }, nullptr}};
+    for (std::size_t k = 0; k < M::kClefs.size(); ++k)
+        controls.push_back({M::kClefs[k], C::Button, true, nullptr, [clef, k] { clef(k); }});
+    for (std::size_t k = 0; k < M::kComplexities.size(); ++k)
+        controls.push_back(
+            {M::kComplexities[k], C::Button, true, nullptr, [complexity, k] { complexity(k); }});
+    return run(
+        M::kCaption, std::move(controls), [] { return true; }, M::kAbort, nullptr, M::kOk);
+}
+
 std::optional<int> ScriptDialogs::popup(const MenuModel& menu) {
     const std::optional<std::string> a = answers_.next();
     if (!a) {
