@@ -95,6 +95,8 @@ class NoDialogs : public DocumentDialogs {
     // The benchmarks' own transposition, set by the one that times it.
     std::function<bool(TransposeDialogModel&)> transposing;
     bool transpose(TransposeDialogModel& m) override { return transposing && transposing(m); }
+    bool scottishPipes(PipesDialogModel&) override { return true; }
+    bool randomTune(RandomTuneDialogModel&) override { return false; }
 };
 
 // The full score written to a scratch file and opened in a document at

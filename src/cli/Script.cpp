@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,7 @@ class ScriptServices : public DocumentServices {
 
 int Usage() {
     std::cerr << "usage: staffwright-cli script IN.swn SCRIPT [-o OUT.swn] [--png OUT.png "
-                 "[--page N]] [--appdir DIR]\n";
+                 "[--page N]] [--appdir DIR] [--seed N]\n";
     return 2;
 }
 
@@ -85,6 +86,7 @@ int ScriptCommand(int argc, char** argv) {
     std::vector<std::string> files;
     std::string out, png, appDir;
     int page = 0;
+    std::optional<uint32_t> seed;
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "-o" && i + 1 < argc)
@@ -98,6 +100,11 @@ int ScriptCommand(int argc, char** argv) {
             const long n = std::strtol(argv[++i], &end, 10);
             if (*end != '\0' || n < 0 || n > 100000) return Usage();
             page = static_cast<int>(n);
+        } else if (a == "--seed" && i + 1 < argc) {
+            char* end = nullptr;
+            const unsigned long long n = std::strtoull(argv[++i], &end, 10);
+            if (*end != '\0' || argv[i][0] == '-' || n > UINT32_MAX) return Usage();
+            seed = static_cast<uint32_t>(n);
         } else if (!a.empty() && a[0] == '-')
             return Usage();
         else
@@ -145,6 +152,7 @@ int ScriptCommand(int argc, char** argv) {
         std::cerr << "staffwright-cli: " << in << " could not be opened\n";
         return 1;
     }
+    if (seed) controller.seedRandom(*seed);
     const ScriptResult result = RunScript(lines, controller, answers, *score);
     int status = 0;
     if (!result.ok) {

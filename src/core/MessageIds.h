@@ -365,6 +365,9 @@ enum : int {
     TransposedOutOfReach = 10963,
     TransposeExplanation = 10964,
     TransposeDistanceRange = 10965,
+    PipesExplanation = 11450,
+    PipesHint = 11451,
+    NoRoomForTune = 11452,
 };
 
 }  // namespace sw::msg

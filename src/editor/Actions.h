@@ -125,6 +125,7 @@ enum class Action : uint8_t {
     HairpinThickness2,
     HairpinThickness3,
     Transpose,
+    FormatForPipes,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -246,6 +247,7 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::HairpinThickness2, "tbHairpin2", "2", ""},
     {Action::HairpinThickness3, "tbHairpin3", "3", ""},
     {Action::Transpose, "acTranspose", "Transpose...", ""},
+    {Action::FormatForPipes, "FormatforGHB1Click", "Format for &GHB", ""},
 }};
 
 inline const ActionInfo& Info(Action a) {

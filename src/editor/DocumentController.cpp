@@ -12,9 +12,11 @@
 #include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "editor/commands/AlignCommands.h"
+#include "editor/commands/BagpipeCommands.h"
 #include "editor/commands/BarCommands.h"
 #include "editor/commands/MergeCommands.h"
 #include "editor/commands/PageCommands.h"
+#include "editor/commands/RandomTuneCommands.h"
 #include "editor/commands/SpacingCommands.h"
 #include "editor/commands/StemCommands.h"
 #include "editor/commands/TransposeCommands.h"
@@ -520,6 +522,26 @@ void DocumentController::transpose() {
     afterEdits();
 }
 
+void DocumentController::formatForPipes() {
+    if (!canRun(Action::FormatForPipes) || !unlocked_ || refuseWhileProvisional()) return;
+    PipesDialogModel model;
+    if (!dialogs_.scottishPipes(model)) return;
+    EditContext ctx = editContext();
+    FormatScoreForPipes(ctx, model.options);
+    afterEdits();
+}
+
+void DocumentController::randomTune() {
+    const int s = score_.CurrentStave;
+    if (!unlocked_ || provisional_ || s < 1 || s > score_.Nstaves || score_.stave(s).h.Nobjec != 0)
+        return;
+    RandomTuneDialogModel model;
+    if (!dialogs_.randomTune(model)) return;
+    EditContext ctx = editContext();
+    WriteRandomTune(ctx, s, model.options, *random_);
+    afterEdits();
+}
+
 void DocumentController::refreshNoteActions() {
     const bool music = mode_ == kModeMusic && unlocked_ && !provisional_;
     const int s = focusStave_, i = focusObject_;
@@ -649,6 +671,9 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::Transpose:
             transpose();
+            return true;
+        case Action::FormatForPipes:
+            formatForPipes();
             return true;
         case Action::Top:
             top();
@@ -1241,6 +1266,8 @@ void DocumentController::refreshUi() {
         set(name, music && free);
     for (const char* name : {"acTranspose", "acSortStave"})
         set(name, music && level >= 2);
+    set("FormatforGHB1Click", music && score_.Nstaves > 0);
+    ui_.actions["FormatforGHB1Click"].hint = MessageText(msg::PipesHint);
     set("acExit", true);
 
     // The stave and system actions follow the current stave.

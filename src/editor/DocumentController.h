@@ -14,6 +14,7 @@
 #include "core/Report.h"
 #include "core/WarningBox.h"
 #include "editor/Actions.h"
+#include "editor/BagpipeDialog.h"
 #include "editor/Modes.h"
 #include "editor/Navigation.h"
 #include "editor/NoteDialogs.h"
@@ -21,6 +22,7 @@
 #include "editor/PageSetup.h"
 #include "editor/Palettes.h"
 #include "editor/PopupMenus.h"
+#include "editor/RandomTuneDialog.h"
 #include "editor/ScoreEdit.h"
 #include "editor/SignatureDialogs.h"
 #include "editor/TransposeDialog.h"
@@ -156,6 +158,10 @@ class DocumentDialogs {
     virtual bool neatenStaves(NeatenDialogModel& /*model*/) { return false; }
     // "Transposing": true when "Do it!" closed it.
     virtual bool transpose(TransposeDialogModel& /*model*/) { return false; }
+    // "Scottish Pipes": true when OK closed it.
+    virtual bool scottishPipes(PipesDialogModel& /*model*/) { return false; }
+    // "Random Tune Generator": true when OK closed it.
+    virtual bool randomTune(RandomTuneDialogModel& /*model*/) { return false; }
 };
 
 struct ActionState {
@@ -315,6 +321,14 @@ class DocumentController {
     // "Transpose...": the current stave, its system's or the whole score's
     // music moved by the dialog's interval, with its clef and stem choices.
     void transpose();
+    // "Format for GHB" after the "Scottish Pipes" dialog.
+    void formatForPipes();
+    // Shift+Ctrl+M: a random tune on the current stave when it holds nothing.
+    void randomTune();
+    // Every random draw of the document comes from here: seeded from the
+    // clock unless a script or a test says otherwise.
+    void seedRandom(uint32_t seed) { ownRandom_.seed(seed), random_ = &ownRandom_; }
+    void setRandomSource(RandomSource& source) { random_ = &source; }
     // Lays out and redraws what the last edits touched.
     void afterEdits();
     // Lays the whole score out again (fonts or page data changed outside an edit).
@@ -469,6 +483,8 @@ class DocumentController {
     int mode_ = kModeNothing, previous_ = kModeNothing;
     int32_t cursorX_ = 0;
     bool modified_ = false;
+    SeededRandom ownRandom_;
+    RandomSource* random_ = &ownRandom_;
     bool unlocked_ = true;
     bool provisional_ = false, provisionalNote_ = false;
     bool startedEmpty_ = false;

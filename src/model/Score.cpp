@@ -127,10 +127,8 @@ void Score::setBeamAngle(int degrees) {
 
 void Score::setBagpipe(bool on) {
     bagpipeScore = on;
-    for (int s = 1; s <= Nstaves; ++s) {
-        if (on) stave(s).h.soundTranspose = 1;
+    for (int s = 1; s <= Nstaves; ++s)
         stave(s).t.bagpipeMark = on ? 2 : 0;
-    }
 }
 
 int32_t NoteY(const Score& score, int s, int pitch) {

@@ -202,7 +202,8 @@ class Score {
 
     // Sets Beamang and its cached tangent (kept within 0..1).
     void setBeamAngle(int degrees);
-    // Applies the bagpipe setting to every music stave.
+    // Sets the bagpipe flag and the implied-key mark it gives every music
+    // stave; transpositions stay as they are.
     void setBagpipe(bool on);
 
   private:

@@ -14,11 +14,13 @@
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "ui/BagpipeDialog.h"
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/PaletteDialogs.h"
+#include "ui/RandomTuneDialog.h"
 #include "ui/TransposeDialog.h"
 
 namespace sw {
@@ -143,6 +145,14 @@ bool QtDocumentDialogs::timeSignature(TimeSignatureDialogModel& model) {
 
 bool QtDocumentDialogs::transpose(TransposeDialogModel& model) {
     return RunTransposeDialog(parent_, model, host_, warnings_);
+}
+
+bool QtDocumentDialogs::scottishPipes(PipesDialogModel& model) {
+    return RunPipesDialog(parent_, model, host_);
+}
+
+bool QtDocumentDialogs::randomTune(RandomTuneDialogModel& model) {
+    return RunRandomTuneDialog(parent_, model);
 }
 
 }  // namespace sw

@@ -34,6 +34,8 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool timeSignature(TimeSignatureDialogModel& model) override;
     bool neatenStaves(NeatenDialogModel& model) override;
     bool transpose(TransposeDialogModel& model) override;
+    bool scottishPipes(PipesDialogModel& model) override;
+    bool randomTune(RandomTuneDialogModel& model) override;
 
   private:
     QWidget* parent_;

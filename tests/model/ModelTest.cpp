@@ -88,22 +88,18 @@ TEST(ModelSettings, BeamTangentIsKeptWithinZeroAndOne) {
     EXPECT_DOUBLE_EQ(score.beamTangent, 0.0);
 }
 
-TEST(ModelSettings, BagpipeMarksMusicStavesAndOffClearsOnlyTheMarks) {
+TEST(ModelSettings, BagpipeFlagMarksMusicStavesAndKeepsTranspositions) {
     Score score;
     ASSERT_TRUE(score.appendStaves(3));
     score.stave(2).h.soundTranspose = -2;
-    score.setBagpipe(true);
-    EXPECT_TRUE(score.bagpipeScore);
-    for (int s = 1; s <= 3; ++s) {
-        EXPECT_EQ(score.stave(s).h.soundTranspose, 1) << s;
-        EXPECT_EQ(score.stave(s).t.bagpipeMark, 2) << s;
-    }
-    EXPECT_EQ(score.stave(0).t.bagpipeMark, 0);
-    score.setBagpipe(false);
-    EXPECT_FALSE(score.bagpipeScore);
-    for (int s = 1; s <= 3; ++s) {
-        EXPECT_EQ(score.stave(s).h.soundTranspose, 1) << s;
-        EXPECT_EQ(score.stave(s).t.bagpipeMark, 0) << s;
+    for (bool on : {true, false}) {
+        score.setBagpipe(on);
+        EXPECT_EQ(score.bagpipeScore, on);
+        for (int s = 1; s <= 3; ++s) {
+            EXPECT_EQ(score.stave(s).h.soundTranspose, s == 2 ? -2 : 0) << s;
+            EXPECT_EQ(score.stave(s).t.bagpipeMark, on ? 2 : 0) << s;
+        }
+        EXPECT_EQ(score.stave(0).t.bagpipeMark, 0);
     }
 }
 

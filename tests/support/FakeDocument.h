@@ -57,6 +57,8 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(TimeSignatureDialogModel&)> onTime;
     std::function<bool(NeatenDialogModel&)> onNeaten;
     std::function<bool(TransposeDialogModel&)> onTranspose;
+    std::function<bool(PipesDialogModel&)> onPipes;
+    std::function<bool(RandomTuneDialogModel&)> onRandomTune;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -91,6 +93,10 @@ class FakeDialogs : public DocumentDialogs {
     bool neatenStaves(NeatenDialogModel& m) override { return onNeaten ? onNeaten(m) : false; }
     bool transpose(TransposeDialogModel& m) override {
         return onTranspose ? onTranspose(m) : false;
+    }
+    bool scottishPipes(PipesDialogModel& m) override { return onPipes ? onPipes(m) : false; }
+    bool randomTune(RandomTuneDialogModel& m) override {
+        return onRandomTune ? onRandomTune(m) : false;
     }
 };
 

@@ -81,6 +81,7 @@ constexpr std::array kRows{
     Row{"Backspace", Case::Any, false, On::Release, When::Always, MusicKeys::backspace},
     Row{"Backspace", Case::Any, true, On::Release, When::Always, MusicKeys::previousPosition},
     Row{"Q", Case::Any, true, On::Char, When::Always, MusicKeys::clef},
+    Row{"M", Case::Shifted, true, On::Char, When::Always, MusicKeys::randomTune},
     Row{"\"", Case::Any, false, On::Char, When::Always, MusicKeys::textMode},
     Row{"Enter", Case::Any, false, On::Char, When::Always, MusicKeys::enter},
     Row{"Space", Case::Any, false, On::Char, When::Always, MusicKeys::space},
@@ -668,6 +669,10 @@ void MusicKeys::grace(DocumentController& d, const MusicKey&) {
     if (!d.pending_ || !IsNote(&*d.pending_)) return;
     toggle(d.pending_->note());
     d.pendingChanged();
+}
+
+void MusicKeys::randomTune(DocumentController& d, const MusicKey&) {
+    d.randomTune();
 }
 
 void MusicKeys::small(DocumentController& d, const MusicKey&) {

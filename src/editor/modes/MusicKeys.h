@@ -62,6 +62,7 @@ struct MusicKeys {
     static void pointerToNearest(DocumentController& d, const MusicKey& k);
     static void cursorShape(DocumentController& d, const MusicKey& k);
     static void focusStep(DocumentController& d, const MusicKey& k);
+    static void randomTune(DocumentController& d, const MusicKey& k);
 };
 
 }  // namespace sw

@@ -152,7 +152,8 @@ std::vector<DialogItem> ParseDialogAnswer(const std::string& line) {
     while (std::getline(in, part, ';')) {
         part = Trim(part);
         if (part.empty()) continue;
-        const std::size_t eq = part.find('=');
+        // Captions may hold an "=" ("Sound = Bagpipe"); values given here do not.
+        const std::size_t eq = part.rfind('=');
         if (eq == std::string::npos)
             items.push_back({part, std::nullopt});
         else
@@ -510,6 +511,48 @@ bool ScriptDialogs::transpose(TransposeDialogModel& model) {
     return run(
         M::kCaption, std::move(controls), [&] { return model.doIt(host_, warnings_); }, M::kCancel,
         nullptr, M::kDoIt);
+}
+
+bool ScriptDialogs::scottishPipes(PipesDialogModel& model) {
+    using M = PipesDialogModel;
+    std::vector<DialogControl> controls;
+    for (std::size_t k = 0; k < M::kChoices.size(); ++k)
+        controls.push_back(
+            {M::kChoices[k], DialogControl::Check, true, YesNo(model.choice(k)), nullptr});
+    controls.push_back(
+        {M::kRemove, DialogControl::Button, true, nullptr, [&model] { model.remove(); }});
+    controls.push_back({M::kExplain, DialogControl::Button, true, nullptr,
+                        [this, &model] { model.explain(host_); }});
+    return run(M::kCaption, std::move(controls), [] { return true; });
+}
+
+bool ScriptDialogs::randomTune(RandomTuneDialogModel& model) {
+    using M = RandomTuneDialogModel;
+    using C = DialogControl;
+    // The clef and complexity take a choice's caption as well as its button.
+    auto choice = [](const auto& captions, auto pick) {
+        return [&captions, pick](const std::string& v) {
+            for (std::size_t k = 0; k < captions.size(); ++k)
+                if (Lower(WithoutAmpersand(captions[k])) == Lower(Trim(v))) return pick(k), true;
+            return false;
+        };
+    };
+    auto clef = [&model](std::size_t k) { model.options.clef = static_cast<int>(k); };
+    auto complexity = [&model](std::size_t k) {
+        model.options.complexity = static_cast<TuneComplexity>(k);
+    };
+    std::vector<DialogControl> controls = {
+        {M::kClefTitle, C::Box, true, choice(M::kClefs, clef), nullptr},
+        {M::kComplexityTitle, C::Box, true, choice(M::kComplexities, complexity), nullptr},
+        {M::kLength, C::Box, true,
+         [&model](const std::string& v) { return model.setLengthText(v); }, nullptr}};
+    for (std::size_t k = 0; k < M::kClefs.size(); ++k)
+        controls.push_back({M::kClefs[k], C::Button, true, nullptr, [clef, k] { clef(k); }});
+    for (std::size_t k = 0; k < M::kComplexities.size(); ++k)
+        controls.push_back(
+            {M::kComplexities[k], C::Button, true, nullptr, [complexity, k] { complexity(k); }});
+    return run(
+        M::kCaption, std::move(controls), [] { return true; }, M::kAbort, nullptr, M::kOk);
 }
 
 std::optional<int> ScriptDialogs::popup(const MenuModel& menu) {

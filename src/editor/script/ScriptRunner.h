@@ -107,6 +107,8 @@ class ScriptDialogs : public DocumentDialogs {
     bool timeSignature(TimeSignatureDialogModel& model) override;
     bool neatenStaves(NeatenDialogModel& model) override;
     bool transpose(TransposeDialogModel& model) override;
+    bool scottishPipes(PipesDialogModel& model) override;
+    bool randomTune(RandomTuneDialogModel& model) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
