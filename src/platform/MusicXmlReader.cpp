@@ -998,7 +998,7 @@ std::string Unpack(const std::string& bytes, const MusicXmlLimits& limits, std::
         error = FormatMessage(msg::MusicXmlNoRootFile);
         return {};
     }
-    auto doc = ReadEntry(z.get(), root.c_str(), limits.fileBytes, error);
+    auto doc = ReadEntry(z.get(), root.c_str(), limits.entryBytes, error);
     if (!doc) {
         if (error.empty()) error = FormatMessage(msg::MusicXmlNoRootFile);
         return {};

@@ -26,7 +26,8 @@ namespace {
 
 constexpr int kInset = 20;         // stave ends from the music area's sides
 constexpr int kStaveGap = 72;      // middle line to middle line within a system
-constexpr int kLyricRoom = 16;     // more, a verse, under a stave with lyrics
+constexpr int kLyricRoom = 24;     // more under a stave with lyrics
+constexpr int kLyricDrop = 46;     // a first verse's line below the middle line
 constexpr int kSystemGap = 48;     // between systems
 constexpr int kTitleRoom = 90;     // above the first system when it has a title
 constexpr int kFirstY = 60;        // the first middle line without a title
@@ -66,16 +67,6 @@ uint8_t GlyphNamed(const std::string& name) {
     for (int c = 0; c < 256; ++c)
         if (upper == GlyphBaseName(c)) return static_cast<uint8_t>(c);
     return kNoGlyph;
-}
-
-// Score text is Windows-1252: a character it has no byte for becomes '?'.
-std::string ScoreText(const std::string& utf8) {
-    std::string out;
-    for (char32_t c : DecodeUtf8(utf8)) {
-        const auto b = Cp1252Byte(c);
-        out.push_back(b ? static_cast<char>(*b) : '?');
-    }
-    return out;
 }
 
 struct StaffState {
@@ -161,6 +152,11 @@ class Builder {
         int32_t x;
     };
     std::vector<BeamNote> beamNotes_;
+    struct TupletRun {
+        int32_t startX = 0;
+        int count = 0;
+    };
+    std::array<TupletRun, kMaxVoices> tuplets_{};
     std::map<std::string, int> skipped_;
     int systemIndex_ = 0;
     int lastSystemFirstStave_ = 0;
@@ -446,6 +442,7 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
     for (std::size_t p = 0; p < parts; ++p) {
         const int s = staves[p];
         beamNotes_.clear();
+        tuplets_ = {};
         for (std::size_t m = first; m <= last; ++m) {
             const auto [from, to] = spans[m - first];
             measure(s, p, m, {}, from, to, m == first);
@@ -689,11 +686,11 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
                 }
             }
             for (const mxl::Lyric& l : n->lyrics) {
-                const std::string text = ScoreText(l.text);
+                const std::string text = Utf8ToScoreText(l.text);
                 const TextFont font = TextFont{"Times New Roman", 10, 0};
                 const int w = measurer_.width(font, text);
                 const int verse = std::clamp(l.verse, 1, 8);
-                const int32_t ly = score_.stave(s).h.Ycoord + 30 + 14 * (verse - 1);
+                const int32_t ly = score_.stave(s).h.Ycoord + kLyricDrop + 14 * (verse - 1);
                 if (hyphens_[p][verse] && hyphens_[p][verse]->stave == s) {
                     const int32_t hx = (hyphens_[p][verse]->x + x) / 2;
                     PlaceText(score_, s, kText, hx, ly, textFont_, "-");
@@ -716,16 +713,32 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
     } else if (!lead.grace) {
         beamNotes_.push_back({0, voiceSlot, nullptr, x});
     }
+    // A tuplet's number over its notes, once all of them are placed.
+    TupletRun& run = tuplets_[static_cast<std::size_t>(voiceSlot)];
+    if (lead.actual > 0 && lead.normal > 0 && lead.actual != lead.normal && !lead.grace) {
+        if (run.count == 0) run.startX = x;
+        // A number the document writes as words is not written twice.
+        bool written = false;
+        for (const mxl::Direction& d : doc_.parts[p].measures[m].directions)
+            written = written || (d.kind == mxl::Direction::Words && d.text == std::to_string(lead.actual));
+        if (++run.count == lead.actual) {
+            if (!written)
+                PlaceText(score_, s, kText, (run.startX + x) / 2, Y - 40, wordsFont_,
+                          std::to_string(lead.actual));
+            run = TupletRun{};
+        }
+    } else if (!lead.grace) {
+        run = TupletRun{};
+    }
     // Marks above or below the chord.
     if (lead.fermata || lead.trill) {
         const int32_t y = Y - 30;
         if (lead.fermata)
-            add(s, kSymbol, x, lead.fermataInverted ? Y + 30 : y,
+            add(s, kTrill, x, lead.fermataInverted ? Y + 30 : y,
                 GlyphNamed(lead.fermataInverted ? "HOLDDN" : "HOLDUP"));
-        if (lead.trill) add(s, kSymbol, x, y - 12, GlyphNamed("TR"));
+        if (lead.trill) add(s, kTrill, x, y - 12, GlyphNamed("TR"));
     }
     if (lead.arpeggio) skip("arpeggios");
-    (void)m;
 }
 
 void Builder::linkBeams(int s) {
@@ -756,10 +769,10 @@ void Builder::directions(int s, std::size_t p, std::size_t m, int32_t from, int3
     const int32_t Y = score_.stave(s).h.Ycoord;
     for (const mxl::Direction& d : pm.directions) {
         const int32_t x = d.pos >= measureLength(m) ? to - 6 : std::max(from, columnX(m, d.pos));
-        const int32_t below = Y + 34, above = Y - 40;
+        const int32_t below = Y + 30, above = Y - 40;
         switch (d.kind) {
             case mxl::Direction::Words: {
-                const std::string text = ScoreText(d.text);
+                const std::string text = Utf8ToScoreText(d.text);
                 PlaceText(score_, s, kText, x, d.above ? above : below, wordsFont_, text);
                 break;
             }
@@ -769,7 +782,7 @@ void Builder::directions(int s, std::size_t p, std::size_t m, int32_t from, int3
                     skip("dynamics " + d.text.substr(0, 20));
                     break;
                 }
-                add(s, kDynamic, x, below + 8, g);
+                add(s, kTrill, x, below, g);  // a row of one: a single sign
                 break;
             }
             case mxl::Direction::Wedge: {
@@ -786,7 +799,7 @@ void Builder::directions(int s, std::size_t p, std::size_t m, int32_t from, int3
                         break;
                     }
                     const int32_t len = x - a.x;
-                    ScoreObject* h = add(s, kHairpin, a.pitch > 0 ? a.x : x, a.y + 8);
+                    ScoreObject* h = add(s, kHairpin, a.pitch > 0 ? a.x : x, a.y + 4);
                     if (h) h->data.hairpin = {static_cast<int16_t>(a.pitch > 0 ? len : -len), 6, 1};
                 }
                 break;
@@ -802,12 +815,12 @@ void Builder::texts() {
     if (score_.Nstaves < first) return;
     const StaveHeader& h = score_.stave(first).h;
     if (!doc_.title.empty()) {
-        const std::string t = ScoreText(doc_.title);
+        const std::string t = Utf8ToScoreText(doc_.title);
         const int w = measurer_.width(TextFont{"Times New Roman", 20, kBold}, t);
         PlaceText(score_, first, kText, (h.LeftX + h.RightX) / 2 - w / 2, h.Ycoord - 80, titleFont_, t);
     }
     if (!doc_.composer.empty()) {
-        const std::string t = ScoreText(doc_.composer);
+        const std::string t = Utf8ToScoreText(doc_.composer);
         const int w = measurer_.width(TextFont{"Times New Roman", 11, 0}, t);
         PlaceText(score_, first, kText, h.RightX - w, h.Ycoord - 46, composerFont_, t);
     }
