@@ -51,9 +51,10 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "bench_musicxml: the import failed (status %d)\n", in.status);
                 ++failures;
             } else {
-                std::printf("staffwright-cli convert from .musicxml: %.2f MB, %.2f s wall   "
-                            "target <= 1.00 s\n",
-                            static_cast<double>(bytes) / 1e6, in.seconds);
+                std::printf(
+                    "staffwright-cli convert from .musicxml: %.2f MB, %.2f s wall   "
+                    "target <= 1.00 s\n",
+                    static_cast<double>(bytes) / 1e6, in.seconds);
             }
         }
         std::filesystem::remove(out);

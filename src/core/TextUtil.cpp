@@ -60,12 +60,18 @@ std::string ScoreTextToUtf8(std::string_view bytes) {
 std::string Utf8ToScoreText(std::string_view text) {
     std::string out;
     for (char32_t c : DecodeUtf8(text)) {
-        if (c == kSharpSign) out.push_back(27);
-        else if (c == kNaturalSign) out.push_back(28);
-        else if (c == kFlatSign) out.push_back(29);
-        else if (c < 0x20) continue;
-        else if (const auto b = Cp1252Byte(c)) out.push_back(static_cast<char>(*b));
-        else out.push_back('?');
+        if (c == kSharpSign)
+            out.push_back(27);
+        else if (c == kNaturalSign)
+            out.push_back(28);
+        else if (c == kFlatSign)
+            out.push_back(29);
+        else if (c < 0x20)
+            continue;
+        else if (const auto b = Cp1252Byte(c))
+            out.push_back(static_cast<char>(*b));
+        else
+            out.push_back('?');
     }
     return out;
 }

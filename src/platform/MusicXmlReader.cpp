@@ -7,8 +7,8 @@
 
 #include <QXmlStreamReader>
 #include <algorithm>
-#include <fstream>
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -181,9 +181,9 @@ int Reader::integer(const char* what, long lo, long hi) {
     const double v = number(what);
     if (v < static_cast<double>(lo) || v > static_cast<double>(hi)) {
         const double c = std::clamp(v, static_cast<double>(lo), static_cast<double>(hi));
-        doc_.warnings.push_back(
-            place() + FormatMessage(msg::MusicXmlClamped, what, std::to_string(std::lround(v)),
-                                    std::to_string(std::lround(c))));
+        doc_.warnings.push_back(place() + FormatMessage(msg::MusicXmlClamped, what,
+                                                        std::to_string(std::lround(v)),
+                                                        std::to_string(std::lround(c))));
         return static_cast<int>(std::lround(c));
     }
     return static_cast<int>(std::lround(v));
@@ -193,9 +193,9 @@ int Reader::toDivisions(double value, const char* what) {
     double q = value / divisions_;
     if (q < 0 || q > kMaxQuarters) {
         const double c = std::clamp(q, 0.0, kMaxQuarters);
-        doc_.warnings.push_back(place() + FormatMessage(msg::MusicXmlClamped, what,
-                                                        std::to_string(std::lround(value)),
-                                                        std::to_string(std::lround(c * divisions_))));
+        doc_.warnings.push_back(
+            place() + FormatMessage(msg::MusicXmlClamped, what, std::to_string(std::lround(value)),
+                                    std::to_string(std::lround(c * divisions_))));
         q = c;
     }
     return static_cast<int>(std::lround(q * kImportDivisions));
@@ -513,8 +513,9 @@ void Reader::attributes(SourcePart& part, mxl::PartMeasure*, std::size_t index, 
         if (name == QLatin1String("divisions")) {
             const double d = number("divisions");
             if (!(d >= 1 && d <= kMaxDivisionsRead) || d != std::floor(d))
-                fail(place() + FormatMessage(msg::MusicXmlBadDivisions,
-                                             std::to_string(std::llround(std::clamp(d, -1e15, 1e15)))));
+                fail(place() +
+                     FormatMessage(msg::MusicXmlBadDivisions,
+                                   std::to_string(std::llround(std::clamp(d, -1e15, 1e15)))));
             divisions_ = static_cast<int>(d);
         } else if (name == QLatin1String("key")) {
             const int staff = attr("number").toInt();
@@ -537,7 +538,9 @@ void Reader::attributes(SourcePart& part, mxl::PartMeasure*, std::size_t index, 
                     for (const QString& part : text().split('+')) {
                         bool ok = false;
                         const int v = part.trimmed().toInt(&ok);
-                        if (!ok) fail(place() + FormatMessage(msg::MusicXmlBadNumber, "beats", part.left(40).toStdString()));
+                        if (!ok)
+                            fail(place() + FormatMessage(msg::MusicXmlBadNumber, "beats",
+                                                         part.left(40).toStdString()));
                         sum += std::clamp(v, 1, 99);
                     }
                     t.beats = std::clamp(sum, 1, 99);
@@ -666,7 +669,7 @@ void Reader::note(SourcePart& part, std::size_t index) {
             n.accidentalParentheses = attr("parentheses") == QLatin1String("yes");
             const QString a = text();
             static const std::pair<const char*, int> kAccidentals[] = {
-                {"sharp", 1},        {"flat", -1},     {"natural", 0},
+                {"sharp", 1},        {"flat", -1},       {"natural", 0},
                 {"double-sharp", 2}, {"sharp-sharp", 2}, {"flat-flat", -2}};
             for (const auto& [word, v] : kAccidentals)
                 if (a == QLatin1String(word)) n.accidental = v;
@@ -680,13 +683,17 @@ void Reader::note(SourcePart& part, std::size_t index) {
                     skip();
         } else if (name == QLatin1String("stem")) {
             const QString st = text();
-            n.stem = st == QLatin1String("up") ? 0 : st == QLatin1String("down") ? 1 : st == QLatin1String("none") ? 2 : -1;
+            n.stem = st == QLatin1String("up")     ? 0
+                     : st == QLatin1String("down") ? 1
+                     : st == QLatin1String("none") ? 2
+                                                   : -1;
         } else if (name == QLatin1String("staff")) {
             staff = integer("staff", 1, kMaxStaffNumber);
         } else if (name == QLatin1String("beam")) {
             const int level = attr("number").isEmpty() ? 1 : attr("number").toInt();
             const QString b = text();
-            const char* t = Literal(b, {"begin", "continue", "end", "forward hook", "backward hook"});
+            const char* t =
+                Literal(b, {"begin", "continue", "end", "forward hook", "backward hook"});
             if (t && level >= 1 && level <= 8) n.beams.push_back({level, t});
         } else if (name == QLatin1String("notations")) {
             notations(n);
@@ -714,8 +721,8 @@ void Reader::note(SourcePart& part, std::size_t index) {
     if (!pitched && !rest) fail(place() + FormatMessage(msg::MusicXmlNoPitch));
     n.rest = rest;
     static const std::pair<const char*, int> kTypes[] = {
-        {"breve", 0}, {"whole", 1}, {"half", 2}, {"quarter", 3}, {"eighth", 4},
-        {"16th", 5},  {"32nd", 6},  {"64th", 7}, {"128th", 7},  {"long", 0}, {"maxima", 0}};
+        {"breve", 0}, {"whole", 1}, {"half", 2},  {"quarter", 3}, {"eighth", 4}, {"16th", 5},
+        {"32nd", 6},  {"64th", 7},  {"128th", 7}, {"long", 0},    {"maxima", 0}};
     bool known = false;
     for (const auto& [word, v] : kTypes)
         if (type == QLatin1String(word)) {
@@ -729,7 +736,8 @@ void Reader::note(SourcePart& part, std::size_t index) {
     if (!known) {
         // No written type: the nearest value to the length, or a whole-bar rest.
         const double q = static_cast<double>(n.duration) / kImportDivisions;
-        n.value = std::clamp(3 - static_cast<int>(std::floor(std::log2(std::max(q, 1.0 / 32)))), 0, 7);
+        n.value =
+            std::clamp(3 - static_cast<int>(std::floor(std::log2(std::max(q, 1.0 / 32)))), 0, 7);
         if (rest && !n.grace && type.isEmpty()) n.measureRest = n.measureRest || q >= 1;
     }
     n.pos = n.chord ? lastPos_ : pos_;
@@ -759,12 +767,18 @@ void Reader::notations(mxl::Note& n) {
         } else if (name == QLatin1String("articulations")) {
             while (nextChild()) {
                 const auto a = x_.name();
-                if (a == QLatin1String("staccato")) n.staccato = 1;
-                else if (a == QLatin1String("staccatissimo")) n.staccato = 2;
-                else if (a == QLatin1String("tenuto")) n.emphasis = 1;
-                else if (a == QLatin1String("accent")) n.emphasis = 2;
-                else if (a == QLatin1String("strong-accent")) n.emphasis = 3;
-                else ++skipped_[a.toString().left(40).toStdString()];
+                if (a == QLatin1String("staccato"))
+                    n.staccato = 1;
+                else if (a == QLatin1String("staccatissimo"))
+                    n.staccato = 2;
+                else if (a == QLatin1String("tenuto"))
+                    n.emphasis = 1;
+                else if (a == QLatin1String("accent"))
+                    n.emphasis = 2;
+                else if (a == QLatin1String("strong-accent"))
+                    n.emphasis = 3;
+                else
+                    ++skipped_[a.toString().left(40).toStdString()];
                 skip();
             }
         } else if (name == QLatin1String("fermata")) {
@@ -859,9 +873,9 @@ void Reader::barline(std::size_t index) {
     while (nextChild()) {
         const auto name = x_.name();
         if (name == QLatin1String("bar-style")) {
-            b.style = Literal(text(), {"regular", "dotted", "dashed", "heavy", "light-light",
-                                       "light-heavy", "heavy-light", "heavy-heavy", "tick",
-                                       "short", "none"});
+            b.style = Literal(text(),
+                              {"regular", "dotted", "dashed", "heavy", "light-light", "light-heavy",
+                               "heavy-light", "heavy-heavy", "tick", "short", "none"});
         } else if (name == QLatin1String("repeat")) {
             b.repeat = true;
             skip();
@@ -882,7 +896,8 @@ void Reader::finish() {
     for (std::size_t p = 0; p < sources_.size(); ++p) {
         firstOf.push_back(static_cast<int>(doc_.parts.size()));
         std::vector<mxl::Part>& staves = partsOf_[p];
-        staves.resize(static_cast<std::size_t>(std::max<int>(sources_[p].staves, static_cast<int>(staves.size()))));
+        staves.resize(static_cast<std::size_t>(
+            std::max<int>(sources_[p].staves, static_cast<int>(staves.size()))));
         for (mxl::Part& part : staves) {
             part.name = sources_[p].name;
             part.program = sources_[p].program;
@@ -915,7 +930,8 @@ struct ZipCloser {
 };
 
 // The bytes of entry `name`, at most `limit`; nothing when it is missing or larger.
-std::optional<std::string> ReadEntry(zip_t* z, const char* name, std::size_t limit, std::string& error) {
+std::optional<std::string> ReadEntry(zip_t* z, const char* name, std::size_t limit,
+                                     std::string& error) {
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat(z, name, 0, &st) != 0) return std::nullopt;
@@ -930,7 +946,8 @@ std::optional<std::string> ReadEntry(zip_t* z, const char* name, std::size_t lim
     for (;;) {
         const zip_int64_t n = zip_fread(f, buffer, sizeof buffer);
         if (n < 0) {
-            error = FormatMessage(msg::MusicXmlBadContainer, zip_error_strerror(zip_file_get_error(f)));
+            error =
+                FormatMessage(msg::MusicXmlBadContainer, zip_error_strerror(zip_file_get_error(f)));
             zip_fclose(f);
             return std::nullopt;
         }
@@ -972,7 +989,8 @@ std::string Unpack(const std::string& bytes, const MusicXmlLimits& limits, std::
     }
     std::string root;
     if (auto container = ReadEntry(z.get(), "META-INF/container.xml", 1u << 20, error)) {
-        QXmlStreamReader x(QByteArray::fromRawData(container->data(), static_cast<int>(container->size())));
+        QXmlStreamReader x(
+            QByteArray::fromRawData(container->data(), static_cast<int>(container->size())));
         int depth = 0;
         while (!x.atEnd() && root.empty() && depth <= limits.depth) {
             const auto t = x.readNext();
@@ -1015,7 +1033,8 @@ bool LooksCompressed(const std::string& bytes) {
 MusicXmlRead ReadMusicXml(const std::string& bytes, const MusicXmlLimits& limits) {
     MusicXmlRead out;
     if (bytes.size() > limits.fileBytes) {
-        out.error = FormatMessage(msg::MusicXmlTooBig, static_cast<long long>(limits.fileBytes >> 20));
+        out.error =
+            FormatMessage(msg::MusicXmlTooBig, static_cast<long long>(limits.fileBytes >> 20));
         return out;
     }
     std::string unpacked;

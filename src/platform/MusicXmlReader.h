@@ -20,7 +20,7 @@ struct MusicXmlLimits {
     std::size_t fileBytes = 64u << 20;   // a file as read
     std::size_t entryBytes = 64u << 20;  // one entry of a compressed file, unpacked
     int zipEntries = 1000;
-    int depth = 64;                   // element nesting
+    int depth = 64;                    // element nesting
     std::size_t textChars = 1u << 16;  // one text or attribute value
     int measures = 100000;
     int parts = 500;

@@ -24,25 +24,26 @@ namespace sw {
 
 namespace {
 
-constexpr int kInset = 20;         // stave ends from the music area's sides
-constexpr int kStaveGap = 72;      // middle line to middle line within a system
-constexpr int kLyricRoom = 24;     // more under a stave with lyrics
-constexpr int kLyricDrop = 46;     // a first verse's line below the middle line
-constexpr int kSystemGap = 48;     // between systems
-constexpr int kTitleRoom = 90;     // above the first system when it has a title
-constexpr int kFirstY = 60;        // the first middle line without a title
-constexpr int kClefX = 10;         // from the stave's left end
+constexpr int kInset = 20;      // stave ends from the music area's sides
+constexpr int kStaveGap = 72;   // middle line to middle line within a system
+constexpr int kLyricRoom = 24;  // more under a stave with lyrics
+constexpr int kLyricDrop = 46;  // a first verse's line below the middle line
+constexpr int kSystemGap = 48;  // between systems
+constexpr int kTitleRoom = 90;  // above the first system when it has a title
+constexpr int kFirstY = 60;     // the first middle line without a title
+constexpr int kClefX = 10;      // from the stave's left end
 constexpr int kClefWidth = 28;
-constexpr int kSignWidth = 9;      // one sharp or flat of a key signature
+constexpr int kSignWidth = 9;  // one sharp or flat of a key signature
 constexpr int kTimeWidth = 24;
 constexpr int kBarlineRoom = 12;
 constexpr int kGraceStep = 14;
-constexpr double kColumnBase = 6, kColumnGrowth = 18;  // a column's width: base + growth × √crotchets
-constexpr int kOpeningRoom = 80;  // a system's clef, key and time, as filling reckons them
+constexpr double kColumnBase = 6,
+                 kColumnGrowth = 18;  // a column's width: base + growth × √crotchets
+constexpr int kOpeningRoom = 80;      // a system's clef, key and time, as filling reckons them
 constexpr int kAccidentalRoom = 12;
-constexpr int kRestLift = 4;       // steps a voice's rest moves away from the other voice
-constexpr int kMaxSteps = 30;      // furthest note from the middle line, in steps
-constexpr int kObjectBudget = 236; // objects a stave takes before the system is split
+constexpr int kRestLift = 4;        // steps a voice's rest moves away from the other voice
+constexpr int kMaxSteps = 30;       // furthest note from the middle line, in steps
+constexpr int kObjectBudget = 236;  // objects a stave takes before the system is split
 constexpr int kMaxVoices = 2;
 constexpr int kAcrossSystems = 255;  // tie to or from the next or last system
 constexpr int kPitchClass[7] = {0, 2, 4, 5, 7, 9, 11};
@@ -136,11 +137,11 @@ class Builder {
     int textFont_ = 0, wordsFont_ = 0, titleFont_ = 0, composerFont_ = 0;
     bool anyBeams_ = false, anyLyrics_ = false;
     std::vector<MeasurePlan> plans_;
-    std::vector<std::pair<std::size_t, std::size_t>> systems_;  // measures first..last
-    std::vector<StaffState> state_;                             // by part
-    std::vector<std::map<int, PendingTie>> ties_;               // by part: pitch → start
-    std::vector<std::map<int, Placed>> slurs_;                  // by part: number → start
-    std::vector<std::map<int, Placed>> wedges_;                 // by part: number → start
+    std::vector<std::pair<std::size_t, std::size_t>> systems_;   // measures first..last
+    std::vector<StaffState> state_;                              // by part
+    std::vector<std::map<int, PendingTie>> ties_;                // by part: pitch → start
+    std::vector<std::map<int, Placed>> slurs_;                   // by part: number → start
+    std::vector<std::map<int, Placed>> wedges_;                  // by part: number → start
     std::vector<std::array<std::optional<Placed>, 9>> hyphens_;  // by part, verse
     // The measure's column x positions, set per system.
     std::map<std::pair<std::size_t, int>, int32_t> columnX_;
@@ -267,7 +268,8 @@ void Builder::plan() {
     for (std::size_t m = 0; m < n; ++m) {
         const MeasurePlan& plan = plans_[m];
         const bool forced = m > first && (doc_.measures[m].newSystem || doc_.measures[m].newPage);
-        const bool full = m > first && (used + plan.width > room || objects + plan.objects > kObjectBudget);
+        const bool full =
+            m > first && (used + plan.width > room || objects + plan.objects > kObjectBudget);
         if (forced || full) {
             systems_.push_back({first, m - 1});
             first = m;
@@ -327,9 +329,12 @@ void Builder::opening(int s, std::size_t p, int32_t x, bool withTime, int32_t& e
             const mxl::Time& time = *st.time;
             const bool common = time.symbol && std::string(time.symbol) == "common";
             const bool cut = time.symbol && std::string(time.symbol) == "cut";
-            t->data.timesig = {static_cast<uint8_t>(time.beats), static_cast<uint8_t>(time.beatType),
-                               static_cast<uint8_t>(time.symbol && std::string(time.symbol) == "single-number"),
-                               static_cast<uint8_t>(common ? 1 : cut ? 2 : 0)};
+            t->data.timesig = {
+                static_cast<uint8_t>(time.beats), static_cast<uint8_t>(time.beatType),
+                static_cast<uint8_t>(time.symbol && std::string(time.symbol) == "single-number"),
+                static_cast<uint8_t>(common ? 1
+                                     : cut  ? 2
+                                            : 0)};
         }
         x += kTimeWidth;
     }
@@ -350,8 +355,9 @@ bool ApplyAttributes(const mxl::PartMeasure& pm, int pos, StaffState& st, bool& 
             st.key = *a.key;
             key = any = true;
         }
-        if (a.time && (!st.time || a.time->beats != st.time->beats ||
-                       a.time->beatType != st.time->beatType || a.time->symbol != st.time->symbol)) {
+        if (a.time &&
+            (!st.time || a.time->beats != st.time->beats || a.time->beatType != st.time->beatType ||
+             a.time->symbol != st.time->symbol)) {
             st.time = *a.time;
             time = any = true;
         }
@@ -410,7 +416,8 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
     // Columns: the natural widths stretched or squeezed to the stave's end.
     double natural = 0;
     for (std::size_t m = first; m <= last; ++m)
-        natural += plans_[m].width - (m == first && plans_[m].opening ? kClefWidth + kTimeWidth : 0);
+        natural +=
+            plans_[m].width - (m == first && plans_[m].opening ? kClefWidth + kTimeWidth : 0);
     const double scale = natural > 0 ? (right - 4 - start) / natural : 1;
     columnX_.clear();
     std::vector<std::pair<int32_t, int32_t>> spans;  // each measure's start and bar line
@@ -430,7 +437,9 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
             if (plan.clefChanges.count(at)) before += kClefWidth;
             cursor += before * scale;
             columnX_[{m, at}] = static_cast<int32_t>(std::lround(cursor));
-            cursor += (kColumnBase + kColumnGrowth * std::sqrt(std::max(quarters(to - at), 0.125))) * scale;
+            cursor +=
+                (kColumnBase + kColumnGrowth * std::sqrt(std::max(quarters(to - at), 0.125))) *
+                scale;
         }
         if (plan.positions.empty()) cursor += 40 * scale;
         cursor += kBarlineRoom * scale;
@@ -463,10 +472,13 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
             if (st == "dotted" || st == "dashed") style = 6;
             if (st == "none") style = -1;
         }
-        if (right.repeat) style = startsRepeat ? 4 : 3;
-        else if (startsRepeat) style = 2;
+        if (right.repeat)
+            style = startsRepeat ? 4 : 3;
+        else if (startsRepeat)
+            style = 2;
         if (style < 0) continue;
-        if (ScoreObject* b = add(top, kBarline, spans[m - first].second, score_.stave(top).h.Ycoord))
+        if (ScoreObject* b =
+                add(top, kBarline, spans[m - first].second, score_.stave(top).h.Ycoord))
             b->data.barline.style = static_cast<uint8_t>(style);
         if (right.ending || doc_.measures[m].left.ending) skip("ending brackets");
     }
@@ -503,7 +515,8 @@ void Builder::measure(int s, std::size_t p, std::size_t m, const std::vector<int
             x += 18;
         }
         if (key) {
-            if (ScoreObject* k = add(s, kKeysig, x, Y)) k->data.keysig.key = static_cast<int8_t>(st.key);
+            if (ScoreObject* k = add(s, kKeysig, x, Y))
+                k->data.keysig.key = static_cast<int8_t>(st.key);
             x += std::max(1, std::abs(st.key)) * 7;
         }
         if (time && st.time) {
@@ -512,7 +525,9 @@ void Builder::measure(int s, std::size_t p, std::size_t m, const std::vector<int
                 t->data.timesig = {static_cast<uint8_t>(st.time->beats),
                                    static_cast<uint8_t>(st.time->beatType),
                                    static_cast<uint8_t>(sym == "single-number"),
-                                   static_cast<uint8_t>(sym == "common" ? 1 : sym == "cut" ? 2 : 0)};
+                                   static_cast<uint8_t>(sym == "common" ? 1
+                                                        : sym == "cut"  ? 2
+                                                                        : 0)};
             }
         }
     }
@@ -520,7 +535,8 @@ void Builder::measure(int s, std::size_t p, std::size_t m, const std::vector<int
     // Voices: the two lowest numbers that have notes; any further one is left out.
     std::vector<int> voices;
     for (const mxl::Note& n : pm.notes)
-        if (std::find(voices.begin(), voices.end(), n.voice) == voices.end()) voices.push_back(n.voice);
+        if (std::find(voices.begin(), voices.end(), n.voice) == voices.end())
+            voices.push_back(n.voice);
     std::sort(voices.begin(), voices.end());
     const bool two = voices.size() >= 2;
     std::map<int, int> inForce;  // stave position → alteration written in this measure
@@ -602,8 +618,10 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
             pitch = stepOf(*n);
             if (std::abs(pitch) > kMaxSteps) {
                 skip("notes too far from the stave (moved an octave nearer)");
-                while (pitch > kMaxSteps) pitch -= 7;
-                while (pitch < -kMaxSteps) pitch += 7;
+                while (pitch > kMaxSteps)
+                    pitch -= 7;
+                while (pitch < -kMaxSteps)
+                    pitch += 7;
             }
         }
         // The accidental a reader must see: the note's alteration against
@@ -658,7 +676,8 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
                 ties_[p].erase(t);
             }
             if (n->tieStart) ties_[p][pitch] = PendingTie{here, pitch};
-            const bool end = stem == 0 ? pitch >= linkPitch || !linkSlot : pitch <= linkPitch || !linkSlot;
+            const bool end =
+                stem == 0 ? pitch >= linkPitch || !linkSlot : pitch <= linkPitch || !linkSlot;
             if (end) {
                 linkSlot = slot;
                 linkPitch = pitch;
@@ -680,7 +699,8 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
                 if (a.stave == s) {
                     const int32_t y1 = a.y + lift, y2 = o->y + lift;
                     const int32_t mid = (y1 + y2) / 2 + (above ? -8 : 8);
-                    PlaceCurve(score_, s, {{a.x + 4, y1}, {(a.x + x) / 2 + 4, mid}, {x + 4, y2}}, 2);
+                    PlaceCurve(score_, s, {{a.x + 4, y1}, {(a.x + x) / 2 + 4, mid}, {x + 4, y2}},
+                               2);
                 } else {
                     skip("slurs from one system to the next");
                 }
@@ -720,7 +740,8 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
         // A number the document writes as words is not written twice.
         bool written = false;
         for (const mxl::Direction& d : doc_.parts[p].measures[m].directions)
-            written = written || (d.kind == mxl::Direction::Words && d.text == std::to_string(lead.actual));
+            written = written ||
+                      (d.kind == mxl::Direction::Words && d.text == std::to_string(lead.actual));
         if (++run.count == lead.actual) {
             if (!written)
                 PlaceText(score_, s, kText, (run.startX + x) / 2, Y - 40, wordsFont_,
@@ -817,7 +838,8 @@ void Builder::texts() {
     if (!doc_.title.empty()) {
         const std::string t = Utf8ToScoreText(doc_.title);
         const int w = measurer_.width(TextFont{"Times New Roman", 20, kBold}, t);
-        PlaceText(score_, first, kText, (h.LeftX + h.RightX) / 2 - w / 2, h.Ycoord - 80, titleFont_, t);
+        PlaceText(score_, first, kText, (h.LeftX + h.RightX) / 2 - w / 2, h.Ycoord - 80, titleFont_,
+                  t);
     }
     if (!doc_.composer.empty()) {
         const std::string t = Utf8ToScoreText(doc_.composer);

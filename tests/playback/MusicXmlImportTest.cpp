@@ -18,6 +18,7 @@
 #include "platform/MusicXmlReader.h"
 #include "playback/MusicXml.h"
 #include "render/Text.h"
+#include "support/EditorFixture.h"
 #include "support/TestSupport.h"
 
 namespace sw {
@@ -120,8 +121,8 @@ TEST(MusicXmlImport, ExamplesAndTheGalleryComeBackWithTheirNotesAndTexts) {
         ScriptedHost host;
         host.setPermissive(true);
         QtTextMeasurer measurer;
-        ASSERT_TRUE(OpenForDisplay(*score, std::string(STAFFWRIGHT_SOURCE_DIR "/examples/") +
-                                               name + ".swn",
+        ASSERT_TRUE(OpenForDisplay(*score,
+                                   std::string(STAFFWRIGHT_SOURCE_DIR "/examples/") + name + ".swn",
                                    host, measurer)
                         .load.ok);
         ExpectRoundTrip(*score, name);
@@ -246,7 +247,8 @@ std::string Refusal(const std::string& xml, const MusicXmlLimits& limits = {}) {
 std::string Minimal(const std::string& measure, const std::string& list = "") {
     return "<score-partwise>" +
            (list.empty() ? "<part-list><score-part id=\"P1\"/></part-list>" : list) +
-           "<part id=\"P1\"><measure number=\"7\">" + measure + "</measure></part></score-partwise>";
+           "<part id=\"P1\"><measure number=\"7\">" + measure +
+           "</measure></part></score-partwise>";
 }
 
 TEST(MusicXmlImport, HostileAndBrokenFilesAreRefusedNamingThePlace) {
@@ -256,8 +258,9 @@ TEST(MusicXmlImport, HostileAndBrokenFilesAreRefusedNamingThePlace) {
     // Entities are never expanded: a billion laughs is refused at its declaration.
     const std::string laughs =
         "<?xml version=\"1.0\"?><!DOCTYPE s [<!ENTITY a \"ha\"><!ENTITY b \"&a;&a;&a;&a;\">]>" +
-        Minimal("<note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration>"
-                "<lyric><text>&b;</text></lyric></note>");
+        Minimal(
+            "<note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration>"
+            "<lyric><text>&b;</text></lyric></note>");
     EXPECT_NE(Refusal(laughs).find("entity"), std::string::npos) << Refusal(laughs);
     const std::string external =
         "<!DOCTYPE s [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" + Minimal(note);
@@ -266,17 +269,18 @@ TEST(MusicXmlImport, HostileAndBrokenFilesAreRefusedNamingThePlace) {
     EXPECT_NE(Refusal("<score-partwise><part id=\"P1\"><measure/></part></score-partwise>")
                   .find("part list"),
               std::string::npos);
-    EXPECT_NE(Refusal(Minimal(note, "<part-list><score-part id=\"Q\"/></part-list>")).find("\"P1\""),
-              std::string::npos);
+    EXPECT_NE(
+        Refusal(Minimal(note, "<part-list><score-part id=\"Q\"/></part-list>")).find("\"P1\""),
+        std::string::npos);
     EXPECT_EQ(Refusal(Minimal("<note><duration>1</duration></note>")),
               "part P1, measure 7: a note has neither a pitch nor a rest");
     // Absurd numbers: divisions refused, octaves and durations read within range.
     EXPECT_EQ(Refusal(Minimal("<attributes><divisions>0</divisions></attributes>")),
               "part P1, measure 7: divisions 0 is not a whole number from 1 to 16777216");
     EXPECT_NE(Refusal(Minimal("<attributes><divisions>1e300</divisions></attributes>")), "");
-    const MusicXmlRead clamped = ReadMusicXml(Minimal(
-        "<note><pitch><step>C</step><alter>9</alter><octave>99</octave></pitch>"
-        "<duration>99999999999</duration></note>"));
+    const MusicXmlRead clamped = ReadMusicXml(
+        Minimal("<note><pitch><step>C</step><alter>9</alter><octave>99</octave></pitch>"
+                "<duration>99999999999</duration></note>"));
     ASSERT_TRUE(clamped.ok);
     const mxl::Note& n = clamped.doc.parts[0].measures[0].notes[0];
     EXPECT_EQ(n.octave, 9);
@@ -315,6 +319,32 @@ TEST(MusicXmlImport, CompressedFilesAreBoundedInEntriesAndUnpackedSize) {
     EXPECT_EQ(Refusal(*StoredZip({{"s.xml", doc}}), limits), "");
     EXPECT_EQ(Refusal(*StoredZip({{"readme.txt", "hi"}})), "the compressed file holds no score");
     EXPECT_NE(Refusal(std::string("PK\x03\x04", 4) + "broken"), "");
+}
+
+class ImportDocument : public test::EditorFixture {
+  protected:
+    bool Start(const std::string& path) {
+        d = std::make_unique<DocumentController>(score, settings, host, warnings, undo, view,
+                                                 services, dialogs, measurer);
+        return d->start(DocumentController::Start::Import, path, "NONAME1", false);
+    }
+};
+
+TEST_F(ImportDocument, TheFileMenuOpensTheFileAsAModifiedUntitledScore) {
+    settings.defaultStaveSize = 0.25;
+    ASSERT_TRUE(Start(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/timewise.musicxml"));
+    EXPECT_TRUE(d->modified());
+    EXPECT_EQ(score.Nstaves, 2);
+    EXPECT_NEAR(score.staveSize, 0.25, 1e-9);  // the file gives no size of its own
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(ImportDocument, ABrokenFileSaysWhereAndOpensNothing) {
+    const std::string path = dir.file("broken.musicxml");
+    std::ofstream(path) << Minimal("<note><duration>1</duration></note>");
+    host.expectMessage("measure 7: a note has neither a pitch nor a rest");
+    EXPECT_FALSE(Start(path));
+    EXPECT_HOST_CLEAN(host);
 }
 
 }  // namespace
