@@ -126,6 +126,7 @@ class Builder {
     void directions(int s, std::size_t p, std::size_t m, int32_t from, int32_t to);
     void linkBeams(int s);
     ScoreObject* add(int s, Kind kind, int32_t x, int32_t y, uint8_t glyph = kNoGlyph);
+    void placeTime(int s, int32_t x, const mxl::Time& time);
     void skip(const std::string& what) { ++skipped_[what]; }
 
     const mxl::Document& doc_;
@@ -168,6 +169,15 @@ ScoreObject* Builder::add(int s, Kind kind, int32_t x, int32_t y, uint8_t glyph)
     ScoreObject* o = PlaceObject(score_, s, kind, x, y, glyph);
     if (!o) ++overflow_;
     return o;
+}
+
+void Builder::placeTime(int s, int32_t x, const mxl::Time& time) {
+    ScoreObject* t = add(s, kTimesig, x, score_.stave(s).h.Ycoord - 8);
+    if (!t) return;
+    const std::string symbol = time.symbol ? time.symbol : "";
+    const uint8_t sign = symbol == "common" ? 1 : symbol == "cut" ? 2 : 0;
+    t->data.timesig = {static_cast<uint8_t>(time.beats), static_cast<uint8_t>(time.beatType),
+                       static_cast<uint8_t>(symbol == "single-number"), sign};
 }
 
 void Builder::page(const ImportOptions& o) {
@@ -325,17 +335,7 @@ void Builder::opening(int s, std::size_t p, int32_t x, bool withTime, int32_t& e
         x += std::abs(st.key) * kSignWidth + 6;
     }
     if (withTime && st.time) {
-        if (ScoreObject* t = add(s, kTimesig, x, h.Ycoord - 8)) {
-            const mxl::Time& time = *st.time;
-            const bool common = time.symbol && std::string(time.symbol) == "common";
-            const bool cut = time.symbol && std::string(time.symbol) == "cut";
-            t->data.timesig = {
-                static_cast<uint8_t>(time.beats), static_cast<uint8_t>(time.beatType),
-                static_cast<uint8_t>(time.symbol && std::string(time.symbol) == "single-number"),
-                static_cast<uint8_t>(common ? 1
-                                     : cut  ? 2
-                                            : 0)};
-        }
+        placeTime(s, x, *st.time);
         x += kTimeWidth;
     }
     end = std::max(end, x);
@@ -520,15 +520,7 @@ void Builder::measure(int s, std::size_t p, std::size_t m, const std::vector<int
             x += std::max(1, std::abs(st.key)) * 7;
         }
         if (time && st.time) {
-            if (ScoreObject* t = add(s, kTimesig, x, Y - 8)) {
-                const std::string sym = st.time->symbol ? st.time->symbol : "";
-                t->data.timesig = {static_cast<uint8_t>(st.time->beats),
-                                   static_cast<uint8_t>(st.time->beatType),
-                                   static_cast<uint8_t>(sym == "single-number"),
-                                   static_cast<uint8_t>(sym == "common" ? 1
-                                                        : sym == "cut"  ? 2
-                                                                        : 0)};
-            }
+            placeTime(s, x, *st.time);
         }
     }
 
