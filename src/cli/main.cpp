@@ -25,6 +25,7 @@
 #include "fileio/ScoreFile.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
+#include "platform/MusicXmlReader.h"
 #include "playback/MidiWriter.h"
 #include "playback/MusicXml.h"
 #include "playback/Performance.h"
@@ -169,18 +170,6 @@ int Info(const std::string& path) {
 // A score converted to another score file is opened as the editor opens it:
 // a file of an older version is repaired and laid out, then written as the
 // current version.
-int ConvertToScore(const std::string& in, const std::string& out, const Options& o) {
-    sw::CliHost host(std::cerr);
-    auto score = std::make_unique<sw::Score>();
-    sw::QtTextMeasurer measurer;
-    if (!sw::OpenForDisplay(*score, in, host, measurer).load.ok) return 1;
-    if (!sw::ApplyTransposition(*score, o.transposition, host, measurer)) return 1;
-    return sw::SaveScore(*score, out, 0, score->Nstaves, false, false, host) ==
-                   sw::SaveResult::Saved
-               ? 0
-               : 1;
-}
-
 // A score opened for output: loaded, laid out on pages, with the drawing
 // settings that name it in headers and footers.
 struct Opened {
@@ -195,6 +184,25 @@ std::unique_ptr<Opened> OpenForOutput(const std::string& path, sw::Host& host,
                                       const Options& options) {
     auto o = std::make_unique<Opened>();
     sw::QtTextMeasurer measurer;
+    if (sw::IsMusicXmlPath(path)) {
+        // An imported score: what it could not hold is listed, as an export lists it.
+        const sw::ImportOutcome imported =
+            sw::ImportMusicXmlFile(path, {}, o->score, host, measurer);
+        if (!imported.ok) {
+            std::cerr << "staffwright-cli: " << imported.error << "\n";
+            return nullptr;
+        }
+        for (const std::string& line : imported.skipped)
+            std::cerr << "skipped: " << line << "\n";
+        o->pages = o->score.pageCount;
+        o->settings.textEnv.filePath = path;
+        o->settings.textEnv.now = std::time(nullptr);
+        if (options.transposition.on &&
+            !sw::ApplyTransposition(o->score, options.transposition, host, measurer))
+            return nullptr;
+        o->pages = o->score.pageCount;
+        return o;
+    }
     sw::OpenResult opened = sw::OpenForDisplay(o->score, path, host, measurer);
     if (!opened.load.ok) return nullptr;
     // The page setup would not let such a page be made; nothing is drawn on it.
@@ -215,6 +223,26 @@ std::unique_ptr<Opened> OpenForOutput(const std::string& path, sw::Host& host,
     o->settings.textEnv.filePath = ec ? path : full.lexically_normal().string();
     o->settings.textEnv.now = std::time(nullptr);
     return o;
+}
+
+int ConvertToScore(const std::string& in, const std::string& out, const Options& o) {
+    sw::CliHost host(std::cerr);
+    if (sw::IsMusicXmlPath(in)) {
+        const auto opened = OpenForOutput(in, host, o);
+        if (!opened) return 1;
+        return sw::SaveScore(opened->score, out, 0, opened->score.Nstaves, false, false, host) ==
+                       sw::SaveResult::Saved
+                   ? 0
+                   : 1;
+    }
+    auto score = std::make_unique<sw::Score>();
+    sw::QtTextMeasurer measurer;
+    if (!sw::OpenForDisplay(*score, in, host, measurer).load.ok) return 1;
+    if (!sw::ApplyTransposition(*score, o.transposition, host, measurer)) return 1;
+    return sw::SaveScore(*score, out, 0, score->Nstaves, false, false, host) ==
+                   sw::SaveResult::Saved
+               ? 0
+               : 1;
 }
 
 // One page as a picture: at screen scale in colour, or the print picture (three

@@ -57,6 +57,25 @@ std::string ScoreTextToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string Utf8ToScoreText(std::string_view text) {
+    std::string out;
+    for (char32_t c : DecodeUtf8(text)) {
+        if (c == kSharpSign)
+            out.push_back(27);
+        else if (c == kNaturalSign)
+            out.push_back(28);
+        else if (c == kFlatSign)
+            out.push_back(29);
+        else if (c < 0x20)
+            continue;
+        else if (const auto b = Cp1252Byte(c))
+            out.push_back(static_cast<char>(*b));
+        else
+            out.push_back('?');
+    }
+    return out;
+}
+
 std::string ToUpperAscii(std::string_view s) {
     std::string out(s);
     for (char& c : out)

@@ -17,6 +17,9 @@ char32_t Cp1252ToUnicode(unsigned char c);
 // natural and flat places (27, 28, 29) as the signs themselves, every other
 // control character dropped.
 std::string ScoreTextToUtf8(std::string_view bytes);
+// The reverse: the three signs back to their places, control characters
+// dropped, a character Windows-1252 has no byte for as '?'.
+std::string Utf8ToScoreText(std::string_view text);
 // Appends the UTF-8 bytes of one character.
 void AppendUtf8(std::string& out, char32_t c);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);

@@ -1,5 +1,6 @@
 // The document window's logic.
 #include "editor/DocumentController.h"
+#include "platform/MusicXmlReader.h"
 
 #include "editor/HitTest.h"
 
@@ -133,6 +134,9 @@ bool DocumentController::start(Start how, const std::string& path, const std::st
         // A file that cannot be opened closes the window; the caller keeps
         // any backup it came from.
         if (!ok) return false;
+    } else if (how == Start::Import) {
+        ok = importFile(path);
+        if (!ok) return false;
     } else if (how == Start::Template) {
         ok = openFile(path, true);
         if (!ok) {
@@ -151,9 +155,33 @@ bool DocumentController::start(Start how, const std::string& path, const std::st
     view_.showPage(1);
     setEditMode(kModeMusic);
     hintsOff();
-    setModified(recovering);
+    setModified(recovering || how == Start::Import);
     if (score_.CurrentStave > 0) setCurrentStave(score_.CurrentStave);
     setCursorShown(true);
+    return true;
+}
+
+// A MusicXML file as a new untitled score on the user's paper (unless the
+// file gives its own); what it could not hold is listed in the report window.
+bool DocumentController::importFile(const std::string& path) {
+    score_.clear();
+    ImportOptions options;
+    options.page = settings_.defaultPage;
+    options.staveSize = settings_.defaultStaveSize;
+    const ImportOutcome out = ImportMusicXmlFile(path, options, score_, host_, measurer_);
+    if (!out.ok) {
+        host_.message(MsgType::Error, out.error, Buttons::OK);
+        return false;
+    }
+    view_.setUpPicture();
+    startedEmpty_ = false;
+    ReportSink* report = services_.report();
+    if (!report || out.skipped.empty()) return true;
+    report->ClearReport(MessageText(msg::ImportMusicXmlCaption));
+    report->AddReportLine(MessageText(msg::MusicXmlImportLeftOut));
+    for (const std::string& line : out.skipped)
+        report->AddReportLine("  " + line);
+    report->ShowReport();
     return true;
 }
 

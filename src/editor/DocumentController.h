@@ -272,7 +272,7 @@ class DocumentController {
     int page() const { return page_; }
 
     // --- the document's life
-    enum class Start { File, Template, Empty };
+    enum class Start { File, Template, Empty, Import };  // Import: a MusicXML file, untitled
     // The deferred start: opens the file or template (or builds an empty
     // score) and enters Music. False when the window must close.
     bool start(Start how, const std::string& path, const std::string& name, bool recovering);
@@ -454,6 +454,7 @@ class DocumentController {
     // The focus note's commands follow the object under the mouse.
     void refreshNoteActions();
     bool openFile(const std::string& path, bool asTemplate);
+    bool importFile(const std::string& path);
     void newScore();
     SaveResult writeScore(const std::string& path);
     void afterLoad(bool asTemplate);

@@ -177,6 +177,8 @@ void TMainForm::buildMenus() {
     openAct->setShortcut(QKeySequence::Open);
     sampleAction_ = fileMenu_->addAction("Load &Sample File...", this, [this] { openFile(true); });
     sampleAction_->setVisible(QDir(QDir(Q(folder_.dir)).filePath("Samples")).exists());
+    fileMenu_->addAction(Q(MessageText(msg::ImportMusicXmlCaption)), this,
+                         [this] { importMusicXml(); });
     QAction* import = fileMenu_->addAction("&Import scanned music...");
     import->setEnabled(false);  // offered once a recognition engine is installed
     closeAction_ = fileMenu_->addAction("&Close", this, [this] { closeDocument(); });
@@ -475,6 +477,18 @@ void TMainForm::newFile() {
     else
         startDocument(DocumentController::Start::Template, chosen, name, false);
     app_.creating = false;
+}
+
+// "Import MusicXML...": the file as a new untitled, modified score.
+void TMainForm::importMusicXml() {
+    if (!MayOpenAnother(app_, host_)) return;
+    FileDialogSpec spec;
+    spec.title = MessageText(msg::ImportMusicXmlCaption);
+    spec.filter = "MusicXML|*.musicxml;*.xml;*.mxl|All files|*";
+    spec.directory = settings_.fileDirectory;
+    const std::optional<std::string> name = host_.openFileName(spec);
+    if (!name) return;
+    startDocument(DocumentController::Start::Import, *name, "NONAME1", false);
 }
 
 void TMainForm::openFile(bool samples) {

@@ -75,6 +75,7 @@ class TMainForm : public QMainWindow {
     EditorSettings editorSettings() const;
     void newFile();
     void openFile(bool samples);
+    void importMusicXml();
     void openHistory(int number);
     void defaultPageSetup();
     void defaultStaveSize();

@@ -1,0 +1,82 @@
+# convert IN.musicxml|IN.mxl to a score, a page and a MIDI file: the imported
+# notes are the file's notes when played back; a damaged file says where and
+# writes nothing.
+include(${CMAKE_CURRENT_LIST_DIR}/ScriptCommon.cmake)
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/features.swn
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${WORK}/features.swn)
+    message(FATAL_ERROR "import to .swn: ${rc} ${err}")
+endif()
+execute_process(COMMAND ${CLI} info ${WORK}/features.swn OUTPUT_VARIABLE info RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT info MATCHES "\"staves\": *6")
+    message(FATAL_ERROR "the imported score: ${info}")
+endif()
+execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/features.png --page 1 RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "import to .png: ${rc}")
+endif()
+
+# Played back, the score sounds the file's notes: every pitch as often, ties
+# sounding once, grace notes not played.
+execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/features.mid --no-repeats
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "import to .mid: ${rc} ${err}")
+endif()
+file(WRITE ${WORK}/compare.py [=[
+import sys, mido, xml.etree.ElementTree as ET
+steps = {'C': 0, 'D': 2, 'E': 4, 'F': 5, 'G': 7, 'A': 9, 'B': 11}
+written = []
+for part in ET.parse(sys.argv[1]).iter('part'):
+    # Playback sounds an octave clef's notes where the plain clef puts them.
+    octave = {}
+    for e in part.iter():
+        if e.tag == 'clef':
+            octave[e.get('number', '1')] = int(e.findtext('clef-octave-change') or 0)
+        if e.tag != 'note':
+            continue
+        p = e.find('pitch')
+        if p is None or e.find('grace') is not None:
+            continue
+        if any(t.get('type') == 'stop' for t in e.findall('tie')):
+            continue
+        shift = -12 * octave.get(e.findtext('staff') or '1', 0)
+        written.append(12 * (int(p.findtext('octave')) + 1) + steps[p.findtext('step')] +
+                       int(p.findtext('alter') or 0) + shift)
+played = [m.note for t in mido.MidiFile(sys.argv[2]).tracks for m in t
+          if m.type == 'note_on' and m.velocity > 0]
+if sorted(written) != sorted(played):
+    sys.exit('written %s, played %s' % (sorted(written), sorted(played)))
+]=])
+execute_process(COMMAND ${PYTHON} ${WORK}/compare.py ${EXAMPLE} ${WORK}/features.mid
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "the MIDI file does not play the file's notes: ${err}")
+endif()
+
+# The compressed container, its root file named by META-INF/container.xml.
+file(MAKE_DIRECTORY ${WORK}/zip/META-INF ${WORK}/zip/music)
+file(WRITE ${WORK}/zip/META-INF/container.xml
+     "<container><rootfiles><rootfile full-path=\"music/f.xml\"/></rootfiles></container>")
+file(COPY_FILE ${EXAMPLE} ${WORK}/zip/music/f.xml)
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${WORK}/features.mxl --format=zip
+                        META-INF music WORKING_DIRECTORY ${WORK}/zip)
+execute_process(COMMAND ${CLI} convert ${WORK}/features.mxl ${WORK}/zipped.swn RESULT_VARIABLE rc)
+file(SIZE ${WORK}/features.swn plain)
+file(SIZE ${WORK}/zipped.swn zipped)
+if(NOT rc EQUAL 0 OR NOT plain EQUAL zipped)
+    message(FATAL_ERROR "the .mxl import: ${rc}, ${zipped} bytes against ${plain}")
+endif()
+
+# A broken file: one message naming the place, and no output.
+file(READ ${EXAMPLE} xml)
+string(REPLACE "<divisions>6</divisions>" "<divisions>-6</divisions>" broken "${xml}")
+file(WRITE ${WORK}/broken.musicxml "${broken}")
+execute_process(COMMAND ${CLI} convert ${WORK}/broken.musicxml ${WORK}/broken.swn
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(rc EQUAL 0 OR EXISTS ${WORK}/broken.swn OR NOT err MATCHES "part P1, measure 1: divisions -6")
+    message(FATAL_ERROR "a broken file: ${rc} ${err}")
+endif()

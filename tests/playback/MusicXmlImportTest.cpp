@@ -1,0 +1,351 @@
+// MusicXML import: the examples and the gallery exported and imported again
+// keep their notes and texts; a hand-written file of every feature comes in
+// as the page model holds it; damaged, hostile and absurd files are refused
+// with one message naming the place.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <tuple>
+
+#include "core/ScriptedHost.h"
+#include "core/Zip.h"
+#include "layout/Gallery.h"
+#include "layout/OpenScore.h"
+#include "layout/StaveLayout.h"
+#include "model/Build.h"
+#include "platform/MusicXmlReader.h"
+#include "playback/MusicXml.h"
+#include "render/Text.h"
+#include "support/EditorFixture.h"
+#include "support/TestSupport.h"
+
+namespace sw {
+namespace {
+
+constexpr int kPitchClass[7] = {9, 11, 0, 2, 4, 5, 7};  // A..G
+
+// A sounding note of one part: onset and length in crotchets, MIDI key.
+struct Sounded {
+    std::size_t part;
+    double onset, length;
+    int key;
+    auto operator<=>(const Sounded&) const = default;
+};
+
+struct Picture {
+    std::vector<Sounded> notes;
+    std::vector<std::string> texts;  // title, composer, words and lyrics
+};
+
+Picture PictureOf(const std::string& xml) {
+    const MusicXmlRead read = ReadMusicXml(xml);
+    EXPECT_TRUE(read.ok) << read.error;
+    Picture out;
+    const mxl::Document& d = read.doc;
+    out.texts = {d.title, d.composer};
+    double start = 0;
+    for (std::size_t m = 0; m < d.measures.size(); ++m) {
+        for (std::size_t p = 0; p < d.parts.size(); ++p)
+            for (const mxl::Note& n : d.parts[p].measures[m].notes) {
+                for (const mxl::Lyric& l : n.lyrics)
+                    out.texts.push_back(l.text);
+                if (n.rest || n.grace) continue;
+                const int key = (n.octave + 1) * 12 + kPitchClass[n.step - 'A'] + n.alter;
+                out.notes.push_back({p, start + static_cast<double>(n.pos) / d.divisions,
+                                     static_cast<double>(n.duration) / d.divisions, key});
+            }
+        for (const mxl::Part& part : d.parts)
+            for (const mxl::Direction& dir : part.measures[m].directions)
+                if (dir.kind == mxl::Direction::Words) out.texts.push_back(dir.text);
+        start += static_cast<double>(d.measures[m].length) / d.divisions;
+    }
+    std::sort(out.notes.begin(), out.notes.end());
+    std::sort(out.texts.begin(), out.texts.end());
+    return out;
+}
+
+std::string Export(const Score& score) {
+    ScriptedHost host;
+    host.setPermissive(true);
+    QtTextMeasurer measurer;
+    return ExportMusicXml(score, host, measurer).xml;
+}
+
+ImportOutcome Import(const std::string& xml, Score& score) {
+    ScriptedHost host;
+    host.setPermissive(true);
+    QtTextMeasurer measurer;
+    const MusicXmlRead read = ReadMusicXml(xml);
+    if (!read.ok) return ImportOutcome{false, read.error, {}};
+    return BuildImportedScore(read.doc, {}, score, host, measurer);
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// With `onsets` false only each part's succession of pitches and lengths
+// counts: bars that hold nothing but signatures come back joined.
+void ExpectRoundTrip(const Score& original, const std::string& what, bool onsets = true) {
+    const std::string first = Export(original);
+    auto imported = std::make_unique<Score>();
+    const ImportOutcome outcome = Import(first, *imported);
+    ASSERT_TRUE(outcome.ok) << what << ": " << outcome.error;
+    Picture a = PictureOf(first), b = PictureOf(Export(*imported));
+    if (!onsets)
+        for (Picture* p : {&a, &b}) {
+            for (Sounded& n : p->notes)
+                n.onset = 0;
+            std::sort(p->notes.begin(), p->notes.end());
+        }
+    ASSERT_FALSE(a.notes.empty()) << what;
+    EXPECT_EQ(a.texts, b.texts) << what;
+    ASSERT_EQ(a.notes.size(), b.notes.size()) << what;
+    for (std::size_t i = 0; i < a.notes.size(); ++i) {
+        EXPECT_EQ(a.notes[i].part, b.notes[i].part) << what << " note " << i;
+        EXPECT_NEAR(a.notes[i].onset, b.notes[i].onset, 1e-6) << what << " note " << i;
+        EXPECT_NEAR(a.notes[i].length, b.notes[i].length, 1e-6) << what << " note " << i;
+        EXPECT_EQ(a.notes[i].key, b.notes[i].key) << what << " note " << i;
+        if (::testing::Test::HasFailure()) return;
+    }
+}
+
+TEST(MusicXmlImport, ExamplesAndTheGalleryComeBackWithTheirNotesAndTexts) {
+    for (const char* name : {"minuet", "twinkle", "ode-satb"}) {
+        auto score = std::make_unique<Score>();
+        ScriptedHost host;
+        host.setPermissive(true);
+        QtTextMeasurer measurer;
+        ASSERT_TRUE(OpenForDisplay(*score,
+                                   std::string(STAFFWRIGHT_SOURCE_DIR "/examples/") + name + ".swn",
+                                   host, measurer)
+                        .load.ok);
+        ExpectRoundTrip(*score, name);
+    }
+    Score gallery = BuildGalleryScore();
+    for (int s = 1; s <= gallery.Nstaves; ++s)
+        LayOutStaveGeometry(gallery, s);
+    ExpectRoundTrip(gallery, "gallery", false);
+}
+
+// The objects of one kind on stave s, in x order.
+std::vector<const ScoreObject*> Objects(const Score& score, int s, int kind) {
+    std::vector<const ScoreObject*> out;
+    const StaveBlock& b = score.stave(s);
+    for (int i = 1; i <= b.count(); ++i)
+        if (b.obj[i].kind == kind) out.push_back(&b.obj[i]);
+    std::stable_sort(out.begin(), out.end(),
+                     [](const ScoreObject* a, const ScoreObject* c) { return a->x < c->x; });
+    return out;
+}
+
+TEST(MusicXmlImport, AHandWrittenFileComesInAsThePageModelHoldsIt) {
+    auto score = std::make_unique<Score>();
+    const ImportOutcome r = Import(
+        Slurp(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/features.musicxml"), *score);
+    ASSERT_TRUE(r.ok) << r.error;
+    // Violin and the piano's two staves, twice: new-system starts measure 3.
+    ASSERT_EQ(score->Nstaves, 6);
+    EXPECT_TRUE(score->stave(1).h.withBracket);
+    EXPECT_TRUE(score->stave(2).h.withBrace);
+    EXPECT_EQ(score->stave(1).h.instrumentUp, 41);
+    EXPECT_EQ(score->Tempo, 132);
+    EXPECT_NEAR(score->staveSize, 7 / 25.4, 1e-6);
+
+    // Violin, key of three flats: the written natural, none on the E that
+    // repeats it, none on the tied-on A flat or the grace note's B flat; the
+    // triplet's E needs its natural again in the second bar.
+    const auto accidentals = Objects(*score, 1, kAccidental);
+    ASSERT_EQ(accidentals.size(), 2u);
+    EXPECT_EQ(accidentals[0]->data.accidental.accidental, 0);
+    EXPECT_EQ(accidentals[1]->data.accidental.accidental, 0);
+    const auto notes = Objects(*score, 1, kNote);
+    ASSERT_EQ(notes.size(), 12u);
+    EXPECT_EQ(notes[0]->note().stem, 1);
+    EXPECT_EQ(notes[0]->note().staccato, 1);
+    EXPECT_EQ(notes[3]->note().dots, 1);
+    EXPECT_EQ(notes[3]->note().emphasis, 2);
+    // The tie joins the last note of bar 1 to the first of bar 2.
+    const StaveBlock& violin = score->stave(1);
+    const NoteData& tied = notes[4]->note();
+    ASSERT_TRUE(violin.validIndex(tied.tieRight));
+    EXPECT_EQ(&violin.obj[tied.tieRight], notes[5]);
+    EXPECT_EQ(notes[6]->note().headSize, 5);  // slashed grace note
+    EXPECT_EQ(notes[8]->note().durMod, 3);
+    EXPECT_EQ(notes[8]->note().durMod2, 2);
+    // Beams as written: the two quavers, the three triplet quavers.
+    EXPECT_EQ(&violin.obj[notes[1]->note().beamOnTo], notes[2]);
+    EXPECT_EQ(&violin.obj[notes[9]->note().beamBackTo], notes[8]);
+    EXPECT_EQ(&violin.obj[notes[10]->note().beamBackTo], notes[9]);
+    EXPECT_EQ(notes[11]->note().beamBackTo, 0);
+
+    // Piano right hand: a three-note chord with stems up against a second
+    // voice's semibreve, stem down; the whole-bar rest of bar 2 is a semibreve.
+    const auto right = Objects(*score, 2, kNote);
+    ASSERT_GE(right.size(), 5u);
+    int up = 0, down = 0;
+    for (const ScoreObject* n : right)
+        if (!n->note().rest) (n->note().stem == 0 ? up : down)++;
+    EXPECT_EQ(up, 3);
+    EXPECT_EQ(down, 1);
+    EXPECT_EQ(right.back()->note().noteValue, 1);
+    EXPECT_TRUE(right.back()->note().rest);
+    // Left hand: E natural twice in bar 1 takes one sign; the octave treble
+    // clef of bar 2 is small and marked.
+    EXPECT_EQ(Objects(*score, 3, kAccidental).size(), 2u);
+    const auto clefs = Objects(*score, 3, kClef);
+    ASSERT_EQ(clefs.size(), 2u);
+    EXPECT_EQ(clefs[1]->data.clef.type, 0);
+    EXPECT_TRUE(clefs[1]->data.clef.small);
+    EXPECT_TRUE(clefs[1]->data.clef.octaveDown);
+    // Bar lines on the top staves: plain, end repeat, final.
+    const auto bars = Objects(*score, 1, kBarline);
+    ASSERT_EQ(bars.size(), 2u);
+    EXPECT_EQ(bars[1]->data.barline.style, 3);
+    EXPECT_EQ(Objects(*score, 4, kBarline).back()->data.barline.style, 5);
+    // Texts: title, composer, tempo words, lyrics with the hyphen between.
+    std::vector<std::string> texts;
+    for (int s = 1; s <= score->Nstaves; ++s)
+        for (int i = 1; i <= score->stave(s).count(); ++i)
+            if (score->stave(s).obj[i].kind == kText &&
+                !(score->stave(s).obj[i].text().textFlags & kTextContinuation))
+                texts.push_back(ChainText(score->stave(s), i));
+    for (const char* t : {"Feature Sampler", "A. Tester", "Allegro", "Hal", "-", "lo", "3"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), t), texts.end()) << t;
+    EXPECT_EQ(Objects(*score, 1, kHairpin).size(), 1u);
+    EXPECT_EQ(Objects(*score, 1, kCurve).size(), 3u);  // the slur's three points
+}
+
+TEST(MusicXmlImport, TimewiseScoresAndCompressedFilesReadAsPartwise) {
+    const std::string partwise =
+        Slurp(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/features.musicxml");
+    const std::string timewise =
+        Slurp(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/timewise.musicxml");
+    const Picture a = PictureOf(timewise);
+    EXPECT_EQ(a.notes.size(), 8u);
+    EXPECT_EQ(a.notes.back().part, 1u);
+    EXPECT_NEAR(a.notes.back().onset, 4, 1e-9);
+    const auto zip = StoredZip({{"META-INF/container.xml",
+                                 "<container><rootfiles><rootfile full-path=\"music/s.xml\"/>"
+                                 "</rootfiles></container>"},
+                                {"music/s.xml", partwise}});
+    ASSERT_TRUE(zip);
+    EXPECT_EQ(PictureOf(*zip).notes, PictureOf(partwise).notes);
+}
+
+// The reader's answer to `xml`: its error, empty when it read.
+std::string Refusal(const std::string& xml, const MusicXmlLimits& limits = {}) {
+    const MusicXmlRead r = ReadMusicXml(xml, limits);
+    return r.ok ? std::string() : r.error;
+}
+
+std::string Minimal(const std::string& measure, const std::string& list = "") {
+    return "<score-partwise>" +
+           (list.empty() ? "<part-list><score-part id=\"P1\"/></part-list>" : list) +
+           "<part id=\"P1\"><measure number=\"7\">" + measure +
+           "</measure></part></score-partwise>";
+}
+
+TEST(MusicXmlImport, HostileAndBrokenFilesAreRefusedNamingThePlace) {
+    const std::string note =
+        "<note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration></note>";
+    EXPECT_EQ(Refusal(Minimal("<attributes><divisions>1</divisions></attributes>" + note)), "");
+    // Entities are never expanded: a billion laughs is refused at its declaration.
+    const std::string laughs =
+        "<?xml version=\"1.0\"?><!DOCTYPE s [<!ENTITY a \"ha\"><!ENTITY b \"&a;&a;&a;&a;\">]>" +
+        Minimal(
+            "<note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration>"
+            "<lyric><text>&b;</text></lyric></note>");
+    EXPECT_NE(Refusal(laughs).find("entity"), std::string::npos) << Refusal(laughs);
+    const std::string external =
+        "<!DOCTYPE s [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" + Minimal(note);
+    EXPECT_NE(Refusal(external).find("entity"), std::string::npos);
+    // A missing part list, a part it does not list, a note without pitch.
+    EXPECT_NE(Refusal("<score-partwise><part id=\"P1\"><measure/></part></score-partwise>")
+                  .find("part list"),
+              std::string::npos);
+    EXPECT_NE(
+        Refusal(Minimal(note, "<part-list><score-part id=\"Q\"/></part-list>")).find("\"P1\""),
+        std::string::npos);
+    EXPECT_EQ(Refusal(Minimal("<note><duration>1</duration></note>")),
+              "part P1, measure 7: a note has neither a pitch nor a rest");
+    // Absurd numbers: divisions refused, octaves and durations read within range.
+    EXPECT_EQ(Refusal(Minimal("<attributes><divisions>0</divisions></attributes>")),
+              "part P1, measure 7: divisions 0 is not a whole number from 1 to 16777216");
+    EXPECT_NE(Refusal(Minimal("<attributes><divisions>1e300</divisions></attributes>")), "");
+    const MusicXmlRead clamped = ReadMusicXml(
+        Minimal("<note><pitch><step>C</step><alter>9</alter><octave>99</octave></pitch>"
+                "<duration>99999999999</duration></note>"));
+    ASSERT_TRUE(clamped.ok);
+    const mxl::Note& n = clamped.doc.parts[0].measures[0].notes[0];
+    EXPECT_EQ(n.octave, 9);
+    EXPECT_EQ(n.alter, 2);
+    EXPECT_EQ(clamped.doc.warnings.size(), 3u);
+    // Broken XML, nesting, sizes.
+    EXPECT_NE(Refusal(Minimal("<note>")).find("line 1"), std::string::npos);
+    std::string deep = "<score-partwise><part-list><score-part id=\"P1\"/></part-list>";
+    for (int i = 0; i < 100; ++i)
+        deep += "<x>";
+    EXPECT_NE(Refusal(deep).find("nested"), std::string::npos);
+    MusicXmlLimits small;
+    small.textChars = 100;
+    EXPECT_NE(Refusal(Minimal("<direction><direction-type><words>" + std::string(200, 'w') +
+                              "</words></direction-type></direction>"),
+                      small)
+                  .find("too long"),
+              std::string::npos);
+    EXPECT_EQ(Refusal("<html/>"), "the file holds no score-partwise or score-timewise score");
+    EXPECT_EQ(Refusal(Minimal("").replace(Minimal("").find("<measure"), 21, "")),
+              "the score has no measures");
+}
+
+TEST(MusicXmlImport, CompressedFilesAreBoundedInEntriesAndUnpackedSize) {
+    const std::string doc = Minimal(
+        "<note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration></note>");
+    MusicXmlLimits limits;
+    limits.zipEntries = 3;
+    limits.entryBytes = 4096;
+    std::vector<ZipEntry> many;
+    for (int i = 0; i < 4; ++i)
+        many.push_back({"e" + std::to_string(i) + ".xml", doc});
+    EXPECT_NE(Refusal(*StoredZip(many), limits).find("more than 3 entries"), std::string::npos);
+    const std::string big = *StoredZip({{"s.xml", doc + std::string(5000, ' ')}});
+    EXPECT_NE(Refusal(big, limits).find("more than"), std::string::npos);
+    EXPECT_EQ(Refusal(*StoredZip({{"s.xml", doc}}), limits), "");
+    EXPECT_EQ(Refusal(*StoredZip({{"readme.txt", "hi"}})), "the compressed file holds no score");
+    EXPECT_NE(Refusal(std::string("PK\x03\x04", 4) + "broken"), "");
+}
+
+class ImportDocument : public test::EditorFixture {
+  protected:
+    bool Start(const std::string& path) {
+        d = std::make_unique<DocumentController>(score, settings, host, warnings, undo, view,
+                                                 services, dialogs, measurer);
+        return d->start(DocumentController::Start::Import, path, "NONAME1", false);
+    }
+};
+
+TEST_F(ImportDocument, TheFileMenuOpensTheFileAsAModifiedUntitledScore) {
+    settings.defaultStaveSize = 0.25;
+    ASSERT_TRUE(Start(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/timewise.musicxml"));
+    EXPECT_TRUE(d->modified());
+    EXPECT_EQ(score.Nstaves, 2);
+    EXPECT_NEAR(score.staveSize, 0.25, 1e-9);  // the file gives no size of its own
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(ImportDocument, ABrokenFileSaysWhereAndOpensNothing) {
+    const std::string path = dir.file("broken.musicxml");
+    std::ofstream(path) << Minimal("<note><duration>1</duration></note>");
+    host.expectMessage("measure 7: a note has neither a pitch nor a rest");
+    EXPECT_FALSE(Start(path));
+    EXPECT_HOST_CLEAN(host);
+}
+
+}  // namespace
+}  // namespace sw
