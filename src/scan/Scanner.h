@@ -1,0 +1,31 @@
+// What the scan window needs from a scanner: its devices and one picture
+// acquired as 1-bit ink, with progress and a way to cancel.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Bmp1.h"
+
+namespace sw {
+
+struct ScanOutcome {
+    enum Status { Acquired, Cancelled, Failed, NotMonochrome } status = Failed;
+    Mask picture;        // Acquired: the page, 1 = ink
+    std::string detail;  // the device's own words for a failure
+};
+
+class Scanner {
+  public:
+    virtual ~Scanner() = default;
+    // The device names; empty when no scanner can be used.
+    virtual std::vector<std::string> sources() = 0;
+    // Scans one page from `source` at `dpi`. `progress` hears the percentage
+    // read and returns false to cancel; it may be called from the thread the
+    // scan runs on.
+    virtual ScanOutcome acquire(const std::string& source, int dpi,
+                                const std::function<bool(int)>& progress) = 0;
+};
+
+}  // namespace sw
