@@ -8,6 +8,7 @@ ImportConfig ScanConfig(const Settings& s) {
     c.scoreFolder = !s.scanDirectory.empty() ? s.scanDirectory : s.fileDirectory;
     c.dpiText = s.scanResolution;
     c.showScaled = s.showScaled;
+    c.diagnostics = s.debug.any();
     c.options.oldSymbols = s.oldeSymbols;
     c.options.graceNotes = s.scanGraceNotes;
     c.options.thinBeams = s.thinBeams;

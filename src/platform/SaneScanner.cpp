@@ -13,8 +13,6 @@ namespace sw {
 
 namespace {
 
-constexpr long long kMostPixels = 400LL * 1000 * 1000;  // an A3 page at 1200 dpi is under this
-
 class Device {
   public:
     explicit Device(SANE_Handle h) : h_(h) {}
@@ -83,34 +81,6 @@ ScanOutcome Failure(ScanOutcome::Status status, SANE_Status why) {
 
 }  // namespace
 
-bool SaneGreyToMask(const std::string& data, int width, int bytesPerLine, int depth, Mask& out) {
-    if (width <= 0 || bytesPerLine <= 0 || (depth != 1 && depth != 8 && depth != 16)) return false;
-    if (static_cast<long long>(width) * depth > static_cast<long long>(bytesPerLine) * 8)
-        return false;
-    const long long lines = static_cast<long long>(data.size()) / bytesPerLine;
-    if (lines <= 0 || lines * width > kMostPixels) return false;
-    out.width = width;
-    out.height = static_cast<int>(lines);
-    out.ink.assign(static_cast<std::size_t>(lines * width), 0);
-    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
-    for (long long y = 0; y < lines; ++y) {
-        const uint8_t* row = bytes + y * bytesPerLine;
-        uint8_t* ink = out.ink.data() + y * width;
-        for (int x = 0; x < width; ++x) {
-            if (depth == 1) {
-                ink[x] = (row[x / 8] >> (7 - x % 8)) & 1;
-            } else if (depth == 8) {
-                ink[x] = row[x] < 128;
-            } else {
-                uint16_t v;
-                std::memcpy(&v, row + 2 * x, 2);
-                ink[x] = v < 32768;
-            }
-        }
-    }
-    return true;
-}
-
 SaneScanner::~SaneScanner() {
     if (started_) sane_exit();
 }
@@ -176,7 +146,7 @@ ScanOutcome SaneScanner::acquire(const std::string& source, int dpi,
                 status);
         }
         data.append(reinterpret_cast<const char*>(buffer.data()), static_cast<std::size_t>(got));
-        if (static_cast<long long>(data.size()) > kMostPixels * 2) {
+        if (static_cast<long long>(data.size()) > kMostScanPixels * 2) {
             sane_cancel(handle);
             return Failure(ScanOutcome::Failed, SANE_STATUS_NO_MEM);
         }

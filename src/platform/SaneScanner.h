@@ -23,8 +23,4 @@ class SaneScanner : public Scanner {
     bool started_ = false;
 };
 
-// Rows of SANE grey samples (`depth` 1, 8 or 16 bits; at 1 bit a set bit is
-// black) as ink; false when the sizes do not fit together.
-bool SaneGreyToMask(const std::string& data, int width, int bytesPerLine, int depth, Mask& out);
-
 }  // namespace sw

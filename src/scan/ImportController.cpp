@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -78,6 +79,34 @@ void ScanGauge::tick() {
     if (!running_) return;
     position_ = position_ >= 100 ? 0 : position_ + 1;
     if (position_ == target_ - 1) interval_ = randomBelow_ ? randomBelow_(kIdleBelowMs) : kStepMs;
+}
+
+bool SaneGreyToMask(const std::string& data, int width, int bytesPerLine, int depth, Mask& out) {
+    if (width <= 0 || bytesPerLine <= 0 || (depth != 1 && depth != 8 && depth != 16)) return false;
+    if (static_cast<long long>(width) * depth > static_cast<long long>(bytesPerLine) * 8)
+        return false;
+    const long long lines = static_cast<long long>(data.size()) / bytesPerLine;
+    if (lines <= 0 || lines * width > kMostScanPixels) return false;
+    out.width = width;
+    out.height = static_cast<int>(lines);
+    out.ink.assign(static_cast<std::size_t>(lines * width), 0);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    for (long long y = 0; y < lines; ++y) {
+        const uint8_t* row = bytes + y * bytesPerLine;
+        uint8_t* ink = out.ink.data() + y * width;
+        for (int x = 0; x < width; ++x) {
+            if (depth == 1) {
+                ink[x] = (row[x / 8] >> (7 - x % 8)) & 1;
+            } else if (depth == 8) {
+                ink[x] = row[x] < 128;
+            } else {
+                uint16_t v;
+                std::memcpy(&v, row + 2 * x, 2);
+                ink[x] = v < 32768;
+            }
+        }
+    }
+    return true;
 }
 
 Mask RotateQuarter(const Mask& in, bool clockwise) {
@@ -246,9 +275,6 @@ bool ImportController::acquired(ScanOutcome outcome) {
     }
     picture_ = std::move(outcome.picture);
     crop_ = CropState::Ready;
-    MakeFolder(config_.appDir + "/VELTRO");
-    MakeFolder(scrapFolder());
-    writePicture(enginePicturePath());
     scoreName_ = "Scanned.swn";
     return true;
 }
@@ -357,7 +383,7 @@ bool ImportController::interpret() {
         host_.message(MsgType::Error, FormatMessage(msg::EngineNotStarted, why), Buttons::OK);
         return false;
     }
-    MakeFolder(config_.appDir + "/VELTRO");
+    MakeFolder(scrap.substr(0, scrap.size() - std::string("SCRAP/").size()));
     MakeFolder(scrap);
     // The engine always reads the picture as it is now, and a result left
     // from an earlier run must never pass for this one's.

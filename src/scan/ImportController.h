@@ -67,6 +67,7 @@ struct ImportConfig {
     std::string scoreFolder;  // where a score goes before any picture was opened or saved
     std::string dpiText = "300";
     bool showScaled = true;
+    bool diagnostics = false;  // the engine's progress shown as numbers beside the gauge
     ScanOptions options;
     PaperDefaults paper;
 };
@@ -148,6 +149,7 @@ class ImportController {
     const std::string& engineLabel() const { return engineLabel_; }
     bool reinterpret();
     void setPaperFitAsker(PaperFitAsker ask) { ask_ = std::move(ask); }
+    bool diagnostics() const { return config_.diagnostics; }
 
     void clear();
 

@@ -16,6 +16,14 @@ struct ScanOutcome {
     std::string detail;  // the device's own words for a failure
 };
 
+// The most pixels a page may have: an A3 page at 1200 dots an inch has fewer.
+constexpr long long kMostScanPixels = 400LL * 1000 * 1000;
+
+// Rows of a scanner's grey samples (`depth` 1, 8 or 16 bits, native byte
+// order; at 1 bit a set bit is black, else below half is) as ink; false when
+// the sizes do not fit together.
+bool SaneGreyToMask(const std::string& data, int width, int bytesPerLine, int depth, Mask& out);
+
 class Scanner {
   public:
     virtual ~Scanner() = default;

@@ -76,6 +76,8 @@ class TMainForm : public QMainWindow {
     void newFile();
     void openFile(bool samples);
     void openHistory(int number);
+    std::string recognitionEngine() const;
+    void importScan();
     void defaultPageSetup();
     void defaultStaveSize();
     void editFavourites();

@@ -240,8 +240,8 @@ TEST_F(ImportTest, InterpretHandsTheEngineTheCurrentPictureAndNoOldResult) {
     const std::string written = Slurp(c.enginePicturePath());
     Mask m;
     uint32_t palette[2];
-    ASSERT_TRUE(DecodeBmp1(reinterpret_cast<const uint8_t*>(written.data()), written.size(), m,
-                           palette));
+    ASSERT_TRUE(
+        DecodeBmp1(reinterpret_cast<const uint8_t*>(written.data()), written.size(), m, palette));
     EXPECT_EQ(m.ink, c.picture().ink);
     EXPECT_EQ(Bmp1Resolution(reinterpret_cast<const uint8_t*>(written.data()), written.size()),
               240);
