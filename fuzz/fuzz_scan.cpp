@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A drag anywhere, even outside the picture, in a view of any size.
     sw::ScriptedHost host;
     host.setPermissive(true);
-    sw::FixedMeasurer measurer;
+    FixedMeasurer measurer;
     sw::ImportController c(sw::ImportConfig{}, host, measurer, nullptr, nullptr, nullptr);
     sw::ScanOutcome scanned;
     scanned.status = sw::ScanOutcome::Acquired;
