@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     sw::Mask turned = m;
     for (int i = 0; i < 4; ++i)
-        turned = sw::RotateQuarter(turned, i % 2 == 0);
-    turned = sw::RotateQuarter(sw::RotateQuarter(turned, false), false);
+        turned = sw::RotateQuarter(turned, true);
+    turned = sw::RotateQuarter(sw::RotateQuarter(turned, false), true);
     if (turned.ink != m.ink) std::abort();
 
     // A drag anywhere, even outside the picture, in a view of any size.

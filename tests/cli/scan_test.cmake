@@ -81,3 +81,26 @@ scan(failing "acquire\n")
 if(NOT rc EQUAL 0 OR NOT err MATCHES "message: Scan failure.")
     message(FATAL_ERROR "a failing scan: ${rc} ${out} ${err}")
 endif()
+
+# Engines that fail or never say DONE: message 5100, no score, and a result
+# left by an earlier run is not converted.
+foreach(kind failing silent)
+    set(app ${WORK}/${kind}-app)
+    file(MAKE_DIRECTORY ${app}/VELTRO/SCRAP)
+    file(COPY ${WORK}/app/VELTRO/SCRAP/OMRout.mro DESTINATION ${app}/VELTRO/SCRAP)
+    if(kind STREQUAL "failing")
+        file(WRITE ${WORK}/veltro "#!/bin/sh\necho 'PROGRESS 0 50'\necho DONE\nexit 1\n")
+    else()
+        file(WRITE ${WORK}/veltro "#!/bin/sh\necho 'PROGRESS 0 100'\nexit 0\n")
+    endif()
+    file(COPY ${WORK}/veltro DESTINATION ${app}/VELTRO
+         FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+    file(WRITE ${WORK}/${kind}.txt "open ${WORK}/page.bmp\nsave ${WORK}/${kind}.bmp\ninterpret\nreturn\n")
+    execute_process(COMMAND ${CLI} scan ${WORK}/${kind}.txt --appdir ${app}
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0 OR NOT err MATCHES "message: The interpretation process has not signalled"
+       OR out MATCHES "summary:|open:" OR EXISTS ${WORK}/${kind}.SWN
+       OR EXISTS ${app}/VELTRO/SCRAP/OMRout.mro)
+        message(FATAL_ERROR "a ${kind} engine: ${rc} ${out} ${err}")
+    endif()
+endforeach()
