@@ -64,8 +64,8 @@ $(FUZZ_DIR)/build.ninja:
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTAFFWRIGHT_FUZZ=ON
 
 fuzz: deps $(FUZZ_DIR)/build.ninja
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadscore fuzz_bmp1 fuzz_settings fuzz_render fuzz_dump fuzz_repair fuzz_script fuzz_playback fuzz_spacing fuzz_recognition fuzz_veltro fuzz_musicxml fuzz_transpose fuzz_musicxml_import
-	mkdir -p fuzz/corpus-run fuzz/corpus-bmp-run fuzz/corpus-settings-run fuzz/corpus-render-run fuzz/corpus-dump-run fuzz/corpus-repair-run fuzz/corpus-script-run fuzz/corpus-playback-run fuzz/corpus-spacing-run fuzz/corpus-recognition-run fuzz/corpus-veltro-run fuzz/corpus-musicxml-run fuzz/corpus-transpose-run fuzz/corpus-musicxml-import-run
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_loadscore fuzz_bmp1 fuzz_settings fuzz_render fuzz_dump fuzz_repair fuzz_script fuzz_playback fuzz_spacing fuzz_recognition fuzz_veltro fuzz_musicxml fuzz_transpose fuzz_musicxml_import fuzz_scan
+	mkdir -p fuzz/corpus-run fuzz/corpus-bmp-run fuzz/corpus-settings-run fuzz/corpus-render-run fuzz/corpus-dump-run fuzz/corpus-repair-run fuzz/corpus-script-run fuzz/corpus-playback-run fuzz/corpus-spacing-run fuzz/corpus-recognition-run fuzz/corpus-veltro-run fuzz/corpus-musicxml-run fuzz/corpus-transpose-run fuzz/corpus-musicxml-import-run fuzz/corpus-scan-run
 	$(FUZZ_DIR)/fuzz/fuzz_loadscore -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-run fuzz/corpus
 	$(FUZZ_DIR)/fuzz/fuzz_bmp1 -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-bmp-run fuzz/corpus-bmp
 	$(FUZZ_DIR)/fuzz/fuzz_settings -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-settings-run fuzz/corpus-settings
@@ -81,6 +81,7 @@ fuzz: deps $(FUZZ_DIR)/build.ninja
 	$(FUZZ_DIR)/fuzz/fuzz_musicxml -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-musicxml-run fuzz/corpus
 	$(FUZZ_DIR)/fuzz/fuzz_transpose -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-transpose-run fuzz/corpus
 	$(FUZZ_DIR)/fuzz/fuzz_musicxml_import -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-musicxml-import-run fuzz/corpus-musicxml-import
+	$(FUZZ_DIR)/fuzz/fuzz_scan -max_total_time=$(FUZZ_SECONDS) fuzz/corpus-scan-run
 
 # Redraws the glyph bitmaps from the Bravura font (fetched from the npm registry)
 # and measures their ink boxes; the results are committed.

@@ -22,6 +22,7 @@
 #include "core/TextUtil.h"
 #include "render/Text.h"
 #include "scan/Engine.h"
+#include "scan/ImportController.h"
 #include "scan/ResultConversion.h"
 
 namespace sw {
@@ -171,12 +172,7 @@ int RecogniseCommand(int argc, char** argv) {
     const ConversionOutcome outcome =
         ConvertRecognitionResult(resultPath, out, options, tables, *score, host, measurer,
                                  [button](const PaperFitDialogModel&) { return button; });
-    const RecognitionCounts& c = outcome.counts;
-    std::cout << "{\"Systems\": " << c.systems << ", \"Staves\": " << c.staves
-              << ", \"Bars\": " << c.bars << ", \"Notes\": " << c.notes
-              << ", \"Curves\": " << c.curves << ", \"Clefs\": " << c.clefs
-              << ", \"Keysigs\": " << c.keysigs << ", \"Words\": " << c.words
-              << ", \"Timesigs\": " << c.timesigs << "}" << std::endl;
+    std::cout << CountsJson(outcome.counts) << std::endl;
     return outcome.ok ? 0 : 1;
 }
 

@@ -15,6 +15,7 @@
 #include "cli/Info.h"
 #include "cli/Merge.h"
 #include "cli/Recognise.h"
+#include "cli/Scan.h"
 #include "cli/Script.h"
 #include "cli/Transpose.h"
 #include "core/AtomicFile.h"
@@ -64,7 +65,8 @@ int Usage() {
                  " --end]\n"
                  "       staffwright-cli recognise IN.bmp|IN.mro OUT.swn [--dpi N] [--fit"
                  " portrait|landscape] [--no-words] [--no-curves] [--accents] [--result R.mro]"
-                 " [--appdir DIR]\n";
+                 " [--appdir DIR]\n"
+                 "       staffwright-cli scan SCRIPT [--appdir DIR]\n";
     return 2;
 }
 
@@ -454,6 +456,12 @@ int main(int argc, char** argv) {
         int qargc = 1;
         QGuiApplication app(qargc, argv);
         return sw::ScriptCommand(argc, argv);
+    }
+    if (cmd == "scan") {
+        sw::PrepareHeadlessQt();
+        int qargc = 1;
+        QGuiApplication app(qargc, argv);
+        return sw::ScanCommand(argc, argv);
     }
     if (cmd == "recognise") {
         sw::PrepareHeadlessQt();

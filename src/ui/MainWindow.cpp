@@ -1,6 +1,10 @@
 // The main window.
 #include "ui/MainWindow.h"
 
+#include "app/ScanSettings.h"
+#include "scan/Engine.h"
+#include "ui/ImportWindow.h"
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
@@ -179,8 +183,10 @@ void TMainForm::buildMenus() {
     sampleAction_->setVisible(QDir(QDir(Q(folder_.dir)).filePath("Samples")).exists());
     fileMenu_->addAction(Q(MessageText(msg::ImportMusicXmlCaption)), this,
                          [this] { importMusicXml(); });
-    QAction* import = fileMenu_->addAction("&Import scanned music...");
-    import->setEnabled(false);  // offered once a recognition engine is installed
+    QAction* import =
+        fileMenu_->addAction("&Import scanned music...", this, [this] { importScan(); });
+    import->setObjectName("acImport");
+    import->setEnabled(!recognitionEngine().empty());  // offered once an engine is installed
     closeAction_ = fileMenu_->addAction("&Close", this, [this] { closeDocument(); });
     historyStart_ = fileMenu_->addSeparator();
     historyEnd_ = fileMenu_->addSeparator();
@@ -501,6 +507,25 @@ void TMainForm::openFile(bool samples) {
     const std::optional<std::string> name = host_.openFileName(spec);
     if (!name) return;
     OpenNamedFile(app_, *name, host_,
+                  [this](const std::string& p, bool r) { return openScore(p, r); });
+    rebuildHistoryMenu();
+}
+
+std::string TMainForm::recognitionEngine() const {
+    return FindRecognitionEngine(folder_.dir, QCoreApplication::applicationDirPath().toStdString(),
+                                 STAFFWRIGHT_BUILT_ENGINE);
+}
+
+void TMainForm::importScan() {
+    ImportConfig config = ScanConfig(settings_);
+    config.appDir = folder_.dir;
+    config.engine = recognitionEngine();
+    if (config.scoreFolder.empty()) config.scoreFolder = QDir::homePath().toStdString();
+    std::string folder;
+    const std::optional<std::string> score = RunImportWindow(this, config, host_, folder);
+    if (!folder.empty()) settings_.scanDirectory = folder;
+    if (!score || !MayOpenAnother(app_, host_)) return;
+    OpenNamedFile(app_, *score, host_,
                   [this](const std::string& p, bool r) { return openScore(p, r); });
     rebuildHistoryMenu();
 }

@@ -77,6 +77,8 @@ class TMainForm : public QMainWindow {
     void openFile(bool samples);
     void importMusicXml();
     void openHistory(int number);
+    std::string recognitionEngine() const;
+    void importScan();
     void defaultPageSetup();
     void defaultStaveSize();
     void editFavourites();
