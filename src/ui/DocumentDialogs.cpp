@@ -19,6 +19,7 @@
 #include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/PaletteDialogs.h"
+#include "ui/PlaybackDialogs.h"
 #include "ui/TransposeDialog.h"
 
 namespace sw {
@@ -143,6 +144,19 @@ bool QtDocumentDialogs::timeSignature(TimeSignatureDialogModel& model) {
 
 bool QtDocumentDialogs::transpose(TransposeDialogModel& model) {
     return RunTransposeDialog(parent_, model, host_, warnings_);
+}
+
+std::optional<int> QtDocumentDialogs::chooseInstrument(int current) {
+    InstrumentChooserModel model(current, favourites_ ? *favourites_ : settings_.favouritePrograms);
+    if (!RunInstrumentDialog(parent_, model)) return std::nullopt;
+    if (favourites_) *favourites_ = model.favourites();
+    return model.chosen();
+}
+
+std::optional<int> QtDocumentDialogs::chooseTemperament(int current) {
+    TemperamentDialogModel model(current);
+    if (!RunTemperamentDialog(parent_, model)) return std::nullopt;
+    return model.chosen();
 }
 
 }  // namespace sw

@@ -34,6 +34,10 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool timeSignature(TimeSignatureDialogModel& model) override;
     bool neatenStaves(NeatenDialogModel& model) override;
     bool transpose(TransposeDialogModel& model) override;
+    std::optional<int> chooseInstrument(int current) override;
+    std::optional<int> chooseTemperament(int current) override;
+    // The favourite instruments the chooser keeps (1-based), when it has any.
+    void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
 
   private:
     QWidget* parent_;
@@ -41,6 +45,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     Host& host_;
     WarningBox& warnings_;
     const GlyphStore& glyphs_;
+    std::vector<int>* favourites_ = nullptr;
 };
 
 }  // namespace sw

@@ -292,7 +292,8 @@ void TMDIChild::buildActions() {
                    A::MergeBefore, A::MergeAtEnd, std::nullopt, A::Print, A::PictureFile,
                    A::Clipboard, A::Dump, A::ExportMusicXml, std::nullopt, A::Close, A::Exit});
     menu("&Tools",
-         {A::Undo, A::DeleteFocus, std::nullopt, A::OptimiseStems, A::NoteAlignment, A::Transpose});
+         {A::Undo, A::DeleteFocus, std::nullopt, A::OptimiseStems, A::NoteAlignment, A::Transpose,
+          std::nullopt, A::Play, A::PlaySystem, A::PlayScore, A::PlayStave});
     menu("&Add", {A::PlaceClef, A::PlaceKeysig, A::PlaceTimesig});
     menu("&System", {A::JustifyAll, A::Compress, std::nullopt, A::NeatenSystem, A::NeatenPage,
                      A::NeatenScore, A::BarNeaten});
