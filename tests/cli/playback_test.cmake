@@ -57,8 +57,15 @@ endif()
 
 # Played and left playing: the end of the script stops it and removes its file.
 play(left "key F2\naction acPlayScore\n")
+# The range chosen is kept in the settings for the next run.
+file(STRINGS ${WORK}/app/STAFWR5.INI what REGEX "^What=")
+if(NOT what STREQUAL "What=4")
+    message(FATAL_ERROR "Play whole score should leave What=4, not ${what}")
+endif()
 
-play(violin "key F2\naction bbMoreSounds\nanswer 41 Violin; OK\naction bbSaveMidi\nanswer Yes\nanswer ${WORK}/violin.mid\n")
+# From one stave, Save Midi asks first.
+file(WRITE ${WORK}/app/STAFWR5.INI "[User]\nLevel=3\n[Sound]\nAudioDriver=file\nWhat=0\n")
+play(violin "key F2\nanswer 41 Violin; OK\naction bbMoreSounds\nanswer Yes\nanswer ${WORK}/violin.mid\naction bbSaveMidi\n")
 execute_process(COMMAND ${PYTHON} -c
     "import sys, mido; print(sorted({m.program for t in mido.MidiFile(sys.argv[1]).tracks for m in t if m.type == 'program_change'}))"
     ${WORK}/violin.mid OUTPUT_VARIABLE programs RESULT_VARIABLE rc)
