@@ -144,10 +144,7 @@ bool PlayWindow::run(Action a, bool ctrl) {
     return true;
 }
 
-bool PlayWindow::play() {
-    if (!doc_ || playing_) return false;
-    Score& score = doc_->score();
-    if (score.Nstaves < 1) return false;
+PlaybackOptions PlayWindow::options(const Score& score) const {
     const int current = std::clamp<int>(score.CurrentStave, 1, score.Nstaves);
     PlaybackOptions o = OptionsForRange(score, static_cast<PlayRange>(range_), current);
     o.continueOn = o.continueOn || continueOn_;
@@ -155,6 +152,14 @@ bool PlayWindow::play() {
     o.volume = velocity();
     o.instrument = instrument_;
     if (settings_.sound >= 1 && settings_.sound <= 128) o.defaultInstrument = settings_.sound;
+    return o;
+}
+
+bool PlayWindow::play() {
+    if (!doc_ || playing_) return false;
+    Score& score = doc_->score();
+    if (score.Nstaves < 1) return false;
+    PlaybackOptions o = options(score);
     // The options panel is out of the way while the music plays.
     reopen_ = expanded_;
     expanded_ = false;
@@ -248,14 +253,9 @@ void PlayWindow::saveMidi() {
     const std::optional<std::string> path = host_.saveFileName(spec);
     if (!path) return;
     settings_.midiDirectory = std::filesystem::path(*path).parent_path().string();
-    const int current = std::clamp<int>(score.CurrentStave, 1, score.Nstaves);
-    PlaybackOptions o = OptionsForRange(score, static_cast<PlayRange>(range_), current);
+    PlaybackOptions o = options(score);
     o.save = true;
     o.outputPath = *path;
-    o.continueOn = o.continueOn || continueOn_;
-    o.repeats = repeats_;
-    o.volume = velocity();
-    o.instrument = instrument_;
     try {
         GeneratePerformance(score, host_, o);
     } catch (const MidiError& e) {

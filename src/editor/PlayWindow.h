@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "editor/Actions.h"
+#include "playback/Performance.h"
 
 namespace sw {
 
@@ -111,6 +112,9 @@ class PlayWindow {
     std::function<void()> changed;
 
   private:
+    // What the window's settings ask of performance generation, around the
+    // score's current stave.
+    PlaybackOptions options(const Score& score) const;
     // The music ended (normally, or by a failure or stop): buttons back,
     // file gone, options panel back, and after a normal end the hint.
     void finish(bool normal);

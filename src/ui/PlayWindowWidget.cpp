@@ -78,6 +78,7 @@ PlayWindowWidget::PlayWindowWidget(QWidget* parent, PlayWindow& model)
     instrumentLabel->setBuddy(instrument_);
     controls->addWidget(instrumentLabel);
     controls->addWidget(instrument_);
+    controls->addStretch();
     top->addLayout(controls);
     column->addLayout(top);
 

@@ -69,7 +69,7 @@ bool RunInstrumentDialog(QWidget* parent, InstrumentChooserModel& model) {
                              [&, list](QListWidgetItem* item) { pick(list, item); });
             QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
         }
-        tabs->addTab(tab, QString(page.caption).replace("&&", "&"));
+        tabs->addTab(tab, page.caption);
     }
     auto* side = new QVBoxLayout;
     side->addWidget(new QLabel(M::kFavourites));
