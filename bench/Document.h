@@ -92,6 +92,8 @@ class NoDialogs : public DocumentDialogs {
     bool noteAlignment(NoteAlignmentModel&) override { return false; }
     bool tremoloBeams(TremoloBeamsModel&) override { return false; }
     bool verticalSpacing(VerticalSpacingModel&) override { return false; }
+    std::optional<int> chooseInstrument(int) override { return std::nullopt; }
+    std::optional<int> chooseTemperament(int) override { return std::nullopt; }
     // The benchmarks' own transposition, set by the one that times it.
     std::function<bool(TransposeDialogModel&)> transposing;
     bool transpose(TransposeDialogModel& m) override { return transposing && transposing(m); }

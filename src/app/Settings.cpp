@@ -296,6 +296,8 @@ const TextField kTextFields[] = {
     {"Startup", "MidiDirectory", &Settings::midiDirectory, ""},
     {"Startup", "ScanDirectory", &Settings::scanDirectory, ""},
     {"Scanner", "Resolution", &Settings::scanResolution, "300", Use::ReadOnly},
+    {"Sound", "Soundfont", &Settings::soundFont, ""},
+    {"Sound", "AudioDriver", &Settings::audioDriver, ""},
 };
 
 void ReadFields(const IniFile& ini, Settings& s) {

@@ -84,6 +84,8 @@ struct Settings {
     int volume = 127, what = 0, lastPatch = 1, temperament = 0;
     bool soundStave = false, continuing = false, useStave = false;
     std::vector<int> favouritePrograms;
+    // The synthesiser's General MIDI font and audio output; empty: the defaults.
+    std::string soundFont, audioDriver;
     int proximity = 5;
     bool graceNotes = false;
     // Files: the history list, most recent first

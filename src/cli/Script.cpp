@@ -18,8 +18,10 @@
 #include "app/MainLogic.h"
 #include "editor/DocumentController.h"
 #include "editor/HeadlessView.h"
+#include "editor/PlayWindow.h"
 #include "editor/UndoStorage.h"
 #include "editor/script/ScriptRunner.h"
+#include "platform/FluidSynth.h"
 #include "render/DrawContext.h"
 #include "render/GlyphStore.h"
 #include "render/PageExport.h"
@@ -44,6 +46,8 @@ class ScriptReport : public TextReport {
 class ScriptServices : public DocumentServices {
   public:
     explicit ScriptServices(Settings& settings) : settings_(settings) {}
+    PlayWindow* playWindow() override { return player_; }
+    void setPlayWindow(PlayWindow* w) { player_ = w; }
     std::string fileDirectory() const override { return settings_.fileDirectory; }
     void setFileDirectory(const std::string& dir) override { settings_.fileDirectory = dir; }
     std::string lastPrinter() const override { return settings_.printer; }
@@ -57,6 +61,7 @@ class ScriptServices : public DocumentServices {
     Settings& settings_;
     int reminders_ = 0;
     ScriptReport report_;
+    PlayWindow* player_ = nullptr;
 };
 
 int Usage() {
@@ -145,9 +150,15 @@ int ScriptCommand(int argc, char** argv) {
     ScriptDialogs dialogs(answers, host, warnings,
                           CapacityReader());  // no printer: PDF has any paper
     QtTextMeasurer measurer;
+    dialogs.setFavourites(&settings.favouritePrograms);
     auto score = std::make_unique<Score>();
     DocumentController controller(*score, EditorSettingsFrom(settings), host, warnings, undo, view,
                                   services, dialogs, measurer);
+    // The play window of the run; the end of the script stops its music and
+    // removes its file.
+    FluidPlayer synthesiser(SoundConfig{settings.soundFont, settings.audioDriver});
+    PlayWindow playWindow(settings, host, warnings, dialogs, synthesiser, folder.dir);
+    services.setPlayWindow(&playWindow);
     if (!controller.start(DocumentController::Start::File, in, in, false)) {
         std::cerr << "staffwright-cli: " << in << " could not be opened\n";
         return 1;

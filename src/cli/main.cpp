@@ -27,9 +27,11 @@
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
 #include "platform/MusicXmlReader.h"
+#include "platform/FluidSynth.h"
 #include "playback/MidiWriter.h"
 #include "playback/MusicXml.h"
 #include "playback/Performance.h"
+#include "playback/PlayRange.h"
 #include "render/ContactSheet.h"
 #include "render/GalleryPicture.h"
 #include "render/GlyphStore.h"
@@ -55,6 +57,8 @@ int Usage() {
                  "       staffwright-cli convert IN OUT.mid [--no-repeats] [--range"
                  " stave|braced|system|page|score] [--stave N] [--tempo N] [--volume N]"
                  " [--instrument N]\n"
+                 "       staffwright-cli convert IN OUT.wav (the options of .mid) [--soundfont"
+                 " PATH]\n"
                  "       staffwright-cli convert IN OUT.musicxml|OUT.mxl\n"
                  "       staffwright-cli glyphs [--lines] OUT.png [--print] [--zoom N]\n"
                  "       staffwright-cli gallery OUT.png [--print] [--zoom N]\n"
@@ -87,6 +91,7 @@ struct Options {
     int tempo = 0;  // the score's
     int volume = 127;
     int instrument = 0;
+    std::string soundFont;               // --soundfont PATH; empty: the settings' or a default
     sw::CliTransposition transposition;  // --transpose N, --clef NAME
     bool ok = true;
 };
@@ -124,6 +129,8 @@ Options Parse(int argc, char** argv) {
             o.volume = std::atoi(argv[++i]);
         else if (a == "--instrument" && i + 1 < argc)
             o.instrument = std::atoi(argv[++i]);
+        else if (a == "--soundfont" && i + 1 < argc)
+            o.soundFont = argv[++i];
         else if ((a == "--transpose" || a == "--clef") && i + 1 < argc)
             o.ok = o.transposition.set(a, argv[++i]) && o.ok;
         else if (a == "--margins")
@@ -332,7 +339,8 @@ int ConvertToPdf(const std::string& in, const std::string& out, const Options& o
 
 // "Save Midi" from the command line: the whole piece with repeats unless told
 // otherwise, written beside the target first so a failure leaves no file.
-int ConvertToMidi(const std::string& in, const std::string& out, const Options& o) {
+// A WAV file is that MIDI file rendered through the synthesiser.
+int ConvertToMidi(const std::string& in, const std::string& out, const Options& o, bool wav) {
     static const char* const kRanges[] = {"stave", "braced", "system", "page", "score"};
     int range = -1;
     for (int r = 0; r < 5; ++r)
@@ -340,6 +348,17 @@ int ConvertToMidi(const std::string& in, const std::string& out, const Options& 
     if (range < 0) {
         std::cerr << "staffwright-cli: --range must be stave, braced, system, page or score\n";
         return 2;
+    }
+    std::string soundFont;
+    if (wav) {
+        soundFont = sw::FindSoundFont(o.soundFont);
+        if (soundFont.empty()) {
+            std::cerr << "staffwright-cli: "
+                      << (o.soundFont.empty() ? "no General MIDI sound font was found"
+                                              : "the sound font " + o.soundFont + " cannot be read")
+                      << "; no file was written\n";
+            return 1;
+        }
     }
     sw::CliHost host(std::cerr);
     const auto opened = OpenForOutput(in, host, o);
@@ -350,43 +369,40 @@ int ConvertToMidi(const std::string& in, const std::string& out, const Options& 
                   << score.Nstaves << " staves\n";
         return 1;
     }
-    sw::PlaybackOptions p;
+    sw::PlaybackOptions p = sw::OptionsForRange(score, static_cast<sw::PlayRange>(range), o.stave);
     p.save = true;
-    p.range = static_cast<sw::PlayRange>(range);
-    std::pair<int, int> bounds{o.stave, o.stave};
-    if (p.range == sw::PlayRange::Braced) bounds = sw::BraceGroupBounds(score, o.stave);
-    if (p.range == sw::PlayRange::System) bounds = sw::SystemBounds(score, o.stave);
-    if (p.range == sw::PlayRange::Page) {
-        const int first = sw::FirstStaveOnPage(score, score.stave(o.stave).h.PageNum);
-        bounds = sw::SystemBounds(score, first > 0 ? first : o.stave);
-    }
-    if (p.range == sw::PlayRange::Score) {
-        bounds = sw::SystemBounds(score, 1);
-        p.continueOn = true;
-    }
-    p.firstStave = bounds.first;
-    p.lastStave = bounds.second;
-    p.tempo = o.tempo > 0 ? o.tempo : score.Tempo;
+    if (o.tempo > 0) p.tempo = o.tempo;
     p.volume = o.volume;
     p.instrument = o.instrument;
     p.repeats = o.repeats;
-    p.proximity = score.proximity;
-    p.graceNotes = score.includeGraceNotes;
-    p.temperament = score.temperament;
     // The file is written beside its target and renamed into place, so a
     // failure never leaves a cut-short one.
-    p.outputPath = out;
+    p.outputPath = wav ? sw::CreatePlaybackFile() : out;
+    if (p.outputPath.empty()) {
+        std::cerr << "staffwright-cli: no temporary file can be made for the music\n";
+        return 1;
+    }
+    int status = 0;
     try {
         if (!sw::GeneratePerformance(score, host, p)) {
             std::cerr << "staffwright-cli: nothing was written\n";
-            return 1;
+            status = 1;
         }
     } catch (const sw::MidiError& e) {
         std::cerr << "staffwright-cli: "
-                  << sw::FormatMessage(sw::msg::MidiCannotBeWritten, out, e.what()) << "\n";
-        return 1;
+                  << sw::FormatMessage(sw::msg::MidiCannotBeWritten, p.outputPath, e.what())
+                  << "\n";
+        status = 1;
     }
-    return 0;
+    if (wav) {
+        std::string error;
+        if (status == 0 && !sw::RenderMidiToWav(p.outputPath, out, soundFont, error)) {
+            std::cerr << "staffwright-cli: " << error << "; no file was written\n";
+            status = 1;
+        }
+        std::remove(p.outputPath.c_str());
+    }
+    return status;
 }
 
 // The score as MusicXML, plain or in its compressed container; what the
@@ -419,11 +435,12 @@ int Convert(const Options& o) {
     if (ext == ".PNG" || ext == ".BMP" || ext == ".PCX")
         return ConvertToPicture(o.files[0], o.files[1], o);
     if (ext == ".PDF") return ConvertToPdf(o.files[0], o.files[1], o);
-    if (ext == ".MID") return ConvertToMidi(o.files[0], o.files[1], o);
+    if (ext == ".MID" || ext == ".WAV")
+        return ConvertToMidi(o.files[0], o.files[1], o, ext == ".WAV");
     if (ext == ".MUSICXML" || ext == ".MXL") return ConvertToMusicXml(o.files[0], o.files[1], o);
     std::cerr << "staffwright-cli: cannot convert to '" << sw::FileExtension(o.files[1])
-              << "' files; the output must end in .swn, .png, .bmp, .pcx, .pdf, .mid, .musicxml"
-                 " or .mxl\n";
+              << "' files; the output must end in .swn, .png, .bmp, .pcx, .pdf, .mid, .wav,"
+                 " .musicxml or .mxl\n";
     return 2;
 }
 

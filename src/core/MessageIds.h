@@ -281,6 +281,13 @@ enum : int {
     FinalFirstTimeBar = 10605,
     PlaybackAborted = 10606,
     MidiCannotBeWritten = 10607,
+    // Playback control: instrument n (1..129) is entry FirstInstrument + n - 1.
+    FirstInstrument = 6001,
+    PlaybackHint = 1953,
+    PlaybackCannotStart = 11350,
+    MidiNotWholePiece = 11351,
+    NoPlaybackFile = 11352,
+    TemperDemoNotWritten = 11353,
     // Vertical spacing of the systems of a page.
     VerticalSpacingCaption = 10930,
     VerticalSpacingExplanation = 10931,

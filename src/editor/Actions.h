@@ -126,6 +126,18 @@ enum class Action : uint8_t {
     HairpinThickness3,
     Transpose,
     FormatForPipes,
+    // Playback: F2, the range commands and the play window's buttons.
+    Play,
+    PlaySystem,
+    PlayScore,
+    PlayStave,
+    PlayButton,
+    PlayStop,
+    PlayClose,
+    SaveMidi,
+    PlayMore,
+    MoreSounds,
+    Temperament,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -248,6 +260,17 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::HairpinThickness3, "tbHairpin3", "3", ""},
     {Action::Transpose, "acTranspose", "Transpose...", ""},
     {Action::FormatForPipes, "FormatforGHB1Click", "Format for &GHB", ""},
+    {Action::Play, "acsound", "&Play", "F2"},
+    {Action::PlaySystem, "acPlaySystem", "Play System", ""},
+    {Action::PlayScore, "acPlayScore", "Play whole score", ""},
+    {Action::PlayStave, "acPlayStave", "Play this stave", ""},
+    {Action::PlayButton, "bbPlay", "Play (F2)", ""},
+    {Action::PlayStop, "bbStop", "&Stop", ""},
+    {Action::PlayClose, "bbClose", "&Close", ""},
+    {Action::SaveMidi, "bbSaveMidi", "Save &Midi", ""},
+    {Action::PlayMore, "bbMore", "More &>>", ""},
+    {Action::MoreSounds, "bbMoreSounds", "Mor&e sounds...", ""},
+    {Action::Temperament, "bbTemperament", "Choose temperament", ""},
 }};
 
 inline const ActionInfo& Info(Action a) {

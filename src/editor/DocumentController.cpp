@@ -12,6 +12,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "core/TextUtil.h"
+#include "editor/PlayWindow.h"
 #include "editor/commands/AlignCommands.h"
 #include "editor/commands/BagpipeCommands.h"
 #include "editor/commands/BarCommands.h"
@@ -643,7 +644,24 @@ void DocumentController::afterEdits() {
 // ---------------------------------------------------------------------------
 // Actions and keys
 
+bool DocumentController::playCommand(Action a) {
+    PlayWindow* w = services_.playWindow();
+    if (!w) return false;
+    if (a >= Action::PlayButton) return w->run(a);
+    if (!canRun(a)) return true;
+    if (!settleProvisional()) return true;
+    if (a == Action::Play)
+        w->f2(*this);
+    else
+        w->playRange(*this, a == Action::PlaySystem ? 2 : a == Action::PlayScore ? 4 : 0);
+    return true;
+}
+
 bool DocumentController::canRun(Action a) const {
+    if (a >= Action::PlayButton && a <= Action::Temperament) {
+        PlayWindow* w = services_.playWindow();
+        return w && w->canRun(a);
+    }
     const ActionState& s = ui_.action(a);
     return s.enabled;
 }
@@ -703,6 +721,18 @@ bool DocumentController::run(Action a) {
         case Action::FormatForPipes:
             formatForPipes();
             return true;
+        case Action::Play:
+        case Action::PlaySystem:
+        case Action::PlayScore:
+        case Action::PlayStave:
+        case Action::PlayButton:
+        case Action::PlayStop:
+        case Action::PlayClose:
+        case Action::SaveMidi:
+        case Action::PlayMore:
+        case Action::MoreSounds:
+        case Action::Temperament:
+            return playCommand(a);
         case Action::Top:
             top();
             return true;
@@ -1317,7 +1347,8 @@ void DocumentController::refreshUi() {
     set("tbBottom", music && page_ < pages);
     set("acTop", music && cur != 1);
     set("acEnd", music && score_.Nstaves >= 2 && cur != score_.Nstaves);
-    set("acsound", music && sounding);
+    for (const char* name : {"acsound", "acPlaySystem", "acPlayScore", "acPlayStave"})
+        set(name, music && sounding);
     set("acUndo", mhf && free && undo_.canUndo());
     set("acDelstave", music && score_.Nstaves >= 2);
     set("acMoveLastDown", music && system > 0 && system < systems);

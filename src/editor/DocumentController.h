@@ -36,6 +36,7 @@
 namespace sw {
 
 class Host;
+class PlayWindow;
 class TextMeasurer;
 
 // What the settings say that the editor needs.
@@ -121,6 +122,8 @@ class DocumentServices {
     virtual int* numberingFrequency() { return nullptr; }
     // The note spacing chosen in "Neaten Stave(s)", kept for the next time.
     virtual void setNeatenFactor(int /*thousandths*/) {}
+    // The one play window of the run; null where there is none.
+    virtual PlayWindow* playWindow() { return nullptr; }
 };
 
 // The dialogs a document's commands open. Each works on a model the
@@ -162,6 +165,11 @@ class DocumentDialogs {
     virtual bool scottishPipes(PipesDialogModel& /*model*/) { return false; }
     // "Random Tune Generator": true when OK closed it.
     virtual bool randomTune(RandomTuneDialogModel& /*model*/) { return false; }
+    // "General Midi Instruments": program 0..127 (128 silence), -1 "(Not
+    // allocated)"; nothing when cancelled.
+    virtual std::optional<int> chooseInstrument(int current) = 0;
+    // "Temperament": 0 equal … 4 bagpipe tuning; nothing when cancelled.
+    virtual std::optional<int> chooseTemperament(int current) = 0;
 };
 
 struct ActionState {
@@ -268,6 +276,7 @@ class DocumentController {
     const NoteData& noteTemplate() const { return noteTemplate_; }
     int shapeKind() const { return shapeKind_; }
     const std::string& documentName() const { return name_; }
+    Score& score() { return score_; }
     const UiState& ui() const { return ui_; }
     int page() const { return page_; }
 
@@ -440,6 +449,8 @@ class DocumentController {
     void setUserLevel(int level);
 
   private:
+    // F2, the range commands and the play window's buttons.
+    bool playCommand(Action a);
     // File > Export MusicXML.
     void exportMusicXml();
     FileDialogSpec saveDialog(const std::string& title, const std::string& filter,

@@ -21,6 +21,7 @@
 #include "ui/PageSetupDialog.h"
 #include "ui/PaletteDialogs.h"
 #include "ui/RandomTuneDialog.h"
+#include "ui/PlaybackDialogs.h"
 #include "ui/TransposeDialog.h"
 
 namespace sw {
@@ -153,6 +154,19 @@ bool QtDocumentDialogs::scottishPipes(PipesDialogModel& model) {
 
 bool QtDocumentDialogs::randomTune(RandomTuneDialogModel& model) {
     return RunRandomTuneDialog(parent_, model);
+}
+
+std::optional<int> QtDocumentDialogs::chooseInstrument(int current) {
+    InstrumentChooserModel model(current, favourites_ ? *favourites_ : settings_.favouritePrograms);
+    if (!RunInstrumentDialog(parent_, model)) return std::nullopt;
+    if (favourites_) *favourites_ = model.favourites();
+    return model.chosen();
+}
+
+std::optional<int> QtDocumentDialogs::chooseTemperament(int current) {
+    TemperamentDialogModel model(current);
+    if (!RunTemperamentDialog(parent_, model)) return std::nullopt;
+    return model.chosen();
 }
 
 }  // namespace sw

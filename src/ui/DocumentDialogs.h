@@ -36,6 +36,10 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool transpose(TransposeDialogModel& model) override;
     bool scottishPipes(PipesDialogModel& model) override;
     bool randomTune(RandomTuneDialogModel& model) override;
+    std::optional<int> chooseInstrument(int current) override;
+    std::optional<int> chooseTemperament(int current) override;
+    // The favourite instruments the chooser keeps (1-based), when it has any.
+    void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
 
   private:
     QWidget* parent_;
@@ -43,6 +47,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     Host& host_;
     WarningBox& warnings_;
     const GlyphStore& glyphs_;
+    std::vector<int>* favourites_ = nullptr;
 };
 
 }  // namespace sw

@@ -291,8 +291,9 @@ void TMDIChild::buildActions() {
     menu("&File", {A::Save, A::SaveAs, A::SavePart, A::SaveAsTemplate, std::nullopt, A::MergeAfter,
                    A::MergeBefore, A::MergeAtEnd, std::nullopt, A::Print, A::PictureFile,
                    A::Clipboard, A::Dump, A::ExportMusicXml, std::nullopt, A::Close, A::Exit});
-    menu("&Tools", {A::Undo, A::DeleteFocus, std::nullopt, A::OptimiseStems, A::NoteAlignment,
-                    A::Transpose, A::FormatForPipes});
+    menu("&Tools",
+         {A::Undo, A::DeleteFocus, std::nullopt, A::OptimiseStems, A::NoteAlignment, A::Transpose,
+          A::FormatForPipes, std::nullopt, A::Play, A::PlaySystem, A::PlayScore, A::PlayStave});
     menu("&Add", {A::PlaceClef, A::PlaceKeysig, A::PlaceTimesig});
     menu("&System", {A::JustifyAll, A::Compress, std::nullopt, A::NeatenSystem, A::NeatenPage,
                      A::NeatenScore, A::BarNeaten});

@@ -47,6 +47,7 @@
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
 #include "model/Build.h"
+#include "platform/FluidSynth.h"
 #include "render/DrawContext.h"
 #include "render/PageView.h"
 #include "render/Text.h"
@@ -55,6 +56,7 @@
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/PageSetupDialog.h"
+#include "ui/PlayWindowWidget.h"
 #include "ui/ReportWindow.h"
 #include "ui/SavePartDialog.h"
 #include "ui/TemplateDialog.h"
@@ -97,6 +99,7 @@ class TMainForm::Services : public DocumentServices {
     int* headerFooterReminders() override { return &f_.app_.headerFooterReminders; }
     int* numberingFrequency() override { return &f_.app_.numberingFrequency; }
     ReportSink* report() override { return f_.report_.get(); }
+    PlayWindow* playWindow() override { return f_.playWindow(); }
 
   private:
     TMainForm& f_;
@@ -409,6 +412,7 @@ bool TMainForm::startDocument(DocumentController::Start how, const std::string& 
     if (!dialogs_)
         dialogs_ =
             std::make_unique<QtDocumentDialogs>(this, settings_, host_, app_.warnings, glyphs_);
+    static_cast<QtDocumentDialogs&>(*dialogs_).setFavourites(&settings_.favouritePrograms);
     auto* child =
         new TMDIChild(editorSettings(), glyphs_, host_, app_.warnings, *services_, *dialogs_);
     child_ = child;
@@ -451,6 +455,8 @@ bool TMainForm::startDocument(DocumentController::Start how, const std::string& 
 
 void TMainForm::dropChild() {
     if (!child_) return;
+    // The music stops and the play window goes with the document.
+    if (play_) play_->setDocument(nullptr);
     for (QMenu* m : child_->menus())
         menuBar()->removeAction(m->menuAction());
     mdi_->removeSubWindow(sub_);
@@ -773,6 +779,18 @@ void TMainForm::closeEvent(QCloseEvent* event) {
             Answer::Yes)
         QGuiApplication::clipboard()->clear();
     event->accept();
+}
+
+PlayWindow* TMainForm::playWindow() {
+    if (!dialogs_) return nullptr;
+    if (!play_) {
+        synthesiser_ =
+            std::make_unique<FluidPlayer>(SoundConfig{settings_.soundFont, settings_.audioDriver});
+        play_ = std::make_unique<PlayWindow>(settings_, host_, app_.warnings, *dialogs_,
+                                             *synthesiser_, folder_.dir);
+        playWidget_ = new PlayWindowWidget(this, *play_);
+    }
+    return play_.get();
 }
 
 }  // namespace sw

@@ -12,9 +12,11 @@
 
 #include "app/IniFile.h"
 #include "app/MainLogic.h"
+#include "core/MidiPlayer.h"
 #include "core/Report.h"
 #include "editor/DocumentController.h"
 #include "editor/PageSetup.h"
+#include "editor/PlayWindow.h"
 #include "fileio/Templates.h"
 #include "model/Score.h"
 #include "render/GlyphStore.h"
@@ -127,6 +129,11 @@ class TMainForm : public QMainWindow {
     class Services;
     std::unique_ptr<Services> services_;
     std::unique_ptr<DocumentDialogs> dialogs_;
+    // The one play window of the run, made on first use.
+    PlayWindow* playWindow();
+    std::unique_ptr<MidiPlayer> synthesiser_;
+    std::unique_ptr<PlayWindow> play_;
+    class PlayWindowWidget* playWidget_ = nullptr;
 };
 
 }  // namespace sw

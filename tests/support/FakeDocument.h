@@ -37,6 +37,8 @@ class FakeServices : public DocumentServices {
     }
     ReportSink* report() override { return reportSink; }
     void setNeatenFactor(int f) override { neatenFactor = f; }
+    PlayWindow* player = nullptr;
+    PlayWindow* playWindow() override { return player; }
 };
 
 class FakeDialogs : public DocumentDialogs {
@@ -59,11 +61,18 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(TransposeDialogModel&)> onTranspose;
     std::function<bool(PipesDialogModel&)> onPipes;
     std::function<bool(RandomTuneDialogModel&)> onRandomTune;
+    std::function<std::optional<int>(int)> onInstrument, onTemperament;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
     }
     bool chooseSymbol(SymbolPaletteModel& m) override { return onSymbol ? onSymbol(m) : false; }
+    std::optional<int> chooseInstrument(int c) override {
+        return onInstrument ? onInstrument(c) : std::nullopt;
+    }
+    std::optional<int> chooseTemperament(int c) override {
+        return onTemperament ? onTemperament(c) : std::nullopt;
+    }
     bool chooseShape(ShapePaletteModel& m) override { return onShape ? onShape(m) : false; }
     bool chooseFont(FontDesc& f) override { return onFont ? onFont(f) : false; }
     std::optional<FontDesc> selectFavourite() override {

@@ -10,6 +10,7 @@
 #include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "editor/Actions.h"
+#include "editor/PlaybackDialogs.h"
 
 namespace sw {
 
@@ -553,6 +554,42 @@ bool ScriptDialogs::randomTune(RandomTuneDialogModel& model) {
             {M::kComplexities[k], C::Button, true, nullptr, [complexity, k] { complexity(k); }});
     return run(
         M::kCaption, std::move(controls), [] { return true; }, M::kAbort, nullptr, M::kOk);
+}
+
+std::optional<int> ScriptDialogs::chooseInstrument(int current) {
+    using M = InstrumentChooserModel;
+    using C = DialogControl;
+    M model(current, favourites_ ? *favourites_ : std::vector<int>());
+    std::vector<DialogControl> controls;
+    for (int p = -1; p <= M::kSilence; ++p)
+        controls.push_back(
+            {M::Name(p), C::Button, true, nullptr, [&model, p] { model.choose(p); }});
+    controls.push_back({M::kSelected, C::Box, true,
+                        [&model](const std::string& v) {
+                            const int p = M::ProgramOf(v);
+                            if (p < -1) return false;
+                            model.choose(p);
+                            return true;
+                        },
+                        nullptr});
+    controls.push_back(
+        {M::kAddFavourite, C::Button, true, nullptr, [&model] { model.addFavourite(); }});
+    controls.push_back(
+        {M::kRemoveFavourite, C::Button, true, nullptr, [&model] { model.removeFavourite(); }});
+    if (!run(M::kCaption, std::move(controls), [] { return true; })) return std::nullopt;
+    if (favourites_) *favourites_ = model.favourites();
+    return model.chosen();
+}
+
+std::optional<int> ScriptDialogs::chooseTemperament(int current) {
+    using M = TemperamentDialogModel;
+    M model(current);
+    std::vector<DialogControl> controls;
+    for (std::size_t k = 0; k < M::kChoices.size(); ++k)
+        controls.push_back({M::kChoices[k], DialogControl::Button, true, nullptr,
+                            [&model, k] { model.choose(static_cast<int>(k)); }});
+    if (!run(M::kCaption, std::move(controls), [] { return true; })) return std::nullopt;
+    return model.chosen();
 }
 
 std::optional<int> ScriptDialogs::popup(const MenuModel& menu) {

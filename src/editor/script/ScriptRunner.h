@@ -109,6 +109,11 @@ class ScriptDialogs : public DocumentDialogs {
     bool transpose(TransposeDialogModel& model) override;
     bool scottishPipes(PipesDialogModel& model) override;
     bool randomTune(RandomTuneDialogModel& model) override;
+    // An item's caption ("41 Violin") or number picks the instrument.
+    std::optional<int> chooseInstrument(int current) override;
+    std::optional<int> chooseTemperament(int current) override;
+    // The favourite instruments the chooser keeps (1-based), when it has any.
+    void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
@@ -124,6 +129,7 @@ class ScriptDialogs : public DocumentDialogs {
     Host& host_;
     WarningBox& warnings_;
     CapacityReader printer_;
+    std::vector<int>* favourites_ = nullptr;
 };
 
 struct ScriptResult {
