@@ -95,6 +95,8 @@ class NoDialogs : public DocumentDialogs {
     // The benchmarks' own transposition, set by the one that times it.
     std::function<bool(TransposeDialogModel&)> transposing;
     bool transpose(TransposeDialogModel& m) override { return transposing && transposing(m); }
+    bool staveAttributes(StaveAttributesModel&) override { return false; }
+    std::optional<int> chooseInstrument(int) override { return std::nullopt; }
 };
 
 // The full score written to a scratch file and opened in a document at
@@ -111,7 +113,7 @@ struct OrchestraDocument {
     ~OrchestraDocument() { std::filesystem::remove(path); }
     // False (said on stderr) when the score could not be written or opened.
     bool open() {
-        if (!SaveOrchestra(path)) {
+        if (!SaveOrchestra(path, bars)) {
             std::fprintf(stderr, "%s: the score could not be written\n", path.c_str());
             return false;
         }
@@ -123,6 +125,7 @@ struct OrchestraDocument {
     }
 
     std::string path;
+    int bars = 1000;  // four a system of 8 staves
     Score score;
     EditorSettings settings;
     ScriptedHost host;

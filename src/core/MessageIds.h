@@ -365,6 +365,22 @@ enum : int {
     TransposedOutOfReach = 10963,
     TransposeExplanation = 10964,
     TransposeDistanceRange = 10965,
+    // Stave and system commands. The four level-gated ones can be silenced.
+    DeleteStaveConfirm = 1301,
+    BraceNeedsJoin = 1302,
+    BracketNeedsJoin = 1303,
+    SmallStaveWarning = 1304,
+    NotEnoughStaves = 11250,
+    NoRoomForSystem = 11251,
+    CannotDeleteOnlyStave = 11252,
+    TooManyBarlinesOnTop = 11253,
+    NoStaveToBind = 11254,
+    OnlyOnePart = 11255,
+    UnallocatedStemsDown = 11256,
+    ChopObjectsBeyond = 11257,
+    ChopNoRoom = 11258,
+    NotAllocated = 11259,
+    InstrumentNameBase = 6000,  // + General MIDI program 0..127
 };
 
 }  // namespace sw::msg

@@ -23,6 +23,7 @@
 #include "editor/PopupMenus.h"
 #include "editor/ScoreEdit.h"
 #include "editor/SignatureDialogs.h"
+#include "editor/StaveAttributesDialog.h"
 #include "editor/TransposeDialog.h"
 #include "editor/Undo.h"
 #include "editor/VerticalSpacingDialog.h"
@@ -156,6 +157,10 @@ class DocumentDialogs {
     virtual bool neatenStaves(NeatenDialogModel& /*model*/) { return false; }
     // "Transposing": true when "Do it!" closed it.
     virtual bool transpose(TransposeDialogModel& /*model*/) { return false; }
+    // The stave attributes dialog; true on OK.
+    virtual bool staveAttributes(StaveAttributesModel& model) = 0;
+    // A General MIDI program 0..127, -1 for "(Not allocated)", nullopt when cancelled.
+    virtual std::optional<int> chooseInstrument(int current) = 0;
 };
 
 struct ActionState {
@@ -513,6 +518,7 @@ class DocumentController {
     friend class TextMode;
     friend class SymbolMode;
     friend struct Placing;
+    friend struct StaveActions;
     friend class LineMode;
     friend class CurveMode;
     friend class HairpinMode;

@@ -19,6 +19,7 @@
 #include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/PaletteDialogs.h"
+#include "ui/StaveAttributesDialog.h"
 #include "ui/TransposeDialog.h"
 
 namespace sw {
@@ -143,6 +144,15 @@ bool QtDocumentDialogs::timeSignature(TimeSignatureDialogModel& model) {
 
 bool QtDocumentDialogs::transpose(TransposeDialogModel& model) {
     return RunTransposeDialog(parent_, model, host_, warnings_);
+}
+
+bool QtDocumentDialogs::staveAttributes(StaveAttributesModel& model) {
+    return RunStaveAttributesDialog(
+        parent_, model, [this](int current) { return chooseInstrument(current); }, host_);
+}
+
+std::optional<int> QtDocumentDialogs::chooseInstrument(int current) {
+    return RunInstrumentChooser(parent_, current);
 }
 
 }  // namespace sw

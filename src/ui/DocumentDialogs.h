@@ -34,6 +34,8 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool timeSignature(TimeSignatureDialogModel& model) override;
     bool neatenStaves(NeatenDialogModel& model) override;
     bool transpose(TransposeDialogModel& model) override;
+    bool staveAttributes(StaveAttributesModel& model) override;
+    std::optional<int> chooseInstrument(int current) override;
 
   private:
     QWidget* parent_;

@@ -57,6 +57,8 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(TimeSignatureDialogModel&)> onTime;
     std::function<bool(NeatenDialogModel&)> onNeaten;
     std::function<bool(TransposeDialogModel&)> onTranspose;
+    std::function<bool(StaveAttributesModel&)> onStaveAttributes;
+    std::function<std::optional<int>(int)> onInstrument;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -91,6 +93,12 @@ class FakeDialogs : public DocumentDialogs {
     bool neatenStaves(NeatenDialogModel& m) override { return onNeaten ? onNeaten(m) : false; }
     bool transpose(TransposeDialogModel& m) override {
         return onTranspose ? onTranspose(m) : false;
+    }
+    bool staveAttributes(StaveAttributesModel& m) override {
+        return onStaveAttributes ? onStaveAttributes(m) : false;
+    }
+    std::optional<int> chooseInstrument(int current) override {
+        return onInstrument ? onInstrument(current) : std::nullopt;
     }
 };
 

@@ -221,6 +221,15 @@ bool ScriptDialogs::run(const std::string& title, std::vector<DialogControl> con
 
 namespace {
 
+std::function<bool(const std::string&)> YesNoSetter(std::function<void(bool)> set) {
+    return [set](const std::string& v) {
+        const std::string l = Lower(v);
+        if (l != "yes" && l != "no") return false;
+        set(l == "yes");
+        return true;
+    };
+}
+
 std::function<bool(const std::string&)> YesNo(bool& flag) {
     return [&flag](const std::string& v) {
         const std::string l = Lower(v);
@@ -510,6 +519,75 @@ bool ScriptDialogs::transpose(TransposeDialogModel& model) {
     return run(
         M::kCaption, std::move(controls), [&] { return model.doIt(host_, warnings_); }, M::kCancel,
         nullptr, M::kDoIt);
+}
+
+std::optional<int> ScriptDialogs::chooseInstrument(int) {
+    const std::optional<std::string> a = answers_.next();
+    if (!a) {
+        answers_.failures.push_back("the instrument chooser is open with no answer");
+        return std::nullopt;
+    }
+    // A General MIDI name, its number 1..128, or "(Not allocated)".
+    const std::string want = Lower(Trim(*a));
+    if (want == "cancel") return std::nullopt;
+    if (want == Lower(InstrumentName(-1))) return -1;
+    for (int k = 0; k < 128; ++k)
+        if (want == Lower(InstrumentName(k)) || want == std::to_string(k + 1)) return k;
+    answers_.failures.push_back("no instrument \"" + *a + "\"");
+    return std::nullopt;
+}
+
+bool ScriptDialogs::staveAttributes(StaveAttributesModel& model) {
+    using M = StaveAttributesModel;
+    using C = DialogControl;
+    auto on = [&model](M::Control c) { return [&model, c] { return model.enabled(c); }; };
+    auto check = [&](const std::string& caption, M::Control c) {
+        return C{caption, C::Check, true,
+                 [&model, c](const std::string& v) {
+                     const std::string l = Lower(v);
+                     if (l != "yes" && l != "no") return false;
+                     model.set(c, l == "yes");
+                     return true;
+                 },
+                 nullptr, on(c)};
+    };
+    auto choice = [&](const std::string& caption, M::Control c, bool value) {
+        return C{caption, C::Button, true, nullptr, [&model, c, value] { model.set(c, value); },
+                 on(c)};
+    };
+    auto chooser = [this](int current) { return chooseInstrument(current); };
+    std::vector<C> controls = {
+        choice("&Do not join to next", M::Join, false),
+        choice("&Join to next", M::Join, true),
+        check("Wit&h brace", M::Brace),
+        check("Barline thro&ugh", M::BarlineThrough),
+        check("With brac&ket", M::Bracket),
+        check("Bracket with ne&xt", M::BracketNext),
+        check(model.pageBreakCaption(), M::PageBreak),
+        choice("&5", M::OneLine, false),
+        choice("&1", M::OneLine, true),
+        choice("Nor&mal", M::Small, false),
+        choice("&Small", M::Small, true),
+        {"T&ranspose", C::Box, true,
+         [&model](const std::string& v) {
+             char* end = nullptr;
+             const long n = std::strtol(v.c_str(), &end, 10);
+             return !v.empty() && *end == 0 && model.setTranspose(static_cast<int>(n));
+         },
+         nullptr},
+        {"Octa&ve Up", C::Button, true, nullptr, [&model] { model.octave(true); }},
+        {"Octave Do&wn", C::Button, true, nullptr, [&model] { model.octave(false); }},
+        {"All", C::Button, true, nullptr, [&model, chooser] { model.chooseInstrumentUp(chooser); }},
+        {"Stems Down only", C::Button, true, nullptr,
+         [this, &model, chooser] { model.chooseInstrumentDown(chooser, host_); }},
+        {"Re&plicate attributes", C::Check, true, YesNoSetter([&model](bool v) { model.setReplicate(v); }),
+         nullptr},
+    };
+    const std::string places[] = {"&None", model.aboveCaption(), model.leftCaption(),
+                                  "On &barlines"};
+    for (int k = 0; k < 4; ++k)
+        controls.push_back({places[k], C::Button, true, nullptr, [&model, k] { model.setBarNumbers(k); }});
+    return run(model.caption(), std::move(controls), [] { return true; });
 }
 
 std::optional<int> ScriptDialogs::popup(const MenuModel& menu) {

@@ -107,6 +107,9 @@ class ScriptDialogs : public DocumentDialogs {
     bool timeSignature(TimeSignatureDialogModel& model) override;
     bool neatenStaves(NeatenDialogModel& model) override;
     bool transpose(TransposeDialogModel& model) override;
+    bool staveAttributes(StaveAttributesModel& model) override;
+    // The queued answer names the instrument, its number 1..128 or "(Not allocated)".
+    std::optional<int> chooseInstrument(int current) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
