@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "editor/StaveAttributesDialog.h"
+#include "editor/commands/StaveCommands.h"
 #include "layout/GlyphTable.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
@@ -51,7 +52,8 @@ class StaveCommands : public test::EditorFixture {
             out << h.Ycoord << ' ' << h.PageNum << ' ' << h.LeftX << ' ' << h.RightX << ' '
                 << h.joinToNext << h.bracketWithNext << h.withBracket << h.withBrace
                 << h.barlineThrough << h.ForcedBk << ' ' << int(h.sizeIndex) << int(h.lineCount)
-                << int(h.instrumentUp) << ':';
+                << int(h.instrumentUp) << ' ' << int(h.soundTranspose) << int(h.barNumberPlace)
+                << ':';
             for (int i = 1; i <= h.Nobjec; ++i) {
                 const ScoreObject& o = score.object(s, i);
                 out << ' ' << int(o.kind) << '@' << o.x << ',' << o.y;
@@ -112,7 +114,7 @@ TEST_F(StaveCommands, DeletingAStaveUnlinksItsCrossStaveBeamPartners) {
             if (score.object(s, i).kind == kNote) return score.object(s, i).note();
         throw std::logic_error("no note");
     };
-    const int n1 = 3, n2 = 3;  // clef, key, note
+    const int n1 = 3, n2 = 3;     // clef, key, note
     score.object(2, n2).x = 140;  // partners at one x would not stay linked
     note(1).beamOnTo = n2;
     note(1).beamOnDown = 1;
@@ -148,7 +150,9 @@ TEST_F(StaveCommands, InsertedStavesTakeTheGapOnTheStripAndUndoTakesThemOut) {
         ASSERT_EQ(score.Nstaves, 10);
         EXPECT_EQ(H(7).lineCount, 5);
         for (int s = 2; s <= score.Nstaves; ++s)
-            if (H(s).PageNum == H(s - 1).PageNum) EXPECT_GT(H(s).Ycoord, H(s - 1).Ycoord) << s;
+            if (H(s).PageNum == H(s - 1).PageNum) {
+                EXPECT_GT(H(s).Ycoord, H(s - 1).Ycoord) << s;
+            }
     });
     RoundTrip([&] {
         d->setCurrentStave(9);
@@ -197,7 +201,8 @@ TEST_F(StaveCommands, ANewSystemRepeatsClefAndKeyOnlyWithRoomOrOnANewPage) {
 }
 
 TEST_F(StaveCommands, ANewSystemWithoutRoomAsksAndAbortLeavesTheScore) {
-    Open({3, 3}, 3, 200);
+    // The second system ends just above the foot of the page.
+    Open({3, 3}, 3, ComputePageGeometry(Score()).height - 500);
     host.expectMessage("No room on this page for another system", Answer::Abort);
     const std::string before = Picture();
     d->run(Action::NewSystem);
@@ -275,8 +280,14 @@ TEST_F(StaveCommands, TheSizeTogglePlacesNotesByStepAndDropsCue) {
         d->key("+");
         EXPECT_EQ(H(1).sizeIndex, 1);
         EXPECT_EQ(score.object(1, 3).y, before);  // NoteY: 4 pixels a step on every size
-        EXPECT_EQ(score.object(1, 3).note().validated, 0);
     });
+    // A row of digits under the stave follows the line spacing.
+    ScoreObject* digits = PlaceObject(score, 1, kTrill, 200, H(1).Ycoord + 8, glyph::DIGIT0 + 3);
+    H(1).sizeIndex = 1;
+    ReplaceForSize(score, 1, 0);
+    EXPECT_EQ(digits->y, H(1).Ycoord + 10);
+    EXPECT_EQ(score.object(1, 3).note().validated, 0);
+    H(1).sizeIndex = 0;
     H(1).sizeIndex = 1;
     H(1).cue = true;
     d->run(Action::ChangeSize);
@@ -351,8 +362,9 @@ TEST_F(StaveCommands, TheDialogRulesFollowEachControl) {
             const auto control = static_cast<M::Control>(c);
             const bool ticked = std::count(r.ticked.begin(), r.ticked.end(), control) > 0;
             EXPECT_EQ(m.value(control), ticked) << "control " << c << " after " << int(r.c);
-            if (std::count(r.disabled.begin(), r.disabled.end(), control))
+            if (std::count(r.disabled.begin(), r.disabled.end(), control)) {
                 EXPECT_FALSE(m.enabled(control)) << c;
+            }
         }
     }
     EXPECT_FALSE(m.replicate());
