@@ -83,6 +83,13 @@ class StaveCommands : public test::EditorFixture {
         EXPECT_EQ(Picture(), before);
     }
     StaveHeader& H(int s) { return score.stave(s).h; }
+    // The attributes dialog answered by `change`, then OK.
+    void Dialog(std::function<void(StaveAttributesModel&)> change) {
+        dialogs.onStaveAttributes = [change](StaveAttributesModel& m) {
+            change(m);
+            return true;
+        };
+    }
 };
 
 using V = std::vector<int32_t>;
@@ -379,20 +386,14 @@ TEST_F(StaveCommands, TheDialogRulesFollowEachControl) {
 TEST_F(StaveCommands, TheDialogKeepsALineCountItWasNotAskedToChange) {
     Open({1, 1});
     H(1).lineCount = 4;
-    dialogs.onStaveAttributes = [](StaveAttributesModel& m) {
-        m.setTranspose(3);
-        return true;
-    };
+    Dialog([](StaveAttributesModel& m) { m.setTranspose(3); });
     d->run(Action::StaveAttributes);
     EXPECT_EQ(H(1).lineCount, 4);
     EXPECT_EQ(H(1).soundTranspose, 3);
     H(1).lineCount = 1;
     StaveAttributesModel one(score, 1, false);
     EXPECT_FALSE(one.enabled(StaveAttributesModel::Small));
-    dialogs.onStaveAttributes = [](StaveAttributesModel& m) {
-        m.set(StaveAttributesModel::OneLine, false);
-        return true;
-    };
+    Dialog([](StaveAttributesModel& m) { m.set(StaveAttributesModel::OneLine, false); });
     d->run(Action::StaveAttributes);
     EXPECT_EQ(H(1).lineCount, 5);
 }
@@ -403,29 +404,20 @@ TEST_F(StaveCommands, TheDialogRecordsTheWholeBracketChainAndThePageBreak) {
     H(3).withBracket = false;
     RoundTrip([&] {
         d->setCurrentStave(1);
-        dialogs.onStaveAttributes = [](StaveAttributesModel& m) {
-            m.set(StaveAttributesModel::BracketNext, true);
-            return true;
-        };
+        Dialog([](StaveAttributesModel& m) { m.set(StaveAttributesModel::BracketNext, true); });
         d->run(Action::StaveAttributes);
         EXPECT_TRUE(H(2).withBracket && H(3).withBracket);
     });
     RoundTrip([&] {
         d->setCurrentStave(3);
-        dialogs.onStaveAttributes = [](StaveAttributesModel& m) {
-            m.set(StaveAttributesModel::PageBreak, true);
-            return true;
-        };
+        Dialog([](StaveAttributesModel& m) { m.set(StaveAttributesModel::PageBreak, true); });
         d->run(Action::StaveAttributes);
         EXPECT_EQ(H(4).PageNum, 2);
     });
     // Joining through the dialog moves the bar lines as Ctrl+[ does.
     RoundTrip([&] {
         d->setCurrentStave(6);
-        dialogs.onStaveAttributes = [](StaveAttributesModel& m) {
-            m.set(StaveAttributesModel::Join, true);
-            return true;
-        };
+        Dialog([](StaveAttributesModel& m) { m.set(StaveAttributesModel::Join, true); });
         d->run(Action::StaveAttributes);
         EXPECT_EQ(Barlines(4), (V{210, 220, 310, 320}));
         EXPECT_TRUE(Barlines(7).empty());
@@ -436,11 +428,10 @@ TEST_F(StaveCommands, ReplicateReachesTheSamePlaceInSystemsOfTheSameSize) {
     Open({2, 3, 2, 2});
     RoundTrip([&] {
         d->setCurrentStave(2);
-        dialogs.onStaveAttributes = [](StaveAttributesModel& m) {
+        Dialog([](StaveAttributesModel& m) {
             m.setTranspose(-5);
             m.setBarNumbers(2);
-            return true;
-        };
+        });
         d->run(Action::StaveAttributes);
         for (int s : {2, 7, 9}) {
             EXPECT_EQ(H(s).soundTranspose, -5) << s;
