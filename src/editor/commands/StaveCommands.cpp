@@ -36,7 +36,9 @@ void Error(EditContext& ctx, int id) {
     ctx.host.message(MsgType::Error, MessageText(id), Buttons::OK);
 }
 
-// Lays the strip out on pages again: the staves keep what they hold.
+// Lays the strip out on pages again: the staves keep what they hold. A
+// committed edit leaves that to the document, which lays the pages out
+// after every edit.
 void Paginate(Score& score) {
     RebuildTrailers(score);
     Repaginate(score, ComputePageGeometry(score).height);
@@ -236,7 +238,6 @@ bool InsertStave(EditContext& ctx, int after) {
     score.insertStave(after + 1, std::move(block));
     for (int s = after + 2; s <= score.Nstaves; ++s)
         ShiftStave(score, s, gap);
-    Paginate(score);
     edit.commit();
     return true;
 }
@@ -276,7 +277,6 @@ bool DeleteStave(EditContext& ctx, int s) {
     score.removeStave(s);
     if (moved) TidyStave(score, s, false);
     if (score.CurrentStave > score.Nstaves) score.CurrentStave = score.Nstaves;
-    Paginate(score);
     edit.commit();
     return true;
 }

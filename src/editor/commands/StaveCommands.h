@@ -16,11 +16,13 @@ namespace sw {
 // goes where the old system's music starts. False when nothing changed.
 bool NewSystem(EditContext& ctx);
 
-// A new empty stave after stave `after` (0: before stave 1).
+// A new empty stave after stave `after` (0: before stave 1). The staves are
+// left on the unpaginated strip for the document to lay out on pages, as it
+// does after every edit.
 bool InsertStave(EditContext& ctx, int after);
 
 // Deletes stave s after the confirmation; its bar lines go to the next stave
-// when it was the top of its system.
+// when it was the top of its system. Left on the strip, as above.
 bool DeleteStave(EditContext& ctx, int s);
 
 // Joins stave s to the next one or separates them, moving the bar lines to
