@@ -99,6 +99,7 @@ class NoDialogs : public DocumentDialogs {
     bool transpose(TransposeDialogModel& m) override { return transposing && transposing(m); }
     bool scottishPipes(PipesDialogModel&) override { return true; }
     bool randomTune(RandomTuneDialogModel&) override { return false; }
+    bool staveAttributes(StaveAttributesModel&) override { return false; }
 };
 
 // The full score written to a scratch file and opened in a document at
@@ -115,7 +116,7 @@ struct OrchestraDocument {
     ~OrchestraDocument() { std::filesystem::remove(path); }
     // False (said on stderr) when the score could not be written or opened.
     bool open() {
-        if (!SaveOrchestra(path)) {
+        if (!SaveOrchestra(path, bars)) {
             std::fprintf(stderr, "%s: the score could not be written\n", path.c_str());
             return false;
         }
@@ -127,6 +128,7 @@ struct OrchestraDocument {
     }
 
     std::string path;
+    int bars = 1000;  // four a system of 8 staves
     Score score;
     EditorSettings settings;
     ScriptedHost host;

@@ -415,6 +415,20 @@ enum : int {
     PipesExplanation = 11450,
     PipesHint = 11451,
     NoRoomForTune = 11452,
+    // Stave and system commands. The four level-gated ones can be silenced.
+    DeleteStaveConfirm = 1301,
+    BraceNeedsJoin = 1302,
+    BracketNeedsJoin = 1303,
+    SmallStaveWarning = 1304,
+    NotEnoughStaves = 11250,
+    NoRoomForSystem = 11251,
+    CannotDeleteOnlyStave = 11252,
+    TooManyBarlinesOnTop = 11253,
+    NoStaveToBind = 11254,
+    OnlyOnePart = 11255,
+    UnallocatedStemsDown = 11256,
+    ChopObjectsBeyond = 11257,
+    ChopNoRoom = 11258,
 };
 
 }  // namespace sw::msg

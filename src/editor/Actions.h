@@ -138,6 +138,19 @@ enum class Action : uint8_t {
     PlayMore,
     MoreSounds,
     Temperament,
+    // Staves and systems.
+    NewSystem,
+    NewStaveAbove,
+    NewStaveBelow,
+    DeleteStave,
+    StaveAttributes,
+    JoinDown,
+    NoJoinDown,
+    BraceBelow,
+    NoBraceBelow,
+    ChangeSize,
+    CutLeft,
+    CutRight,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -271,6 +284,18 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::PlayMore, "bbMore", "More &>>", ""},
     {Action::MoreSounds, "bbMoreSounds", "Mor&e sounds...", ""},
     {Action::Temperament, "bbTemperament", "Choose temperament", ""},
+    {Action::NewSystem, "acNewsystem", "New System", "Ctrl+N"},
+    {Action::NewStaveAbove, "acNewstaveabove", "Add new stave above", ""},
+    {Action::NewStaveBelow, "acNewstavebelow", "Add new stave below", ""},
+    {Action::DeleteStave, "acDelstave", "Delete this stave", ""},
+    {Action::StaveAttributes, "acStaveAttributes", "Properties", ""},
+    {Action::JoinDown, "acJoindown", "Join to stave below", ""},
+    {Action::NoJoinDown, "acnojoindown", "Separate from stave below", ""},
+    {Action::BraceBelow, "acBracebelow", "Brace with stave below", ""},
+    {Action::NoBraceBelow, "acNobracebelow", "Do not brace below", ""},
+    {Action::ChangeSize, "acChangesize", "Make stave small size", ""},
+    {Action::CutLeft, "accutleft", "Make &left of system at cursor", "Ctrl+L"},
+    {Action::CutRight, "accutright", "Make &right of system at cursor", "Ctrl+R"},
 }};
 
 inline const ActionInfo& Info(Action a) {

@@ -21,6 +21,7 @@
 #include "editor/commands/RandomTuneCommands.h"
 #include "editor/commands/SpacingCommands.h"
 #include "editor/commands/StemCommands.h"
+#include "editor/StaveActions.h"
 #include "editor/commands/TransposeCommands.h"
 #include "editor/modes/PlacingModes.h"
 #include "fileio/Repair.h"
@@ -57,12 +58,12 @@ const char* const kMusicOnly[] = {"acOptions",
                                   "acClipboard",
                                   "Place",
                                   "acCompress",
-                                  "acChopLeft",
-                                  "acChopRight",
-                                  "acNewStaveAbove",
-                                  "acNewStaveBelow",
-                                  "acStaveProperties",
-                                  "acDeleteStave",
+                                  "accutleft",
+                                  "accutright",
+                                  "acNewstaveabove",
+                                  "acNewstavebelow",
+                                  "acStaveAttributes",
+                                  "acChangesize",
                                   "PlaceClef",
                                   "PlaceKeysignature",
                                   "PlaceTimeSignature",
@@ -668,6 +669,7 @@ bool DocumentController::canRun(Action a) const {
 
 bool DocumentController::run(Action a) {
     if (Placing::IsPlacingAction(a)) return Placing::command(*this, a);
+    if (StaveActions::IsStaveAction(a)) return StaveActions::command(*this, a);
     switch (a) {
         case Action::Save:
             if (canRun(a)) save();
@@ -1370,6 +1372,7 @@ void DocumentController::refreshUi() {
     if (ValidMode(m) && kModes[m].cursor != CursorShape::Unchanged) ui_.cursor = kModes[m].cursor;
     ui_.caption = caption();
     Placing::refreshActions(*this);
+    StaveActions::refreshActions(*this);
 }
 
 void DocumentController::showGuidance(int id) {

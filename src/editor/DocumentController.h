@@ -25,6 +25,7 @@
 #include "editor/RandomTuneDialog.h"
 #include "editor/ScoreEdit.h"
 #include "editor/SignatureDialogs.h"
+#include "editor/StaveAttributesDialog.h"
 #include "editor/TransposeDialog.h"
 #include "editor/Undo.h"
 #include "editor/VerticalSpacingDialog.h"
@@ -170,6 +171,8 @@ class DocumentDialogs {
     virtual std::optional<int> chooseInstrument(int current) = 0;
     // "Temperament": 0 equal … 4 bagpipe tuning; nothing when cancelled.
     virtual std::optional<int> chooseTemperament(int current) = 0;
+    // The stave attributes dialog; true on OK.
+    virtual bool staveAttributes(StaveAttributesModel& model) = 0;
 };
 
 struct ActionState {
@@ -541,6 +544,7 @@ class DocumentController {
     friend class TextMode;
     friend class SymbolMode;
     friend struct Placing;
+    friend struct StaveActions;
     friend class LineMode;
     friend class CurveMode;
     friend class HairpinMode;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "editor/StaveActions.h"
 #include "layout/GlyphTable.h"
 #include "layout/Signatures.h"
 
@@ -212,16 +213,32 @@ MenuModel ObjectMenu(const Score& score, int s, int i, const ActionEnabled& enab
     return menu;
 }
 
-MenuModel StaveMenu(const Score& score, int s) {
+MenuModel StaveMenu(const Score& score, int s, const ActionEnabled& enabled) {
     MenuModel menu{"pumstave", {}};
     const bool small = score.hasStave(s) && score.stave(s).h.sizeIndex != 0;
-    // The stave and system commands come with their own step.
-    menu.items = {Later(small ? "Make stave normal size" : "Make stave small size"),
+    auto item = [&](const char* caption, Action a) {
+        return MenuItem{caption, a, MenuCommand::None, 0, false,
+                        enabled(a) && StaveCommandApplies(score, s, a)};
+    };
+    // The bar moves between systems come with their own step.
+    menu.items = {item(small ? "Make stave normal size" : "Make stave small size",
+                       Action::ChangeSize),
                   Later("Move first bar up"),
                   Later("Move last bar down"),
                   Separator(),
-                  Later("Join to stave below"),
-                  Later("Brace to stave below")};
+                  item("Join to stave below", Action::JoinDown),
+                  item("Separate from stave below", Action::NoJoinDown),
+                  item("Brace with stave below", Action::BraceBelow),
+                  item("Do not brace below", Action::NoBraceBelow),
+                  Separator(),
+                  item("Add new stave above", Action::NewStaveAbove),
+                  item("Add new stave below", Action::NewStaveBelow),
+                  item("Delete this stave", Action::DeleteStave),
+                  Separator(),
+                  item("Make start of stave here", Action::CutLeft),
+                  item("Make end of stave here", Action::CutRight),
+                  Separator(),
+                  item("Properties", Action::StaveAttributes)};
     return menu;
 }
 

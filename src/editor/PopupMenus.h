@@ -55,7 +55,7 @@ using ActionEnabled = std::function<bool(Action)>;
 
 // The menu of object i of stave s; empty (no items) for kinds without one.
 MenuModel ObjectMenu(const Score& score, int s, int i, const ActionEnabled& enabled);
-MenuModel StaveMenu(const Score& score, int s);
+MenuModel StaveMenu(const Score& score, int s, const ActionEnabled& enabled);
 MenuModel PageMenu(const ActionEnabled& enabled);
 // The Add menu, also opened by Ins at the mouse.
 MenuModel AddMenuModel(const ActionEnabled& enabled);

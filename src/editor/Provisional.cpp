@@ -321,7 +321,7 @@ std::optional<Action> DocumentController::popupMenu(int32_t x, int32_t y) {
     } else if (const int st = StaveAt(score_, page_, x, y); st > 0) {
         setCursorShown(false);
         setCurrentStave(st);
-        menu = StaveMenu(score_, st);
+        menu = StaveMenu(score_, st, enabled);
     } else {
         menu = PageMenu(enabled);
     }

@@ -61,7 +61,15 @@ bool ScoreEdit::touchPage(int lastStave) {
 bool ScoreEdit::touchInsertion(int after, int count) {
     if (after < 0 || after > ctx_.score.Nstaves || count < 1) return false;
     if (!ctx_.undo.saveStaves(doc_, after, kUndoInsert, count, ctx_.host)) return false;
-    touched_.structural = true;
+    // The staves around the new ones are laid out again; the rest only move.
+    touched_.add(std::max(after, 1), after + count + 1);
+    return true;
+}
+
+bool ScoreEdit::touchDeletion(int s) {
+    if (s < 1 || s > ctx_.score.Nstaves) return false;
+    if (!ctx_.undo.saveStaves(doc_, s, kUndoDelete, 1, ctx_.host)) return false;
+    touched_.add(std::max(s - 1, 1), s);
     return true;
 }
 

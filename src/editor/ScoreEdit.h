@@ -61,6 +61,8 @@ class ScoreEdit {
     // Staves are inserted and removed on the unpaginated strip (Unpaginate
     // first), which is what Undo puts them back into.
     bool touchInsertion(int after, int count);
+    // Stave s is about to be taken out (on the strip, as above).
+    bool touchDeletion(int s);
 
     // The change is done: the document is modified and the touched staves are
     // laid out and redrawn.

@@ -30,6 +30,7 @@ enum : uint8_t {
     ACLEF = 0,
     TCLEF = 1,
     DIGIT0 = 8,  // "0"; the digits follow in order
+    FB0 = 190,   // the small "0"; the small digits follow in order
     COMMON = 19,
     COMMON2 = 20,  // alla breve
     BREVE = 21,

@@ -22,6 +22,7 @@
 #include "ui/PaletteDialogs.h"
 #include "ui/RandomTuneDialog.h"
 #include "ui/PlaybackDialogs.h"
+#include "ui/StaveAttributesDialog.h"
 #include "ui/TransposeDialog.h"
 
 namespace sw {
@@ -167,6 +168,11 @@ std::optional<int> QtDocumentDialogs::chooseTemperament(int current) {
     TemperamentDialogModel model(current);
     if (!RunTemperamentDialog(parent_, model)) return std::nullopt;
     return model.chosen();
+}
+
+bool QtDocumentDialogs::staveAttributes(StaveAttributesModel& model) {
+    return RunStaveAttributesDialog(
+        parent_, model, [this](int current) { return chooseInstrument(current); }, host_);
 }
 
 }  // namespace sw

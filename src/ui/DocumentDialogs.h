@@ -40,6 +40,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     std::optional<int> chooseTemperament(int current) override;
     // The favourite instruments the chooser keeps (1-based), when it has any.
     void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
+    bool staveAttributes(StaveAttributesModel& model) override;
 
   private:
     QWidget* parent_;

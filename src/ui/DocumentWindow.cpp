@@ -294,9 +294,12 @@ void TMDIChild::buildActions() {
     menu("&Tools",
          {A::Undo, A::DeleteFocus, std::nullopt, A::OptimiseStems, A::NoteAlignment, A::Transpose,
           A::FormatForPipes, std::nullopt, A::Play, A::PlaySystem, A::PlayScore, A::PlayStave});
-    menu("&Add", {A::PlaceClef, A::PlaceKeysig, A::PlaceTimesig});
-    menu("&System", {A::JustifyAll, A::Compress, std::nullopt, A::NeatenSystem, A::NeatenPage,
-                     A::NeatenScore, A::BarNeaten});
+    menu("&Add", {A::PlaceClef, A::PlaceKeysig, A::PlaceTimesig, std::nullopt, A::NewSystem});
+    menu("&System",
+         {A::NewSystem, A::CutLeft, A::CutRight, std::nullopt, A::JustifyAll, A::Compress,
+          std::nullopt, A::NeatenSystem, A::NeatenPage, A::NeatenScore, A::BarNeaten});
+    menu("Sta&ve",
+         {A::NewStaveAbove, A::NewStaveBelow, A::DeleteStave, std::nullopt, A::StaveAttributes});
     menu("&Mode", {A::EnterMusic, A::TextMode, A::Lyric, A::LineMode, A::CurveMode, A::HairpinMode,
                    A::SymbolMode, A::ShapeMode, A::BlockMode, std::nullopt, A::HeadFoot, A::Preview,
                    std::nullopt, A::ToggleEdit});

@@ -62,6 +62,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(PipesDialogModel&)> onPipes;
     std::function<bool(RandomTuneDialogModel&)> onRandomTune;
     std::function<std::optional<int>(int)> onInstrument, onTemperament;
+    std::function<bool(StaveAttributesModel&)> onStaveAttributes;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -106,6 +107,9 @@ class FakeDialogs : public DocumentDialogs {
     bool scottishPipes(PipesDialogModel& m) override { return onPipes ? onPipes(m) : false; }
     bool randomTune(RandomTuneDialogModel& m) override {
         return onRandomTune ? onRandomTune(m) : false;
+    }
+    bool staveAttributes(StaveAttributesModel& m) override {
+        return onStaveAttributes ? onStaveAttributes(m) : false;
     }
 };
 

@@ -11,6 +11,7 @@
 #include "core/MessageIds.h"
 #include "editor/DocumentController.h"
 #include "editor/Placement.h"
+#include "editor/StaveActions.h"
 #include "editor/commands/EntryCommands.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
@@ -78,6 +79,11 @@ constexpr std::array kRows{
     Row{"F8", Case::Plain, true, On::Char, When::Always, MusicKeys::pointerToNearest},
     Row{"*", Case::Any, false, On::Char, When::Always, MusicKeys::cursorShape},
     Row{"~", Case::Any, false, On::Char, When::Always, MusicKeys::arpeggio},
+    Row{"[", Case::Any, true, On::Char, When::Always, StaveActions::joinKey},
+    Row{"[", Case::Any, false, On::Char, When::Always, StaveActions::bracketKey},
+    Row{"{", Case::Any, false, On::Char, When::Always, StaveActions::braceKey},
+    Row{"+", Case::Any, false, On::Char, When::Always, StaveActions::sizeKey},
+    Row{"?", Case::Any, false, On::Char, When::NoFocus, StaveActions::attributesKey},
     Row{"Backspace", Case::Any, false, On::Release, When::Always, MusicKeys::backspace},
     Row{"Backspace", Case::Any, true, On::Release, When::Always, MusicKeys::previousPosition},
     Row{"Q", Case::Any, true, On::Char, When::Always, MusicKeys::clef},

@@ -223,6 +223,15 @@ bool ScriptDialogs::run(const std::string& title, std::vector<DialogControl> con
 
 namespace {
 
+std::function<bool(const std::string&)> YesNoSetter(std::function<void(bool)> set) {
+    return [set](const std::string& v) {
+        const std::string l = Lower(v);
+        if (l != "yes" && l != "no") return false;
+        set(l == "yes");
+        return true;
+    };
+}
+
 std::function<bool(const std::string&)> YesNo(bool& flag) {
     return [&flag](const std::string& v) {
         const std::string l = Lower(v);
@@ -590,6 +599,59 @@ std::optional<int> ScriptDialogs::chooseTemperament(int current) {
                             [&model, k] { model.choose(static_cast<int>(k)); }});
     if (!run(M::kCaption, std::move(controls), [] { return true; })) return std::nullopt;
     return model.chosen();
+}
+
+bool ScriptDialogs::staveAttributes(StaveAttributesModel& model) {
+    using M = StaveAttributesModel;
+    using C = DialogControl;
+    auto on = [&model](M::Control c) { return [&model, c] { return model.enabled(c); }; };
+    auto check = [&](const std::string& caption, M::Control c) {
+        return C{caption, C::Check, true,
+                 [&model, c](const std::string& v) {
+                     const std::string l = Lower(v);
+                     if (l != "yes" && l != "no") return false;
+                     model.set(c, l == "yes");
+                     return true;
+                 },
+                 nullptr, on(c)};
+    };
+    auto choice = [&](const std::string& caption, M::Control c, bool value) {
+        return C{caption, C::Button, true, nullptr, [&model, c, value] { model.set(c, value); },
+                 on(c)};
+    };
+    auto chooser = [this](int current) { return chooseInstrument(current); };
+    std::vector<C> controls = {
+        choice("&Do not join to next", M::Join, false),
+        choice("&Join to next", M::Join, true),
+        check("Wit&h brace", M::Brace),
+        check("Barline thro&ugh", M::BarlineThrough),
+        check("With brac&ket", M::Bracket),
+        check("Bracket with ne&xt", M::BracketNext),
+        check(model.pageBreakCaption(), M::PageBreak),
+        choice("&5", M::OneLine, false),
+        choice("&1", M::OneLine, true),
+        choice("Nor&mal", M::Small, false),
+        choice("&Small", M::Small, true),
+        {"T&ranspose", C::Box, true,
+         [&model](const std::string& v) {
+             char* end = nullptr;
+             const long n = std::strtol(v.c_str(), &end, 10);
+             return !v.empty() && *end == 0 && model.setTranspose(static_cast<int>(n));
+         },
+         nullptr},
+        {"Octa&ve Up", C::Button, true, nullptr, [&model] { model.octave(true); }},
+        {"Octave Do&wn", C::Button, true, nullptr, [&model] { model.octave(false); }},
+        {"All", C::Button, true, nullptr, [&model, chooser] { model.chooseInstrumentUp(chooser); }},
+        {"Stems Down only", C::Button, true, nullptr,
+         [this, &model, chooser] { model.chooseInstrumentDown(chooser, host_); }},
+        {"Re&plicate attributes", C::Check, true, YesNoSetter([&model](bool v) { model.setReplicate(v); }),
+         nullptr},
+    };
+    const std::string places[] = {"&None", model.aboveCaption(), model.leftCaption(),
+                                  "On &barlines"};
+    for (int k = 0; k < 4; ++k)
+        controls.push_back({places[k], C::Button, true, nullptr, [&model, k] { model.setBarNumbers(k); }});
+    return run(model.caption(), std::move(controls), [] { return true; });
 }
 
 std::optional<int> ScriptDialogs::popup(const MenuModel& menu) {

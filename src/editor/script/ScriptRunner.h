@@ -114,6 +114,7 @@ class ScriptDialogs : public DocumentDialogs {
     std::optional<int> chooseTemperament(int current) override;
     // The favourite instruments the chooser keeps (1-based), when it has any.
     void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
+    bool staveAttributes(StaveAttributesModel& model) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
