@@ -95,6 +95,12 @@ class NoDialogs : public DocumentDialogs {
     // The benchmarks' own transposition, set by the one that times it.
     std::function<bool(TransposeDialogModel&)> transposing;
     bool transpose(TransposeDialogModel& m) override { return transposing && transposing(m); }
+    // The block action the benchmark chooses.
+    BlockAction blockChoice = BlockAction::Cancel;
+    bool blockAction(BlockActionModel& m) override {
+        m.choose(blockChoice);
+        return blockChoice != BlockAction::Cancel;
+    }
 };
 
 // The full score written to a scratch file and opened in a document at

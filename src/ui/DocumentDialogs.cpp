@@ -2,6 +2,8 @@
 #include "ui/DocumentDialogs.h"
 
 #include <QCursor>
+#include <QGridLayout>
+#include <QScreen>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -143,6 +145,39 @@ bool QtDocumentDialogs::timeSignature(TimeSignatureDialogModel& model) {
 
 bool QtDocumentDialogs::transpose(TransposeDialogModel& model) {
     return RunTransposeDialog(parent_, model, host_, warnings_);
+}
+
+bool QtDocumentDialogs::blockAction(BlockActionModel& model) {
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(BlockActionModel::kCaption);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(BlockActionModel::kLabel));
+    auto* grid = new QGridLayout;
+    int k = 0;
+    for (const BlockActionButton& b : BlockActionModel::kButtons) {
+        auto* button = new QPushButton(QString::fromUtf8(b.caption));
+        button->setEnabled(BlockActionModel::enabled(b.action));
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &model, b] {
+            model.choose(b.action);
+            dialog.accept();
+        });
+        grid->addWidget(button, k / 2, k % 2);
+        ++k;
+    }
+    layout->addLayout(grid);
+    dialog.adjustSize();
+    const QRect screen = parent_ && parent_->screen() ? parent_->screen()->availableGeometry()
+                                                      : QRect(0, 0, 1280, 1024);
+    const QRect window = parent_ ? parent_->window()->frameGeometry() : screen;
+    const ScreenRect at = BlockActionModel::Place(
+        blockLeft_, blockTop_, dialog.width(), dialog.height(),
+        {screen.x(), screen.y(), screen.width(), screen.height()},
+        {window.x(), window.y(), window.width(), window.height()});
+    dialog.move(at.left, at.top);
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    blockLeft_ = dialog.x();
+    blockTop_ = dialog.y();
+    return chosen;
 }
 
 }  // namespace sw

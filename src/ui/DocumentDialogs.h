@@ -34,8 +34,11 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool timeSignature(TimeSignatureDialogModel& model) override;
     bool neatenStaves(NeatenDialogModel& model) override;
     bool transpose(TransposeDialogModel& model) override;
+    bool blockAction(BlockActionModel& model) override;
 
   private:
+    // Where "Block Mode Action" last closed (-1: never).
+    int blockLeft_ = -1, blockTop_ = -1;
     QWidget* parent_;
     const Settings& settings_;
     Host& host_;

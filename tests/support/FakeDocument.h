@@ -57,6 +57,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(TimeSignatureDialogModel&)> onTime;
     std::function<bool(NeatenDialogModel&)> onNeaten;
     std::function<bool(TransposeDialogModel&)> onTranspose;
+    std::function<bool(BlockActionModel&)> onBlockAction;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -89,6 +90,9 @@ class FakeDialogs : public DocumentDialogs {
     bool keySignature(KeySignatureDialogModel& m) override { return onKey ? onKey(m) : false; }
     bool timeSignature(TimeSignatureDialogModel& m) override { return onTime ? onTime(m) : false; }
     bool neatenStaves(NeatenDialogModel& m) override { return onNeaten ? onNeaten(m) : false; }
+    bool blockAction(BlockActionModel& m) override {
+        return onBlockAction ? onBlockAction(m) : false;
+    }
     bool transpose(TransposeDialogModel& m) override {
         return onTranspose ? onTranspose(m) : false;
     }

@@ -107,6 +107,8 @@ class ScriptDialogs : public DocumentDialogs {
     bool timeSignature(TimeSignatureDialogModel& model) override;
     bool neatenStaves(NeatenDialogModel& model) override;
     bool transpose(TransposeDialogModel& model) override;
+    // Answered by a button's caption ("Copy Once", "Al&ign").
+    bool blockAction(BlockActionModel& model) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
