@@ -144,6 +144,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QLabel* pageLabel_ = nullptr;
     QLabel* guidance_ = nullptr;
     QLabel* emptyBarLabel_ = nullptr;
+    QLabel* selectingLabel_ = nullptr;  // LabNobjects
     // The attachments button; while its right button is held each bar is
     // labelled with the share of it under ink.
     QToolButton* strings_ = nullptr;

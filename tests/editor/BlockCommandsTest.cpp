@@ -11,6 +11,7 @@
 #include "layout/BeamRules.h"
 #include "layout/Pagination.h"
 #include "model/Build.h"
+#include "support/EditorFixture.h"
 #include "support/TestSupport.h"
 
 namespace sw {
@@ -242,6 +243,170 @@ TEST_F(BlockCommands, AlignPutsCentresOnOneLineAndRefusesASingleObject) {
 
     host.expectMessage("less than two objects", Answer::OK);
     EXPECT_FALSE(AlignBlock(ctx, Box(95, 55, 105, 65), true, measurer));
+    EXPECT_HOST_CLEAN(host);
+}
+
+}  // namespace
+}  // namespace sw
+
+// ---------------------------------------------------------------------------
+// Driven through the controller as a user drives it.
+
+namespace sw {
+namespace {
+
+class BlockModes : public test::EditorFixture {
+  protected:
+    void Open(Score& s) {
+        s.fonts[1] = {"Times New Roman", 12, 0, 0, 1};
+        s.fontsInUse.set(1);
+        OpenScore(s, 3);
+    }
+    static Score ThreeStaves() {
+        Score s;
+        AppendStave(s, 100, 17, 760);
+        AppendStave(s, 200, 17, 760);
+        AppendStave(s, 300, 17, 760);
+        return s;
+    }
+    int32_t Y(int s) const { return score.stave(s).h.Ycoord; }
+    // Block mode, a box dragged from (x1, y1) to (x2, y2), the dialog answered.
+    void BoxAround(int32_t x1, int32_t y1, int32_t x2, int32_t y2, BlockAction choice) {
+        dialogs.onBlockAction = [choice](BlockActionModel& m) {
+            m.choose(choice);
+            return true;
+        };
+        ASSERT_TRUE(d->run(Action::BlockMode));
+        ASSERT_EQ(d->mode(), kModeBlocksoon);
+        Mouse(PointerEvent::Press, x1, y1);
+        Mouse(PointerEvent::Move, x2, y2);
+        Mouse(PointerEvent::Release, x2, y2);
+    }
+    int Count(int s, int kind) const {
+        int n = 0;
+        for (int i = 1; i <= score.stave(s).count(); ++i)
+            n += score.object(s, i).kind == kind;
+        return n;
+    }
+    bool Undo() {
+        host.expectWarning("You have chosen the Undo operation.", Answer::Yes);
+        return d->run(Action::Undo);
+    }
+};
+
+TEST_F(BlockModes, CopyManyPlacesCopiesEachItsOwnUndoAndEscKeepsThem) {
+    Score s = ThreeStaves();
+    PlaceNote(s, 1, 100, 0, kQuaver, 0);
+    PlaceNote(s, 1, 140, 2, kQuaver, 0);
+    Open(s);
+    BoxAround(90, Y(1) - 30, 150, Y(1) + 30, BlockAction::CopyMany);
+    ASSERT_EQ(d->mode(), kModeBlockCpy);
+    EXPECT_EQ(d->block().selection.count(), 2u);
+    d->key("PgDown");
+    d->key("Enter");
+    EXPECT_EQ(d->mode(), kModeBlockCpy);
+    d->key("PgDown");
+    d->key("Right");
+    d->key("Enter");
+    d->key("Esc");
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_EQ(Count(2, kNote), 2);
+    EXPECT_EQ(Count(3, kNote), 2);
+    EXPECT_EQ(score.object(3, 1).x, 101);
+    EXPECT_EQ(score.object(2, 1).y - Y(2), score.object(1, 1).y - Y(1));
+    ASSERT_TRUE(Undo());
+    EXPECT_EQ(Count(3, kNote), 0);
+    EXPECT_EQ(Count(2, kNote), 2);
+    EXPECT_TRUE(d->block().selection.empty());
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(BlockModes, NotesKeepTheirStaveOffsetWhileTextFollowsTheMouse) {
+    Score s = ThreeStaves();
+    PlaceNote(s, 1, 100, 0, kQuaver, 0);
+    PlaceObject(s, 1, kBarline, 130, 100);
+    PlaceText(s, 2, kText, 100, 180, 1, "rit.");
+    Open(s);
+    BoxAround(90, Y(1) - 30, 150, Y(1) + 30, BlockAction::Move);
+    ASSERT_EQ(d->mode(), kModeBlockVb);
+    d->key("PgDown");
+    Mouse(PointerEvent::Move, 150, Y(1) + 30);  // re-anchors after the key
+    Mouse(PointerEvent::Move, 160, Y(1) + 60);
+    d->key("Enter");
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_EQ(Count(1, kNote), 0);
+    ASSERT_EQ(Count(2, kNote), 1);
+    for (int i = 1; i <= score.stave(2).count(); ++i) {
+        const ScoreObject& o = score.object(2, i);
+        if (o.kind != kNote) continue;
+        EXPECT_EQ(o.y, NoteY(score, 2, 0));
+        EXPECT_EQ(o.x, 110);
+    }
+
+    // Text is free to follow the mouse up and down.
+    const int32_t textY = Y(2) - 20;
+    BoxAround(95, textY - 5, 140, textY + 10, BlockAction::CopyOnce);
+    ASSERT_EQ(d->mode(), kModeBlockCpy);
+    Mouse(PointerEvent::Move, 140, textY + 10);
+    Mouse(PointerEvent::Move, 140, textY + 22);
+    d->key("Enter");
+    EXPECT_EQ(d->mode(), kModeMusic);
+    int texts = 0;
+    for (int i = 1; i <= score.stave(2).count(); ++i)
+        if (score.object(2, i).kind == kText) {
+            ++texts;
+            EXPECT_TRUE(score.object(2, i).y == textY || score.object(2, i).y == textY + 12);
+        }
+    EXPECT_EQ(texts, 2);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(BlockModes, EmptyBoxesAndHalfEnclosedSlursAreToldAndCancelLeavesAllAsItWas) {
+    Score s = ThreeStaves();
+    PlaceNote(s, 1, 100, 0, kQuaver, 0);
+    PlaceCurve(s, 1, {{95, 90}, {200, 90}}, 2);
+    Open(s);
+    warnings.setUserLevel(1);
+    host.expectWarning("There are no objects enclosed in the box");
+    BoxAround(400, Y(3) - 10, 450, Y(3) + 10, BlockAction::Cancel);
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_EQ(d->cursorX(), 450);
+
+    host.expectWarning("One or more curves were incompletely enclosed");
+    BoxAround(90, Y(1) - 30, 150, Y(1) + 30, BlockAction::Cancel);
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_FALSE(d->modified());
+    EXPECT_TRUE(d->block().selection.empty());
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(BlockModes, ShiftClicksCollectObjectsForTheToolBar) {
+    Score s = ThreeStaves();
+    PlaceObject(s, 1, kBarline, 100, 100);
+    PlaceObject(s, 2, kBarline, 300, 200);
+    Open(s);
+    EXPECT_FALSE(d->ui().action(Action::DeleteBlk).enabled);
+    Click(100, Y(1), true);
+    ASSERT_EQ(d->mode(), kModeSelecting);
+    EXPECT_EQ(d->ui().selectingLabel, " Selecting: 1 object selected.");
+    Click(300, Y(2), true);
+    EXPECT_EQ(d->ui().selectingLabel, " Selecting: 2 objects selected.");
+    Click(300, Y(2), true);
+    EXPECT_EQ(d->block().selection.count(), 1u);
+    Click(300, Y(2), true);
+    EXPECT_TRUE(d->ui().action(Action::DeleteBlk).enabled);
+    EXPECT_FALSE(d->ui().action(Action::ChgAttr).enabled);
+    ASSERT_TRUE(d->run(Action::DeleteBlk));
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_EQ(Count(1, kBarline), 0);
+    EXPECT_EQ(Count(2, kBarline), 0);
+    ASSERT_TRUE(Undo());
+    EXPECT_EQ(Count(1, kBarline) + Count(2, kBarline), 2);
+
+    Click(100, Y(1), true);
+    d->key("Esc");
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_TRUE(d->block().selection.empty());
     EXPECT_HOST_CLEAN(host);
 }
 
