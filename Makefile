@@ -57,6 +57,7 @@ bench: release
 	$(RELEASE_DIR)/bench/bench_veltro
 	$(RELEASE_DIR)/bench/bench_transpose
 	$(RELEASE_DIR)/bench/bench_merge
+	$(RELEASE_DIR)/bench/bench_block
 
 $(FUZZ_DIR)/build.ninja:
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja \
