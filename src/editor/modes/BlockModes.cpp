@@ -316,7 +316,7 @@ class DefBlockMode : public ModeHandler {
     PointerResult pointer(const PointerEvent& e) override {
         if (e.kind == PointerEvent::Move) {
             BlockOps::BoxTo(d_, e.x, e.y);
-            return {true, true, true};
+            return {true, true, false};
         }
         if (e.kind == PointerEvent::Release && e.button == MouseButton::Left)
             BlockOps::BoxDone(d_, e.x, e.y);
