@@ -175,8 +175,7 @@ TEST_F(BlockCommands, OneUndoRestoresSourceAndTargetOfAMove) {
     EXPECT_EQ(score.stave(1).count(), 0);
     EXPECT_EQ(score.stave(3).count(), 4);
     // Notes and bar lines keep their offset to the stave: dv moves only free kinds.
-    EXPECT_EQ(O(3, 1).y, score.object(1, 1).y);  // slot 1 of stave 3: the old note at 100
-    EXPECT_EQ(O(3, 1).y, NoteY(score, 3, 0));
+    EXPECT_EQ(O(3, 1).y, NoteY(score, 3, 0));  // slot 1 of stave 3: the old note at 100
     (void)a;
     (void)b;
     ASSERT_TRUE(Undo());
@@ -232,7 +231,7 @@ TEST_F(BlockCommands, AlignPutsCentresOnOneLineAndRefusesASingleObject) {
     };
     EXPECT_NEAR(centre(1, t1), centre(1, t2), 1.0);
     EXPECT_NEAR(centre(1, t1), centre(2, t3), 1.0);
-    EXPECT_EQ(O(2, t3 + 1).x, 0);  // the piece is not moved
+    EXPECT_EQ(O(2, t3 + 1).x, 90);  // the piece is not moved
     ASSERT_TRUE(Undo());
     EXPECT_EQ(O(1, t1).x, 100);
     EXPECT_EQ(O(2, t3).x, 90);
@@ -288,10 +287,7 @@ class BlockModes : public test::EditorFixture {
             n += score.object(s, i).kind == kind;
         return n;
     }
-    bool Undo() {
-        host.expectWarning("You have chosen the Undo operation.", Answer::Yes);
-        return d->run(Action::Undo);
-    }
+    bool Undo() { return d->run(Action::Undo); }  // no question at level 3
 };
 
 TEST_F(BlockModes, CopyManyPlacesCopiesEachItsOwnUndoAndEscKeepsThem) {

@@ -395,7 +395,7 @@ PointerResult SelectingMode::pointer(const PointerEvent& e) {
         d_.mouseMove(e.x, e.y, false);
         if (!e.shift) {
             BlockOps::ToMusic(d_);
-        } else if (d_.focusStave() > 0 && d_.focusObject() > 0 && d_.objectSelected()) {
+        } else if (d_.focusStave() > 0 && d_.focusObject() > 0) {
             BlockOps::Toggle(d_, d_.focusStave(), d_.focusObject());
         }
         return {true, true, false};
