@@ -25,9 +25,8 @@ bool Selection::remove(int s, int i) {
 }
 
 bool Selection::contains(int s, int i) const {
-    return std::any_of(entries_.begin(), entries_.end(), [&](const SelectedObject& e) {
-        return e.stave == s && e.object == i;
-    });
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [&](const SelectedObject& e) { return e.stave == s && e.object == i; });
 }
 
 std::pair<int, int> Selection::staveRange() const {

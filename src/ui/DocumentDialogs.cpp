@@ -2,14 +2,14 @@
 #include "ui/DocumentDialogs.h"
 
 #include <QCursor>
-#include <QGridLayout>
-#include <QScreen>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/FavouriteFonts.h"
@@ -169,10 +169,10 @@ bool QtDocumentDialogs::blockAction(BlockActionModel& model) {
     const QRect screen = parent_ && parent_->screen() ? parent_->screen()->availableGeometry()
                                                       : QRect(0, 0, 1280, 1024);
     const QRect window = parent_ ? parent_->window()->frameGeometry() : screen;
-    const ScreenRect at = BlockActionModel::Place(
-        blockLeft_, blockTop_, dialog.width(), dialog.height(),
-        {screen.x(), screen.y(), screen.width(), screen.height()},
-        {window.x(), window.y(), window.width(), window.height()});
+    const ScreenRect at =
+        BlockActionModel::Place(blockLeft_, blockTop_, dialog.width(), dialog.height(),
+                                {screen.x(), screen.y(), screen.width(), screen.height()},
+                                {window.x(), window.y(), window.width(), window.height()});
     dialog.move(at.left, at.top);
     const bool chosen = dialog.exec() == QDialog::Accepted;
     blockLeft_ = dialog.x();

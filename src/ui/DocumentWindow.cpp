@@ -409,8 +409,8 @@ void TMDIChild::buildToolBars() {
     empty->addWidget(emptyBarLabel_);
     empty->addAction(done);
     QToolBar* block = bar(ToolBarId::BlockActions, "Block");
-    for (A a : {A::DeleteBlk, A::ChgAttr, A::CrossStaveBeam, A::Triplets, A::BeamTremolo,
-                A::AlignV, A::AlignH, A::AbortSelecting})
+    for (A a : {A::DeleteBlk, A::ChgAttr, A::CrossStaveBeam, A::Triplets, A::BeamTremolo, A::AlignV,
+                A::AlignH, A::AbortSelecting})
         block->addAction(action(a));
     selectingLabel_ = new QLabel(Q(MessageText(msg::NoObjectsSelected)), block);
     block->addWidget(selectingLabel_);
@@ -596,8 +596,8 @@ void TMDIChild::showPicture() {
             const uint32_t marked =
                 mode == kModeSelecting ? draw_.colours.selecting : draw_.colours.marked;
             for (const SelectedObject& e : controller_->block().selection.entries())
-                DrawObject(surface, score_, e.stave, e.object,
-                           DrawRequest{marked, false, false}, draw_);
+                DrawObject(surface, score_, e.stave, e.object, DrawRequest{marked, false, false},
+                           draw_);
             DrawPlacingOverlay(surface, score_, ui.overlay, draw_);
         }
         QPainter p(&shown);

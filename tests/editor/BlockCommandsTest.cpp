@@ -408,3 +408,48 @@ TEST_F(BlockModes, ShiftClicksCollectObjectsForTheToolBar) {
 
 }  // namespace
 }  // namespace sw
+
+namespace sw {
+namespace {
+
+class BlockPages : public test::EditorFixture {};
+
+// Staves 1..3 on page 1 and 4..5 on page 2: a three-stave block cannot go
+// down, by stave or by page, without splitting or running off the score.
+TEST_F(BlockPages, TheTargetRangeNeverSplitsOverPagesOrRunsPastTheLastStave) {
+    Score s;
+    for (int k = 0; k < 5; ++k)
+        AppendStave(s, 100 + 150 * k, 17, 760);
+    for (int k = 1; k <= 3; ++k)
+        PlaceObject(s, k, kBarline, 300, 100 + 150 * (k - 1));
+    s.stave(3).h.ForcedBk = true;
+    OpenScore(s, 3);
+    ASSERT_EQ(score.stave(3).h.PageNum, 1);
+    ASSERT_EQ(score.stave(4).h.PageNum, 2);
+    dialogs.onBlockAction = [](BlockActionModel& m) {
+        m.choose(BlockAction::CopyOnce);
+        return true;
+    };
+    ASSERT_TRUE(d->run(Action::BlockMode));
+    const int32_t top = score.stave(1).h.Ycoord - 20, bottom = score.stave(3).h.Ycoord + 20;
+    Mouse(PointerEvent::Press, 290, top);
+    Mouse(PointerEvent::Release, 310, bottom);
+    ASSERT_EQ(d->mode(), kModeBlockCpy);
+    ASSERT_EQ(d->block().selection.count(), 3u);
+
+    host.expectMessage("Cannot split a block over 2 pages while copying.");
+    d->key("PgDown");
+    EXPECT_EQ(d->block().targetFirst, 1);
+    d->key("Alt+PgDown");  // page 2 holds only two staves
+    EXPECT_EQ(d->block().targetFirst, 1);
+    host.expectMessage("Cannot split a block over 2 pages while copying.");
+    d->key("Ctrl+PgDown");  // the next system is stave 2
+    EXPECT_EQ(d->block().targetFirst, 1);
+    d->key("Esc");
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_FALSE(d->modified());
+    EXPECT_HOST_CLEAN(host);
+}
+
+}  // namespace
+}  // namespace sw

@@ -25,10 +25,9 @@ void Refuse(EditContext& ctx, int message) {
 }
 
 bool HasBarline(const Score& score, const Selection& selection) {
-    return std::any_of(selection.entries().begin(), selection.entries().end(),
-                       [&](const SelectedObject& e) {
-                           return score.object(e.stave, e.object).kind == kBarline;
-                       });
+    return std::any_of(
+        selection.entries().begin(), selection.entries().end(),
+        [&](const SelectedObject& e) { return score.object(e.stave, e.object).kind == kBarline; });
 }
 
 bool Delete(EditContext& ctx, const Selection& selection, bool barlines, const char* what) {
@@ -45,8 +44,7 @@ bool Delete(EditContext& ctx, const Selection& selection, bool barlines, const c
 TextFont FontOf(const Score& score, int number) {
     if (number < 1 || number > kMaxFonts || !score.fontsInUse.test(number)) number = 1;
     const FontDesc& f = score.fonts[static_cast<std::size_t>(number)];
-    return TextFont{f.name.empty() ? "Times New Roman" : f.name, f.size > 0 ? f.size : 12,
-                    f.style};
+    return TextFont{f.name.empty() ? "Times New Roman" : f.name, f.size > 0 ? f.size : 12, f.style};
 }
 
 // Where the aligned point of object (s, i) lies along the axis; nothing for
@@ -85,8 +83,7 @@ std::optional<double> Measured(const Score& score, int s, int i, bool horizontal
             return o.y + o.data.line.dy / 2.0;
         case kDrawobject: {
             const DrawobjectData& d = o.data.drawobject;
-            if (d.shape == kDrawRectangle || d.shape == kDrawEllipse)
-                return o.y + d.height / 2.0;
+            if (d.shape == kDrawRectangle || d.shape == kDrawEllipse) return o.y + d.height / 2.0;
             return o.y;
         }
         default:
@@ -125,8 +122,7 @@ bool CopyBlock(EditContext& ctx, const Selection& selection, const BlockPlacemen
 bool DeleteBlock(EditContext& ctx, const Selection& selection) {
     bool barlines = true;
     if (HasBarline(ctx.score, selection))
-        barlines = ctx.host.message(MsgType::Confirmation,
-                                    MessageText(msg::DeleteBarlinesQuestion),
+        barlines = ctx.host.message(MsgType::Confirmation, MessageText(msg::DeleteBarlinesQuestion),
                                     Buttons::YesNo) == Answer::Yes;
     return Delete(ctx, selection, barlines, "delete block");
 }

@@ -53,8 +53,8 @@ uint8_t Through(const std::array<uint8_t, kSlots>& map, uint8_t old) {
 }
 
 // The copy of one object in its new slot, links through `map`.
-ScoreObject Translated(const ScoreObject& from, const std::array<uint8_t, kSlots>& map,
-                       int32_t dx, int32_t dy, int32_t dv) {
+ScoreObject Translated(const ScoreObject& from, const std::array<uint8_t, kSlots>& map, int32_t dx,
+                       int32_t dy, int32_t dv) {
     ScoreObject o = from;
     if (IsPiece(o)) {
         o.x = 0;  // a continuation piece is placed by its chain's head

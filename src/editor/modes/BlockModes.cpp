@@ -17,9 +17,9 @@ namespace sw {
 
 namespace {
 
-constexpr int kAllLevels = 5;      // the warning box at every user level
-constexpr int kNoviceLevels = 3;   // levels 1 and 2
-constexpr int kBigStep = 10;       // Ctrl+Left/Right
+constexpr int kAllLevels = 5;     // the warning box at every user level
+constexpr int kNoviceLevels = 3;  // levels 1 and 2
+constexpr int kBigStep = 10;      // Ctrl+Left/Right
 
 PixelBox Shifted(const PixelBox& b, int32_t dx, int32_t dy) {
     return {b.left + dx, b.top + dy, b.right + dx, b.bottom + dy};

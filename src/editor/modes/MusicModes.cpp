@@ -45,10 +45,7 @@ void MusicMode::enter(int) {
     d_.services_.enableBackupTimer(true);
 }
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 // Takes hold of the object under the mouse: its limits and where it was.
 void StartDrag(DocumentController& d, int32_t x, int32_t y) {

@@ -484,8 +484,8 @@ bool ScriptDialogs::blockAction(BlockActionModel& model) {
                                     model.choose(b.action);
                                     chosen = true;
                                 }});
-    return run(BlockActionModel::kCaption, std::move(controls), [] { return false; }, "C&ancel",
-               &chosen);
+    return run(
+        BlockActionModel::kCaption, std::move(controls), [] { return false; }, "C&ancel", &chosen);
 }
 
 bool ScriptDialogs::transpose(TransposeDialogModel& model) {
