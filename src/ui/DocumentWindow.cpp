@@ -710,6 +710,16 @@ void TMDIChild::redrawPage() {
         showPage(controller_->page());
 }
 
+void TMDIChild::exportBox(const PixelBox& box, bool clipboard) {
+    const QRect area(box.left, box.top, box.right - box.left, box.bottom - box.top);
+    if (!clipboard) {
+        ExportPagePicture(host_, glyphs_, score_, controller_->page(), draw_, area);
+        return;
+    }
+    QtClipboardPort port;
+    CopyPageToClipboard(host_, port, glyphs_, score_, controller_->page(), draw_, area);
+}
+
 void TMDIChild::overlayChanged() {
     showPicture();
 }

@@ -84,6 +84,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     bool makePicture(int page, bool tellAgain);
     void redrawPage() override;
     void overlayChanged() override;
+    void exportBox(const PixelBox& box, bool clipboard) override;
     void showStaveCursor(bool shown) override;
     void movePointerTo(int32_t x, int32_t y) override;
     bool enterHeaderFooter(bool header) override;
