@@ -12,10 +12,10 @@
 #include "core/Bmp1.h"
 #include "core/Pcx.h"
 #include "core/ScriptedHost.h"
+#include "layout/PageGeometry.h"
 #include "model/Build.h"
 #include "render/GlyphStore.h"
 #include "render/PageExport.h"
-#include "layout/PageGeometry.h"
 #include "render/Printing.h"
 
 namespace sw {
