@@ -17,7 +17,7 @@ namespace sw {
 
 namespace {
 
-constexpr int kAllLevels = 5;     // the warning box at every user level
+constexpr int kAllLevels = 4;     // the warning box at every user level
 constexpr int kNoviceLevels = 3;  // levels 1 and 2
 constexpr int kBigStep = 10;      // Ctrl+Left/Right
 
