@@ -60,6 +60,7 @@ bench: release
 	$(RELEASE_DIR)/bench/bench_pipes
 	$(RELEASE_DIR)/bench/bench_playback
 	$(RELEASE_DIR)/bench/bench_staves
+	$(RELEASE_DIR)/bench/bench_block
 
 $(FUZZ_DIR)/build.ninja:
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja \

@@ -100,6 +100,12 @@ class NoDialogs : public DocumentDialogs {
     bool scottishPipes(PipesDialogModel&) override { return true; }
     bool randomTune(RandomTuneDialogModel&) override { return false; }
     bool staveAttributes(StaveAttributesModel&) override { return false; }
+    // The block action the benchmark chooses.
+    BlockAction blockChoice = BlockAction::Cancel;
+    bool blockAction(BlockActionModel& m) override {
+        m.choose(blockChoice);
+        return blockChoice != BlockAction::Cancel;
+    }
 };
 
 // The full score written to a scratch file and opened in a document at

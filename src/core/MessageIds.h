@@ -429,6 +429,19 @@ enum : int {
     UnallocatedStemsDown = 11256,
     ChopObjectsBeyond = 11257,
     ChopNoRoom = 11258,
+    // Block operations (the two warnings can be silenced: below 2000).
+    BoxCurvesLeftOut = 1986,
+    BoxEmpty = 1987,
+    BlockTooFull = 11150,
+    BlockOverTwoPages = 11151,
+    BlockNoTargetSystem = 11152,
+    AlignTooFew = 11153,
+    DeleteBarlinesQuestion = 11154,
+    BlockOutsideEnds = 11155,
+    BlockActionPrompt = 11156,
+    SelectingOne = 11157,
+    SelectingMany = 11158,
+    BlockCopyTo = 11159,
 };
 
 }  // namespace sw::msg

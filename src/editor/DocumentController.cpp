@@ -811,7 +811,13 @@ bool DocumentController::run(Action a) {
         case Action::CrossStaveBeam:
         case Action::BeamTremolo:
         case Action::Triplets:
-            return true;  // the selection's: enabled with the selection tool bar
+        case Action::DeleteBlk:
+        case Action::AlignV:
+        case Action::AlignH:
+        case Action::AbortSelecting:
+            return selectionCommand(a);
+        case Action::ChgAttr:
+            return false;  // the attribute dialogs of a selection are not connected yet
         case Action::JustifyAll:
             justifySystem();
             return true;
@@ -842,6 +848,10 @@ bool DocumentController::keyDown(const std::string& k) {
     if (key.empty()) return false;
     const KeyParts parts = SplitKey(key);
     modifiers_ = parts.held;
+    // The moving box takes its keys (Alt+PgDown too) before any command.
+    if ((mode_ == kModeBlockVb || mode_ == kModeBlockCpy) &&
+        handlers_[static_cast<std::size_t>(mode_)]->key(key))
+        return true;
     if (const std::optional<Action> a = shortcut(key)) return run(*a);
     keysDown_[parts.name] = key;
     return handlers_[static_cast<std::size_t>(mode_)]->key(key);
@@ -1362,9 +1372,19 @@ void DocumentController::refreshUi() {
     for (const char* name :
          {"acJustifyall", "acNeatenSystem", "acNeatenPage", "acNeatenScore", "acBarNeaten"})
         set(name, music && free && score_.Nstaves >= 1);
-    // The selection tool bar's, until there is a selection to act on.
-    for (const char* name : {"acCrossStaveBeam", "acbeamtremulo", "acTriplets"})
-        set(name, false);
+    // The selection tool bar's, with what the selection allows.
+    const bool selecting = m == kModeSelecting && !block_.selection.empty();
+    std::vector<NoteRef> notes;
+    if (selecting)
+        for (const SelectedObject& e : block_.selection.entries())
+            notes.push_back({e.stave, e.object});
+    set("acCrossStaveBeam", selecting && BeamToolAllowed(score_, notes));
+    set("acbeamtremulo", selecting && TremoloToolAllowed(score_, notes));
+    set("acTriplets", selecting && TripletsToolAllowed(score_, notes));
+    for (const char* name : {"acDeleteBlk", "acAlignV", "acAlignH", "tbAbort2"})
+        set(name, selecting);
+    set("acChgAttr", false);  // connected with the attribute dialogs
+    ui_.selectingLabel = SelectingLabel(block_.selection.count());
     refreshNoteActions();
 
     ui_.toolbar = ValidMode(m) ? kModes[m].toolbar : ToolBarId::None;

@@ -15,6 +15,7 @@
 #include "core/WarningBox.h"
 #include "editor/Actions.h"
 #include "editor/BagpipeDialog.h"
+#include "editor/BlockActionDialog.h"
 #include "editor/Modes.h"
 #include "editor/Navigation.h"
 #include "editor/NoteDialogs.h"
@@ -29,6 +30,7 @@
 #include "editor/TransposeDialog.h"
 #include "editor/Undo.h"
 #include "editor/VerticalSpacingDialog.h"
+#include "editor/modes/BlockModes.h"
 #include "editor/modes/ModeHandler.h"
 #include "fileio/ScoreFile.h"
 #include "layout/Beams.h"
@@ -92,6 +94,8 @@ class PageViewPort {
     virtual void movePointerTo(int32_t /*x*/, int32_t /*y*/) {}
     // What a placing mode shows over the page changed (UiState::overlay).
     virtual void overlayChanged() {}
+    // The marked block as a picture file (asked for) or on the clipboard.
+    virtual void exportBox(const PixelBox& /*box*/, bool /*clipboard*/) {}
 };
 
 // What the main window does for a document. Each call has a harmless
@@ -173,6 +177,8 @@ class DocumentDialogs {
     virtual std::optional<int> chooseTemperament(int current) = 0;
     // The stave attributes dialog; true on OK.
     virtual bool staveAttributes(StaveAttributesModel& model) = 0;
+    // "Block Mode Action": false when it closed without a choice.
+    virtual bool blockAction(BlockActionModel& /*model*/) { return false; }
 };
 
 struct ActionState {
@@ -216,6 +222,7 @@ struct UiState {
     std::map<std::string, ActionState> actions;
     PlacementTools tools;
     PlacingOverlay overlay;
+    std::string selectingLabel;  // LabNobjects
     const ActionState& action(const std::string& name) const;
     const ActionState& action(Action a) const { return action(ActionName(a)); }
 };
@@ -444,6 +451,12 @@ class DocumentController {
     int focusObject() const { return focusObject_; }
     bool objectSelected() const { return objectSelected_; }
 
+    // --- blocks
+    const BlockState& block() const { return block_; }
+    DocumentDialogs& dialogs() { return dialogs_; }
+    // The selection tool bar's commands; false when there is no selection.
+    bool selectionCommand(Action a);
+
     // --- guidance
     void showGuidance(int messageId);
     void hintsOff();
@@ -528,6 +541,7 @@ class DocumentController {
         int32_t lineX = 0, lineY = 0;    // a line's place before one axis is kept
         int32_t minX = 0, maxX = 0, minY = 0, maxY = 0;
     } drag_;
+    BlockState block_;
     std::array<std::unique_ptr<ModeHandler>, kModeCount> handlers_;
     // The keys held, by name without modifiers: the release acts with the
     // modifiers of the press.
@@ -553,6 +567,8 @@ class DocumentController {
     friend struct MusicKeys;
     friend class MovestaveMode;
     friend class CompressingMode;
+    friend struct BlockOps;
+    friend void StartSelecting(DocumentController& d, int s, int i);
     friend void StartDrag(DocumentController& d, int32_t x, int32_t y);
     friend void RedrawOnReturn(DocumentController& d, int to);
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "editor/Navigation.h"
+#include "editor/Selection.h"
 #include "model/Score.h"
 
 namespace sw {
@@ -39,10 +40,14 @@ struct PlacingOverlay {
     // A symbol or shape in hand, as it would stand on `stave`, in "Putative".
     std::optional<ScoreObject> object;
     int stave = 0;
+    // "Block": the box being dragged, filled; then the marked box and the
+    // moving box as outlines.
+    std::optional<PixelBox> blockFill;
+    std::vector<PixelBox> blockOutlines;
 
     bool empty() const {
         return !attachLine && rubberBand.empty() && anchors.empty() && curve.empty() && !text &&
-               !object;
+               !object && !blockFill && blockOutlines.empty();
     }
 };
 

@@ -254,6 +254,11 @@ void TidyStave(Score& score, int s, bool dropBarlines) {
             o.text().nextChunk = map(o.text().nextChunk);
         }
     }
+    // The block marks stay on the objects they marked.
+    std::bitset<256> marks;
+    for (std::size_t k = 0; k < kept.size(); ++k)
+        marks[k + 1] = b.t.blockSet[static_cast<std::size_t>(kept[k].o - &b.obj[0])];
+    b.t.blockSet = marks;
     for (std::size_t k = 0; k < out.size(); ++k) {
         b.obj[k + 1] = out[k];
         // Positions and partners may have changed: the geometry is worked out again.

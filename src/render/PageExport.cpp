@@ -2,6 +2,7 @@
 #include "render/PageExport.h"
 
 #include <QBuffer>
+#include <algorithm>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -19,6 +20,7 @@
 #include "core/Messages.h"
 #include "core/Pcx.h"
 #include "core/TextUtil.h"
+#include "layout/PageGeometry.h"
 #include "render/Printing.h"
 
 namespace sw {
@@ -65,12 +67,18 @@ bool ClipboardFlow(ClipboardPort& clipboard, Host& host, const std::function<QIm
 }  // namespace
 
 QImage PagePicture(const GlyphStore& glyphs, const Score& score, int page,
-                   const DrawSettings& settings) {
+                   const DrawSettings& settings, const QRect& area) {
     const PrintPicture geometry = PrintPictureGeometry(score);
     QImage picture(geometry.width, geometry.height, QImage::Format_RGB32);
     if (picture.isNull()) return picture;
     RenderPrintPage(picture, glyphs, score, page, settings);
-    return picture;
+    if (area.isEmpty()) return picture;
+    // The print picture is the screen page at a larger scale.
+    const int screenWidth = std::max(1, ComputePageGeometry(score).width);
+    const double f = static_cast<double>(geometry.width) / screenWidth;
+    const QRect scaled(static_cast<int>(area.x() * f), static_cast<int>(area.y() * f),
+                       static_cast<int>(area.width() * f), static_cast<int>(area.height() * f));
+    return picture.copy(scaled.intersected(picture.rect()));
 }
 
 std::string EncodePictureFile(const QImage& picture, bool bmp, int dpi) {
@@ -111,7 +119,7 @@ PictureWrite SavePagePicture(const std::string& path, const QImage& picture, int
 }
 
 bool ExportPagePicture(Host& host, const GlyphStore& glyphs, const Score& score, int page,
-                       const DrawSettings& settings) {
+                       const DrawSettings& settings, const QRect& area) {
     FileDialogSpec spec;
     spec.filter = "Paintbrush PCX|*.pcx|Windows bitmap BMP|*.bmp";
     spec.defaultExtension = "PCX";
@@ -121,7 +129,7 @@ bool ExportPagePicture(Host& host, const GlyphStore& glyphs, const Score& score,
         spec.directory = std::filesystem::path(scorePath).parent_path().string();
     const std::optional<std::string> path = host.saveFileName(spec);
     if (!path || path->empty()) return false;
-    const QImage picture = PagePicture(glyphs, score, page, settings);
+    const QImage picture = PagePicture(glyphs, score, page, settings, area);
     if (picture.isNull()) {
         host.message(MsgType::Error, MessageText(msg::InsufficientMemory), Buttons::OK);
         return false;
@@ -156,10 +164,11 @@ bool CopyPictureToClipboard(const QImage& picture, ClipboardPort& clipboard, Hos
 }
 
 bool CopyPageToClipboard(Host& host, ClipboardPort& clipboard, const GlyphStore& glyphs,
-                         const Score& score, int page, const DrawSettings& settings) {
+                         const Score& score, int page, const DrawSettings& settings,
+                         const QRect& area) {
     return ClipboardFlow(clipboard, host, [&] {
         // Black and white, one bit a pixel: what a word processor expects of a page.
-        return PagePicture(glyphs, score, page, settings)
+        return PagePicture(glyphs, score, page, settings, area)
             .convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
     });
 }

@@ -18,8 +18,10 @@ class Host;
 // The page as files and the clipboard get it: the black-and-white print
 // picture, header and footer included, at three times the screen scale.
 // Null when the picture cannot be allocated.
+// With a non-empty `area` (screen page pixels), only the part of the page
+// under it: a marked block.
 QImage PagePicture(const GlyphStore& glyphs, const Score& score, int page,
-                   const DrawSettings& settings);
+                   const DrawSettings& settings, const QRect& area = QRect());
 
 // The bytes of a picture file, a 1-bit BMP or a PCX, recording `dpi`.
 std::string EncodePictureFile(const QImage& picture, bool bmp, int dpi);
@@ -40,7 +42,7 @@ PictureWrite SavePagePicture(const std::string& path, const QImage& picture, int
 // The picture-file command: asks for the name, then writes page `page`.
 // True when a file was written.
 bool ExportPagePicture(Host& host, const GlyphStore& glyphs, const Score& score, int page,
-                       const DrawSettings& settings);
+                       const DrawSettings& settings, const QRect& area = QRect());
 
 class ClipboardPort {
   public:
@@ -80,6 +82,7 @@ class FakeClipboardPort : public ClipboardPort {
 bool CopyPictureToClipboard(const QImage& picture, ClipboardPort& clipboard, Host& host);
 // The same for page `page`, drawn as PagePicture draws it.
 bool CopyPageToClipboard(Host& host, ClipboardPort& clipboard, const GlyphStore& glyphs,
-                         const Score& score, int page, const DrawSettings& settings);
+                         const Score& score, int page, const DrawSettings& settings,
+                         const QRect& area = QRect());
 
 }  // namespace sw

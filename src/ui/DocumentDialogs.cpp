@@ -4,10 +4,12 @@
 #include <QCursor>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/FavouriteFonts.h"
@@ -173,6 +175,39 @@ std::optional<int> QtDocumentDialogs::chooseTemperament(int current) {
 bool QtDocumentDialogs::staveAttributes(StaveAttributesModel& model) {
     return RunStaveAttributesDialog(
         parent_, model, [this](int current) { return chooseInstrument(current); }, host_);
+}
+
+bool QtDocumentDialogs::blockAction(BlockActionModel& model) {
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(BlockActionModel::kCaption);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(BlockActionModel::kLabel));
+    auto* grid = new QGridLayout;
+    int k = 0;
+    for (const BlockActionButton& b : BlockActionModel::kButtons) {
+        auto* button = new QPushButton(QString::fromUtf8(b.caption));
+        button->setEnabled(BlockActionModel::enabled(b.action));
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &model, b] {
+            model.choose(b.action);
+            dialog.accept();
+        });
+        grid->addWidget(button, k / 2, k % 2);
+        ++k;
+    }
+    layout->addLayout(grid);
+    dialog.adjustSize();
+    const QRect screen = parent_ && parent_->screen() ? parent_->screen()->availableGeometry()
+                                                      : QRect(0, 0, 1280, 1024);
+    const QRect window = parent_ ? parent_->window()->frameGeometry() : screen;
+    const ScreenRect at =
+        BlockActionModel::Place(blockLeft_, blockTop_, dialog.width(), dialog.height(),
+                                {screen.x(), screen.y(), screen.width(), screen.height()},
+                                {window.x(), window.y(), window.width(), window.height()});
+    dialog.move(at.left, at.top);
+    const bool chosen = dialog.exec() == QDialog::Accepted;
+    blockLeft_ = dialog.x();
+    blockTop_ = dialog.y();
+    return chosen;
 }
 
 }  // namespace sw

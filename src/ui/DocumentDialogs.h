@@ -41,8 +41,11 @@ class QtDocumentDialogs : public DocumentDialogs {
     // The favourite instruments the chooser keeps (1-based), when it has any.
     void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
     bool staveAttributes(StaveAttributesModel& model) override;
+    bool blockAction(BlockActionModel& model) override;
 
   private:
+    // Where "Block Mode Action" last closed (-1: never).
+    int blockLeft_ = -1, blockTop_ = -1;
     QWidget* parent_;
     const Settings& settings_;
     Host& host_;

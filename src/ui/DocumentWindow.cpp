@@ -413,8 +413,11 @@ void TMDIChild::buildToolBars() {
     empty->addWidget(emptyBarLabel_);
     empty->addAction(done);
     QToolBar* block = bar(ToolBarId::BlockActions, "Block");
-    block->addWidget(new QLabel(Q(MessageText(msg::NoObjectsSelected))));
-    block->addAction(done);
+    for (A a : {A::DeleteBlk, A::ChgAttr, A::CrossStaveBeam, A::Triplets, A::BeamTremolo, A::AlignV,
+                A::AlignH, A::AbortSelecting})
+        block->addAction(action(a));
+    selectingLabel_ = new QLabel(Q(MessageText(msg::NoObjectsSelected)), block);
+    block->addWidget(selectingLabel_);
 }
 
 void TMDIChild::textFontFromBoxes() {
@@ -450,6 +453,7 @@ void TMDIChild::applyUi() {
     for (auto& [id, bar] : toolbars_)
         bar->setVisible(id == ui.toolbar);
     emptyBarLabel_->setText(Q(ui.emptyBarText));
+    selectingLabel_->setText(Q(ui.selectingLabel));
     syncTools();
     for (const ActionInfo& info : kActions) {
         if (!ui.actions.count(info.name)) continue;
@@ -550,7 +554,7 @@ void TMDIChild::showPicture() {
                          score_.CurrentStave >= 1 && score_.hasStave(score_.CurrentStave);
     const ScoreObject* pending = controller_->pendingObject();
     const bool showPending = pending && score_.hasStave(controller_->pendingStave());
-    const bool overlay = !ui.overlay.empty();
+    const bool overlay = !ui.overlay.empty() || !controller_->block().selection.empty();
     if ((strokes.empty() && !highlight && !placing && !showPending && !occupancyShown_ &&
          !ui.hairline && !overlay) ||
         previewing_) {
@@ -592,6 +596,12 @@ void TMDIChild::showPicture() {
             DrawContext ctx = PictureContext(shown, glyphs_, false);
             ctx.screenOrigin = QPoint(0, bandShift_);
             PictureSurface surface(ctx);
+            // The selection: "Selecting" while collected by clicks, else "Marked".
+            const uint32_t marked =
+                mode == kModeSelecting ? draw_.colours.selecting : draw_.colours.marked;
+            for (const SelectedObject& e : controller_->block().selection.entries())
+                DrawObject(surface, score_, e.stave, e.object, DrawRequest{marked, false, false},
+                           draw_);
             DrawPlacingOverlay(surface, score_, ui.overlay, draw_);
         }
         QPainter p(&shown);
@@ -702,6 +712,16 @@ void TMDIChild::redrawPage() {
         enterHeaderFooter(bandHeader_);
     else
         showPage(controller_->page());
+}
+
+void TMDIChild::exportBox(const PixelBox& box, bool clipboard) {
+    const QRect area(box.left, box.top, box.right - box.left, box.bottom - box.top);
+    if (!clipboard) {
+        ExportPagePicture(host_, glyphs_, score_, controller_->page(), draw_, area);
+        return;
+    }
+    QtClipboardPort port;
+    CopyPageToClipboard(host_, port, glyphs_, score_, controller_->page(), draw_, area);
 }
 
 void TMDIChild::overlayChanged() {

@@ -84,6 +84,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     bool makePicture(int page, bool tellAgain);
     void redrawPage() override;
     void overlayChanged() override;
+    void exportBox(const PixelBox& box, bool clipboard) override;
     void showStaveCursor(bool shown) override;
     void movePointerTo(int32_t x, int32_t y) override;
     bool enterHeaderFooter(bool header) override;
@@ -144,6 +145,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     QLabel* pageLabel_ = nullptr;
     QLabel* guidance_ = nullptr;
     QLabel* emptyBarLabel_ = nullptr;
+    QLabel* selectingLabel_ = nullptr;  // LabNobjects
     // The attachments button; while its right button is held each bar is
     // labelled with the share of it under ink.
     QToolButton* strings_ = nullptr;

@@ -43,6 +43,18 @@ void DrawPlacingOverlay(Surface& out, const Score& score, const PlacingOverlay& 
                 out.line(s.x1, s.y1, s.x2, s.y2, inverted(c.putative));
         }
     }
+    // The block: filled while it is dragged, then outlines, all inverted.
+    if (o.blockFill) {
+        const PixelBox& b = *o.blockFill;
+        for (int32_t y = b.top; y < b.bottom; ++y)
+            out.line(b.left, y, b.right, y, inverted(c.block));
+    }
+    for (const PixelBox& b : o.blockOutlines)
+        for (const Segment& s :
+             {Segment{b.left, b.top, b.right, b.top}, Segment{b.right, b.top, b.right, b.bottom},
+              Segment{b.right, b.bottom, b.left, b.bottom},
+              Segment{b.left, b.bottom, b.left, b.top}})
+            out.line(s.x1, s.y1, s.x2, s.y2, inverted(c.block));
     if (o.object && score.hasStave(o.stave) && o.stave <= score.Nstaves)
         DrawObject(out, score, o.stave, *o.object, 0, DrawRequest{c.putative, true, false}, set);
 }

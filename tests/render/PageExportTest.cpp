@@ -12,6 +12,7 @@
 #include "core/Bmp1.h"
 #include "core/Pcx.h"
 #include "core/ScriptedHost.h"
+#include "layout/PageGeometry.h"
 #include "model/Build.h"
 #include "render/GlyphStore.h"
 #include "render/PageExport.h"
@@ -213,6 +214,27 @@ TEST_F(Clipboard, ThePlatformClipboardReadsBack) {
     EXPECT_FALSE(Copy(port));
     QGuiApplication::clipboard()->clear();
     EXPECT_TRUE(host.problems().empty()) << host.problems().front();
+}
+
+}  // namespace
+}  // namespace sw
+
+namespace sw {
+namespace {
+
+// A marked block's picture is the page picture's part under the box.
+TEST_F(PageExport, ABoxTakesItsPartOfThePrintPicture) {
+    const QImage page = PagePicture(glyphs, score, 1, DrawSettings{});
+    const QRect box(80, 80, 40, 50);
+    const QImage part = PagePicture(glyphs, score, 1, DrawSettings{}, box);
+    const double f = static_cast<double>(page.width()) / ComputePageGeometry(score).width;
+    ASSERT_EQ(part.width(), static_cast<int>(box.width() * f));
+    ASSERT_EQ(part.height(), static_cast<int>(box.height() * f));
+    EXPECT_EQ(part, page.copy(static_cast<int>(80 * f), static_cast<int>(80 * f), part.width(),
+                              part.height()));
+    // The note at (100, 100) is in it.
+    const Mask ink = MaskOf(part);
+    EXPECT_GT(std::count(ink.ink.begin(), ink.ink.end(), 1), 20);
 }
 
 }  // namespace

@@ -63,6 +63,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(RandomTuneDialogModel&)> onRandomTune;
     std::function<std::optional<int>(int)> onInstrument, onTemperament;
     std::function<bool(StaveAttributesModel&)> onStaveAttributes;
+    std::function<bool(BlockActionModel&)> onBlockAction;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -101,6 +102,9 @@ class FakeDialogs : public DocumentDialogs {
     bool keySignature(KeySignatureDialogModel& m) override { return onKey ? onKey(m) : false; }
     bool timeSignature(TimeSignatureDialogModel& m) override { return onTime ? onTime(m) : false; }
     bool neatenStaves(NeatenDialogModel& m) override { return onNeaten ? onNeaten(m) : false; }
+    bool blockAction(BlockActionModel& m) override {
+        return onBlockAction ? onBlockAction(m) : false;
+    }
     bool transpose(TransposeDialogModel& m) override {
         return onTranspose ? onTranspose(m) : false;
     }

@@ -4,6 +4,7 @@
 
 #include "core/MessageIds.h"
 #include "editor/DocumentController.h"
+#include "editor/modes/BlockModes.h"
 #include "editor/modes/CompressingMode.h"
 #include "editor/modes/MusicModes.h"
 #include "editor/modes/PlacingModes.h"
@@ -49,21 +50,6 @@ class DraggingMode : public ModeHandler {
     }
 };
 
-class GuidedMode : public ModeHandler {
-  public:
-    GuidedMode(DocumentController& d, int guidance) : ModeHandler(d), guidance_(guidance) {}
-    void enter(int) override { d_.showGuidance(guidance_); }
-
-  private:
-    int guidance_;
-};
-
-class DefBlockMode : public ModeHandler {
-  public:
-    using ModeHandler::ModeHandler;
-    void enter(int) override { d_.hintsOff(); }
-};
-
 }  // namespace
 
 std::array<std::unique_ptr<ModeHandler>, kModeCount> MakeModeHandlers(DocumentController& d) {
@@ -75,11 +61,9 @@ std::array<std::unique_ptr<ModeHandler>, kModeCount> MakeModeHandlers(DocumentCo
     h[kModeFoot] = std::make_unique<HeaderFooterMode>(d, false);
     h[kModePreview] = std::make_unique<PreviewMode>(d);
     h[kModeDragging] = std::make_unique<DraggingMode>(d);
-    h[kModeDefBlock] = std::make_unique<DefBlockMode>(d);
     h[kModeMovingObject] = std::make_unique<MovingObjectMode>(d);
     h[kModeMovestave] = std::make_unique<MovestaveMode>(d);
-    h[kModeBlockVb] = std::make_unique<GuidedMode>(d, msg::GuidanceBlockMove);
-    h[kModeBlockCpy] = std::make_unique<GuidedMode>(d, msg::GuidanceBlockCopy);
+    AddBlockModeHandlers(h, d);
     h[kModeText] = std::make_unique<TextMode>(d);
     h[kModeSymbol] = std::make_unique<SymbolMode>(d);
     h[kModeLine] = std::make_unique<LineMode>(d);

@@ -11,8 +11,10 @@
 #include "editor/DocumentController.h"
 #include "editor/HitTest.h"
 #include "editor/Placement.h"
+#include "editor/Selection.h"
 #include "editor/commands/BarCommands.h"
 #include "editor/commands/EntryCommands.h"
+#include "editor/modes/BlockModes.h"
 #include "editor/modes/MusicKeys.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
@@ -43,28 +45,7 @@ void MusicMode::enter(int) {
     d_.services_.enableBackupTimer(true);
 }
 
-namespace {
-
-// Kinds that follow the mouse up and down as well as across.
-bool MovesVertically(int kind) {
-    switch (kind) {
-        case kText9:
-        case kLine:
-        case kCurve:
-        case kTrill:
-        case kOther:
-        case kText:
-        case kHairpin:
-        case kDrawobject:
-        case kHeadertext:
-        case kFootertext:
-            return true;
-        default:
-            return false;
-    }
-}
-
-}  // namespace
+namespace {}  // namespace
 
 // Takes hold of the object under the mouse: its limits and where it was.
 void StartDrag(DocumentController& d, int32_t x, int32_t y) {
@@ -152,6 +133,14 @@ PointerResult MusicMode::pointer(const PointerEvent& e) {
         if (const int s = NearestStave(score, d.page_, e.x, e.y); s > 0) d.setCurrentStave(s);
         return {true, true, false};
     }
+    if (e.kind == PointerEvent::Press && e.button == MouseButton::Left && e.shift && !e.ctrl &&
+        !d.pending_ && d.unlocked_) {
+        // Shift+click starts a selection with the object hit.
+        d.mouseMove(e.x, e.y, false);
+        if (d.objectSelected_ && d.focusStave_ > 0 && d.focusObject_ > 0)
+            StartSelecting(d, d.focusStave_, d.focusObject_);
+        return {true, true, false};
+    }
     if (e.kind == PointerEvent::Press && e.button == MouseButton::Right) {
         PointerResult r{true, true, false};
         r.windowAction = d.popupMenu(e.x, e.y);
@@ -187,7 +176,7 @@ PointerResult MovingObjectMode::pointer(const PointerEvent& e) {
         const int32_t mx = std::clamp(e.x, drag.minX, std::max(drag.minX, drag.maxX));
         const int32_t my = std::clamp(e.y, drag.minY, std::max(drag.minY, drag.maxY));
         o.x += mx - drag.mouseX;
-        if (MovesVertically(o.kind) && !e.shift) o.y += my - drag.mouseY;
+        if (VerticallyMovable(o.kind) && !e.shift) o.y += my - drag.mouseY;
         if (o.kind == kLine && e.shift) {
             // One axis only: the one it has moved further along.
             drag.lineY += my - drag.mouseY;

@@ -485,6 +485,20 @@ bool ScriptDialogs::neatenStaves(NeatenDialogModel& model) {
     return run(MessageText(msg::NeatenCaption), std::move(controls), [] { return true; });
 }
 
+bool ScriptDialogs::blockAction(BlockActionModel& model) {
+    bool chosen = false;
+    std::vector<DialogControl> controls;
+    for (const BlockActionButton& b : BlockActionModel::kButtons)
+        if (b.action != BlockAction::Cancel)
+            controls.push_back({b.caption, DialogControl::Button,
+                                BlockActionModel::enabled(b.action), nullptr, [&model, &chosen, b] {
+                                    model.choose(b.action);
+                                    chosen = true;
+                                }});
+    return run(
+        BlockActionModel::kCaption, std::move(controls), [] { return false; }, "C&ancel", &chosen);
+}
+
 bool ScriptDialogs::transpose(TransposeDialogModel& model) {
     using M = TransposeDialogModel;
     using C = DialogControl;

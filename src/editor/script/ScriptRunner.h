@@ -115,6 +115,8 @@ class ScriptDialogs : public DocumentDialogs {
     // The favourite instruments the chooser keeps (1-based), when it has any.
     void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
     bool staveAttributes(StaveAttributesModel& model) override;
+    // Answered by a button's caption ("Copy Once", "Al&ign").
+    bool blockAction(BlockActionModel& model) override;
 
   private:
     // Plays the queued answers into a dialog until OK is accepted (true) or
