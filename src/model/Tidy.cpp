@@ -125,10 +125,9 @@ void TremoloStems(StaveBlock& b) {
         NoteData& n = o.note();
         if (!n.beamStem2 || n.beamBackTo != 0 || n.beamOnTo != 0) continue;
         const int need = TremoloStemNeed(n);
-        if (n.lengthIncr < need) n.lengthIncr = static_cast<int8_t>(need);
+        if (need > 0 && n.lengthIncr < need) n.lengthIncr = static_cast<int8_t>(need);
     }
 }
-
 
 bool Dropped(const Score& score, int s, const StaveBlock& b, const ScoreObject& o,
              bool dropBarlines) {

@@ -14,13 +14,13 @@
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "ui/AttributeDialog.h"
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/PaletteDialogs.h"
 #include "ui/TransposeDialog.h"
-#include "ui/AttributeDialog.h"
 
 namespace sw {
 

@@ -455,7 +455,7 @@ bool NoteAttributesDialog::applyInScore(Score& score, const std::vector<NoteRef>
     for (const NoteRef& r : notes) {
         NoteData& n = score.object(r.s, r.i).note();
         const int need = n.beamStem2 && !n.beamBackTo && !n.beamOnTo ? TremoloStemNeed(n) : 0;
-        if (n.lengthIncr < need) {
+        if (need > 0 && n.lengthIncr < need) {
             n.lengthIncr = static_cast<int8_t>(need);
             ++report.stemsRaised;
         }

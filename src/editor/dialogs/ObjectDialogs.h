@@ -229,6 +229,7 @@ class ObjectTypeSelection : public AttributeForm {
     explicit ObjectTypeSelection(const std::vector<int>& kindsPresent);
     // The kind a button closed it with.
     std::optional<int> chosenKind() const { return chosen_; }
+    bool finished() const override { return chosen_.has_value(); }
 
   protected:
     void pressed(int id, Host& host) override;

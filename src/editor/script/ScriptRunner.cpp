@@ -446,7 +446,9 @@ bool ScriptDialogs::showForm(AttributeForm& form) {
                 }
                 break;
             case FormControl::Box:
-                c.set = [this, &form, id](const std::string& v) { return form.setText(id, v, host_); };
+                c.set = [this, &form, id](const std::string& v) {
+                    return form.setText(id, v, host_);
+                };
                 break;
             case FormControl::Memo:
                 c.set = [this, &form, id](const std::string& v) {
