@@ -57,8 +57,8 @@ bool DocumentController::editAttributes(std::vector<NoteRef> list, bool legsOnly
     if (list.empty()) return false;
     std::vector<int> kinds;
     for (const NoteRef& r : list) {
-        const int k =
-            IsTextLike(score_.object(r.s, r.i).kind) ? kText : score_.object(r.s, r.i).kind;
+        const int own = score_.object(r.s, r.i).kind;
+        const int k = IsTextLike(own) ? int{kText} : own;
         if (std::find(kinds.begin(), kinds.end(), k) == kinds.end()) kinds.push_back(k);
     }
     int kind = kinds.front();

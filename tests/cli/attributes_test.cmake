@@ -74,7 +74,8 @@ foreach(want "01 05:03 00 02 00 00 00 00 00 00 00 00 00 02" "01 01:03" "01 02:03
     endif()
 endforeach()
 set(byte "[0-9A-F][0-9A-F]")
-string(REGEX MATCHALL "01 0C:04( ${byte}){6} 01" anchors "${found}")
+string(REGEX MATCHALL "01 0C:04 ${byte} ${byte} ${byte} ${byte} ${byte} ${byte} 01" anchors
+             "${found}")
 list(LENGTH anchors n)
 if(NOT n EQUAL 3)
     message(FATAL_ERROR "every anchor of the curve should be thick and dotted:\n${found}")
