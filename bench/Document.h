@@ -83,6 +83,7 @@ class NoDialogs : public DocumentDialogs {
         return c.chosen;
     }
     bool chooseSymbol(SymbolPaletteModel&) override { return false; }
+    bool showForm(AttributeForm&) override { return false; }
     bool chooseShape(ShapePaletteModel&) override { return false; }
     std::optional<FontDesc> selectFavourite() override { return std::nullopt; }
     bool pageSetup(PageData&, bool&) override { return false; }

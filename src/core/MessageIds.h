@@ -442,6 +442,25 @@ enum : int {
     SelectingOne = 11157,
     SelectingMany = 11158,
     BlockCopyTo = 11159,
+    // The object attribute dialogs.
+    KeyName = 160,  // + the key, -7..7
+    StemIncrementOne = 1990,
+    StemIncrementSome = 1991,
+    AttributeDialogExplanation = 11050,
+    DurationModRange = 11051,
+    PrincipalBeamRefused = 11052,
+    DuplicateNotesBeaming = 11053,
+    TypeSelectionHeading = 11054,
+    TypeSelectionPrompt = 11055,
+    NoteAttributesTitle = 11056,
+    AccidentalAttributesCaption = 11057,
+    LinePropertiesCaption = 11058,
+    CurveAttributesCaption = 11059,
+    ArpeggioAttributesCaption = 11060,
+    TextAttributesCaption = 11061,
+    HairpinAttributesCaption = 11062,
+    TypeSelectionCaption = 11063,
+    LineLegsCaption = 11064,
 };
 
 }  // namespace sw::msg

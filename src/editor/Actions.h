@@ -60,6 +60,10 @@ enum class Action : uint8_t {
     RedrawSystem,
     VerticalSpacing,
     ExtendedProperties,
+    // The attribute dialogs.
+    Properties,
+    Attributes,
+    LineLegs,
     // Stems, beams and note alignment.
     OptimiseStems,
     NoteAlignment,
@@ -218,6 +222,9 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::RedrawSystem, "RedrawSystem1", "Redraw syste&m", ""},
     {Action::VerticalSpacing, "acVerticalSpacing", "&Adjust vertical stave spacing", ""},
     {Action::ExtendedProperties, "acExtProp", "Extended Properties", "Ctrl+F1"},
+    {Action::Properties, "acProperties", "Properties", ""},
+    {Action::Attributes, "acAttributes", "Attributes", ""},
+    {Action::LineLegs, "acLineLegs", "Legs", ""},
     {Action::OptimiseStems, "acOptimiseStems", "Optimise note stems", ""},
     {Action::NoteAlignment, "acNoteAlignment", "&Fixup note Alignment", ""},
     {Action::ReverseStem, "acReverseStem", "Reverse Stem", ""},

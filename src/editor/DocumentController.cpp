@@ -49,6 +49,8 @@ bool IsHeadFoot(int mode) {
 const char* const kMusicOnly[] = {"acOptions",
                                   "acShape",
                                   "acAttributes",
+                                  "acProperties",
+                                  "acLineLegs",
                                   "acRedraw",
                                   "acClose",
                                   "acNewsystem",
@@ -707,6 +709,15 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::PlaceClef:
             placeClef();
+            return true;
+        case Action::Properties:
+            properties();
+            return true;
+        case Action::Attributes:
+            attributes();
+            return true;
+        case Action::LineLegs:
+            lineLegs();
             return true;
         case Action::PlaceKeysig:
             placeKeysig();

@@ -30,6 +30,7 @@
 #include "editor/TransposeDialog.h"
 #include "editor/Undo.h"
 #include "editor/VerticalSpacingDialog.h"
+#include "editor/dialogs/AttributeForm.h"
 #include "editor/modes/BlockModes.h"
 #include "editor/modes/ModeHandler.h"
 #include "fileio/ScoreFile.h"
@@ -157,11 +158,11 @@ class DocumentDialogs {
     // A right-button menu at the mouse: the chosen item, nothing when it was
     // closed without one.
     virtual std::optional<int> popup(const MenuModel& /*menu*/) { return std::nullopt; }
-    // The "Clef Attributes", "Key Signature" and "Time signature" dialogs
-    // on one object: true when OK closed them.
-    virtual bool clefAttributes(ClefDialogModel& /*model*/) { return false; }
-    virtual bool keySignature(KeySignatureDialogModel& /*model*/) { return false; }
-    virtual bool timeSignature(TimeSignatureDialogModel& /*model*/) { return false; }
+    // An attribute dialog ("Clef Attributes", "Note Attributes", …, "Object
+    // type selection") over its form: true when OK (or a closing choice) closed it.
+    virtual bool showForm(AttributeForm& /*form*/) { return false; }
+    // "Object type selection": the kind chosen among those present, nothing on Cancel.
+    std::optional<int> chooseObjectTypes(const std::vector<int>& kindsPresent);
     // "Neaten Stave(s)": true when OK closed it.
     virtual bool neatenStaves(NeatenDialogModel& /*model*/) { return false; }
     // "Transposing": true when "Do it!" closed it.
@@ -436,6 +437,17 @@ class DocumentController {
     void placeClef();
     void placeKeysig();
     void placeTimesig();
+    // The attribute dialog of the object in hand, else of the object under the
+    // mouse (`?`, "Properties", a right click on the object in hand).
+    void properties();
+    // The object in hand's attributes (the tool button).
+    void attributes();
+    // "Legs" of the line under the mouse.
+    void lineLegs();
+    // The attribute dialog over a list of objects (a block's, or one): the
+    // kind asked for when several are listed; OK is one edit. True when
+    // something changed.
+    bool editAttributes(std::vector<NoteRef> list, bool legsOnly = false);
     // Ins: the Add menu at the mouse, its chosen item run.
     void addMenu();
     // Shift+F5 and Redraw system: the stave (or its system) laid out and
@@ -496,6 +508,8 @@ class DocumentController {
     // A command that starts something else while an object is provisional.
     bool refuseWhileProvisional();
     bool signatureAllowed();
+    // The dialog of the object in hand, its values written into it on OK.
+    bool provisionalAttributes();
 
     Score& score_;
     EditorSettings settings_;

@@ -57,7 +57,7 @@ MenuModel ObjectMenu(const Score& score, int s, int i, const ActionEnabled& enab
     if (!score.hasStave(s) || !score.stave(s).validIndex(i)) return menu;
     const ScoreObject& o = score.object(s, i);
     auto& m = menu.items;
-    const MenuItem properties = Later("Properties");
+    const MenuItem properties = Act("Properties", Action::Properties, enabled);
     auto del = [&](const char* caption) { return Act(caption, Action::DeleteFocus, enabled); };
     switch (o.kind) {
         case kClef:
@@ -131,7 +131,7 @@ MenuModel ObjectMenu(const Score& score, int s, int i, const ActionEnabled& enab
                 {"Normal", 0}, {"Dashed", 1}, {"Wavy", 2}, {"With break", 3}};
             for (const auto& [caption, v] : kStyles)
                 m.push_back(Cmd(caption, MenuCommand::LineStyle, v, l.style == v));
-            m.push_back(Later("Legs"));
+            m.push_back(Act("Legs", Action::LineLegs, enabled));
             m.push_back(Separator());
             static const char* kThick[] = {"Line thickness 0", "Line thickness 1",
                                            "Line thickness 2", "Line thickness 3",
@@ -273,22 +273,6 @@ MenuModel AddMenuModel(const ActionEnabled& enabled) {
 namespace {
 
 // A curve's anchors, from any one of them.
-std::vector<int> CurveOf(const StaveBlock& b, int i) {
-    std::vector<int> chain;
-    int first = i;
-    for (int steps = 0; steps < kMaxObjects; ++steps) {
-        const int p = b.obj[first].data.curve.prevAnchor;
-        if (p == first || !b.validIndex(p) || b.obj[p].kind != kCurve) break;
-        first = p;
-    }
-    for (int j = first, steps = 0;
-         steps < kMaxObjects && b.validIndex(j) && b.obj[j].kind == kCurve; ++steps) {
-        if (std::find(chain.begin(), chain.end(), j) != chain.end()) break;
-        chain.push_back(j);
-        j = b.obj[j].data.curve.nextAnchor;
-    }
-    return chain;
-}
 
 void SetShape(ScoreObject& o, int shape) {
     DrawobjectData& d = o.data.drawobject;
@@ -415,6 +399,23 @@ std::string PlainCaption(const std::string& caption) {
     for (char ch : caption)
         if (ch != '&') out += ch;
     return out;
+}
+
+std::vector<int> CurveOf(const StaveBlock& b, int i) {
+    std::vector<int> chain;
+    int first = i;
+    for (int steps = 0; steps < kMaxObjects; ++steps) {
+        const int p = b.obj[first].data.curve.prevAnchor;
+        if (p == first || !b.validIndex(p) || b.obj[p].kind != kCurve) break;
+        first = p;
+    }
+    for (int j = first, steps = 0;
+         steps < kMaxObjects && b.validIndex(j) && b.obj[j].kind == kCurve; ++steps) {
+        if (std::find(chain.begin(), chain.end(), j) != chain.end()) break;
+        chain.push_back(j);
+        j = b.obj[j].data.curve.nextAnchor;
+    }
+    return chain;
 }
 
 }  // namespace sw

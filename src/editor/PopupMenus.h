@@ -64,6 +64,10 @@ MenuModel AddMenuModel(const ActionEnabled& enabled);
 // thickness into every anchor of its curve). False when nothing changed.
 bool ApplyMenuCommand(StaveBlock& b, int i, MenuCommand c, int value);
 
+// The anchors of the curve holding anchor i, first to last (a damaged chain
+// stops where it would loop).
+std::vector<int> CurveOf(const StaveBlock& b, int i);
+
 // The caption as a script names it: without "&".
 std::string PlainCaption(const std::string& caption);
 

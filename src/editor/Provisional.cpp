@@ -306,8 +306,12 @@ void DocumentController::deleteFocus() {
 }
 
 std::optional<Action> DocumentController::popupMenu(int32_t x, int32_t y) {
-    // The object in hand's own dialog comes with the attribute dialogs.
-    if (pending_ || mode_ != kModeMusic) return std::nullopt;
+    if (mode_ != kModeMusic) return std::nullopt;
+    // A right click on the object in hand opens its dialog.
+    if (pending_) {
+        provisionalAttributes();
+        return std::nullopt;
+    }
     mouseMove(x, y, false);
     // The object under the same focus may be another since the last move
     // (an Undo in between): the note items follow the object there now.
@@ -366,10 +370,7 @@ void DocumentController::redrawStaves(bool system) {
 void DocumentController::placeClef() {
     clefKey();
     if (!pending_ || pending_->kind != kClef) return;
-    ClefDialogModel model(pending_->data.clef);
-    if (!dialogs_.clefAttributes(model)) return;
-    model.apply(*pending_);
-    pendingChanged();
+    provisionalAttributes();
 }
 
 // A key or time signature goes on a full-size stave only.
@@ -397,10 +398,7 @@ void DocumentController::placeKeysig() {
     pending_->glyph = kNoGlyph;
     pending_->y = score_.stave(pendingStave_).h.Ycoord;
     pendingChanged();
-    KeySignatureDialogModel model(k);
-    if (!dialogs_.keySignature(model)) return;
-    model.apply(*pending_);
-    pendingChanged();
+    provisionalAttributes();
 }
 
 void DocumentController::placeTimesig() {
@@ -410,10 +408,7 @@ void DocumentController::placeTimesig() {
     if (w.data.timesig.numerator == 0) w.data.timesig = TimesigData{4, 4, 0, 0};
     w.y = score_.stave(pendingStave_).h.Ycoord;
     pendingChanged();
-    TimeSignatureDialogModel model(w.data.timesig);
-    if (!dialogs_.timeSignature(model)) return;
-    model.apply(*pending_);
-    pendingChanged();
+    provisionalAttributes();
 }
 
 }  // namespace sw

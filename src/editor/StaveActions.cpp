@@ -127,8 +127,4 @@ void StaveActions::sizeKey(DocumentController& d, const MusicKey&) {
     d.run(Action::ChangeSize);
 }
 
-void StaveActions::attributesKey(DocumentController& d, const MusicKey&) {
-    if (!d.pending_) d.run(Action::StaveAttributes);
-}
-
 }  // namespace sw

@@ -19,12 +19,11 @@ struct StaveActions {
     static bool command(DocumentController& d, Action a);
     static void refreshActions(DocumentController& d);
     // Music keys: Ctrl+[ joins or separates, `[` and `{` bracket and brace,
-    // `+` the stave size, `?` the attributes dialog.
+    // `+` the stave size.
     static void joinKey(DocumentController& d, const MusicKey& k);
     static void bracketKey(DocumentController& d, const MusicKey& k);
     static void braceKey(DocumentController& d, const MusicKey& k);
     static void sizeKey(DocumentController& d, const MusicKey& k);
-    static void attributesKey(DocumentController& d, const MusicKey& k);
 
   private:
     static void binding(DocumentController& d, bool brace);

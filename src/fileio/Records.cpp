@@ -56,7 +56,7 @@ void PackNote(const NoteData& n, uint8_t b[kKindDataSize]) {
     b[10] = n.tieRight;
     b[11] = n.tieOver;
     b[12] = n.head;
-    b[13] = n.lengthIncr;
+    b[13] = static_cast<uint8_t>(n.lengthIncr);
 }
 
 void UnpackNote(const uint8_t b[kKindDataSize], NoteData& n) {
@@ -124,7 +124,7 @@ void UnpackNote(const uint8_t b[kKindDataSize], NoteData& n) {
     n.tieRight = b[10];
     n.tieOver = b[11];
     n.head = b[12];
-    n.lengthIncr = b[13];
+    n.lengthIncr = static_cast<int8_t>(b[13]);
     if (n.stem == 3) n.stem = n.pitch >= 0 ? 1 : 0;
 }
 

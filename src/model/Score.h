@@ -237,5 +237,7 @@ bool IsFirstStaveOfSystem(const Score& score, int s);
 // Puts the objects of stave s in reading order, dropping dead ones and
 // renumbering every link.
 void TidyStave(Score& score, int s, bool dropBarlines);
+// The stem length a single-note tremolo needs for its strokes (0 for none).
+int TremoloStemNeed(const NoteData& n);
 
 }  // namespace sw

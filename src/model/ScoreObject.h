@@ -100,7 +100,7 @@ struct NoteData {
     uint8_t tieRight;
     uint8_t tieOver;
     uint8_t headSize;
-    uint8_t lengthIncr;
+    int8_t lengthIncr;  // half-spaces added to the stem, -4..9 (the file's byte)
     uint8_t beamBackUp;
     uint8_t beamBackDown;
     uint8_t beamOnUp;

@@ -124,21 +124,8 @@ void TremoloStems(StaveBlock& b) {
         if (o.kind != kNote) continue;
         NoteData& n = o.note();
         if (!n.beamStem2 || n.beamBackTo != 0 || n.beamOnTo != 0) continue;
-        int need = 0;
-        bool up = n.stem == 0, down = n.stem == 1;
-        if (n.tremuloBars == 3) {
-            if (n.noteValue == 4 && up) need = 1;
-        } else if (n.tremuloBars == 4) {
-            if (n.noteValue == 3)
-                need = 2;
-            else if (n.noteValue == 4 && up)
-                need = 2;
-            else if (n.noteValue == 4 && down)
-                need = 1;
-            else if (n.noteValue == 5 && (up || down))
-                need = 1;
-        }
-        if (n.lengthIncr < need) n.lengthIncr = static_cast<uint8_t>(need);
+        const int need = TremoloStemNeed(n);
+        if (need > 0 && n.lengthIncr < need) n.lengthIncr = static_cast<int8_t>(need);
     }
 }
 
@@ -177,6 +164,14 @@ bool KeyLess(const SortKey& a, const SortKey& b) {
 }
 
 }  // namespace
+
+int TremoloStemNeed(const NoteData& n) {
+    const bool up = n.stem == 0, down = n.stem == 1;
+    if (n.tremuloBars == 3) return n.noteValue == 4 && up ? 1 : 0;
+    if (n.tremuloBars != 4) return 0;
+    if (n.noteValue == 3 || (n.noteValue == 4 && up)) return 2;
+    return (n.noteValue == 4 && down) || (n.noteValue == 5 && (up || down)) ? 1 : 0;
+}
 
 void TidyStave(Score& score, int s, bool dropBarlines) {
     if (score.debug.disableTidy || !score.hasStave(s)) return;

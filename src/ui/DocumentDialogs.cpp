@@ -17,6 +17,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "ui/BagpipeDialog.h"
+#include "ui/AttributeDialog.h"
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/NoteDialogs.h"
@@ -131,20 +132,8 @@ bool QtDocumentDialogs::neatenStaves(NeatenDialogModel& model) {
     return RunNeatenDialog(parent_, model);
 }
 
-bool QtDocumentDialogs::clefAttributes(ClefDialogModel& model) {
-    return RunClefDialog(parent_, model);
-}
-
-bool QtDocumentDialogs::keySignature(KeySignatureDialogModel& model) {
-    return RunKeySignatureDialog(parent_, model, [this](int n) {
-        host_.message(MsgType::Error, FormatMessage(msg::SharpsOrFlats, n), Buttons::OK);
-    });
-}
-
-bool QtDocumentDialogs::timeSignature(TimeSignatureDialogModel& model) {
-    return RunTimeSignatureDialog(parent_, model, [this] {
-        host_.message(MsgType::Error, MessageText(msg::BadLowerNumber), Buttons::OK);
-    });
+bool QtDocumentDialogs::showForm(AttributeForm& form) {
+    return RunAttributeForm(parent_, form, host_, settings_.colours.defaultform, &glyphs_);
 }
 
 bool QtDocumentDialogs::transpose(TransposeDialogModel& model) {

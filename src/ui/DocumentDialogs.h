@@ -29,9 +29,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool tremoloBeams(TremoloBeamsModel& model) override;
     bool verticalSpacing(VerticalSpacingModel& model) override;
     std::optional<int> popup(const MenuModel& menu) override;
-    bool clefAttributes(ClefDialogModel& model) override;
-    bool keySignature(KeySignatureDialogModel& model) override;
-    bool timeSignature(TimeSignatureDialogModel& model) override;
+    bool showForm(AttributeForm& form) override;
     bool neatenStaves(NeatenDialogModel& model) override;
     bool transpose(TransposeDialogModel& model) override;
     bool scottishPipes(PipesDialogModel& model) override;

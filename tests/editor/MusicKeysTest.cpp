@@ -377,7 +377,7 @@ TEST_F(MusicKeys, PointerKeysTheAddMenuAndRedraw) {
             if (PlainCaption(m.items[i].caption) == "Clef...") return static_cast<int>(i);
         return std::nullopt;
     };
-    dialogs.onClef = [](ClefDialogModel&) { return true; };
+    dialogs.onForm = [](AttributeForm&) { return true; };
     d->key("Ins");
     EXPECT_EQ(shown, "Place");
     ASSERT_NE(d->pendingObject(), nullptr);

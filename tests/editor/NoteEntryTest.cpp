@@ -16,6 +16,7 @@
 #include "editor/UndoStorage.h"
 #include "editor/commands/EntryCommands.h"
 #include "editor/commands/PageCommands.h"
+#include "editor/dialogs/ObjectDialogs.h"
 #include "fileio/ScoreFile.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
@@ -726,10 +727,11 @@ TEST(PopupMenus, ItemsKeepShapesCentredAndCurvesWhole) {
 
 TEST_F(Entry, CtrlCKAndTPlaceThroughTheirDialogs) {
     Open(3, 1);
-    dialogs.onClef = [](ClefDialogModel& m) {
-        EXPECT_EQ(m.type, 0);
-        m.type = 1;
-        m.octave = 1;
+    // The dialogs' controls by position: Type, Size, Octave for the clef.
+    dialogs.onForm = [](AttributeForm& f) {
+        EXPECT_EQ(f.control(0).value, 0) << "treble";
+        f.choose(0, 1);
+        f.choose(2, 1);
         return true;
     };
     d->key("Ctrl+C");
@@ -738,21 +740,24 @@ TEST_F(Entry, CtrlCKAndTPlaceThroughTheirDialogs) {
     EXPECT_EQ(d->pendingObject()->data.clef.octaveDown, 1);
     d->key("Space");
     // Cancel leaves the new key signature in hand as it started: one sharp.
+    dialogs.onForm = nullptr;
     d->key("Ctrl+K");
     ASSERT_NE(d->pendingObject(), nullptr);
     EXPECT_EQ(d->pendingObject()->data.keysig.key, 1);
-    dialogs.onKey = [](KeySignatureDialogModel& m) {
-        EXPECT_EQ(m.value(), 2) << "again: the next value";
-        m.type = KeySignatureDialogModel::Flats;
-        m.chooseNumber(3);
-        return true;
+    dialogs.onForm = [this](AttributeForm& f) {
+        auto& k = static_cast<KeySignatureDialog&>(f);
+        EXPECT_EQ(k.keyName(), "D major/B minor") << "again: the next value";
+        f.choose(k.type, 0);
+        f.choose(k.number, 3);
+        return f.accept(host);
     };
     d->key("Ctrl+K");
     EXPECT_EQ(d->pendingObject()->data.keysig.key, -3);
     d->key("Space");
-    dialogs.onTime = [](TimeSignatureDialogModel& m) {
-        EXPECT_EQ(m.quick(), 2) << "4/4";
-        m.chooseType(TimeSignatureDialogModel::Cut);
+    dialogs.onForm = [](AttributeForm& f) {
+        auto& t = static_cast<TimeSignatureDialog&>(f);
+        EXPECT_EQ(f.control(t.quick).value, 2) << "4/4";
+        f.choose(t.type, TimeSignatureDialog::Cut);
         return true;
     };
     d->key("Ctrl+T");
@@ -761,32 +766,10 @@ TEST_F(Entry, CtrlCKAndTPlaceThroughTheirDialogs) {
     EXPECT_EQ(score.object(1, 1).kind, kClef);
     EXPECT_EQ(score.object(1, 2).data.keysig.key, -3);
     EXPECT_EQ(score.object(1, 3).data.timesig.sign, 2);
-    EXPECT_EQ(score.object(1, 3).data.timesig.numerator, 2);
+    EXPECT_EQ(score.object(1, 3).data.timesig.numerator, 4);
     Undo();
     EXPECT_EQ(Count(1), 2);
     EXPECT_HOST_CLEAN(host);
-}
-
-TEST(SignatureDialogs, KeyNeedsSharpsOrFlatsAndTheLowerNumberReadsWhatItCan) {
-    KeySignatureDialogModel key(KeysigData{0, 1});
-    key.chooseNumber(4);
-    EXPECT_EQ(key.undecided(), 4);
-    key.type = KeySignatureDialogModel::Sharps;
-    EXPECT_EQ(key.value(), 4);
-    key.chooseNumber(0);
-    EXPECT_EQ(key.type, KeySignatureDialogModel::NoType);
-    TimeSignatureDialogModel time(TimesigData{3, 8, 0, 0});
-    EXPECT_EQ(time.quick(), 3);
-    EXPECT_FALSE(time.setLowerText("X"));
-    EXPECT_EQ(time.lower, 0);
-    EXPECT_FALSE(time.setUpperText("1000"));
-    EXPECT_EQ(time.upper, 3);
-    time.chooseType(TimeSignatureDialogModel::Single);
-    ScoreObject o;
-    NewObjectRecord(o);
-    time.apply(o);
-    EXPECT_EQ(o.data.timesig.denominator, 1);
-    EXPECT_EQ(o.data.timesig.singleNumber, 1);
 }
 
 // ---------------------------------------------------------------------------

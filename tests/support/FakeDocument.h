@@ -54,9 +54,8 @@ class FakeDialogs : public DocumentDialogs {
     std::function<bool(TremoloBeamsModel&)> onTremoloBeams;
     std::function<bool(VerticalSpacingModel&)> onVerticalSpacing;
     std::function<std::optional<int>(const MenuModel&)> onPopup;
-    std::function<bool(ClefDialogModel&)> onClef;
-    std::function<bool(KeySignatureDialogModel&)> onKey;
-    std::function<bool(TimeSignatureDialogModel&)> onTime;
+    // An attribute dialog: the test plays the user on its form.
+    std::function<bool(AttributeForm&)> onForm;
     std::function<bool(NeatenDialogModel&)> onNeaten;
     std::function<bool(TransposeDialogModel&)> onTranspose;
     std::function<bool(PipesDialogModel&)> onPipes;
@@ -98,9 +97,7 @@ class FakeDialogs : public DocumentDialogs {
     std::optional<int> popup(const MenuModel& menu) override {
         return onPopup ? onPopup(menu) : std::nullopt;
     }
-    bool clefAttributes(ClefDialogModel& m) override { return onClef ? onClef(m) : false; }
-    bool keySignature(KeySignatureDialogModel& m) override { return onKey ? onKey(m) : false; }
-    bool timeSignature(TimeSignatureDialogModel& m) override { return onTime ? onTime(m) : false; }
+    bool showForm(AttributeForm& f) override { return onForm ? onForm(f) : false; }
     bool neatenStaves(NeatenDialogModel& m) override { return onNeaten ? onNeaten(m) : false; }
     bool blockAction(BlockActionModel& m) override {
         return onBlockAction ? onBlockAction(m) : false;

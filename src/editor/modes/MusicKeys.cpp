@@ -83,7 +83,7 @@ constexpr std::array kRows{
     Row{"[", Case::Any, false, On::Char, When::Always, StaveActions::bracketKey},
     Row{"{", Case::Any, false, On::Char, When::Always, StaveActions::braceKey},
     Row{"+", Case::Any, false, On::Char, When::Always, StaveActions::sizeKey},
-    Row{"?", Case::Any, false, On::Char, When::NoFocus, StaveActions::attributesKey},
+    Row{"?", Case::Any, false, On::Char, When::Always, MusicKeys::properties},
     Row{"Backspace", Case::Any, false, On::Release, When::Always, MusicKeys::backspace},
     Row{"Backspace", Case::Any, true, On::Release, When::Always, MusicKeys::previousPosition},
     Row{"Q", Case::Any, true, On::Char, When::Always, MusicKeys::clef},
@@ -529,6 +529,10 @@ void MusicKeys::tie(DocumentController& d, const MusicKey& k) {
     n.tieLeft = partner != 0 ? static_cast<uint8_t>(partner) : kTieFromPreviousSystem;
     n.tieOver = over;
     d.pendingChanged();
+}
+
+void MusicKeys::properties(DocumentController& d, const MusicKey&) {
+    d.properties();
 }
 
 void MusicKeys::arpeggio(DocumentController& d, const MusicKey&) {

@@ -40,6 +40,7 @@ struct MusicKeys {
     static void rest(DocumentController& d, const MusicKey& k);
     static void tie(DocumentController& d, const MusicKey& k);
     static void arpeggio(DocumentController& d, const MusicKey& k);
+    static void properties(DocumentController& d, const MusicKey& k);
     static void backspace(DocumentController& d, const MusicKey& k);
     static void clef(DocumentController& d, const MusicKey& k);
     static void enter(DocumentController& d, const MusicKey& k);

@@ -11,6 +11,7 @@
 #include "core/TextUtil.h"
 #include "editor/Actions.h"
 #include "editor/PlaybackDialogs.h"
+#include "editor/dialogs/ObjectDialogs.h"
 
 namespace sw {
 
@@ -420,56 +421,84 @@ bool ScriptDialogs::verticalSpacing(VerticalSpacingModel& model) {
     return run(M::kCaption, std::move(controls), [] { return true; });
 }
 
-bool ScriptDialogs::clefAttributes(ClefDialogModel& model) {
-    std::vector<DialogControl> controls;
-    auto choices = [&controls](const auto& captions, int& field) {
-        for (std::size_t k = 0; k < captions.size(); ++k)
-            controls.push_back({captions[k], DialogControl::Button, true, nullptr,
-                                [&field, k] { field = static_cast<int>(k); }});
-    };
-    choices(ClefDialogModel::kTypes, model.type);
-    choices(ClefDialogModel::kSizes, model.size);
-    choices(ClefDialogModel::kOctaves, model.octave);
-    return run(MessageText(msg::ClefAttributesCaption), std::move(controls), [] { return true; });
-}
-
-bool ScriptDialogs::keySignature(KeySignatureDialogModel& model) {
-    using K = KeySignatureDialogModel;
-    std::vector<DialogControl> controls = {
-        {"&Flats", DialogControl::Button, true, nullptr, [&model] { model.type = K::Flats; }},
-        {"&Sharps", DialogControl::Button, true, nullptr, [&model] { model.type = K::Sharps; }},
-        {"With naturals on change", DialogControl::Check, true, YesNo(model.naturals), nullptr},
-    };
-    for (int n = 0; n <= 7; ++n)
-        controls.push_back({std::string(1, '&').append(std::to_string(n)), DialogControl::Button,
-                            true, nullptr, [&model, n] { model.chooseNumber(n); }});
-    return run(MessageText(msg::KeySignatureCaption), std::move(controls), [&] {
-        const std::optional<int> n = model.undecided();
-        if (n) host_.message(MsgType::Error, FormatMessage(msg::SharpsOrFlats, *n), Buttons::OK);
-        return !n;
-    });
-}
-
-bool ScriptDialogs::timeSignature(TimeSignatureDialogModel& model) {
-    using T = TimeSignatureDialogModel;
-    std::vector<DialogControl> controls;
-    for (std::size_t k = 0; k < T::kTypes.size(); ++k)
-        controls.push_back({T::kTypes[k], DialogControl::Button, true, nullptr,
-                            [&model, k] { model.chooseType(static_cast<T::Type>(k)); }});
-    for (std::size_t k = 0; k + 1 < T::kQuickCaptions.size(); ++k)
-        controls.push_back({T::kQuickCaptions[k], DialogControl::Button, true, nullptr,
-                            [&model, k] { model.quickSet(static_cast<int>(k)); }});
-    controls.push_back({"&Upper Number", DialogControl::Box, true,
-                        [&model](const std::string& v) { return model.setUpperText(v); }, nullptr});
-    controls.push_back({"&Lower Number", DialogControl::Box, true,
-                        [&](const std::string& v) {
-                            if (!model.setLowerText(v))
-                                host_.message(MsgType::Error, MessageText(msg::BadLowerNumber),
-                                              Buttons::OK);
+bool ScriptDialogs::showForm(AttributeForm& form) {
+    using C = DialogControl;
+    std::vector<DialogControl> controls, choices;
+    bool closed = false;
+    const auto& all = form.controls();
+    for (std::size_t n = 0; n < all.size(); ++n) {
+        const int id = static_cast<int>(n);
+        const FormControl& f = all[n];
+        auto usable = [&form, id] { return form.usable(id); };
+        C c{f.caption, C::Box, true, nullptr, nullptr, usable};
+        switch (f.kind) {
+            case FormControl::Radio:
+                c.set = [&form, id](const std::string& v) {
+                    const FormControl& g = form.control(id);
+                    for (std::size_t k = 0; k < g.choices.size(); ++k)
+                        if (Lower(WithoutAmpersand(g.choices[k])) == Lower(WithoutAmpersand(v)) &&
+                            g.choiceUsable(static_cast<int>(k))) {
+                            form.choose(id, static_cast<int>(k));
                             return true;
-                        },
-                        nullptr});
-    return run(MessageText(msg::TimeSignatureCaption), std::move(controls), [] { return true; });
+                        }
+                    return false;
+                };
+                for (std::size_t k = 0; k < f.choices.size(); ++k) {
+                    const int choice = static_cast<int>(k);
+                    choices.push_back({f.choices[k], C::Button, true, nullptr,
+                                       [&form, &closed, id, choice] {
+                                           form.choose(id, choice);
+                                           closed = form.finished();
+                                       },
+                                       [&form, id, choice] {
+                                           return form.usable(id) &&
+                                                  form.control(id).choiceUsable(choice);
+                                       }});
+                }
+                break;
+            case FormControl::Box:
+                c.set = [this, &form, id](const std::string& v) {
+                    return form.setText(id, v, host_);
+                };
+                break;
+            case FormControl::Memo:
+                c.set = [this, &form, id](const std::string& v) {
+                    std::string lines = v;
+                    std::replace(lines.begin(), lines.end(), '|', '\n');
+                    return form.setText(id, lines, host_);
+                };
+                break;
+            case FormControl::Check:
+                c.kind = C::Check;
+                c.set = [&form, id](const std::string& v) {
+                    const std::string l = Lower(v);
+                    if (l != "yes" && l != "no") return false;
+                    form.setCheck(id, l == "yes");
+                    return true;
+                };
+                break;
+            case FormControl::Button:
+                c.kind = C::Button;
+                c.press = [this, &form, &closed, id] {
+                    form.press(id, host_);
+                    closed = form.finished();
+                };
+                break;
+            case FormControl::Label:
+                continue;
+        }
+        controls.push_back(std::move(c));
+    }
+    // Buttons come before choices, so "&3" is the button where a choice reads alike.
+    controls.insert(controls.end(), choices.begin(), choices.end());
+    controls.push_back({"Explain", C::Button, true, nullptr, [this, &form] {
+                            host_.message(MsgType::Information, form.explanation(), Buttons::OK);
+                        }});
+    const bool chooser = dynamic_cast<ObjectTypeSelection*>(&form) != nullptr;
+    const bool ok = run(
+        form.title(), std::move(controls), [this, &form] { return form.accept(host_); },
+        chooser ? "C&ancel" : "Cancel", &closed);
+    return ok && (!chooser || closed);
 }
 
 bool ScriptDialogs::neatenStaves(NeatenDialogModel& model) {

@@ -102,9 +102,10 @@ class ScriptDialogs : public DocumentDialogs {
     bool verticalSpacing(VerticalSpacingModel& model) override;
     // The queued answer names the item by its caption.
     std::optional<int> popup(const MenuModel& menu) override;
-    bool clefAttributes(ClefDialogModel& model) override;
-    bool keySignature(KeySignatureDialogModel& model) override;
-    bool timeSignature(TimeSignatureDialogModel& model) override;
+    // Every control of the form by its caption; a radio group also by its
+    // own caption with the choice as the value ("Stem=Up"), a memo's lines
+    // split by "|".
+    bool showForm(AttributeForm& form) override;
     bool neatenStaves(NeatenDialogModel& model) override;
     bool transpose(TransposeDialogModel& model) override;
     bool scottishPipes(PipesDialogModel& model) override;

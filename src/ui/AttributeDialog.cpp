@@ -1,0 +1,246 @@
+// The attribute dialogs' window over the editor's forms.
+#include "ui/AttributeDialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "core/Host.h"
+#include "editor/dialogs/ObjectDialogs.h"
+#include "model/Build.h"
+#include "render/DrawContext.h"
+#include "render/ObjectShapes.h"
+#include "render/Surface.h"
+
+namespace sw {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// The line preview's picture size, in page pixels.
+constexpr int kPreviewWidth = 180, kPreviewHeight = 60;
+
+}  // namespace
+
+AttributeDialogWidget::AttributeDialogWidget(QWidget* parent, AttributeForm& form, Host& host,
+                                             uint32_t colour, const GlyphStore* glyphs)
+    : QDialog(parent), form_(form), host_(host), glyphs_(glyphs) {
+    setWindowTitle(Q(form.title()));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor::fromRgb(ToQRgb(colour)));
+    setPalette(p);
+    setAutoFillBackground(true);
+
+    auto* outer = new QVBoxLayout(this);
+    std::vector<QVBoxLayout*> pages;
+    QTabWidget* tabs = nullptr;
+    if (form.tabs().empty()) {
+        pages.push_back(new QVBoxLayout);
+        outer->addLayout(pages.back());
+    } else {
+        tabs = new QTabWidget;
+        tabs->setObjectName("tabs");
+        for (const std::string& t : form.tabs()) {
+            auto* page = new QWidget;
+            page->setAutoFillBackground(true);
+            page->setPalette(p);
+            pages.push_back(new QVBoxLayout(page));
+            tabs->addTab(page, Q(t));
+        }
+        outer->addWidget(tabs);
+    }
+    const auto& controls = form.controls();
+    for (std::size_t id = 0; id < controls.size(); ++id) {
+        const FormControl& c = controls[id];
+        const int n = static_cast<int>(id);
+        QVBoxLayout* page = pages[static_cast<std::size_t>(
+            std::clamp(c.tab, 0, static_cast<int>(pages.size()) - 1))];
+        QWidget* w = nullptr;
+        switch (c.kind) {
+            case FormControl::Radio: {
+                auto* box = new QGroupBox(Q(c.caption));
+                auto* inner = new QVBoxLayout(box);
+                for (std::size_t k = 0; k < c.choices.size(); ++k) {
+                    auto* b = new QRadioButton(Q(c.choices[k]));
+                    b->setObjectName(QString("c%1_%2").arg(n).arg(k));
+                    inner->addWidget(b);
+                    connect(b, &QRadioButton::clicked, this, [this, n, k] {
+                        if (refreshing_) return;
+                        form_.choose(n, static_cast<int>(k));
+                        refresh();
+                        if (form_.finished()) accept();
+                    });
+                }
+                w = box;
+                break;
+            }
+            case FormControl::Box: {
+                auto* row = new QWidget;
+                auto* h = new QHBoxLayout(row);
+                h->setContentsMargins(0, 0, 0, 0);
+                auto* label = new QLabel(Q(c.caption));
+                auto* edit = new QLineEdit;
+                edit->setObjectName(QString("c%1_edit").arg(n));
+                label->setBuddy(edit);
+                h->addWidget(label);
+                h->addWidget(edit);
+                connect(edit, &QLineEdit::editingFinished, this, [this, n, edit] {
+                    if (refreshing_ || edit->text().toStdString() == form_.control(n).text) return;
+                    form_.setText(n, edit->text().toStdString(), host_);
+                    refresh();
+                });
+                w = row;
+                break;
+            }
+            case FormControl::Check: {
+                auto* box = new QCheckBox(Q(c.caption));
+                connect(box, &QCheckBox::toggled, this, [this, n](bool on) {
+                    if (refreshing_) return;
+                    form_.setCheck(n, on);
+                    refresh();
+                });
+                w = box;
+                break;
+            }
+            case FormControl::Button: {
+                auto* b = new QPushButton(Q(c.caption));
+                connect(b, &QPushButton::clicked, this, [this, n] {
+                    form_.press(n, host_);
+                    refresh();
+                    if (form_.finished()) accept();
+                });
+                w = b;
+                break;
+            }
+            case FormControl::Memo: {
+                auto* memo = new QPlainTextEdit;
+                memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+                connect(memo, &QPlainTextEdit::textChanged, this, [this, n, memo] {
+                    if (!refreshing_) form_.setText(n, memo->toPlainText().toStdString(), host_);
+                });
+                w = memo;
+                break;
+            }
+            case FormControl::Label:
+                w = new QLabel;
+                break;
+        }
+        w->setObjectName(QString("c%1").arg(n));
+        page->addWidget(w);
+        widgets_.push_back(w);
+    }
+    if (dynamic_cast<LineDialog*>(&form) && glyphs_) {
+        preview_ = new QLabel;
+        preview_->setObjectName("preview");
+        preview_->setMinimumSize(kPreviewWidth, kPreviewHeight);
+        outer->addWidget(preview_);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    if (form.finished() || dynamic_cast<ObjectTypeSelection*>(&form)) {
+        buttons->setStandardButtons(QDialogButtonBox::Cancel);
+        buttons->button(QDialogButtonBox::Cancel)->setText("C&ancel");
+    }
+    QPushButton* explain = buttons->addButton("Explain", QDialogButtonBox::HelpRole);
+    // No notation guide ships, so its button stays hidden.
+    QPushButton* guide = buttons->addButton("Guide", QDialogButtonBox::HelpRole);
+    guide->setVisible(false);
+    connect(explain, &QPushButton::clicked, this,
+            [this] { host_.message(MsgType::Information, form_.explanation(), Buttons::OK); });
+    connect(buttons, &QDialogButtonBox::accepted, this, &AttributeDialogWidget::tryAccept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    outer->addWidget(buttons);
+    refresh();
+}
+
+void AttributeDialogWidget::tryAccept() {
+    // A box still being typed in counts.
+    for (QWidget* w : widgets_)
+        if (auto* edit = w->findChild<QLineEdit*>(); edit && edit->hasFocus())
+            emit edit->editingFinished();
+    if (form_.accept(host_)) accept();  // a refusal keeps the dialog open
+}
+
+void AttributeDialogWidget::refresh() {
+    refreshing_ = true;
+    const auto& controls = form_.controls();
+    for (std::size_t id = 0; id < controls.size() && id < widgets_.size(); ++id) {
+        const FormControl& c = controls[id];
+        QWidget* w = widgets_[id];
+        w->setEnabled(c.enabled);
+        switch (c.kind) {
+            case FormControl::Radio: {
+                // Choices can go ("No change" for one object): spare buttons hide.
+                const QList<QRadioButton*> buttons = w->findChildren<QRadioButton*>();
+                for (int k = 0; k < buttons.size(); ++k) {
+                    QRadioButton* b = buttons[k];
+                    b->setAutoExclusive(false);
+                    b->setChecked(k == c.value);
+                    b->setAutoExclusive(true);
+                    b->setEnabled(c.choiceUsable(k));
+                }
+                break;
+            }
+            case FormControl::Box:
+                if (auto* edit = w->findChild<QLineEdit*>(); edit && !edit->hasFocus())
+                    edit->setText(Q(c.text));
+                break;
+            case FormControl::Check:
+                static_cast<QCheckBox*>(w)->setChecked(c.value == 1);
+                break;
+            case FormControl::Memo:
+                if (static_cast<QPlainTextEdit*>(w)->toPlainText().toStdString() != c.text)
+                    static_cast<QPlainTextEdit*>(w)->setPlainText(Q(c.text));
+                break;
+            case FormControl::Label:
+                static_cast<QLabel*>(w)->setText(Q(c.text));
+                break;
+            case FormControl::Button:
+                break;
+        }
+    }
+    if (auto* tabs = findChild<QTabWidget*>("tabs"))
+        for (int t = 0; t < tabs->count(); ++t)
+            tabs->setTabVisible(t, form_.tabShown(t));
+    drawPreview();
+    refreshing_ = false;
+}
+
+void AttributeDialogWidget::drawPreview() {
+    auto* line = dynamic_cast<LineDialog*>(&form_);
+    if (!preview_ || !line) return;
+    QImage picture(kPreviewWidth, kPreviewHeight, QImage::Format_RGB32);
+    const std::optional<ScoreObject> sample = line->sample();
+    // Thickness or type on "No change": a grey area.
+    picture.fill(sample ? Qt::white : Qt::lightGray);
+    if (sample) {
+        Score score;
+        const int s = AppendStave(score, kPreviewHeight / 2, 0, kPreviewWidth);
+        ScoreObject o = *sample;
+        o.x = 30;
+        o.y = kPreviewHeight / 2;
+        DrawContext ctx = PictureContext(picture, *glyphs_, false);
+        PictureSurface surface(ctx);
+        if (s > 0) DrawLineObject(surface, score, s, o, ObjectDraw{});
+    }
+    preview_->setPixmap(QPixmap::fromImage(picture));
+}
+
+bool RunAttributeForm(QWidget* parent, AttributeForm& form, Host& host, uint32_t colour,
+                      const GlyphStore* glyphs) {
+    AttributeDialogWidget dialog(parent, form, host, colour, glyphs);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace sw
