@@ -217,28 +217,28 @@ MenuModel StaveMenu(const Score& score, int s, const ActionEnabled& enabled) {
     MenuModel menu{"pumstave", {}};
     const bool small = score.hasStave(s) && score.stave(s).h.sizeIndex != 0;
     auto item = [&](const char* caption, Action a) {
-        return MenuItem{caption, a, MenuCommand::None, 0, false,
-                        enabled(a) && StaveCommandApplies(score, s, a)};
+        const bool on = enabled(a) && StaveCommandApplies(score, s, a);
+        return MenuItem{caption, a, MenuCommand::None, 0, false, on};
     };
     // The bar moves between systems come with their own step.
-    menu.items = {item(small ? "Make stave normal size" : "Make stave small size",
-                       Action::ChangeSize),
-                  Later("Move first bar up"),
-                  Later("Move last bar down"),
-                  Separator(),
-                  item("Join to stave below", Action::JoinDown),
-                  item("Separate from stave below", Action::NoJoinDown),
-                  item("Brace with stave below", Action::BraceBelow),
-                  item("Do not brace below", Action::NoBraceBelow),
-                  Separator(),
-                  item("Add new stave above", Action::NewStaveAbove),
-                  item("Add new stave below", Action::NewStaveBelow),
-                  item("Delete this stave", Action::DeleteStave),
-                  Separator(),
-                  item("Make start of stave here", Action::CutLeft),
-                  item("Make end of stave here", Action::CutRight),
-                  Separator(),
-                  item("Properties", Action::StaveAttributes)};
+    menu.items = {
+        item(small ? "Make stave normal size" : "Make stave small size", Action::ChangeSize),
+        Later("Move first bar up"),
+        Later("Move last bar down"),
+        Separator(),
+        item("Join to stave below", Action::JoinDown),
+        item("Separate from stave below", Action::NoJoinDown),
+        item("Brace with stave below", Action::BraceBelow),
+        item("Do not brace below", Action::NoBraceBelow),
+        Separator(),
+        item("Add new stave above", Action::NewStaveAbove),
+        item("Add new stave below", Action::NewStaveBelow),
+        item("Delete this stave", Action::DeleteStave),
+        Separator(),
+        item("Make start of stave here", Action::CutLeft),
+        item("Make end of stave here", Action::CutRight),
+        Separator(),
+        item("Properties", Action::StaveAttributes)};
     return menu;
 }
 

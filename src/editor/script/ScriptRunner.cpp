@@ -649,14 +649,17 @@ bool ScriptDialogs::staveAttributes(StaveAttributesModel& model) {
     using C = DialogControl;
     auto on = [&model](M::Control c) { return [&model, c] { return model.enabled(c); }; };
     auto check = [&](const std::string& caption, M::Control c) {
-        return C{caption, C::Check, true,
+        return C{caption,
+                 C::Check,
+                 true,
                  [&model, c](const std::string& v) {
                      const std::string l = Lower(v);
                      if (l != "yes" && l != "no") return false;
                      model.set(c, l == "yes");
                      return true;
                  },
-                 nullptr, on(c)};
+                 nullptr,
+                 on(c)};
     };
     auto choice = [&](const std::string& caption, M::Control c, bool value) {
         return C{caption, C::Button, true, nullptr, [&model, c, value] { model.set(c, value); },
@@ -687,13 +690,14 @@ bool ScriptDialogs::staveAttributes(StaveAttributesModel& model) {
         {"All", C::Button, true, nullptr, [&model, chooser] { model.chooseInstrumentUp(chooser); }},
         {"Stems Down only", C::Button, true, nullptr,
          [this, &model, chooser] { model.chooseInstrumentDown(chooser, host_); }},
-        {"Re&plicate attributes", C::Check, true, YesNoSetter([&model](bool v) { model.setReplicate(v); }),
-         nullptr},
+        {"Re&plicate attributes", C::Check, true,
+         YesNoSetter([&model](bool v) { model.setReplicate(v); }), nullptr},
     };
     const std::string places[] = {"&None", model.aboveCaption(), model.leftCaption(),
                                   "On &barlines"};
     for (int k = 0; k < 4; ++k)
-        controls.push_back({places[k], C::Button, true, nullptr, [&model, k] { model.setBarNumbers(k); }});
+        controls.push_back(
+            {places[k], C::Button, true, nullptr, [&model, k] { model.setBarNumbers(k); }});
     return run(model.caption(), std::move(controls), [] { return true; });
 }
 
