@@ -40,9 +40,10 @@ TEST(AttributeDialog, EveryControlOfEveryDialogIsInItsWindow) {
             QWidget* widget = w.findChild<QWidget*>(QString("c%1").arg(id));
             ASSERT_NE(widget, nullptr) << form->title() << " " << c.caption;
             EXPECT_EQ(widget->isEnabled(), c.enabled) << c.caption;
-            if (c.kind == FormControl::Radio)
+            if (c.kind == FormControl::Radio) {
                 EXPECT_EQ(widget->findChildren<QRadioButton*>().size(),
                           static_cast<qsizetype>(c.choices.size()));
+            }
         }
         if (!form->tabs().empty()) {
             auto* tabs = w.findChild<QTabWidget*>("tabs");

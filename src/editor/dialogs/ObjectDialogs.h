@@ -44,8 +44,8 @@ class ObjectDialog : public AttributeForm {
                               Host& /*host*/, ApplyReport& /*report*/) {
         return true;
     }
-    // The staves OK may change beyond the listed objects' own, as a number
-    // of systems before the first listed stave (ties to the previous system).
+    // Whether OK may change the previous system's staves (ties and slurs
+    // from it), so the edit records them too.
     virtual bool reachesPreviousSystem() const { return false; }
 };
 
