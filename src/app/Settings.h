@@ -72,6 +72,7 @@ struct Settings {
         kDebugDump = 'D' - '0',  // the Dump menu item and Extended Properties
         kDebugEmergency = 'E' - '0',
         kDebugNoTidy = 'T' - '0',
+        kDebugStaveLimits = 'L' - '0',
     };
     bool debugFlag(DebugFlag f) const { return debug.test(static_cast<std::size_t>(f)); }
     // User

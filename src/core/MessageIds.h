@@ -61,7 +61,9 @@ enum : int {
     RepaginateHint = 9861,
 
     // The page view.
+    StatusPage = 104,
     StatusOf = 109,
+    StatusCopyTo = 1041,
     StatusSystem = 110,
     StatusStave = 112,
     StatusObjects = 113,
@@ -441,7 +443,6 @@ enum : int {
     BlockActionPrompt = 11156,
     SelectingOne = 11157,
     SelectingMany = 11158,
-    BlockCopyTo = 11159,
     // The object attribute dialogs.
     KeyName = 160,  // + the key, -7..7
     StemIncrementOne = 1990,

@@ -58,6 +58,7 @@ enum class Action : uint8_t {
     Redraw,
     RedrawStave,
     RedrawSystem,
+    ShowStaveLimits,
     VerticalSpacing,
     ExtendedProperties,
     // The attribute dialogs.
@@ -220,6 +221,7 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::RedrawStave, "Redrawstave1", "Redraw sta&ve", "Shift+F5"},
     // Ctrl+F5 is Repaginate's, which comes first in the menus.
     {Action::RedrawSystem, "RedrawSystem1", "Redraw syste&m", ""},
+    {Action::ShowStaveLimits, "showstavelimits", "Show stave limits", "Shift+Ctrl+F5"},
     {Action::VerticalSpacing, "acVerticalSpacing", "&Adjust vertical stave spacing", ""},
     {Action::ExtendedProperties, "acExtProp", "Extended Properties", "Ctrl+F1"},
     {Action::Properties, "acProperties", "Properties", ""},

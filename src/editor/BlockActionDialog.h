@@ -47,12 +47,7 @@ class BlockActionModel {
         {"Alig&n", BlockAction::AlignVertically},
     }};
 
-    // Alter Attributes waits for the attribute dialogs of the selection.
-    static bool enabled(BlockAction a) { return a != BlockAction::AlterAttributes; }
-
-    void choose(BlockAction a) {
-        if (enabled(a)) result_ = a;
-    }
+    void choose(BlockAction a) { result_ = a; }
     BlockAction result() const { return result_; }
 
     // Where the dialog opens: at the remembered corner when the whole dialog

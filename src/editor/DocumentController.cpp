@@ -610,6 +610,13 @@ void DocumentController::layOutAgain() {
     afterEdits();
 }
 
+void DocumentController::showStaveLimits() {
+    if (!canRun(Action::ShowStaveLimits)) return;
+    const StaveHeader& h = score_.stave(score_.CurrentStave).h;
+    ui_.overlay.limits = {{h.LeftX, h.MinY, h.RightX, h.MinY}, {h.LeftX, h.MaxY, h.RightX, h.MaxY}};
+    view_.overlayChanged();
+}
+
 void DocumentController::afterEdits() {
     if (dirty_.empty()) {
         refreshUi();
@@ -617,6 +624,7 @@ void DocumentController::afterEdits() {
     }
     const DirtyStaves d = dirty_;
     dirty_.clear();
+    ui_.overlay.limits.clear();  // the page is drawn anew without them
     // A page picture that cannot be made has been reported by the view.
     if (d.page) view_.setUpPicture();
     if (d.page || d.structural) {
@@ -795,6 +803,9 @@ bool DocumentController::run(Action a) {
         case Action::RedrawSystem:
             redrawStaves(a == Action::RedrawSystem);
             return true;
+        case Action::ShowStaveLimits:
+            showStaveLimits();
+            return true;
         case Action::AddMenu:
             addMenu();
             return true;
@@ -826,9 +837,8 @@ bool DocumentController::run(Action a) {
         case Action::AlignV:
         case Action::AlignH:
         case Action::AbortSelecting:
-            return selectionCommand(a);
         case Action::ChgAttr:
-            return false;  // the attribute dialogs of a selection are not connected yet
+            return selectionCommand(a);
         case Action::JustifyAll:
             justifySystem();
             return true;
@@ -1037,6 +1047,10 @@ void DocumentController::clickOutsideWorkingArea() {
 
 void DocumentController::setCurrentStave(int s) {
     if (s < 0 || s > score_.Nstaves || !score_.hasStave(s)) return;
+    if (s != score_.CurrentStave && !ui_.overlay.limits.empty()) {
+        ui_.overlay.limits.clear();  // they were the old stave's
+        view_.overlayChanged();
+    }
     score_.CurrentStave = static_cast<uint16_t>(s);
     attach_ = ComputeAttachRange(score_, s, settings_.level, IsHeadFoot(mode_));
     view_.showStaveCursor(cursorShown_);
@@ -1379,6 +1393,7 @@ void DocumentController::refreshUi() {
     const bool onStave = music && free && unlocked_ && cur >= 1 && cur <= score_.Nstaves;
     set("acOptimiseStems", onStave);
     set("acRenumberBars", onStave);
+    set("showstavelimits", onStave && settings_.staveLimits);
     set("acNoteAlignment", onStave);
     for (const char* name :
          {"acJustifyall", "acNeatenSystem", "acNeatenPage", "acNeatenScore", "acBarNeaten"})
@@ -1392,9 +1407,8 @@ void DocumentController::refreshUi() {
     set("acCrossStaveBeam", selecting && BeamToolAllowed(score_, notes));
     set("acbeamtremulo", selecting && TremoloToolAllowed(score_, notes));
     set("acTriplets", selecting && TripletsToolAllowed(score_, notes));
-    for (const char* name : {"acDeleteBlk", "acAlignV", "acAlignH", "tbAbort2"})
+    for (const char* name : {"acDeleteBlk", "acAlignV", "acAlignH", "tbAbort2", "acChgAttr"})
         set(name, selecting);
-    set("acChgAttr", false);  // connected with the attribute dialogs
     ui_.selectingLabel = SelectingLabel(block_.selection.count());
     refreshNoteActions();
 

@@ -62,6 +62,7 @@ struct EditorSettings {
     DebugOptions debug;
     bool emergencyLoading = false;  // ask which objects to leave out when opening
     bool dumpTools = false;         // the Dump item and Extended Properties
+    bool staveLimits = false;       // Shift+Ctrl+F5 shows the current stave's MinY and MaxY
     bool rulers = false;            // the rulers beside the page are shown
     bool threeDot = true;           // notes take up to three dots, else one
     bool cClef = true;              // the clef key reaches the C clefs
@@ -452,6 +453,7 @@ class DocumentController {
     // Shift+F5 and Redraw system: the stave (or its system) laid out and
     // drawn afresh, for a picture that has gone stale.
     void redrawStaves(bool system);
+    void showStaveLimits();
 
     // --- the mouse over the page
     // The object under the mouse is found, highlighted and made the focus,

@@ -27,6 +27,7 @@ EditorSettings EditorSettingsFrom(const Settings& s) {
     e.debug.disableTidy = s.debugFlag(Settings::kDebugNoTidy);
     e.emergencyLoading = s.debugFlag(Settings::kDebugEmergency);
     e.dumpTools = s.debugFlag(Settings::kDebugDump);
+    e.staveLimits = s.debugFlag(Settings::kDebugStaveLimits);
     e.rulers = s.ruler;
     e.threeDot = s.threeDot;
     e.cClef = s.cClef;

@@ -44,10 +44,12 @@ struct PlacingOverlay {
     // moving box as outlines.
     std::optional<PixelBox> blockFill;
     std::vector<PixelBox> blockOutlines;
+    // Red: the current stave's MinY and MaxY across LeftX..RightX (a debugging aid).
+    std::vector<Segment> limits;
 
     bool empty() const {
         return !attachLine && rubberBand.empty() && anchors.empty() && curve.empty() && !text &&
-               !object && !blockFill && blockOutlines.empty();
+               !object && !blockFill && blockOutlines.empty() && limits.empty();
     }
 };
 

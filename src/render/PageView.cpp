@@ -503,4 +503,11 @@ std::string StatusText(const Score& score, int stave) {
            std::to_string(score.Nstaves) + ":  " + ObjectCount(score.stave(stave).h.Nobjec);
 }
 
+std::string CopyToStatusText(const Score& score, int stave) {
+    if (stave < 1 || stave > score.Nstaves) return "";
+    return MessageText(msg::StatusCopyTo) + MessageText(msg::StatusPage) +
+           std::to_string(score.stave(stave).h.PageNum) + MessageText(msg::StatusOf) +
+           std::to_string(std::max<int>(score.pageCount, 1)) + StatusText(score, stave);
+}
+
 }  // namespace sw

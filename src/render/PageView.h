@@ -100,5 +100,8 @@ std::string RedrawPage(const DrawContext& ctx, const Score& score, int page,
 // The status line: " System a of b   Stave c of d:  e objects." or the
 // header/footer form for stave 0.
 std::string StatusText(const Score& score, int stave);
+// The status line while a block is being copied or moved: the target's page,
+// then the target stave's own line.
+std::string CopyToStatusText(const Score& score, int stave);
 
 }  // namespace sw

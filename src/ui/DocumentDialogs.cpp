@@ -16,15 +16,15 @@
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
-#include "ui/BagpipeDialog.h"
 #include "ui/AttributeDialog.h"
+#include "ui/BagpipeDialog.h"
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/NoteDialogs.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/PaletteDialogs.h"
-#include "ui/RandomTuneDialog.h"
 #include "ui/PlaybackDialogs.h"
+#include "ui/RandomTuneDialog.h"
 #include "ui/StaveAttributesDialog.h"
 #include "ui/TransposeDialog.h"
 
@@ -175,7 +175,6 @@ bool QtDocumentDialogs::blockAction(BlockActionModel& model) {
     int k = 0;
     for (const BlockActionButton& b : BlockActionModel::kButtons) {
         auto* button = new QPushButton(QString::fromUtf8(b.caption));
-        button->setEnabled(BlockActionModel::enabled(b.action));
         QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, &model, b] {
             model.choose(b.action);
             dialog.accept();

@@ -323,12 +323,17 @@ void TMainForm::refreshState() {
     }
     const Score& score = child_->score();
     const int mode = child_->controller().mode();
+    // While a block is copied or moved the line names its target, in italics.
+    const bool copying = mode == kModeBlockCpy || mode == kModeBlockVb;
     status_->setText(mode == kModePreview ? statusOverride_
-                                          : Q(StatusText(score, score.CurrentStave)));
+                     : copying
+                         ? Q(CopyToStatusText(score, child_->controller().block().targetFirst))
+                         : Q(StatusText(score, score.CurrentStave)));
     // The preview's prompt is red italic.
     status_->setStyleSheet(mode == kModePreview && !statusOverride_.isEmpty()
                                ? "color: red; font-style: italic; font-size: 12pt;"
-                               : QString());
+                           : copying ? "font-style: italic;"
+                                     : QString());
     modePanel_->setText(Q(ModePanelText(mode)));
 }
 

@@ -55,6 +55,10 @@ void DrawPlacingOverlay(Surface& out, const Score& score, const PlacingOverlay& 
               Segment{b.right, b.bottom, b.left, b.bottom},
               Segment{b.left, b.bottom, b.left, b.top}})
             out.line(s.x1, s.y1, s.x2, s.y2, inverted(c.block));
+    LineSpec red;
+    red.colour = 0xFF0000;
+    for (const Segment& l : o.limits)
+        out.line(l.x1, l.y1, l.x2, l.y2, red);
     if (o.object && score.hasStave(o.stave) && o.stave <= score.Nstaves)
         DrawObject(out, score, o.stave, *o.object, 0, DrawRequest{c.putative, true, false}, set);
 }

@@ -380,6 +380,8 @@ TEST_F(BlockModes, ShiftClicksCollectObjectsForTheToolBar) {
     Score s = ThreeStaves();
     PlaceObject(s, 1, kBarline, 100, 100);
     PlaceObject(s, 2, kBarline, 300, 200);
+    PlaceObject(s, 1, kClef, 500, 100, 3);
+    PlaceObject(s, 2, kClef, 500, 200, 3);
     Open(s);
     EXPECT_FALSE(d->ui().action(Action::DeleteBlk).enabled);
     Click(100, Y(1), true);
@@ -391,13 +393,26 @@ TEST_F(BlockModes, ShiftClicksCollectObjectsForTheToolBar) {
     EXPECT_EQ(d->block().selection.count(), 1u);
     Click(300, Y(2), true);
     EXPECT_TRUE(d->ui().action(Action::DeleteBlk).enabled);
-    EXPECT_FALSE(d->ui().action(Action::ChgAttr).enabled);
     ASSERT_TRUE(d->run(Action::DeleteBlk));
     EXPECT_EQ(d->mode(), kModeMusic);
     EXPECT_EQ(Count(1, kBarline), 0);
     EXPECT_EQ(Count(2, kBarline), 0);
     ASSERT_TRUE(Undo());
     EXPECT_EQ(Count(1, kBarline) + Count(2, kBarline), 2);
+
+    // Alter attributes opens the clef dialog over both selected clefs; Cancel
+    // leaves the score as it was.
+    Click(500, Y(1), true);
+    Click(500, Y(2), true);
+    ASSERT_EQ(d->block().selection.count(), 2u);
+    ASSERT_TRUE(d->ui().action(Action::ChgAttr).enabled);
+    int forms = 0;
+    dialogs.onForm = [&forms](AttributeForm&) { return ++forms, false; };
+    const int records = undo.retrievable();
+    ASSERT_TRUE(d->run(Action::ChgAttr));
+    EXPECT_EQ(forms, 1);
+    EXPECT_EQ(d->mode(), kModeMusic);
+    EXPECT_EQ(undo.retrievable(), records);
 
     Click(100, Y(1), true);
     d->key("Esc");

@@ -136,6 +136,26 @@ TEST_F(StaveCommands, DeletingAStaveUnlinksItsCrossStaveBeamPartners) {
     EXPECT_EQ(note(1).beamOnTo, n2);
 }
 
+TEST_F(StaveCommands, StaveLimitsShowOnlyWithTheirDebugFlagAndGoWithTheStave) {
+    Open({2});
+    d->key("Shift+Ctrl+F5");
+    EXPECT_TRUE(d->ui().overlay.limits.empty());
+    settings.staveLimits = true;
+    d->setCurrentStave(2);
+    d->key("Shift+Ctrl+F5");
+    const StaveHeader& h = score.stave(2).h;
+    ASSERT_EQ(d->ui().overlay.limits.size(), 2u);
+    for (const Segment& l : d->ui().overlay.limits) {
+        EXPECT_EQ(std::pair(l.x1, l.x2), std::pair(h.LeftX, h.RightX));
+        EXPECT_EQ(l.y1, l.y2);
+    }
+    EXPECT_EQ(d->ui().overlay.limits[0].y1, h.MinY);
+    EXPECT_EQ(d->ui().overlay.limits[1].y1, h.MaxY);
+    d->setCurrentStave(1);
+    EXPECT_TRUE(d->ui().overlay.limits.empty());
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST_F(StaveCommands, ADeclinedDeletionOrTheOnlyStaveChangesNothing) {
     Open({2}, 1);
     host.expectWarning("I am about to delete this complete stave!", Answer::Cancel);

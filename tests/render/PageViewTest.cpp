@@ -168,6 +168,11 @@ TEST_F(PageView, LabelsAndStatusLine) {
     H(1).joinToNext = H(3).joinToNext = true;
     H(1).Nobjec = 23;
     EXPECT_EQ(StatusText(score, 1), " System 1 of 2   Stave 1 of 4:  23 objects.");
+    score.pageCount = 2;
+    H(3).PageNum = 2;
+    H(3).Nobjec = 5;
+    EXPECT_EQ(CopyToStatusText(score, 3),
+              "Copy to: Page 2 of 2 System 2 of 2   Stave 3 of 4:  5 objects.");
     score.stave(0).h.Nobjec = 3;
     EXPECT_EQ(StatusText(score, 0), "Header/Footer screen. 3 objects.");
     score.stave(0).h.Nobjec = 1;

@@ -133,7 +133,13 @@ struct BlockOps {
             case BlockAction::PicToClipboard:
                 d.view_.exportBox(b.marked, a == BlockAction::PicToClipboard);
                 break;
-            case BlockAction::AlterAttributes:
+            case BlockAction::AlterAttributes: {
+                std::vector<NoteRef> objects;
+                for (const SelectedObject& e : b.selection.entries())
+                    objects.push_back({e.stave, e.object});
+                d.editAttributes(std::move(objects));
+                break;
+            }
             case BlockAction::Cancel:
                 break;
         }
@@ -199,6 +205,7 @@ struct BlockOps {
         b.targetFirst = first;
         b.targetLast = last;
         b.moving = Shifted(b.moving, 0, dy);
+        d.services_.refreshStatus();  // "Copy to:" names the new target
         // Keeps the notes between the new staves' ends.
         MoveBox(d, 0, 0);
         const int page = score.stave(first).h.PageNum;
@@ -457,6 +464,9 @@ bool DocumentController::selectionCommand(Action a) {
             break;
         case Action::Triplets:
             MakeSelectedTriplets(ctx, notes);
+            break;
+        case Action::ChgAttr:
+            editAttributes(notes);
             break;
         case Action::AbortSelecting:
             break;

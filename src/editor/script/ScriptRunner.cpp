@@ -519,11 +519,11 @@ bool ScriptDialogs::blockAction(BlockActionModel& model) {
     std::vector<DialogControl> controls;
     for (const BlockActionButton& b : BlockActionModel::kButtons)
         if (b.action != BlockAction::Cancel)
-            controls.push_back({b.caption, DialogControl::Button,
-                                BlockActionModel::enabled(b.action), nullptr, [&model, &chosen, b] {
-                                    model.choose(b.action);
-                                    chosen = true;
-                                }});
+            controls.push_back(
+                {b.caption, DialogControl::Button, true, nullptr, [&model, &chosen, b] {
+                     model.choose(b.action);
+                     chosen = true;
+                 }});
     return run(
         BlockActionModel::kCaption, std::move(controls), [] { return false; }, "C&ancel", &chosen);
 }
