@@ -434,6 +434,7 @@ enum : int {
     // Block operations (the two warnings can be silenced: below 2000).
     BoxCurvesLeftOut = 1986,
     BoxEmpty = 1987,
+    SelectingLocked = 1988,
     BlockTooFull = 11150,
     BlockOverTwoPages = 11151,
     BlockNoTargetSystem = 11152,

@@ -93,6 +93,8 @@ class PageViewPort {
     // The mouse pointer goes to a point of the page picture (the focus
     // taken from the keyboard follows it).
     virtual void movePointerTo(int32_t /*x*/, int32_t /*y*/) {}
+    // The page scrolls until a point of its picture is in view.
+    virtual void makeVisible(int32_t /*x*/, int32_t /*y*/) {}
     // What a placing mode shows over the page changed (UiState::overlay).
     virtual void overlayChanged() {}
     // The marked block as a picture file (asked for) or on the clipboard.

@@ -21,7 +21,13 @@ class HeadlessView : public PageViewPort {
         pointerX = x;
         pointerY = y;
     }
+    // The last point the page was scrolled to show.
+    void makeVisible(int32_t x, int32_t y) override {
+        visibleX = x;
+        visibleY = y;
+    }
     int32_t pointerX = -1, pointerY = -1;
+    int32_t visibleX = -1, visibleY = -1;
 };
 
 }  // namespace sw

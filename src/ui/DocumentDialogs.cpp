@@ -188,13 +188,13 @@ bool QtDocumentDialogs::blockAction(BlockActionModel& model) {
                                                       : QRect(0, 0, 1280, 1024);
     const QRect window = parent_ ? parent_->window()->frameGeometry() : screen;
     const ScreenRect at =
-        BlockActionModel::Place(blockLeft_, blockTop_, dialog.width(), dialog.height(),
+        BlockActionModel::Place(*blockLeft_, *blockTop_, dialog.width(), dialog.height(),
                                 {screen.x(), screen.y(), screen.width(), screen.height()},
                                 {window.x(), window.y(), window.width(), window.height()});
     dialog.move(at.left, at.top);
     const bool chosen = dialog.exec() == QDialog::Accepted;
-    blockLeft_ = dialog.x();
-    blockTop_ = dialog.y();
+    *blockLeft_ = dialog.x();
+    *blockTop_ = dialog.y();
     return chosen;
 }
 

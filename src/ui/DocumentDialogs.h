@@ -40,10 +40,17 @@ class QtDocumentDialogs : public DocumentDialogs {
     void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
     bool staveAttributes(StaveAttributesModel& model) override;
     bool blockAction(BlockActionModel& model) override;
+    // Where "Block Mode Action" opens and is kept when it closes (the settings'
+    // "BlockModeform"; -1: placed by default).
+    void setBlockPosition(int* left, int* top) {
+        blockLeft_ = left;
+        blockTop_ = top;
+    }
 
   private:
-    // Where "Block Mode Action" last closed (-1: never).
-    int blockLeft_ = -1, blockTop_ = -1;
+    int ownLeft_ = -1, ownTop_ = -1;
+    int* blockLeft_ = &ownLeft_;
+    int* blockTop_ = &ownTop_;
     QWidget* parent_;
     const Settings& settings_;
     Host& host_;

@@ -100,7 +100,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     // The object shown in the "Edit" colour; a key that changed it repaints.
     std::pair<int, int> highlighted() const;
     void afterKey(int stave, int object);
-    void makeVisible(int32_t x, int32_t y);
+    void makeVisible(int32_t x, int32_t y) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void buildPreviewBar();

@@ -418,6 +418,8 @@ bool TMainForm::startDocument(DocumentController::Start how, const std::string& 
         dialogs_ =
             std::make_unique<QtDocumentDialogs>(this, settings_, host_, app_.warnings, glyphs_);
     static_cast<QtDocumentDialogs&>(*dialogs_).setFavourites(&settings_.favouritePrograms);
+    static_cast<QtDocumentDialogs&>(*dialogs_).setBlockPosition(&settings_.blockLeft,
+                                                                &settings_.blockTop);
     auto* child =
         new TMDIChild(editorSettings(), glyphs_, host_, app_.warnings, *services_, *dialogs_);
     child_ = child;

@@ -324,8 +324,12 @@ TEST_F(BlockModes, NotesKeepTheirStaveOffsetWhileTextFollowsTheMouse) {
     PlaceText(s, 2, kText, 100, 180, 1, "rit.");
     Open(s);
     BoxAround(90, Y(1) - 30, 150, Y(1) + 30, BlockAction::Move);
+    EXPECT_EQ(std::pair(view.visibleX, view.visibleY), std::pair(150, Y(1) + 30));  // the drag
     ASSERT_EQ(d->mode(), kModeBlockVb);
     d->key("PgDown");
+    // The page follows the box's corner to its new stave.
+    EXPECT_EQ(std::pair(view.visibleX, view.visibleY), std::pair(view.pointerX, view.pointerY));
+    EXPECT_EQ(view.visibleY, d->block().moving.bottom);
     Mouse(PointerEvent::Move, 150, Y(1) + 30);  // re-anchors after the key
     Mouse(PointerEvent::Move, 160, Y(1) + 60);
     d->key("Enter");
@@ -372,6 +376,20 @@ TEST_F(BlockModes, EmptyBoxesAndHalfEnclosedSlursAreToldAndCancelLeavesAllAsItWa
     BoxAround(90, Y(1) - 30, 150, Y(1) + 30, BlockAction::Cancel);
     EXPECT_EQ(d->mode(), kModeMusic);
     EXPECT_FALSE(d->modified());
+    EXPECT_TRUE(d->block().selection.empty());
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(BlockModes, AShiftClickWhileEditingIsLockedSaysWhyAtTheFirstLevels) {
+    Score s = ThreeStaves();
+    PlaceObject(s, 1, kBarline, 100, 100);
+    s.fonts[1] = {"Times New Roman", 12, 0, 0, 1};
+    s.fontsInUse.set(1);
+    settings.startUnlocked = false;
+    OpenScore(s, 1);
+    host.expectWarning("Selecting is not allowed at the moment");
+    Click(100, Y(1), true);
+    EXPECT_EQ(d->mode(), kModeMusic);
     EXPECT_TRUE(d->block().selection.empty());
     EXPECT_HOST_CLEAN(host);
 }

@@ -73,6 +73,7 @@ struct BlockOps {
     static void BoxTo(DocumentController& d, int32_t x, int32_t y) {
         d.ui_.overlay.blockFill = PixelBox::Between(B(d).fixedX, B(d).fixedY, x, y);
         d.view_.overlayChanged();
+        d.view_.makeVisible(x, y);
     }
 
     static void BoxDone(DocumentController& d, int32_t x, int32_t y) {
@@ -190,6 +191,7 @@ struct BlockOps {
         b.mouseX = b.moving.right;
         b.mouseY = b.moving.bottom;
         b.afterKey = true;
+        d.view_.makeVisible(b.mouseX, b.mouseY);
         d.view_.movePointerTo(b.mouseX, b.mouseY);
     }
 

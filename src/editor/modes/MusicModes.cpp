@@ -134,6 +134,11 @@ PointerResult MusicMode::pointer(const PointerEvent& e) {
         return {true, true, false};
     }
     if (e.kind == PointerEvent::Press && e.button == MouseButton::Left && e.shift && !e.ctrl &&
+        !d.pending_ && !d.unlocked_) {
+        d.warnings_.show(d.host_, msg::SelectingLocked, 3, false);
+        return {true, true, false};
+    }
+    if (e.kind == PointerEvent::Press && e.button == MouseButton::Left && e.shift && !e.ctrl &&
         !d.pending_ && d.unlocked_) {
         // Shift+click starts a selection with the object hit.
         d.mouseMove(e.x, e.y, false);
