@@ -140,7 +140,8 @@ TEST_F(StaveCommands, StaveLimitsShowOnlyWithTheirDebugFlagAndGoWithTheStave) {
     Open({2});
     d->key("Shift+Ctrl+F5");
     EXPECT_TRUE(d->ui().overlay.limits.empty());
-    settings.staveLimits = true;
+    settings.staveLimits = true;  // the debug flag, read when a document opens
+    Open({2});
     d->setCurrentStave(2);
     d->key("Shift+Ctrl+F5");
     const StaveHeader& h = score.stave(2).h;
