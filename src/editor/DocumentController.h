@@ -25,7 +25,6 @@
 #include "editor/PopupMenus.h"
 #include "editor/RandomTuneDialog.h"
 #include "editor/ScoreEdit.h"
-#include "editor/SignatureDialogs.h"
 #include "editor/StaveAttributesDialog.h"
 #include "editor/TransposeDialog.h"
 #include "editor/Undo.h"
