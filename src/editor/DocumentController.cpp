@@ -566,7 +566,7 @@ void DocumentController::formatForPipes() {
 
 void DocumentController::showOptions() {
     Settings* program = services_.programSettings();
-    if (!program) return;
+    if (!program || !canRun(Action::Options)) return;
     OptionsModel model(*program, &score_, services_.programFolderReadOnly());
     model.open(host_);
     if (!dialogs_.options(model)) return;
@@ -1376,7 +1376,6 @@ void DocumentController::refreshUi() {
     set("FormatforGHB1Click", music && score_.Nstaves > 0);
     ui_.actions["FormatforGHB1Click"].hint = MessageText(msg::PipesHint);
     set("acExit", true);
-    set("acOptions", true);
 
     // The stave and system actions follow the current stave.
     const int cur = score_.CurrentStave;
