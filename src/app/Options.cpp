@@ -123,6 +123,12 @@ void OptionsModel::open(Host& host) const {
         host.message(MsgType::Warning, MessageText(msg::OptionsReadOnlyFolder), Buttons::OK);
 }
 
+void OptionsModel::reinstateWarnings(WarningBox& warnings) {
+    for (int n = 0; n < WarningBox::kSuppressible; ++n)
+        warnings.setSuppressed(n, false);
+    settings_.suppressed.reset();
+}
+
 bool OptionsModel::toolbarTicked(int box) const {
     if (box < 0 || box >= static_cast<int>(ToolbarBoxes().size())) return false;
     return (values.toolbar >> ToolbarBoxes()[box].bit & 1) != 0;

@@ -8,6 +8,7 @@
 
 #include "app/Settings.h"
 #include "core/FolderFacts.h"
+#include "core/WarningBox.h"
 #include "model/Score.h"
 
 namespace sw {
@@ -132,8 +133,9 @@ class OptionsModel {
     bool askThisStaveSize(Host& host);
     bool askStartupStaveSize(Host& host);
 
-    // Acting at once (Cancel does not undo it).
-    void reinstateWarnings() { settings_.suppressed.reset(); }
+    // Acting at once (Cancel does not undo it): the live set is the
+    // warning box's, the settings' copy follows it.
+    void reinstateWarnings(WarningBox& warnings);
 
     // The first value out of its control's range, said as a message; OK is
     // refused while there is one.

@@ -103,13 +103,16 @@ TEST(Options, OutOfRangeValuesAreRefusedAndLoseNothing) {
 TEST(Options, CancelDiscardsWhileReinstatedWarningsStayReinstated) {
     Settings s;
     s.suppressed.set(12);
+    WarningBox warnings;
+    warnings.setSuppressed(12, true);
     {
         OptionsModel m(s, nullptr, false);
         m.values.userLevel = 4;
-        m.reinstateWarnings();
+        m.reinstateWarnings(warnings);
     }  // closed without OK
     EXPECT_EQ(s.level, 1);
     EXPECT_TRUE(s.suppressed.none());
+    EXPECT_FALSE(warnings.suppressed(12));
 }
 
 TEST(Options, BackupIntervalStepsGrowWithTheInterval) {

@@ -16,7 +16,7 @@ function(info swn out)
     set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
-run_script(cancel "answer Reinstate warnings; Pulse=Quaver; sebackupmins=25; Cancel\naction acOptions\n"
+run_script(cancel "answer Reinstate warnings; British; Pulse=Quaver; sebackupmins=25; Cancel\naction acOptions\n"
            0 -o ${WORK}/cancel.swn)
 file(READ ${WORK}/app/STAFWR5.INI ini)
 if(ini MATCHES "Backupinterval=25" OR ini MATCHES "Boring1=010")
@@ -27,9 +27,10 @@ if(NOT text MATCHES "\"pulse\": 3,")
     message(FATAL_ERROR "Cancel changed the score:\n${text}")
 endif()
 
-run_script(ok "answer Pulse=Quaver; Spacing=Wide; sefirstpage=4; sebackupmins=25; cb13=No; Ame&rican; This Stave Size; OK
+run_script(ok "answer British; Pulse=Quaver; Spacing=Wide; sefirstpage=4; sebackupmins=25; cb13=No; American; This Stave Size; OK
 answer 0.05
 answer 1/4
+answer No
 action acOptions
 " 0 -o ${WORK}/ok.swn)
 if(NOT err MATCHES "out of range")
@@ -42,7 +43,7 @@ foreach(want "Backupinterval=25" "Language=1" "Toolbar=4190207")
     endif()
 endforeach()
 info(ok.swn text)
-foreach(want "\"pulse\": 4," "\"spacing\": 4," "\"page1\": 4," "\"stave_size\": 0.25,")
+foreach(want "\"pulse\": 4," "\"spacing\": 4," "\"page1\": 4," "\"stave_size\": 0.250,")
     if(NOT text MATCHES "${want}")
         message(FATAL_ERROR "the saved score lacks ${want}:\n${text}")
     endif()

@@ -100,14 +100,16 @@ TEST_F(OptionsCommands, StaveSizeAndPageFollowTheWindowsCopies) {
 TEST_F(OptionsCommands, ConfigureTakesOkIntoSettingsEditorAndScoreAndCancelDiscards) {
     program.suppressed.set(5);
     services.settings = &program;
-    dialogs.onOptions = [](OptionsModel& m) {
-        m.reinstateWarnings();
+    warnings.setSuppressed(5, true);
+    dialogs.onOptions = [this](OptionsModel& m) {
+        m.reinstateWarnings(warnings);
         m.values.userLevel = 4;
         return false;
     };
     ASSERT_TRUE(d->run(Action::Options));
     EXPECT_EQ(program.level, 3);
     EXPECT_TRUE(program.suppressed.none());
+    EXPECT_FALSE(warnings.suppressed(5));
     EXPECT_FALSE(d->modified());
 
     dialogs.onOptions = [](OptionsModel& m) {

@@ -677,7 +677,7 @@ bool ScriptDialogs::options(OptionsModel& model) {
     button("Startup Stave Si&ze", "bbDefStave", [&] { model.askStartupStaveSize(host_); });
     check("Wit&h objects unlocked", "cbStartLocked", v.unlocked);
     check("With&out templates", "cbNotemplates", v.withoutTemplates);
-    button("Reinstate warnings", "bbBoreMe", [&] { model.reinstateWarnings(); });
+    button("Reinstate warnings", "bbBoreMe", [&] { model.reinstateWarnings(warnings_); });
     // &Music
     check("Clefs: &include all", "cbTenor", v.allClefs);
     check("D&ots: include double and triple", "cbDot", v.threeDots);
