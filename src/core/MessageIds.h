@@ -281,6 +281,8 @@ enum : int {
     FinalFirstTimeBar = 10605,
     PlaybackAborted = 10606,
     MidiCannotBeWritten = 10607,
+    // Vector page files.
+    SvgCannotBeWritten = 11700,
     // Vertical spacing of the systems of a page.
     VerticalSpacingCaption = 10930,
     VerticalSpacingExplanation = 10931,
