@@ -8,6 +8,7 @@
 
 #include "core/Bmp1.h"
 #include "layout/Rounding.h"
+#include "render/GlyphOutlines.h"
 #include "render/GlyphPainter.h"
 #include "render/GlyphStore.h"
 
@@ -36,20 +37,41 @@ const QImage* VectorSurface::ink(const std::string& name, int w, int h) {
     return &images_.emplace(key, std::move(image)).first->second;
 }
 
-void VectorSurface::bitmapAt(const std::string& name, int x, int y, double factor, bool small) {
+const std::vector<QPainterPath>& VectorSurface::outline(int code) {
+    auto it = outlines_.find(code);
+    if (it == outlines_.end()) it = outlines_.emplace(code, GlyphOutline(code)).first;
+    return it->second;
+}
+
+void VectorSurface::bitmapAt(const std::string& name, int x, int y, double factor, bool small,
+                             int code) {
     const Mask* natural = glyphs_.mask(name);
-    if (!natural) return;
+    if (!natural || natural->width <= 0 || natural->height <= 0) return;
     int w, h;
     PaintedSize(name, natural->width, natural->height, factor, small, w, h);
-    if (const QImage* image = ink(name, w, h))
-        p_.drawImage(QPointF(x - w / 2 - 1, y - h / 2), *image);
+    const QPointF topLeft(x - w / 2 - 1, y - h / 2);
+    // The outline is drawn over the cell the bitmap would fill, stretched as
+    // the bitmap is.
+    if (const std::vector<QPainterPath>* pieces = code >= 0 ? &outline(code) : nullptr;
+        pieces && !pieces->empty()) {
+        p_.save();
+        p_.translate(topLeft);
+        p_.scale(static_cast<double>(w) / natural->width, static_cast<double>(h) / natural->height);
+        p_.setPen(::Qt::NoPen);
+        p_.setBrush(Qt(kBlack));
+        for (const QPainterPath& piece : *pieces)
+            p_.drawPath(piece);
+        p_.restore();
+        return;
+    }
+    if (const QImage* image = ink(name, w, h)) p_.drawImage(topLeft, *image);
 }
 
 void VectorSurface::glyph(int code, int x, int y, double factor, bool small, bool, uint32_t) {
     std::string name;
     QPoint at;
     if (PrintGlyphPlace(code, x, y, origin_, name, at))
-        bitmapAt(name, at.x(), at.y(), factor, small);
+        bitmapAt(name, at.x(), at.y(), factor, small, code);
 }
 
 void VectorSurface::namedBitmap(const std::string& name, int x, int y, double factor, bool,

@@ -1,13 +1,16 @@
 // Drawing the print picture as paths instead of pixels, on any QPainter (a
 // PDF or SVG page): the same positions and thicknesses as the print picture,
-// texts as text, glyphs as their print bitmaps placed as images.
+// texts as text, glyphs as outlines (their print bitmaps, placed as images,
+// where the outline table has none).
 #pragma once
 
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <map>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "render/Surface.h"
 
@@ -43,7 +46,8 @@ class VectorSurface : public Surface {
     // The bitmap `name` at w x h as an image whose paper is transparent;
     // kept, so that a document stores each stretched glyph once.
     const QImage* ink(const std::string& name, int w, int h);
-    void bitmapAt(const std::string& name, int x, int y, double factor, bool small);
+    void bitmapAt(const std::string& name, int x, int y, double factor, bool small, int code = -1);
+    const std::vector<QPainterPath>& outline(int code);
     void fillCells(int x1, int y1, int x2, int y2, uint32_t colour);
     void shape(uint32_t colour, bool filled, uint32_t fill);
 
@@ -51,6 +55,7 @@ class VectorSurface : public Surface {
     const GlyphStore& glyphs_;
     QPoint origin_;
     std::map<std::tuple<std::string, int, int>, QImage> images_;
+    std::map<int, std::vector<QPainterPath>> outlines_;
 };
 
 }  // namespace sw
