@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cctype>
@@ -22,8 +24,8 @@
 #include "render/Printing.h"
 #include "render/Text.h"
 #include "render/VectorExport.h"
-#include "support/InkCompare.h"
 #include "support/Ghostscript.h"
+#include "support/InkCompare.h"
 
 namespace sw {
 namespace {
@@ -114,6 +116,36 @@ void ComparePdfWithPictures(Score& score, int pages, const DrawSettings& setting
     }
 }
 
+// Page 1 as SVG, drawn by Qt's SVG renderer, against its print picture.
+void CompareSvgWithPicture(Score& score, const DrawSettings& settings) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("page.svg");
+    GlyphStore glyphs;
+    ScriptedHost quiet;
+    ASSERT_TRUE(WriteSvgPage(path.toStdString(), glyphs, score, 1, settings, quiet));
+    QSvgRenderer svg(path);
+    ASSERT_TRUE(svg.isValid());
+    const PrintPicture geometry = PrintPictureGeometry(score);
+    PrinterCaps caps;
+    caps.dpiX = caps.dpiY = static_cast<int>(std::lround(geometry.scale));
+    caps.offsetLeft = caps.offsetTop = caps.offsetRight = caps.offsetBottom = 0;
+    QImage sheet(static_cast<int>(std::lround(score.page.Width * caps.dpiX)),
+                 static_cast<int>(std::lround(score.page.Length * caps.dpiY)),
+                 QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    {
+        QPainter painter(&sheet);
+        svg.render(&painter);
+    }
+    QImage picture(geometry.width, geometry.height, QImage::Format_RGB32);
+    RenderPrintPage(picture, glyphs, score, 1, settings);
+    const PaperRect at = PaperPosition(score, 1, caps);
+    const QImage placed = sheet.copy(at.x, at.y, picture.width(), picture.height());
+    EXPECT_GE(test::InkNear(picture, placed), 0.99) << "print picture ink missing in SVG";
+    EXPECT_GE(test::InkNear(placed, picture), 0.99) << "SVG ink not in the print picture";
+}
+
 std::vector<std::string> ExampleScores() {
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(STAFFWRIGHT_SOURCE_DIR "/examples"))
@@ -138,6 +170,7 @@ TEST_P(PdfExample, EveryPageIsItsPrintPictureInsideTheMargins) {
     settings.textEnv.now = 1700000000;  // dates in headers are the same in both
     ComparePdfWithPictures(*score, opened.pages.pages, settings);
     ComparePdfWithPictures(*score, opened.pages.pages, settings, true);
+    CompareSvgWithPicture(*score, settings);
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, PdfExample, ::testing::ValuesIn(ExampleScores()),

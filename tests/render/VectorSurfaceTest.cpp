@@ -49,7 +49,8 @@ TEST(VectorSurface, EveryGlyphWithArtHasAnOutline) {
     int without = 0;
     for (int code = 0; code < 256; ++code) {
         if (GlyphHasArt(code))
-            EXPECT_FALSE(GlyphOutline(code).empty()) << "code " << code << " " << GlyphBaseName(code);
+            EXPECT_FALSE(GlyphOutline(code).empty())
+                << "code " << code << " " << GlyphBaseName(code);
         else
             without += GlyphOutline(code).empty();
     }
