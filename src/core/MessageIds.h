@@ -290,6 +290,8 @@ enum : int {
     MidiNotWholePiece = 11351,
     NoPlaybackFile = 11352,
     TemperDemoNotWritten = 11353,
+    // Vector page files.
+    SvgCannotBeWritten = 11700,
     // Vertical spacing of the systems of a page.
     VerticalSpacingCaption = 10930,
     VerticalSpacingExplanation = 10931,
