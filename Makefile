@@ -97,7 +97,8 @@ glyphs: release $(BRAVURA_DIR)/bravura.otf
 	cmake --build $(RELEASE_DIR) --target glyphgen
 	rm -f resources/glyphs/screen/*.bmp resources/glyphs/print/*.bmp
 	QT_QPA_PLATFORM=offscreen $(RELEASE_DIR)/tools/glyphgen/glyphgen $(BRAVURA_DIR)/bravura.otf \
-	  $(BRAVURA_DIR)/metadata.json resources/glyphs src/layout/GlyphInkBoxes.inc
+	  $(BRAVURA_DIR)/metadata.json resources/glyphs src/layout/GlyphInkBoxes.inc \
+	  src/render/GlyphOutlines.inc
 	cp $(BRAVURA_DIR)/LICENSE.txt resources/glyphs/OFL.txt
 	cmake --build $(RELEASE_DIR)
 

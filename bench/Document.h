@@ -95,6 +95,7 @@ class NoDialogs : public DocumentDialogs {
     bool verticalSpacing(VerticalSpacingModel&) override { return false; }
     std::optional<int> chooseInstrument(int) override { return std::nullopt; }
     std::optional<int> chooseTemperament(int) override { return std::nullopt; }
+    bool options(OptionsModel&) override { return false; }
     // The benchmarks' own transposition, set by the one that times it.
     std::function<bool(TransposeDialogModel&)> transposing;
     bool transpose(TransposeDialogModel& m) override { return transposing && transposing(m); }

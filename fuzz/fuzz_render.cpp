@@ -1,9 +1,11 @@
 // libFuzzer target for drawing damaged scores: whatever a file holds, opening
-// it for display and drawing its pages on screen and for print must not crash.
+// it for display and drawing its pages on screen, for print and as vector
+// paths must not crash.
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -16,6 +18,7 @@
 #include "render/PageView.h"
 #include "render/QtEnvironment.h"
 #include "render/Text.h"
+#include "render/VectorExport.h"
 
 namespace {
 struct QtHarness {
@@ -49,8 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sw::DrawSettings settings;
     for (int page = 0; page <= std::min(r.pages.pages, 2); ++page) {
         sw::DrawAll(sw::PictureContext(screen, qt.glyphs, false), score, page, settings, {});
-        if (page > 0)
+        if (page > 0) {
             sw::DrawAll(sw::PictureContext(print, qt.glyphs, true), score, page, settings, {});
+            QPainter painter(&print);
+            sw::DrawVectorPage(painter, qt.glyphs, score, page, settings);
+        }
     }
     return 0;
 }

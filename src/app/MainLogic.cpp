@@ -83,6 +83,12 @@ void StoreDefaultPageData(Settings& s, const PageData& p) {
     s.pageFacing = p.Facing, s.pageLandscape = p.landscape;
 }
 
+bool SamePageData(const PageData& a, const PageData& b) {
+    return a.Width == b.Width && a.Length == b.Length && a.TopM == b.TopM && a.BotM == b.BotM &&
+           a.RightM == b.RightM && a.LeftM == b.LeftM && a.GutM == b.GutM && a.Header == b.Header &&
+           a.Footer == b.Footer && a.Facing == b.Facing && a.landscape == b.landscape;
+}
+
 double DefaultStaveSize(const Settings& s) {
     return std::clamp(s.pageStave / 1000.0, kMinStaveSize, kMaxStaveSize);
 }
@@ -335,11 +341,12 @@ BackgroundChoice ChooseBackground(int startPic, int runs, int randomPicture, boo
     return c;
 }
 
-std::optional<double> AskDefaultStaveSize(Host& host, double current, bool metric) {
+std::optional<double> AskDefaultStaveSize(Host& host, double current, bool metric,
+                                          int captionMessage) {
     std::string text = LengthInUnit(current, metric);
     for (;;) {
         const std::optional<std::string> answer =
-            host.input(MessageText(msg::SetStaveHeight),
+            host.input(MessageText(captionMessage),
                        MessageText(metric ? msg::StaveHeightMm : msg::StaveHeightInches), text);
         if (!answer) return std::nullopt;
         text = *answer;

@@ -12,6 +12,7 @@
 #include "app/IniFile.h"
 #include "app/Settings.h"
 #include "core/AtomicFile.h"
+#include "core/MessageIds.h"
 #include "core/WarningBox.h"
 #include "model/Score.h"
 
@@ -78,6 +79,7 @@ bool SaveSettingsFile(const Settings& settings, IniFile& ini, const std::string&
 // The defaults for new scores, kept in thousandths of an inch.
 PageData DefaultPageData(const Settings& settings);
 void StoreDefaultPageData(Settings& settings, const PageData& page);
+bool SamePageData(const PageData& a, const PageData& b);
 double DefaultStaveSize(const Settings& settings);
 
 // A file name as the history keeps it: absolute and with links resolved where
@@ -145,7 +147,8 @@ struct BackgroundChoice {
 BackgroundChoice ChooseBackground(int startPic, int runs, int randomPicture, bool large);
 
 // Default Stave Size: asks in the current units until the answer is a size
-// in range or the user cancels.
-std::optional<double> AskDefaultStaveSize(Host& host, double current, bool metric);
+// in range or the user cancels; the input box has the caption `captionMessage`.
+std::optional<double> AskDefaultStaveSize(Host& host, double current, bool metric,
+                                          int captionMessage = msg::SetStaveHeight);
 
 }  // namespace sw

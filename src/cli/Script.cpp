@@ -45,7 +45,8 @@ class ScriptReport : public TextReport {
 // The main window's part, kept in the settings that are written back.
 class ScriptServices : public DocumentServices {
   public:
-    explicit ScriptServices(Settings& settings) : settings_(settings) {}
+    ScriptServices(Settings& settings, bool folderReadOnly)
+        : settings_(settings), folderReadOnly_(folderReadOnly) {}
     PlayWindow* playWindow() override { return player_; }
     void setPlayWindow(PlayWindow* w) { player_ = w; }
     std::string fileDirectory() const override { return settings_.fileDirectory; }
@@ -56,9 +57,12 @@ class ScriptServices : public DocumentServices {
     void setNeatenFactor(int f) override { settings_.neatenFactor = f; }
     int* headerFooterReminders() override { return &reminders_; }
     ReportSink* report() override { return &report_; }
+    Settings* programSettings() override { return &settings_; }
+    bool programFolderReadOnly() const override { return folderReadOnly_; }
 
   private:
     Settings& settings_;
+    bool folderReadOnly_;
     int reminders_ = 0;
     ScriptReport report_;
     PlayWindow* player_ = nullptr;
@@ -146,7 +150,7 @@ int ScriptCommand(int argc, char** argv) {
         if (settings.suppressed.test(static_cast<std::size_t>(n))) warnings.setSuppressed(n, true);
     UndoRing undo(std::make_unique<FileUndoStorage>());
     HeadlessView view;
-    ScriptServices services(settings);
+    ScriptServices services(settings, folder.readOnly);
     ScriptDialogs dialogs(answers, host, warnings,
                           CapacityReader());  // no printer: PDF has any paper
     QtTextMeasurer measurer;

@@ -41,6 +41,7 @@
 #include "render/Printing.h"
 #include "render/QtEnvironment.h"
 #include "render/Text.h"
+#include "render/VectorExport.h"
 
 namespace {
 
@@ -53,7 +54,8 @@ int Usage() {
                  "       staffwright-cli convert IN OUT.png --preview N [--outline] [--margins]"
                  " [--size WxH]\n"
                  "       staffwright-cli convert IN OUT.bmp|OUT.pcx [--page N]\n"
-                 "       staffwright-cli convert IN OUT.pdf [--pages A-B]\n"
+                 "       staffwright-cli convert IN OUT.pdf [--pages A-B] [--raster]\n"
+                 "       staffwright-cli convert IN OUT.svg [--page N]\n"
                  "       staffwright-cli convert IN OUT.mid [--no-repeats] [--range"
                  " stave|braced|system|page|score] [--stave N] [--tempo N] [--volume N]"
                  " [--instrument N]\n"
@@ -77,6 +79,7 @@ int Usage() {
 struct Options {
     std::vector<std::string> files;
     bool print = false, lines = false;
+    bool raster = false;  // --raster: the PDF's pages as 1-bit pictures
     int zoom = 1;
     int page = 1;
     int firstPage = 0, lastPage = 0;  // --pages A-B
@@ -102,6 +105,8 @@ Options Parse(int argc, char** argv) {
         std::string a = argv[i];
         if (a == "--print")
             o.print = true;
+        else if (a == "--raster")
+            o.raster = true;
         else if (a == "--lines")
             o.lines = true;
         else if (a == "--zoom" && i + 1 < argc)
@@ -333,8 +338,24 @@ int ConvertToPdf(const std::string& in, const std::string& out, const Options& o
     }
     sw::GlyphStore glyphs;
     // The reason, when there is one, has been printed.
-    if (!sw::WritePdf(out, glyphs, score, first, last, settings, host)) return 1;
-    return 0;
+    const bool written = o.raster
+                             ? sw::WritePdf(out, glyphs, score, first, last, settings, host)
+                             : sw::WriteVectorPdf(out, glyphs, score, first, last, settings, host);
+    return written ? 0 : 1;
+}
+
+// One page (1 unless --page N) as an SVG document on the score's paper.
+int ConvertToSvg(const std::string& in, const std::string& out, const Options& o) {
+    sw::CliHost host(std::cerr);
+    const auto opened = OpenForOutput(in, host, o);
+    if (!opened) return 1;
+    if (o.page < 1 || o.page > opened->pages) {
+        std::cerr << "staffwright-cli: page " << o.page << " does not exist; the score has "
+                  << opened->pages << (opened->pages == 1 ? " page" : " pages") << "\n";
+        return 1;
+    }
+    sw::GlyphStore glyphs;
+    return sw::WriteSvgPage(out, glyphs, opened->score, o.page, opened->settings, host) ? 0 : 1;
 }
 
 // "Save Midi" from the command line: the whole piece with repeats unless told
@@ -435,11 +456,12 @@ int Convert(const Options& o) {
     if (ext == ".PNG" || ext == ".BMP" || ext == ".PCX")
         return ConvertToPicture(o.files[0], o.files[1], o);
     if (ext == ".PDF") return ConvertToPdf(o.files[0], o.files[1], o);
+    if (ext == ".SVG") return ConvertToSvg(o.files[0], o.files[1], o);
     if (ext == ".MID" || ext == ".WAV")
         return ConvertToMidi(o.files[0], o.files[1], o, ext == ".WAV");
     if (ext == ".MUSICXML" || ext == ".MXL") return ConvertToMusicXml(o.files[0], o.files[1], o);
     std::cerr << "staffwright-cli: cannot convert to '" << sw::FileExtension(o.files[1])
-              << "' files; the output must end in .swn, .png, .bmp, .pcx, .pdf, .mid, .wav,"
+              << "' files; the output must end in .swn, .png, .bmp, .pcx, .pdf, .svg, .mid, .wav,"
                  " .musicxml or .mxl\n";
     return 2;
 }

@@ -290,6 +290,8 @@ enum : int {
     MidiNotWholePiece = 11351,
     NoPlaybackFile = 11352,
     TemperDemoNotWritten = 11353,
+    // Vector page files.
+    SvgCannotBeWritten = 11700,
     // Vertical spacing of the systems of a page.
     VerticalSpacingCaption = 10930,
     VerticalSpacingExplanation = 10931,
@@ -463,6 +465,24 @@ enum : int {
     HairpinAttributesCaption = 11062,
     TypeSelectionCaption = 11063,
     LineLegsCaption = 11064,
+    // Options window.
+    OptionsActAtOnce = 1052,
+    ThisStaveSizeCaption = 11650,
+    DefaultStaveSizeCaption = 11651,
+    OptionsReadOnlyFolder = 11652,
+    OptionsOutOfRange = 11653,
+    NewFolderName = 11654,
+    CreateFolderIn = 11655,
+    CannotCreateFolder = 11656,
+    CannotRemoveFolder = 11657,
+    EmptyFolderFirst = 11658,
+    NewNamePrompt = 11659,
+    RenameFolderCaption = 11660,
+    CannotRenameFolder = 11661,
+    FolderNotChanged2 = 11662,
+    FolderNotPermanent = 11663,
+    FolderNotChanged = 11664,
+    BytesFreeOnDrive = 11665,
 };
 
 }  // namespace sw::msg

@@ -162,6 +162,7 @@ enum class Action : uint8_t {
     ChangeSize,
     CutLeft,
     CutRight,
+    Options,
     Count
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
@@ -316,6 +317,7 @@ inline constexpr std::array<ActionInfo, kActionCount> kActions{{
     {Action::ChangeSize, "acChangesize", "Make stave small size", ""},
     {Action::CutLeft, "accutleft", "Make &left of system at cursor", "Ctrl+L"},
     {Action::CutRight, "accutright", "Make &right of system at cursor", "Ctrl+R"},
+    {Action::Options, "acOptions", "&Configure", ""},
 }};
 
 inline const ActionInfo& Info(Action a) {

@@ -18,6 +18,7 @@
 #include "editor/commands/BagpipeCommands.h"
 #include "editor/commands/BarCommands.h"
 #include "editor/commands/MergeCommands.h"
+#include "editor/commands/OptionsCommands.h"
 #include "editor/commands/PageCommands.h"
 #include "editor/commands/RandomTuneCommands.h"
 #include "editor/commands/SpacingCommands.h"
@@ -563,6 +564,28 @@ void DocumentController::formatForPipes() {
     afterEdits();
 }
 
+void DocumentController::showOptions() {
+    Settings* program = services_.programSettings();
+    if (!program || !canRun(Action::Options)) return;
+    OptionsModel model(*program, &score_, services_.programFolderReadOnly());
+    model.open(host_);
+    if (!dialogs_.options(model)) return;
+    const std::optional<OptionsOutcome> out = model.accept();
+    if (!out) return;
+    const bool wasMetric = settings_.metric;
+    TakeOptionSettings(settings_, *program);
+    if (settings_.metric != wasMetric) services_.setMetric(settings_.metric);
+    warnings_.setUserLevel(settings_.level);
+    if (out->scoreAfter) {
+        EditContext ctx = editContext();
+        ApplyScoreOptions(ctx, *out->scoreBefore, *out->scoreAfter,
+                          [this] { return view_.setUpPicture(); });
+        afterEdits();
+    }
+    services_.optionsChanged(*out);
+    setUserLevel(settings_.level);
+}
+
 void DocumentController::randomTune() {
     const int s = score_.CurrentStave;
     if (!unlocked_ || provisional_ || s < 1 || s > score_.Nstaves || score_.stave(s).h.Nobjec != 0)
@@ -738,6 +761,9 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::Transpose:
             transpose();
+            return true;
+        case Action::Options:
+            showOptions();
             return true;
         case Action::FormatForPipes:
             formatForPipes();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Options.h"
 #include "app/Settings.h"
 #include "core/Report.h"
 #include "core/WarningBox.h"
@@ -132,6 +133,12 @@ class DocumentServices {
     virtual void setNeatenFactor(int /*thousandths*/) {}
     // The one play window of the run; null where there is none.
     virtual PlayWindow* playWindow() { return nullptr; }
+    // The program's settings the options window edits (null: no options
+    // window), whether the program's folder is read-only, and what OK changed
+    // for the main window to apply (tool bars, backup timer, scroll bars).
+    virtual Settings* programSettings() { return nullptr; }
+    virtual bool programFolderReadOnly() const { return false; }
+    virtual void optionsChanged(const OptionsOutcome& /*outcome*/) {}
 };
 
 // The dialogs a document's commands open. Each works on a model the
@@ -176,6 +183,8 @@ class DocumentDialogs {
     // "General Midi Instruments": program 0..127 (128 silence), -1 "(Not
     // allocated)"; nothing when cancelled.
     virtual std::optional<int> chooseInstrument(int current) = 0;
+    // The options window on `model`; true on OK with valid values.
+    virtual bool options(OptionsModel& /*model*/) { return false; }
     // "Temperament": 0 equal … 4 bagpipe tuning; nothing when cancelled.
     virtual std::optional<int> chooseTemperament(int current) = 0;
     // The stave attributes dialog; true on OK.
@@ -347,6 +356,7 @@ class DocumentController {
     void formatForPipes();
     // Shift+Ctrl+M: a random tune on the current stave when it holds nothing.
     void randomTune();
+    void showOptions();
     // Every random draw of the document comes from here: seeded from the
     // clock unless a script or a test says otherwise.
     void seedRandom(uint32_t seed) { ownRandom_.seed(seed), random_ = &ownRandom_; }
@@ -592,6 +602,8 @@ class DocumentController {
 
 // What the settings file says, as the editor needs it.
 EditorSettings EditorSettingsFrom(const Settings& settings);
+// The values the options window edits, taken again after its OK.
+void TakeOptionSettings(EditorSettings& editor, const Settings& settings);
 
 // The main window's mode panel for the document's mode.
 std::string ModePanelText(int mode);

@@ -59,12 +59,6 @@ bool UseLargestPage(PageData& page, const CapacityReader& read) {
     return true;
 }
 
-bool SamePageData(const PageData& a, const PageData& b) {
-    return a.Width == b.Width && a.Length == b.Length && a.TopM == b.TopM && a.BotM == b.BotM &&
-           a.RightM == b.RightM && a.LeftM == b.LeftM && a.GutM == b.GutM && a.Header == b.Header &&
-           a.Footer == b.Footer && a.Facing == b.Facing && a.landscape == b.landscape;
-}
-
 double UsableWidth(const PageData& p) {
     return p.Width - p.LeftM - p.RightM - p.GutM;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/MainLogic.h"
 #include "layout/PrinterCaps.h"
 #include "model/Score.h"
 
@@ -33,7 +34,6 @@ using PictureSetUp = std::function<bool()>;
 // a printer the largest page is the chosen paper, all of it printable.
 bool UseLargestPage(PageData& page, const CapacityReader& read);
 
-bool SamePageData(const PageData& a, const PageData& b);
 // Page width less the side margins and gutter; page length less the top and
 // bottom margins, header and footer.
 double UsableWidth(const PageData& p);

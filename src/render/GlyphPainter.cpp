@@ -90,9 +90,18 @@ void DrawGlyphScaled(const DrawContext& ctx, int code, int x, int y, double fact
                         colour);
         return;
     }
-    Nudge p = PrintNudge(code);
-    DrawNamedBitmap(ctx, GlyphResourceName(code, true), 3 * x + ctx.printOrigin.x() + p.x,
-                    3 * y + ctx.printOrigin.y() + p.y, factor, false, small, 0);
+    std::string name;
+    QPoint at;
+    PrintGlyphPlace(code, x - n.x, y - n.y, ctx.printOrigin, name, at);
+    DrawNamedBitmap(ctx, name, at.x(), at.y(), factor, false, small, 0);
+}
+
+bool PrintGlyphPlace(int code, int x, int y, QPoint printOrigin, std::string& name, QPoint& at) {
+    if (!GlyphHasArt(code)) return false;
+    const Nudge n = ScreenNudge(code), p = PrintNudge(code);
+    name = GlyphResourceName(code, true);
+    at = QPoint(3 * (x + n.x) + printOrigin.x() + p.x, 3 * (y + n.y) + printOrigin.y() + p.y);
+    return true;
 }
 
 void DrawGlyph(const DrawContext& ctx, int code, int x, int y, bool small, bool rubberBand,

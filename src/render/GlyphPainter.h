@@ -1,6 +1,7 @@
 // Painting glyphs and named bitmaps onto the screen or print picture.
 #pragma once
 
+#include <QPoint>
 #include <cstdint>
 #include <string>
 
@@ -20,6 +21,10 @@ void PaintedSize(const std::string& name, int w, int h, double factor, bool smal
 // black. A missing resource paints nothing.
 void DrawNamedBitmap(const DrawContext& ctx, const std::string& name, int x, int y, double factor,
                      bool rubberBand, bool small, uint32_t colour);
+
+// The print bitmap of glyph `code` drawn at page point (x, y), and where its
+// reference point lands on the print picture; false for a code without art.
+bool PrintGlyphPlace(int code, int x, int y, QPoint printOrigin, std::string& name, QPoint& at);
 
 // Paints glyph `code` at page point (x, y) with its nudges; in print mode at
 // three times the position plus the print origin.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "layout/Rounding.h"
@@ -18,8 +19,7 @@ constexpr double kPi = 3.14159265358979323846;
 // The colour a line really takes: on screen the requested one, in print black
 // (paper stays paper, so white-outs still blank the page).
 uint32_t InkFor(const DrawContext& ctx, uint32_t colour) {
-    if (!ctx.printMode) return colour;
-    return colour == kPaper ? kPaper : kBlack;
+    return ctx.printMode ? PrintInk(colour) : colour;
 }
 
 void Put(QImage& img, int x, int y, uint32_t colour, bool rubberBand) {
@@ -67,6 +67,48 @@ void Bresenham(QImage& img, int x0, int y0, int x1, int y1, uint32_t colour, boo
     }
 }
 
+}  // namespace
+
+PrintSpan PrintAxisLine(double x1, double y1, double x2, double y2, int width) {
+    const bool vertical = x1 == x2;
+    int w = width < 0 ? 1 : width;
+    int before = w / 2, after = w - w / 2;
+    int X1, X2, Y1, Y2;
+    if (vertical) {
+        X1 = RoundAway(3 * (x1 - before));
+        X2 = RoundAway(3 * (x1 + after));
+        Y1 = RoundAway(3 * std::min(y1, y2));
+        Y2 = RoundAway(3 * std::max(y1, y2));
+    } else {
+        Y1 = RoundAway(3 * (y1 - before));
+        Y2 = RoundAway(3 * (y1 + after));
+        X1 = RoundAway(3 * std::min(x1, x2));
+        X2 = RoundAway(3 * std::max(x1, x2));
+    }
+    if (width < 0) {
+        // A hairline is a bar three print pixels wide on the line.
+        if (vertical)
+            X1 = RoundAway(3 * x1) - 1, X2 = X1 + 3;
+        else
+            Y1 = RoundAway(3 * y1) - 1, Y2 = Y1 + 3;
+    }
+    return {X1, Y1, X2, Y2};
+}
+
+PrintSpan PrintBarCells(int x1, int y1, int x2, int y2, QPoint origin) {
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    x1 += 1 + origin.x();
+    x2 += 1 + origin.x();
+    y1 += origin.y();
+    y2 += origin.y();
+    if (x1 == x2) --x1, ++x2;
+    if (y1 == y2) --y1, ++y2;
+    return {x1, y1, x2, y2};
+}
+
+namespace {
+
 // One straight piece of a line, in page pixels, on whichever picture is drawn.
 void Segment(const DrawContext& ctx, double x1, double y1, double x2, double y2, int width,
              uint32_t colour, bool rubberBand, bool squareEnded) {
@@ -76,31 +118,12 @@ void Segment(const DrawContext& ctx, double x1, double y1, double x2, double y2,
     if (ctx.printMode) {
         const QPoint o = ctx.printOrigin;
         if (vertical || horizontal) {
-            int w = width < 0 ? 1 : width;
-            int before = w / 2, after = w - w / 2;
-            int X1, X2, Y1, Y2;
-            if (vertical) {
-                X1 = RoundAway(3 * (x1 - before));
-                X2 = RoundAway(3 * (x1 + after));
-                Y1 = RoundAway(3 * std::min(y1, y2));
-                Y2 = RoundAway(3 * std::max(y1, y2));
-            } else {
-                Y1 = RoundAway(3 * (y1 - before));
-                Y2 = RoundAway(3 * (y1 + after));
-                X1 = RoundAway(3 * std::min(x1, x2));
-                X2 = RoundAway(3 * std::max(x1, x2));
-            }
-            if (width < 0) {
-                // A hairline is a bar three print pixels wide on the line.
-                if (vertical)
-                    X1 = RoundAway(3 * x1) - 1, X2 = X1 + 3;
-                else
-                    Y1 = RoundAway(3 * y1) - 1, Y2 = Y1 + 3;
-            }
+            const PrintSpan c = PrintAxisLine(x1, y1, x2, y2, width);
             if (colour == kPaper) {
-                Fill(*img, X1 + 1 + o.x(), Y1 + o.y(), X2 + 1 + o.x(), Y2 + o.y(), kPaper, false);
+                Fill(*img, c.x1 + 1 + o.x(), c.y1 + o.y(), c.x2 + 1 + o.x(), c.y2 + o.y(), kPaper,
+                     false);
             } else {
-                DrawPrintBar(ctx, X1, Y1, X2, Y2);
+                DrawPrintBar(ctx, c.x1, c.y1, c.x2, c.y2);
             }
             return;
         }
@@ -146,22 +169,13 @@ void PlotPixel(const DrawContext& ctx, int x, int y, uint32_t colour, bool rubbe
 
 void DrawPrintBar(const DrawContext& ctx, int x1, int y1, int x2, int y2) {
     if (!ctx.print) return;
-    if (x1 > x2) std::swap(x1, x2);
-    if (y1 > y2) std::swap(y1, y2);
-    x1 += 1 + ctx.printOrigin.x();
-    x2 += 1 + ctx.printOrigin.x();
-    y1 += ctx.printOrigin.y();
-    y2 += ctx.printOrigin.y();
-    if (x1 == x2) --x1, ++x2;
-    if (y1 == y2) --y1, ++y2;
-    Fill(*ctx.print, x1, y1, x2, y2, kBlack, false);
+    const PrintSpan c = PrintBarCells(x1, y1, x2, y2, ctx.printOrigin);
+    Fill(*ctx.print, c.x1, c.y1, c.x2, c.y2, kBlack, false);
 }
 
-void DrawLine(const DrawContext& ctx, double x1, double y1, double x2, double y2,
-              const LineSpec& spec) {
+void SplitLine(double x1, double y1, double x2, double y2, const LineSpec& spec, bool print,
+               const LinePieces& out) {
     if (x1 == x2 && y1 == y2) return;
-    const uint32_t colour = InkFor(ctx, spec.colour);
-    const bool rubber = spec.rubberBand && !ctx.printMode;
     int style = spec.style;
     const bool axis = x1 == x2 || y1 == y2;
     if (spec.squareEnds && spec.width > 2 && axis) style = kSquareEnded;
@@ -169,12 +183,12 @@ void DrawLine(const DrawContext& ctx, double x1, double y1, double x2, double y2
     auto at = [&](double t) { return QPointF(x1 + dx * t, y1 + dy * t); };
     auto piece = [&](double t0, double t1) {
         QPointF a = at(t0), b = at(t1);
-        Segment(ctx, a.x(), a.y(), b.x(), b.y(), spec.width, colour, rubber, false);
+        out.segment(a.x(), a.y(), b.x(), b.y(), false);
     };
 
     switch (style) {
         case kSquareEnded:
-            Segment(ctx, x1, y1, x2, y2, spec.width, colour, rubber, true);
+            out.segment(x1, y1, x2, y2, true);
             return;
         case kDashed: {
             const double dash = spec.p ? spec.p : 5, gap = spec.q ? spec.q : 5;
@@ -204,12 +218,12 @@ void DrawLine(const DrawContext& ctx, double x1, double y1, double x2, double y2
             if (bx < ax) std::swap(ax, bx), std::swap(ay, by);
             const int n = static_cast<int>(std::floor(D / spec.p));
             if (n == 0) {
-                if (!ctx.printMode) PlotPixel(ctx, RoundEven(ax), RoundEven(ay), colour, rubber);
+                out.wave(QPolygonF{QPointF(ax, ay)});
                 return;
             }
             const double a = (D / n) / kPi;
             const double ux = (bx - ax) / D, uy = (by - ay) / D;
-            const double step = ctx.printMode ? kPi / 18 : kPi / 6;
+            const double step = print ? kPi / 18 : kPi / 6;
             const int steps = static_cast<int>(std::lround(n * kPi / step));
             QPolygonF wave;
             for (int k = 0; k <= steps; ++k) {
@@ -217,25 +231,7 @@ void DrawLine(const DrawContext& ctx, double x1, double y1, double x2, double y2
                 double along = a * phi, across = -a * std::sin(phi);
                 wave << QPointF(ax + along * ux - across * uy, ay + along * uy + across * ux);
             }
-            if (!ctx.printMode && spec.width <= 1) {
-                for (int k = 1; k < wave.size(); ++k)
-                    Segment(ctx, wave[k - 1].x(), wave[k - 1].y(), wave[k].x(), wave[k].y(), 1,
-                            colour, rubber, false);
-                return;
-            }
-            // A thick wave is one stroke, so its joints stay smooth.
-            QImage* img = ctx.canvas();
-            if (!img) return;
-            const double k = ctx.printMode ? 3 : 1;
-            const QPointF o = ctx.printMode ? QPointF(ctx.printOrigin) : QPointF(ctx.screenOrigin);
-            for (QPointF& pt : wave)
-                pt = pt * k + o;
-            QPainter p(img);
-            p.setRenderHint(QPainter::Antialiasing, false);
-            if (rubber) p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-            p.setPen(QPen(QColor::fromRgb(ToQRgb(colour)), std::max(1.0, k * spec.width),
-                          Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            p.drawPolyline(wave);
+            out.wave(wave);
             return;
         }
         case kGapped: {
@@ -250,6 +246,43 @@ void DrawLine(const DrawContext& ctx, double x1, double y1, double x2, double y2
             piece(0, 1);
             return;
     }
+}
+
+void DrawLine(const DrawContext& ctx, double x1, double y1, double x2, double y2,
+              const LineSpec& spec) {
+    const uint32_t colour = InkFor(ctx, spec.colour);
+    const bool rubber = spec.rubberBand && !ctx.printMode;
+    LinePieces pieces;
+    pieces.segment = [&](double ax, double ay, double bx, double by, bool squareEnded) {
+        Segment(ctx, ax, ay, bx, by, spec.width, colour, rubber, squareEnded);
+    };
+    pieces.wave = [&](QPolygonF wave) {
+        if (wave.size() == 1) {
+            if (!ctx.printMode)
+                PlotPixel(ctx, RoundEven(wave[0].x()), RoundEven(wave[0].y()), colour, rubber);
+            return;
+        }
+        if (!ctx.printMode && spec.width <= 1) {
+            for (int k = 1; k < wave.size(); ++k)
+                Segment(ctx, wave[k - 1].x(), wave[k - 1].y(), wave[k].x(), wave[k].y(), 1, colour,
+                        rubber, false);
+            return;
+        }
+        // A thick wave is one stroke, so its joints stay smooth.
+        QImage* img = ctx.canvas();
+        if (!img) return;
+        const double k = ctx.printMode ? 3 : 1;
+        const QPointF o = ctx.printMode ? QPointF(ctx.printOrigin) : QPointF(ctx.screenOrigin);
+        for (QPointF& pt : wave)
+            pt = pt * k + o;
+        QPainter p(img);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        if (rubber) p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        p.setPen(QPen(QColor::fromRgb(ToQRgb(colour)), std::max(1.0, k * spec.width), Qt::SolidLine,
+                      Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(wave);
+    };
+    SplitLine(x1, y1, x2, y2, spec, ctx.printMode, pieces);
 }
 
 namespace {

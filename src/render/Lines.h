@@ -5,6 +5,7 @@
 
 #include <QPolygonF>
 #include <cstdint>
+#include <functional>
 
 #include "render/DrawContext.h"
 
@@ -12,6 +13,11 @@ namespace sw {
 
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kPaper = 0xFFFFFF;
+
+// Print ink is black; paper stays paper, so white-outs still blank the page.
+inline uint32_t PrintInk(uint32_t colour) {
+    return colour == kPaper ? kPaper : kBlack;
+}
 
 enum LineStyle { kSolid = 0, kDashed = 1, kWavy = 2, kGapped = 3, kSquareEnded = 5 };
 
@@ -23,6 +29,27 @@ struct LineSpec {
     int p = 0, q = 0;
     bool squareEnds = false;
 };
+
+// The pieces a line of a style is drawn as, in page pixels: straight
+// segments, and waves as polylines (a single point for a wave too short to
+// show, which only the screen marks).
+struct LinePieces {
+    std::function<void(double x1, double y1, double x2, double y2, bool squareEnded)> segment;
+    std::function<void(QPolygonF wave)> wave;
+};
+void SplitLine(double x1, double y1, double x2, double y2, const LineSpec& spec, bool print,
+               const LinePieces& out);
+
+// Print pixels [x1, x2) x [y1, y2).
+struct PrintSpan {
+    int x1, y1, x2, y2;
+};
+// A horizontal or vertical piece of a line in print pixels, before the print
+// origin and the bar's one-pixel shift.
+PrintSpan PrintAxisLine(double x1, double y1, double x2, double y2, int width);
+// The cells DrawPrintBar fills: shifted one pixel right, origin added, and
+// never empty.
+PrintSpan PrintBarCells(int x1, int y1, int x2, int y2, QPoint origin);
 
 // A line from (x1, y1) to (x2, y2) in page pixels; the end point itself is left
 // out, as the platform's pens do.

@@ -255,6 +255,17 @@ void DrawHeaderFooterPage(const DrawContext& ctx, Surface& out, const Score& sco
 
 }  // namespace
 
+void DrawPrintedPage(Surface& music, Surface& header, const Score& score, int page,
+                     const DrawSettings& settings, const PageViewState& view, int pictureWidth) {
+    DrawBraces(music, score, FirstStaveOnPage(score, page), LastStaveOnPage(score, page),
+               settings.colours.ink);
+    for (int s = 1; s <= score.Nstaves; ++s)
+        if (score.stave(s).h.PageNum == page)
+            DrawStave(music, score, s, settings.colours.ink, kAllKinds, settings, view,
+                      pictureWidth);
+    DrawHeaderFooterForPrint(header, score, page, settings);
+}
+
 void DrawAll(const DrawContext& ctx, const Score& score, int page, const DrawSettings& settings,
              const PageViewState& view) {
     QImage* img = ctx.canvas();
@@ -270,6 +281,14 @@ void DrawAll(const DrawContext& ctx, const Score& score, int page, const DrawSet
                 DrawStaveZeroObject(out, score, i, settings.colours.ink, settings);
         return;
     }
+    if (ctx.printMode && page > 0) {
+        // Headers and footers are placed from the top of the printable area.
+        DrawContext top = ctx;
+        top.printOrigin.setY(0);
+        PictureSurface headerOut(top);
+        DrawPrintedPage(out, headerOut, score, page, settings, view, g.width);
+        return;
+    }
     if (page > 0)
         DrawBraces(out, score, FirstStaveOnPage(score, page), LastStaveOnPage(score, page),
                    settings.colours.ink);
@@ -280,13 +299,6 @@ void DrawAll(const DrawContext& ctx, const Score& score, int page, const DrawSet
         for (int s = 1; s <= score.Nstaves; ++s)
             if (score.stave(s).h.PageNum == page)
                 DrawStave(out, score, s, colour, kAllKinds, settings, view, g.width);
-    if (ctx.printMode && page > 0) {
-        // Headers and footers are placed from the top of the printable area.
-        DrawContext top = ctx;
-        top.printOrigin.setY(0);
-        PictureSurface headerOut(top);
-        DrawHeaderFooterForPrint(headerOut, score, page, settings);
-    }
     if (page == 0 && !ctx.printMode && !view.preview())
         DrawHeaderFooterPage(ctx, out, score, settings);
 }

@@ -40,6 +40,11 @@ void DrawStaveWithNeighbours(Surface& out, const Score& score, int s, uint32_t c
                              const DrawSettings& settings, const PageViewState& view,
                              int pictureWidth);
 
+// A printed page (1 or more): braces, staves, then the headers and footers on
+// `header`, whose print origin is the top of the printable area.
+void DrawPrintedPage(Surface& music, Surface& header, const Score& score, int page,
+                     const DrawSettings& settings, const PageViewState& view, int pictureWidth);
+
 // The whole page on the context's picture (cleared white first). Page 0 is the
 // header/footer page on screen.
 void DrawAll(const DrawContext& ctx, const Score& score, int page, const DrawSettings& settings,

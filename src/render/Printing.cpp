@@ -71,6 +71,10 @@ void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, const Score& sco
     ctx.printOrigin = QPoint(0, PrintPictureGeometry(score).originY);
     DrawAll(ctx, score, page, settings, PageViewState{});
     PictureSurface out(ctx);
+    DrawWhiteOuts(out, score, page, settings);
+}
+
+void DrawWhiteOuts(Surface& out, const Score& score, int page, const DrawSettings& settings) {
     for (int s = 1; s <= score.Nstaves; ++s) {
         if (score.stave(s).h.PageNum != page) continue;
         for (int i = 1; i <= score.stave(s).h.Nobjec; ++i) {

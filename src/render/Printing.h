@@ -54,6 +54,9 @@ std::vector<PrintStep> PrintPlan(const PrintRequest& r);
 void RenderPrintPage(QImage& picture, const GlyphStore& glyphs, const Score& score, int page,
                      const DrawSettings& settings, bool blank = false);
 
+// White-out shapes of page `page` once more, over everything drawn before.
+void DrawWhiteOuts(Surface& out, const Score& score, int page, const DrawSettings& settings);
+
 // The print picture as a 1-bit picture (Format_Mono, colour 0 black, 1
 // white): a pixel is black where its grey is below 128, as with Qt's
 // threshold conversion. Printers and PDF files keep it at one bit a pixel.

@@ -1,8 +1,6 @@
 // The picture and recording surfaces.
 #include "render/Surface.h"
 
-#include <QFontMetrics>
-
 #include "render/GlyphPainter.h"
 
 namespace sw {
@@ -36,13 +34,13 @@ int PictureSurface::text(const std::string& text, const TextDraw& draw, int x, i
     return DrawTextString(ctx_, text, draw, x, y);
 }
 int PictureSurface::textHeight(const TextDraw& draw) {
-    return QFontMetrics(ScoreQFont(draw.font, draw.font.pointSize)).height();
+    return TextLineHeight(draw.font);
 }
 int PictureSurface::textWidth(const std::string& text, const TextDraw& draw) {
     return QtTextMeasurer().width(draw.font, text);
 }
 int PictureSurface::spaceWidth(const TextDraw& draw) {
-    return QFontMetrics(ScoreQFont(draw.font, draw.font.pointSize)).horizontalAdvance(' ');
+    return TextSpaceWidth(draw.font);
 }
 void PictureSurface::curve(const std::vector<QPoint>& points, const CurveSpec& spec) {
     DrawCurve(ctx_, points, spec);

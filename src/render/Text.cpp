@@ -86,6 +86,63 @@ int QtTextMeasurer::height(const TextFont& font, const std::string&) const {
     return fm.height();
 }
 
+int TextLineHeight(const TextFont& font) {
+    return QFontMetrics(ScoreQFont(font, font.pointSize)).height();
+}
+
+int TextSpaceWidth(const TextFont& font) {
+    return QFontMetrics(ScoreQFont(font, font.pointSize)).horizontalAdvance(' ');
+}
+
+void DrawTextCharacters(QPainter& p, const std::string& text, const QFontMetrics& fm, int m,
+                        int baseline) {
+    int cx = m;
+    const int dWidth = fm.horizontalAdvance('d');
+    for (unsigned char c : text) {
+        if (IsAccidentalPlace(c)) {
+            cx += dWidth;
+            continue;
+        }
+        QString ch = FromScoreBytes(std::string(1, static_cast<char>(c)));
+        p.drawText(cx, baseline, ch);
+        cx += fm.horizontalAdvance(ch);
+    }
+}
+
+std::vector<TextSign> TextSigns(const GlyphStore& glyphs, const std::string& text,
+                                const TextDraw& draw, const QFontMetrics& fm, bool print, int m,
+                                int pad, int H) {
+    std::vector<TextSign> signs;
+    const int scale = print ? 3 : 1;
+    int cx = m;
+    const int dWidth = fm.horizontalAdvance('d');
+    for (unsigned char c : text) {
+        if (c >= 27 && c <= 29) {
+            int acc = c == 27 ? 1 : (c == 28 ? 0 : -1);
+            std::string name = TextAccidentalName(draw.font.pointSize, acc, print);
+            TextAccidentalOffset off = TextAccidentalPlace(draw.font.pointSize, acc);
+            if (const Mask* mask = glyphs.mask(name)) {
+                // The sign's ink is centred in its slot, the width of a
+                // "d", so that it keeps clear of the letters either side.
+                int inkLeft = mask->width, inkRight = -1;
+                for (int r = 0; r < mask->height; ++r)
+                    for (int q = 0; q < mask->width; ++q)
+                        if (mask->at(q, r)) {
+                            inkLeft = std::min(inkLeft, q);
+                            inkRight = std::max(inkRight, q);
+                        }
+                const int inkWidth = inkRight - inkLeft + 1;
+                signs.push_back(
+                    {name, cx + (dWidth - inkWidth) / 2 - inkLeft, pad + H + scale * off.y});
+            }
+        }
+        cx += IsAccidentalPlace(c)
+                  ? dWidth
+                  : fm.horizontalAdvance(FromScoreBytes(std::string(1, static_cast<char>(c))));
+    }
+    return signs;
+}
+
 int DrawTextString(const DrawContext& ctx, const std::string& text, const TextDraw& draw, int x,
                    int y) {
     QImage* canvas = ctx.canvas();
@@ -122,52 +179,17 @@ int DrawTextString(const DrawContext& ctx, const std::string& text, const TextDr
         QPainter p(&scratch);
         p.setFont(font);
         p.setPen(Qt::black);
-        int cx = m;
-        const int dWidth = fm.horizontalAdvance('d');
-        for (unsigned char c : text) {
-            if (IsAccidentalPlace(c)) {
-                cx += dWidth;
-                continue;
-            }
-            QString ch = FromScoreBytes(std::string(1, static_cast<char>(c)));
-            p.drawText(cx, pad + fm.ascent(), ch);
-            cx += fm.horizontalAdvance(ch);
-        }
+        DrawTextCharacters(p, text, fm, m, pad + fm.ascent());
     }
     // The sized accidentals go into the scratch bitmap over their places.
-    if (ctx.glyphs) {
-        int cx = m;
-        const int dWidth = fm.horizontalAdvance('d');
-        for (unsigned char c : text) {
-            if (c >= 27 && c <= 29) {
-                int acc = c == 27 ? 1 : (c == 28 ? 0 : -1);
-                std::string name = TextAccidentalName(draw.font.pointSize, acc, print);
-                TextAccidentalOffset off = TextAccidentalPlace(draw.font.pointSize, acc);
-                if (const Mask* mask = ctx.glyphs->mask(name)) {
-                    // The sign's ink is centred in its slot, the width of a
-                    // "d", so that it keeps clear of the letters either side.
-                    int inkLeft = mask->width, inkRight = -1;
-                    for (int r = 0; r < mask->height; ++r)
-                        for (int q = 0; q < mask->width; ++q)
-                            if (mask->at(q, r)) {
-                                inkLeft = std::min(inkLeft, q);
-                                inkRight = std::max(inkRight, q);
-                            }
-                    const int inkWidth = inkRight - inkLeft + 1;
-                    int left = cx + (dWidth - inkWidth) / 2 - inkLeft,
-                        top = pad + H + scale * off.y;
-                    for (int r = 0; r < mask->height; ++r)
-                        for (int q = 0; q < mask->width; ++q)
-                            if (mask->at(q, r) && left + q >= 0 && left + q < W && top + r >= 0 &&
-                                top + r < SH)
-                                scratch.setPixel(left + q, top + r, 0xFF000000u);
-                }
-            }
-            cx += IsAccidentalPlace(c)
-                      ? dWidth
-                      : fm.horizontalAdvance(FromScoreBytes(std::string(1, static_cast<char>(c))));
-        }
-    }
+    if (ctx.glyphs)
+        for (const TextSign& sign : TextSigns(*ctx.glyphs, text, draw, fm, print, m, pad, H))
+            if (const Mask* mask = ctx.glyphs->mask(sign.name))
+                for (int r = 0; r < mask->height; ++r)
+                    for (int q = 0; q < mask->width; ++q)
+                        if (mask->at(q, r) && sign.left + q >= 0 && sign.left + q < W &&
+                            sign.top + r >= 0 && sign.top + r < SH)
+                            scratch.setPixel(sign.left + q, sign.top + r, 0xFF000000u);
 
     const int height = draw.small ? RoundEven(SH * 5.0 / 8.0) : SH;
     const int firstRow = y - (draw.small ? RoundEven(pad * 5.0 / 8.0) : pad);

@@ -60,6 +60,28 @@ file(READ ${WORK}/all.pdf pdf LIMIT 8)
 if(NOT rc EQUAL 0 OR NOT pdf MATCHES "^%PDF")
     message(FATAL_ERROR "PDF output failed: ${err}")
 endif()
+# The PDF is vector by default, its texts in embedded fonts; --raster keeps
+# the 1-bit pages, which carry no font.
+file(STRINGS ${WORK}/all.pdf vector REGEX "/FontFile")
+execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/raster.pdf --raster RESULT_VARIABLE rc)
+file(STRINGS ${WORK}/raster.pdf raster REGEX "/FontFile")
+file(READ ${WORK}/raster.pdf head LIMIT 8)
+if(NOT rc EQUAL 0 OR NOT vector OR raster OR NOT head MATCHES "^%PDF")
+    message(FATAL_ERROR "vector PDF without fonts, or raster PDF not of pictures")
+endif()
+# One page as SVG, its title as text; a page past the end is refused, no file.
+execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/p1.svg --page 1 RESULT_VARIABLE rc
+                ERROR_VARIABLE err)
+file(READ ${WORK}/p1.svg svg)
+if(NOT rc EQUAL 0 OR NOT svg MATCHES "<svg" OR NOT svg MATCHES "</svg>"
+   OR NOT svg MATCHES ">M<.*>i<.*>n<.*>u<.*>e<.*>t<")
+    message(FATAL_ERROR "SVG output failed: ${err}")
+endif()
+execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/p9.svg --page 9 RESULT_VARIABLE rc
+                ERROR_VARIABLE err)
+if(rc EQUAL 0 OR EXISTS ${WORK}/p9.svg OR NOT err MATCHES "page 9 does not exist")
+    message(FATAL_ERROR "an SVG page past the end must be refused: ${err}")
+endif()
 execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/p.bmp --page 2 RESULT_VARIABLE rc1)
 execute_process(COMMAND ${CLI} convert ${EXAMPLE} ${WORK}/p.pcx --page 2 RESULT_VARIABLE rc2)
 file(READ ${WORK}/p.bmp bmp LIMIT 2 HEX)

@@ -1,8 +1,11 @@
 // The PDF, read back by Ghostscript, against the print pictures: each page
-// holds exactly its picture, inside the margins, on paper of the score's size.
+// holds exactly its picture (the vector PDF: its ink within a pixel), inside
+// the margins, on paper of the score's size.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cctype>
@@ -20,7 +23,9 @@
 #include "render/PrintJob.h"
 #include "render/Printing.h"
 #include "render/Text.h"
+#include "render/VectorExport.h"
 #include "support/Ghostscript.h"
+#include "support/InkCompare.h"
 
 namespace sw {
 namespace {
@@ -44,13 +49,17 @@ long Differences(const QImage& sheet, const QImage& picture, int left, int top) 
 
 // Prints pages 1..pages of the score to a PDF and compares each page of it,
 // read back at the print picture's resolution, with the picture itself.
-void ComparePdfWithPictures(Score& score, int pages, const DrawSettings& settings) {
+void ComparePdfWithPictures(Score& score, int pages, const DrawSettings& settings,
+                            bool vector = false) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString pdf = dir.filePath("score.pdf");
     GlyphStore glyphs;
     ScriptedHost quiet;
-    ASSERT_TRUE(WritePdf(pdf.toStdString(), glyphs, score, 1, pages, settings, quiet));
+    if (vector)
+        ASSERT_TRUE(WriteVectorPdf(pdf.toStdString(), glyphs, score, 1, pages, settings, quiet));
+    else
+        ASSERT_TRUE(WritePdf(pdf.toStdString(), glyphs, score, 1, pages, settings, quiet));
 
     // The paper is the score's, rounded to whole points.
     const std::vector<test::PdfPageBox> boxes = test::PdfPageBoxes(pdf);
@@ -78,7 +87,14 @@ void ComparePdfWithPictures(Score& score, int pages, const DrawSettings& setting
         const PaperRect at = PaperPosition(score, page, caps);
         ASSERT_LE(at.x + picture.width(), sheet.width());
         ASSERT_LE(at.y + picture.height(), sheet.height());
-        const long differences = Differences(sheet, picture, at.x, at.y);
+        if (vector) {
+            // Paths and text are not the picture's pixels: the ink must agree
+            // within a pixel, both ways.
+            const QImage placed = sheet.copy(at.x, at.y, picture.width(), picture.height());
+            EXPECT_GE(test::InkNear(picture, placed), 0.99) << "print picture ink missing in PDF";
+            EXPECT_GE(test::InkNear(placed, picture), 0.99) << "PDF ink not in the print picture";
+        }
+        const long differences = vector ? 0 : Differences(sheet, picture, at.x, at.y);
         if (differences != 0) {
             // Name the shift that would match, to tell misplacement from damage.
             std::string shifts;
@@ -98,6 +114,36 @@ void ComparePdfWithPictures(Score& score, int pages, const DrawSettings& setting
                     outside += Ink(sheet, x, y);
         EXPECT_EQ(outside, 0) << "ink outside the picture's place";
     }
+}
+
+// Page 1 as SVG, drawn by Qt's SVG renderer, against its print picture.
+void CompareSvgWithPicture(Score& score, const DrawSettings& settings) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("page.svg");
+    GlyphStore glyphs;
+    ScriptedHost quiet;
+    ASSERT_TRUE(WriteSvgPage(path.toStdString(), glyphs, score, 1, settings, quiet));
+    QSvgRenderer svg(path);
+    ASSERT_TRUE(svg.isValid());
+    const PrintPicture geometry = PrintPictureGeometry(score);
+    PrinterCaps caps;
+    caps.dpiX = caps.dpiY = static_cast<int>(std::lround(geometry.scale));
+    caps.offsetLeft = caps.offsetTop = caps.offsetRight = caps.offsetBottom = 0;
+    QImage sheet(static_cast<int>(std::lround(score.page.Width * caps.dpiX)),
+                 static_cast<int>(std::lround(score.page.Length * caps.dpiY)),
+                 QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    {
+        QPainter painter(&sheet);
+        svg.render(&painter);
+    }
+    QImage picture(geometry.width, geometry.height, QImage::Format_RGB32);
+    RenderPrintPage(picture, glyphs, score, 1, settings);
+    const PaperRect at = PaperPosition(score, 1, caps);
+    const QImage placed = sheet.copy(at.x, at.y, picture.width(), picture.height());
+    EXPECT_GE(test::InkNear(picture, placed), 0.99) << "print picture ink missing in SVG";
+    EXPECT_GE(test::InkNear(placed, picture), 0.99) << "SVG ink not in the print picture";
 }
 
 std::vector<std::string> ExampleScores() {
@@ -123,6 +169,8 @@ TEST_P(PdfExample, EveryPageIsItsPrintPictureInsideTheMargins) {
     settings.textEnv.filePath = path;
     settings.textEnv.now = 1700000000;  // dates in headers are the same in both
     ComparePdfWithPictures(*score, opened.pages.pages, settings);
+    ComparePdfWithPictures(*score, opened.pages.pages, settings, true);
+    CompareSvgWithPicture(*score, settings);
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, PdfExample, ::testing::ValuesIn(ExampleScores()),
@@ -168,6 +216,7 @@ TEST_P(PdfLandscape, FacingPagesWithAGutter) {
     }
     score->pageCount = 2;
     ComparePdfWithPictures(*score, 2, DrawSettings{});
+    ComparePdfWithPictures(*score, 2, DrawSettings{}, true);
 }
 
 INSTANTIATE_TEST_SUITE_P(Papers, PdfLandscape,

@@ -1,6 +1,8 @@
 // Printing's pure parts, page pictures for export, and the PCX codec.
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 #include <filesystem>
 
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include "render/GlyphStore.h"
 #include "render/PrintJob.h"
 #include "render/Printing.h"
+#include "render/VectorExport.h"
 
 namespace sw {
 namespace {
@@ -85,14 +88,22 @@ TEST(PrintingRender, WhiteOutsCoverWhatIsBeneathThem) {
     PlaceNote(score, s, 100, 0, 3, 1);
     const PrintPicture p = PrintPictureGeometry(score);
     QImage picture(p.width, p.height, QImage::Format_RGB32);
+    QImage vector(p.width, p.height, QImage::Format_RGB32);
     RenderPrintPage(picture, glyphs, score, 1, DrawSettings{});
-    int ink = 0;
-    for (int y = 3 * 82; y < 3 * 118; ++y)
-        for (int x = 3 * 92; x < 3 * 118; ++x)
-            ink += qGray(picture.pixel(x, y)) < 128;
-    EXPECT_EQ(ink, 0);
-    // Elsewhere the stave is printed.
-    EXPECT_LT(qGray(picture.pixel(3 * 200 + 1, 3 * 100)), 128);
+    vector.fill(Qt::white);
+    {
+        QPainter painter(&vector);
+        DrawVectorPage(painter, glyphs, score, 1, DrawSettings{});
+    }
+    for (const QImage* drawn : {&picture, &vector}) {
+        int ink = 0;
+        for (int y = 3 * 82; y < 3 * 118; ++y)
+            for (int x = 3 * 92; x < 3 * 118; ++x)
+                ink += qGray(drawn->pixel(x, y)) < 128;
+        EXPECT_EQ(ink, 0);
+        // Elsewhere the stave is printed.
+        EXPECT_LT(qGray(drawn->pixel(3 * 200 + 1, 3 * 100)), 128);
+    }
 }
 
 TEST(PrintingPreview, ScaleSpreadsAndThinLines) {

@@ -19,6 +19,7 @@ class FakeServices : public DocumentServices {
     std::function<void(bool)> onSetMetric;
     int neatenFactor = -1;  // the last factor stored, -1 for none
     ReportSink* reportSink = nullptr;
+    Settings* settings = nullptr;  // the options window's
 
     void addToHistory(const std::string& path) override {
         if (onAddToHistory) onAddToHistory(path);
@@ -36,6 +37,7 @@ class FakeServices : public DocumentServices {
         if (onSetMetric) onSetMetric(metric);
     }
     ReportSink* report() override { return reportSink; }
+    Settings* programSettings() override { return settings; }
     void setNeatenFactor(int f) override { neatenFactor = f; }
     PlayWindow* player = nullptr;
     PlayWindow* playWindow() override { return player; }
@@ -63,6 +65,7 @@ class FakeDialogs : public DocumentDialogs {
     std::function<std::optional<int>(int)> onInstrument, onTemperament;
     std::function<bool(StaveAttributesModel&)> onStaveAttributes;
     std::function<bool(BlockActionModel&)> onBlockAction;
+    std::function<bool(OptionsModel&)> onOptions;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override {
         return onHeaderFooter ? onHeaderFooter(c) : c.chosen;
@@ -74,6 +77,7 @@ class FakeDialogs : public DocumentDialogs {
     std::optional<int> chooseTemperament(int c) override {
         return onTemperament ? onTemperament(c) : std::nullopt;
     }
+    bool options(OptionsModel& m) override { return onOptions ? onOptions(m) : false; }
     bool chooseShape(ShapePaletteModel& m) override { return onShape ? onShape(m) : false; }
     bool chooseFont(FontDesc& f) override { return onFont ? onFont(f) : false; }
     std::optional<FontDesc> selectFavourite() override {

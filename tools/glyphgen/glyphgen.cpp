@@ -2,7 +2,10 @@
 // screen and print cell sizes, composes the glyphs the font has no single
 // symbol for, and measures the ink boxes that layout uses.
 //
-//   glyphgen bravura.otf metadata.json OUTDIR INKBOX.inc
+//   glyphgen bravura.otf metadata.json OUTDIR INKBOX.inc OUTLINES.inc
+//
+// OUTLINES.inc holds the print set's drawing as outlines (cell pixels) for
+// the vector pages: the same recipes, kept as paths rather than pixels.
 //
 // Each set is drawn at its own size (a space of 8 or 24 pixels), never scaled
 // from the other. Coordinates in the recipes below are screen page pixels
@@ -26,6 +29,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "core/Bmp1.h"
 #include "layout/BarShapes.h"
@@ -312,6 +316,9 @@ class Cell {
         if (rotate != 0) p.rotate(rotate);
         if (stretchX != 1.0) p.scale(stretchX, 1.0);
         p.drawText(QPointF(0, 0), QString::fromUcs4(&cp, 1));
+        QPainterPath text;
+        text.addText(QPointF(0, 0), f, QString::fromUcs4(&cp, 1));
+        pieces_.push_back(p.transform().map(text));
     }
     // A symbol centred horizontally on x, its origin's baseline at y.
     void symC(const std::string& name, double x, double y, double scale = 1.0) {
@@ -355,6 +362,13 @@ class Cell {
     void fillCells(int c0, int c1, int r0, int r1) {
         if (c1 <= c0) c1 = c0 + 1;
         if (r1 <= r0) r1 = r0 + 1;
+        const int left = std::max(0, c0), right = std::min(img_.width(), c1);
+        const int top = std::max(0, r0), bottom = std::min(img_.height(), r1);
+        if (left < right && top < bottom) {
+            QPainterPath box;
+            box.addRect(QRectF(left, top, right - left, bottom - top));
+            pieces_.push_back(box);
+        }
         for (int r = std::max(0, r0); r < std::min(img_.height(), r1); ++r)
             for (int c = std::max(0, c0); c < std::min(img_.width(), c1); ++c)
                 img_.scanLine(r)[c] = 0;
@@ -365,6 +379,10 @@ class Cell {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(Qt::black, std::max(1.0, width * k_), Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(X(x0), Y(y0)), QPointF(X(x1), Y(y1)));
+        QPainterPath l;
+        l.moveTo(X(x0), Y(y0));
+        l.lineTo(X(x1), Y(y1));
+        stroke(l, width, Qt::RoundCap);
     }
     void ellipse(double cx, double cy, double rx, double ry, double width, bool filled) {
         QPainter p(&img_);
@@ -376,6 +394,12 @@ class Cell {
             p.setPen(QPen(Qt::black, std::max(1.0, width * k_)));
         }
         p.drawEllipse(QPointF(X(cx), Y(cy)), rx * k_, ry * k_);
+        QPainterPath e;
+        e.addEllipse(QPointF(X(cx), Y(cy)), rx * k_, ry * k_);
+        if (filled)
+            pieces_.push_back(e);
+        else
+            stroke(e, width, Qt::SquareCap);
     }
     void arc(double cx, double cy, double rx, double ry, double fromDeg, double spanDeg,
              double width) {
@@ -384,6 +408,10 @@ class Cell {
         p.setPen(QPen(Qt::black, std::max(1.0, width * k_), Qt::SolidLine, Qt::RoundCap));
         QRectF r(X(cx) - rx * k_, Y(cy) - ry * k_, 2 * rx * k_, 2 * ry * k_);
         p.drawArc(r, int(fromDeg * 16), int(spanDeg * 16));
+        QPainterPath a;
+        a.arcMoveTo(r, int(fromDeg * 16) / 16.0);
+        a.arcTo(r, int(fromDeg * 16) / 16.0, int(spanDeg * 16) / 16.0);
+        stroke(a, width, Qt::RoundCap);
     }
 
     // Ink where the drawing covers more than the threshold; the screen set uses
@@ -401,10 +429,34 @@ class Cell {
         return m;
     }
 
+    // The drawing as outlines in cell pixels, each filled with the nonzero
+    // rule, clipped to the cell as the bitmap is.
+    std::vector<QPainterPath> outlines() const {
+        QPainterPath cell;
+        cell.addRect(QRectF(0, 0, img_.width(), img_.height()));
+        std::vector<QPainterPath> out;
+        for (const QPainterPath& piece : pieces_) {
+            const QRectF box = piece.boundingRect();
+            if (cell.boundingRect().contains(box))
+                out.push_back(piece);
+            else
+                out.push_back(piece.intersected(cell));
+        }
+        return out;
+    }
+
   private:
+    void stroke(const QPainterPath& path, double width, Qt::PenCapStyle cap) {
+        QPainterPathStroker s;
+        s.setWidth(std::max(1.0, width * k_));
+        s.setCapStyle(cap);
+        pieces_.push_back(s.createStroke(path));
+    }
+
     const Font& font_;
     bool print_;
     QImage img_;
+    std::vector<QPainterPath> pieces_;
     double k_ = 1, ox_ = 0, oy_ = 0;
 };
 
@@ -808,7 +860,7 @@ std::map<std::string, Recipe> Recipes() {
 
 // The cell of a code in one set: its size, and where the font's thresholds put ink.
 Mask DrawGlyph(const Font& font, const std::string& name, const Recipe& recipe, int code,
-               bool print) {
+               bool print, std::vector<QPainterPath>* outlines = nullptr) {
     int w = print ? kPrintCellW : kScreenCellW, h = print ? kPrintCellH : kScreenCellH;
     if (name == "TURNROT") ++h;
     if (name == "4_" && !print) {
@@ -818,6 +870,7 @@ Mask DrawGlyph(const Font& font, const std::string& name, const Recipe& recipe, 
     }
     Cell c(font, w, h, print, ScreenNudge(code), PrintNudge(code));
     recipe(c);
+    if (outlines) *outlines = c.outlines();
     return c.mask();
 }
 
@@ -855,6 +908,48 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
     return std::fclose(f) == 0 && ok;
 }
 
+// One glyph's outlines as the table stores them: "M x y", "L x y",
+// "C x1 y1 x2 y2 x y" in cell pixels to two decimals, pieces split by "|".
+std::string OutlineText(const std::vector<QPainterPath>& pieces) {
+    std::string out;
+    char buf[48];
+    auto num = [&](double v) {
+        std::snprintf(buf, sizeof buf, "%.2f", v);
+        std::string t = buf;
+        while (t.find('.') != std::string::npos && (t.back() == '0' || t.back() == '.')) {
+            const bool dot = t.back() == '.';
+            t.pop_back();
+            if (dot) break;
+        }
+        if (t == "-0") t = "0";
+        out += t;
+    };
+    for (const QPainterPath& piece : pieces) {
+        if (piece.isEmpty()) continue;
+        if (!out.empty()) out += '|';
+        for (int i = 0; i < piece.elementCount(); ++i) {
+            const QPainterPath::Element e = piece.elementAt(i);
+            if (e.type == QPainterPath::CurveToDataElement) continue;
+            if (e.type == QPainterPath::CurveToElement && i + 2 < piece.elementCount()) {
+                out += 'C';
+                for (int k = 0; k < 3; ++k) {
+                    const QPainterPath::Element d = piece.elementAt(i + k);
+                    num(d.x);
+                    out += ' ';
+                    num(d.y);
+                    out += k < 2 ? " " : "";
+                }
+                continue;
+            }
+            out += e.type == QPainterPath::MoveToElement ? 'M' : 'L';
+            num(e.x);
+            out += ' ';
+            num(e.y);
+        }
+    }
+    return out;
+}
+
 GlyphBox Measure(const Mask& m) {
     GlyphBox b{kScreenCellW, 0, kScreenCellH, 0};
     bool any = false;
@@ -876,8 +971,9 @@ GlyphBox Measure(const Mask& m) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: glyphgen bravura.otf metadata.json OUTDIR INKBOX.inc\n");
+    if (argc != 6) {
+        std::fprintf(stderr,
+                     "usage: glyphgen bravura.otf metadata.json OUTDIR INKBOX.inc OUTLINES.inc\n");
         return 2;
     }
     Font font;
@@ -892,6 +988,7 @@ int main(int argc, char** argv) {
     const std::string out = argv[3];
     std::map<std::string, Recipe> recipes = Recipes();
     GlyphBox boxes[256];
+    std::string outlines = "// Generated by tools/glyphgen from the print recipes; do not edit.\n";
     int written = 0, cut = 0;
     // Ink on a cell's edge is art drawn past the cell and cut off there.
     auto uncut = [&cut](const Mask& m, const std::string& file, bool fillsCell) {
@@ -909,7 +1006,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         for (bool print : {false, true}) {
-            Mask m = DrawGlyph(font, name, it->second, code, print);
+            std::vector<QPainterPath> pieces;
+            Mask m = DrawGlyph(font, name, it->second, code, print, print ? &pieces : nullptr);
+            if (print)
+                outlines +=
+                    "    {" + std::to_string(code) + ", \"" + OutlineText(pieces) + "\"},\n";
             std::string file = out + (print ? "/print/hbm" : "/screen/bm") + name + ".bmp";
             uncut(m, file, GlyphFillsItsCell(code, print));
             if (!WriteFile(file, EncodeBmp1(m))) {
@@ -960,7 +1061,7 @@ int main(int argc, char** argv) {
                       GlyphBaseName(code));
         inc += line;
     }
-    if (!WriteFile(argv[4], inc)) return 1;
+    if (!WriteFile(argv[4], inc) || !WriteFile(argv[5], outlines)) return 1;
     if (cut > 0) {
         std::fprintf(stderr, "glyphgen: %d bitmaps cut off at their edges\n", cut);
         return 1;

@@ -608,6 +608,122 @@ bool ScriptDialogs::randomTune(RandomTuneDialogModel& model) {
         M::kCaption, std::move(controls), [] { return true; }, M::kAbort, nullptr, M::kOk);
 }
 
+bool ScriptDialogs::options(OptionsModel& model) {
+    using C = DialogControl;
+    OptionValues& v = model.values;
+    std::vector<DialogControl> controls;
+    // Each control is reached by its caption and, where it has one, its name.
+    auto add = [&controls](const std::string& caption, const char* name, C control) {
+        control.caption = caption;
+        controls.push_back(control);
+        if (name) {
+            control.caption = name;
+            controls.push_back(std::move(control));
+        }
+    };
+    auto check = [&](const std::string& caption, const char* name, bool& flag) {
+        add(caption, name, {"", C::Check, true, YesNo(flag), nullptr});
+    };
+    auto spin = [&](const std::string& caption, const char* name, int& value, int low, int high) {
+        add(caption, name,
+            {"", C::Box, true,
+             [&value, low, high](const std::string& text) {
+                 const std::string t = Trim(text);
+                 char* end = nullptr;
+                 const long n = std::strtol(t.c_str(), &end, 10);
+                 if (t.empty() || *end != 0 || n < low || n > high) return false;
+                 value = static_cast<int>(n);
+                 return true;
+             },
+             nullptr});
+    };
+    // A radio group: its items as buttons, the group taking an item's caption.
+    auto radio = [&](const std::string& caption, const char* name,
+                     std::function<std::vector<std::string>()> items,
+                     std::function<void(int)> pick) {
+        add(caption, name,
+            {"", C::Box, true,
+             [items, pick](const std::string& text) {
+                 const std::vector<std::string> all = items();
+                 for (std::size_t k = 0; k < all.size(); ++k)
+                     if (Lower(WithoutAmpersand(all[k])) == Lower(WithoutAmpersand(Trim(text))))
+                         return pick(static_cast<int>(k)), true;
+                 return false;
+             },
+             nullptr});
+        const std::vector<std::string> all = items();
+        for (std::size_t k = 0; k < all.size(); ++k)
+            controls.push_back({all[k], C::Button, true, nullptr, [pick, k] { pick(int(k)); }});
+    };
+    auto list = [](const auto& captions) {
+        return [&captions] { return std::vector<std::string>(captions.begin(), captions.end()); };
+    };
+    auto button = [&](const std::string& caption, const char* name, std::function<void()> press) {
+        add(caption, name, {"", C::Button, true, nullptr, std::move(press)});
+    };
+    // &Desktop
+    radio(" User Level", "rgUser", list(options::kUserLevels),
+          [&v](int k) { v.userLevel = k + 1; });
+    radio(" Cursor shape ", "rgCursor", list(options::kCursorShapes),
+          [&v](int k) { v.cursorType = k; });
+    check("Keep backup file o&n save", "cbBackup", v.backups);
+    if (model.automaticSaveAvailable()) {
+        check("A&utomatic Save", "cbAutobackup", v.autobackup);
+        spin("e&very", "sebackupmins", v.backupMinutes, 1, 60);
+    }
+    check("&With scrollbars", nullptr, v.scrollbars);
+    check("With &Rulers (F4)", nullptr, v.ruler);
+    spin("Scroll sp&eed", "seScrollSpeed", v.scrollSpeed, 5, 90);
+    button("Startup Stave Si&ze", "bbDefStave", [&] { model.askStartupStaveSize(host_); });
+    check("Wit&h objects unlocked", "cbStartLocked", v.unlocked);
+    check("With&out templates", "cbNotemplates", v.withoutTemplates);
+    button("Reinstate warnings", "bbBoreMe", [&] { model.reinstateWarnings(warnings_); });
+    // &Music
+    check("Clefs: &include all", "cbTenor", v.allClefs);
+    check("D&ots: include double and triple", "cbDot", v.threeDots);
+    spin("Default Line &Width", "seLine", v.lineWidth, 0, 5);
+    spin("Default Cur&ve Width", "seCurve", v.curveWidth, 0, 5);
+    // &Score
+    if (model.hasScoreTab()) {
+        ScoreOptions& sc = *v.score;
+        radio(
+            " P&ulse ", "rgPulse",
+            [&model] {
+                const auto names = model.pulseNames();
+                return std::vector<std::string>(names.begin(), names.end());
+            },
+            [&sc](int k) { sc.pulse = k + 2; });
+        radio(" Spac&ing ", "rgSpacing", list(options::kSpacings),
+              [&sc](int k) { sc.spacing = k + 1; });
+        spin("Fi&rst page number", "sefirstpage", sc.firstPage, 1, 10000);
+        button("This Stave Si&ze", "bbThisStaveSize", [&] { model.askThisStaveSize(host_); });
+        check("GH&B music", "cbGHB", sc.bagpipe);
+        check("With &naturals", "cbwithnat", sc.naturals);
+    }
+    // &Language, &Cosmetic, &Toolbars, &Printer
+    radio(" Units of measurement ", "rgMeasure", list(options::kUnits),
+          [&v](int k) { v.inches = k == 0; });
+    button("&British", "rbUK", [&v] { v.american = false; });
+    button("Ame&rican", "rbUS", [&v] { v.american = true; });
+    radio(" &Initial Picture ", "rgInitPic", list(options::kInitialPictures),
+          [&v](int k) { v.startPic = k; });
+    for (std::size_t k = 0; k < ToolbarBoxes().size(); ++k)
+        add(ToolbarBoxes()[k].caption, ToolbarBoxes()[k].component,
+            {"", C::Check, true,
+             YesNoSetter([&model, k](bool on) { model.setToolbarTicked(int(k), on); }), nullptr});
+    add("Default printer for this program", "cbPrinter",
+        {"", C::Box, true, [&v](const std::string& name) { return v.printer = Trim(name), true; },
+         nullptr});
+    return run(
+        "Staffwright 5 Options", std::move(controls),
+        [&] {
+            const std::optional<std::string> fault = model.fault();
+            if (fault) host_.message(MsgType::Error, *fault, Buttons::OK);
+            return !fault;
+        },
+        "C&ancel", nullptr, "O&K");
+}
+
 std::optional<int> ScriptDialogs::chooseInstrument(int current) {
     using M = InstrumentChooserModel;
     using C = DialogControl;

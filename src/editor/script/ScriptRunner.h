@@ -116,6 +116,9 @@ class ScriptDialogs : public DocumentDialogs {
     // The favourite instruments the chooser keeps (1-based), when it has any.
     void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
     bool staveAttributes(StaveAttributesModel& model) override;
+    // Every control by its caption or its component name ("sebackupmins",
+    // "cb10"); a radio group also by its caption with the choice as the value.
+    bool options(OptionsModel& model) override;
     // Answered by a button's caption ("Copy Once", "Al&ign").
     bool blockAction(BlockActionModel& model) override;
 

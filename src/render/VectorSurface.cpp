@@ -1,0 +1,258 @@
+// The vector surface: print drawing as paths, texts and placed glyph images.
+#include "render/VectorSurface.h"
+
+#include <QFontMetrics>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "core/Bmp1.h"
+#include "layout/Rounding.h"
+#include "render/GlyphOutlines.h"
+#include "render/GlyphPainter.h"
+#include "render/GlyphStore.h"
+
+namespace sw {
+
+namespace {
+QColor Qt(uint32_t colour) {
+    return QColor::fromRgb(ToQRgb(colour));
+}
+}  // namespace
+
+VectorSurface::VectorSurface(QPainter& painter, const GlyphStore& glyphs, QPoint origin)
+    : p_(painter), glyphs_(glyphs), origin_(origin) {}
+
+const QImage* VectorSurface::ink(const std::string& name, int w, int h) {
+    const auto key = std::make_tuple(name, w, h);
+    if (auto it = images_.find(key); it != images_.end()) return &it->second;
+    const Mask* m = glyphs_.stretched(name, w, h);
+    if (!m || m->width <= 0 || m->height <= 0) return nullptr;
+    QImage image(m->width, m->height, QImage::Format_Mono);
+    image.setColorTable({qRgba(255, 255, 255, 0), qRgb(0, 0, 0)});
+    image.fill(0);
+    for (int r = 0; r < m->height; ++r)
+        for (int c = 0; c < m->width; ++c)
+            if (m->at(c, r)) image.setPixel(c, r, 1);
+    return &images_.emplace(key, std::move(image)).first->second;
+}
+
+const std::vector<QPainterPath>& VectorSurface::outline(int code) {
+    auto it = outlines_.find(code);
+    if (it == outlines_.end()) it = outlines_.emplace(code, GlyphOutline(code)).first;
+    return it->second;
+}
+
+void VectorSurface::bitmapAt(const std::string& name, int x, int y, double factor, bool small,
+                             int code) {
+    const Mask* natural = glyphs_.mask(name);
+    if (!natural || natural->width <= 0 || natural->height <= 0) return;
+    int w, h;
+    PaintedSize(name, natural->width, natural->height, factor, small, w, h);
+    const QPointF topLeft(x - w / 2 - 1, y - h / 2);
+    // The outline is drawn over the cell the bitmap would fill, stretched as
+    // the bitmap is.
+    if (const std::vector<QPainterPath>* pieces = code >= 0 ? &outline(code) : nullptr;
+        pieces && !pieces->empty()) {
+        p_.save();
+        p_.translate(topLeft);
+        p_.scale(static_cast<double>(w) / natural->width, static_cast<double>(h) / natural->height);
+        p_.setPen(::Qt::NoPen);
+        p_.setBrush(Qt(kBlack));
+        for (const QPainterPath& piece : *pieces)
+            p_.drawPath(piece);
+        p_.restore();
+        return;
+    }
+    if (const QImage* image = ink(name, w, h)) p_.drawImage(topLeft, *image);
+}
+
+void VectorSurface::glyph(int code, int x, int y, double factor, bool small, bool, uint32_t) {
+    std::string name;
+    QPoint at;
+    if (PrintGlyphPlace(code, x, y, origin_, name, at))
+        bitmapAt(name, at.x(), at.y(), factor, small, code);
+}
+
+void VectorSurface::namedBitmap(const std::string& name, int x, int y, double factor, bool,
+                                bool small, uint32_t) {
+    // Named bitmaps come in print pixels already, as on the print picture.
+    bitmapAt(name, x, y, factor, small);
+}
+
+void VectorSurface::fillCells(int x1, int y1, int x2, int y2, uint32_t colour) {
+    p_.fillRect(QRectF(x1, y1, x2 - x1, y2 - y1), Qt(colour));
+}
+
+void VectorSurface::line(double x1, double y1, double x2, double y2, const LineSpec& spec) {
+    const uint32_t colour = PrintInk(spec.colour);
+    const QPointF o(origin_);
+    LinePieces pieces;
+    pieces.segment = [&](double ax, double ay, double bx, double by, bool) {
+        if (ax == bx || ay == by) {
+            const PrintSpan c = PrintAxisLine(ax, ay, bx, by, spec.width);
+            if (colour == kPaper) {
+                fillCells(c.x1 + 1 + origin_.x(), c.y1 + origin_.y(), c.x2 + 1 + origin_.x(),
+                          c.y2 + origin_.y(), kPaper);
+            } else {
+                const PrintSpan bar = PrintBarCells(c.x1, c.y1, c.x2, c.y2, origin_);
+                fillCells(bar.x1, bar.y1, bar.x2, bar.y2, kBlack);
+            }
+            return;
+        }
+        // Pixel centres, as the print picture's pen covers them.
+        const QPointF half(0.5, 0.5);
+        p_.setPen(QPen(Qt(colour), std::max(1, 3 * std::abs(spec.width)), ::Qt::SolidLine,
+                       ::Qt::FlatCap));
+        p_.drawLine(QPointF(RoundAway(3 * ax), RoundAway(3 * ay)) + o + half,
+                    QPointF(RoundAway(3 * bx), RoundAway(3 * by)) + o + half);
+    };
+    pieces.wave = [&](QPolygonF wave) {
+        if (wave.size() < 2) return;  // too short to show in print
+        for (QPointF& pt : wave)
+            pt = pt * 3 + o;
+        p_.setPen(QPen(Qt(colour), std::max(1.0, 3.0 * spec.width), ::Qt::SolidLine, ::Qt::RoundCap,
+                       ::Qt::RoundJoin));
+        p_.setBrush(::Qt::NoBrush);
+        p_.drawPolyline(wave);
+    };
+    SplitLine(x1, y1, x2, y2, spec, true, pieces);
+}
+
+void VectorSurface::printBar(int x1, int y1, int x2, int y2) {
+    const PrintSpan c = PrintBarCells(x1, y1, x2, y2, origin_);
+    fillCells(c.x1, c.y1, c.x2, c.y2, kBlack);
+}
+
+void VectorSurface::shape(uint32_t colour, bool filled, uint32_t fill) {
+    p_.setPen(QPen(Qt(PrintInk(colour)), 2));
+    if (filled)
+        p_.setBrush(Qt(PrintInk(fill)));
+    else
+        p_.setBrush(::Qt::NoBrush);
+}
+
+void VectorSurface::polygon(const QPolygonF& points, uint32_t colour, bool filled) {
+    shape(colour, filled, colour);
+    QPolygonF q;
+    for (const QPointF& pt : points)
+        q << pt * 3 + QPointF(origin_);
+    p_.drawPolygon(q);
+}
+
+void VectorSurface::rectangle(int x1, int y1, int x2, int y2, uint32_t colour, bool filled,
+                              uint32_t fill) {
+    shape(colour, filled, fill);
+    const QPointF o(origin_);
+    p_.drawRect(QRectF(QPointF(x1 * 3, y1 * 3) + o, QPointF(x2 * 3 - 1, y2 * 3 - 1) + o));
+}
+
+void VectorSurface::ellipse(int x1, int y1, int x2, int y2, uint32_t colour, bool filled,
+                            uint32_t fill) {
+    shape(colour, filled, fill);
+    const QPointF o(origin_);
+    p_.drawEllipse(QRectF(QPointF(x1 * 3, y1 * 3) + o, QPointF(x2 * 3 - 1, y2 * 3 - 1) + o));
+}
+
+int VectorSurface::text(const std::string& text, const TextDraw& draw, int x, int y) {
+    // The same geometry as the print picture's scratch bitmap, drawn as text.
+    const QFont font = ScoreQFont(draw.font, 3.0 * draw.font.pointSize - 2);
+    const QFontMetrics fm(font);
+    std::string measured = text;
+    for (char& c : measured)
+        if (c >= 27 && c <= 30) c = 'd';
+    const int m = fm.horizontalAdvance('M');
+    const int W = fm.horizontalAdvance("M" + FromScoreBytes(measured) + "M");
+    const int H = fm.height();
+    if (W <= 0 || H <= 0) return 0;
+    x = 3 * x + origin_.x();
+    y = 3 * y + origin_.y();
+    const int pad = H, SH = H + 2 * pad;
+    const int height = draw.small ? RoundEven(SH * 5.0 / 8.0) : SH;
+    const int firstRow = y - (draw.small ? RoundEven(pad * 5.0 / 8.0) : pad);
+    p_.save();
+    p_.translate(x - m, firstRow);
+    p_.scale(1.0, static_cast<double>(height) / SH);
+    QFont drawn = font;
+    drawn.setStyleStrategy(QFont::PreferDefault);
+    p_.setFont(drawn);
+    p_.setPen(Qt(kBlack));
+    DrawTextCharacters(p_, text, fm, m, pad + fm.ascent());
+    for (const TextSign& sign : TextSigns(glyphs_, text, draw, fm, true, m, pad, H))
+        if (const Mask* mask = glyphs_.mask(sign.name))
+            if (const QImage* image = ink(sign.name, mask->width, mask->height))
+                p_.drawImage(QPointF(sign.left, sign.top), *image);
+    p_.restore();
+    return (W - 2 * m) / 3;
+}
+
+int VectorSurface::textHeight(const TextDraw& draw) {
+    return TextLineHeight(draw.font);
+}
+int VectorSurface::textWidth(const std::string& text, const TextDraw& draw) {
+    return QtTextMeasurer().width(draw.font, text);
+}
+int VectorSurface::spaceWidth(const TextDraw& draw) {
+    return TextSpaceWidth(draw.font);
+}
+
+void VectorSurface::curve(const std::vector<QPoint>& points, const CurveSpec& spec) {
+    const std::optional<CurveShape> shape = ShapeCurve(points, spec, true);
+    if (!shape) return;
+    const QColor colour = Qt(PrintInk(spec.colour));
+    const QPointF o(origin_);
+    const std::vector<SplinePoint>& pts = shape->points();
+    const int D = shape->thickness();
+    p_.setPen(::Qt::NoPen);
+    p_.setBrush(colour);
+    if (pts.size() == 2 && !spec.dotted) {
+        const double lines = std::max(1, D);
+        p_.drawPolygon(QPolygonF{QPointF(pts[0].x, pts[0].y) + o, QPointF(pts[1].x, pts[1].y) + o,
+                                 QPointF(pts[1].x, pts[1].y + lines) + o,
+                                 QPointF(pts[0].x, pts[0].y + lines) + o});
+        return;
+    }
+    const int first = static_cast<int>(shape->first()), last = static_cast<int>(shape->last());
+    if (!spec.dotted) {
+        // The spine, three print pixels wide, through the pixel centres.
+        QPolygonF spine;
+        for (int x = first; x <= last; ++x)
+            spine << QPointF(RoundEven(x == first ? shape->first() : x) + 0.5,
+                             RoundEven(shape->yAt(x)) + 0.5) +
+                         o;
+        p_.setPen(QPen(colour, 3, ::Qt::SolidLine, ::Qt::FlatCap, ::Qt::RoundJoin));
+        p_.setBrush(::Qt::NoBrush);
+        p_.drawPolyline(spine);
+        p_.setPen(::Qt::NoPen);
+        p_.setBrush(colour);
+    }
+    // The thickness: each run of drawn columns is one outline, its top the
+    // spine and its bottom the spine lowered by the column's depth.
+    QPolygonF top, bottom;
+    auto flush = [&] {
+        if (!top.isEmpty()) {
+            std::reverse(bottom.begin(), bottom.end());
+            p_.drawPolygon(top + bottom);
+        }
+        top.clear();
+        bottom.clear();
+    };
+    for (int x = first; x <= last; ++x) {
+        if (spec.dotted && !shape->dashOdd(x)) {
+            flush();
+            continue;
+        }
+        const double y = RoundEven(shape->yAt(x)), depth = shape->depthAt(x, spec.dotted);
+        top << QPointF(x, y) + o << QPointF(x + 1, y) + o;
+        bottom << QPointF(x, y + depth) + o << QPointF(x + 1, y + depth) + o;
+    }
+    flush();
+    if (spec.editorial) {
+        const int y = RoundEven(shape->yAt(shape->mid()));
+        const int x = RoundEven(shape->mid());
+        fillCells(x - 1 + origin_.x(), y - 15 + origin_.y(), x + 2 + origin_.x(),
+                  y + D + 15 + origin_.y(), PrintInk(spec.colour));
+    }
+}
+
+}  // namespace sw
