@@ -157,17 +157,6 @@ void JoinTies(StaveBlock& b) {
     }
 }
 
-// The receiving system tidied (bar lines on its top stave only), its ties
-// joined; the other system tidied.
-void Settle(Score& score, std::pair<int, int> target, std::pair<int, int> source) {
-    for (int s = target.first; s <= target.second; ++s) {
-        TidyStave(score, s, s != target.first);
-        JoinTies(score.stave(s));
-    }
-    for (int s = source.first; s <= source.second; ++s)
-        TidyStave(score, s, s != source.first);
-}
-
 // Widens staves first..last so that x fits and gives their right ends back.
 class WidenedEnds {
   public:
@@ -189,6 +178,22 @@ class WidenedEnds {
     int first_;
     std::vector<int32_t> old_;
 };
+
+// Both systems justified to their own right ends (the receiving one after
+// its ends are given back), the receiving one tidied with bar lines on its
+// top stave only and its ties joined, the other tidied.
+void Settle(Score& score, WidenedEnds& ends, std::pair<int, int> target,
+            std::pair<int, int> source) {
+    Justify(score, source.first, MusicStart(score, source.first));
+    ends.restore();
+    Justify(score, target.first, MusicStart(score, target.first));
+    for (int s = target.first; s <= target.second; ++s) {
+        TidyStave(score, s, s != target.first);
+        JoinTies(score.stave(s));
+    }
+    for (int s = source.first; s <= source.second; ++s)
+        TidyStave(score, s, s != source.first);
+}
 
 bool Fits(const Score& score, const Selection& sel, int targetFirst, int32_t dx) {
     return CheckBlockFits(score, sel, targetFirst, dx) != BlockFit::TooFull;
@@ -263,10 +268,7 @@ BarMove MoveLastBarDown(Score& score, int s) {
             break;
         }
     }
-    Justify(score, a, MusicStart(score, a));
-    ends.restore();
-    Justify(score, c, MusicStart(score, c));
-    Settle(score, {c, d}, {a, b});
+    Settle(score, ends, {c, d}, {a, b});
     guard.keep();
     return BarMove::Moved;
 }
@@ -309,10 +311,7 @@ BarMove MoveFirstBarUp(Score& score, int s) {
     if (!PlaceBlock(score, sel, {c, dx, 0}, true)) return BarMove::TooFull;
     // The rest of this system closes up to its own start of the music.
     ShiftFrom(score, a, b, closing + 1, start - (closing + 1));
-    Justify(score, a, MusicStart(score, a));
-    ends.restore();
-    Justify(score, c, MusicStart(score, c));
-    Settle(score, {c, d}, {a, b});
+    Settle(score, ends, {c, d}, {a, b});
     guard.keep();
     return BarMove::Moved;
 }
