@@ -291,8 +291,11 @@ BarMove MoveFirstBarUp(Score& score, int s) {
     const Selection sel = BarBox(score, a, b, start, closing, joins ? open : 0);
     if (sel.empty()) return BarMove::NoBarsHere;
     const int32_t base = joins ? there.x.back() : LastObjectX(score, c, d) + kTailGap;
-    const int32_t w = closing - start;
-    const int32_t dx = base - start;
+    // Music that began at the system's start, with no bar line before it,
+    // keeps a gap after the bar line it now follows.
+    const int32_t lead = here.opening ? 0 : kTailGap;
+    const int32_t w = closing - start + lead;
+    const int32_t dx = base - start + lead;
     if (!Fits(score, sel, c, dx)) return BarMove::TooFull;
 
     ScoreSnapshotGuard guard(score, c, b);
