@@ -93,6 +93,7 @@ class NoDialogs : public DocumentDialogs {
     bool noteAlignment(NoteAlignmentModel&) override { return false; }
     bool tremoloBeams(TremoloBeamsModel&) override { return false; }
     bool verticalSpacing(VerticalSpacingModel&) override { return false; }
+    bool barMaintenance(BarMaintenanceModel&) override { return false; }
     std::optional<int> chooseInstrument(int) override { return std::nullopt; }
     std::optional<int> chooseTemperament(int) override { return std::nullopt; }
     bool options(OptionsModel&) override { return false; }

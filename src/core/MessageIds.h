@@ -309,6 +309,10 @@ enum : int {
     MergeReadError = 10942,
     // Bars.
     FirstBarNumberRange = 10750,
+    MoveNoBarsHere = 11750,
+    MoveUpNoBarsHere = 11751,
+    MoveUpNoBarsThere = 11752,
+    MoveStaveCounts = 11753,
     // Justifying, compressing and neatening systems.
     JustifyNothingBeyond = 10700,
     JustifyOffPaper = 10701,

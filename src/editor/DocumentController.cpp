@@ -17,6 +17,7 @@
 #include "editor/commands/AlignCommands.h"
 #include "editor/commands/BagpipeCommands.h"
 #include "editor/commands/BarCommands.h"
+#include "editor/commands/BarMoves.h"
 #include "editor/commands/MergeCommands.h"
 #include "editor/commands/OptionsCommands.h"
 #include "editor/commands/PageCommands.h"
@@ -504,6 +505,79 @@ void DocumentController::renumberBars() {
     afterEdits();
 }
 
+void DocumentController::moveBar(bool down) {
+    if (!canRun(down ? Action::MoveLastDown : Action::MoveFirstUp)) return;
+    EditContext ctx = editContext();
+    const int s = score_.CurrentStave;
+    if (down ? MoveLastBarDownCommand(ctx, s) : MoveFirstBarUpCommand(ctx, s)) afterEdits();
+}
+
+void DocumentController::barMaintenance() {
+    if (!canRun(Action::BarMaintain)) return;
+    const int s = score_.CurrentStave;
+    const int top = SystemBounds(score_, s).first;
+    const BarNumberSettings current{settings_.barFont, score_.stave(top).h.barNumberPlace,
+                                    numberingFrequency(), score_.boxedBarNumbers};
+    BarMaintenanceModel model(current, BarNumberAt(score_, s, cursorX_),
+                              ui_.action(Action::MoveFirstUp).enabled,
+                              ui_.action(Action::MoveLastDown).enabled, settings_.american);
+    if (!dialogs_.barMaintenance(model)) return;
+    const BarNumberSettings& chosen = model.chosen();
+    const bool changed = model.changed();
+    settings_.barFont = chosen.font;
+    setNumberingFrequency(chosen.frequency);
+    if (chosen.boxed != score_.boxedBarNumbers) {
+        score_.boxedBarNumbers = chosen.boxed;
+        setModified(true);
+    }
+    if (model.operation() != BarMaintenanceModel::kRefresh &&
+        chosen.place != score_.stave(top).h.barNumberPlace) {
+        EditContext ctx = editContext();
+        ScoreEdit edit(ctx, "bar number place");
+        if (edit.touchStave(top)) {
+            score_.stave(top).h.barNumberPlace = static_cast<uint8_t>(chosen.place);
+            edit.commit();
+        }
+    }
+    switch (model.operation()) {
+        case BarMaintenanceModel::kRefresh:
+            refreshBarNumbers(model.number(), changed, chosen.place, chosen.frequency);
+            return;
+        case BarMaintenanceModel::kMoveUp:
+        case BarMaintenanceModel::kMoveDown:
+            moveBar(model.operation() == BarMaintenanceModel::kMoveDown);
+            return;
+        case BarMaintenanceModel::kGoTo:
+            gotoBar(model.number());
+            break;
+        case BarMaintenanceModel::kDelete:
+            deleteBar();
+            return;
+        default:
+            break;
+    }
+    afterEdits();
+}
+
+void DocumentController::gotoBar(int n) {
+    const BarPlace bar = FindBar(score_, n);
+    if (!score_.hasStave(bar.stave) || bar.stave > score_.Nstaves) return;
+    if (!bar.exact) {
+        const std::string typed = std::to_string(n);
+        warnings_.show(host_, msg::GotoOutOfRange,
+                       FormatMessage(msg::GotoOutOfRange, "Bar", typed.c_str(), "bar", bar.number),
+                       3, false);
+    }
+    showPage(std::max<int>(1, score_.stave(bar.stave).h.PageNum));
+    setCurrentStave(bar.stave);
+    cursorX_ = bar.x;
+}
+
+void DocumentController::deleteBar() {
+    EditContext ctx = editContext();
+    if (DeleteBarCommand(ctx, score_.CurrentStave, cursorX_)) afterEdits();
+}
+
 bool DocumentController::refreshBarNumbers(int first, bool changed, int place, int frequency) {
     if (mode_ != kModeMusic || provisional_ || !unlocked_ || score_.Nstaves < 1) return false;
     EditContext ctx = editContext();
@@ -758,6 +832,13 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::RenumberBars:
             renumberBars();
+            return true;
+        case Action::MoveLastDown:
+        case Action::MoveFirstUp:
+            moveBar(a == Action::MoveLastDown);
+            return true;
+        case Action::BarMaintain:
+            barMaintenance();
             return true;
         case Action::Transpose:
             transpose();
@@ -1414,11 +1495,12 @@ void DocumentController::refreshUi() {
         set(name, music && sounding);
     set("acUndo", mhf && free && undo_.canUndo());
     set("acDelstave", music && score_.Nstaves >= 2);
-    set("acMoveLastDown", music && system > 0 && system < systems);
-    set("acMoveFirstUp", music && system > 1);
+    set("acMoveLastDown", music && free && unlocked_ && system > 0 && system < systems);
+    set("acMoveFirstUp", music && free && unlocked_ && system > 1);
     const bool onStave = music && free && unlocked_ && cur >= 1 && cur <= score_.Nstaves;
     set("acOptimiseStems", onStave);
     set("acRenumberBars", onStave);
+    set("acBarmaintain", onStave);
     set("showstavelimits", onStave && settings_.staveLimits);
     set("acNoteAlignment", onStave);
     for (const char* name :

@@ -16,6 +16,7 @@
 #include "core/WarningBox.h"
 #include "editor/Actions.h"
 #include "editor/BagpipeDialog.h"
+#include "editor/BarMaintenanceDialog.h"
 #include "editor/BlockActionDialog.h"
 #include "editor/Modes.h"
 #include "editor/Navigation.h"
@@ -69,6 +70,7 @@ struct EditorSettings {
     bool cClef = true;              // the clef key reaches the C clefs
     int neatenFactor = 500;         // thousandths: 0 spaced by time, 1000 equally
     int lcl = 80;                   // the width after a left end that compressing keeps
+    FontDesc barFont{"Times New Roman", 9, kItalic, 0, 1};
 };
 
 // The screen as the controller reaches it.
@@ -164,6 +166,8 @@ class DocumentDialogs {
     virtual bool noteAlignment(NoteAlignmentModel& model) = 0;
     virtual bool tremoloBeams(TremoloBeamsModel& model) = 0;
     virtual bool verticalSpacing(VerticalSpacingModel& model) = 0;
+    // "Bar Maintenance": true when OK closed it.
+    virtual bool barMaintenance(BarMaintenanceModel& model) = 0;
     // A right-button menu at the mouse: the chosen item, nothing when it was
     // closed without one.
     virtual std::optional<int> popup(const MenuModel& /*menu*/) { return std::nullopt; }
@@ -336,6 +340,17 @@ class DocumentController {
     // Ctrl+Alt+F5: the bars of the whole score renumbered from 1, the
     // numbering frequency becoming 1 when none has been chosen.
     void renumberBars();
+    // The last bar of the current system to the next one, or its first bar
+    // to the previous one.
+    void moveBar(bool down);
+    // "Bar Maintenance": the numbering settings, then its operation.
+    void barMaintenance();
+    // The page of bar n, its system's top stave current, the cursor just
+    // inside the bar; a number out of range goes to the first or last bar
+    // with a warning.
+    void gotoBar(int n);
+    // The bar under the cursor deleted on every stave of its system.
+    void deleteBar();
     // The "Bar Maintenance" dialog's renumbering from `first` (1..32767)
     // with the place (0..3) and frequency it chose; `changed`: a numbering
     // setting changed there, so the page is drawn again and the score is

@@ -220,11 +220,10 @@ MenuModel StaveMenu(const Score& score, int s, const ActionEnabled& enabled) {
         const bool on = enabled(a) && StaveCommandApplies(score, s, a);
         return MenuItem{caption, a, MenuCommand::None, 0, false, on};
     };
-    // The bar moves between systems come with their own step.
     menu.items = {
         item(small ? "Make stave normal size" : "Make stave small size", Action::ChangeSize),
-        Later("Move first bar up"),
-        Later("Move last bar down"),
+        item("Move first bar up", Action::MoveFirstUp),
+        item("Move last bar down", Action::MoveLastDown),
         Separator(),
         item("Join to stave below", Action::JoinDown),
         item("Separate from stave below", Action::NoJoinDown),

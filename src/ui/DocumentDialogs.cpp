@@ -18,6 +18,7 @@
 #include "core/Messages.h"
 #include "ui/AttributeDialog.h"
 #include "ui/BagpipeDialog.h"
+#include "ui/BarMaintenanceDialog.h"
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/NoteDialogs.h"
@@ -106,6 +107,11 @@ bool QtDocumentDialogs::tremoloBeams(TremoloBeamsModel& model) {
 
 bool QtDocumentDialogs::verticalSpacing(VerticalSpacingModel& model) {
     return RunVerticalSpacingDialog(parent_, model);
+}
+
+bool QtDocumentDialogs::barMaintenance(BarMaintenanceModel& model) {
+    return RunBarMaintenanceDialog(parent_, model,
+                                   [this](FontDesc& font) { return chooseFont(font); });
 }
 
 std::optional<int> QtDocumentDialogs::popup(const MenuModel& menu) {

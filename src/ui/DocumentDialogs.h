@@ -28,6 +28,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     bool noteAlignment(NoteAlignmentModel& model) override;
     bool tremoloBeams(TremoloBeamsModel& model) override;
     bool verticalSpacing(VerticalSpacingModel& model) override;
+    bool barMaintenance(BarMaintenanceModel& model) override;
     std::optional<int> popup(const MenuModel& menu) override;
     bool showForm(AttributeForm& form) override;
     bool neatenStaves(NeatenDialogModel& model) override;

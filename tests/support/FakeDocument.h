@@ -98,6 +98,10 @@ class FakeDialogs : public DocumentDialogs {
     bool verticalSpacing(VerticalSpacingModel& m) override {
         return onVerticalSpacing ? onVerticalSpacing(m) : false;
     }
+    std::function<bool(BarMaintenanceModel&)> onBarMaintenance;
+    bool barMaintenance(BarMaintenanceModel& m) override {
+        return onBarMaintenance ? onBarMaintenance(m) : false;
+    }
     std::optional<int> popup(const MenuModel& menu) override {
         return onPopup ? onPopup(menu) : std::nullopt;
     }

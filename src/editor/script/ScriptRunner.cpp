@@ -12,6 +12,7 @@
 #include "editor/Actions.h"
 #include "editor/PlaybackDialogs.h"
 #include "editor/dialogs/ObjectDialogs.h"
+#include "layout/Bars.h"
 
 namespace sw {
 
@@ -419,6 +420,49 @@ bool ScriptDialogs::verticalSpacing(VerticalSpacingModel& model) {
          }},
     };
     return run(M::kCaption, std::move(controls), [] { return true; });
+}
+
+bool ScriptDialogs::barMaintenance(BarMaintenanceModel& model) {
+    using M = BarMaintenanceModel;
+    using C = DialogControl;
+    std::vector<DialogControl> controls;
+    for (int k = 0; k < M::kOperationCount; ++k) {
+        const auto op = static_cast<M::Operation>(k);
+        controls.push_back({M::kOperations[static_cast<std::size_t>(k)], C::Button, true, nullptr,
+                            [&model, op] { model.choose(op); },
+                            [&model, op] { return model.enabled(op); }});
+    }
+    auto number = [&model](const std::string& v) {
+        const std::optional<long long> n = ParseGotoNumber(v);
+        return n && *n >= 1 && *n <= kMaxBarNumber && model.setNumber(static_cast<int>(*n));
+    };
+    for (M::Operation op : {M::kGoTo, M::kRefresh}) {
+        M probe = model;
+        probe.choose(op);
+        controls.push_back({probe.spinLabel(), C::Box, true, number, nullptr,
+                            [&model, op] { return model.operation() == op; }});
+    }
+    const auto places = model.placeCaptions();
+    for (std::size_t k = 0; k < places.size(); ++k)
+        controls.push_back({places[k], C::Button, true, nullptr,
+                            [&model, k] { model.setPlace(static_cast<int>(k)); },
+                            [&model] { return model.positionShown(); }});
+    controls.push_back({M::kFrequencyCaption, C::Box, true,
+                        [&model](const std::string& v) {
+                            const std::optional<long long> n = ParseGotoNumber(v);
+                            if (!n || !ValidNumberingFrequency(static_cast<int>(*n))) return false;
+                            model.setFrequency(static_cast<int>(*n));
+                            return true;
+                        },
+                        nullptr, [&model] { return model.frequencyShown(); }});
+    controls.push_back({M::kBoxed, C::Check, true,
+                        YesNoSetter([&model](bool on) { model.setBoxed(on); }), nullptr});
+    controls.push_back({M::kChangeFont, C::Button, true, nullptr, [this, &model] {
+                            FontDesc font = model.font();
+                            if (chooseFont(font)) model.setFont(font);
+                        }});
+    return run(
+        M::kCaption, std::move(controls), [] { return true; }, "Cancel", nullptr, "OK");
 }
 
 bool ScriptDialogs::showForm(AttributeForm& form) {

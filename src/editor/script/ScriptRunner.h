@@ -100,6 +100,7 @@ class ScriptDialogs : public DocumentDialogs {
     bool noteAlignment(NoteAlignmentModel& model) override;
     bool tremoloBeams(TremoloBeamsModel& model) override;
     bool verticalSpacing(VerticalSpacingModel& model) override;
+    bool barMaintenance(BarMaintenanceModel& model) override;
     // The queued answer names the item by its caption.
     std::optional<int> popup(const MenuModel& menu) override;
     // Every control of the form by its caption; a radio group also by its

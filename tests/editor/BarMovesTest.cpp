@@ -1,0 +1,358 @@
+// Moving a bar between systems: the moves over built scores (what lands
+// where, ties, curves, texts, bar-line styles, refusals that change nothing)
+// and the commands through the controller, each one Undo step.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+#include "editor/BarMaintenanceDialog.h"
+#include "editor/commands/BarMoves.h"
+#include "layout/Bars.h"
+#include "layout/GlyphTable.h"
+#include "model/Build.h"
+#include "support/EditorFixture.h"
+
+namespace sw {
+namespace {
+
+constexpr int32_t kRight = 700;
+
+struct Item {
+    char what;  // 'n' note (pitch), '|' bar line (style)
+    int32_t x;
+    int value = 0;
+};
+
+// A system of `staves` staves from 20 to 700 with a treble clef, the top
+// stave holding `items`, each lower stave one note under each top note.
+int AddSystem(Score& s, int32_t y, const std::vector<Item>& items, int staves = 1) {
+    const int top = AppendStave(s, y, 20, kRight);
+    for (int k = 1; k < staves; ++k)
+        AppendStave(s, y + 80 * k, 20, kRight);
+    for (int t = top; t < top + staves; ++t) {
+        s.stave(t).h.joinToNext = t + 1 < top + staves;
+        PlaceObject(s, t, kClef, 30, s.stave(t).h.Ycoord, glyph::GCLEF);
+    }
+    for (const Item& it : items) {
+        if (it.what == '|') {
+            ScoreObject* b = PlaceObject(s, top, kBarline, it.x, y, glyph::BARLINE);
+            b->data.barline.style = static_cast<uint8_t>(it.value);
+            continue;
+        }
+        for (int t = top; t < top + staves; ++t)
+            PlaceNote(s, t, it.x, it.value, 3, 3);
+    }
+    return top;
+}
+
+// The nth (from 1) object of the kind (a note of the pitch, a text's head).
+int Find(const Score& s, int stave, int kind, int pitch = 0, int nth = 1) {
+    const StaveBlock& b = s.stave(stave);
+    for (int i = 1; i <= b.count(); ++i) {
+        const ScoreObject& o = b.obj[i];
+        if (o.kind != kind || (kind == kNote && o.note().pitch != pitch)) continue;
+        if (HasTextLayout(kind) && (o.text().textFlags & kTextContinuation)) continue;
+        if (--nth == 0) return i;
+    }
+    return 0;
+}
+
+// Kinds, pitches and bar-line styles in reading order.
+std::string Sequence(const Score& s, int stave) {
+    std::ostringstream out;
+    const StaveBlock& b = s.stave(stave);
+    for (int i = 1; i <= b.count(); ++i) {
+        const ScoreObject& o = b.obj[i];
+        if (o.kind == kNote) out << 'n' << int(o.note().pitch) << ' ';
+        if (o.kind == kBarline) out << '|' << int(o.data.barline.style) << ' ';
+        if (o.kind == kCurve) out << "c ";
+        if (o.kind == kText9 && !(o.text().textFlags & kTextContinuation)) out << "t ";
+    }
+    return out.str();
+}
+
+std::vector<int32_t> Xs(const Score& s, int stave) {
+    std::vector<int32_t> x;
+    for (int i = 1; i <= s.stave(stave).count(); ++i)
+        x.push_back(s.stave(stave).obj[i].x);
+    return x;
+}
+
+TEST(BarMoves, CombineTable) {
+    EXPECT_EQ(CombineBarlines(0, 2), 2);  // a repeat start joins a normal bar line
+    EXPECT_EQ(CombineBarlines(3, 2), 4);  // repeat end + repeat start = both
+    EXPECT_EQ(CombineBarlines(2, 3), 4);
+    EXPECT_EQ(CombineBarlines(5, 2), 2);
+    EXPECT_EQ(CombineBarlines(0, 8), 0);  // a half bar line adds nothing
+    EXPECT_EQ(CombineBarlines(6, 8), 6);
+    EXPECT_EQ(CombineBarlines(7, 6), 7);
+    EXPECT_EQ(CombineBarlines(1, 6), 1);
+    EXPECT_EQ(CombineBarlines(6, 0), 0);
+    for (int r = 0; r <= 8; ++r)
+        EXPECT_EQ(CombineBarlines(4, r), 4);
+    EXPECT_EQ(CombineBarlines(9, 2), 9);  // unknown styles stay
+    EXPECT_EQ(CombineBarlines(1, -1), 1);
+}
+
+// Bars 100-200-300 go into a system whose music starts at 60 and ends with
+// a bar line at 700; a tie into the moved bar, one out of it over the break,
+// a slur inside it, one reaching outside, a long lyric.
+TEST(BarMoves, LastBarDownCarriesTiesCurvesAndTexts) {
+    Score s;
+    AddSystem(s, 100,
+              {{'|', 100},
+               {'n', 130, 1},
+               {'n', 160, 3},
+               {'|', 200},
+               {'n', 230, 3},
+               {'n', 260, 4},
+               {'|', 300}});
+    AddSystem(s, 300, {{'|', 60}, {'n', 100, 4}, {'n', 400, 6}, {'|', 700}});
+    StaveBlock& a = s.stave(1);
+    const int n160 = Find(s, 1, kNote, 3), n260 = Find(s, 1, kNote, 4);
+    const int n230 = n160 + 2;
+    a.obj[n160].note().tieRight = static_cast<uint8_t>(n230);
+    a.obj[n230].note().tieLeft = static_cast<uint8_t>(n160);
+    a.obj[n260].note().tieRight = 255;
+    s.stave(2).obj[Find(s, 2, kNote, 4)].note().tieLeft = 255;
+    PlaceCurve(s, 1, {{235, 80}, {255, 70}}, 2);  // inside the last bar
+    PlaceCurve(s, 1, {{150, 80}, {250, 70}}, 2);  // from the first bar
+    PlaceText(s, 1, kText9, 240, 140, 1, "a lyric longer than ten");
+
+    ASSERT_EQ(MoveLastBarDown(s, 1), BarMove::Moved);
+    // This system keeps its first bar and the slur that reached into the
+    // moved one, justified to its end.
+    EXPECT_EQ(Sequence(s, 1), "|0 n1 c n3 |0 c ");
+    EXPECT_EQ(Xs(s, 1).back(), kRight);
+    // The moved bar leads the next system; its closing bar line replaced
+    // that system's opening one; everything stays in order up to 700.
+    EXPECT_EQ(Sequence(s, 2), "n3 c t c n4 |0 n4 n6 |0 ");
+    EXPECT_EQ(Xs(s, 2).back(), kRight);
+    EXPECT_EQ(ChainText(s.stave(2), Find(s, 2, kText9)), "a lyric longer than ten");
+    // The tie into the bar now crosses the break; the one out of it is whole.
+    EXPECT_EQ(s.stave(1).obj[Find(s, 1, kNote, 3)].note().tieRight, 255);
+    const StaveBlock& b = s.stave(2);
+    const int moved3 = Find(s, 2, kNote, 3), moved4 = Find(s, 2, kNote, 4);
+    EXPECT_EQ(b.obj[moved3].note().tieLeft, 255);
+    const int old4 = Find(s, 2, kNote, 4, 2);
+    EXPECT_EQ(b.obj[moved4].note().tieRight, old4);
+    EXPECT_EQ(b.obj[old4].note().tieLeft, moved4);
+}
+
+TEST(BarMoves, FirstBarUpJoinsOpeningBarline) {
+    for (const auto& [ending, joined] : std::vector<std::pair<int, int>>{{0, 2}, {3, 4}}) {
+        Score s;
+        AddSystem(s, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'|', 400, ending}});
+        AddSystem(s, 300, {{'|', 80, 2}, {'n', 120, 3}, {'|', 200}, {'n', 260, 4}, {'|', 400}});
+        ASSERT_EQ(MoveFirstBarUp(s, 2), BarMove::Moved);
+        EXPECT_EQ(Sequence(s, 1), "n1 |0 n2 |" + std::to_string(joined) + " n3 |0 ");
+        EXPECT_EQ(Sequence(s, 2), "n4 |0 ");
+        EXPECT_EQ(Xs(s, 2).back(), kRight);
+        EXPECT_EQ(Xs(s, 1).back(), kRight);
+    }
+}
+
+// Music after the last bar line follows the bar down; music after the next
+// system's last bar line moves aside instead of being overwritten; going up
+// into a system without a closing bar line puts the bar after its music.
+TEST(BarMoves, NothingIsLeftBehindOrOverwritten) {
+    Score s;
+    AddSystem(s, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'|', 300}, {'n', 350, 3}});
+    AddSystem(s, 300, {{'n', 100, 4}, {'|', 200}, {'n', 250, 5}});
+    ASSERT_EQ(MoveLastBarDown(s, 1), BarMove::Moved);
+    EXPECT_EQ(Sequence(s, 1), "n1 |0 ");
+    EXPECT_EQ(Sequence(s, 2), "n2 |0 n3 n4 |0 n5 ");
+    std::vector<int32_t> x = Xs(s, 2);
+    EXPECT_TRUE(std::adjacent_find(x.begin() + 1, x.end(), std::greater_equal<>()) == x.end());
+
+    ASSERT_EQ(MoveFirstBarUp(s, 2), BarMove::Moved);
+    EXPECT_EQ(Sequence(s, 1), "n1 |0 n2 |0 ");
+    EXPECT_EQ(Sequence(s, 2), "n3 n4 |0 n5 ");
+}
+
+// A tie over the break comes back whole when the bar goes up; a note whose
+// tie already leads elsewhere keeps it.
+TEST(BarMoves, JoiningLeavesOtherTiesAlone) {
+    for (bool linked : {false, true}) {
+        Score s;
+        AddSystem(s, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'n', 280, 1}, {'|', 300}});
+        AddSystem(s, 300, {{'n', 100, 2}, {'|', 200}, {'n', 250, 3}, {'|', 300}});
+        StaveBlock& a = s.stave(1);
+        const int y = Find(s, 1, kNote, 2), w = Find(s, 1, kNote, 1, 2);
+        a.obj[y].note().tieRight = linked ? static_cast<uint8_t>(w) : 255;
+        if (linked) a.obj[w].note().tieLeft = static_cast<uint8_t>(y);
+        s.stave(2).obj[Find(s, 2, kNote, 2)].note().tieLeft = 255;
+        ASSERT_EQ(MoveFirstBarUp(s, 2), BarMove::Moved);
+        const int up = Find(s, 1, kNote, 2, 2);
+        EXPECT_EQ(a.obj[y].note().tieRight, linked ? w : up);
+        EXPECT_EQ(a.obj[up].note().tieLeft, linked ? 255 : y);
+    }
+}
+
+std::string Fingerprint(const Score& s) {
+    std::ostringstream out;
+    for (int t = 1; t <= s.Nstaves; ++t)
+        out << Sequence(s, t) << '@' << s.stave(t).h.RightX;
+    for (int t = 1; t <= s.Nstaves; ++t)
+        for (int32_t x : Xs(s, t))
+            out << ' ' << x;
+    return out.str();
+}
+
+TEST(BarMoves, RefusalsChangeNothing) {
+    Score s;
+    AddSystem(s, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'|', 300}}, 2);
+    AddSystem(s, 400, {{'n', 100, 4}, {'|', 200}});
+    const std::string before = Fingerprint(s);
+    EXPECT_EQ(MoveLastBarDown(s, 1), BarMove::StaveCounts);
+    EXPECT_EQ(MoveFirstBarUp(s, 3), BarMove::StaveCounts);
+    EXPECT_EQ(MoveFirstBarUp(s, 1), BarMove::NoNeighbour);
+    EXPECT_EQ(MoveLastBarDown(s, 3), BarMove::NoNeighbour);
+    EXPECT_EQ(Fingerprint(s), before);
+
+    // Found before anything is widened, shifted or restyled.
+    for (int target : {1, 2}) {
+        Score full;
+        AddSystem(full, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'|', 300}});
+        AddSystem(full, 300, {{'|', 60, 2}, {'n', 100, 4}, {'|', 200}, {'n', 250, 2}, {'|', 600}});
+        while (full.stave(target).count() < kObjectLimit - 1)
+            PlaceNote(full, target, 650, 5, 3);
+        const std::string fullBefore = Fingerprint(full);
+        if (target == 2) EXPECT_EQ(MoveLastBarDown(full, 1), BarMove::TooFull);
+        if (target == 1) EXPECT_EQ(MoveFirstBarUp(full, 2), BarMove::TooFull);
+        EXPECT_EQ(Fingerprint(full), fullBefore);
+    }
+
+    Score bare;
+    AddSystem(bare, 100, {{'n', 100, 1}});
+    AddSystem(bare, 300, {{'n', 100, 4}, {'|', 200}, {'n', 250, 2}, {'|', 300}});
+    EXPECT_EQ(MoveLastBarDown(bare, 1), BarMove::NoBarsHere);
+    EXPECT_EQ(MoveFirstBarUp(bare, 2), BarMove::NoBarsThere);
+}
+
+class BarMoveCommands : public test::EditorFixture {
+  protected:
+    void Open(int lowerStaves) {
+        Score s;
+        AddSystem(s, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'|', 300}}, 2);
+        AddSystem(s, 400, {{'n', 100, 4}, {'|', 200}, {'n', 250, 2}, {'|', 300}}, 1 + lowerStaves);
+        OpenScore(s, 3);
+    }
+};
+
+TEST_F(BarMoveCommands, EachMoveIsOneUndoStep) {
+    Open(1);
+    const std::string before = Fingerprint(score);
+    d->setCurrentStave(1);
+    d->run(Action::MoveLastDown);
+    EXPECT_EQ(Sequence(score, 3), "n2 |0 n4 |0 n2 |0 ");
+    EXPECT_EQ(Sequence(score, 4), "n2 n4 n2 ");
+    EXPECT_TRUE(d->modified());
+    d->run(Action::Undo);
+    EXPECT_EQ(Fingerprint(score), before);
+
+    d->setCurrentStave(3);
+    d->run(Action::MoveFirstUp);
+    EXPECT_EQ(Sequence(score, 1), "n1 |0 n2 |0 n4 |0 ");
+    d->run(Action::Undo);
+    EXPECT_EQ(Fingerprint(score), before);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(BarMoveCommands, DifferentStaveCountsAreRefused) {
+    Open(0);
+    const std::string before = Fingerprint(score);
+    d->setCurrentStave(1);
+    host.expectMessage("The two systems have different numbers of staves.\n\nMove not performed");
+    d->run(Action::MoveLastDown);
+    EXPECT_EQ(Fingerprint(score), before);
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST(BarMaintenanceModel, ShowsWhatTheOperationNeeds) {
+    const BarNumberSettings current{{"Times New Roman", 9, kItalic, 0, 1}, 1, 0, false};
+    BarMaintenanceModel m(current, 0, false, true, true);
+    EXPECT_EQ(m.operation(), BarMaintenanceModel::kNone);
+    EXPECT_EQ(m.number(), 1);                              // kept within 1..32767
+    EXPECT_EQ(m.frequency(), 5);                           // unset shows 5
+    EXPECT_FALSE(m.choose(BarMaintenanceModel::kMoveUp));  // the first system
+    EXPECT_TRUE(m.choose(BarMaintenanceModel::kMoveDown));
+    EXPECT_FALSE(m.spinShown());
+    EXPECT_EQ(m.spinLabel(), "");
+    EXPECT_TRUE(m.choose(BarMaintenanceModel::kGoTo));
+    EXPECT_EQ(m.spinLabel(), "Target bar n&umber");
+    EXPECT_FALSE(m.positionShown());
+    EXPECT_TRUE(m.choose(BarMaintenanceModel::kRefresh));
+    EXPECT_EQ(m.spinLabel(), "First bar n&umber of piece");
+    EXPECT_TRUE(m.positionShown());
+    EXPECT_EQ(m.placeCaptions()[1], "&Staff upper left");
+    EXPECT_EQ(m.placeCaptions()[2], "&Left of staff");
+    EXPECT_FALSE(m.setNumber(kMaxBarNumber + 1));
+    EXPECT_TRUE(m.setNumber(kMaxBarNumber));
+    EXPECT_FALSE(m.frequencyShown());
+    m.setPlace(3);
+    EXPECT_TRUE(m.frequencyShown());
+    m.setFrequency(3);  // not offered
+    EXPECT_EQ(m.frequency(), 5);
+}
+
+TEST(BarMaintenanceModel, ChangedComparesEverySetting) {
+    const BarNumberSettings current{{"Times New Roman", 9, kItalic, 0, 1}, 3, 2, false};
+    BarMaintenanceModel m(current, 4, true, true, false);
+    EXPECT_EQ(m.placeCaptions()[1], "&Stave upper left");
+    EXPECT_FALSE(m.changed());
+    m.setBoxed(true);
+    EXPECT_TRUE(m.changed());
+    m.setBoxed(false);
+    m.setFrequency(10);
+    EXPECT_TRUE(m.changed());
+    m.setFrequency(2);
+    FontDesc bold = m.font();
+    bold.style = kBold;
+    m.setFont(bold);
+    EXPECT_TRUE(m.changed());
+    m.setFont(current.font);
+    m.setPlace(0);
+    EXPECT_TRUE(m.changed());
+}
+
+TEST_F(BarMoveCommands, DialogGoesToABarAndDeletesOne) {
+    Score s;
+    AddSystem(s, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'|', 300}, {'n', 350, 3}});
+    AddSystem(s, 300, {{'n', 100, 4}, {'|', 200}, {'n', 250, 5}, {'|', 300}});
+    s.stave(1).h.barNumber = 1;
+    s.stave(1).obj[Find(s, 1, kBarline)].data.barline.barNumber = 2;
+    s.stave(1).obj[Find(s, 1, kBarline) + 2].data.barline.barNumber = 3;
+    s.stave(2).h.barNumber = 3;
+    s.stave(2).obj[Find(s, 2, kBarline)].data.barline.barNumber = 4;
+    OpenScore(s, 1);
+    auto run = [&](BarMaintenanceModel::Operation op, int number) {
+        dialogs.onBarMaintenance = [op, number](BarMaintenanceModel& m) {
+            return m.choose(op) && m.setNumber(number);
+        };
+        d->run(Action::BarMaintain);
+    };
+    run(BarMaintenanceModel::kGoTo, 4);
+    EXPECT_EQ(score.CurrentStave, 2);
+    EXPECT_GT(d->cursorX(), 200);
+    host.expectWarning("Bar 9 does not exist. Moving to bar 4.");
+    run(BarMaintenanceModel::kGoTo, 9);
+    EXPECT_EQ(score.CurrentStave, 2);
+    EXPECT_HOST_CLEAN(host);
+
+    // Bar 2 of the first system goes on every stave, its closing bar line
+    // with it; the bar after it closes up.
+    run(BarMaintenanceModel::kGoTo, 2);
+    const std::string before = Fingerprint(score);
+    run(BarMaintenanceModel::kDelete, 1);
+    EXPECT_EQ(Sequence(score, 1), "n1 |0 n3 ");
+    settings.level = 3;
+    warnings.setUserLevel(3);
+    d->run(Action::Undo);
+    EXPECT_EQ(Fingerprint(score), before);
+}
+
+}  // namespace
+}  // namespace sw
