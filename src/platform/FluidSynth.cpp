@@ -59,17 +59,22 @@ struct FluidEngine {
     bool fontLoaded = false;
 
     ~FluidEngine() {
+        // The driver's thread runs the player's callback: it goes first, so
+        // nothing is inside the player when the player is deleted.
+        if (driver) delete_fluid_audio_driver(driver);
         if (player) {
             fluid_player_stop(player);
             delete_fluid_player(player);
         }
-        if (driver) delete_fluid_audio_driver(driver);
         if (synth) delete_fluid_synth(synth);
         if (settings) delete_fluid_settings(settings);
     }
     void dropPlayer() {
         if (!player) return;
         fluid_player_stop(player);
+        // The driver's thread may be inside the player's callback: wait until it
+        // has seen the stop (it only ever moves on while the driver renders).
+        if (driver) fluid_player_join(player);
         delete_fluid_player(player);
         player = nullptr;
         fluid_synth_all_sounds_off(synth, -1);
