@@ -9,6 +9,7 @@
 #include "core/Messages.h"
 #include "editor/PopupMenus.h"
 #include "fileio/NameTables.h"
+#include "layout/AccidentalGlyph.h"
 #include "layout/BeamRules.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
@@ -42,21 +43,6 @@ int CountOf(const Objects& objects, int kind) {
 
 uint8_t U8(int v) {
     return static_cast<uint8_t>(std::clamp(v, 0, 255));
-}
-
-uint8_t AccidentalGlyphOf(int value) {
-    switch (value) {
-        case -2:
-            return glyph::FLAT2;
-        case -1:
-            return glyph::FLAT;
-        case 1:
-            return glyph::SHARP;
-        case 2:
-            return glyph::SHARP2;
-        default:
-            return glyph::NATURAL;
-    }
 }
 
 }  // namespace
@@ -249,7 +235,7 @@ void AccidentalAttributesDialog::applyTo(ScoreObject& o) const {
     AccidentalData& a = o.data.accidental;
     if (const auto t = chosen(type)) {
         a.accidental = static_cast<int8_t>(*t - 2);
-        o.glyph = AccidentalGlyphOf(a.accidental);
+        o.glyph = AccidentalGlyph(a.accidental);
     }
     if (const auto s = chosen(size)) a.small = U8(*s);
     if (const auto c = chosen(courtesy)) a.parentheses = U8(*c);

@@ -13,6 +13,7 @@
 #include "editor/Placement.h"
 #include "editor/StaveActions.h"
 #include "editor/commands/EntryCommands.h"
+#include "layout/AccidentalGlyph.h"
 #include "layout/GlyphTable.h"
 #include "layout/NoteGeometry.h"
 #include "layout/PageGeometry.h"
@@ -151,21 +152,6 @@ int NextIn(const int* cycle, int n, int v) {
     for (int i = 0; i + 1 < n; i += 2)
         if (cycle[i] == v) return cycle[i + 1];
     return 0;
-}
-
-uint8_t AccidentalGlyph(int value) {
-    switch (value) {
-        case -2:
-            return glyph::FLAT2;
-        case -1:
-            return glyph::FLAT;
-        case 1:
-            return glyph::SHARP;
-        case 2:
-            return glyph::SHARP2;
-        default:
-            return glyph::NATURAL;
-    }
 }
 
 }  // namespace
