@@ -662,8 +662,16 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
                     score_.stave(s).obj[from.slot].note().tieRight = static_cast<uint8_t>(slot);
                     d.tieLeft = static_cast<uint8_t>(from.slot);
                 } else if (from.system + 1 == systemIndex_) {
-                    score_.stave(from.stave).obj[from.slot].note().tieRight = kAcrossSystems;
-                    d.tieLeft = kAcrossSystems;
+                    // Its system was tidied since, which renumbers slots:
+                    // the start is found again where it lies.
+                    StaveBlock& b = score_.stave(from.stave);
+                    for (int i = 1; i <= b.count(); ++i) {
+                        ScoreObject& f = b.obj[i];
+                        if (f.kind != kNote || f.x != from.x || f.note().pitch != pitch) continue;
+                        f.note().tieRight = kAcrossSystems;
+                        d.tieLeft = kAcrossSystems;
+                        break;
+                    }
                 }
                 ties_[p].erase(t);
             }
