@@ -2,6 +2,7 @@
 #include "app/FavouriteFonts.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/Host.h"
 #include "core/MessageIds.h"
@@ -65,6 +66,17 @@ FontDesc FavouriteFontDesc(const FontSetting& f) {
     }
     d.charset = static_cast<uint8_t>(std::clamp(f.charset, 0, 255));
     return d;
+}
+
+FontSetting FontSettingOf(const FontDesc& font) {
+    FontSetting f;
+    f.name = font.name.substr(0, 32);
+    f.size = font.size;
+    for (auto [bit, letter] :
+         {std::pair{kBold, 'B'}, {kItalic, 'I'}, {kUnderline, 'U'}, {kStrikeOut, 'S'}})
+        if (font.style & bit) f.style += letter;
+    f.charset = font.charset;
+    return f;
 }
 
 void FavouriteFontsModel::changeFont(int number, const FontSetting& chosen, Score* score,

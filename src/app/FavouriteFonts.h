@@ -14,6 +14,8 @@ class Host;
 
 // A favourite as a score font (style letters B, I, U, S as style bits).
 FontDesc FavouriteFontDesc(const FontSetting& favourite);
+// And back, for a font the settings keep.
+FontSetting FontSettingOf(const FontDesc& font);
 
 // The favourite fonts window, on a copy of the favourites.
 class FavouriteFontsModel {

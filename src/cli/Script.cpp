@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FavouriteFonts.h"
 #include "app/IniFile.h"
 #include "app/MainLogic.h"
 #include "editor/DocumentController.h"
@@ -55,6 +56,7 @@ class ScriptServices : public DocumentServices {
     void setLastPrinter(const std::string& name) override { settings_.printer = name; }
     void setMetric(bool metric) override { settings_.unitsInches = !metric; }
     void setNeatenFactor(int f) override { settings_.neatenFactor = f; }
+    void setBarFont(const FontDesc& font) override { settings_.barFont = FontSettingOf(font); }
     int* headerFooterReminders() override { return &reminders_; }
     ReportSink* report() override { return &report_; }
     Settings* programSettings() override { return &settings_; }
@@ -74,13 +76,15 @@ int Usage() {
     return 2;
 }
 
-bool DrawPage(Score& score, int page, const std::string& path, Host& host) {
+bool DrawPage(Score& score, int page, const std::string& path, const FontDesc& barFont,
+              Host& host) {
     GlyphStore glyphs;
     QImage picture;
     if (!SetUpPagePicture(picture, score, page, 32, false, host, PagePictureBudget())) return false;
     DrawSettings settings;
     settings.textEnv.filePath = path;
     settings.textEnv.now = std::time(nullptr);
+    settings.barFont = barFont;
     DrawAll(PictureContext(picture, glyphs, false), score, page, settings, PageViewState{});
     const int error = WritePng(path, picture);
     if (error == 0) return true;
@@ -184,7 +188,7 @@ int ScriptCommand(int argc, char** argv) {
             std::cerr << "staffwright-cli: page " << shown << " does not exist; the score has "
                       << score->pageCount << (score->pageCount == 1 ? " page" : " pages") << "\n";
             status = 1;
-        } else if (!DrawPage(*score, shown, png, host)) {
+        } else if (!DrawPage(*score, shown, png, controller.settings().barFont, host)) {
             status = 1;
         }
     }

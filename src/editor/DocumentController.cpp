@@ -505,11 +505,15 @@ void DocumentController::renumberBars() {
     afterEdits();
 }
 
-void DocumentController::moveBar(bool down) {
-    if (!canRun(down ? Action::MoveLastDown : Action::MoveFirstUp)) return;
+bool DocumentController::moveBar(bool down, const std::function<void(Score&)>& alongside) {
+    if (!canRun(down ? Action::MoveLastDown : Action::MoveFirstUp)) return false;
     EditContext ctx = editContext();
     const int s = score_.CurrentStave;
-    if (down ? MoveLastBarDownCommand(ctx, s) : MoveFirstBarUpCommand(ctx, s)) afterEdits();
+    const BarEditOptions options{measurer_, settings_.neatenFactor / 1000.0, alongside};
+    if (!(down ? MoveLastBarDownCommand(ctx, s, options) : MoveFirstBarUpCommand(ctx, s, options)))
+        return false;
+    afterEdits();
+    return true;
 }
 
 void DocumentController::barMaintenance() {
@@ -524,38 +528,42 @@ void DocumentController::barMaintenance() {
     if (!dialogs_.barMaintenance(model)) return;
     const BarNumberSettings& chosen = model.chosen();
     const bool changed = model.changed();
-    settings_.barFont = chosen.font;
+    if (!SameFont(chosen.font, settings_.barFont)) {
+        settings_.barFont = chosen.font;
+        services_.setBarFont(chosen.font);
+        view_.redrawPage();
+    }
     setNumberingFrequency(chosen.frequency);
     if (chosen.boxed != score_.boxedBarNumbers) {
         score_.boxedBarNumbers = chosen.boxed;
         setModified(true);
     }
-    if (model.operation() != BarMaintenanceModel::kRefresh &&
-        chosen.place != score_.stave(top).h.barNumberPlace) {
+    const auto op = model.operation();
+    if (op == BarMaintenanceModel::kRefresh) {
+        refreshBarNumbers(model.number(), changed, chosen.place, chosen.frequency);
+        return;
+    }
+    // The numbers' place goes into the operation's own Undo step; alone when
+    // the operation changes nothing.
+    std::function<void(Score&)> place;
+    if (chosen.place != score_.stave(top).h.barNumberPlace)
+        place = [top, to = static_cast<uint8_t>(chosen.place)](Score& score) {
+            score.stave(top).h.barNumberPlace = to;
+        };
+    bool done = false;
+    if (op == BarMaintenanceModel::kMoveUp || op == BarMaintenanceModel::kMoveDown)
+        done = moveBar(op == BarMaintenanceModel::kMoveDown, place);
+    else if (op == BarMaintenanceModel::kDelete)
+        done = deleteBar(place);
+    if (place && !done) {
         EditContext ctx = editContext();
         ScoreEdit edit(ctx, "bar number place");
         if (edit.touchStave(top)) {
-            score_.stave(top).h.barNumberPlace = static_cast<uint8_t>(chosen.place);
+            place(score_);
             edit.commit();
         }
     }
-    switch (model.operation()) {
-        case BarMaintenanceModel::kRefresh:
-            refreshBarNumbers(model.number(), changed, chosen.place, chosen.frequency);
-            return;
-        case BarMaintenanceModel::kMoveUp:
-        case BarMaintenanceModel::kMoveDown:
-            moveBar(model.operation() == BarMaintenanceModel::kMoveDown);
-            return;
-        case BarMaintenanceModel::kGoTo:
-            gotoBar(model.number());
-            break;
-        case BarMaintenanceModel::kDelete:
-            deleteBar();
-            return;
-        default:
-            break;
-    }
+    if (op == BarMaintenanceModel::kGoTo) gotoBar(model.number());
     afterEdits();
 }
 
@@ -573,9 +581,12 @@ void DocumentController::gotoBar(int n) {
     cursorX_ = bar.x;
 }
 
-void DocumentController::deleteBar() {
+bool DocumentController::deleteBar(const std::function<void(Score&)>& alongside) {
     EditContext ctx = editContext();
-    if (DeleteBarCommand(ctx, score_.CurrentStave, cursorX_)) afterEdits();
+    const BarEditOptions options{measurer_, settings_.neatenFactor / 1000.0, alongside};
+    if (!DeleteBarCommand(ctx, score_.CurrentStave, cursorX_, options)) return false;
+    afterEdits();
+    return true;
 }
 
 bool DocumentController::refreshBarNumbers(int first, bool changed, int place, int frequency) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -133,6 +134,8 @@ class DocumentServices {
     virtual int* numberingFrequency() { return nullptr; }
     // The note spacing chosen in "Neaten Stave(s)", kept for the next time.
     virtual void setNeatenFactor(int /*thousandths*/) {}
+    // The bar-number font chosen in "Bar Maintenance", kept for the next time.
+    virtual void setBarFont(const FontDesc& /*font*/) {}
     // The one play window of the run; null where there is none.
     virtual PlayWindow* playWindow() { return nullptr; }
     // The program's settings the options window edits (null: no options
@@ -341,16 +344,18 @@ class DocumentController {
     // numbering frequency becoming 1 when none has been chosen.
     void renumberBars();
     // The last bar of the current system to the next one, or its first bar
-    // to the previous one.
-    void moveBar(bool down);
+    // to the previous one; `alongside` changes the score in the same Undo
+    // step. True when the bar moved.
+    bool moveBar(bool down, const std::function<void(Score&)>& alongside = {});
     // "Bar Maintenance": the numbering settings, then its operation.
     void barMaintenance();
     // The page of bar n, its system's top stave current, the cursor just
     // inside the bar; a number out of range goes to the first or last bar
     // with a warning.
     void gotoBar(int n);
-    // The bar under the cursor deleted on every stave of its system.
-    void deleteBar();
+    // The bar under the cursor deleted on every stave of its system (with
+    // `alongside`, as above).
+    bool deleteBar(const std::function<void(Score&)>& alongside);
     // The "Bar Maintenance" dialog's renumbering from `first` (1..32767)
     // with the place (0..3) and frequency it chose; `changed`: a numbering
     // setting changed there, so the page is drawn again and the score is

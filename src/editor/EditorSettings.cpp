@@ -1,4 +1,5 @@
 // The editor's view of the settings file.
+#include "app/FavouriteFonts.h"
 #include "app/MainLogic.h"
 #include "editor/DocumentController.h"
 
@@ -37,6 +38,7 @@ EditorSettings EditorSettingsFrom(const Settings& s) {
     e.staveLimits = s.debugFlag(Settings::kDebugStaveLimits);
     e.neatenFactor = s.neatenFactor;
     e.lcl = s.lcl;
+    e.barFont = FavouriteFontDesc(s.barFont);
     return e;
 }
 

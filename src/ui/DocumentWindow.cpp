@@ -113,6 +113,7 @@ TMDIChild::TMDIChild(const EditorSettings& settings, const GlyphStore& glyphs, H
                                                        static_cast<PageViewPort&>(*this), services_,
                                                        dialogs_, measurer_);
     draw_.textEnv.now = std::time(nullptr);
+    draw_.barFont = settings.barFont;
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -707,6 +708,8 @@ void TMDIChild::showPage(int page) {
 }
 
 void TMDIChild::redrawPage() {
+    // "Bar Maintenance" may have chosen another bar-number font.
+    draw_.barFont = controller_->settings().barFont;
     // A text typed in the header or footer view is drawn in its band.
     if (!bandRect_.isNull())
         enterHeaderFooter(bandHeader_);

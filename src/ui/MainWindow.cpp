@@ -95,6 +95,7 @@ class TMainForm::Services : public DocumentServices {
     void setLastPrinter(const std::string& name) override { f_.settings_.printer = name; }
     void setMetric(bool metric) override { f_.settings_.unitsInches = !metric; }
     void setNeatenFactor(int f) override { f_.settings_.neatenFactor = f; }
+    void setBarFont(const FontDesc& font) override { f_.settings_.barFont = FontSettingOf(font); }
     void setRulers(bool shown) override { f_.settings_.ruler = shown; }
     int* headerFooterReminders() override { return &f_.app_.headerFooterReminders; }
     int* numberingFrequency() override { return &f_.app_.numberingFrequency; }

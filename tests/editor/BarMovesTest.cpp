@@ -17,6 +17,7 @@ namespace sw {
 namespace {
 
 constexpr int32_t kRight = 700;
+const test::FixedMeasurer kMeasurer;
 
 struct Item {
     char what;  // 'n' note (pitch), '|' bar line (style)
@@ -120,7 +121,7 @@ TEST(BarMoves, LastBarDownCarriesTiesCurvesAndTexts) {
     PlaceCurve(s, 1, {{150, 80}, {250, 70}}, 2);  // from the first bar
     PlaceText(s, 1, kText9, 240, 140, 1, "a lyric longer than ten");
 
-    ASSERT_EQ(MoveLastBarDown(s, 1), BarMove::Moved);
+    ASSERT_EQ(MoveLastBarDown(s, 1, kMeasurer), BarMove::Moved);
     // This system keeps its first bar and the slur that reached into the
     // moved one, justified to its end.
     EXPECT_EQ(Sequence(s, 1), "|0 n1 c n3 |0 c ");
@@ -129,7 +130,9 @@ TEST(BarMoves, LastBarDownCarriesTiesCurvesAndTexts) {
     // that system's opening one; everything stays in order up to 700.
     EXPECT_EQ(Sequence(s, 2), "n3 c t c n4 |0 n4 n6 |0 ");
     EXPECT_EQ(Xs(s, 2).back(), kRight);
+    // The lyric is centred on the bar's last note: it keeps its place there.
     EXPECT_EQ(ChainText(s.stave(2), Find(s, 2, kText9)), "a lyric longer than ten");
+    EXPECT_EQ(s.stave(2).obj[Find(s, 2, kText9)].x, s.stave(2).obj[Find(s, 2, kNote, 4)].x - 20);
     // The tie into the bar now crosses the break; the one out of it is whole.
     EXPECT_EQ(s.stave(1).obj[Find(s, 1, kNote, 3)].note().tieRight, 255);
     const StaveBlock& b = s.stave(2);
@@ -145,7 +148,7 @@ TEST(BarMoves, FirstBarUpJoinsOpeningBarline) {
         Score s;
         AddSystem(s, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'|', 400, ending}});
         AddSystem(s, 300, {{'|', 80, 2}, {'n', 120, 3}, {'|', 200}, {'n', 260, 4}, {'|', 400}});
-        ASSERT_EQ(MoveFirstBarUp(s, 2), BarMove::Moved);
+        ASSERT_EQ(MoveFirstBarUp(s, 2, kMeasurer), BarMove::Moved);
         EXPECT_EQ(Sequence(s, 1), "n1 |0 n2 |" + std::to_string(joined) + " n3 |0 ");
         EXPECT_EQ(Sequence(s, 2), "n4 |0 ");
         EXPECT_EQ(Xs(s, 2).back(), kRight);
@@ -160,19 +163,20 @@ TEST(BarMoves, NothingIsLeftBehindOrOverwritten) {
     Score s;
     AddSystem(s, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'|', 300}, {'n', 350, 3}});
     AddSystem(s, 300, {{'n', 100, 4}, {'|', 200}, {'n', 250, 5}});
-    ASSERT_EQ(MoveLastBarDown(s, 1), BarMove::Moved);
+    ASSERT_EQ(MoveLastBarDown(s, 1, kMeasurer), BarMove::Moved);
     EXPECT_EQ(Sequence(s, 1), "n1 |0 ");
     EXPECT_EQ(Sequence(s, 2), "n2 |0 n3 n4 |0 n5 ");
     std::vector<int32_t> x = Xs(s, 2);
     EXPECT_TRUE(std::adjacent_find(x.begin() + 1, x.end(), std::greater_equal<>()) == x.end());
 
-    ASSERT_EQ(MoveFirstBarUp(s, 2), BarMove::Moved);
+    ASSERT_EQ(MoveFirstBarUp(s, 2, kMeasurer), BarMove::Moved);
     EXPECT_EQ(Sequence(s, 1), "n1 |0 n2 |0 ");
     EXPECT_EQ(Sequence(s, 2), "n3 n4 |0 n5 ");
 }
 
 // A tie over the break comes back whole when the bar goes up; a note whose
-// tie already leads elsewhere keeps it.
+// tie already leads elsewhere keeps it, and the other end, whose break is
+// gone, loses its tie rather than reach across the system to its end.
 TEST(BarMoves, JoiningLeavesOtherTiesAlone) {
     for (bool linked : {false, true}) {
         Score s;
@@ -183,11 +187,70 @@ TEST(BarMoves, JoiningLeavesOtherTiesAlone) {
         a.obj[y].note().tieRight = linked ? static_cast<uint8_t>(w) : 255;
         if (linked) a.obj[w].note().tieLeft = static_cast<uint8_t>(y);
         s.stave(2).obj[Find(s, 2, kNote, 2)].note().tieLeft = 255;
-        ASSERT_EQ(MoveFirstBarUp(s, 2), BarMove::Moved);
+        ASSERT_EQ(MoveFirstBarUp(s, 2, kMeasurer), BarMove::Moved);
         const int up = Find(s, 1, kNote, 2, 2);
         EXPECT_EQ(a.obj[y].note().tieRight, linked ? w : up);
-        EXPECT_EQ(a.obj[up].note().tieLeft, linked ? 255 : y);
+        EXPECT_EQ(a.obj[up].note().tieLeft, linked ? 0 : y);
     }
+}
+
+// Ties over a break that disagree (a file whose tie left the wrong note)
+// are dropped once the break between them is closed; the ties over the
+// systems' other ends stay.
+TEST(BarMoves, UnmatchedTiesOverTheClosedBreakAreDropped) {
+    Score s;
+    AddSystem(s, 100, {{'n', 100, 2}, {'|', 200}, {'n', 250, 0}, {'n', 280, 1}, {'|', 300}});
+    AddSystem(s, 300, {{'n', 100, 1}, {'|', 200}, {'n', 250, 3}, {'|', 300}});
+    s.stave(1).obj[Find(s, 1, kNote, 2)].note().tieLeft = 255;  // from a system before
+    s.stave(1).obj[Find(s, 1, kNote, 0)].note().tieRight = 255;
+    s.stave(2).obj[Find(s, 2, kNote, 1)].note().tieLeft = 255;
+    s.stave(2).obj[Find(s, 2, kNote, 3)].note().tieRight = 255;  // to a system after
+    ASSERT_EQ(MoveLastBarDown(s, 1, kMeasurer), BarMove::Moved);
+    const StaveBlock& b = s.stave(2);
+    EXPECT_EQ(b.obj[Find(s, 2, kNote, 0)].note().tieRight, 0);
+    // The old C finds the moved C, which was not tied: they are joined.
+    const int moved = Find(s, 2, kNote, 1), old = Find(s, 2, kNote, 1, 2);
+    EXPECT_EQ(b.obj[moved].note().tieRight, old);
+    EXPECT_EQ(b.obj[old].note().tieLeft, moved);
+    EXPECT_EQ(b.obj[Find(s, 2, kNote, 3)].note().tieRight, 255);
+    EXPECT_EQ(s.stave(1).obj[Find(s, 1, kNote, 2)].note().tieLeft, 255);
+}
+
+// A text centred on a note, and a mark just before it, go where the note
+// goes, whichever side of a bar line they start: down with the last bar,
+// up again with the first, and in the receiving system a lyric of its first
+// note stays with that note while the music moves aside.
+TEST(BarMoves, MarksAndTextsGoWithTheirNotes) {
+    Score s;
+    AddSystem(s, 100, {{'n', 100, 1}, {'n', 180, 2}, {'|', 200}, {'n', 210, 3}, {'|', 300}});
+    AddSystem(s, 300, {{'|', 60}, {'n', 70, 4}, {'|', 200}, {'n', 250, 5}, {'|', 300}});
+    PlaceText(s, 1, kText, 210 + 4 - 28, 140, 1, "syllable");  // 56 wide, from 186
+    PlaceObject(s, 1, kSymbol, 200, 80, glyph::GCLEF);
+    PlaceText(s, 1, kText, 180 - 35, 140, 1, "a syllable");  // over the bar line, stays
+    PlaceText(s, 2, kText, 70 - 28, 340, 1, "sylvanly");     // before the opening bar line
+    auto offset = [&](int stave, int kind, int pitch, int nth = 1) {
+        const StaveBlock& b = s.stave(stave);
+        for (int i = 1; i <= b.count(); ++i)
+            if (b.obj[i].kind == kind && --nth == 0)
+                return b.obj[i].x - b.obj[Find(s, stave, kNote, pitch)].x;
+        return -9999;
+    };
+    ASSERT_EQ(MoveLastBarDown(s, 1, kMeasurer), BarMove::Moved);
+    EXPECT_EQ(Find(s, 1, kSymbol), 0);
+    EXPECT_EQ(ChainText(s.stave(1), Find(s, 1, kText)), "a syllable");
+    EXPECT_EQ(offset(1, kText, 2), -35);
+    EXPECT_EQ(ChainText(s.stave(2), Find(s, 2, kText)), "syllable");
+    EXPECT_EQ(offset(2, kText, 3), -24);
+    EXPECT_EQ(offset(2, kSymbol, 3), -10);
+    EXPECT_EQ(ChainText(s.stave(2), Find(s, 2, kText, 0, 2)), "sylvanly");
+    EXPECT_EQ(offset(2, kText, 4, 2), -28);
+
+    ASSERT_EQ(MoveFirstBarUp(s, 2, kMeasurer), BarMove::Moved);
+    EXPECT_EQ(ChainText(s.stave(1), Find(s, 1, kText, 0, 2)), "syllable");
+    EXPECT_EQ(offset(1, kText, 3, 2), -24);
+    EXPECT_EQ(offset(1, kSymbol, 3), -10);
+    EXPECT_EQ(Find(s, 2, kSymbol), 0);
+    EXPECT_EQ(offset(2, kText, 4), -28);
 }
 
 std::string Fingerprint(const Score& s) {
@@ -205,10 +268,10 @@ TEST(BarMoves, RefusalsChangeNothing) {
     AddSystem(s, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'|', 300}}, 2);
     AddSystem(s, 400, {{'n', 100, 4}, {'|', 200}});
     const std::string before = Fingerprint(s);
-    EXPECT_EQ(MoveLastBarDown(s, 1), BarMove::StaveCounts);
-    EXPECT_EQ(MoveFirstBarUp(s, 3), BarMove::StaveCounts);
-    EXPECT_EQ(MoveFirstBarUp(s, 1), BarMove::NoNeighbour);
-    EXPECT_EQ(MoveLastBarDown(s, 3), BarMove::NoNeighbour);
+    EXPECT_EQ(MoveLastBarDown(s, 1, kMeasurer), BarMove::StaveCounts);
+    EXPECT_EQ(MoveFirstBarUp(s, 3, kMeasurer), BarMove::StaveCounts);
+    EXPECT_EQ(MoveFirstBarUp(s, 1, kMeasurer), BarMove::NoNeighbour);
+    EXPECT_EQ(MoveLastBarDown(s, 3, kMeasurer), BarMove::NoNeighbour);
     EXPECT_EQ(Fingerprint(s), before);
 
     // Found before anything is widened, shifted or restyled.
@@ -219,16 +282,17 @@ TEST(BarMoves, RefusalsChangeNothing) {
         while (full.stave(target).count() < kObjectLimit - 1)
             PlaceNote(full, target, 650, 5, 3);
         const std::string fullBefore = Fingerprint(full);
-        if (target == 2) EXPECT_EQ(MoveLastBarDown(full, 1), BarMove::TooFull);
-        if (target == 1) EXPECT_EQ(MoveFirstBarUp(full, 2), BarMove::TooFull);
+        const BarMove result =
+            target == 2 ? MoveLastBarDown(full, 1, kMeasurer) : MoveFirstBarUp(full, 2, kMeasurer);
+        EXPECT_EQ(result, BarMove::TooFull);
         EXPECT_EQ(Fingerprint(full), fullBefore);
     }
 
     Score bare;
     AddSystem(bare, 100, {{'n', 100, 1}});
     AddSystem(bare, 300, {{'n', 100, 4}, {'|', 200}, {'n', 250, 2}, {'|', 300}});
-    EXPECT_EQ(MoveLastBarDown(bare, 1), BarMove::NoBarsHere);
-    EXPECT_EQ(MoveFirstBarUp(bare, 2), BarMove::NoBarsThere);
+    EXPECT_EQ(MoveLastBarDown(bare, 1, kMeasurer), BarMove::NoBarsHere);
+    EXPECT_EQ(MoveFirstBarUp(bare, 2, kMeasurer), BarMove::NoBarsThere);
 }
 
 class BarMoveCommands : public test::EditorFixture {
@@ -269,6 +333,60 @@ TEST_F(BarMoveCommands, DifferentStaveCountsAreRefused) {
     EXPECT_EQ(Fingerprint(score), before);
     EXPECT_FALSE(undo.canUndo());
     EXPECT_HOST_CLEAN(host);
+}
+
+// A bar moved up from a tightly spaced system into one spread wide is
+// spaced with its new neighbours by duration, not squeezed in as it was.
+TEST_F(BarMoveCommands, TheReceivingSystemIsSpacedByDuration) {
+    Score s;
+    AddSystem(s, 100, {{'n', 100, 1}, {'n', 250, 2}, {'n', 400, 3}, {'n', 550, 4}, {'|', 700}});
+    AddSystem(s, 300,
+              {{'n', 100, 1},
+               {'n', 130, 2},
+               {'n', 160, 3},
+               {'n', 190, 4},
+               {'|', 220},
+               {'n', 400, 5},
+               {'|', 700}});
+    OpenScore(s, 3);
+    d->setCurrentStave(2);
+    d->run(Action::MoveFirstUp);
+    ASSERT_EQ(Sequence(score, 1), "n1 n2 n3 n4 |0 n1 n2 n3 n4 |0 ");
+    std::vector<int32_t> notes;
+    for (int i = 1; i <= score.stave(1).count(); ++i)
+        if (score.stave(1).obj[i].kind == kNote) notes.push_back(score.stave(1).obj[i].x);
+    int32_t narrowest = kRight, widest = 0;
+    for (std::size_t k = 1; k < notes.size(); ++k) {
+        narrowest = std::min(narrowest, notes[k] - notes[k - 1]);
+        widest = std::max(widest, notes[k] - notes[k - 1]);
+    }
+    EXPECT_LT(widest - narrowest, 25) << narrowest << ".." << widest;
+    EXPECT_HOST_CLEAN(host);
+}
+
+// The numbers' place chosen with a move goes into the move's Undo step;
+// with a move that is refused it is a step of its own.
+TEST_F(BarMoveCommands, ThePlaceChosenWithAMoveIsUndoneWithIt) {
+    for (int lower : {1, 0}) {
+        Open(lower);
+        const std::string before = Fingerprint(score);
+        dialogs.onBarMaintenance = [](BarMaintenanceModel& m) {
+            m.setPlace(2);
+            return m.choose(BarMaintenanceModel::kMoveDown);
+        };
+        if (lower == 0)
+            host.expectMessage(
+                "The two systems have different numbers of staves.\n\nMove not performed");
+        d->setCurrentStave(1);
+        d->run(Action::BarMaintain);
+        EXPECT_EQ(score.stave(1).h.barNumberPlace, 2);
+        EXPECT_EQ(Fingerprint(score) == before, lower == 0);
+        d->run(Action::Undo);
+        EXPECT_EQ(score.stave(1).h.barNumberPlace, 0);
+        EXPECT_EQ(Fingerprint(score), before);
+        EXPECT_FALSE(undo.canUndo());
+        EXPECT_HOST_CLEAN(host);
+    }
 }
 
 TEST(BarMaintenanceModel, ShowsWhatTheOperationNeeds) {

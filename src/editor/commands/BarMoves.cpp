@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -10,10 +11,13 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "editor/Selection.h"
+#include "editor/commands/BlockCommands.h"
 #include "editor/commands/BlockCopy.h"
+#include "editor/commands/SpacingCommands.h"
 #include "layout/Bars.h"
 #include "layout/Justify.h"
 #include "layout/Pagination.h"
+#include "model/Build.h"
 #include "model/ScoreSnapshot.h"
 
 namespace sw {
@@ -24,6 +28,8 @@ constexpr uint8_t kTieAcrossSystems = 255;
 // Between music carried past a system's last bar line and what follows it.
 constexpr int32_t kTailGap = 20;
 constexpr int32_t kNoLimit = std::numeric_limits<int32_t>::max();
+// How far from a note a mark written at it may lie.
+constexpr double kMarkReach = 12;
 
 bool IsPiece(const ScoreObject& o) {
     return HasTextLayout(o.kind) && (o.text().textFlags & kTextContinuation);
@@ -38,6 +44,103 @@ bool Shifts(const ScoreObject& o) {
 bool InRange(int32_t x, int32_t lo, int32_t hi) {
     return x >= lo && x <= hi;
 }
+
+// Marks, texts and lines written at a note rather than in the music's own
+// flow.
+bool WrittenAtNote(int kind) {
+    switch (kind) {
+        case kSymbol:
+        case kText9:
+        case kLine:
+        case kTrill:
+        case kOther:
+        case kDynamic:
+        case kText:
+        case kHairpin:
+        case kDrawobject:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Where object i of stave s belongs in the music: a mark, text or line
+// written at a note (a text centred on it, a mark within the reach of a
+// chord) is where that note is, whatever its own x; everything else is
+// where it lies.
+class Positions {
+  public:
+    Positions(const Score& score, const TextMeasurer& measurer)
+        : score_(score), measurer_(measurer) {}
+
+    int32_t at(int s, int i) const {
+        const StaveBlock& b = score_.stave(s);
+        const ScoreObject& o = b.obj[i];
+        if (!WrittenAtNote(o.kind)) return o.x;
+        double centre = o.x;
+        double reach = kMarkReach;
+        if (HasTextLayout(o.kind)) {
+            const int w =
+                measurer_.width(ScoreTextFont(score_, o.text().fontNumber), ChainText(b, i));
+            centre = o.x + w / 2.0;
+            reach = std::max(reach, w / 2.0);
+        }
+        int32_t x = o.x;
+        for (int j = 1; j <= b.count(); ++j) {
+            const ScoreObject& n = b.obj[j];
+            if (n.kind != kNote || std::abs(n.x - centre) > reach) continue;
+            reach = std::abs(n.x - centre);
+            x = n.x;
+        }
+        return x;
+    }
+
+  private:
+    const Score& score_;
+    const TextMeasurer& measurer_;
+};
+
+// Marks, texts and lines written at a note, held at their note's x while a
+// bar moves, so that whatever moves, shifts or justifies the note does the
+// same to them (justifying maps each x on its own and leaves what lies
+// before the start of the music: a text centred on a system's first note
+// would stay behind). Each is tagged in its working byte; release() puts
+// them back at their offsets.
+class PinnedToNotes {
+  public:
+    PinnedToNotes(Score& score, const Positions& where, int first, int last)
+        : score_(score), first_(first), last_(last) {
+        for (int s = first; s <= last; ++s) {
+            StaveBlock& b = score.stave(s);
+            for (int i = 1; i <= b.count(); ++i) {
+                ScoreObject& o = b.obj[i];
+                if (!Shifts(o) || !WrittenAtNote(o.kind)) continue;
+                const int32_t x = where.at(s, i);
+                // Past the byte's 255 tags the rest are justified as they lie.
+                if (x == o.x || offsets_.size() >= 255) continue;
+                offsets_.push_back(o.x - x);
+                o.working = static_cast<uint8_t>(offsets_.size());
+                o.x = x;
+            }
+        }
+    }
+    void release() {
+        for (int s = first_; s <= last_; ++s) {
+            StaveBlock& b = score_.stave(s);
+            for (int i = 1; i <= b.count(); ++i) {
+                ScoreObject& o = b.obj[i];
+                if (o.working == 0 || o.working > offsets_.size()) continue;
+                o.x = StorableX(static_cast<double>(o.x) + offsets_[o.working - 1u]);
+                o.working = 0;
+            }
+        }
+    }
+
+  private:
+    Score& score_;
+    int first_, last_;
+    std::vector<int32_t> offsets_;
+};
 
 // Whether every anchor of the curve through object i lies in lo..hi.
 bool CurveInside(const StaveBlock& b, int i, int32_t lo, int32_t hi) {
@@ -54,16 +157,18 @@ bool CurveInside(const StaveBlock& b, int i, int32_t lo, int32_t hi) {
     return true;
 }
 
-// The objects of staves first..last with x in lo..hi: curves only whole, a
-// text with every piece of its chain, never the object `skip` of the top
-// stave (an opening bar line joined elsewhere).
-Selection BarBox(const Score& score, int first, int last, int32_t lo, int32_t hi, int skip = 0) {
+// The objects of staves first..last in lo..hi: curves only whole, a text
+// with every piece of its chain, never the object `skip` of the top stave
+// (an opening bar line joined elsewhere).
+Selection BarBox(const Score& score, const Positions& where, int first, int last, int32_t lo,
+                 int32_t hi, int skip = 0) {
     Selection sel;
     for (int s = first; s <= last; ++s) {
         const StaveBlock& b = score.stave(s);
         for (int i = 1; i <= b.count(); ++i) {
             const ScoreObject& o = b.obj[i];
-            if (!Shifts(o) || !InRange(o.x, lo, hi) || (s == first && i == skip)) continue;
+            if (!Shifts(o) || !InRange(where.at(s, i), lo, hi) || (s == first && i == skip))
+                continue;
             if (o.kind == kCurve && !CurveInside(b, i, lo, hi)) continue;
             sel.add(s, i);
             if (!HasTextLayout(o.kind)) continue;
@@ -133,16 +238,20 @@ bool Sounding(const ScoreObject& o) {
     return o.kind == kNote && !o.note().rest;
 }
 
-// Ties over the system break whose other end now lies on the same stave are
-// joined to the nearest note of their pitch on that side, unless that note
-// is already tied onwards.
-void JoinTies(StaveBlock& b) {
+// The ties over the break a move closed (a tie onwards left of the seam
+// between the system's own music and the moved bar, one from before right
+// of it) are joined to the nearest note of their pitch on that side, unless
+// that note is already tied; one that finds no partner is dropped, as its
+// break is gone. Ties over the system's own ends stay as they are.
+void JoinTies(StaveBlock& b, int32_t seam) {
     for (int i = 1; i <= b.count(); ++i) {
         if (!Sounding(b.obj[i])) continue;
         NoteData& n = b.obj[i].note();
         for (int back = 0; back < 2; ++back) {
             uint8_t& mine = back ? n.tieLeft : n.tieRight;
-            if (mine != kTieAcrossSystems) continue;
+            if (mine != kTieAcrossSystems || (back ? b.obj[i].x < seam : b.obj[i].x > seam))
+                continue;
+            mine = 0;
             const int step = back ? -1 : 1;
             for (int j = i + step; j >= 1 && j <= b.count(); j += step) {
                 if (!Sounding(b.obj[j]) || b.obj[j].note().pitch != n.pitch) continue;
@@ -179,20 +288,26 @@ class WidenedEnds {
     std::vector<int32_t> old_;
 };
 
-// Both systems justified to their own right ends (the receiving one after
-// its ends are given back), the receiving one tidied with bar lines on its
-// top stave only and its ties joined, the other tidied.
-void Settle(Score& score, WidenedEnds& ends, std::pair<int, int> target,
-            std::pair<int, int> source) {
+void TidySystem(Score& score, std::pair<int, int> staves) {
+    for (int s = staves.first; s <= staves.second; ++s)
+        TidyStave(score, s, s != staves.first);
+}
+
+// Both systems justified to their own right ends and tidied, bar lines on
+// their top staves only; the receiving one's ties over the closed break
+// joined first, while its music still lies either side of `seam`. The pins
+// go last, and both systems are tidied again in the order they make.
+void Settle(Score& score, PinnedToNotes& pins, WidenedEnds& ends, std::pair<int, int> target,
+            std::pair<int, int> source, int32_t seam) {
     Justify(score, source.first, MusicStart(score, source.first));
+    TidySystem(score, target);
+    for (int s = target.first; s <= target.second; ++s)
+        JoinTies(score.stave(s), seam);
     ends.restore();
     Justify(score, target.first, MusicStart(score, target.first));
-    for (int s = target.first; s <= target.second; ++s) {
-        TidyStave(score, s, s != target.first);
-        JoinTies(score.stave(s));
-    }
-    for (int s = source.first; s <= source.second; ++s)
-        TidyStave(score, s, s != source.first);
+    pins.release();
+    TidySystem(score, source);
+    TidySystem(score, target);
 }
 
 bool Fits(const Score& score, const Selection& sel, int targetFirst, int32_t dx) {
@@ -229,7 +344,7 @@ std::pair<int, int> BarMoveStaves(const Score& score, int s, bool down) {
     return {SystemBounds(score, a - 1).first, b};
 }
 
-BarMove MoveLastBarDown(Score& score, int s) {
+BarMove MoveLastBarDown(Score& score, int s, const TextMeasurer& measurer) {
     if (BarMoveStaves(score, s, true).first == 0) return BarMove::NoNeighbour;
     const auto [a, b] = SystemBounds(score, s);
     const auto [c, d] = SystemBounds(score, b + 1);
@@ -240,7 +355,8 @@ BarMove MoveLastBarDown(Score& score, int s) {
     const BarBounds there = BarList(score, c);
     const int32_t barStart = here.x[static_cast<std::size_t>(n - 2)];
     // The last bar, and whatever follows its closing bar line, goes down.
-    const Selection sel = BarBox(score, a, b, barStart + 1, kNoLimit);
+    const Positions where(score, measurer);
+    const Selection sel = BarBox(score, where, a, b, barStart + 1, kNoLimit);
     if (sel.empty()) return BarMove::NoBarsHere;
     const int32_t closing = here.x.back();
     const int32_t reach = RightmostX(score, sel);
@@ -250,6 +366,7 @@ BarMove MoveLastBarDown(Score& score, int s) {
     if (!Fits(score, sel, c, dx)) return BarMove::TooFull;
 
     ScoreSnapshotGuard guard(score, a, d);
+    PinnedToNotes pins(score, where, a, d);
     WidenedEnds ends(score, c, d, w, start + w);
     ShiftFrom(score, c, d, start, w);
     CutTies(score, sel);
@@ -268,12 +385,12 @@ BarMove MoveLastBarDown(Score& score, int s) {
             break;
         }
     }
-    Settle(score, ends, {c, d}, {a, b});
+    Settle(score, pins, ends, {c, d}, {a, b}, start + w);
     guard.keep();
     return BarMove::Moved;
 }
 
-BarMove MoveFirstBarUp(Score& score, int s) {
+BarMove MoveFirstBarUp(Score& score, int s, const TextMeasurer& measurer) {
     if (BarMoveStaves(score, s, false).first == 0) return BarMove::NoNeighbour;
     const auto [a, b] = SystemBounds(score, s);
     const auto [c, d] = SystemBounds(score, a - 1);
@@ -288,7 +405,8 @@ BarMove MoveFirstBarUp(Score& score, int s) {
     const bool joins = EndsWithBarline(score, c);
     const int open = here.opening ? here.barline.front() : 0;
     const int32_t start = here.x[0], closing = here.x[1];
-    const Selection sel = BarBox(score, a, b, start, closing, joins ? open : 0);
+    const Positions where(score, measurer);
+    const Selection sel = BarBox(score, where, a, b, start, closing, joins ? open : 0);
     if (sel.empty()) return BarMove::NoBarsHere;
     const int32_t base = joins ? there.x.back() : LastObjectX(score, c, d) + kTailGap;
     // Music that began at the system's start, with no bar line before it,
@@ -299,6 +417,7 @@ BarMove MoveFirstBarUp(Score& score, int s) {
     if (!Fits(score, sel, c, dx)) return BarMove::TooFull;
 
     ScoreSnapshotGuard guard(score, c, b);
+    PinnedToNotes pins(score, where, c, b);
     if (joins && open != 0) {
         StaveBlock& top = score.stave(a);
         const uint8_t removed = top.obj[open].data.barline.style;
@@ -314,7 +433,7 @@ BarMove MoveFirstBarUp(Score& score, int s) {
     if (!PlaceBlock(score, sel, {c, dx, 0}, true)) return BarMove::TooFull;
     // The rest of this system closes up to its own start of the music.
     ShiftFrom(score, a, b, closing + 1, start - (closing + 1));
-    Settle(score, ends, {c, d}, {a, b});
+    Settle(score, pins, ends, {c, d}, {a, b}, base);
     guard.keep();
     return BarMove::Moved;
 }
@@ -345,7 +464,7 @@ BarPlace FindBar(const Score& score, int n) {
     return n > last.number || above.stave == 0 ? last : above;
 }
 
-bool DeleteBarAt(Score& score, int s, int32_t x) {
+bool DeleteBarAt(Score& score, int s, int32_t x, const TextMeasurer& measurer) {
     if (score.Nstaves < 1 || s < 1 || s > score.Nstaves) return false;
     const auto [a, b] = SystemBounds(score, s);
     const BarBounds bars = BarList(score, a);
@@ -353,38 +472,48 @@ bool DeleteBarAt(Score& score, int s, int32_t x) {
         const int32_t lo = bars.x[static_cast<std::size_t>(k - 1)];
         const int32_t hi = bars.x[static_cast<std::size_t>(k)];
         if (x <= lo || x > hi) continue;
-        const Selection sel = BarBox(score, a, b, lo + 1, hi);
+        const Positions where(score, measurer);
+        const Selection sel = BarBox(score, where, a, b, lo + 1, hi);
+        PinnedToNotes pins(score, where, a, b);
         DeleteBlockObjects(score, sel, true);
         ShiftFrom(score, a, b, hi + 1, lo - hi);
         Justify(score, a, MusicStart(score, a));
-        for (int t = a; t <= b; ++t)
-            TidyStave(score, t, t != a);
+        pins.release();
+        TidySystem(score, {a, b});
         return true;
     }
     return false;
 }
 
-bool DeleteBarCommand(EditContext& ctx, int s, int32_t x) {
+bool DeleteBarCommand(EditContext& ctx, int s, int32_t x, const BarEditOptions& options) {
     if (s < 1 || s > ctx.score.Nstaves) return false;
     const auto [a, b] = SystemBounds(ctx.score, s);
     ScoreEdit edit(ctx, "delete bar");
-    if (!edit.touchStaves(a, b) || !DeleteBarAt(ctx.score, s, x)) return false;
+    if (!edit.touchStaves(a, b) || !DeleteBarAt(ctx.score, s, x, options.measurer)) return false;
+    if (options.alongside) options.alongside(ctx.score);
     edit.commit();
     return true;
 }
 
 namespace {
 
-bool RunMove(EditContext& ctx, int s, bool down) {
+bool RunMove(EditContext& ctx, int s, bool down, const BarEditOptions& options) {
     Score& score = ctx.score;
     const auto [lo, hi] = BarMoveStaves(score, s, down);
     if (lo > hi) return false;
+    // The system that takes the bar in.
+    const int target = down ? SystemBounds(score, SystemBounds(score, s).second + 1).first : lo;
     BarMove result = BarMove::NoNeighbour;
     {
         ScoreEdit edit(ctx, down ? "move last bar down" : "move first bar up");
         if (!edit.touchStaves(lo, hi)) return false;
-        result = down ? MoveLastBarDown(score, s) : MoveFirstBarUp(score, s);
+        result = down ? MoveLastBarDown(score, s, options.measurer)
+                      : MoveFirstBarUp(score, s, options.measurer);
         if (result == BarMove::Moved) {
+            // Its bars were spaced apart from the moved one's: spaced again
+            // together, by their durations.
+            NeatenSystems(score, ctx.host, target, target, options.neatenFactor);
+            if (options.alongside) options.alongside(score);
             edit.commit();
             return true;
         }
@@ -412,11 +541,11 @@ bool RunMove(EditContext& ctx, int s, bool down) {
 
 }  // namespace
 
-bool MoveLastBarDownCommand(EditContext& ctx, int s) {
-    return RunMove(ctx, s, true);
+bool MoveLastBarDownCommand(EditContext& ctx, int s, const BarEditOptions& options) {
+    return RunMove(ctx, s, true, options);
 }
-bool MoveFirstBarUpCommand(EditContext& ctx, int s) {
-    return RunMove(ctx, s, false);
+bool MoveFirstBarUpCommand(EditContext& ctx, int s, const BarEditOptions& options) {
+    return RunMove(ctx, s, false, options);
 }
 
 }  // namespace sw

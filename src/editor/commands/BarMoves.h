@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <utility>
 
+#include "core/TextMeasurer.h"
 #include "editor/ScoreEdit.h"
 #include "model/Score.h"
 
@@ -30,11 +32,13 @@ enum class BarMove {
 // (0, -1) when that system has no neighbour on that side.
 std::pair<int, int> BarMoveStaves(const Score& score, int s, bool down);
 
-// The moves themselves. Anything but Moved changes nothing. Both systems are
-// justified to their own right ends and the receiving one tidied, its ties
-// over the system break joined again where both ends now lie in it.
-BarMove MoveLastBarDown(Score& score, int s);
-BarMove MoveFirstBarUp(Score& score, int s);
+// The moves themselves. Anything but Moved changes nothing. A mark, text or
+// line written at a note goes where the note goes (texts measured with
+// `measurer`). Both systems are justified to their own right ends and the
+// receiving one tidied, its ties over the closed break joined again (or
+// dropped when their partner is missing).
+BarMove MoveLastBarDown(Score& score, int s, const TextMeasurer& measurer);
+BarMove MoveFirstBarUp(Score& score, int s, const TextMeasurer& measurer);
 
 // Where the bar numbered n begins: the top stave of its system and the x
 // just after its opening bar line (or the system's start of the music). A
@@ -51,12 +55,22 @@ BarPlace FindBar(const Score& score, int n);
 // Deletes the bar under x in the system of stave s on every stave, its
 // closing bar line with it, closes the gap and justifies the system. False,
 // changing nothing, when x lies in no bar that a bar line closes.
-bool DeleteBarAt(Score& score, int s, int32_t x);
-bool DeleteBarCommand(EditContext& ctx, int s, int32_t x);
+bool DeleteBarAt(Score& score, int s, int32_t x, const TextMeasurer& measurer);
 
-// The commands: one edit over both systems; a refusal is explained and
-// records nothing. True when the bar moved.
-bool MoveLastBarDownCommand(EditContext& ctx, int s);
-bool MoveFirstBarUpCommand(EditContext& ctx, int s);
+// What the bar commands need besides the edit: the note spacing (0 by
+// duration .. 1 equal) the receiving system of a move is neatened with, and
+// a change made in the same Undo step when the command changes the score.
+struct BarEditOptions {
+    const TextMeasurer& measurer;
+    double neatenFactor = 0.5;
+    std::function<void(Score&)> alongside;
+};
+
+bool DeleteBarCommand(EditContext& ctx, int s, int32_t x, const BarEditOptions& options);
+
+// The commands: one edit over both systems, the receiving one neatened; a
+// refusal is explained and records nothing. True when the bar moved.
+bool MoveLastBarDownCommand(EditContext& ctx, int s, const BarEditOptions& options);
+bool MoveFirstBarUpCommand(EditContext& ctx, int s, const BarEditOptions& options);
 
 }  // namespace sw

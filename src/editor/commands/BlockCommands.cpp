@@ -41,12 +41,6 @@ bool Delete(EditContext& ctx, const Selection& selection, bool barlines, const c
     return true;
 }
 
-TextFont FontOf(const Score& score, int number) {
-    if (number < 1 || number > kMaxFonts || !score.fontsInUse.test(number)) number = 1;
-    const FontDesc& f = score.fonts[static_cast<std::size_t>(number)];
-    return TextFont{f.name.empty() ? "Times New Roman" : f.name, f.size > 0 ? f.size : 12, f.style};
-}
-
 // Where the aligned point of object (s, i) lies along the axis; nothing for
 // an object that is not aligned on it.
 std::optional<double> Measured(const Score& score, int s, int i, bool horizontal,
@@ -71,7 +65,7 @@ std::optional<double> Measured(const Score& score, int s, int i, bool horizontal
             }
             default:
                 if (text)
-                    return o.x + measurer.width(FontOf(score, o.text().fontNumber),
+                    return o.x + measurer.width(ScoreTextFont(score, o.text().fontNumber),
                                                 ChainText(score.stave(s), i)) /
                                      2.0;
                 return o.x;
@@ -88,7 +82,7 @@ std::optional<double> Measured(const Score& score, int s, int i, bool horizontal
         }
         default:
             if (text)
-                return o.y + measurer.height(FontOf(score, o.text().fontNumber),
+                return o.y + measurer.height(ScoreTextFont(score, o.text().fontNumber),
                                              ChainText(score.stave(s), i)) /
                                  2.0;
             return o.y;
@@ -96,6 +90,12 @@ std::optional<double> Measured(const Score& score, int s, int i, bool horizontal
 }
 
 }  // namespace
+
+TextFont ScoreTextFont(const Score& score, int number) {
+    if (number < 1 || number > kMaxFonts || !score.fontsInUse.test(number)) number = 1;
+    const FontDesc& f = score.fonts[static_cast<std::size_t>(number)];
+    return TextFont{f.name.empty() ? "Times New Roman" : f.name, f.size > 0 ? f.size : 12, f.style};
+}
 
 bool CopyBlock(EditContext& ctx, const Selection& selection, const BlockPlacement& placement,
                bool move) {

@@ -10,6 +10,10 @@
 
 namespace sw {
 
+// The font a score text of font number `number` is measured in (font 1 for
+// a number out of range).
+TextFont ScoreTextFont(const Score& score, int number);
+
 // Copies (or moves) the selection to the placement; the user is told why
 // when it does not fit. True when the score changed.
 bool CopyBlock(EditContext& ctx, const Selection& selection, const BlockPlacement& placement,
