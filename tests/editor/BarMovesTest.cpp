@@ -10,6 +10,7 @@
 #include "editor/commands/BarMoves.h"
 #include "layout/Bars.h"
 #include "layout/GlyphTable.h"
+#include "layout/Justify.h"
 #include "model/Build.h"
 #include "support/EditorFixture.h"
 
@@ -154,6 +155,22 @@ TEST(BarMoves, FirstBarUpJoinsOpeningBarline) {
         EXPECT_EQ(Xs(s, 2).back(), kRight);
         EXPECT_EQ(Xs(s, 1).back(), kRight);
     }
+}
+
+// The rest of a system that gave its first bar up closes up to its own start
+// of the music, after its key signature, not the previous system's start.
+TEST(BarMoves, TheRestClosesUpToItsOwnStart) {
+    Score s;
+    AddSystem(s, 100, {{'n', 80, 1}, {'|', 200}, {'n', 250, 2}, {'|', 400}});
+    AddSystem(s, 300, {{'n', 200, 3}, {'|', 300}, {'n', 350, 4}, {'|', 500}});
+    ScoreObject* key = PlaceObject(s, 2, kKeysig, 60, 300, glyph::SHARP);
+    key->data.keysig.key = 7;
+    TidyStave(s, 2, false);
+    const int32_t start = MusicStart(s, 2);
+    ASSERT_GT(start, MusicStart(s, 1) + 30);
+    ASSERT_EQ(MoveFirstBarUp(s, 2, kMeasurer), BarMove::Moved);
+    EXPECT_EQ(Sequence(s, 2), "n4 |0 ");
+    EXPECT_GT(s.stave(2).obj[Find(s, 2, kNote, 4)].x, start);
 }
 
 // Music after the last bar line follows the bar down; music after the next
