@@ -131,9 +131,9 @@ TEST(BarMoves, LastBarDownCarriesTiesCurvesAndTexts) {
     // that system's opening one; everything stays in order up to 700.
     EXPECT_EQ(Sequence(s, 2), "n3 c t c n4 |0 n4 n6 |0 ");
     EXPECT_EQ(Xs(s, 2).back(), kRight);
-    // The lyric is centred on the bar's last note: it keeps its place there.
+    // The lyric starts at the bar's first note: it keeps its place there.
     EXPECT_EQ(ChainText(s.stave(2), Find(s, 2, kText9)), "a lyric longer than ten");
-    EXPECT_EQ(s.stave(2).obj[Find(s, 2, kText9)].x, s.stave(2).obj[Find(s, 2, kNote, 4)].x - 20);
+    EXPECT_EQ(s.stave(2).obj[Find(s, 2, kText9)].x, s.stave(2).obj[Find(s, 2, kNote, 3)].x + 10);
     // The tie into the bar now crosses the break; the one out of it is whole.
     EXPECT_EQ(s.stave(1).obj[Find(s, 1, kNote, 3)].note().tieRight, 255);
     const StaveBlock& b = s.stave(2);

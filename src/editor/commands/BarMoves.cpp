@@ -64,10 +64,9 @@ bool WrittenAtNote(int kind) {
     }
 }
 
-// Where object i of stave s belongs in the music: a mark, text or line
-// written at a note (a text centred on it, a mark within the reach of a
-// chord) is where that note is, whatever its own x; everything else is
-// where it lies.
+// Where object i of stave s belongs in the music: a mark or line within
+// reach of a note, or a text centred on a note or starting at one, is where
+// that note is, whatever its own x; everything else is where it lies.
 class Positions {
   public:
     Positions(const Score& score, const TextMeasurer& measurer)
@@ -77,22 +76,27 @@ class Positions {
         const StaveBlock& b = score_.stave(s);
         const ScoreObject& o = b.obj[i];
         if (!WrittenAtNote(o.kind)) return o.x;
-        double centre = o.x;
-        double reach = kMarkReach;
         if (HasTextLayout(o.kind)) {
             const int w =
                 measurer_.width(ScoreTextFont(score_, o.text().fontNumber), ChainText(b, i));
-            centre = o.x + w / 2.0;
-            reach = std::max(reach, w / 2.0);
+            if (const int j = NoteNear(b, o.x + w / 2.0)) return b.obj[j].x;
         }
-        int32_t x = o.x;
+        const int j = NoteNear(b, o.x);
+        return j ? b.obj[j].x : o.x;
+    }
+
+  private:
+    // The note nearest to x within a mark's reach, 0 for none.
+    static int NoteNear(const StaveBlock& b, double x) {
+        int found = 0;
+        double reach = kMarkReach;
         for (int j = 1; j <= b.count(); ++j) {
             const ScoreObject& n = b.obj[j];
-            if (n.kind != kNote || std::abs(n.x - centre) > reach) continue;
-            reach = std::abs(n.x - centre);
-            x = n.x;
+            if (n.kind != kNote || std::abs(n.x - x) > reach) continue;
+            reach = std::abs(n.x - x);
+            found = j;
         }
-        return x;
+        return found;
     }
 
   private:
