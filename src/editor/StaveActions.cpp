@@ -31,6 +31,15 @@ bool StaveCommandApplies(const Score& score, int s, Action a) {
             return h.joinToNext && h.withBrace && !last;
         case Action::DeleteStave:
             return score.Nstaves >= 2;
+        case Action::MoveFirstUp:
+        case Action::MoveLastDown: {
+            // Only towards a system of as many staves.
+            const bool down = a == Action::MoveLastDown;
+            const auto [first, end] = SystemBounds(score, s);
+            if (down ? end >= score.Nstaves : first <= 1) return false;
+            const auto [other, otherEnd] = SystemBounds(score, down ? end + 1 : first - 1);
+            return otherEnd - other == end - first;
+        }
         default:
             return true;
     }

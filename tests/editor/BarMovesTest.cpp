@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/BarMaintenanceDialog.h"
+#include "editor/PopupMenus.h"
 #include "editor/commands/BarMoves.h"
 #include "layout/Bars.h"
 #include "layout/GlyphTable.h"
@@ -342,6 +343,20 @@ TEST_F(BarMoveCommands, EachMoveIsOneUndoStep) {
 }
 
 TEST_F(BarMoveCommands, DifferentStaveCountsAreRefused) {
+    Open(0);
+    // The stave menu offers no move towards a system of other stave counts.
+    auto offered = [&](int s, Action a) {
+        for (const MenuItem& i : StaveMenu(score, s, [](Action) { return true; }).items)
+            if (i.action == a) return i.enabled;
+        return false;
+    };
+    EXPECT_FALSE(offered(1, Action::MoveLastDown));
+    EXPECT_FALSE(offered(3, Action::MoveFirstUp));
+    EXPECT_FALSE(offered(1, Action::MoveFirstUp));
+    Open(1);
+    EXPECT_TRUE(offered(2, Action::MoveLastDown));
+    EXPECT_TRUE(offered(3, Action::MoveFirstUp));
+    EXPECT_FALSE(offered(3, Action::MoveLastDown));
     Open(0);
     const std::string before = Fingerprint(score);
     d->setCurrentStave(1);

@@ -99,7 +99,6 @@ class Positions {
         return found;
     }
 
-  private:
     const Score& score_;
     const TextMeasurer& measurer_;
 };
@@ -514,8 +513,8 @@ bool RunMove(EditContext& ctx, int s, bool down, const BarEditOptions& options) 
         result = down ? MoveLastBarDown(score, s, options.measurer)
                       : MoveFirstBarUp(score, s, options.measurer);
         if (result == BarMove::Moved) {
-            // Its bars were spaced apart from the moved one's: spaced again
-            // together, by their durations.
+            // The moved bar keeps the spacing of the system it left: the
+            // receiving system is spaced again as a whole, by durations.
             NeatenSystems(score, ctx.host, target, target, options.neatenFactor);
             if (options.alongside) options.alongside(score);
             edit.commit();
