@@ -734,10 +734,19 @@ void Reader::note(SourcePart& part, std::size_t index) {
         ++skipped_[type.toStdString() + " notes (written shorter or longer)"];
     n.duration = n.grace ? 0 : toDivisions(duration, "duration");
     if (!known) {
-        // No written type: the nearest value to the length, or a whole-bar rest.
+        // No written type: the value and dots that make the length, else the
+        // nearest value; a long enough rest may be a whole-bar rest.
         const double q = static_cast<double>(n.duration) / kImportDivisions;
         n.value =
             std::clamp(3 - static_cast<int>(std::floor(std::log2(std::max(q, 1.0 / 32)))), 0, 7);
+        for (int dots = 1; dots <= 3; ++dots) {
+            const double base = q / (2 - std::ldexp(1.0, -dots));
+            const double v = 3 - std::log2(base);
+            if (std::abs(v - std::round(v)) < 1e-9 && v >= 0 && v <= 7 && n.dots == 0) {
+                n.value = static_cast<int>(std::round(v));
+                n.dots = dots;
+            }
+        }
         if (rest && !n.grace && type.isEmpty()) n.measureRest = n.measureRest || q >= 1;
     }
     n.pos = n.chord ? lastPos_ : pos_;

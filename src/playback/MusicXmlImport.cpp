@@ -96,6 +96,7 @@ struct MeasurePlan {
     std::set<int> accidentals;   // onsets with an accidental somewhere
     std::set<int> clefChanges;   // onsets after 0 where a clef changes
     bool opening = false;        // a clef, key or time change at its start
+    bool closing = false;        // a change after its last onset, before the bar line
     double width = 0;            // natural width, page pixels
     int objects = 0;             // most objects on one stave
 };
@@ -253,9 +254,15 @@ void Builder::plan() {
             plan.objects = std::max(plan.objects, objects);
         }
         plan.positions.assign(positions.begin(), positions.end());
+        for (const mxl::Part& part : doc_.parts)
+            for (const mxl::Attributes& a : part.measures[m].attributes)
+                if (a.pos > 0 && (a.clef || a.key || a.time) &&
+                    (plan.positions.empty() || a.pos > plan.positions.back()))
+                    plan.closing = true;
         // Natural widths: a column grows with the square root of its length.
         const int end = measureLength(m);
-        double w = kBarlineRoom + (plan.opening ? kClefWidth + kTimeWidth : 0);
+        double w = kBarlineRoom + (plan.opening ? kClefWidth + kTimeWidth : 0) +
+                   (plan.closing ? kClefWidth + kTimeWidth : 0);
         for (std::size_t i = 0; i < plan.positions.size(); ++i) {
             const int at = plan.positions[i];
             const int to = i + 1 < plan.positions.size() ? plan.positions[i + 1] : end;
@@ -442,6 +449,7 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
                 scale;
         }
         if (plan.positions.empty()) cursor += 40 * scale;
+        if (plan.closing) cursor += (kClefWidth + kTimeWidth) * scale;
         cursor += kBarlineRoom * scale;
         spans.push_back({static_cast<int32_t>(std::lround(from)),
                          static_cast<int32_t>(std::lround(cursor)) - 4});
@@ -505,6 +513,12 @@ void Builder::measure(int s, std::size_t p, std::size_t m, const std::vector<int
         bool clef = false, key = false, time = false;
         if (!ApplyAttributes(pm, at, st, clef, key, time)) continue;
         int32_t x = at == 0 ? from + 4 : columnX(m, at) - kClefWidth;
+        if (at > 0 && (plans_[m].positions.empty() || at > plans_[m].positions.back())) {
+            // After the last note: just before the bar line, as a warning of the change.
+            const int room = (clef ? 18 : 0) + (key ? std::max(1, std::abs(st.key)) * 7 : 0) +
+                             (time ? kTimeWidth : 0);
+            x = to - 4 - room;
+        }
         if (clef) {
             if (ScoreObject* c = add(s, kClef, x, Y, ClefGlyph(st.clef.type, true))) {
                 c->data.clef.type = static_cast<uint8_t>(st.clef.type);
@@ -565,9 +579,13 @@ void Builder::measure(int s, std::size_t p, std::size_t m, const std::vector<int
             const int left = gracesLeft[{n->voice, n->pos}]--;
             x -= kGraceStep * left + (plans_[m].accidentals.count(n->pos) ? kAccidentalRoom : 0);
         }
+        // A bar's rest stands for the whole bar of the time in force, so a
+        // rest filling a shorter bar (a pickup) keeps its own length.
         const bool wholeBar =
             n->rest && !two && !n->grace &&
-            (n->measureRest || (n->duration >= measureLength(m) && pm.notes.size() == 1));
+            (n->measureRest || (n->duration >= measureLength(m) && pm.notes.size() == 1)) &&
+            (!st.time || n->duration >= int64_t{st.time->beats} * 4 * doc_.divisions /
+                                            std::max(1, st.time->beatType));
         if (wholeBar) x = (from + to) / 2 - 6;
         place(s, p, m, chord, static_cast<int>(v), two, x, inForce);
         if (wholeBar && score_.stave(s).h.Nobjec > 0) {
