@@ -14,6 +14,7 @@
 #include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "layout/Bars.h"
+#include "layout/BeamRules.h"
 #include "layout/GlyphTable.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
@@ -126,6 +127,7 @@ class Builder {
                int voiceSlot, bool twoVoices, int32_t x, std::map<int, int>& inForce);
     void directions(int s, std::size_t p, std::size_t m, int32_t from, int32_t to);
     void linkBeams(int s);
+    int64_t beatOf(std::size_t m, int pos, const StaffState& st) const;
     ScoreObject* add(int s, Kind kind, int32_t x, int32_t y, uint8_t glyph = kNoGlyph);
     void placeTime(int s, int32_t x, const mxl::Time& time);
     void skip(const std::string& what) { ++skipped_[what]; }
@@ -153,6 +155,7 @@ class Builder {
         int voice;
         const char* type;
         int32_t x;
+        int64_t beat;  // the measure and beat it falls in, when the document has no beams
     };
     std::vector<BeamNote> beamNotes_;
     struct TupletRun {
@@ -165,6 +168,18 @@ class Builder {
     int lastSystemFirstStave_ = 0;
     int thirdVoices_ = 0, overflow_ = 0;
 };
+
+// Without written beams, notes are grouped by the beat of the time in force:
+// a dotted beat in compound times (6/8, 9/8, 12/8, 3/8), else the beat unit.
+int64_t Builder::beatOf(std::size_t m, int pos, const StaffState& st) const {
+    int64_t beat = doc_.divisions;
+    if (st.time) {
+        const int unit = std::max(1, st.time->beatType);
+        beat = int64_t{4} * doc_.divisions / unit;
+        if (unit >= 8 && st.time->beats % 3 == 0) beat *= 3;
+    }
+    return static_cast<int64_t>(m) * (int64_t{1} << 32) + pos / std::max<int64_t>(1, beat);
+}
 
 ScoreObject* Builder::add(int s, Kind kind, int32_t x, int32_t y, uint8_t glyph) {
     ScoreObject* o = PlaceObject(score_, s, kind, x, y, glyph);
@@ -736,12 +751,9 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
         const char* type = nullptr;
         for (const mxl::Beam& b : lead.beams)
             if (b.level == 1) type = b.type;
-        if (type || (!anyBeams_ && lead.value >= 4))
-            beamNotes_.push_back({linkSlot, voiceSlot, type, x});
-        else
-            beamNotes_.push_back({linkSlot, voiceSlot, nullptr, x});
+        beamNotes_.push_back({linkSlot, voiceSlot, type, x, beatOf(m, lead.pos, st)});
     } else if (!lead.grace) {
-        beamNotes_.push_back({0, voiceSlot, nullptr, x});
+        beamNotes_.push_back({0, voiceSlot, nullptr, x, -1});
     }
     // A tuplet's number over its notes, once all of them are placed.
     TupletRun& run = tuplets_[static_cast<std::size_t>(voiceSlot)];
@@ -778,10 +790,21 @@ void Builder::linkBeams(int s) {
     // document: the quavers and shorter notes of one beat.
     for (int voice = 0; voice < kMaxVoices; ++voice) {
         int previous = 0;
+        const BeamNote* last = nullptr;
         for (const BeamNote& n : beamNotes_) {
             if (n.voice != voice) continue;
             if (!n.slot) {
                 previous = 0;
+                last = nullptr;
+                continue;
+            }
+            if (!anyBeams_) {
+                if (!IsBeamableNote(score_, {s, n.slot})) {
+                    last = nullptr;
+                    continue;
+                }
+                if (last && last->beat == n.beat) LinkBeam(score_, {s, last->slot}, {s, n.slot});
+                last = &n;
                 continue;
             }
             const std::string type = n.type ? n.type : "";

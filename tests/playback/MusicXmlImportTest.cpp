@@ -219,6 +219,63 @@ TEST(MusicXmlImport, AHandWrittenFileComesInAsThePageModelHoldsIt) {
     EXPECT_EQ(Objects(*score, 1, kCurve).size(), 3u);  // the slur's three points
 }
 
+// A one-part document of the given measure bodies, two divisions a crotchet.
+std::string OnePart(const std::vector<std::string>& measures) {
+    std::string xml =
+        "<score-partwise><part-list><score-part id=\"P1\"><part-name>A</part-name>"
+        "</score-part></part-list><part id=\"P1\">";
+    for (std::size_t m = 0; m < measures.size(); ++m)
+        xml += "<measure number=\"" + std::to_string(m + 1) + "\">" +
+               (m == 0 ? "<attributes><divisions>2</divisions></attributes>" : "") + measures[m] +
+               "</measure>";
+    return xml + "</part></score-partwise>";
+}
+
+std::string Quaver(char step, const std::string& more = "") {
+    return std::string("<note><pitch><step>") + step +
+           "</step><octave>5</octave></pitch><duration>1</duration><type>eighth</type>" + more +
+           "</note>";
+}
+
+// The notes of stave s in x order, each as the index of the note it beams on
+// to among them (-1 for none).
+std::vector<int> BeamsOn(const Score& score, int s) {
+    const auto notes = Objects(score, s, kNote);
+    std::vector<int> out;
+    for (const ScoreObject* n : notes) {
+        const int to = n->note().beamOnTo;
+        const auto it = std::find_if(notes.begin(), notes.end(), [&](const ScoreObject* o) {
+            return to && o == &score.stave(s).obj[to];
+        });
+        out.push_back(it == notes.end() ? -1 : static_cast<int>(it - notes.begin()));
+    }
+    return out;
+}
+
+TEST(MusicXmlImport, WithoutWrittenBeamsQuaversAreBeamedByTheBeat) {
+    const std::string rest = "<note><rest/><duration>1</duration><type>eighth</type></note>";
+    const std::string crotchet =
+        "<note><pitch><step>C</step><octave>5</octave></pitch><duration>2</duration>"
+        "<type>quarter</type></note>";
+    // 6/8 in two dotted beats; 2/4 by crotchets, a rest and a crotchet breaking groups.
+    const std::string xml = OnePart(
+        {"<attributes><time><beats>6</beats><beat-type>8</beat-type></time></attributes>" +
+             Quaver('C') + Quaver('D') + Quaver('E') + Quaver('F') + Quaver('G') + Quaver('A'),
+         "<attributes><time><beats>2</beats><beat-type>4</beat-type></time></attributes>" +
+             Quaver('C') + Quaver('D') + rest + Quaver('E'),
+         crotchet + Quaver('C') + Quaver('D')});
+    auto score = std::make_unique<Score>();
+    ASSERT_TRUE(Import(xml, *score).ok);
+    EXPECT_EQ(BeamsOn(*score, 1),
+              (std::vector<int>{1, 2, -1, 4, 5, -1, 7, -1, -1, -1, -1, 12, -1}));
+    // A file that writes beams is taken as written: the unbeamed quavers stay apart.
+    const std::string written =
+        OnePart({Quaver('C', "<beam number=\"1\">begin</beam>") +
+                 Quaver('D', "<beam number=\"1\">end</beam>") + Quaver('E') + Quaver('F')});
+    ASSERT_TRUE(Import(written, *score).ok);
+    EXPECT_EQ(BeamsOn(*score, 1), (std::vector<int>{1, -1, -1, -1}));
+}
+
 TEST(MusicXmlImport, TimewiseScoresAndCompressedFilesReadAsPartwise) {
     const std::string partwise =
         Slurp(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/features.musicxml");
