@@ -47,6 +47,7 @@ constexpr int kMaxSteps = 30;       // furthest note from the middle line, in st
 constexpr int kObjectBudget = 236;  // objects a stave takes before the system is split
 constexpr int kMaxVoices = 2;
 constexpr int kAcrossSystems = 255;  // tie to or from the next or last system
+constexpr int kContinued = 14;       // a slur or hairpin going on starts this far before the music
 constexpr int kPitchClass[7] = {0, 2, 4, 5, 7, 9, 11};
 constexpr int kSharpOrder[7] = {3, 0, 4, 1, 5, 2, 6};  // F C G D A E B, C = 0
 constexpr int kMiddleLine[4] = {34, 22, 28, 26};       // diatonic step on the middle line
@@ -127,6 +128,10 @@ class Builder {
                int voiceSlot, bool twoVoices, int32_t x, std::map<int, int>& inForce);
     void directions(int s, std::size_t p, std::size_t m, int32_t from, int32_t to);
     void linkBeams(int s);
+    void slur(int s, int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool above);
+    void hairpin(int s, int32_t x1, int32_t x2, int32_t y, bool crescendo);
+    void endings(int top, std::size_t first, std::size_t last,
+                 const std::vector<std::pair<int32_t, int32_t>>& spans);
     int64_t beatOf(std::size_t m, int pos, const StaffState& st) const;
     ScoreObject* add(int s, Kind kind, int32_t x, int32_t y, uint8_t glyph = kNoGlyph);
     void placeTime(int s, int32_t x, const mxl::Time& time);
@@ -166,6 +171,14 @@ class Builder {
     std::map<std::string, int> skipped_;
     int systemIndex_ = 0;
     int lastSystemFirstStave_ = 0;
+    int32_t musicStart_ = 0;  // where the current system's first measure begins
+    // An ending bracket begun and not yet closed; `carried` once it has
+    // reached the end of a system and goes on in the next.
+    struct OpenEnding {
+        int32_t x = 0;
+        bool carried = false;
+    };
+    std::optional<OpenEnding> ending_;
     int thirdVoices_ = 0, overflow_ = 0;
 };
 
@@ -339,6 +352,10 @@ bool Builder::build() {
         systemIndex_ = static_cast<int>(k);
         system(systems_[k].first, systems_[k].second, y, title);
     }
+    // Slurs, hairpins and endings reaching into a system add to the one
+    // before, so the staves are put in order once all are filled.
+    for (int s = 1; s <= score_.Nstaves; ++s)
+        TidyStave(score_, s, true);
     return true;
 }
 
@@ -434,6 +451,7 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
     for (std::size_t p = 0; p < parts; ++p)
         opening(staves[p], p, left + kClefX, timeChanged, start);
     start += 10;
+    musicStart_ = start;
 
     // Columns: the natural widths stretched or squeezed to the stave's end.
     double natural = 0;
@@ -465,9 +483,10 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
         }
         if (plan.positions.empty()) cursor += 40 * scale;
         if (plan.closing) cursor += (kClefWidth + kTimeWidth) * scale;
-        cursor += kBarlineRoom * scale;
+        // The bar line stands in the middle of its room, clear of the next note.
         spans.push_back({static_cast<int32_t>(std::lround(from)),
-                         static_cast<int32_t>(std::lround(cursor)) - 4});
+                         static_cast<int32_t>(std::lround(cursor + kBarlineRoom * scale / 2))});
+        cursor += kBarlineRoom * scale;
     }
     if (!spans.empty()) spans.back().second = right - 2;
 
@@ -503,14 +522,12 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
         if (ScoreObject* b =
                 add(top, kBarline, spans[m - first].second, score_.stave(top).h.Ycoord))
             b->data.barline.style = static_cast<uint8_t>(style);
-        if (right.ending || doc_.measures[m].left.ending) skip("ending brackets");
     }
+    endings(top, first, last, spans);
     if (doc_.measures[first].left.repeat) {
         if (ScoreObject* b = add(top, kBarline, start - 6, score_.stave(top).h.Ycoord))
             b->data.barline.style = 2;
     }
-    for (int s : staves)
-        TidyStave(score_, s, true);
 }
 
 void Builder::measure(int s, std::size_t p, std::size_t m, const std::vector<int32_t>&,
@@ -722,12 +739,12 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
                 const bool above = a.pitch > 0;
                 const int32_t lift = above ? -12 : 12;
                 if (a.stave == s) {
-                    const int32_t y1 = a.y + lift, y2 = o->y + lift;
-                    const int32_t mid = (y1 + y2) / 2 + (above ? -8 : 8);
-                    PlaceCurve(score_, s, {{a.x + 4, y1}, {(a.x + x) / 2 + 4, mid}, {x + 4, y2}},
-                               2);
+                    slur(s, a.x + 4, a.y + lift, x + 4, o->y + lift, above);
                 } else {
-                    skip("slurs from one system to the next");
+                    // To the end of the first system, and on from the start of this one.
+                    slur(a.stave, a.x + 4, a.y + lift, score_.stave(a.stave).h.RightX - 4,
+                         a.y + lift, above);
+                    slur(s, musicStart_ - kContinued, o->y + lift, x + 4, o->y + lift, above);
                 }
             }
             for (const mxl::Lyric& l : n->lyrics) {
@@ -782,6 +799,60 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
         if (lead.trill) add(s, kTrill, x, y - 12, GlyphNamed("TR"));
     }
     if (lead.arpeggio) skip("arpeggios");
+}
+
+void Builder::slur(int s, int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool above) {
+    const int32_t mid = (y1 + y2) / 2 + (above ? -8 : 8);
+    PlaceCurve(score_, s, {{x1, y1}, {(x1 + x2) / 2, mid}, {x2, y2}}, 2);
+}
+
+// A hairpin from x1 to x2, too short ones left out; a diminuendo stands at
+// its wide end with a negative length.
+void Builder::hairpin(int s, int32_t x1, int32_t x2, int32_t y, bool crescendo) {
+    const int32_t len = x2 - x1;
+    if (len < 8) return;
+    if (ScoreObject* h = add(s, kHairpin, crescendo ? x1 : x2, y))
+        h->data.hairpin = {static_cast<int16_t>(crescendo ? len : -len), 6, 1};
+}
+
+// Ending brackets over the system's top stave, with their numbers: a leg
+// down where one begins and where one stops; one reaching past the system's
+// end goes on over the next without a leg at its start.
+void Builder::endings(int top, std::size_t first, std::size_t last,
+                      const std::vector<std::pair<int32_t, int32_t>>& spans) {
+    constexpr int32_t kRise = 52, kLeg = 16;
+    const int32_t y = score_.stave(top).h.Ycoord - kRise;
+    auto bracket = [&](int32_t to, bool stop) {
+        LineShape shape;
+        shape.dx = std::max(8, to - ending_->x);
+        shape.legLength = kLeg;
+        shape.legDirection = 1;
+        shape.legEnds = (ending_->carried ? 0 : 2) | (stop ? 4 : 0);
+        if (!PlaceLine(score_, top, ending_->x, y, shape)) ++overflow_;
+    };
+    for (std::size_t m = first; m <= last; ++m) {
+        // From the bar line before the measure, or the start of the system's music.
+        const int32_t from = m > first ? spans[m - first - 1].second + 2 : musicStart_ - 4;
+        const int32_t to = spans[m - first].second;
+        if (ending_ && ending_->carried && m == first) ending_->x = from;
+        const mxl::Barline& left = doc_.measures[m].left;
+        if (left.ending && left.endingType && std::string(left.endingType) == "start") {
+            ending_ = OpenEnding{from, false};
+            const std::string number =
+                left.endingText.empty() ? std::to_string(left.ending) + "." : left.endingText;
+            PlaceText(score_, top, kText, from + 6, y + 11, textFont_,
+                      Utf8ToScoreText(number.substr(0, 8)));
+        }
+        const mxl::Barline& right = doc_.measures[m].right;
+        if (ending_ && right.ending && right.endingType) {
+            bracket(to - 4, std::string(right.endingType) == "stop");
+            ending_.reset();
+        }
+    }
+    if (ending_) {
+        bracket(score_.stave(top).h.RightX - 4, false);
+        ending_->carried = true;
+    }
 }
 
 void Builder::linkBeams(int s) {
@@ -848,13 +919,13 @@ void Builder::directions(int s, std::size_t p, std::size_t m, int32_t from, int3
                     if (w == wedges_[p].end()) break;
                     const Placed a = w->second;
                     wedges_[p].erase(w);
-                    if (a.stave != s || x - a.x < 8) {
-                        if (a.stave != s) skip("hairpins from one system to the next");
-                        break;
+                    if (a.stave != s) {
+                        hairpin(a.stave, a.x, score_.stave(a.stave).h.RightX - 4, a.y + 4,
+                                a.pitch > 0);
+                        hairpin(s, musicStart_ - kContinued, x, below + 4, a.pitch > 0);
+                    } else {
+                        hairpin(s, a.x, x, a.y + 4, a.pitch > 0);
                     }
-                    const int32_t len = x - a.x;
-                    ScoreObject* h = add(s, kHairpin, a.pitch > 0 ? a.x : x, a.y + 4);
-                    if (h) h->data.hairpin = {static_cast<int16_t>(a.pitch > 0 ? len : -len), 6, 1};
                 }
                 break;
             }

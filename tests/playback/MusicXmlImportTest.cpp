@@ -276,6 +276,52 @@ TEST(MusicXmlImport, WithoutWrittenBeamsQuaversAreBeamedByTheBeat) {
     EXPECT_EQ(BeamsOn(*score, 1), (std::vector<int>{1, -1, -1, -1}));
 }
 
+TEST(MusicXmlImport, EndingsSlursAndHairpinsGoOnAcrossASystemBreak) {
+    const std::string crotchet =
+        "<note><pitch><step>A</step><octave>4</octave></pitch><duration>2</duration>"
+        "<type>quarter</type>";
+    auto note = [&](const std::string& notations) {
+        return crotchet + "<notations>" + notations + "</notations></note>";
+    };
+    const std::string wedge = "<direction><direction-type><wedge type=\"";
+    const std::string xml = OnePart(
+        {crotchet + "</note>",
+         "<barline location=\"left\"><ending number=\"1\" type=\"start\">1.</ending>"
+         "</barline>" +
+             wedge + "crescendo\"/></direction-type></direction>" + note("<slur type=\"start\"/>"),
+         "<print new-system=\"yes\"/>" + note("<slur type=\"stop\"/>") + wedge +
+             "stop\"/></direction-type></direction>"
+             "<barline location=\"right\"><bar-style>light-heavy</bar-style>"
+             "<ending number=\"1\" type=\"stop\"/><repeat direction=\"backward\"/>"
+             "</barline>",
+         crotchet + "</note>"});
+    auto score = std::make_unique<Score>();
+    const ImportOutcome out = Import(xml, *score);
+    ASSERT_TRUE(out.ok) << out.error;
+    EXPECT_TRUE(out.skipped.empty()) << out.skipped.front();
+    ASSERT_EQ(score->Nstaves, 2);
+    // The bracket: its leg down and number in the first system, its closing
+    // leg in the second.
+    const auto first = Objects(*score, 1, kLine), second = Objects(*score, 2, kLine);
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(first[0]->data.line.legEnds, 2);
+    EXPECT_EQ(second[0]->data.line.legEnds, 4);
+    EXPECT_EQ(first[0]->x + first[0]->data.line.dx, score->stave(1).h.RightX - 4);
+    bool number = false;
+    for (const ScoreObject* t : Objects(*score, 1, kText))
+        number = number ||
+                 ChainText(score->stave(1), static_cast<int>(t - &score->stave(1).obj[0])) == "1.";
+    EXPECT_TRUE(number);
+    for (int s : {1, 2}) {
+        EXPECT_EQ(Objects(*score, s, kCurve).size(), 3u) << s;  // a slur's piece of three points
+        EXPECT_EQ(Objects(*score, s, kHairpin).size(), 1u) << s;
+    }
+    // Exported again, it is still the first ending.
+    EXPECT_NE(Export(*score).find("<ending number=\"1\" type=\"start\">1.</ending>"),
+              std::string::npos);
+}
+
 TEST(MusicXmlImport, TimewiseScoresAndCompressedFilesReadAsPartwise) {
     const std::string partwise =
         Slurp(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/features.musicxml");
