@@ -492,7 +492,7 @@ void Reader::measure(SourcePart& part, std::size_t index) {
             if (tempo > 0 && doc_.tempo == 0) doc_.tempo = static_cast<int>(std::lround(tempo));
             skip();
         } else {
-            ++skipped_["<" + name.toString().left(40).toStdString() + ">"];
+            ++skipped_[QStringLiteral("<%1>").arg(name.left(40)).toStdString()];
             skip();
         }
     }
@@ -1076,10 +1076,28 @@ ImportOutcome ImportMusicXmlFile(const std::string& path, const ImportOptions& o
     std::ifstream in(path, std::ios::binary);
     std::string bytes;
     if (in) {
-        // One byte past the limit is enough to know the file is too large.
-        bytes.resize(limits.fileBytes + 1);
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        // As much as the file holds, up to one byte past the limit (enough to
+        // know it is too large); a stream that cannot tell its size is read
+        // in pieces up to the same bound.
+        in.seekg(0, std::ios::end);
+        const std::streamoff size = in.tellg();
+        in.seekg(0, std::ios::beg);
+        const std::size_t want = limits.fileBytes + 1;
+        if (size >= 0 && in) {
+            bytes.resize(std::min(static_cast<std::size_t>(size), want));
+            in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            bytes.resize(static_cast<std::size_t>(in.gcount()));
+        } else {
+            in.clear();
+            std::size_t got = 0;
+            while (got < want) {
+                bytes.resize(std::min(want, got + 65536));
+                in.read(bytes.data() + got, static_cast<std::streamsize>(bytes.size() - got));
+                if (in.gcount() <= 0) break;
+                got += static_cast<std::size_t>(in.gcount());
+            }
+            bytes.resize(got);
+        }
     }
     if (!in && !in.eof()) {
         out.error = FormatMessage(msg::MusicXmlCannotBeRead, path, std::string("no such file"));
