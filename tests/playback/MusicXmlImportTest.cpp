@@ -400,6 +400,21 @@ TEST(MusicXmlImport, HostileAndBrokenFilesAreRefusedNamingThePlace) {
                       small)
                   .find("too long"),
               std::string::npos);
+    // A file past the size limit is refused from its first bytes past it; one
+    // within it is read whole.
+    const test::TempDir dir;
+    const std::string path = dir.file("limit.musicxml");
+    std::ofstream(path, std::ios::binary) << Minimal(note);
+    MusicXmlLimits tight;
+    tight.fileBytes = Minimal(note).size() - 1;
+    ScriptedHost host;
+    host.setPermissive(true);
+    QtTextMeasurer measurer;
+    auto score = std::make_unique<Score>();
+    EXPECT_NE(ImportMusicXmlFile(path, {}, *score, host, measurer, tight).error.find("larger"),
+              std::string::npos);
+    tight.fileBytes += 1;
+    EXPECT_TRUE(ImportMusicXmlFile(path, {}, *score, host, measurer, tight).ok);
     EXPECT_EQ(Refusal("<html/>"), "the file holds no score-partwise or score-timewise score");
     EXPECT_EQ(Refusal(Minimal("").replace(Minimal("").find("<measure"), 21, "")),
               "the score has no measures");
