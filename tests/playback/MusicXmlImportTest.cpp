@@ -455,6 +455,29 @@ TEST_F(ImportDocument, TheFileMenuOpensTheFileAsAModifiedUntitledScore) {
     EXPECT_HOST_CLEAN(host);
 }
 
+TEST_F(ImportDocument, FromAWindowHoldingAScoreTheSaveQuestionComesFirst) {
+    const std::string file = STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/timewise.musicxml";
+    ASSERT_TRUE(Start(file));
+    const int staves = score.Nstaves;
+    d->setModified(true);
+    bool failed = false;
+    // Kept: no file dialog, nothing changes.
+    host.expectMessage("has not been saved", Answer::Cancel);
+    EXPECT_FALSE(d->closeAndImport(failed));
+    EXPECT_FALSE(failed);
+    // Not saved, the dialog cancelled: the score stays too.
+    host.expectMessage("has not been saved", Answer::No).expectOpenFile(std::nullopt);
+    EXPECT_FALSE(d->closeAndImport(failed));
+    EXPECT_EQ(score.Nstaves, staves);
+    // Not saved, a file chosen: it comes in untitled and modified.
+    host.expectMessage("has not been saved", Answer::No)
+        .expectOpenFile(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/features.musicxml");
+    EXPECT_TRUE(d->closeAndImport(failed));
+    EXPECT_EQ(score.Nstaves, 6);
+    EXPECT_TRUE(d->modified());
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST_F(ImportDocument, ABrokenFileSaysWhereAndOpensNothing) {
     const std::string path = dir.file("broken.musicxml");
     std::ofstream(path) << Minimal("<note><duration>1</duration></note>");
