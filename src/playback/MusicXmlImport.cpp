@@ -18,6 +18,7 @@
 #include "layout/GlyphTable.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
+#include "layout/Pagination.h"
 #include "layout/Signatures.h"
 #include "model/Build.h"
 
@@ -957,6 +958,23 @@ void Builder::texts() {
         out_.skipped.push_back(FormatMessage(msg::MusicXmlSkippedElements, count, what));
 }
 
+// Staves were set at fixed distances; laid out, the music above or below
+// one may reach the next, or above the page. Each stave moves down (never up)
+// until its highest point clears the one before by a gap.
+void SpaceByExtents(Score& score, const TextMeasurer& measurer) {
+    constexpr int32_t kTop = 4, kWithin = 8, kBetween = 24;
+    for (int s = 1; s <= score.Nstaves; ++s)
+        RefreshStave(score, s, measurer);
+    int32_t shift = 0, bottom = kTop;
+    for (int s = 1; s <= score.Nstaves; ++s) {
+        const StaveHeader& h = score.stave(s).h;
+        const int32_t gap = s == 1 ? 0 : IsFirstStaveOfSystem(score, s) ? kBetween : kWithin;
+        shift += std::max(0, bottom + gap - (h.MinY + shift));
+        bottom = h.MaxY + shift;
+        ShiftStave(score, s, shift);
+    }
+}
+
 }  // namespace
 
 ImportOutcome BuildImportedScore(const mxl::Document& doc, const ImportOptions& options,
@@ -983,6 +1001,7 @@ ImportOutcome BuildImportedScore(const mxl::Document& doc, const ImportOptions& 
     out.skipped.insert(out.skipped.begin(), doc.skipped.begin(), doc.skipped.end());
     out.skipped.insert(out.skipped.end(), doc.warnings.begin(), doc.warnings.end());
     score.CurrentStave = 1;
+    SpaceByExtents(score, measurer);
     PrepareForDisplay(score, host, measurer);
     ApplyBarNumbering(score, RenumberBars(score, 0));
     out.ok = true;

@@ -57,6 +57,24 @@ if(NOT rc EQUAL 0)
     message(FATAL_ERROR "the MIDI file does not play the file's notes: ${err}")
 endif()
 
+# Pieces written by other programs (the W3C MusicXML examples, beside their
+# licence note): each imports, draws a page and plays the file's notes.
+get_filename_component(data ${EXAMPLE} DIRECTORY)
+foreach(piece chopin-prelude apres-un-reve)
+    execute_process(COMMAND ${CLI} convert ${data}/w3c/${piece}.musicxml ${WORK}/${piece}.mid
+                            --no-repeats RESULT_VARIABLE rc ERROR_VARIABLE err)
+    execute_process(COMMAND ${CLI} convert ${data}/w3c/${piece}.musicxml ${WORK}/${piece}.png
+                    RESULT_VARIABLE drawn)
+    if(NOT rc EQUAL 0 OR NOT drawn EQUAL 0)
+        message(FATAL_ERROR "${piece}: ${rc} ${drawn} ${err}")
+    endif()
+    execute_process(COMMAND ${PYTHON} ${WORK}/compare.py ${data}/w3c/${piece}.musicxml
+                            ${WORK}/${piece}.mid RESULT_VARIABLE rc ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "${piece} does not play the file's notes: ${err}")
+    endif()
+endforeach()
+
 # The compressed container, its root file named by META-INF/container.xml.
 file(MAKE_DIRECTORY ${WORK}/zip/META-INF ${WORK}/zip/music)
 file(WRITE ${WORK}/zip/META-INF/container.xml
