@@ -94,6 +94,7 @@ class Reader {
     // The part being read: its divisions and where in the measure it is.
     int divisions_ = 1;
     int pos_ = 0, lastPos_ = 0, reach_ = 0;
+    std::vector<mxl::Beam> chordBeams_;  // the beams written on the chord's first note
     std::string partId_, measureNo_;
     std::vector<std::vector<mxl::Part>> partsOf_;  // by source part, by staff
     std::map<std::string, int> skipped_;
@@ -751,6 +752,10 @@ void Reader::note(SourcePart& part, std::size_t index) {
     }
     n.pos = n.chord ? lastPos_ : pos_;
     if (!n.chord) lastPos_ = pos_;
+    // A chord's beams are written on its first note; a note of it on the
+    // other staff of the part leads that staff's chord and needs them too.
+    if (n.chord && n.beams.empty()) n.beams = chordBeams_;
+    if (!n.chord) chordBeams_ = n.beams;
     if (!n.chord && !n.grace) pos_ += n.duration;
     reach_ = std::max(reach_, pos_);
     cell(part, staff, index).notes.push_back(std::move(n));

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <tuple>
 
@@ -320,6 +321,27 @@ TEST(MusicXmlImport, EndingsSlursAndHairpinsGoOnAcrossASystemBreak) {
     // Exported again, it is still the first ending.
     EXPECT_NE(Export(*score).find("<ending number=\"1\" type=\"start\">1.</ending>"),
               std::string::npos);
+}
+
+// A chord across a part's two staves writes its beams on its first note
+// only: the notes on the other staff are beamed with it all the same.
+TEST(MusicXmlImport, ChordsAcrossThePianoStavesAreBeamedOnBoth) {
+    auto score = std::make_unique<Score>();
+    const ImportOutcome out = Import(
+        Slurp(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/w3c/apres-un-reve.musicxml"),
+        *score);
+    ASSERT_TRUE(out.ok) << out.error;
+    ASSERT_EQ(score->Nstaves, 3);
+    for (int s : {2, 3}) {
+        std::set<int32_t> quavers, beamed;  // chords by x
+        for (const ScoreObject* n : Objects(*score, s, kNote)) {
+            if (n->note().rest || n->note().noteValue != 4) continue;
+            quavers.insert(n->x);
+            if (n->note().beamOnTo || n->note().beamBackTo) beamed.insert(n->x);
+        }
+        EXPECT_FALSE(quavers.empty()) << s;
+        EXPECT_EQ(beamed, quavers) << s;
+    }
 }
 
 TEST(MusicXmlImport, TimewiseScoresAndCompressedFilesReadAsPartwise) {
