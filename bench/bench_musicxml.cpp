@@ -27,6 +27,8 @@ int main(int argc, char** argv) {
     sw::PrepareHeadlessQt();
     QGuiApplication app(argc, argv);
     const auto dir = std::filesystem::temp_directory_path();
+    // --keep leaves the exported files in the temporary folder, for profiling the import.
+    const bool keep = argc > 1 && std::string(argv[1]) == "--keep";
     const std::string swn = (dir / "staffwright-bench-musicxml.swn").string();
     if (!sw::bench::SaveOrchestra(swn)) {
         std::fprintf(stderr, "bench_musicxml: cannot write %s\n", swn.c_str());
@@ -52,12 +54,12 @@ int main(int argc, char** argv) {
                 ++failures;
             } else {
                 std::printf(
-                    "staffwright-cli convert from .musicxml: %.2f MB, %.2f s wall   "
+                    "staffwright-cli convert from .musicxml: %.2f MB, %.2f s wall (%.2f s CPU)   "
                     "target <= 1.00 s\n",
-                    static_cast<double>(bytes) / 1e6, in.seconds);
+                    static_cast<double>(bytes) / 1e6, in.seconds, in.cpuSeconds);
             }
         }
-        std::filesystem::remove(out);
+        if (!keep) std::filesystem::remove(out);
         if (!ok) {
             std::fprintf(stderr, "bench_musicxml: the conversion to %s failed (status %d)\n", ext,
                          run.status);

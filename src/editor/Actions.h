@@ -170,6 +170,9 @@ enum class Action : uint8_t {
 };
 inline constexpr int kActionCount = static_cast<int>(Action::Count);
 
+// The main window's File > "Import MusicXML...", as scripts name it.
+inline constexpr const char* kImportMusicXmlName = "acImportMusicXml";
+
 struct ActionInfo {
     Action id;
     const char* name;     // as scripts and the status of actions name it

@@ -191,6 +191,24 @@ bool DocumentController::importFile(const std::string& path) {
     return true;
 }
 
+FileDialogSpec MusicXmlImportDialog(const std::string& directory) {
+    FileDialogSpec spec;
+    spec.title = MessageText(msg::ImportMusicXmlCaption);
+    spec.filter = "MusicXML|*.musicxml;*.xml;*.mxl|All files|*";
+    spec.directory = directory;
+    return spec;
+}
+
+bool DocumentController::closeAndImport(bool& failed) {
+    failed = false;
+    if (!queryClose()) return false;
+    const std::optional<std::string> name =
+        host_.openFileName(MusicXmlImportDialog(services_.fileDirectory()));
+    if (!name) return false;
+    failed = !start(Start::Import, *name, "NONAME1", false);
+    return !failed;
+}
+
 bool DocumentController::openFile(const std::string& path, bool asTemplate) {
     score_.clear();
     score_.debug = settings_.debug;

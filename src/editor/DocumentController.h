@@ -316,6 +316,12 @@ class DocumentController {
     bool start(Start how, const std::string& path, const std::string& name, bool recovering);
     // The save question of a modified document. True when the window may close.
     bool queryClose();
+    // File > "Import MusicXML..." in a window that stands for the main window
+    // too (a script's): this score closes as Close would, the file dialog asks
+    // for the MusicXML file and it comes in here as a new untitled score.
+    // False when this score is kept or the dialog cancelled; when the file
+    // cannot be imported, false with the score empty (the window must close).
+    bool closeAndImport(bool& failed);
     bool save();
     bool saveAs();
     void setModified(bool modified);
@@ -627,5 +633,8 @@ void TakeOptionSettings(EditorSettings& editor, const Settings& settings);
 
 // The main window's mode panel for the document's mode.
 std::string ModePanelText(int mode);
+
+// The file dialog of File > "Import MusicXML...".
+FileDialogSpec MusicXmlImportDialog(const std::string& directory);
 
 }  // namespace sw

@@ -94,6 +94,7 @@ class Reader {
     // The part being read: its divisions and where in the measure it is.
     int divisions_ = 1;
     int pos_ = 0, lastPos_ = 0, reach_ = 0;
+    std::vector<mxl::Beam> chordBeams_;  // the beams written on the chord's first note
     std::string partId_, measureNo_;
     std::vector<std::vector<mxl::Part>> partsOf_;  // by source part, by staff
     std::map<std::string, int> skipped_;
@@ -492,7 +493,7 @@ void Reader::measure(SourcePart& part, std::size_t index) {
             if (tempo > 0 && doc_.tempo == 0) doc_.tempo = static_cast<int>(std::lround(tempo));
             skip();
         } else {
-            ++skipped_["<" + name.toString().left(40).toStdString() + ">"];
+            ++skipped_[QStringLiteral("<%1>").arg(name.left(40)).toStdString()];
             skip();
         }
     }
@@ -734,14 +735,27 @@ void Reader::note(SourcePart& part, std::size_t index) {
         ++skipped_[type.toStdString() + " notes (written shorter or longer)"];
     n.duration = n.grace ? 0 : toDivisions(duration, "duration");
     if (!known) {
-        // No written type: the nearest value to the length, or a whole-bar rest.
+        // No written type: the value and dots that make the length, else the
+        // nearest value; a long enough rest may be a whole-bar rest.
         const double q = static_cast<double>(n.duration) / kImportDivisions;
         n.value =
             std::clamp(3 - static_cast<int>(std::floor(std::log2(std::max(q, 1.0 / 32)))), 0, 7);
+        for (int dots = 1; dots <= 3; ++dots) {
+            const double base = q / (2 - std::ldexp(1.0, -dots));
+            const double v = 3 - std::log2(base);
+            if (std::abs(v - std::round(v)) < 1e-9 && v >= 0 && v <= 7 && n.dots == 0) {
+                n.value = static_cast<int>(std::round(v));
+                n.dots = dots;
+            }
+        }
         if (rest && !n.grace && type.isEmpty()) n.measureRest = n.measureRest || q >= 1;
     }
     n.pos = n.chord ? lastPos_ : pos_;
     if (!n.chord) lastPos_ = pos_;
+    // A chord's beams are written on its first note; a note of it on the
+    // other staff of the part leads that staff's chord and needs them too.
+    if (n.chord && n.beams.empty()) n.beams = chordBeams_;
+    if (!n.chord) chordBeams_ = n.beams;
     if (!n.chord && !n.grace) pos_ += n.duration;
     reach_ = std::max(reach_, pos_);
     cell(part, staff, index).notes.push_back(std::move(n));
@@ -1067,10 +1081,28 @@ ImportOutcome ImportMusicXmlFile(const std::string& path, const ImportOptions& o
     std::ifstream in(path, std::ios::binary);
     std::string bytes;
     if (in) {
-        // One byte past the limit is enough to know the file is too large.
-        bytes.resize(limits.fileBytes + 1);
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        // As much as the file holds, up to one byte past the limit (enough to
+        // know it is too large); a stream that cannot tell its size is read
+        // in pieces up to the same bound.
+        in.seekg(0, std::ios::end);
+        const std::streamoff size = in.tellg();
+        in.seekg(0, std::ios::beg);
+        const std::size_t want = limits.fileBytes + 1;
+        if (size >= 0 && in) {
+            bytes.resize(std::min(static_cast<std::size_t>(size), want));
+            in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            bytes.resize(static_cast<std::size_t>(in.gcount()));
+        } else {
+            in.clear();
+            std::size_t got = 0;
+            while (got < want) {
+                bytes.resize(std::min(want, got + 65536));
+                in.read(bytes.data() + got, static_cast<std::streamsize>(bytes.size() - got));
+                if (in.gcount() <= 0) break;
+                got += static_cast<std::size_t>(in.gcount());
+            }
+            bytes.resize(got);
+        }
     }
     if (!in && !in.eof()) {
         out.error = FormatMessage(msg::MusicXmlCannotBeRead, path, std::string("no such file"));

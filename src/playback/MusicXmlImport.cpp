@@ -14,9 +14,11 @@
 #include "core/Messages.h"
 #include "core/TextUtil.h"
 #include "layout/Bars.h"
+#include "layout/BeamRules.h"
 #include "layout/GlyphTable.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
+#include "layout/Pagination.h"
 #include "layout/Signatures.h"
 #include "model/Build.h"
 
@@ -46,6 +48,7 @@ constexpr int kMaxSteps = 30;       // furthest note from the middle line, in st
 constexpr int kObjectBudget = 236;  // objects a stave takes before the system is split
 constexpr int kMaxVoices = 2;
 constexpr int kAcrossSystems = 255;  // tie to or from the next or last system
+constexpr int kContinued = 14;       // a slur or hairpin going on starts this far before the music
 constexpr int kPitchClass[7] = {0, 2, 4, 5, 7, 9, 11};
 constexpr int kSharpOrder[7] = {3, 0, 4, 1, 5, 2, 6};  // F C G D A E B, C = 0
 constexpr int kMiddleLine[4] = {34, 22, 28, 26};       // diatonic step on the middle line
@@ -96,6 +99,7 @@ struct MeasurePlan {
     std::set<int> accidentals;   // onsets with an accidental somewhere
     std::set<int> clefChanges;   // onsets after 0 where a clef changes
     bool opening = false;        // a clef, key or time change at its start
+    bool closing = false;        // a change after its last onset, before the bar line
     double width = 0;            // natural width, page pixels
     int objects = 0;             // most objects on one stave
 };
@@ -125,6 +129,11 @@ class Builder {
                int voiceSlot, bool twoVoices, int32_t x, std::map<int, int>& inForce);
     void directions(int s, std::size_t p, std::size_t m, int32_t from, int32_t to);
     void linkBeams(int s);
+    void slur(int s, int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool above);
+    void hairpin(int s, int32_t x1, int32_t x2, int32_t y, bool crescendo);
+    void endings(int top, std::size_t first, std::size_t last,
+                 const std::vector<std::pair<int32_t, int32_t>>& spans);
+    int64_t beatOf(std::size_t m, int pos, const StaffState& st) const;
     ScoreObject* add(int s, Kind kind, int32_t x, int32_t y, uint8_t glyph = kNoGlyph);
     void placeTime(int s, int32_t x, const mxl::Time& time);
     void skip(const std::string& what) { ++skipped_[what]; }
@@ -152,6 +161,7 @@ class Builder {
         int voice;
         const char* type;
         int32_t x;
+        int64_t beat;  // the measure and beat it falls in, when the document has no beams
     };
     std::vector<BeamNote> beamNotes_;
     struct TupletRun {
@@ -162,8 +172,28 @@ class Builder {
     std::map<std::string, int> skipped_;
     int systemIndex_ = 0;
     int lastSystemFirstStave_ = 0;
+    int32_t musicStart_ = 0;  // where the current system's first measure begins
+    // An ending bracket begun and not yet closed; `carried` once it has
+    // reached the end of a system and goes on in the next.
+    struct OpenEnding {
+        int32_t x = 0;
+        bool carried = false;
+    };
+    std::optional<OpenEnding> ending_;
     int thirdVoices_ = 0, overflow_ = 0;
 };
+
+// Without written beams, notes are grouped by the beat of the time in force:
+// a dotted beat in compound times (6/8, 9/8, 12/8, 3/8), else the beat unit.
+int64_t Builder::beatOf(std::size_t m, int pos, const StaffState& st) const {
+    int64_t beat = doc_.divisions;
+    if (st.time) {
+        const int unit = std::max(1, st.time->beatType);
+        beat = int64_t{4} * doc_.divisions / unit;
+        if (unit >= 8 && st.time->beats % 3 == 0) beat *= 3;
+    }
+    return static_cast<int64_t>(m) * (int64_t{1} << 32) + pos / std::max<int64_t>(1, beat);
+}
 
 ScoreObject* Builder::add(int s, Kind kind, int32_t x, int32_t y, uint8_t glyph) {
     ScoreObject* o = PlaceObject(score_, s, kind, x, y, glyph);
@@ -253,9 +283,15 @@ void Builder::plan() {
             plan.objects = std::max(plan.objects, objects);
         }
         plan.positions.assign(positions.begin(), positions.end());
+        for (const mxl::Part& part : doc_.parts)
+            for (const mxl::Attributes& a : part.measures[m].attributes)
+                if (a.pos > 0 && (a.clef || a.key || a.time) &&
+                    (plan.positions.empty() || a.pos > plan.positions.back()))
+                    plan.closing = true;
         // Natural widths: a column grows with the square root of its length.
         const int end = measureLength(m);
-        double w = kBarlineRoom + (plan.opening ? kClefWidth + kTimeWidth : 0);
+        double w = kBarlineRoom + (plan.opening ? kClefWidth + kTimeWidth : 0) +
+                   (plan.closing ? kClefWidth + kTimeWidth : 0);
         for (std::size_t i = 0; i < plan.positions.size(); ++i) {
             const int at = plan.positions[i];
             const int to = i + 1 < plan.positions.size() ? plan.positions[i + 1] : end;
@@ -317,6 +353,10 @@ bool Builder::build() {
         systemIndex_ = static_cast<int>(k);
         system(systems_[k].first, systems_[k].second, y, title);
     }
+    // Slurs, hairpins and endings reaching into a system add to the one
+    // before, so the staves are put in order once all are filled.
+    for (int s = 1; s <= score_.Nstaves; ++s)
+        TidyStave(score_, s, true);
     return true;
 }
 
@@ -412,6 +452,7 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
     for (std::size_t p = 0; p < parts; ++p)
         opening(staves[p], p, left + kClefX, timeChanged, start);
     start += 10;
+    musicStart_ = start;
 
     // Columns: the natural widths stretched or squeezed to the stave's end.
     double natural = 0;
@@ -442,9 +483,11 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
                 scale;
         }
         if (plan.positions.empty()) cursor += 40 * scale;
-        cursor += kBarlineRoom * scale;
+        if (plan.closing) cursor += (kClefWidth + kTimeWidth) * scale;
+        // The bar line stands in the middle of its room, clear of the next note.
         spans.push_back({static_cast<int32_t>(std::lround(from)),
-                         static_cast<int32_t>(std::lround(cursor)) - 4});
+                         static_cast<int32_t>(std::lround(cursor + kBarlineRoom * scale / 2))});
+        cursor += kBarlineRoom * scale;
     }
     if (!spans.empty()) spans.back().second = right - 2;
 
@@ -480,14 +523,12 @@ void Builder::system(std::size_t first, std::size_t last, int32_t& y, bool title
         if (ScoreObject* b =
                 add(top, kBarline, spans[m - first].second, score_.stave(top).h.Ycoord))
             b->data.barline.style = static_cast<uint8_t>(style);
-        if (right.ending || doc_.measures[m].left.ending) skip("ending brackets");
     }
+    endings(top, first, last, spans);
     if (doc_.measures[first].left.repeat) {
         if (ScoreObject* b = add(top, kBarline, start - 6, score_.stave(top).h.Ycoord))
             b->data.barline.style = 2;
     }
-    for (int s : staves)
-        TidyStave(score_, s, true);
 }
 
 void Builder::measure(int s, std::size_t p, std::size_t m, const std::vector<int32_t>&,
@@ -505,6 +546,12 @@ void Builder::measure(int s, std::size_t p, std::size_t m, const std::vector<int
         bool clef = false, key = false, time = false;
         if (!ApplyAttributes(pm, at, st, clef, key, time)) continue;
         int32_t x = at == 0 ? from + 4 : columnX(m, at) - kClefWidth;
+        if (at > 0 && (plans_[m].positions.empty() || at > plans_[m].positions.back())) {
+            // After the last note: just before the bar line, as a warning of the change.
+            const int room = (clef ? 18 : 0) + (key ? std::max(1, std::abs(st.key)) * 7 : 0) +
+                             (time ? kTimeWidth : 0);
+            x = to - 4 - room;
+        }
         if (clef) {
             if (ScoreObject* c = add(s, kClef, x, Y, ClefGlyph(st.clef.type, true))) {
                 c->data.clef.type = static_cast<uint8_t>(st.clef.type);
@@ -565,9 +612,13 @@ void Builder::measure(int s, std::size_t p, std::size_t m, const std::vector<int
             const int left = gracesLeft[{n->voice, n->pos}]--;
             x -= kGraceStep * left + (plans_[m].accidentals.count(n->pos) ? kAccidentalRoom : 0);
         }
+        // A bar's rest stands for the whole bar of the time in force, so a
+        // rest filling a shorter bar (a pickup) keeps its own length.
         const bool wholeBar =
             n->rest && !two && !n->grace &&
-            (n->measureRest || (n->duration >= measureLength(m) && pm.notes.size() == 1));
+            (n->measureRest || (n->duration >= measureLength(m) && pm.notes.size() == 1)) &&
+            (!st.time || n->duration >= int64_t{st.time->beats} * 4 * doc_.divisions /
+                                            std::max(1, st.time->beatType));
         if (wholeBar) x = (from + to) / 2 - 6;
         place(s, p, m, chord, static_cast<int>(v), two, x, inForce);
         if (wholeBar && score_.stave(s).h.Nobjec > 0) {
@@ -697,12 +748,12 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
                 const bool above = a.pitch > 0;
                 const int32_t lift = above ? -12 : 12;
                 if (a.stave == s) {
-                    const int32_t y1 = a.y + lift, y2 = o->y + lift;
-                    const int32_t mid = (y1 + y2) / 2 + (above ? -8 : 8);
-                    PlaceCurve(score_, s, {{a.x + 4, y1}, {(a.x + x) / 2 + 4, mid}, {x + 4, y2}},
-                               2);
+                    slur(s, a.x + 4, a.y + lift, x + 4, o->y + lift, above);
                 } else {
-                    skip("slurs from one system to the next");
+                    // To the end of the first system, and on from the start of this one.
+                    slur(a.stave, a.x + 4, a.y + lift, score_.stave(a.stave).h.RightX - 4,
+                         a.y + lift, above);
+                    slur(s, musicStart_ - kContinued, o->y + lift, x + 4, o->y + lift, above);
                 }
             }
             for (const mxl::Lyric& l : n->lyrics) {
@@ -726,12 +777,9 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
         const char* type = nullptr;
         for (const mxl::Beam& b : lead.beams)
             if (b.level == 1) type = b.type;
-        if (type || (!anyBeams_ && lead.value >= 4))
-            beamNotes_.push_back({linkSlot, voiceSlot, type, x});
-        else
-            beamNotes_.push_back({linkSlot, voiceSlot, nullptr, x});
+        beamNotes_.push_back({linkSlot, voiceSlot, type, x, beatOf(m, lead.pos, st)});
     } else if (!lead.grace) {
-        beamNotes_.push_back({0, voiceSlot, nullptr, x});
+        beamNotes_.push_back({0, voiceSlot, nullptr, x, -1});
     }
     // A tuplet's number over its notes, once all of them are placed.
     TupletRun& run = tuplets_[static_cast<std::size_t>(voiceSlot)];
@@ -762,16 +810,81 @@ void Builder::place(int s, std::size_t p, std::size_t m, std::vector<const mxl::
     if (lead.arpeggio) skip("arpeggios");
 }
 
+void Builder::slur(int s, int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool above) {
+    const int32_t mid = (y1 + y2) / 2 + (above ? -8 : 8);
+    PlaceCurve(score_, s, {{x1, y1}, {(x1 + x2) / 2, mid}, {x2, y2}}, 2);
+}
+
+// A hairpin from x1 to x2, too short ones left out; a diminuendo stands at
+// its wide end with a negative length.
+void Builder::hairpin(int s, int32_t x1, int32_t x2, int32_t y, bool crescendo) {
+    const int32_t len = x2 - x1;
+    if (len < 8) return;
+    if (ScoreObject* h = add(s, kHairpin, crescendo ? x1 : x2, y))
+        h->data.hairpin = {static_cast<int16_t>(crescendo ? len : -len), 6, 1};
+}
+
+// Ending brackets over the system's top stave, with their numbers: a leg
+// down where one begins and where one stops; one reaching past the system's
+// end goes on over the next without a leg at its start.
+void Builder::endings(int top, std::size_t first, std::size_t last,
+                      const std::vector<std::pair<int32_t, int32_t>>& spans) {
+    constexpr int32_t kRise = 52, kLeg = 16;
+    const int32_t y = score_.stave(top).h.Ycoord - kRise;
+    auto bracket = [&](int32_t to, bool stop) {
+        LineShape shape;
+        shape.dx = std::max(8, to - ending_->x);
+        shape.legLength = kLeg;
+        shape.legDirection = 1;
+        shape.legEnds = (ending_->carried ? 0 : 2) | (stop ? 4 : 0);
+        if (!PlaceLine(score_, top, ending_->x, y, shape)) ++overflow_;
+    };
+    for (std::size_t m = first; m <= last; ++m) {
+        // From the bar line before the measure, or the start of the system's music.
+        const int32_t from = m > first ? spans[m - first - 1].second + 2 : musicStart_ - 4;
+        const int32_t to = spans[m - first].second;
+        if (ending_ && ending_->carried && m == first) ending_->x = from;
+        const mxl::Barline& left = doc_.measures[m].left;
+        if (left.ending && left.endingType && std::string(left.endingType) == "start") {
+            ending_ = OpenEnding{from, false};
+            const std::string number =
+                left.endingText.empty() ? std::to_string(left.ending) + "." : left.endingText;
+            PlaceText(score_, top, kText, from + 6, y + 11, textFont_,
+                      Utf8ToScoreText(number.substr(0, 8)));
+        }
+        const mxl::Barline& right = doc_.measures[m].right;
+        if (ending_ && right.ending && right.endingType) {
+            bracket(to - 4, std::string(right.endingType) == "stop");
+            ending_.reset();
+        }
+    }
+    if (ending_) {
+        bracket(score_.stave(top).h.RightX - 4, false);
+        ending_->carried = true;
+    }
+}
+
 void Builder::linkBeams(int s) {
     StaveBlock& b = score_.stave(s);
     // As written: begin … end chains per voice. Without any beams in the
     // document: the quavers and shorter notes of one beat.
     for (int voice = 0; voice < kMaxVoices; ++voice) {
         int previous = 0;
+        const BeamNote* last = nullptr;
         for (const BeamNote& n : beamNotes_) {
             if (n.voice != voice) continue;
             if (!n.slot) {
                 previous = 0;
+                last = nullptr;
+                continue;
+            }
+            if (!anyBeams_) {
+                if (!IsBeamableNote(score_, {s, n.slot})) {
+                    last = nullptr;
+                    continue;
+                }
+                if (last && last->beat == n.beat) LinkBeam(score_, {s, last->slot}, {s, n.slot});
+                last = &n;
                 continue;
             }
             const std::string type = n.type ? n.type : "";
@@ -815,13 +928,13 @@ void Builder::directions(int s, std::size_t p, std::size_t m, int32_t from, int3
                     if (w == wedges_[p].end()) break;
                     const Placed a = w->second;
                     wedges_[p].erase(w);
-                    if (a.stave != s || x - a.x < 8) {
-                        if (a.stave != s) skip("hairpins from one system to the next");
-                        break;
+                    if (a.stave != s) {
+                        hairpin(a.stave, a.x, score_.stave(a.stave).h.RightX - 4, a.y + 4,
+                                a.pitch > 0);
+                        hairpin(s, musicStart_ - kContinued, x, below + 4, a.pitch > 0);
+                    } else {
+                        hairpin(s, a.x, x, a.y + 4, a.pitch > 0);
                     }
-                    const int32_t len = x - a.x;
-                    ScoreObject* h = add(s, kHairpin, a.pitch > 0 ? a.x : x, a.y + 4);
-                    if (h) h->data.hairpin = {static_cast<int16_t>(a.pitch > 0 ? len : -len), 6, 1};
                 }
                 break;
             }
@@ -853,6 +966,23 @@ void Builder::texts() {
         out_.skipped.push_back(FormatMessage(msg::MusicXmlSkippedElements, count, what));
 }
 
+// Staves were set at fixed distances; laid out, the music above or below
+// one may reach the next, or above the page. Each stave moves down (never up)
+// until its highest point clears the one before by a gap.
+void SpaceByExtents(Score& score, const TextMeasurer& measurer) {
+    constexpr int32_t kTop = 4, kWithin = 8, kBetween = 24;
+    for (int s = 1; s <= score.Nstaves; ++s)
+        RefreshStave(score, s, measurer);
+    int32_t shift = 0, bottom = kTop;
+    for (int s = 1; s <= score.Nstaves; ++s) {
+        const StaveHeader& h = score.stave(s).h;
+        const int32_t gap = s == 1 ? 0 : IsFirstStaveOfSystem(score, s) ? kBetween : kWithin;
+        shift += std::max(0, bottom + gap - (h.MinY + shift));
+        bottom = h.MaxY + shift;
+        ShiftStave(score, s, shift);
+    }
+}
+
 }  // namespace
 
 ImportOutcome BuildImportedScore(const mxl::Document& doc, const ImportOptions& options,
@@ -879,6 +1009,7 @@ ImportOutcome BuildImportedScore(const mxl::Document& doc, const ImportOptions& 
     out.skipped.insert(out.skipped.begin(), doc.skipped.begin(), doc.skipped.end());
     out.skipped.insert(out.skipped.end(), doc.warnings.begin(), doc.warnings.end());
     score.CurrentStave = 1;
+    SpaceByExtents(score, measurer);
     PrepareForDisplay(score, host, measurer);
     ApplyBarNumbering(score, RenumberBars(score, 0));
     out.ok = true;

@@ -171,8 +171,15 @@ void Scanner::findMeasures() {
         // A system with nothing in it is still a bar: its first stretch.
         const bool empty = std::none_of(notes.begin(), notes.end(), [](bool n) { return n; }) &&
                            bars_[k].size() < 2;
+        // A stretch before the system's first bar line is a bar of its own
+        // (an empty one, or one of signatures) unless that line opens a repeat.
+        auto closedBar = [&](std::size_t g) {
+            if (g != 0 || bars_[k].empty()) return false;
+            const int style = first.obj[bars_[k][0].second].data.barline.style;
+            return style != kRepeatStart && style != kRepeatBoth;
+        };
         for (std::size_t g = 0; g < segs.size(); ++g) {
-            const bool bounded = g > 0 && g < bars_[k].size();
+            const bool bounded = (g > 0 && g < bars_[k].size()) || closedBar(g);
             if (!notes[g] && !bounded && !(empty && g == 0)) continue;
             segs[g].measure = static_cast<int>(doc_.measures.size());
             Measure m;

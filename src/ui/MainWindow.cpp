@@ -185,8 +185,9 @@ void TMainForm::buildMenus() {
     openAct->setShortcut(QKeySequence::Open);
     sampleAction_ = fileMenu_->addAction("Load &Sample File...", this, [this] { openFile(true); });
     sampleAction_->setVisible(QDir(QDir(Q(folder_.dir)).filePath("Samples")).exists());
-    fileMenu_->addAction(Q(MessageText(msg::ImportMusicXmlCaption)), this,
-                         [this] { importMusicXml(); });
+    fileMenu_
+        ->addAction(Q(MessageText(msg::ImportMusicXmlCaption)), this, [this] { importMusicXml(); })
+        ->setObjectName(kImportMusicXmlName);
     QAction* import =
         fileMenu_->addAction("&Import scanned music...", this, [this] { importScan(); });
     import->setObjectName("acImport");
@@ -502,11 +503,8 @@ void TMainForm::newFile() {
 // "Import MusicXML...": the file as a new untitled, modified score.
 void TMainForm::importMusicXml() {
     if (!MayOpenAnother(app_, host_)) return;
-    FileDialogSpec spec;
-    spec.title = MessageText(msg::ImportMusicXmlCaption);
-    spec.filter = "MusicXML|*.musicxml;*.xml;*.mxl|All files|*";
-    spec.directory = settings_.fileDirectory;
-    const std::optional<std::string> name = host_.openFileName(spec);
+    const std::optional<std::string> name =
+        host_.openFileName(MusicXmlImportDialog(settings_.fileDirectory));
     if (!name) return;
     startDocument(DocumentController::Start::Import, *name, "NONAME1", false);
 }

@@ -57,6 +57,24 @@ if(NOT rc EQUAL 0)
     message(FATAL_ERROR "the MIDI file does not play the file's notes: ${err}")
 endif()
 
+# Pieces written by other programs (the W3C MusicXML examples, beside their
+# licence note): each imports, draws a page and plays the file's notes.
+get_filename_component(data ${EXAMPLE} DIRECTORY)
+foreach(piece chopin-prelude apres-un-reve)
+    execute_process(COMMAND ${CLI} convert ${data}/w3c/${piece}.musicxml ${WORK}/${piece}.mid
+                            --no-repeats RESULT_VARIABLE rc ERROR_VARIABLE err)
+    execute_process(COMMAND ${CLI} convert ${data}/w3c/${piece}.musicxml ${WORK}/${piece}.png
+                    RESULT_VARIABLE drawn)
+    if(NOT rc EQUAL 0 OR NOT drawn EQUAL 0)
+        message(FATAL_ERROR "${piece}: ${rc} ${drawn} ${err}")
+    endif()
+    execute_process(COMMAND ${PYTHON} ${WORK}/compare.py ${data}/w3c/${piece}.musicxml
+                            ${WORK}/${piece}.mid RESULT_VARIABLE rc ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "${piece} does not play the file's notes: ${err}")
+    endif()
+endforeach()
+
 # The compressed container, its root file named by META-INF/container.xml.
 file(MAKE_DIRECTORY ${WORK}/zip/META-INF ${WORK}/zip/music)
 file(WRITE ${WORK}/zip/META-INF/container.xml
@@ -79,4 +97,25 @@ execute_process(COMMAND ${CLI} convert ${WORK}/broken.musicxml ${WORK}/broken.sw
                 RESULT_VARIABLE rc ERROR_VARIABLE err)
 if(rc EQUAL 0 OR EXISTS ${WORK}/broken.swn OR NOT err MATCHES "part P1, measure 1: divisions -6")
     message(FATAL_ERROR "a broken file: ${rc} ${err}")
+endif()
+
+# File > "Import MusicXML..." from a script: the edited score's save question
+# (not saved), the file dialog, then the import saved as the untitled score it is.
+file(WRITE ${WORK}/menu.txt "click 100 62\nkey C\nkey Space\nanswer No\nanswer ${EXAMPLE}\naction acImportMusicXml\nsave ${WORK}/menu.swn\n")
+file(COPY_FILE ${CMAKE_CURRENT_LIST_DIR}/two-staves.swn ${WORK}/start.swn)
+execute_process(COMMAND ${CLI} script ${WORK}/start.swn ${WORK}/menu.txt --appdir ${WORK}/app
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+execute_process(COMMAND ${CLI} info ${WORK}/menu.swn OUTPUT_VARIABLE menu)
+execute_process(COMMAND ${CLI} info ${WORK}/features.swn OUTPUT_VARIABLE converted)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${CMAKE_CURRENT_LIST_DIR}/two-staves.swn
+                        ${WORK}/start.swn RESULT_VARIABLE touched)
+if(NOT rc EQUAL 0 OR touched OR NOT menu STREQUAL converted)
+    message(FATAL_ERROR "the menu's import: ${rc} ${err}\n${menu}\nagainst\n${converted}")
+endif()
+# A file it cannot import ends the script with the reason, and nothing is saved.
+file(WRITE ${WORK}/menu-broken.txt "answer ${WORK}/broken.musicxml\naction acImportMusicXml\nsave ${WORK}/never.swn\n")
+execute_process(COMMAND ${CLI} script ${WORK}/start.swn ${WORK}/menu-broken.txt --appdir ${WORK}/app
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(rc EQUAL 0 OR EXISTS ${WORK}/never.swn OR NOT err MATCHES "divisions -6")
+    message(FATAL_ERROR "a broken file from the menu: ${rc} ${err}")
 endif()

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
+#include <set>
 #include <sstream>
 #include <tuple>
 
@@ -36,7 +38,8 @@ struct Sounded {
 
 struct Picture {
     std::vector<Sounded> notes;
-    std::vector<std::string> texts;  // title, composer, words and lyrics
+    std::vector<std::string> texts;        // title, composer, words and lyrics
+    std::vector<std::optional<int>> keys;  // each measure's key change, signature-only bars too
 };
 
 Picture PictureOf(const std::string& xml) {
@@ -47,6 +50,9 @@ Picture PictureOf(const std::string& xml) {
     out.texts = {d.title, d.composer};
     double start = 0;
     for (std::size_t m = 0; m < d.measures.size(); ++m) {
+        out.keys.emplace_back();
+        for (const mxl::Attributes& a : d.parts.front().measures[m].attributes)
+            if (a.key) out.keys.back() = a.key;
         for (std::size_t p = 0; p < d.parts.size(); ++p)
             for (const mxl::Note& n : d.parts[p].measures[m].notes) {
                 for (const mxl::Lyric& l : n.lyrics)
@@ -89,22 +95,15 @@ std::string Slurp(const std::string& path) {
     return s.str();
 }
 
-// With `onsets` false only each part's succession of pitches and lengths
-// counts: bars that hold nothing but signatures come back joined.
-void ExpectRoundTrip(const Score& original, const std::string& what, bool onsets = true) {
+void ExpectRoundTrip(const Score& original, const std::string& what) {
     const std::string first = Export(original);
     auto imported = std::make_unique<Score>();
     const ImportOutcome outcome = Import(first, *imported);
     ASSERT_TRUE(outcome.ok) << what << ": " << outcome.error;
-    Picture a = PictureOf(first), b = PictureOf(Export(*imported));
-    if (!onsets)
-        for (Picture* p : {&a, &b}) {
-            for (Sounded& n : p->notes)
-                n.onset = 0;
-            std::sort(p->notes.begin(), p->notes.end());
-        }
+    const Picture a = PictureOf(first), b = PictureOf(Export(*imported));
     ASSERT_FALSE(a.notes.empty()) << what;
     EXPECT_EQ(a.texts, b.texts) << what;
+    EXPECT_EQ(a.keys, b.keys) << what;
     ASSERT_EQ(a.notes.size(), b.notes.size()) << what;
     for (std::size_t i = 0; i < a.notes.size(); ++i) {
         EXPECT_EQ(a.notes[i].part, b.notes[i].part) << what << " note " << i;
@@ -130,7 +129,7 @@ TEST(MusicXmlImport, ExamplesAndTheGalleryComeBackWithTheirNotesAndTexts) {
     Score gallery = BuildGalleryScore();
     for (int s = 1; s <= gallery.Nstaves; ++s)
         LayOutStaveGeometry(gallery, s);
-    ExpectRoundTrip(gallery, "gallery", false);
+    ExpectRoundTrip(gallery, "gallery");
 }
 
 // The objects of one kind on stave s, in x order.
@@ -221,6 +220,130 @@ TEST(MusicXmlImport, AHandWrittenFileComesInAsThePageModelHoldsIt) {
     EXPECT_EQ(Objects(*score, 1, kCurve).size(), 3u);  // the slur's three points
 }
 
+// A one-part document of the given measure bodies, two divisions a crotchet.
+std::string OnePart(const std::vector<std::string>& measures) {
+    std::string xml =
+        "<score-partwise><part-list><score-part id=\"P1\"><part-name>A</part-name>"
+        "</score-part></part-list><part id=\"P1\">";
+    for (std::size_t m = 0; m < measures.size(); ++m)
+        xml += "<measure number=\"" + std::to_string(m + 1) + "\">" +
+               (m == 0 ? "<attributes><divisions>2</divisions></attributes>" : "") + measures[m] +
+               "</measure>";
+    return xml + "</part></score-partwise>";
+}
+
+std::string Quaver(char step, const std::string& more = "") {
+    return std::string("<note><pitch><step>") + step +
+           "</step><octave>5</octave></pitch><duration>1</duration><type>eighth</type>" + more +
+           "</note>";
+}
+
+// The notes of stave s in x order, each as the index of the note it beams on
+// to among them (-1 for none).
+std::vector<int> BeamsOn(const Score& score, int s) {
+    const auto notes = Objects(score, s, kNote);
+    std::vector<int> out;
+    for (const ScoreObject* n : notes) {
+        const int to = n->note().beamOnTo;
+        const auto it = std::find_if(notes.begin(), notes.end(), [&](const ScoreObject* o) {
+            return to && o == &score.stave(s).obj[to];
+        });
+        out.push_back(it == notes.end() ? -1 : static_cast<int>(it - notes.begin()));
+    }
+    return out;
+}
+
+TEST(MusicXmlImport, WithoutWrittenBeamsQuaversAreBeamedByTheBeat) {
+    const std::string rest = "<note><rest/><duration>1</duration><type>eighth</type></note>";
+    const std::string crotchet =
+        "<note><pitch><step>C</step><octave>5</octave></pitch><duration>2</duration>"
+        "<type>quarter</type></note>";
+    // 6/8 in two dotted beats; 2/4 by crotchets, a rest and a crotchet breaking groups.
+    const std::string xml = OnePart(
+        {"<attributes><time><beats>6</beats><beat-type>8</beat-type></time></attributes>" +
+             Quaver('C') + Quaver('D') + Quaver('E') + Quaver('F') + Quaver('G') + Quaver('A'),
+         "<attributes><time><beats>2</beats><beat-type>4</beat-type></time></attributes>" +
+             Quaver('C') + Quaver('D') + rest + Quaver('E'),
+         crotchet + Quaver('C') + Quaver('D')});
+    auto score = std::make_unique<Score>();
+    ASSERT_TRUE(Import(xml, *score).ok);
+    EXPECT_EQ(BeamsOn(*score, 1),
+              (std::vector<int>{1, 2, -1, 4, 5, -1, 7, -1, -1, -1, -1, 12, -1}));
+    // A file that writes beams is taken as written: the unbeamed quavers stay apart.
+    const std::string written =
+        OnePart({Quaver('C', "<beam number=\"1\">begin</beam>") +
+                 Quaver('D', "<beam number=\"1\">end</beam>") + Quaver('E') + Quaver('F')});
+    ASSERT_TRUE(Import(written, *score).ok);
+    EXPECT_EQ(BeamsOn(*score, 1), (std::vector<int>{1, -1, -1, -1}));
+}
+
+TEST(MusicXmlImport, EndingsSlursAndHairpinsGoOnAcrossASystemBreak) {
+    const std::string crotchet =
+        "<note><pitch><step>A</step><octave>4</octave></pitch><duration>2</duration>"
+        "<type>quarter</type>";
+    auto note = [&](const std::string& notations) {
+        return crotchet + "<notations>" + notations + "</notations></note>";
+    };
+    const std::string wedge = "<direction><direction-type><wedge type=\"";
+    const std::string xml = OnePart(
+        {crotchet + "</note>",
+         "<barline location=\"left\"><ending number=\"1\" type=\"start\">1.</ending>"
+         "</barline>" +
+             wedge + "crescendo\"/></direction-type></direction>" + note("<slur type=\"start\"/>"),
+         "<print new-system=\"yes\"/>" + note("<slur type=\"stop\"/>") + wedge +
+             "stop\"/></direction-type></direction>"
+             "<barline location=\"right\"><bar-style>light-heavy</bar-style>"
+             "<ending number=\"1\" type=\"stop\"/><repeat direction=\"backward\"/>"
+             "</barline>",
+         crotchet + "</note>"});
+    auto score = std::make_unique<Score>();
+    const ImportOutcome out = Import(xml, *score);
+    ASSERT_TRUE(out.ok) << out.error;
+    EXPECT_TRUE(out.skipped.empty()) << out.skipped.front();
+    ASSERT_EQ(score->Nstaves, 2);
+    // The bracket: its leg down and number in the first system, its closing
+    // leg in the second.
+    const auto first = Objects(*score, 1, kLine), second = Objects(*score, 2, kLine);
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(first[0]->data.line.legEnds, 2);
+    EXPECT_EQ(second[0]->data.line.legEnds, 4);
+    EXPECT_EQ(first[0]->x + first[0]->data.line.dx, score->stave(1).h.RightX - 4);
+    bool number = false;
+    for (const ScoreObject* t : Objects(*score, 1, kText))
+        number = number ||
+                 ChainText(score->stave(1), static_cast<int>(t - &score->stave(1).obj[0])) == "1.";
+    EXPECT_TRUE(number);
+    for (int s : {1, 2}) {
+        EXPECT_EQ(Objects(*score, s, kCurve).size(), 3u) << s;  // a slur's piece of three points
+        EXPECT_EQ(Objects(*score, s, kHairpin).size(), 1u) << s;
+    }
+    // Exported again, it is still the first ending.
+    EXPECT_NE(Export(*score).find("<ending number=\"1\" type=\"start\">1.</ending>"),
+              std::string::npos);
+}
+
+// A chord across a part's two staves writes its beams on its first note
+// only: the notes on the other staff are beamed with it all the same.
+TEST(MusicXmlImport, ChordsAcrossThePianoStavesAreBeamedOnBoth) {
+    auto score = std::make_unique<Score>();
+    const ImportOutcome out = Import(
+        Slurp(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/w3c/apres-un-reve.musicxml"),
+        *score);
+    ASSERT_TRUE(out.ok) << out.error;
+    ASSERT_EQ(score->Nstaves, 3);
+    for (int s : {2, 3}) {
+        std::set<int32_t> quavers, beamed;  // chords by x
+        for (const ScoreObject* n : Objects(*score, s, kNote)) {
+            if (n->note().rest || n->note().noteValue != 4) continue;
+            quavers.insert(n->x);
+            if (n->note().beamOnTo || n->note().beamBackTo) beamed.insert(n->x);
+        }
+        EXPECT_FALSE(quavers.empty()) << s;
+        EXPECT_EQ(beamed, quavers) << s;
+    }
+}
+
 TEST(MusicXmlImport, TimewiseScoresAndCompressedFilesReadAsPartwise) {
     const std::string partwise =
         Slurp(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/features.musicxml");
@@ -299,6 +422,21 @@ TEST(MusicXmlImport, HostileAndBrokenFilesAreRefusedNamingThePlace) {
                       small)
                   .find("too long"),
               std::string::npos);
+    // A file past the size limit is refused from its first bytes past it; one
+    // within it is read whole.
+    const test::TempDir dir;
+    const std::string path = dir.file("limit.musicxml");
+    std::ofstream(path, std::ios::binary) << Minimal(note);
+    MusicXmlLimits tight;
+    tight.fileBytes = Minimal(note).size() - 1;
+    ScriptedHost host;
+    host.setPermissive(true);
+    QtTextMeasurer measurer;
+    auto score = std::make_unique<Score>();
+    EXPECT_NE(ImportMusicXmlFile(path, {}, *score, host, measurer, tight).error.find("larger"),
+              std::string::npos);
+    tight.fileBytes += 1;
+    EXPECT_TRUE(ImportMusicXmlFile(path, {}, *score, host, measurer, tight).ok);
     EXPECT_EQ(Refusal("<html/>"), "the file holds no score-partwise or score-timewise score");
     EXPECT_EQ(Refusal(Minimal("").replace(Minimal("").find("<measure"), 21, "")),
               "the score has no measures");
@@ -336,6 +474,29 @@ TEST_F(ImportDocument, TheFileMenuOpensTheFileAsAModifiedUntitledScore) {
     EXPECT_TRUE(d->modified());
     EXPECT_EQ(score.Nstaves, 2);
     EXPECT_NEAR(score.staveSize, 0.25, 1e-9);  // the file gives no size of its own
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(ImportDocument, FromAWindowHoldingAScoreTheSaveQuestionComesFirst) {
+    const std::string file = STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/timewise.musicxml";
+    ASSERT_TRUE(Start(file));
+    const int staves = score.Nstaves;
+    d->setModified(true);
+    bool failed = false;
+    // Kept: no file dialog, nothing changes.
+    host.expectMessage("has not been saved", Answer::Cancel);
+    EXPECT_FALSE(d->closeAndImport(failed));
+    EXPECT_FALSE(failed);
+    // Not saved, the dialog cancelled: the score stays too.
+    host.expectMessage("has not been saved", Answer::No).expectOpenFile(std::nullopt);
+    EXPECT_FALSE(d->closeAndImport(failed));
+    EXPECT_EQ(score.Nstaves, staves);
+    // Not saved, a file chosen: it comes in untitled and modified.
+    host.expectMessage("has not been saved", Answer::No)
+        .expectOpenFile(STAFFWRIGHT_SOURCE_DIR "/tests/data/musicxml-import/features.musicxml");
+    EXPECT_TRUE(d->closeAndImport(failed));
+    EXPECT_EQ(score.Nstaves, 6);
+    EXPECT_TRUE(d->modified());
     EXPECT_HOST_CLEAN(host);
 }
 

@@ -391,7 +391,8 @@ TEST(MusicXml, AScoreWithoutNotesStillExportsBarsOfRest) {
     const MusicXmlResult r = ExportAndCheck(*score, "no notes");
     const ReadBack back = Read(r.xml);
     ASSERT_EQ(back.lengths.size(), 1u);
-    EXPECT_EQ(back.lengths[0], std::vector<int>{3});  // a 3/4 bar of rest
+    // Two 3/4 bars of rest: the stretch before the first bar line is one.
+    EXPECT_EQ(back.lengths[0], (std::vector<int>{3, 3}));
 
     Score empty;  // not even a stave
     ExportAndCheck(empty, "no staves");

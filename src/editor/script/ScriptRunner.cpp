@@ -1048,6 +1048,16 @@ std::string Runner::line(const std::string& raw, ScriptResult& result) {
         return pointer(w, command);
     if (command == "action") {
         if (w.size() != 1) return "action needs one action name, such as acUndo";
+        if (w[0] == kImportMusicXmlName) {
+            // The main window's command: the script's window holds the import.
+            bool failed = false;
+            d_.closeAndImport(failed);
+            if (failed) {
+                result.closed = true;
+                return "the MusicXML file was not imported";
+            }
+            return {};
+        }
         const std::optional<Action> a = ActionByName(w[0]);
         if (!a) return "there is no action \"" + w[0] + "\"";
         return runAction(*a, result);
