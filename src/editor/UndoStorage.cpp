@@ -17,8 +17,9 @@ FileUndoStorage::~FileUndoStorage() {
     close();
 }
 
-bool FileUndoStorage::create() {
+bool FileUndoStorage::create(std::size_t maxRecord) {
     close();
+    maxRecord_ = maxRecord;
     std::string folder = folder_;
     if (folder.empty()) {
         std::error_code ec;
@@ -36,31 +37,42 @@ bool FileUndoStorage::create() {
     return true;
 }
 
+// Slots are as long as the longest record, so a record is found by its
+// number; a shorter record leaves the rest of its slot unwritten. A length of
+// 0 marks a slot never written.
 bool FileUndoStorage::write(int64_t slot, const std::vector<uint8_t>& record) {
-    if (fd_ < 0) {
-        error_ = EBADF;
+    if (fd_ < 0 || record.empty() || record.size() > maxRecord_ || slot < 0) {
+        error_ = fd_ < 0 ? EBADF : EINVAL;
         return false;
     }
-    recordSize_ = record.size();
-    return Transfer(slot, const_cast<uint8_t*>(record.data()), true);
+    const off_t at = static_cast<off_t>(slot) * static_cast<off_t>(maxRecord_ + 4);
+    uint32_t length = static_cast<uint32_t>(record.size());
+    return Transfer(at, reinterpret_cast<uint8_t*>(&length), 4, true) &&
+           Transfer(at + 4, const_cast<uint8_t*>(record.data()), record.size(), true);
 }
 
 bool FileUndoStorage::read(int64_t slot, std::vector<uint8_t>& record) {
-    if (fd_ < 0 || recordSize_ == 0) {
+    if (fd_ < 0 || maxRecord_ == 0 || slot < 0) {
         error_ = EBADF;
         return false;
     }
-    record.assign(recordSize_, 0);
-    return Transfer(slot, record.data(), false);
+    const off_t at = static_cast<off_t>(slot) * static_cast<off_t>(maxRecord_ + 4);
+    uint32_t length = 0;
+    if (!Transfer(at, reinterpret_cast<uint8_t*>(&length), 4, false)) return false;
+    if (length == 0 || length > maxRecord_) {
+        error_ = EIO;
+        return false;
+    }
+    record.resize(length);
+    return Transfer(at + 4, record.data(), length, false);
 }
 
-bool FileUndoStorage::Transfer(int64_t slot, uint8_t* data, bool writing) {
-    const off_t at = static_cast<off_t>(slot) * static_cast<off_t>(recordSize_);
+bool FileUndoStorage::Transfer(off_t at, uint8_t* data, std::size_t size, bool writing) {
     std::size_t done = 0;
-    while (done < recordSize_) {
+    while (done < size) {
         const off_t where = at + static_cast<off_t>(done);
-        ssize_t n = writing ? ::pwrite(fd_, data + done, recordSize_ - done, where)
-                            : ::pread(fd_, data + done, recordSize_ - done, where);
+        ssize_t n = writing ? ::pwrite(fd_, data + done, size - done, where)
+                            : ::pread(fd_, data + done, size - done, where);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             error_ = n < 0 ? errno : EIO;
@@ -93,12 +105,12 @@ bool MemoryUndoStorage::read(int64_t slot, std::vector<uint8_t>& record) {
     return true;
 }
 
-bool FaultyUndoStorage::create() {
+bool FaultyUndoStorage::create(std::size_t maxRecord) {
     if (failCreate) {
         error_ = EACCES;
         return false;
     }
-    return MemoryUndoStorage::create();
+    return MemoryUndoStorage::create(maxRecord);
 }
 
 bool FaultyUndoStorage::write(int64_t slot, const std::vector<uint8_t>& record) {

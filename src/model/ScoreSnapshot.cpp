@@ -14,12 +14,24 @@ void ScoreSnapshot::saveAll(const Score& score) {
 
 void ScoreSnapshot::save(const Score& score, int first, int last) {
     staves_.clear();
+    objects_.clear();
     whole_ = false;
     nstaves_ = score.Nstaves;
     first = std::max(first, 0);
     last = std::min<int>(last, score.Nstaves);
+    // Only the slots in use are copied, all into one buffer: a whole score of
+    // sparse staves costs a fraction of its blocks, and one allocation.
+    std::size_t slots = 0;
     for (int s = first; s <= last; ++s)
-        staves_.push_back({s, std::make_unique<StaveBlock>(score.stave(s))});
+        slots += UsedSlots(score.stave(s).h);
+    staves_.reserve(static_cast<std::size_t>(std::max(last - first + 1, 0)));
+    objects_.reserve(slots);
+    for (int s = first; s <= last; ++s) {
+        const StaveBlock& b = score.stave(s);
+        staves_.push_back({s, b.h, b.t, objects_.size()});
+        objects_.insert(objects_.end(), b.obj.begin(),
+                        b.obj.begin() + static_cast<std::ptrdiff_t>(UsedSlots(b.h)));
+    }
 }
 
 void ScoreSnapshot::restore(Score& score) const {
@@ -31,8 +43,18 @@ void ScoreSnapshot::restore(Score& score) const {
         score.CurrentStave = currentStave_;
         score.pageCount = pageCount_;
     }
-    for (const Saved& saved : staves_)
-        if (saved.index <= score.Nstaves) score.stave(saved.index) = *saved.block;
+    for (const Saved& saved : staves_) {
+        if (saved.index > score.Nstaves) continue;
+        StaveBlock& b = score.stave(saved.index);
+        const std::size_t used = UsedSlots(saved.h), now = UsedSlots(b.h);
+        const ScoreObject* from = objects_.data() + saved.first;
+        std::copy(from, from + used, b.obj.begin());
+        // Slots filled since the snapshot are empty again, as they were.
+        for (std::size_t i = used; i < now; ++i)
+            NewObjectRecord(b.obj[i]);
+        b.h = saved.h;
+        b.t = saved.t;
+    }
 }
 
 ScoreSnapshotGuard::ScoreSnapshotGuard(Score& score) : score_(score) {

@@ -3,13 +3,19 @@
 // path without going through the undo ring.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "model/Score.h"
 
 namespace sw {
+
+// How many slots of a stave hold something: 0..Nobjec. The rest are empty
+// records, which copies of a stave need not keep.
+inline std::size_t UsedSlots(const StaveHeader& h) {
+    return static_cast<std::size_t>(h.Nobjec < kMaxObjects ? h.Nobjec : kMaxObjects) + 1;
+}
 
 class ScoreSnapshot {
   public:
@@ -22,11 +28,17 @@ class ScoreSnapshot {
     bool empty() const { return staves_.empty(); }
 
   private:
+    // A stave as it was: its header and trailer here, its slots 0..Nobjec in
+    // objects_ from `first` on. Slots above the count hold nothing and are
+    // not kept.
     struct Saved {
         int index;
-        std::unique_ptr<StaveBlock> block;
+        StaveHeader h;
+        StaveTrailer t;
+        std::size_t first;
     };
     std::vector<Saved> staves_;
+    std::vector<ScoreObject> objects_;
     bool whole_ = false;
     int nstaves_ = 0;
     uint16_t currentStave_ = 0;

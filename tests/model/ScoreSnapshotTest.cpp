@@ -1,6 +1,7 @@
 // Snapshots of staves and the guard that restores them on every way out.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
 
 #include "model/Build.h"
@@ -37,6 +38,39 @@ TEST(ScoreSnapshotTest, PutsTheScoreBackWhateverWasChanged) {
     some.restore(score);
     EXPECT_EQ(score.object(3, 1).x, 100);
     EXPECT_EQ(score.stave(4).h.Ycoord, 1);  // outside the snapshot
+}
+
+// A snapshot keeps a stave's slots in use only: what was added since goes,
+// and what was deleted and tidied away comes back byte for byte.
+TEST(ScoreSnapshotTest, OnlyTheSlotsInUseAreKeptAndPutBackExactly) {
+    Score score = FiveStaves();
+    for (int i = 0; i < 4; ++i)
+        PlaceNote(score, 2, 50 + 20 * i, i, 3);
+    score.object(2, 3).working = 9;
+    const StaveBlock before = score.stave(2);
+    ScoreSnapshot all;
+    all.saveAll(score);
+    for (int i = 0; i < 6; ++i)
+        PlaceNote(score, 3, 200 + 20 * i, -i, 4);  // stave 3: 1 -> 7 objects
+    UnlinkAndDelete(score.stave(2), 2);
+    UnlinkAndDelete(score.stave(2), 4);
+    TidyStave(score, 2, false);  // stave 2: 4 -> 2 objects
+    ASSERT_EQ(score.stave(2).h.Nobjec, 2);
+    all.restore(score);
+
+    EXPECT_EQ(score.stave(3).h.Nobjec, 1);
+    EXPECT_EQ(score.object(3, 1).x, 100);
+    for (int i = 2; i <= 7; ++i)
+        EXPECT_TRUE(score.object(3, i).kind == kNothing && score.object(3, i).x == 0 &&
+                    score.object(3, i).glyph == kNoGlyph)
+            << i;
+    EXPECT_EQ(score.stave(2).h.Nobjec, 4);
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_EQ(std::memcmp(&score.object(2, i), &before.obj[static_cast<std::size_t>(i)],
+                              sizeof(ScoreObject)),
+                  0)
+            << i;
+    EXPECT_EQ(PlaceNote(score, 3, 300, 1, 3), &score.object(3, 2));
 }
 
 TEST(ScoreSnapshotTest, AWholeSnapshotKeepsTheCurrentStaveInTheRestoredScore) {
