@@ -271,7 +271,7 @@ TEST_F(ScoreFile, MoreThan256StavesKeepTheHighByteAndEveryObjectItsStave) {
 // the pieces; a pipe (with the debug option) is read whole first.
 TEST_F(ScoreFile, LargeFilesAndPipesReadAsTheyWereWritten) {
     Score s;
-    for (int st = 1; st <= 40; ++st) {
+    for (int st = 1; st <= 100; ++st) {
         AppendStave(s, 60 * st, 0, 6000);
         for (int i = 0; i < 200; ++i)
             PlaceNote(s, st, 20 + 25 * i, (st + i) % 11 - 5, 3 + i % 3);
@@ -291,7 +291,7 @@ TEST_F(ScoreFile, LargeFilesAndPipesReadAsTheyWereWritten) {
     const Bytes cut(f.begin(), f.begin() + 5000 * kRecordSize);
     host.expectMessage("Error discovered in file data");
     r = Load(loaded, cut);
-    EXPECT_EQ(std::make_tuple(r.ok, r.badRecords), std::make_tuple(true, 8000 - (5000 - 43)));
+    EXPECT_EQ(std::make_tuple(r.ok, r.badRecords), std::make_tuple(true, 20000 - (5000 - 103)));
 
     const std::string fifo = dir.file("pipe.SWN");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
