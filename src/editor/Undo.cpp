@@ -10,7 +10,7 @@
 #include "core/Messages.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
-#include "model/ScoreSnapshot.h"
+#include "model/SlotPacking.h"
 
 namespace sw {
 
@@ -19,7 +19,7 @@ static_assert(std::is_trivially_copyable_v<ScoreObject>);
 static_assert(std::is_trivially_copyable_v<PageData>);
 
 // The record as kept in the private ring: a header, the stave's header, the
-// page data, then the stave's slots in use as they are in memory. Counts are
+// page data, then the stave's slots in use, packed (SlotPacking.h). Counts are
 // 32-bit: one command may cover thousands of staves.
 struct UndoRing::Record {
     int32_t sequence = 0;
@@ -30,8 +30,10 @@ struct UndoRing::Record {
     int32_t cursorX = 0;
     bool more = false;  // an earlier record belongs to the same command
     StaveHeader header;
-    // Slots 0..header.Nobjec; the slots above them are empty.
-    std::vector<ScoreObject> slots;
+    // Slots 0..header.Nobjec, packed; the slots above them are empty. A
+    // record being written packs them straight from `source`.
+    std::vector<uint8_t> packed;
+    const StaveBlock* source = nullptr;
     // A parts record keeps `count` parts in the slots' place instead: each
     // the stave (2 bytes), the object (2 bytes, 0 for the header), then the
     // old header or object.
@@ -47,14 +49,13 @@ struct UndoRing::Record {
     static constexpr std::size_t kPartBytes = 4 + sizeof(ScoreObject);
     static constexpr int kPartsPerRecord = static_cast<int>(kSlotBytes / kPartBytes);
     static_assert(sizeof(StaveHeader) <= sizeof(ScoreObject));
-    static constexpr std::size_t kMaxSize = kFixed + kSlotBytes;
+    static constexpr std::size_t kMaxSize = kFixed + MaxPackedSize(kSlots);
+    static_assert(kSlotBytes <= MaxPackedSize(kSlots));
 
-    std::size_t payload() const {
-        return kind == kUndoParts ? static_cast<std::size_t>(count) * kPartBytes
-                                  : UsedSlots(header) * sizeof(ScoreObject);
-    }
     std::vector<uint8_t> encode() const {
-        std::vector<uint8_t> out(kFixed + payload(), 0);  // padding stays zero
+        const std::size_t most = kind == kUndoParts ? static_cast<std::size_t>(count) * kPartBytes
+                                                    : MaxPackedSize(UsedSlots(header));
+        std::vector<uint8_t> out(kFixed + most, 0);  // padding stays zero
         uint8_t* p = out.data();
         std::memcpy(p, &sequence, 4);
         std::memcpy(p + 4, &count, 4);
@@ -67,9 +68,9 @@ struct UndoRing::Record {
         std::memcpy(p + kHead + sizeof header, &page, sizeof page);
         std::memcpy(p + kHead + sizeof header + sizeof page, &staveSize, 8);
         if (kind == kUndoParts)
-            std::memcpy(p + kFixed, parts.data(), payload());
+            std::memcpy(p + kFixed, parts.data(), most);
         else
-            std::memcpy(p + kFixed, slots.data(), payload());
+            out.resize(kFixed + PackSlots(source->obj.data(), UsedSlots(header), p + kFixed));
         return out;
     }
     // False when the bytes are not a whole record.
@@ -86,13 +87,15 @@ struct UndoRing::Record {
         std::memcpy(&header, p + kHead, sizeof header);
         std::memcpy(&page, p + kHead + sizeof header, sizeof page);
         std::memcpy(&staveSize, p + kHead + sizeof header + sizeof page, 8);
-        if (kind == kUndoParts && (count < 0 || count > kPartsPerRecord)) return false;
-        if (in.size() != kFixed + payload()) return false;
+        const uint8_t* end = p + in.size();
         if (kind == kUndoParts) {
-            parts.assign(p + kFixed, p + in.size());
+            if (count < 0 || count > kPartsPerRecord ||
+                in.size() != kFixed + static_cast<std::size_t>(count) * kPartBytes)
+                return false;
+            parts.assign(p + kFixed, end);
         } else {
-            slots.resize(UsedSlots(header));
-            std::memcpy(slots.data(), p + kFixed, payload());
+            if (UnpackSlots(p + kFixed, end, nullptr, UsedSlots(header)) != end) return false;
+            packed.assign(p + kFixed, end);
         }
         return true;
     }
@@ -124,9 +127,9 @@ struct UndoRing::Record {
     }
     // The stave as it was: the slots used since are emptied again.
     void putInto(StaveBlock& b) const {
-        const std::size_t now = UsedSlots(b.h);
-        std::copy(slots.begin(), slots.end(), b.obj.begin());
-        for (std::size_t i = slots.size(); i < now; ++i)
+        const std::size_t used = UsedSlots(header), now = UsedSlots(b.h);
+        UnpackSlots(packed.data(), packed.data() + packed.size(), b.obj.data(), used);
+        for (std::size_t i = used; i < now; ++i)
             NewObjectRecord(b.obj[i]);
         b.h = header;
     }
@@ -206,7 +209,7 @@ bool UndoRing::writeRecord(UndoDocument& doc, int index, int kind, int count) {
     r.staveSize = doc.score.staveSize;
     const StaveBlock& b = doc.score.stave(index);
     r.header = b.h;
-    r.slots.assign(b.obj.begin(), b.obj.begin() + static_cast<std::ptrdiff_t>(UsedSlots(b.h)));
+    r.source = &b;
     return store(r);
 }
 

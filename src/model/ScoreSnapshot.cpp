@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "model/SlotPacking.h"
+
 namespace sw {
 
 void ScoreSnapshot::saveAll(const Score& score) {
@@ -14,23 +16,22 @@ void ScoreSnapshot::saveAll(const Score& score) {
 
 void ScoreSnapshot::save(const Score& score, int first, int last) {
     staves_.clear();
-    objects_.clear();
     whole_ = false;
     nstaves_ = score.Nstaves;
     first = std::max(first, 0);
     last = std::min<int>(last, score.Nstaves);
-    // Only the slots in use are copied, all into one buffer: a whole score of
-    // sparse staves costs a fraction of its blocks, and one allocation.
-    std::size_t slots = 0;
+    // Only the slots in use are kept, packed, all in one buffer: a large
+    // score costs a fraction of its blocks, and one allocation.
+    std::size_t room = 0;
     for (int s = first; s <= last; ++s)
-        slots += UsedSlots(score.stave(s).h);
+        room += MaxPackedSize(UsedSlots(score.stave(s).h));
+    packed_ = std::make_unique_for_overwrite<uint8_t[]>(room);
+    packedSize_ = 0;
     staves_.reserve(static_cast<std::size_t>(std::max(last - first + 1, 0)));
-    objects_.reserve(slots);
     for (int s = first; s <= last; ++s) {
         const StaveBlock& b = score.stave(s);
-        staves_.push_back({s, b.h, b.t, objects_.size()});
-        objects_.insert(objects_.end(), b.obj.begin(),
-                        b.obj.begin() + static_cast<std::ptrdiff_t>(UsedSlots(b.h)));
+        staves_.push_back({s, b.h, b.t, packedSize_});
+        packedSize_ += PackSlots(b.obj.data(), UsedSlots(b.h), packed_.get() + packedSize_);
     }
 }
 
@@ -43,12 +44,12 @@ void ScoreSnapshot::restore(Score& score) const {
         score.CurrentStave = currentStave_;
         score.pageCount = pageCount_;
     }
+    const uint8_t* end = packed_.get() + packedSize_;
     for (const Saved& saved : staves_) {
         if (saved.index > score.Nstaves) continue;
         StaveBlock& b = score.stave(saved.index);
         const std::size_t used = UsedSlots(saved.h), now = UsedSlots(b.h);
-        const ScoreObject* from = objects_.data() + saved.first;
-        std::copy(from, from + used, b.obj.begin());
+        UnpackSlots(packed_.get() + saved.first, end, b.obj.data(), used);
         // Slots filled since the snapshot are empty again, as they were.
         for (std::size_t i = used; i < now; ++i)
             NewObjectRecord(b.obj[i]);

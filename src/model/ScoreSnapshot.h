@@ -5,17 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "model/Score.h"
 
 namespace sw {
-
-// How many slots of a stave hold something: 0..Nobjec. The rest are empty
-// records, which copies of a stave need not keep.
-inline std::size_t UsedSlots(const StaveHeader& h) {
-    return static_cast<std::size_t>(h.Nobjec < kMaxObjects ? h.Nobjec : kMaxObjects) + 1;
-}
 
 class ScoreSnapshot {
   public:
@@ -28,9 +23,9 @@ class ScoreSnapshot {
     bool empty() const { return staves_.empty(); }
 
   private:
-    // A stave as it was: its header and trailer here, its slots 0..Nobjec in
-    // objects_ from `first` on. Slots above the count hold nothing and are
-    // not kept.
+    // A stave as it was: its header and trailer here, its slots 0..Nobjec
+    // packed in packed_ from `first` on. Slots above the count hold nothing
+    // and are not kept.
     struct Saved {
         int index;
         StaveHeader h;
@@ -38,7 +33,10 @@ class ScoreSnapshot {
         std::size_t first;
     };
     std::vector<Saved> staves_;
-    std::vector<ScoreObject> objects_;
+    // Room for the most the staves can pack to, left uninitialised: only
+    // the part written is ever touched.
+    std::unique_ptr<uint8_t[]> packed_;
+    std::size_t packedSize_ = 0;
     bool whole_ = false;
     int nstaves_ = 0;
     uint16_t currentStave_ = 0;

@@ -1,11 +1,13 @@
 // Snapshots of staves and the guard that restores them on every way out.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <stdexcept>
 
 #include "model/Build.h"
 #include "model/ScoreSnapshot.h"
+#include "model/SlotPacking.h"
 
 namespace sw {
 namespace {
@@ -71,6 +73,27 @@ TEST(ScoreSnapshotTest, OnlyTheSlotsInUseAreKeptAndPutBackExactly) {
                   0)
             << i;
     EXPECT_EQ(PlaceNote(score, 3, 300, 1, 3), &score.object(3, 2));
+}
+
+TEST(SlotPackingTest, SlotsComeBackByteForByteAndDamagedBytesAreRefused) {
+    std::array<ScoreObject, 3> slots{};
+    slots[1].kind = kNote;
+    slots[1].note().validated = 1;  // the record's last byte
+    slots[2].kind = kText;
+    slots[2].setChunk("abc");
+    std::vector<uint8_t> packed(MaxPackedSize(3));
+    const std::size_t n = PackSlots(slots.data(), 3, packed.data());
+    EXPECT_LT(n, sizeof(ScoreObject) * 2);
+    packed.resize(n);
+    std::array<ScoreObject, 3> back;
+    std::memset(static_cast<void*>(back.data()), 0x5A, sizeof back);
+    EXPECT_EQ(UnpackSlots(packed.data(), packed.data() + n, back.data(), 3), packed.data() + n);
+    EXPECT_EQ(std::memcmp(back.data(), slots.data(), sizeof slots), 0);
+
+    EXPECT_EQ(UnpackSlots(packed.data(), packed.data() + n - 1, nullptr, 3), nullptr);
+    EXPECT_EQ(UnpackSlots(packed.data(), packed.data() + n, nullptr, 4), nullptr);
+    packed[0] = sizeof(ScoreObject) + 1;
+    EXPECT_EQ(UnpackSlots(packed.data(), packed.data() + n, nullptr, 3), nullptr);
 }
 
 TEST(ScoreSnapshotTest, AWholeSnapshotKeepsTheCurrentStaveInTheRestoredScore) {
