@@ -20,9 +20,9 @@ constexpr std::size_t MaxPackedSize(std::size_t count) {
     return count * (1 + sizeof(ScoreObject));
 }
 
-// Packs `count` slots into `out` (room for MaxPackedSize(count)); returns the
-// bytes written. Records are mostly zeros (short kind data, empty slots),
-// so a stave packs to a fraction of its size.
+// Packs `count` slots into `out` (room for MaxPackedSize(count), any of which
+// it may write); returns the bytes that hold them. Records are mostly zeros
+// (short kind data, empty slots), so a stave packs to a fraction of its size.
 std::size_t PackSlots(const ScoreObject* slots, std::size_t count, uint8_t* out);
 
 // Unpacks `count` slots from the bytes [in, end): the same bytes as were
