@@ -86,49 +86,56 @@ int main(int argc, char** argv) {
         staves, mb, first, best);
     std::printf("peak memory: %.0f MB (process before loading %.0f MB)\n", opened, before);
 
-    // A whole-score snapshot, every stave changed, then put back.
-    ScoreSnapshot snapshot;
-    auto t = Clock::now();
-    snapshot.saveAll(score);
-    const double saveAll = SecondsSince(t);
-    for (int s = 1; s <= score.Nstaves; ++s)
-        score.stave(s).h.Ycoord += 7;
-    score.removeStave(score.Nstaves);
-    t = Clock::now();
-    snapshot.restore(score);
-    const double restore = SecondsSince(t);
-    if (score.Nstaves != staves || score.stave(1).h.Ycoord != 100 + 120) {
-        std::fprintf(stderr, "bench_open: the snapshot did not put the score back\n");
-        return 1;
+    // A whole-score snapshot, every stave changed, then put back; best of 3.
+    double saveAll = 1e9, restore = 1e9;
+    for (int run = 0; run < 3; ++run) {
+        ScoreSnapshot snapshot;
+        auto t = Clock::now();
+        snapshot.saveAll(score);
+        saveAll = std::min(saveAll, SecondsSince(t));
+        for (int s = 1; s <= score.Nstaves; ++s)
+            score.stave(s).h.Ycoord += 7;
+        score.removeStave(score.Nstaves);
+        t = Clock::now();
+        snapshot.restore(score);
+        restore = std::min(restore, SecondsSince(t));
+        if (score.Nstaves != staves || score.stave(1).h.Ycoord != 100 + 120) {
+            std::fprintf(stderr, "bench_open: the snapshot did not put the score back\n");
+            return 1;
+        }
     }
-    std::printf("snapshot: whole score %.3f s, restore %.3f s   target <= 0.1 s each\n", saveAll,
-                restore);
+    std::printf("snapshot: whole score %.3f s, restore %.3f s (best of 3)   target <= 0.1 s each\n",
+                saveAll, restore);
 
     // The undo history's record of every stave, as a whole-score command
-    // writes it, and the Undo that reads it back.
+    // writes it, and the Undo that reads it back; best of 3.
     int32_t cursorX = 0;
     bool modified = false;
     UndoDocument doc{score, cursorX, modified};
     UndoRing ring(std::make_unique<FileUndoStorage>());
     ring.setDepth(100);
     ring.open(host);
-    t = Clock::now();
-    const bool saved = ring.saveStaveGroup(doc, 1, score.Nstaves, kUndoGroup, host);
-    const double group = SecondsSince(t);
-    for (int s = 1; s <= score.Nstaves; ++s)
-        score.stave(s).h.Ycoord += 7;
     WarningBox warnings;
-    t = Clock::now();
-    const UndoRing::Result undone = ring.undoOne(doc, host, warnings);
-    const double undo = SecondsSince(t);
-    ring.close();
-    if (!saved || !undone.undone || score.stave(1).h.Ycoord != 100 + 120) {
-        std::fprintf(stderr, "bench_open: the undo history did not put the score back\n");
-        return 1;
+    double group = 1e9, undo = 1e9;
+    for (int run = 0; run < 3; ++run) {
+        auto t = Clock::now();
+        const bool saved = ring.saveStaveGroup(doc, 1, score.Nstaves, kUndoGroup, host);
+        group = std::min(group, SecondsSince(t));
+        for (int s = 1; s <= score.Nstaves; ++s)
+            score.stave(s).h.Ycoord += 7;
+        t = Clock::now();
+        const UndoRing::Result undone = ring.undoOne(doc, host, warnings);
+        undo = std::min(undo, SecondsSince(t));
+        if (!saved || !undone.undone || score.stave(1).h.Ycoord != 100 + 120) {
+            std::fprintf(stderr, "bench_open: the undo history did not put the score back\n");
+            return 1;
+        }
     }
+    ring.close();
     std::printf(
-        "undo history: whole-score group %.3f s, undoing it %.3f s   target <= 0.1 s each\n", group,
-        undo);
+        "undo history: whole-score group %.3f s, undoing it %.3f s (best of 3)   target <= 0.1 s "
+        "each\n",
+        group, undo);
     std::filesystem::remove(path);
     return 0;
 }
