@@ -3,10 +3,13 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace sw {
@@ -47,8 +50,19 @@ bool FileUndoStorage::write(int64_t slot, const std::vector<uint8_t>& record) {
     }
     const off_t at = static_cast<off_t>(slot) * static_cast<off_t>(maxRecord_ + 4);
     uint32_t length = static_cast<uint32_t>(record.size());
-    return Transfer(at, reinterpret_cast<uint8_t*>(&length), 4, true) &&
-           Transfer(at + 4, const_cast<uint8_t*>(record.data()), record.size(), true);
+    // The length and the record in one call; a short write goes on piece by piece.
+    iovec parts[2] = {{&length, 4}, {const_cast<uint8_t*>(record.data()), record.size()}};
+    ssize_t n;
+    do
+        n = ::pwritev(fd_, parts, 2, at);
+    while (n < 0 && errno == EINTR);
+    std::size_t done = n > 0 ? static_cast<std::size_t>(n) : 0;
+    if (done < 4 && !Transfer(at + static_cast<off_t>(done),
+                              reinterpret_cast<uint8_t*>(&length) + done, 4 - done, true))
+        return false;
+    done = done > 4 ? done - 4 : 0;
+    return Transfer(at + 4 + static_cast<off_t>(done), const_cast<uint8_t*>(record.data()) + done,
+                    record.size() - done, true);
 }
 
 bool FileUndoStorage::read(int64_t slot, std::vector<uint8_t>& record) {
@@ -57,14 +71,29 @@ bool FileUndoStorage::read(int64_t slot, std::vector<uint8_t>& record) {
         return false;
     }
     const off_t at = static_cast<off_t>(slot) * static_cast<off_t>(maxRecord_ + 4);
+    // Most records are short: one read takes the length and all of the record,
+    // and only a longer one needs a second.
+    record.resize(std::min<std::size_t>(maxRecord_ + 4, 8192));
+    ssize_t n;
+    do
+        n = ::pread(fd_, record.data(), record.size(), at);
+    while (n < 0 && errno == EINTR);
+    if (n < 4) {
+        error_ = n < 0 ? errno : EIO;
+        return false;
+    }
     uint32_t length = 0;
-    if (!Transfer(at, reinterpret_cast<uint8_t*>(&length), 4, false)) return false;
+    std::memcpy(&length, record.data(), 4);
     if (length == 0 || length > maxRecord_) {
         error_ = EIO;
         return false;
     }
-    record.resize(length);
-    return Transfer(at + 4, record.data(), length, false);
+    const std::size_t got = static_cast<std::size_t>(n);
+    record.resize(4 + static_cast<std::size_t>(length));
+    if (got < record.size() && !Transfer(at + n, record.data() + got, record.size() - got, false))
+        return false;
+    record.erase(record.begin(), record.begin() + 4);
+    return true;
 }
 
 bool FileUndoStorage::Transfer(off_t at, uint8_t* data, std::size_t size, bool writing) {

@@ -316,11 +316,13 @@ TEST_F(Undo, RecordsOfFewAndManyObjectsComeBackFromTheRingFile) {
 TEST(FileUndoStorage, SlotsKeepRecordsOfAnyLengthUpToTheLimit) {
     test::TempDir dir;
     FileUndoStorage file(dir.path());
-    ASSERT_TRUE(file.create(100));
-    const std::vector<uint8_t> longest(100, 7), short1 = {1, 2, 3};
+    ASSERT_TRUE(file.create(20000));
+    std::vector<uint8_t> longest(20000), short1 = {1, 2, 3};
+    for (std::size_t i = 0; i < longest.size(); ++i)
+        longest[i] = static_cast<uint8_t>(i * 7 + 1);
     EXPECT_TRUE(file.write(1, longest));
     EXPECT_TRUE(file.write(2, short1));
-    EXPECT_FALSE(file.write(0, std::vector<uint8_t>(101, 1)));
+    EXPECT_FALSE(file.write(0, std::vector<uint8_t>(20001, 1)));
     std::vector<uint8_t> back;
     EXPECT_TRUE(file.read(2, back) && back == short1);
     EXPECT_TRUE(file.read(1, back) && back == longest);
