@@ -46,6 +46,7 @@ golden: deps $(TEST_DIR)/build.ninja
 
 bench: release
 	$(RELEASE_DIR)/bench/bench_scorefile
+	$(RELEASE_DIR)/bench/bench_open
 	$(RELEASE_DIR)/bench/bench_pages
 	$(RELEASE_DIR)/bench/bench_pdf
 	$(RELEASE_DIR)/bench/bench_midi

@@ -10,6 +10,7 @@
 #include "core/Messages.h"
 #include "layout/PageGeometry.h"
 #include "layout/Pagination.h"
+#include "model/SlotPacking.h"
 
 namespace sw {
 
@@ -17,9 +18,9 @@ static_assert(std::is_trivially_copyable_v<StaveHeader>);
 static_assert(std::is_trivially_copyable_v<ScoreObject>);
 static_assert(std::is_trivially_copyable_v<PageData>);
 
-// The record as kept in the private ring: a header, then the stave's header
-// and its slots as they are in memory. Counts are 32-bit: one command may
-// cover thousands of staves.
+// The record as kept in the private ring: a header, the stave's header, the
+// page data, then the stave's slots in use, packed (SlotPacking.h). Counts are
+// 32-bit: one command may cover thousands of staves.
 struct UndoRing::Record {
     int32_t sequence = 0;
     int32_t count = 1;
@@ -29,27 +30,32 @@ struct UndoRing::Record {
     int32_t cursorX = 0;
     bool more = false;  // an earlier record belongs to the same command
     StaveHeader header;
-    std::vector<ScoreObject> slots;
+    // Slots 0..header.Nobjec, packed; the slots above them are empty. A
+    // record being written packs them straight from `source`.
+    std::vector<uint8_t> packed;
+    const StaveBlock* source = nullptr;
     // A parts record keeps `count` parts in the slots' place instead: each
     // the stave (2 bytes), the object (2 bytes, 0 for the header), then the
     // old header or object.
     std::vector<uint8_t> parts;
-    // Restored by page records only; every record carries them so that all
-    // records have one size.
+    // Restored by page records only.
     PageData page;
     double staveSize = 0;
 
     static constexpr std::size_t kHead = 24;
+    static constexpr std::size_t kFixed =
+        kHead + sizeof(StaveHeader) + sizeof(PageData) + sizeof(double);
     static constexpr std::size_t kSlotBytes = kSlots * sizeof(ScoreObject);
     static constexpr std::size_t kPartBytes = 4 + sizeof(ScoreObject);
     static constexpr int kPartsPerRecord = static_cast<int>(kSlotBytes / kPartBytes);
     static_assert(sizeof(StaveHeader) <= sizeof(ScoreObject));
-    static std::size_t Size() {
-        return kHead + sizeof(StaveHeader) + kSlotBytes + sizeof(PageData) + sizeof(double);
-    }
+    static constexpr std::size_t kMaxSize = kFixed + MaxPackedSize(kSlots);
+    static_assert(kSlotBytes <= MaxPackedSize(kSlots));
 
     std::vector<uint8_t> encode() const {
-        std::vector<uint8_t> out(Size(), 0);  // padding stays zero
+        const std::size_t most = kind == kUndoParts ? static_cast<std::size_t>(count) * kPartBytes
+                                                    : MaxPackedSize(UsedSlots(header));
+        std::vector<uint8_t> out(kFixed + most, 0);  // padding stays zero
         uint8_t* p = out.data();
         std::memcpy(p, &sequence, 4);
         std::memcpy(p + 4, &count, 4);
@@ -59,17 +65,17 @@ struct UndoRing::Record {
         std::memcpy(p + 12, &currentStave, 2);
         std::memcpy(p + 16, &cursorX, 4);
         std::memcpy(p + kHead, &header, sizeof header);
+        std::memcpy(p + kHead + sizeof header, &page, sizeof page);
+        std::memcpy(p + kHead + sizeof header + sizeof page, &staveSize, 8);
         if (kind == kUndoParts)
-            std::memcpy(p + kHead + sizeof header, parts.data(),
-                        std::min(parts.size(), kSlotBytes));
+            std::memcpy(p + kFixed, parts.data(), most);
         else
-            std::memcpy(p + kHead + sizeof header, slots.data(), kSlotBytes);
-        std::memcpy(p + kHead + sizeof header + kSlotBytes, &page, sizeof page);
-        std::memcpy(p + kHead + sizeof header + kSlotBytes + sizeof page, &staveSize, 8);
+            out.resize(kFixed + PackSlots(source->obj.data(), UsedSlots(header), p + kFixed));
         return out;
     }
+    // False when the bytes are not a whole record.
     bool decode(const std::vector<uint8_t>& in) {
-        if (in.size() != Size()) return false;
+        if (in.size() < kFixed) return false;
         const uint8_t* p = in.data();
         std::memcpy(&sequence, p, 4);
         std::memcpy(&count, p + 4, 4);
@@ -79,14 +85,18 @@ struct UndoRing::Record {
         std::memcpy(&currentStave, p + 12, 2);
         std::memcpy(&cursorX, p + 16, 4);
         std::memcpy(&header, p + kHead, sizeof header);
+        std::memcpy(&page, p + kHead + sizeof header, sizeof page);
+        std::memcpy(&staveSize, p + kHead + sizeof header + sizeof page, 8);
+        const uint8_t* end = p + in.size();
         if (kind == kUndoParts) {
-            parts.assign(p + kHead + sizeof header, p + kHead + sizeof header + kSlotBytes);
+            if (count < 0 || count > kPartsPerRecord ||
+                in.size() != kFixed + static_cast<std::size_t>(count) * kPartBytes)
+                return false;
+            parts.assign(p + kFixed, end);
         } else {
-            slots.resize(kSlots);
-            std::memcpy(slots.data(), p + kHead + sizeof header, kSlotBytes);
+            if (UnpackSlots(p + kFixed, end, nullptr, UsedSlots(header)) != end) return false;
+            packed.assign(p + kFixed, end);
         }
-        std::memcpy(&page, p + kHead + sizeof header + kSlotBytes, sizeof page);
-        std::memcpy(&staveSize, p + kHead + sizeof header + kSlotBytes + sizeof page, 8);
         return true;
     }
     StavePart part(int k) const {
@@ -115,10 +125,17 @@ struct UndoRing::Record {
                 std::memcpy(&score.object(at.stave, at.object), old, sizeof(ScoreObject));
         }
     }
+    // The stave as it was: the slots used since are emptied again.
+    void putInto(StaveBlock& b) const {
+        const std::size_t used = UsedSlots(header), now = UsedSlots(b.h);
+        UnpackSlots(packed.data(), packed.data() + packed.size(), b.obj.data(), used);
+        for (std::size_t i = used; i < now; ++i)
+            NewObjectRecord(b.obj[i]);
+        b.h = header;
+    }
     std::unique_ptr<StaveBlock> block() const {
         auto b = std::make_unique<StaveBlock>();
-        b->h = header;
-        std::copy(slots.begin(), slots.end(), b->obj.begin());
+        putInto(*b);
         return b;
     }
 };
@@ -139,7 +156,7 @@ void UndoRing::open(Host& host) {
     writePos_ = available_ = 0;
     held_ = 0;
     if (depth_ == 0) return;
-    if (!storage_ || !storage_->create()) {
+    if (!storage_ || !storage_->create(Record::kMaxSize)) {
         host.message(MsgType::Warning,
                      FormatMessage(msg::UndoCannotCreate, storage_ ? storage_->error() : 0),
                      Buttons::OK);
@@ -192,7 +209,7 @@ bool UndoRing::writeRecord(UndoDocument& doc, int index, int kind, int count) {
     r.staveSize = doc.score.staveSize;
     const StaveBlock& b = doc.score.stave(index);
     r.header = b.h;
-    r.slots.assign(b.obj.begin(), b.obj.end());
+    r.source = &b;
     return store(r);
 }
 
@@ -367,8 +384,7 @@ UndoRing::Result UndoRing::undoOne(UndoDocument& doc, Host& host, WarningBox& wa
                 break;
             case kUndoShiftBelow: {
                 const int32_t before = score.stave(index).h.Ycoord;
-                score.stave(index).h = r.header;
-                std::copy(r.slots.begin(), r.slots.end(), score.stave(index).obj.begin());
+                r.putInto(score.stave(index));
                 const int32_t dy = r.header.Ycoord - before;
                 for (int s = index + 1; s <= score.Nstaves; ++s)
                     ShiftStave(score, s, dy);
@@ -385,9 +401,7 @@ UndoRing::Result UndoRing::undoOne(UndoDocument& doc, Host& host, WarningBox& wa
                 result.page = result.structural = true;
                 [[fallthrough]];
             default: {
-                StaveBlock& b = score.stave(index);
-                b.h = r.header;
-                std::copy(r.slots.begin(), r.slots.end(), b.obj.begin());
+                r.putInto(score.stave(index));
                 if (r.kind == kUndoInsert) {
                     for (int k = 0; k < r.count && index + 1 <= score.Nstaves; ++k)
                         score.removeStave(index + 1);

@@ -2,6 +2,9 @@
 // (for tests) memory that fails on request.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -13,7 +16,8 @@ class UndoStorage {
   public:
     virtual ~UndoStorage() = default;
     // Each returns false on failure, with errno-like detail in error().
-    virtual bool create() = 0;
+    // Records may differ in length, up to `maxRecord` bytes.
+    virtual bool create(std::size_t maxRecord) = 0;
     virtual bool write(int64_t slot, const std::vector<uint8_t>& record) = 0;
     virtual bool read(int64_t slot, std::vector<uint8_t>& record) = 0;
     // Closes and removes the storage; failures are ignored.
@@ -29,24 +33,25 @@ class FileUndoStorage : public UndoStorage {
   public:
     explicit FileUndoStorage(std::string folder = {});
     ~FileUndoStorage() override;
-    bool create() override;
+    bool create(std::size_t maxRecord) override;
     bool write(int64_t slot, const std::vector<uint8_t>& record) override;
     bool read(int64_t slot, std::vector<uint8_t>& record) override;
     void close() override;
     const std::string& path() const { return path_; }
 
   private:
-    // One whole record in or out at its slot, retrying short transfers.
-    bool Transfer(int64_t slot, uint8_t* data, bool writing);
+    // n bytes in or out at `at`, retrying short transfers.
+    bool Transfer(off_t at, uint8_t* data, std::size_t n, bool writing);
     std::string folder_;
     std::string path_;
     int fd_ = -1;
-    std::size_t recordSize_ = 0;
+    // Each slot holds a record's length (4 bytes), then the record.
+    std::size_t maxRecord_ = 0;
 };
 
 class MemoryUndoStorage : public UndoStorage {
   public:
-    bool create() override { return true; }
+    bool create(std::size_t) override { return true; }
     bool write(int64_t slot, const std::vector<uint8_t>& record) override;
     bool read(int64_t slot, std::vector<uint8_t>& record) override;
     void close() override { slots_.clear(); }
@@ -61,7 +66,7 @@ class FaultyUndoStorage : public MemoryUndoStorage {
     bool failCreate = false;
     int writesBeforeFailure = -1;  // -1: never fail
     bool failReads = false;
-    bool create() override;
+    bool create(std::size_t maxRecord) override;
     bool write(int64_t slot, const std::vector<uint8_t>& record) override;
     bool read(int64_t slot, std::vector<uint8_t>& record) override;
 };

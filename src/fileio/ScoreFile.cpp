@@ -2,7 +2,6 @@
 #include "fileio/ScoreFile.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,82 +25,95 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// The bytes of a file, mapped rather than copied: a large score is read once,
-// record by record, and copying it first would double the memory touched.
-class FileBytes {
-  public:
-    FileBytes() = default;
-    FileBytes(const FileBytes&) = delete;
-    FileBytes& operator=(const FileBytes&) = delete;
-    ~FileBytes() {
-        if (mapped_) ::munmap(const_cast<uint8_t*>(data_), size_);
-    }
-
-    // errno is set on failure.
-    bool open(const std::string& path) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return false;
-        struct stat st;
-        if (::fstat(fd, &st) != 0) return closeWith(fd);
-        size_ = static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0);
-        if (size_ > 0) {
-            void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-            if (p != MAP_FAILED) {
-                data_ = static_cast<const uint8_t*>(p);
-                mapped_ = true;
-                ::close(fd);
-                return true;
-            }
-        }
-        // Not mappable (a pipe, a special file): read it instead.
-        copy_.clear();
-        uint8_t buf[1 << 16];
-        for (;;) {
-            ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return closeWith(fd);
-            if (n == 0) break;
-            copy_.insert(copy_.end(), buf, buf + n);
-        }
-        ::close(fd);
-        data_ = copy_.data();
-        size_ = copy_.size();
-        return true;
-    }
-    const uint8_t* data() const { return data_; }
-    std::size_t size() const { return size_; }
-
-  private:
-    static bool closeWith(int fd) {
-        int e = errno;
-        ::close(fd);
-        errno = e;
-        return false;
-    }
-    const uint8_t* data_ = nullptr;
-    std::size_t size_ = 0;
-    bool mapped_ = false;
-    std::vector<uint8_t> copy_;
-};
-
 // Thrown inside the reader; caught at its end.
 struct Ewrongfiletype {};
 struct Emusicoverflow {};
 
-class Reader {
+// The file's records in order, read through one small buffer: a large score is
+// read once, front to back, without holding the whole file or a copy of it.
+// A file found shorter than it was (cut while being read) ends early, as a
+// cut-short file does.
+class RecordReader {
   public:
-    explicit Reader(const FileBytes& bytes) : bytes_(bytes) {}
-    std::size_t records() const { return bytes_.size() / kRecordSize; }
-    std::size_t position() const { return next_; }
-    bool atEnd() const { return next_ >= records(); }
+    RecordReader() = default;
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
+    ~RecordReader() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    // errno is set on failure.
+    bool open(const std::string& path) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) return false;
+        struct stat st;
+        if (::fstat(fd_, &st) != 0) return false;
+        if (S_ISREG(st.st_mode)) {
+            records_ = static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0) / kRecordSize;
+            buf_.resize(kBufferBytes);
+            return true;
+        }
+        // Not a plain file (a pipe, a special file): its length is known only
+        // once it has been read, so it is read whole first, up to what the
+        // largest score can hold (an endless device stops there).
+        while (filled_ < kLargestFile) {
+            buf_.resize(filled_ + kBufferBytes);
+            const std::size_t before = filled_;
+            if (!readMore()) return false;
+            if (filled_ == before) break;
+        }
+        records_ = filled_ / kRecordSize;
+        return true;
+    }
+    std::size_t records() const { return records_; }
+    bool atEnd() const { return next_ >= records_; }
     const uint8_t* take() {
         if (atEnd()) throw Emusicoverflow{};
-        return bytes_.data() + kRecordSize * next_++;
+        if (at_ + kRecordSize > filled_) refill();
+        ++next_;
+        const uint8_t* r = buf_.data() + at_;
+        at_ += kRecordSize;
+        return r;
     }
 
   private:
-    const FileBytes& bytes_;
-    std::size_t next_ = 0;
+    // Not a whole number of records: a record split between two reads is
+    // the usual case, not a rare one.
+    static constexpr std::size_t kBufferBytes = 1 << 17;
+    static constexpr std::size_t kLargestFile =
+        kRecordSize * (5 + 2 * kMaxFonts + (kMaxStaves + 1) * (1 + kMaxObjects));
+
+    // Reads into buf_ after the filled_ bytes until it is full or the file
+    // ends; false on a read error.
+    bool readMore() {
+        while (filled_ < buf_.size()) {
+            const ssize_t n = ::read(fd_, buf_.data() + filled_, buf_.size() - filled_);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return false;
+            if (n == 0) break;
+            filled_ += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+    // Moves the unread bytes to the front of the buffer and reads on after them.
+    void refill() {
+        const std::size_t kept = filled_ - at_;
+        std::memmove(buf_.data(), buf_.data() + at_, kept);
+        filled_ = kept;
+        at_ = 0;
+        if (!readMore() || filled_ < kRecordSize) {
+            // The file ended, or failed, before the records it promised.
+            records_ = next_;
+            throw Emusicoverflow{};
+        }
+    }
+
+    int fd_ = -1;
+    std::vector<uint8_t> buf_;
+    std::size_t filled_ = 0;  // bytes of buf_ that hold file data
+    std::size_t at_ = 0;      // where the next record starts in buf_
+    std::size_t next_ = 0;    // records handed out
+    std::size_t records_ = 0;
 };
 
 void ReadStaveRecord(const uint8_t* r, StaveHeader& h, int s) {
@@ -437,15 +449,14 @@ LoadResult LoadScore(Score& target, const std::string& pathIn, bool asTemplate, 
         host.message(MsgType::Error, FormatMessage(msg::FileNotFoundQuoted, pathIn), Buttons::OK);
         return result;
     }
-    FileBytes bytes;
-    if (!bytes.open(path)) {
+    RecordReader in;
+    if (!in.open(path)) {
         host.message(MsgType::Error, FormatMessage(msg::FileReadFailed, path), Buttons::OK);
         return result;
     }
 
     Score score;
     score.debug = debug;
-    Reader in(bytes);
     try {
         const uint8_t* h = in.take();
         int nstaves = h[0] + 256 * h[15];

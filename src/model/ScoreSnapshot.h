@@ -3,6 +3,7 @@
 // path without going through the undo ring.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -22,11 +23,20 @@ class ScoreSnapshot {
     bool empty() const { return staves_.empty(); }
 
   private:
+    // A stave as it was: its header and trailer here, its slots 0..Nobjec
+    // packed in packed_ from `first` on. Slots above the count hold nothing
+    // and are not kept.
     struct Saved {
         int index;
-        std::unique_ptr<StaveBlock> block;
+        StaveHeader h;
+        StaveTrailer t;
+        std::size_t first;
     };
     std::vector<Saved> staves_;
+    // Room for the most the staves can pack to, left uninitialised: only
+    // the part written is ever touched.
+    std::unique_ptr<uint8_t[]> packed_;
+    std::size_t packedSize_ = 0;
     bool whole_ = false;
     int nstaves_ = 0;
     uint16_t currentStave_ = 0;

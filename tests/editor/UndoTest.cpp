@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <cstring>
 #include "core/ScriptedHost.h"
 #include "editor/Undo.h"
 #include "model/Build.h"
@@ -280,6 +282,52 @@ TEST_F(Undo, TheRingFileIsPrivateAndGoneOnClose) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     ring->close();
     EXPECT_NE(::stat(path.c_str(), &st), 0);
+}
+
+// Records hold a stave's slots in use only, so they differ in length; each
+// is found by its number all the same.
+TEST_F(Undo, RecordsOfFewAndManyObjectsComeBackFromTheRingFile) {
+    test::TempDir dir;
+    Ring(5, new FileUndoStorage(dir.path()));
+    for (int i = 0; i < 240; ++i)
+        PlaceNote(score, 2, 40 + 2 * i, i % 9 - 4, 3);
+    const StaveBlock full = score.stave(2);
+    ASSERT_TRUE(ring->saveStave(doc, 1, kUndoStave, host));
+    ASSERT_TRUE(ring->saveStaveGroup(doc, 2, 3, kUndoGroup, host));
+    ASSERT_TRUE(ring->saveStave(doc, 1, kUndoStave, host));
+    for (int i = 0; i < 5; ++i)
+        PlaceNote(score, 1, 300 + 10 * i, 0, 3);
+    score.stave(2).h.Nobjec = 1;
+    Mark(3, 77);
+
+    ASSERT_TRUE(Undo1().undone);  // stave 1: six objects back to one
+    EXPECT_EQ(score.stave(1).h.Nobjec, 1);
+    for (int i = 2; i <= 6; ++i)
+        EXPECT_EQ(score.object(1, i).kind, kNothing) << i;
+    ASSERT_TRUE(Undo1().undone);  // staves 2 and 3
+    EXPECT_EQ(ValueOf(3), 3);
+    ASSERT_EQ(score.stave(2).h.Nobjec, 241);
+    EXPECT_EQ(std::memcmp(score.stave(2).obj.data(), full.obj.data(), sizeof full.obj), 0);
+    ASSERT_TRUE(Undo1().undone);
+    EXPECT_EQ(ValueOf(1), 1);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST(FileUndoStorage, SlotsKeepRecordsOfAnyLengthUpToTheLimit) {
+    test::TempDir dir;
+    FileUndoStorage file(dir.path());
+    ASSERT_TRUE(file.create(20000));
+    std::vector<uint8_t> longest(20000), short1 = {1, 2, 3};
+    for (std::size_t i = 0; i < longest.size(); ++i)
+        longest[i] = static_cast<uint8_t>(i * 7 + 1);
+    EXPECT_TRUE(file.write(1, longest));
+    EXPECT_TRUE(file.write(2, short1));
+    EXPECT_FALSE(file.write(0, std::vector<uint8_t>(20001, 1)));
+    std::vector<uint8_t> back;
+    EXPECT_TRUE(file.read(2, back) && back == short1);
+    EXPECT_TRUE(file.read(1, back) && back == longest);
+    EXPECT_FALSE(file.read(0, back));  // never written
+    EXPECT_FALSE(file.read(9, back));  // past the end
 }
 
 TEST_F(Undo, ExecuteAsksFirstKeepsTheCurrentStaveAndLaysTheScoreOutAgain) {

@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -264,6 +265,43 @@ TEST_F(ScoreFile, MoreThan256StavesKeepTheHighByteAndEveryObjectItsStave) {
         EXPECT_EQ(std::make_tuple(r.ok, r.badRecords), std::make_tuple(true, 0));
         ExpectSameContent(s, loaded);
     }
+}
+
+// The reader takes a large file a piece at a time, so records fall across
+// the pieces; a pipe (with the debug option) is read whole first.
+TEST_F(ScoreFile, LargeFilesAndPipesReadAsTheyWereWritten) {
+    Score s;
+    for (int st = 1; st <= 100; ++st) {
+        AppendStave(s, 60 * st, 0, 6000);
+        for (int i = 0; i < 200; ++i)
+            PlaceNote(s, st, 20 + 25 * i, (st + i) % 11 - 5, 3 + i % 3);
+    }
+    ASSERT_EQ(SaveScore(s, dir.file("large.SWN"), 0, s.Nstaves, false, false, host),
+              SaveResult::Saved);
+    const Bytes f = ReadBytes(dir.file("large.SWN"));
+    ASSERT_GT(f.size(), 3u << 17);
+    Score loaded;
+    LoadResult r = Load(loaded, f);
+    EXPECT_EQ(std::make_tuple(r.ok, r.badRecords), std::make_tuple(true, 0));
+    ExpectSameContent(s, loaded);
+    EXPECT_EQ(EncodeScore(loaded, 0, loaded.Nstaves, false, RenumberFonts(loaded), 96),
+              std::string(f.begin(), f.end()));
+
+    // Cut after 5000 records, well past the first piece: the rest is missing.
+    const Bytes cut(f.begin(), f.begin() + 5000 * kRecordSize);
+    host.expectMessage("Error discovered in file data");
+    r = Load(loaded, cut);
+    EXPECT_EQ(std::make_tuple(r.ok, r.badRecords), std::make_tuple(true, 20000 - (5000 - 103)));
+
+    const std::string fifo = dir.file("pipe.SWN");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { WriteBytes(fifo, f); });
+    Score piped;
+    piped.debug.acceptAnyFile = true;
+    r = LoadScore(piped, fifo, false, host);
+    writer.join();
+    EXPECT_EQ(std::make_tuple(r.ok, r.badRecords), std::make_tuple(true, 0));
+    ExpectSameContent(s, piped);
 }
 
 TEST_F(ScoreFile, DamagedRecordsAreCountedReportedOnceAndTakeNoOtherStavesObjects) {

@@ -1,10 +1,13 @@
 // Snapshots of staves and the guard that restores them on every way out.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstring>
 #include <stdexcept>
 
 #include "model/Build.h"
 #include "model/ScoreSnapshot.h"
+#include "model/SlotPacking.h"
 
 namespace sw {
 namespace {
@@ -37,6 +40,60 @@ TEST(ScoreSnapshotTest, PutsTheScoreBackWhateverWasChanged) {
     some.restore(score);
     EXPECT_EQ(score.object(3, 1).x, 100);
     EXPECT_EQ(score.stave(4).h.Ycoord, 1);  // outside the snapshot
+}
+
+// A snapshot keeps a stave's slots in use only: what was added since goes,
+// and what was deleted and tidied away comes back byte for byte.
+TEST(ScoreSnapshotTest, OnlyTheSlotsInUseAreKeptAndPutBackExactly) {
+    Score score = FiveStaves();
+    for (int i = 0; i < 4; ++i)
+        PlaceNote(score, 2, 50 + 20 * i, i, 3);
+    score.object(2, 3).working = 9;
+    const StaveBlock before = score.stave(2);
+    ScoreSnapshot all;
+    all.saveAll(score);
+    for (int i = 0; i < 6; ++i)
+        PlaceNote(score, 3, 200 + 20 * i, -i, 4);  // stave 3: 1 -> 7 objects
+    UnlinkAndDelete(score.stave(2), 2);
+    UnlinkAndDelete(score.stave(2), 4);
+    TidyStave(score, 2, false);  // stave 2: 4 -> 2 objects
+    ASSERT_EQ(score.stave(2).h.Nobjec, 2);
+    all.restore(score);
+
+    EXPECT_EQ(score.stave(3).h.Nobjec, 1);
+    EXPECT_EQ(score.object(3, 1).x, 100);
+    for (int i = 2; i <= 7; ++i)
+        EXPECT_TRUE(score.object(3, i).kind == kNothing && score.object(3, i).x == 0 &&
+                    score.object(3, i).glyph == kNoGlyph)
+            << i;
+    EXPECT_EQ(score.stave(2).h.Nobjec, 4);
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_EQ(std::memcmp(&score.object(2, i), &before.obj[static_cast<std::size_t>(i)],
+                              sizeof(ScoreObject)),
+                  0)
+            << i;
+    EXPECT_EQ(PlaceNote(score, 3, 300, 1, 3), &score.object(3, 2));
+}
+
+TEST(SlotPackingTest, SlotsComeBackByteForByteAndDamagedBytesAreRefused) {
+    std::array<ScoreObject, 3> slots{};
+    slots[1].kind = kNote;
+    slots[1].note().validated = 1;  // the record's last byte
+    slots[2].kind = kText;
+    slots[2].setChunk("abc");
+    std::vector<uint8_t> packed(MaxPackedSize(3));
+    const std::size_t n = PackSlots(slots.data(), 3, packed.data());
+    EXPECT_LT(n, sizeof(ScoreObject) * 2);
+    packed.resize(n);
+    std::array<ScoreObject, 3> back;
+    std::memset(static_cast<void*>(back.data()), 0x5A, sizeof back);
+    EXPECT_EQ(UnpackSlots(packed.data(), packed.data() + n, back.data(), 3), packed.data() + n);
+    EXPECT_EQ(std::memcmp(back.data(), slots.data(), sizeof slots), 0);
+
+    EXPECT_EQ(UnpackSlots(packed.data(), packed.data() + n - 1, nullptr, 3), nullptr);
+    EXPECT_EQ(UnpackSlots(packed.data(), packed.data() + n, nullptr, 4), nullptr);
+    packed[0] = sizeof(ScoreObject) + 1;
+    EXPECT_EQ(UnpackSlots(packed.data(), packed.data() + n, nullptr, 3), nullptr);
 }
 
 TEST(ScoreSnapshotTest, AWholeSnapshotKeepsTheCurrentStaveInTheRestoredScore) {
