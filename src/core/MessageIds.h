@@ -510,7 +510,6 @@ enum : int {
     ScoreInformationCaption = 11860,
     DocumentStatisticsPage = 11861,
     FontsInformationPage = 11862,
-    NoPrinterValues = 11863,
     ProgramVersion = 11864,
     ChooseEditColour = 11865,
 };

@@ -33,15 +33,17 @@ QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// A caption beside its widget, the label its buddy.
-QWidget* Row(const std::string& caption, QWidget* field) {
+// A caption beside its widget, the label its buddy; a short field keeps its
+// own width.
+QWidget* Row(const std::string& caption, QWidget* field, bool wide = true) {
     auto* row = new QWidget;
     auto* h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
     auto* label = new QLabel(Q(caption));
     label->setBuddy(field);
     h->addWidget(label);
-    h->addWidget(field, 1);
+    h->addWidget(field, wide ? 1 : 0);
+    if (!wide) h->addStretch(1);
     return row;
 }
 
@@ -164,12 +166,14 @@ QWidget* TOptionForm2::makeWidget(const OptionControl& c, int id) {
             auto* spin = new QSpinBox;
             spin->setObjectName(name);
             spin->setRange(c.low, c.high);
+            spin->setSuffix(Q(c.suffix));
+            spin->setMinimumWidth(70);
             connect(spin, &QSpinBox::valueChanged, this, [this, id](int v) {
                 if (refreshing_ || !form_) return;
                 form_->setValue(id, v);
                 refresh();
             });
-            return Row(c.caption, spin);
+            return Row(c.caption, spin, false);
         }
         case K::Button: {
             auto* b = new QPushButton(Q(c.caption));
@@ -239,8 +243,11 @@ void TOptionForm2::refresh() {
     if (!form_ || !tabs_) return;
     using K = OptionControl;
     refreshing_ = true;
-    for (int t = 0; t < tabs_->count(); ++t)
+    // A hidden tab is disabled too, so Ctrl+Tab passes over it.
+    for (int t = 0; t < tabs_->count(); ++t) {
+        tabs_->setTabEnabled(t, form_->tabShown(t));
         tabs_->setTabVisible(t, form_->tabShown(t));
+    }
     for (int id = 0; id < static_cast<int>(widgets_.size()); ++id) {
         const OptionControl& c = form_->control(id);
         QWidget* w = widgets_[std::size_t(id)];

@@ -301,7 +301,7 @@ TEST(Options, SystemTabSaysWhatThePlatformAndTheEngineTell) {
     std::ofstream(dir.file("VELTRO/LEARNED/MUSIC")) << "x";
     std::filesystem::last_write_time(
         dir.file("VELTRO/LEARNED/MUSIC"),
-        std::filesystem::file_clock::now() - std::chrono::hours(24 * 400));
+        std::chrono::file_clock::now() - std::chrono::hours(24 * 400));
     lines = SystemTabLines(p);
     EXPECT_TRUE(has(lines, "Veltro version veltro 1.0"));
     EXPECT_TRUE(has(lines, "2 monitor system."));

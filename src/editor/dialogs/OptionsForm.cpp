@@ -100,7 +100,8 @@ void OptionsForm::buildDesktop() {
     radio(" Cursor shape ", "rgCursor", options::kCursorShapes, v.cursorType, 0);
     check("Keep backup file o&n save", "cbBackup", v.backups);
     check("A&utomatic Save", "cbAutobackup", v.autobackup, autoSave);
-    spin("e&very", "sebackupmins", v.backupMinutes, 1, 60, autoSave);
+    const int every = spin("e&very", "sebackupmins", v.backupMinutes, 1, 60, autoSave);
+    controls_[std::size_t(every)].suffix = " minutes";
     C scroll = Make(C::Check, kDesktop, "&With scrollbars", "cbScrollbars");
     scroll.newColumn = true;
     add(scroll, {[&v] { return int(v.scrollbars); }, [&v](int k) { v.scrollbars = k != 0; }});
@@ -263,9 +264,9 @@ void OptionsForm::buildLanguageAndFolders() {
          [this](int k) { selectSaveType(k); },
          {},
          [] { return std::vector<std::string>(kSaveTypes.begin(), kSaveTypes.end()); }});
-    C note = Make(C::Label, kFolders, MessageText(msg::OptionsActAtOnce), "labActAtOnce");
+    C note = Make(C::Label, kFolders, "", "labActAtOnce");
     note.italic = true;
-    add(note, {});
+    add(note, {{}, {}, [] { return MessageText(msg::OptionsActAtOnce); }});
 }
 
 void OptionsForm::selectSaveType(int type) {

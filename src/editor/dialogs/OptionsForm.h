@@ -25,6 +25,7 @@ struct OptionControl {
     std::string name;                      // the component name
     std::vector<std::string> choiceNames;  // Radio: each choice's component name, if it has one
     int low = 0, high = 0;                 // Spin
+    std::string suffix;                    // Spin: the unit after the number
     std::string hint;
     bool italic = false, red = false;  // Label
     bool newColumn = false;            // starts the tab's second column
