@@ -51,9 +51,10 @@ QtDocumentDialogs::~QtDocumentDialogs() = default;
 bool QtDocumentDialogs::options(OptionsModel& model) {
     OptionsHelpers helpers;
     helpers.chooseInstrument = [this](int current) { return chooseInstrument(current); };
-    helpers.pageSetup = [this](PageData& page, bool& metric) {
-        return RunPageSetupDialog(parent_, Q(MessageText(msg::DefaultPageSetup)), page, metric,
-                                  host_, warnings_, PrinterCapacityReader(settings_.printer),
+    helpers.pageSetup = [this](PageData& page, bool& metric, bool thisScore) {
+        const int caption = thisScore ? msg::ThisScorePageSetup : msg::DefaultPageSetup;
+        return RunPageSetupDialog(parent_, Q(MessageText(caption)), page, metric, host_, warnings_,
+                                  PrinterCapacityReader(settings_.printer),
                                   settings_.colours.defaultform);
     };
     helpers.chooseColour = [this](uint32_t current) -> std::optional<uint32_t> {

@@ -116,7 +116,7 @@ void OptionsForm::buildDesktop() {
         OptionValues& v = model_.values;
         PageData page = v.defaultPage;
         bool metric = !v.inches;
-        if (helpers_.pageSetup && helpers_.pageSetup(page, metric)) v.defaultPage = page;
+        if (helpers_.pageSetup && helpers_.pageSetup(page, metric, false)) v.defaultPage = page;
     });
     button(kDesktop, "Startup Stave Si&ze", "bbDefStave",
            [this] { model_.askStartupStaveSize(host_); });
@@ -191,7 +191,7 @@ void OptionsForm::buildMusicAndScore() {
              if (!model_.values.score || !helpers_.pageSetup) return;
              PageData page = model_.values.score->page;
              bool metric = !model_.values.inches;
-             if (helpers_.pageSetup(page, metric)) model_.values.score->page = page;
+             if (helpers_.pageSetup(page, metric, true)) model_.values.score->page = page;
          }});
     check(kScoreTab, "GH&B music", "cbGHB", [sc]() -> bool& { return sc().bagpipe; });
     add(Make(C::Label, kScoreTab, " Information ", ""), {});

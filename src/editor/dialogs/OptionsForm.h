@@ -35,8 +35,9 @@ struct OptionControl {
 struct OptionsHelpers {
     // The instrument chooser: 0..127, nothing on Cancel.
     std::function<std::optional<int>(int current)> chooseInstrument;
-    // The page setup dialog on a copy; true on OK.
-    std::function<bool(PageData& page, bool& metric)> pageSetup;
+    // The page setup dialog on a copy, for the startup page or this score's;
+    // true on OK.
+    std::function<bool(PageData& page, bool& metric, bool thisScore)> pageSetup;
     // A colour (0x00BBGGRR), nothing on Cancel.
     std::function<std::optional<uint32_t>(uint32_t current)> chooseColour;
     // The score information window on its first (0) or second (1) page.

@@ -660,7 +660,9 @@ bool ScriptDialogs::options(OptionsModel& model) {
     using K = OptionControl;
     OptionsHelpers helpers;
     helpers.chooseInstrument = [this](int current) { return chooseInstrument(current); };
-    helpers.pageSetup = [this](PageData& page, bool& metric) { return pageSetup(page, metric); };
+    helpers.pageSetup = [this](PageData& page, bool& metric, bool) {
+        return pageSetup(page, metric);
+    };
     // The colour dialog takes its colour as a number, 0x00BBGGRR.
     helpers.chooseColour = [this](uint32_t current) -> std::optional<uint32_t> {
         char was[16];
