@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -157,11 +158,18 @@ TEST(OptionsWindow, ConfigureOpensItAndOkReachesTheToolBars) {
         EXPECT_TRUE(w.findChild<QTabWidget*>()->isTabVisible(OptionsForm::kScoreTab));
         w.findChild<QCheckBox*>("cb13")->setChecked(true);
         w.findChild<QCheckBox*>("cb12")->setChecked(false);
+        w.findChild<QSpinBox*>("sefirstpage")->setValue(5);
         w.findChild<QPushButton*>("bbOK")->click();
     });
     window.findChild<QAction*>("miConfigure")->trigger();
     EXPECT_TRUE(main->actions().contains(doc.action(Action::Undo)));
     EXPECT_FALSE(main->actions().contains(doc.action(Action::DeleteStave)));
+    // The page tabs count from the new first page.
+    bool renamed = false;
+    for (QTabBar* bar : window.findChildren<QTabBar*>())
+        renamed |= bar->count() == 2 && bar->tabText(0) == "5" && bar->tabText(1) == "6";
+    EXPECT_TRUE(renamed);
+    EXPECT_EQ(doc.score().Page1, 5);
     // The bar's own widget survives the refill, back on the bar.
     auto* strings = doc.findChild<QWidget*>("tbstrings");
     ASSERT_NE(strings, nullptr);
