@@ -299,9 +299,8 @@ TEST(Options, SystemTabSaysWhatThePlatformAndTheEngineTell) {
     system.monitors = 2;
     std::filesystem::create_directories(dir.file("VELTRO/LEARNED"));
     std::ofstream(dir.file("VELTRO/LEARNED/MUSIC")) << "x";
-    std::filesystem::last_write_time(
-        dir.file("VELTRO/LEARNED/MUSIC"),
-        std::chrono::file_clock::now() - std::chrono::hours(24 * 400));
+    std::filesystem::last_write_time(dir.file("VELTRO/LEARNED/MUSIC"),
+                                     std::chrono::file_clock::now() - std::chrono::hours(24 * 400));
     lines = SystemTabLines(p);
     EXPECT_TRUE(has(lines, "Veltro version veltro 1.0"));
     EXPECT_TRUE(has(lines, "2 monitor system."));
