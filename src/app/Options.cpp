@@ -112,9 +112,10 @@ OptionValues LoadOptions(const Settings& s, const Score* score) {
     return v;
 }
 
-OptionsModel::OptionsModel(Settings& settings, const Score* score, bool appDirReadOnly)
+OptionsModel::OptionsModel(Settings& settings, Score* score, bool appDirReadOnly)
     : values(LoadOptions(settings, score)),
       settings_(settings),
+      score_(score),
       appDirReadOnly_(appDirReadOnly),
       loaded_(values) {}
 
@@ -127,6 +128,16 @@ void OptionsModel::reinstateWarnings(WarningBox& warnings) {
     for (int n = 0; n < WarningBox::kSuppressible; ++n)
         warnings.setSuppressed(n, false);
     settings_.suppressed.reset();
+}
+
+void OptionsModel::choosePrinter(const std::string& name) {
+    values.printer = name;
+    loaded_.printer = name;
+    settings_.printer = name;
+}
+
+void OptionsModel::setEditColour(uint32_t colour) {
+    settings_.colours.edit = colour & 0xFFFFFF;
 }
 
 bool OptionsModel::toolbarTicked(int box) const {
@@ -304,15 +315,20 @@ bool UseFolder(Host& host, const FolderFacts& facts, const std::string& folder, 
     return true;
 }
 
-std::string FreeSpaceText(const FolderFacts& facts, const std::string& folder) {
-    const std::optional<uint64_t> free = facts.freeBytes(folder);
-    if (!free) return {};
-    std::string digits = std::to_string(*free), grouped;
+std::string Grouped(uint64_t n) {
+    const std::string digits = std::to_string(n);
+    std::string grouped;
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
         grouped += digits[i];
     }
-    return grouped + MessageText(msg::BytesFreeOnDrive) + facts.mountPoint(folder);
+    return grouped;
+}
+
+std::string FreeSpaceText(const FolderFacts& facts, const std::string& folder) {
+    const std::optional<uint64_t> free = facts.freeBytes(folder);
+    if (!free) return {};
+    return Grouped(*free) + MessageText(msg::BytesFreeOnDrive) + facts.mountPoint(folder);
 }
 
 }  // namespace sw

@@ -5,9 +5,11 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Settings.h"
 #include "core/FolderFacts.h"
+#include "core/PlatformFacts.h"
 #include "core/WarningBox.h"
 #include "model/Score.h"
 
@@ -113,12 +115,17 @@ class OptionsModel {
   public:
     // `score` is the open document's, or nullptr. With `appDirReadOnly` the
     // automatic save cannot be chosen (open() tells the user).
-    OptionsModel(Settings& settings, const Score* score, bool appDirReadOnly);
+    OptionsModel(Settings& settings, Score* score, bool appDirReadOnly);
 
     // The opening warning, when the application folder is read-only.
     void open(Host& host) const;
 
     OptionValues values;  // the controls
+    OptionsPlatform platform;
+    Settings& settings() { return settings_; }
+    const Settings& settings() const { return settings_; }
+    // The open document's score, for its information window.
+    Score* score() const { return score_; }
     const OptionValues& loaded() const { return loaded_; }
     bool hasScoreTab() const { return values.score.has_value(); }
     bool automaticSaveAvailable() const { return !appDirReadOnly_; }
@@ -136,6 +143,9 @@ class OptionsModel {
     // Acting at once (Cancel does not undo it): the live set is the
     // warning box's, the settings' copy follows it.
     void reinstateWarnings(WarningBox& warnings);
+    // Choosing a printer and "Edit Colour" act at once too.
+    void choosePrinter(const std::string& name);
+    void setEditColour(uint32_t colour);
 
     // The first value out of its control's range, said as a message; OK is
     // refused while there is one.
@@ -146,6 +156,7 @@ class OptionsModel {
 
   private:
     Settings& settings_;
+    Score* score_;
     bool appDirReadOnly_;
     OptionValues loaded_;
 };
@@ -165,6 +176,19 @@ bool UseFolder(Host& host, const FolderFacts& facts, const std::string& folder, 
                Settings& settings);
 // "n bytes free on drive /mnt", or empty when the platform cannot say.
 std::string FreeSpaceText(const FolderFacts& facts, const std::string& folder);
+
+// The read-only lines of the "S&ystem" tab: the system, the program, the
+// recognition engine and the screens.
+std::vector<std::string> SystemTabLines(const OptionsPlatform& platform);
+// The "&Printer" tab's figures of `area` (blank without one) in inches or mm.
+struct PrinterFigures {
+    std::string pageHeight, pageWidth, left, top, right, bottom, resolution, units;
+};
+PrinterFigures PrinterTabFigures(const std::optional<PrintableArea>& area, bool inches);
+// "This program has been run n times and m printouts have been made."
+std::string RunCountLine(const Settings& settings);
+// A count with thousands separators.
+std::string Grouped(uint64_t n);
 
 // The controls' values from the settings and the score.
 OptionValues LoadOptions(const Settings& settings, const Score* score);

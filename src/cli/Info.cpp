@@ -5,6 +5,8 @@
 #include <map>
 #include <sstream>
 
+#include "model/Figures.h"
+
 namespace sw {
 
 std::string JsonString(const std::string& s) {
@@ -52,29 +54,20 @@ const char* Bool(bool b) {
 }  // namespace
 
 std::string ScoreInfoJson(const Score& score, const LoadResult& load, int pages, int systems) {
-    std::map<std::string, int> byKind;
-    long total = 0;
+    const ObjectCounts counts = CountObjects(score);
     std::ostringstream perStave;
-    for (int s = 0; s <= score.Nstaves; ++s) {
-        const StaveBlock& b = score.stave(s);
-        for (int i = 1; i <= b.h.Nobjec; ++i) {
-            int k = b.obj[i].kind;
-            if (k == kNothing) continue;
-            ++byKind[KindName(k)];
-            ++total;
-        }
-        if (s >= 1) perStave << (s > 1 ? ", " : "") << int(b.h.Nobjec);
-    }
+    for (std::size_t k = 0; k < counts.perStave.size(); ++k)
+        perStave << (k > 0 ? ", " : "") << counts.perStave[k];
     std::ostringstream o;
     o << "{\n";
     o << "  \"version\": " << load.fileVersion << ",\n";
     o << "  \"staves\": " << score.Nstaves << ",\n";
     o << "  \"systems\": " << systems << ",\n";
     o << "  \"pages\": " << pages << ",\n";
-    o << "  \"objects\": " << total << ",\n";
+    o << "  \"objects\": " << counts.total << ",\n";
     o << "  \"objects_by_kind\": {";
     bool first = true;
-    for (const auto& [name, n] : byKind) {
+    for (const auto& [name, n] : counts.byKind) {
         o << (first ? "" : ", ") << JsonString(name) << ": " << n;
         first = false;
     }

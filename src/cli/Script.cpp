@@ -3,6 +3,7 @@
 // settings written back as the editor writes them when it closes.
 #include "cli/Script.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <algorithm>
 #include <cstdlib>
@@ -23,11 +24,14 @@
 #include "editor/UndoStorage.h"
 #include "editor/script/ScriptRunner.h"
 #include "platform/FluidSynth.h"
+#include "platform/LinuxFolderFacts.h"
+#include "platform/SystemFacts.h"
 #include "render/DrawContext.h"
 #include "render/GlyphStore.h"
 #include "render/PageExport.h"
 #include "render/PageView.h"
 #include "render/Text.h"
+#include "scan/Engine.h"
 
 namespace sw {
 
@@ -46,8 +50,8 @@ class ScriptReport : public TextReport {
 // The main window's part, kept in the settings that are written back.
 class ScriptServices : public DocumentServices {
   public:
-    ScriptServices(Settings& settings, bool folderReadOnly)
-        : settings_(settings), folderReadOnly_(folderReadOnly) {}
+    ScriptServices(Settings& settings, const AppFolder& folder)
+        : settings_(settings), folder_(folder) {}
     PlayWindow* playWindow() override { return player_; }
     void setPlayWindow(PlayWindow* w) { player_ = w; }
     std::string fileDirectory() const override { return settings_.fileDirectory; }
@@ -60,11 +64,26 @@ class ScriptServices : public DocumentServices {
     int* headerFooterReminders() override { return &reminders_; }
     ReportSink* report() override { return &report_; }
     Settings* programSettings() override { return &settings_; }
-    bool programFolderReadOnly() const override { return folderReadOnly_; }
+    bool programFolderReadOnly() const override { return folder_.readOnly; }
+    OptionsPlatform optionsPlatform() override {
+        OptionsPlatform p;
+        p.folders = &folders_;
+        p.system = &system_;
+        p.printers = &printers_;
+        p.appDir = folder_.dir;
+        p.engine =
+            FindRecognitionEngine(folder_.dir, QCoreApplication::applicationDirPath().toStdString(),
+                                  STAFFWRIGHT_BUILT_ENGINE);
+        p.program = "staffwright-cli";
+        return p;
+    }
 
   private:
     Settings& settings_;
-    bool folderReadOnly_;
+    const AppFolder& folder_;
+    LinuxFolderFacts folders_;
+    LinuxSystemFacts system_;
+    QtPrinterFacts printers_;
     int reminders_ = 0;
     ScriptReport report_;
     PlayWindow* player_ = nullptr;
@@ -154,7 +173,7 @@ int ScriptCommand(int argc, char** argv) {
         if (settings.suppressed.test(static_cast<std::size_t>(n))) warnings.setSuppressed(n, true);
     UndoRing undo(std::make_unique<FileUndoStorage>());
     HeadlessView view;
-    ScriptServices services(settings, folder.readOnly);
+    ScriptServices services(settings, folder);
     ScriptDialogs dialogs(answers, host, warnings,
                           CapacityReader());  // no printer: PDF has any paper
     QtTextMeasurer measurer;

@@ -671,6 +671,7 @@ void DocumentController::showOptions() {
     Settings* program = services_.programSettings();
     if (!program || !canRun(Action::Options)) return;
     OptionsModel model(*program, &score_, services_.programFolderReadOnly());
+    model.platform = services_.optionsPlatform();
     model.open(host_);
     if (!dialogs_.options(model)) return;
     const std::optional<OptionsOutcome> out = model.accept();

@@ -144,6 +144,8 @@ class DocumentServices {
     virtual Settings* programSettings() { return nullptr; }
     virtual bool programFolderReadOnly() const { return false; }
     virtual void optionsChanged(const OptionsOutcome& /*outcome*/) {}
+    // Where the options window finds the machine's facts.
+    virtual OptionsPlatform optionsPlatform() { return {}; }
 };
 
 // The dialogs a document's commands open. Each works on a model the

@@ -7,6 +7,7 @@
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "model/Figures.h"
 
 namespace sw {
 
@@ -221,8 +222,7 @@ int FindOrAddFont(Score& score, const FontDesc& font, Host& host) {
 }
 
 int RenumberFonts(Score& score) {
-    // Every text-layout kind counts, kind 9 included: it carries a font number too.
-    std::bitset<kMaxFonts + 1> used;
+    const std::bitset<kMaxFonts + 1> used = FontsUsedByTexts(score);
     auto forEachText = [&](auto&& fn) {
         for (int s = 0; s <= score.Nstaves; ++s) {
             if (!score.hasStave(s)) continue;
@@ -231,9 +231,6 @@ int RenumberFonts(Score& score) {
                 if (HasTextLayout(b.obj[i].kind)) fn(b.obj[i].text());
         }
     };
-    forEachText([&](TextData& t) {
-        if (t.fontNumber != 0) used.set(t.fontNumber);
-    });
     std::array<uint8_t, kMaxFonts + 1> newNumber{};
     int k = 0;
     for (int j = 1; j <= kMaxFonts; ++j)

@@ -1,6 +1,7 @@
 // The document's dialogs.
 #include "ui/DocumentDialogs.h"
 
+#include <QColorDialog>
 #include <QCursor>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -16,12 +17,14 @@
 #include "core/Host.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "render/DrawContext.h"
 #include "ui/AttributeDialog.h"
 #include "ui/BagpipeDialog.h"
 #include "ui/BarMaintenanceDialog.h"
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
 #include "ui/NoteDialogs.h"
+#include "ui/OptionsWindow.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/PaletteDialogs.h"
 #include "ui/PlaybackDialogs.h"
@@ -42,6 +45,32 @@ QString Q(const std::string& s) {
 QtDocumentDialogs::QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host,
                                      WarningBox& warnings, const GlyphStore& glyphs)
     : parent_(parent), settings_(settings), host_(host), warnings_(warnings), glyphs_(glyphs) {}
+
+QtDocumentDialogs::~QtDocumentDialogs() = default;
+
+bool QtDocumentDialogs::options(OptionsModel& model) {
+    OptionsHelpers helpers;
+    helpers.chooseInstrument = [this](int current) { return chooseInstrument(current); };
+    helpers.pageSetup = [this](PageData& page, bool& metric, bool thisScore) {
+        const int caption = thisScore ? msg::ThisScorePageSetup : msg::DefaultPageSetup;
+        return RunPageSetupDialog(parent_, Q(MessageText(caption)), page, metric, host_, warnings_,
+                                  PrinterCapacityReader(settings_.printer),
+                                  settings_.colours.defaultform);
+    };
+    helpers.chooseColour = [this](uint32_t current) -> std::optional<uint32_t> {
+        const QColor c = QColorDialog::getColor(QColor::fromRgb(ToQRgb(current)), parent_,
+                                                Q(MessageText(msg::ChooseEditColour)));
+        if (!c.isValid()) return std::nullopt;
+        return static_cast<uint32_t>(c.blue()) << 16 | static_cast<uint32_t>(c.green()) << 8 |
+               static_cast<uint32_t>(c.red());
+    };
+    helpers.scoreInformation = [this](const Score& score, int page) {
+        RunScoreInformation(parent_, score, page);
+    };
+    OptionsForm form(model, host_, warnings_, std::move(helpers));
+    if (!options_) options_ = std::make_unique<TOptionForm2>(parent_);
+    return options_->run(form, host_);
+}
 
 bool QtDocumentDialogs::chooseSymbol(SymbolPaletteModel& model) {
     return RunSymbolPalette(parent_, model, glyphs_);

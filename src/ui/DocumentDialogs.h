@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 #include "app/Settings.h"
 #include "editor/DocumentController.h"
@@ -11,12 +12,14 @@ namespace sw {
 
 class GlyphStore;
 class Host;
+class TOptionForm2;
 
 class QtDocumentDialogs : public DocumentDialogs {
   public:
     // `settings` are the main window's, read when a dialog opens.
     QtDocumentDialogs(QWidget* parent, const Settings& settings, Host& host, WarningBox& warnings,
                       const GlyphStore& glyphs);
+    ~QtDocumentDialogs() override;
 
     HeaderFooterChooser::Choice chooseHeaderFooter(const HeaderFooterChooser& c) override;
     bool chooseSymbol(SymbolPaletteModel& model) override;
@@ -41,6 +44,8 @@ class QtDocumentDialogs : public DocumentDialogs {
     void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
     bool staveAttributes(StaveAttributesModel& model) override;
     bool blockAction(BlockActionModel& model) override;
+    // TOptionForm2, made on first use and kept.
+    bool options(OptionsModel& model) override;
     // Where "Block Mode Action" opens and is kept when it closes (the settings'
     // "BlockModeform"; -1: placed by default).
     void setBlockPosition(int* left, int* top) {
@@ -58,6 +63,7 @@ class QtDocumentDialogs : public DocumentDialogs {
     WarningBox& warnings_;
     const GlyphStore& glyphs_;
     std::vector<int>* favourites_ = nullptr;
+    std::unique_ptr<TOptionForm2> options_;
 };
 
 }  // namespace sw

@@ -30,6 +30,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <QWidgetAction>
 #include <ctime>
 
 #include "core/Host.h"
@@ -304,12 +305,18 @@ void TMDIChild::buildActions() {
     menu("&Mode", {A::EnterMusic, A::TextMode, A::Lyric, A::LineMode, A::CurveMode, A::HairpinMode,
                    A::SymbolMode, A::ShapeMode, A::BlockMode, std::nullopt, A::HeadFoot, A::Preview,
                    std::nullopt, A::ToggleEdit});
-    menu("&Page",
-         {A::FirstPage,    A::PrevPage,          A::NextPage,        A::LastPage,  A::Top,
-          A::End,          A::PageTop,           A::PageBottom,      std::nullopt, A::GotoPage,
-          A::GotoSystem,   A::GotoStave,         std::nullopt,       A::Rulers,    A::Repaginate,
-          A::PageLayout,   A::StaveSize,         A::VerticalSpacing, A::Redraw,    A::RedrawStave,
-          A::RedrawSystem, A::ExtendedProperties});
+    menu("&Page", {A::FirstPage,    A::PrevPage,
+                   A::NextPage,     A::LastPage,
+                   A::Top,          A::End,
+                   A::PageTop,      A::PageBottom,
+                   std::nullopt,    A::GotoPage,
+                   A::GotoSystem,   A::GotoStave,
+                   std::nullopt,    A::Rulers,
+                   A::Repaginate,   A::PageLayout,
+                   A::StaveSize,    A::VerticalSpacing,
+                   A::Redraw,       A::RedrawStave,
+                   A::RedrawSystem, A::ExtendedProperties,
+                   std::nullopt,    A::Options});
     action(Action::Compress)->setToolTip(Q(MessageText(msg::CompressHint)));
     action(Action::Compress)->setStatusTip(Q(MessageText(msg::CompressHint)));
     action(Action::Repaginate)->setToolTip(Q(MessageText(msg::RepaginateHint)));
@@ -324,33 +331,20 @@ void TMDIChild::buildToolBars() {
         toolbars_[id] = t;
         return t;
     };
-    // One bit of the Toolbar setting per group of buttons; a group whose
-    // bit is clear is left off the bar.
-    QToolBar* main = bar(ToolBarId::Main, "Main");
-    auto group = [&](int bit, std::initializer_list<Action> ids, bool divider = false) {
-        if (!((controller_->settings().toolbarBits >> bit) & 1)) return;
-        for (Action id : ids)
-            main->addAction(action(id));
-        if (divider) main->addSeparator();
-    };
-    using A = Action;
-    group(0, {A::Close});
-    group(1, {A::Save});
-    group(2, {A::Preview});
-    group(3, {A::HeadFoot});
-    group(4, {A::Print}, true);
-    group(5, {A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::BlockMode}, true);
-    group(6, {A::Undo});
-    group(7, {A::Redraw});
-    strings_ = new QToolButton(main);
+    bar(ToolBarId::Main, "Main");
+    strings_ = new QToolButton;
     strings_->setObjectName("tbstrings");
     strings_->setText("Attachments");
     strings_->setToolTip("Attachments button");
     strings_->installEventFilter(this);
-    main->addWidget(strings_);
-    group(10, {A::FirstPage, A::PrevPage, A::NextPage, A::LastPage}, true);
-    main->addAction(action(A::ToggleEdit));
-
+    // The bars' own widgets stay with these actions while the bars are refilled.
+    auto keep = [this](QWidget* w) {
+        auto* a = new QWidgetAction(this);
+        a->setDefaultWidget(w);
+        return a;
+    };
+    stringsAction_ = keep(strings_);
+    using A = Action;
     auto* done = new QAction("Abort", this);
     connect(done, &QAction::triggered, this, [this] {
         controller_->returnFromTransient();
@@ -362,28 +356,14 @@ void TMDIChild::buildToolBars() {
         t->addSeparator();
     };
 
-    // The text tools, in the groups the Toolbar setting shows or hides.
-    QToolBar* text = bar(ToolBarId::Text, "Text");
-    auto textGroup = [&](int bit, std::initializer_list<Action> ids) {
-        if (!((controller_->settings().toolbarBits >> bit) & 1)) return;
-        for (Action id : ids)
-            text->addAction(action(id));
-    };
-    textGroup(13, {A::TextTransposable, A::TextBoxed, A::TextImmobile});
-    textGroup(14, {A::CompleteText});
-    textGroup(15, {A::AbortText});
-    textGroup(16, {A::TextCentre});
-    textGroup(17, {A::LyricButton});
-    textGroup(18, {A::FavouriteFont});
-    textGroup(19, {A::TextBold, A::TextItalic, A::TextUnderline, A::ChooseFont});
-    fontBox_ = new QFontComboBox(text);
-    sizeBox_ = new QComboBox(text);
+    bar(ToolBarId::Text, "Text");
+    fontBox_ = new QFontComboBox;
+    sizeBox_ = new QComboBox;
     for (int size : kTextSizes)
         sizeBox_->addItem(QString::number(size));
-    if ((controller_->settings().toolbarBits >> 20) & 1) {
-        text->addWidget(fontBox_);
-        text->addWidget(sizeBox_);
-    }
+    fontAction_ = keep(fontBox_);
+    sizeAction_ = keep(sizeBox_);
+    fillToolBars();
     connect(fontBox_, &QFontComboBox::currentFontChanged, this, [this] { textFontFromBoxes(); });
     connect(sizeBox_, &QComboBox::currentIndexChanged, this, [this] { textFontFromBoxes(); });
 
@@ -419,6 +399,55 @@ void TMDIChild::buildToolBars() {
         block->addAction(action(a));
     selectingLabel_ = new QLabel(Q(MessageText(msg::NoObjectsSelected)), block);
     block->addWidget(selectingLabel_);
+}
+
+void TMDIChild::fillToolBars() {
+    // One bit of the Toolbar setting per group of buttons; a group whose
+    // bit is clear is left off the bar.
+    const int bits = controller_->settings().toolbarBits;
+    QToolBar* main = toolbars_[ToolBarId::Main];
+    QToolBar* text = toolbars_[ToolBarId::Text];
+    for (QToolBar* bar : {main, text}) {
+        for (QAction* a : bar->actions())
+            if (a->isSeparator() && a->parent() == bar) a->deleteLater();
+        bar->clear();
+    }
+    auto group = [this, bits](QToolBar* bar, int bit, std::initializer_list<Action> ids,
+                              bool divider = false) {
+        if (!((bits >> bit) & 1)) return;
+        for (Action id : ids)
+            bar->addAction(action(id));
+        if (divider) bar->addSeparator();
+    };
+    using A = Action;
+    group(main, 0, {A::Close});
+    group(main, 1, {A::Save});
+    group(main, 2, {A::Preview});
+    group(main, 3, {A::HeadFoot});
+    group(main, 4, {A::Print}, true);
+    group(main, 5, {A::TextMode, A::LineMode, A::CurveMode, A::HairpinMode, A::BlockMode}, true);
+    group(main, 6, {A::NewSystem});
+    group(main, 7, {A::Redraw});
+    group(main, 8, {A::Attributes});
+    group(main, 12, {A::Undo});
+    group(main, 11, {A::DeleteStave});
+    main->addAction(stringsAction_);
+    group(main, 10, {A::FirstPage, A::PrevPage, A::NextPage, A::LastPage}, true);
+    main->addAction(action(A::ToggleEdit));
+    group(main, 21, {A::Options});
+
+    // The text tools, in the groups the Toolbar setting shows or hides.
+    group(text, 13, {A::TextTransposable, A::TextBoxed, A::TextImmobile});
+    group(text, 14, {A::CompleteText});
+    group(text, 15, {A::AbortText});
+    group(text, 16, {A::TextCentre});
+    group(text, 17, {A::LyricButton});
+    group(text, 18, {A::FavouriteFont});
+    group(text, 19, {A::TextBold, A::TextItalic, A::TextUnderline, A::ChooseFont});
+    if ((bits >> 20) & 1) {
+        text->addAction(fontAction_);
+        text->addAction(sizeAction_);
+    }
 }
 
 void TMDIChild::textFontFromBoxes() {

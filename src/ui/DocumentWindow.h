@@ -28,6 +28,7 @@ class QLabel;
 class QMenu;
 class QScrollArea;
 class QToolBar;
+class QWidgetAction;
 class QToolButton;
 
 namespace sw {
@@ -61,6 +62,8 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     // Counts the pages again after a change of the page or the staves.
     void relayout();
     void setUserLevel(int level);
+    // The tool bars' groups shown again by the Toolbar bits.
+    void fillToolBars();
     // The editor's colours, from the settings.
     void setColours(const Colours& colours);
 
@@ -149,6 +152,9 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     // The attachments button; while its right button is held each bar is
     // labelled with the share of it under ink.
     QToolButton* strings_ = nullptr;
+    QWidgetAction* stringsAction_ = nullptr;
+    QWidgetAction* fontAction_ = nullptr;
+    QWidgetAction* sizeAction_ = nullptr;
     bool occupancyShown_ = false;
     std::array<QAction*, kActionCount> actionsById_{};
     std::map<ToolBarId, QToolBar*> toolbars_;

@@ -55,6 +55,7 @@
 #include "ui/DocumentWindow.h"
 #include "ui/FavouriteFontsDialog.h"
 #include "ui/HeaderFooterDialog.h"
+#include "ui/OptionsWindow.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/PlayWindowWidget.h"
 #include "ui/ReportWindow.h"
@@ -101,6 +102,10 @@ class TMainForm::Services : public DocumentServices {
     int* numberingFrequency() override { return &f_.app_.numberingFrequency; }
     ReportSink* report() override { return f_.report_.get(); }
     PlayWindow* playWindow() override { return f_.playWindow(); }
+    Settings* programSettings() override { return &f_.settings_; }
+    bool programFolderReadOnly() const override { return f_.folder_.readOnly; }
+    void optionsChanged(const OptionsOutcome& outcome) override { f_.applyOptions(outcome); }
+    OptionsPlatform optionsPlatform() override { return f_.optionsPlatform(); }
 
   private:
     TMainForm& f_;
@@ -206,8 +211,8 @@ void TMainForm::buildMenus() {
     fonts->addAction("Edit &Favourites...", this, [this] { editFavourites(); });
 
     QMenu* options = menuBar()->addMenu("O&ptions");
-    QAction* configure = options->addAction("&Configure...");
-    configure->setEnabled(false);  // the options window comes with the global options
+    QAction* configure = options->addAction("&Configure...", this, [this] { showOptions(); });
+    configure->setObjectName("miConfigure");
     options->addAction("Default &Page Setup...", this, [this] { defaultPageSetup(); });
     options->addAction("Default &Stave Size...", this, [this] { defaultStaveSize(); });
     // Until the options window comes, the suppressed warnings come back from here.
@@ -416,12 +421,7 @@ EditorSettings TMainForm::editorSettings() const {
 bool TMainForm::startDocument(DocumentController::Start how, const std::string& path,
                               const std::string& name, bool recovering) {
     if (!services_) services_ = std::make_unique<Services>(*this);
-    if (!dialogs_)
-        dialogs_ =
-            std::make_unique<QtDocumentDialogs>(this, settings_, host_, app_.warnings, glyphs_);
-    static_cast<QtDocumentDialogs&>(*dialogs_).setFavourites(&settings_.favouritePrograms);
-    static_cast<QtDocumentDialogs&>(*dialogs_).setBlockPosition(&settings_.blockLeft,
-                                                                &settings_.blockTop);
+    dialogs();
     auto* child =
         new TMDIChild(editorSettings(), glyphs_, host_, app_.warnings, *services_, *dialogs_);
     child_ = child;
@@ -460,6 +460,64 @@ bool TMainForm::startDocument(DocumentController::Start how, const std::string& 
     refreshState();
     armBackupTimer(BackupIntervalMs(settings_));
     return true;
+}
+
+QtDocumentDialogs& TMainForm::dialogs() {
+    if (!dialogs_) {
+        auto dialogs =
+            std::make_unique<QtDocumentDialogs>(this, settings_, host_, app_.warnings, glyphs_);
+        dialogs->setFavourites(&settings_.favouritePrograms);
+        dialogs->setBlockPosition(&settings_.blockLeft, &settings_.blockTop);
+        dialogs_ = std::move(dialogs);
+    }
+    return static_cast<QtDocumentDialogs&>(*dialogs_);
+}
+
+OptionsPlatform TMainForm::optionsPlatform() {
+    if (!facts_) facts_ = std::make_unique<DesktopFacts>(this);
+    OptionsPlatform p;
+    p.folders = &facts_->folders;
+    p.system = &facts_->system;
+    p.printers = &facts_->printers;
+    p.appDir = folder_.dir;
+    p.engine = recognitionEngine();
+    p.program = FormatMessage(msg::ProgramVersion, MessageText(msg::ProductName),
+                              QCoreApplication::applicationVersion().toStdString());
+    return p;
+}
+
+void TMainForm::showOptions() {
+    if (child_) {
+        // The document's command: its score tab and its edit come with it.
+        child_->action(Action::Options)->trigger();
+        return;
+    }
+    OptionsModel model(settings_, nullptr, folder_.readOnly);
+    model.platform = optionsPlatform();
+    model.open(host_);
+    if (!dialogs().options(model)) return;
+    if (const std::optional<OptionsOutcome> out = model.accept()) applyOptions(*out);
+}
+
+void TMainForm::applyOptions(const OptionsOutcome& out) {
+    app_.warnings.setUserLevel(settings_.level);
+    if (out.levelChanged) {
+        if (child_) child_->setUserLevel(settings_.level);
+        refreshLevel();
+    }
+    if (out.backupChanged) armBackupTimer(BackupIntervalMs(settings_));
+    if (out.firstPageChanged()) setPageTabs(pageCount());
+    if (out.termsChanged && tutorialText_) {
+        const int at = tutorialText_->cursorForPosition(QPoint(0, 0)).blockNumber();
+        tutorialText_->setPlainText(Q(TutorialText(settings_.language == 1)));
+        QTextCursor cursor(tutorialText_->document()->findBlockByNumber(at));
+        tutorialText_->setTextCursor(cursor);
+    }
+    if (child_) {
+        if (out.toolbarChanged) child_->fillToolBars();
+        // The cursor's shape, the note names and the score tab show on the page.
+        child_->showPage(child_->currentPage());
+    }
 }
 
 void TMainForm::dropChild() {

@@ -36,6 +36,8 @@ class QTabBar;
 namespace sw {
 
 class TMDIChild;
+class QtDocumentDialogs;
+struct DesktopFacts;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -81,6 +83,12 @@ class TMainForm : public QMainWindow {
     void openHistory(int number);
     std::string recognitionEngine() const;
     void importScan();
+    // "&Configure": the options window on the document's values, or on the
+    // settings alone without one; after OK the window takes the new values.
+    void showOptions();
+    void applyOptions(const OptionsOutcome& outcome);
+    OptionsPlatform optionsPlatform();
+    QtDocumentDialogs& dialogs();
     void defaultPageSetup();
     void defaultStaveSize();
     void editFavourites();
@@ -129,6 +137,7 @@ class TMainForm : public QMainWindow {
     class Services;
     std::unique_ptr<Services> services_;
     std::unique_ptr<DocumentDialogs> dialogs_;
+    std::unique_ptr<DesktopFacts> facts_;
     // The one play window of the run, made on first use.
     PlayWindow* playWindow();
     std::unique_ptr<MidiPlayer> synthesiser_;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -261,6 +263,77 @@ TEST(Options, FolderButtonsActAtOnceAndSayTheirFailures) {
     EXPECT_EQ(s.midiDirectory, dir.path());
     EXPECT_EQ(FreeSpaceText(facts, dir.path()), "1,234,567 bytes free on drive /mnt");
     EXPECT_HOST_CLEAN(host);
+}
+
+class FakeSystem : public SystemFacts {
+  public:
+    SystemInfo system() const override { return {"Linux (Debian)", 6, 1, "55", "#1 SMP", 42}; }
+    ScreenInfo screens() const override { return {1920, 1080, monitors, 24}; }
+    std::optional<std::string> engineVersion(const std::string&) const override { return version; }
+    int monitors = 1;
+    std::optional<std::string> version;
+};
+
+TEST(Options, SystemTabSaysWhatThePlatformAndTheEngineTell) {
+    test::TempDir dir;
+    FakeSystem system;
+    OptionsPlatform p;
+    p.system = &system;
+    p.appDir = dir.path();
+    p.program = "Staffwright 5, version 5.0.0";
+    auto has = [](const std::vector<std::string>& lines, const std::string& want) {
+        return std::find(lines.begin(), lines.end(), want) != lines.end();
+    };
+    std::vector<std::string> lines = SystemTabLines(p);
+    for (const char* want :
+         {"Linux (Debian)", "Version : 6.1", "Build number 55", "#1 SMP", "Using 42 Mb memory.",
+          "Staffwright 5, version 5.0.0", "Veltro files not found.", "Resolution: 1920x1080"})
+        EXPECT_TRUE(has(lines, want)) << want;
+    EXPECT_FALSE(has(lines, "1 monitor system."));
+
+    // An engine that gives no version, then one that does, with its learned file.
+    p.engine = dir.file("veltro");
+    std::ofstream(p.engine) << "x";
+    EXPECT_TRUE(has(SystemTabLines(p), "Veltro: product information not available."));
+    system.version = "veltro 1.0";
+    system.monitors = 2;
+    std::filesystem::create_directories(dir.file("VELTRO/LEARNED"));
+    std::ofstream(dir.file("VELTRO/LEARNED/MUSIC")) << "x";
+    std::filesystem::last_write_time(dir.file("VELTRO/LEARNED/MUSIC"),
+                                     std::chrono::file_clock::now() - std::chrono::hours(24 * 400));
+    lines = SystemTabLines(p);
+    EXPECT_TRUE(has(lines, "Veltro version veltro 1.0"));
+    EXPECT_TRUE(has(lines, "2 monitor system."));
+    const auto learned = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.rfind("Veltro Learned file dated ", 0) == 0;
+    });
+    ASSERT_NE(learned, lines.end());
+    // "d mmm yyyy": no leading zero, a three-letter month, four digits.
+    const std::string date = learned->substr(26);
+    EXPECT_NE(date[0], '0');
+    EXPECT_EQ(date.size() - date.find(' '), 9u) << date;
+}
+
+TEST(Options, PrinterFiguresInInchesOrMillimetresAndBlankWithoutAPrinter) {
+    PrintableArea a;
+    a.pageHeight = 11.69, a.pageWidth = 8.27, a.left = 0.25, a.top = 0.2, a.right = 0.25;
+    a.bottom = 0.5, a.dpiX = 600, a.dpiY = 300;
+    PrinterFigures f = PrinterTabFigures(a, true);
+    EXPECT_EQ(f.pageHeight, "11.690\"");
+    EXPECT_EQ(f.top, "0.200\"");
+    EXPECT_EQ(f.resolution, "Resolution: 600 x 300");
+    EXPECT_EQ(f.units, "Units are inches");
+    f = PrinterTabFigures(a, false);
+    EXPECT_EQ(f.pageWidth, "210.06");
+    EXPECT_EQ(f.bottom, "12.70");
+    EXPECT_EQ(f.units, "Units are mm");
+    f = PrinterTabFigures(std::nullopt, false);
+    EXPECT_TRUE(f.pageHeight.empty() && f.left.empty() && f.resolution.empty());
+
+    Settings s;
+    s.runs = 1234567, s.printouts = 12;
+    EXPECT_EQ(RunCountLine(s),
+              "This program has been run 1,234,567 times and 12 printouts have been made.");
 }
 
 }  // namespace

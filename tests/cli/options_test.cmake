@@ -51,3 +51,34 @@ endforeach()
 
 # A value out of a control's range is refused and the script says so.
 run_script(bad "answer sebackupmins=61; OK\naction acOptions\n" 1)
+
+# The buttons that act at once, from a script: a folder made, renamed and
+# used for sound files, the edit colour, the default instrument and the
+# startup page, each through the dialog or box it opens; the information
+# window's lines; the disabled screen resolution button.
+file(MAKE_DIRECTORY ${WORK}/folders)
+run_script(atonce "answer ShellTree1=${WORK}/folders; New; Rename; Sound; ShellTree1=${WORK}/folders/Tunes2; Use; Edit Colour; C&hange...; Startup Page Size; Docum&ent Statistics; F&onts Information; Cancel
+answer Tunes
+answer ${WORK}/folders/Tunes2
+answer 0x00FF00
+answer 41 Violin; OK
+answer Top margin=1; OK
+action acOptions
+" 0)
+if(NOT IS_DIRECTORY ${WORK}/folders/Tunes2 OR EXISTS ${WORK}/folders/Tunes)
+    message(FATAL_ERROR "the folder was not made and renamed")
+endif()
+if(NOT err MATCHES "message: Staves: 2 " OR NOT err MATCHES "use no fonts")
+    message(FATAL_ERROR "no information window: ${err}")
+endif()
+file(READ ${WORK}/app/STAFWR5.INI ini)
+foreach(want "MidiDirectory=${WORK}/folders/Tunes2" "Edit=65280")
+    if(NOT ini MATCHES "${want}")
+        message(FATAL_ERROR "acting at once, the settings lack ${want}:\n${ini}")
+    endif()
+endforeach()
+# Cancel dropped the instrument and the startup page.
+if(ini MATCHES "Sound=40" OR ini MATCHES "Top=1000")
+    message(FATAL_ERROR "Cancel kept the dialog's values:\n${ini}")
+endif()
+run_script(resolution "answer Change Screen Resolution; OK\naction acOptions\n" 1)

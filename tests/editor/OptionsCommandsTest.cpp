@@ -2,7 +2,11 @@
 // step, the modified flag, and the bagpipe switch only when it changed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "core/ScriptedHost.h"
 #include "editor/commands/OptionsCommands.h"
+#include "editor/dialogs/OptionsForm.h"
 #include "layout/PageGeometry.h"
 #include "model/Build.h"
 #include "support/EditorFixture.h"
@@ -124,6 +128,54 @@ TEST_F(OptionsCommands, ConfigureTakesOkIntoSettingsEditorAndScoreAndCancelDisca
     EXPECT_EQ(d->settings().lineWidth, 3);
     EXPECT_EQ(score.Spacing, 5);
     EXPECT_TRUE(d->modified());
+    EXPECT_HOST_CLEAN(host);
+}
+
+// The score information window's pages: the figures, and the fonts in the
+// order RenumberFonts gives them, the score itself left alone.
+TEST(OptionsForm, InformationPagesCountTheScoreAndNameItsFontsInUse) {
+    Score s;
+    const int t = AppendStave(s, 60, 20, 600);
+    PlaceNote(s, t, 120, 2, 3);
+    s.fonts[3] = FontDesc{"Arial", 14, kBold, 0, 0};
+    s.fonts[9] = FontDesc{"Courier New", 10, 0, 0, 0};
+    for (int f : {9, 3}) {
+        ScoreObject* text = PlaceObject(s, t, kText, 200, 40);
+        text->text().fontNumber = static_cast<uint8_t>(f);
+    }
+    const auto pages = ScoreInformationPages(s);
+    auto has = [](const std::vector<std::string>& lines, const std::string& want) {
+        return std::find(lines.begin(), lines.end(), want) != lines.end();
+    };
+    EXPECT_TRUE(has(pages[0], "Staves: 1"));
+    EXPECT_TRUE(has(pages[0], "Objects: 3"));
+    EXPECT_TRUE(has(pages[0], "  Text: 2"));
+    ASSERT_EQ(pages[1].size(), 2u);
+    EXPECT_EQ(pages[1][0], "1. Arial, 14 point bold");
+    EXPECT_EQ(pages[1][1], "2. Courier New, 10 point");
+    EXPECT_EQ(s.object(t, 2).text().fontNumber + s.object(t, 3).text().fontNumber, 12);
+    Score renumbered(s);
+    RenumberFonts(renumbered);
+    EXPECT_EQ(renumbered.fonts[1].name, "Arial");
+}
+
+// Without a document the score tab's controls cannot be reached; the
+// screen resolution button never can.
+TEST(OptionsForm, HiddenTabAndDisabledButtons) {
+    Settings settings;
+    ScriptedHost host;
+    WarningBox warnings;
+    OptionsModel none(settings, nullptr, true);
+    OptionsForm form(none, host, warnings, OptionsHelpers{});
+    EXPECT_FALSE(form.tabShown(OptionsForm::kScoreTab));
+    EXPECT_FALSE(form.enabled(form.find("cbGHB")));
+    EXPECT_FALSE(form.enabled(form.find("bbResolution")));
+    EXPECT_FALSE(form.enabled(form.find("sebackupmins"))) << "read-only program folder";
+    EXPECT_FALSE(form.setValue(form.find("seScrollSpeed"), 91));
+    EXPECT_TRUE(form.setValue(form.find("seScrollSpeed"), 90));
+    EXPECT_EQ(none.values.scrollSpeed, 90);
+    EXPECT_FALSE(form.setText(form.find("ShellTree1"), "/no/such/folder"));
+    EXPECT_EQ(form.text(form.find("labSystem")), "Veltro files not found.");
     EXPECT_HOST_CLEAN(host);
 }
 

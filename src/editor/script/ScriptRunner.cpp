@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -12,6 +14,7 @@
 #include "editor/Actions.h"
 #include "editor/PlaybackDialogs.h"
 #include "editor/dialogs/ObjectDialogs.h"
+#include "editor/dialogs/OptionsForm.h"
 #include "layout/Bars.h"
 
 namespace sw {
@@ -654,118 +657,105 @@ bool ScriptDialogs::randomTune(RandomTuneDialogModel& model) {
 
 bool ScriptDialogs::options(OptionsModel& model) {
     using C = DialogControl;
-    OptionValues& v = model.values;
+    using K = OptionControl;
+    OptionsHelpers helpers;
+    helpers.chooseInstrument = [this](int current) { return chooseInstrument(current); };
+    helpers.pageSetup = [this](PageData& page, bool& metric, bool) {
+        return pageSetup(page, metric);
+    };
+    // The colour dialog takes its colour as a number, 0x00BBGGRR.
+    helpers.chooseColour = [this](uint32_t current) -> std::optional<uint32_t> {
+        char was[16];
+        std::snprintf(was, sizeof was, "0x%06X", current);
+        const std::optional<std::string> typed =
+            host_.input(MessageText(msg::ChooseEditColour), "Colour (0x00BBGGRR):", was);
+        if (!typed) return std::nullopt;
+        char* end = nullptr;
+        const unsigned long c = std::strtoul(typed->c_str(), &end, 0);
+        if (typed->empty() || *end != 0 || c > 0xFFFFFF) return std::nullopt;
+        return static_cast<uint32_t>(c);
+    };
+    // The information window's lines reach stderr as the report's do.
+    helpers.scoreInformation = [this](const Score& score, int page) {
+        std::string text;
+        const auto pages = ScoreInformationPages(score);
+        for (const std::string& line : pages[std::size_t(page & 1)])
+            text += (text.empty() ? "" : "\n") + line;
+        host_.message(MsgType::Information, text, Buttons::OK);
+    };
+    OptionsForm form(model, host_, warnings_, std::move(helpers));
     std::vector<DialogControl> controls;
     // Each control is reached by its caption and, where it has one, its name.
-    auto add = [&controls](const std::string& caption, const char* name, C control) {
-        control.caption = caption;
-        controls.push_back(control);
-        if (name) {
-            control.caption = name;
+    auto add = [&controls](const OptionControl& c, C control) {
+        control.caption = c.caption;
+        if (!c.caption.empty()) controls.push_back(control);
+        if (!c.name.empty()) {
+            control.caption = c.name;
             controls.push_back(std::move(control));
         }
     };
-    auto check = [&](const std::string& caption, const char* name, bool& flag) {
-        add(caption, name, {"", C::Check, true, YesNo(flag), nullptr});
-    };
-    auto spin = [&](const std::string& caption, const char* name, int& value, int low, int high) {
-        add(caption, name,
-            {"", C::Box, true,
-             [&value, low, high](const std::string& text) {
-                 const std::string t = Trim(text);
-                 char* end = nullptr;
-                 const long n = std::strtol(t.c_str(), &end, 10);
-                 if (t.empty() || *end != 0 || n < low || n > high) return false;
-                 value = static_cast<int>(n);
-                 return true;
-             },
-             nullptr});
-    };
-    // A radio group: its items as buttons, the group taking an item's caption.
-    auto radio = [&](const std::string& caption, const char* name,
-                     std::function<std::vector<std::string>()> items,
-                     std::function<void(int)> pick) {
-        add(caption, name,
-            {"", C::Box, true,
-             [items, pick](const std::string& text) {
-                 const std::vector<std::string> all = items();
-                 for (std::size_t k = 0; k < all.size(); ++k)
-                     if (Lower(WithoutAmpersand(all[k])) == Lower(WithoutAmpersand(Trim(text))))
-                         return pick(static_cast<int>(k)), true;
-                 return false;
-             },
-             nullptr});
-        const std::vector<std::string> all = items();
-        for (std::size_t k = 0; k < all.size(); ++k)
-            controls.push_back({all[k], C::Button, true, nullptr, [pick, k] { pick(int(k)); }});
-    };
-    auto list = [](const auto& captions) {
-        return [&captions] { return std::vector<std::string>(captions.begin(), captions.end()); };
-    };
-    auto button = [&](const std::string& caption, const char* name, std::function<void()> press) {
-        add(caption, name, {"", C::Button, true, nullptr, std::move(press)});
-    };
-    // &Desktop
-    radio(" User Level", "rgUser", list(options::kUserLevels),
-          [&v](int k) { v.userLevel = k + 1; });
-    radio(" Cursor shape ", "rgCursor", list(options::kCursorShapes),
-          [&v](int k) { v.cursorType = k; });
-    check("Keep backup file o&n save", "cbBackup", v.backups);
-    if (model.automaticSaveAvailable()) {
-        check("A&utomatic Save", "cbAutobackup", v.autobackup);
-        spin("e&very", "sebackupmins", v.backupMinutes, 1, 60);
+    for (int id = 0; id < static_cast<int>(form.controls().size()); ++id) {
+        const OptionControl& c = form.control(id);
+        if (!form.tabShown(c.tab)) continue;
+        auto on = [&form, id] { return form.enabled(id); };
+        switch (c.kind) {
+            case K::Radio: {
+                // The group takes a choice's caption; each choice is a button.
+                add(c,
+                    {"", C::Box, true,
+                     [&form, id](const std::string& text) {
+                         const std::vector<std::string> all = form.choices(id);
+                         for (std::size_t k = 0; k < all.size(); ++k)
+                             if (Lower(WithoutAmpersand(all[k])) == Lower(WithoutAmpersand(text)))
+                                 return form.choose(id, static_cast<int>(k));
+                         return false;
+                     },
+                     nullptr, on});
+                const std::vector<std::string> all = form.choices(id);
+                for (std::size_t k = 0; k < all.size(); ++k) {
+                    OptionControl choice;
+                    choice.caption = all[k];
+                    if (k < c.choiceNames.size()) choice.name = c.choiceNames[k];
+                    add(choice, {"", C::Button, true, nullptr,
+                                 [&form, id, k] { form.choose(id, static_cast<int>(k)); }, on});
+                }
+                break;
+            }
+            case K::Check:
+                add(c, {"", C::Check, true,
+                        YesNoSetter([&form, id](bool v) { form.setCheck(id, v); }), nullptr, on});
+                break;
+            case K::Spin:
+                add(c, {"", C::Box, true,
+                        [&form, id](const std::string& text) {
+                            const std::string t = Trim(text);
+                            char* end = nullptr;
+                            const long n = std::strtol(t.c_str(), &end, 10);
+                            return !t.empty() && *end == 0 && n >= INT32_MIN && n <= INT32_MAX &&
+                                   form.setValue(id, static_cast<int>(n));
+                        },
+                        nullptr, on});
+                break;
+            case K::Button:
+                add(c, {"", C::Button, true, nullptr, [&form, id] { form.press(id); }, on});
+                break;
+            case K::List:
+            case K::Folder:
+                add(c,
+                    {"", C::Box, true,
+                     [&form, id](const std::string& text) { return form.setText(id, Trim(text)); },
+                     nullptr, on});
+                break;
+            case K::Label:
+                break;
+        }
     }
-    check("&With scrollbars", nullptr, v.scrollbars);
-    check("With &Rulers (F4)", nullptr, v.ruler);
-    spin("Scroll sp&eed", "seScrollSpeed", v.scrollSpeed, 5, 90);
-    button("Startup Stave Si&ze", "bbDefStave", [&] { model.askStartupStaveSize(host_); });
-    check("Wit&h objects unlocked", "cbStartLocked", v.unlocked);
-    check("With&out templates", "cbNotemplates", v.withoutTemplates);
-    button("Reinstate warnings", "bbBoreMe", [&] { model.reinstateWarnings(warnings_); });
-    // &Music
-    check("Clefs: &include all", "cbTenor", v.allClefs);
-    check("D&ots: include double and triple", "cbDot", v.threeDots);
-    spin("Default Line &Width", "seLine", v.lineWidth, 0, 5);
-    spin("Default Cur&ve Width", "seCurve", v.curveWidth, 0, 5);
-    // &Score
-    if (model.hasScoreTab()) {
-        ScoreOptions& sc = *v.score;
-        radio(
-            " P&ulse ", "rgPulse",
-            [&model] {
-                const auto names = model.pulseNames();
-                return std::vector<std::string>(names.begin(), names.end());
-            },
-            [&sc](int k) { sc.pulse = k + 2; });
-        radio(" Spac&ing ", "rgSpacing", list(options::kSpacings),
-              [&sc](int k) { sc.spacing = k + 1; });
-        spin("Fi&rst page number", "sefirstpage", sc.firstPage, 1, 10000);
-        button("This Stave Si&ze", "bbThisStaveSize", [&] { model.askThisStaveSize(host_); });
-        check("GH&B music", "cbGHB", sc.bagpipe);
-        check("With &naturals", "cbwithnat", sc.naturals);
-    }
-    // &Language, &Cosmetic, &Toolbars, &Printer
-    radio(" Units of measurement ", "rgMeasure", list(options::kUnits),
-          [&v](int k) { v.inches = k == 0; });
-    button("&British", "rbUK", [&v] { v.american = false; });
-    button("Ame&rican", "rbUS", [&v] { v.american = true; });
-    radio(" &Initial Picture ", "rgInitPic", list(options::kInitialPictures),
-          [&v](int k) { v.startPic = k; });
-    for (std::size_t k = 0; k < ToolbarBoxes().size(); ++k)
-        add(ToolbarBoxes()[k].caption, ToolbarBoxes()[k].component,
-            {"", C::Check, true,
-             YesNoSetter([&model, k](bool on) { model.setToolbarTicked(int(k), on); }), nullptr});
-    add("Default printer for this program", "cbPrinter",
-        {"", C::Box, true, [&v](const std::string& name) { return v.printer = Trim(name), true; },
-         nullptr});
+    controls.push_back({"Explain", C::Button, true, nullptr, [this, &form] {
+                            host_.message(MsgType::Information, form.explanation(), Buttons::OK);
+                        }});
     return run(
-        "Staffwright 5 Options", std::move(controls),
-        [&] {
-            const std::optional<std::string> fault = model.fault();
-            if (fault) host_.message(MsgType::Error, *fault, Buttons::OK);
-            return !fault;
-        },
-        "C&ancel", nullptr, "O&K");
+        "Staffwright 5 Options", std::move(controls), [&form] { return form.accept(); }, "C&ancel",
+        nullptr, "O&K");
 }
 
 std::optional<int> ScriptDialogs::chooseInstrument(int current) {
