@@ -91,3 +91,18 @@ string(FIND "${err}" "\"Principal Beam only\" is disabled" at)
 if(at EQUAL -1)
     message(FATAL_ERROR "the refusal should name the control: ${err}")
 endif()
+
+# The text menu's "Choose from favourite fonts" is a radio list of the
+# favourites: a click on one closes it and the text takes its font.
+set(EXAMPLE ${WORK}/changed.swn)
+run_script(favourite [=[
+answer Choose from favourite fonts
+answer Title
+click 460 27 Right
+save ${WORK}/favourite.swn
+]=] 0)
+dump_lines(favourite.swn "Times New Roman" fonts)
+string(FIND "${fonts}" "30" at)
+if(at EQUAL -1)
+    message(FATAL_ERROR "the text should be in the Title font (30 points): ${fonts}")
+endif()
