@@ -101,8 +101,7 @@ answer Title
 click 460 27 Right
 save ${WORK}/favourite.swn
 ]=] 0)
-dump_lines(favourite.swn "Times New Roman" fonts)
-string(FIND "${fonts}" "30" at)
-if(at EQUAL -1)
+dump_lines(favourite.swn "Times New Roman +[0-9]+ " fonts)
+if(NOT fonts MATCHES "Times New Roman +30 ")
     message(FATAL_ERROR "the text should be in the Title font (30 points): ${fonts}")
 endif()
