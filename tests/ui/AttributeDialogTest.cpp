@@ -17,6 +17,7 @@
 #include "core/ScriptedHost.h"
 #include "editor/dialogs/ObjectDialogs.h"
 #include "model/Build.h"
+#include "render/GlyphStore.h"
 #include "render/ObjectShapes.h"
 #include "render/Surface.h"
 #include "ui/AttributeDialog.h"
@@ -174,8 +175,8 @@ TEST(AttributeDialog, LinePreviewDrawsTheChosenLineOrAGreyArea) {
     EXPECT_TRUE(host.problems().empty());
 }
 
-// With SW_DIALOG_SHOTS=DIR, each tab of "Note Attributes" is saved as a
-// picture there, to look at.
+// With SW_DIALOG_SHOTS=DIR, each tab of "Note Attributes" and the line
+// dialog with its preview are saved as pictures there, to look at.
 TEST(AttributeDialog, NoteTabsCanBePictured) {
     const char* dir = std::getenv("SW_DIALOG_SHOTS");
     if (!dir) GTEST_SKIP() << "SW_DIALOG_SHOTS not set";
@@ -191,6 +192,14 @@ TEST(AttributeDialog, NoteTabsCanBePictured) {
         tabs->setCurrentIndex(t);
         EXPECT_TRUE(w.grab().save(QString("%1/note-tab%2.png").arg(dir).arg(t)));
     }
+    // The line dialog with its preview of a second-time bar.
+    const ScoreObject* line = PlaceObject(score, s, kLine, 100, 100);
+    LineDialog lines({line}, false);
+    lines.press(lines.legs.second, host);
+    GlyphStore glyphs;
+    AttributeDialogWidget l(nullptr, lines, host, 0xC8FFFF, &glyphs);
+    l.show();
+    EXPECT_TRUE(l.grab().save(QString("%1/line.png").arg(dir)));
 }
 
 }  // namespace
