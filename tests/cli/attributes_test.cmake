@@ -105,3 +105,19 @@ dump_lines(favourite.swn "Times New Roman +[0-9]+ " fonts)
 if(NOT fonts MATCHES "Times New Roman +30 ")
     message(FATAL_ERROR "the text should be in the Title font (30 points): ${fonts}")
 endif()
+
+# Text mode's "Choose from favourite fonts" picks a favourite by its use; the
+# text typed next is in that font.
+run_script(textfont [=[
+click 450 140
+mode Text
+answer Attributions
+action tbFavFonts
+type Largo
+key Enter
+save ${WORK}/textfont.swn
+]=] 0)
+dump_lines(textfont.swn "Times New Roman +[0-9]+ " fonts)
+if(NOT fonts MATCHES "Times New Roman +14 ")
+    message(FATAL_ERROR "the new text should be in the Attributions font (14 points): ${fonts}")
+endif()
