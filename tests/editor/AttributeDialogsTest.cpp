@@ -625,15 +625,6 @@ TEST_F(Attributes, TheTextMenuTakesAFavouriteFromTheRadioList) {
     EXPECT_HOST_CLEAN(host);
 }
 
-TEST(RadioListChooser, AClickClosesWithTheItemPastAThousand) {
-    RadioListChooser list("Pick", " Items ", {"one", "two", "three"});
-    EXPECT_FALSE(list.finished());
-    EXPECT_EQ(list.result(), std::nullopt);
-    list.choose(0, 2);
-    EXPECT_TRUE(list.finished());
-    EXPECT_EQ(list.result(), 1002);
-}
-
 TEST_F(Attributes, QuestionMarkOpensTheDialogOfTheObjectInHand) {
     Open([](Score&) {});
     d->key("C");
