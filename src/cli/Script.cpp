@@ -178,6 +178,7 @@ int ScriptCommand(int argc, char** argv) {
                           CapacityReader());  // no printer: PDF has any paper
     QtTextMeasurer measurer;
     dialogs.setFavourites(&settings.favouritePrograms);
+    dialogs.setFavouriteFonts(&settings.favourites);
     auto score = std::make_unique<Score>();
     DocumentController controller(*score, EditorSettingsFrom(settings), host, warnings, undo, view,
                                   services, dialogs, measurer);

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/FavouriteFonts.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "core/WarningBox.h"
 #include "editor/DocumentController.h"
+#include "editor/commands/EntryCommands.h"
 #include "editor/dialogs/ObjectDialogs.h"
 #include "layout/Pagination.h"
 
@@ -16,6 +18,14 @@ namespace {
 
 // Stem increments are told at every level, unless the user silenced them.
 constexpr int kEveryLevel = 5;
+
+// Equal but for a note's geometry waiting to be derived again.
+bool SameButDerived(const ScoreObject& a, const ScoreObject& b) {
+    if (a.kind != kNote || b.kind != kNote) return std::memcmp(&a, &b, sizeof a) == 0;
+    ScoreObject x = a, y = b;
+    x.note().validated = y.note().validated = 0;
+    return std::memcmp(&x, &y, sizeof x) == 0;
+}
 
 }  // namespace
 
@@ -104,16 +114,19 @@ bool DocumentController::editAttributes(std::vector<NoteRef> list, bool legsOnly
     ApplyReport report;
     const bool done = dialog->applyInScore(score_, list, host_, report);
     bool changed = false;
-    for (int s = first; s <= last; ++s) {
-        StaveBlock& now = score_.stave(s);
+    for (int s = first; s <= last && done && !changed; ++s) {
+        const StaveBlock& now = score_.stave(s);
         const StaveBlock& was = before[static_cast<std::size_t>(s - first)];
-        if (!done) now = was;
-        changed =
-            changed || now.h.Nobjec != was.h.Nobjec ||
-            std::memcmp(&now.obj[0], &was.obj[0], sizeof(ScoreObject) * (kMaxObjects + 1)) != 0;
+        changed = now.h.Nobjec != was.h.Nobjec;
+        for (int i = 0; i <= kMaxObjects && !changed; ++i)
+            changed = !SameButDerived(now.obj[i], was.obj[i]);
     }
     // An OK that changed nothing leaves no undo step and no modified mark.
-    if (!changed) return false;
+    if (!changed) {
+        for (int s = first; s <= last; ++s)
+            score_.stave(s) = before[static_cast<std::size_t>(s - first)];
+        return false;
+    }
     edit.commit();
     afterEdits();
     if (report.stemsRaised > 0)
@@ -138,6 +151,37 @@ void DocumentController::lineLegs() {
         score_.object(focusStave_, focusObject_).kind != kLine)
         return;
     editAttributes({{focusStave_, focusObject_}}, true);
+}
+
+bool DocumentController::chooseTextFont(int s, int i, bool favourite) {
+    if (!score_.hasStave(s) || !score_.stave(s).validIndex(i) ||
+        !HasTextLayout(score_.object(s, i).kind))
+        return false;
+    const int f = score_.object(s, i).text().fontNumber;
+    FontDesc font = f >= 1 && f <= kMaxFonts ? score_.fonts[f] : FontDesc{};
+    if (favourite) {
+        const Settings builtIn;
+        const Settings* program = services_.programSettings();
+        const auto& favourites = (program ? *program : builtIn).favourites;
+        std::vector<std::string> items;
+        std::vector<std::size_t> numbers;
+        for (std::size_t n = 0; n < favourites.size(); ++n)
+            if (favourites[n].size > 0) {
+                items.push_back(favourites[n].usedFor.substr(0, 32));
+                numbers.push_back(n);
+            }
+        RadioListChooser list(
+            MessageText(settings_.american ? msg::SelectFavoriteFont : msg::SelectFavouriteFont),
+            MessageText(msg::ClickFontToSelect), items);
+        if (!dialogs_.showForm(list) || !list.result()) return false;
+        const auto k = static_cast<std::size_t>(*list.result() - RadioListChooser::kResultBase);
+        if (k >= numbers.size()) return false;
+        font = FavouriteFontDesc(favourites[numbers[k]]);
+    } else if (!dialogs_.chooseFont(font)) {
+        return false;
+    }
+    EditContext ctx = editContext();
+    return SetTextFont(ctx, s, i, font);
 }
 
 }  // namespace sw

@@ -488,6 +488,8 @@ class DocumentController {
     // kind asked for when several are listed; OK is one edit. True when
     // something changed.
     bool editAttributes(std::vector<NoteRef> list, bool legsOnly = false);
+    // The text pop-up's font items: a favourite from the radio list, or any font.
+    bool chooseTextFont(int s, int i, bool favourite);
     // Ins: the Add menu at the mouse, its chosen item run.
     void addMenu();
     // Shift+F5 and Redraw system: the stave (or its system) laid out and

@@ -163,7 +163,6 @@ MenuModel ObjectMenu(const Score& score, int s, int i, const ActionEnabled& enab
         case kText:
         case kHeadertext:
         case kFootertext:
-            // The font items come with the text dialogs.
             menu.name = "pumtext";
             {
                 const int f = o.text().fontNumber;
@@ -174,8 +173,8 @@ MenuModel ObjectMenu(const Score& score, int s, int i, const ActionEnabled& enab
                     Cmd("Bold", MenuCommand::TextStyle, kBold, (style & kBold) != 0),
                     Cmd("Italic", MenuCommand::TextStyle, kItalic, (style & kItalic) != 0),
                     Cmd("Underline", MenuCommand::TextStyle, kUnderline, (style & kUnderline) != 0),
-                    Later("Choose from favourite fonts"),
-                    Later("Choose from any font"),
+                    Cmd("Choose from favourite fonts", MenuCommand::TextFont, 0, false),
+                    Cmd("Choose from any font", MenuCommand::TextFont, 1, false),
                     Separator(),
                     del("Delete text")};
             }
@@ -387,6 +386,7 @@ bool ApplyMenuCommand(StaveBlock& b, int i, MenuCommand c, int value) {
             if (value) o.data.drawobject.filled = 1;
             break;
         case MenuCommand::TextStyle:  // the font table is the score's
+        case MenuCommand::TextFont:
         case MenuCommand::None:
             return false;
     }

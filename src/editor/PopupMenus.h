@@ -34,6 +34,7 @@ enum class MenuCommand : uint8_t {
     ShapeSolid,
     ShapeWhite,
     TextStyle,  // the value is the style bit toggled in the text's font
+    TextFont,   // 0 a favourite font, 1 any font
 };
 
 struct MenuItem {

@@ -335,7 +335,9 @@ std::optional<Action> DocumentController::popupMenu(int32_t x, int32_t y) {
     if (item.action) return run(*item.action) ? std::nullopt : item.action;
     if (!onObject) return std::nullopt;
     EditContext ctx = editContext();
-    const bool changed = item.command == MenuCommand::TextStyle
+    const bool changed = item.command == MenuCommand::TextFont
+                             ? chooseTextFont(s, i, item.value == 0)
+                         : item.command == MenuCommand::TextStyle
                              ? ToggleTextStyle(ctx, s, i, item.value)
                              : ApplyMenuItem(ctx, s, i, item.command, item.value);
     if (changed) afterEdits();

@@ -177,6 +177,20 @@ int TremoloBeamsPreset(const Score& score, NoteRef a, NoteRef b) {
     return std::min(beams, kMaxTremoloBeams);
 }
 
+std::optional<NoteRef> TremoloPartner(const Score& score, const NoteRef& r) {
+    const NoteData* n = NoteAt(score, r);
+    if (!n || n->rest) return std::nullopt;
+    if (n->beamStem1) {
+        const std::optional<NoteRef> back = BeamNeighbour(score, r.s, *n, false);
+        if (back && LinkedTo(score, *back, r, true) && !NoteAt(score, *back)->rest) return back;
+    }
+    const std::optional<NoteRef> on = BeamNeighbour(score, r.s, *n, true);
+    if (!on) return std::nullopt;
+    const NoteData* p = NoteAt(score, *on);
+    if (p && !p->rest && p->beamStem1 && LinkedTo(score, *on, r, false)) return on;
+    return std::nullopt;
+}
+
 std::vector<NoteRef> TremoloBeam(Score& score, NoteRef a, NoteRef b, int beams) {
     const NoteData* na = NoteAt(score, a);
     const NoteData* nb = NoteAt(score, b);

@@ -49,6 +49,10 @@ std::vector<NoteRef> CrossStaveBeam(Score& score, NoteRef a, NoteRef b);
 
 // The larger tremolo beam count on the two notes' chords.
 int TremoloBeamsPreset(const Score& score, NoteRef a, NoteRef b);
+// The note a tremolo beam joins note r to: the one it is beamed back to when
+// r carries the tremolo, or the one it is beamed on to when that one does and
+// links back to r. Nothing for a note without a tremolo partner.
+std::optional<NoteRef> TremoloPartner(const Score& score, const NoteRef& r);
 // A tremolo beam of `beams` (0..kMaxTremoloBeams) between two notes; 0 takes
 // the beam away from notes of crotchet value and longer.
 std::vector<NoteRef> TremoloBeam(Score& score, NoteRef a, NoteRef b, int beams);

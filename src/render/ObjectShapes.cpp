@@ -7,6 +7,7 @@
 #include "core/TextUtil.h"
 #include "layout/GlyphTable.h"
 #include "layout/Rounding.h"
+#include "model/Build.h"
 #include "render/Curves.h"
 #include "render/GlyphPainter.h"
 #include "render/Lines.h"
@@ -62,6 +63,21 @@ void DrawLineObject(Surface& out, const Score& score, int s, const ScoreObject& 
     LineSpec leg{l.thickness, draw.colour, draw.rubberBand};
     if (atStart) out.line(x1, y1, x1 + lx, y1 + ly, leg);
     if (atEnd) out.line(x2, y2, x2 + lx, y2 + ly, leg);
+}
+
+void DrawLinePreview(Surface& out, const std::optional<ScoreObject>& sample, int width,
+                     int height) {
+    out.rectangle(0, 0, width, height, sample ? kPreviewPaper : kPreviewNoSample, true,
+                  sample ? kPreviewPaper : kPreviewNoSample);
+    if (!sample) return;
+    // A stave of its own, so the line's height maps as on a normal stave.
+    Score score;
+    const int s = AppendStave(score, height / 2, 0, width);
+    if (s < 1) return;
+    ScoreObject o = *sample;
+    o.x = kPreviewLeft;
+    o.y = height / 2;
+    DrawLineObject(out, score, s, o, ObjectDraw{});
 }
 
 void DrawHairpin(Surface& out, const Score& score, int s, const ScoreObject& o,

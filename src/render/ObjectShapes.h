@@ -3,6 +3,7 @@
 #pragma once
 
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "model/Score.h"
@@ -22,6 +23,11 @@ void DrawLineObject(Surface& out, const Score& score, int s, const ScoreObject& 
                     const ObjectDraw& draw);
 void DrawHairpin(Surface& out, const Score& score, int s, const ScoreObject& o,
                  const ObjectDraw& draw);
+// The line dialogs' preview: `sample` with its legs on a white area of
+// width × height page pixels, or a grey area while there is no sample.
+inline constexpr uint32_t kPreviewPaper = 0xFFFFFF, kPreviewNoSample = 0xC0C0C0;
+inline constexpr int kPreviewLeft = 30;
+void DrawLinePreview(Surface& out, const std::optional<ScoreObject>& sample, int width, int height);
 inline void DrawLineObject(Surface& out, const Score& score, int s, int i, const ObjectDraw& draw) {
     DrawLineObject(out, score, s, score.object(s, i), draw);
 }

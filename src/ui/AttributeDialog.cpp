@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -16,7 +17,6 @@
 
 #include "core/Host.h"
 #include "editor/dialogs/ObjectDialogs.h"
-#include "model/Build.h"
 #include "render/DrawContext.h"
 #include "render/ObjectShapes.h"
 #include "render/Surface.h"
@@ -32,6 +32,52 @@ QString Q(const std::string& s) {
 // The line preview's picture size, in page pixels.
 constexpr int kPreviewWidth = 180, kPreviewHeight = 60;
 
+// Rows of controls a column holds before the next one starts.
+constexpr int kRowsPerColumn = 12, kMemoRows = 4;
+
+struct Columns {
+    QHBoxLayout* row;
+    QVBoxLayout* column = nullptr;
+    int rows = 0;
+    // `keep` rows more come with it (a heading stays with what it heads).
+    void add(QWidget* w, int height, int keep) {
+        if (!column || (rows > 0 && rows + height + keep > kRowsPerColumn)) {
+            if (column) column->addStretch();
+            column = new QVBoxLayout;
+            row->addLayout(column);
+            rows = 0;
+        }
+        column->addWidget(w);
+        rows += height;
+    }
+    void finish() {
+        if (column) column->addStretch();
+    }
+};
+
+int RowsOf(const FormControl& c) {
+    if (c.kind == FormControl::Radio) return static_cast<int>(c.choices.size()) + 1;
+    return c.kind == FormControl::Memo ? kMemoRows : 1;
+}
+
+std::string WithoutMnemonic(const std::string& s) {
+    std::string out;
+    for (std::size_t k = 0; k < s.size(); ++k)
+        if (s[k] != '&' || (k + 1 < s.size() && s[k + 1] == '&' && ++k)) out += s[k];
+    return out;
+}
+
+// The edit of the nearest box before control `id` on its tab.
+QWidget* BoxBefore(const std::vector<QWidget*>& widgets, const std::vector<FormControl>& controls,
+                   std::size_t id) {
+    for (std::size_t k = id; k-- > 0;) {
+        if (controls[k].tab != controls[id].tab) continue;
+        if (controls[k].kind == FormControl::Box && k < widgets.size())
+            return widgets[k]->findChild<QLineEdit*>();
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 AttributeDialogWidget::AttributeDialogWidget(QWidget* parent, AttributeForm& form, Host& host,
@@ -44,11 +90,12 @@ AttributeDialogWidget::AttributeDialogWidget(QWidget* parent, AttributeForm& for
     setAutoFillBackground(true);
 
     auto* outer = new QVBoxLayout(this);
-    std::vector<QVBoxLayout*> pages;
+    // Each page flows its controls into columns, so a long tab stays on screen.
+    std::vector<Columns> pages;
     QTabWidget* tabs = nullptr;
     if (form.tabs().empty()) {
-        pages.push_back(new QVBoxLayout);
-        outer->addLayout(pages.back());
+        pages.push_back({new QHBoxLayout});
+        outer->addLayout(pages.back().row);
     } else {
         tabs = new QTabWidget;
         tabs->setObjectName("tabs");
@@ -56,7 +103,7 @@ AttributeDialogWidget::AttributeDialogWidget(QWidget* parent, AttributeForm& for
             auto* page = new QWidget;
             page->setAutoFillBackground(true);
             page->setPalette(p);
-            pages.push_back(new QVBoxLayout(page));
+            pages.push_back({new QHBoxLayout(page)});
             tabs->addTab(page, Q(t));
         }
         outer->addWidget(tabs);
@@ -65,7 +112,7 @@ AttributeDialogWidget::AttributeDialogWidget(QWidget* parent, AttributeForm& for
     for (std::size_t id = 0; id < controls.size(); ++id) {
         const FormControl& c = controls[id];
         const int n = static_cast<int>(id);
-        QVBoxLayout* page = pages[static_cast<std::size_t>(
+        Columns& page = pages[static_cast<std::size_t>(
             std::clamp(c.tab, 0, static_cast<int>(pages.size()) - 1))];
         QWidget* w = nullptr;
         switch (c.kind) {
@@ -127,20 +174,30 @@ AttributeDialogWidget::AttributeDialogWidget(QWidget* parent, AttributeForm& for
             case FormControl::Memo: {
                 auto* memo = new QPlainTextEdit;
                 memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+                // Line i is text i: Enter closes the dialog as OK does.
+                memo->installEventFilter(this);
                 connect(memo, &QPlainTextEdit::textChanged, this, [this, n, memo] {
                     if (!refreshing_) form_.setText(n, memo->toPlainText().toStdString(), host_);
                 });
                 w = memo;
                 break;
             }
-            case FormControl::Label:
-                w = new QLabel;
+            case FormControl::Label: {
+                // A label's "&" takes the user to the box before it.
+                auto* label = new QLabel;
+                if (QWidget* box = BoxBefore(widgets_, controls, id)) label->setBuddy(box);
+                w = label;
                 break;
+            }
         }
         w->setObjectName(QString("c%1").arg(n));
-        page->addWidget(w);
+        const bool heading = c.kind == FormControl::Label && id + 1 < controls.size() &&
+                             controls[id + 1].tab == c.tab;
+        page.add(w, RowsOf(c), heading ? RowsOf(controls[id + 1]) : 0);
         widgets_.push_back(w);
     }
+    for (Columns& page : pages)
+        page.finish();
     if (dynamic_cast<LineDialog*>(&form) && glyphs_) {
         preview_ = new QLabel;
         preview_->setObjectName("preview");
@@ -162,6 +219,17 @@ AttributeDialogWidget::AttributeDialogWidget(QWidget* parent, AttributeForm& for
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     outer->addWidget(buttons);
     refresh();
+}
+
+bool AttributeDialogWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && qobject_cast<QPlainTextEdit*>(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            tryAccept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void AttributeDialogWidget::tryAccept() {
@@ -203,9 +271,12 @@ void AttributeDialogWidget::refresh() {
                 if (static_cast<QPlainTextEdit*>(w)->toPlainText().toStdString() != c.text)
                     static_cast<QPlainTextEdit*>(w)->setPlainText(Q(c.text));
                 break;
-            case FormControl::Label:
-                static_cast<QLabel*>(w)->setText(Q(c.text));
+            case FormControl::Label: {
+                auto* label = static_cast<QLabel*>(w);
+                // Without a buddy Qt would show the "&" itself.
+                label->setText(label->buddy() ? Q(c.text) : Q(WithoutMnemonic(c.text)));
                 break;
+            }
             case FormControl::Button:
                 break;
         }
@@ -221,19 +292,10 @@ void AttributeDialogWidget::drawPreview() {
     auto* line = dynamic_cast<LineDialog*>(&form_);
     if (!preview_ || !line) return;
     QImage picture(kPreviewWidth, kPreviewHeight, QImage::Format_RGB32);
-    const std::optional<ScoreObject> sample = line->sample();
-    // Thickness or type on "No change": a grey area.
-    picture.fill(sample ? Qt::white : Qt::lightGray);
-    if (sample) {
-        Score score;
-        const int s = AppendStave(score, kPreviewHeight / 2, 0, kPreviewWidth);
-        ScoreObject o = *sample;
-        o.x = 30;
-        o.y = kPreviewHeight / 2;
-        DrawContext ctx = PictureContext(picture, *glyphs_, false);
-        PictureSurface surface(ctx);
-        if (s > 0) DrawLineObject(surface, score, s, o, ObjectDraw{});
-    }
+    picture.fill(Qt::white);
+    DrawContext ctx = PictureContext(picture, *glyphs_, false);
+    PictureSurface surface(ctx);
+    DrawLinePreview(surface, line->sample(), kPreviewWidth, kPreviewHeight);
     preview_->setPixmap(QPixmap::fromImage(picture));
 }
 

@@ -23,6 +23,9 @@ class AttributeDialogWidget : public QDialog {
     // Shows the form's state: choices, texts, enabled controls and tabs.
     void refresh();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void tryAccept();
     void drawPreview();

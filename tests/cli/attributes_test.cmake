@@ -91,3 +91,35 @@ string(FIND "${err}" "\"Principal Beam only\" is disabled" at)
 if(at EQUAL -1)
     message(FATAL_ERROR "the refusal should name the control: ${err}")
 endif()
+
+# expect_font(FILE SIZE): the score WORK/FILE has a Times New Roman font of SIZE points.
+function(expect_font file size)
+    dump_lines(${file} "Times New Roman +[0-9]+ " fonts)
+    if(NOT fonts MATCHES "Times New Roman +${size} ")
+        message(FATAL_ERROR "${file} should have the favourite's font (${size} points): ${fonts}")
+    endif()
+endfunction()
+
+# The text menu's "Choose from favourite fonts" is a radio list of the
+# favourites: a click on one closes it and the text takes its font (Title, 30).
+set(EXAMPLE ${WORK}/changed.swn)
+run_script(favourite [=[
+answer Choose from favourite fonts
+answer Title
+click 460 27 Right
+save ${WORK}/favourite.swn
+]=] 0)
+expect_font(favourite.swn 30)
+
+# Text mode's "Choose from favourite fonts" picks a favourite by its use; the
+# text typed next is in that font (Attributions, 14).
+run_script(textfont [=[
+click 450 140
+mode Text
+answer Attributions
+action tbFavFonts
+type Largo
+key Enter
+save ${WORK}/textfont.swn
+]=] 0)
+expect_font(textfont.swn 14)

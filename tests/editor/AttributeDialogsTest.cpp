@@ -464,6 +464,167 @@ TEST_F(Attributes, TiesReachThePreviousSystemAndUndoAsOneStep) {
     EXPECT_EQ(At(earlier).note().tieRight, 0) << "the record covered the previous system";
 }
 
+TEST_F(Attributes, BeamTremoloFindsThePartnerFromEitherNote) {
+    Open([](Score& s) {
+        PlaceNote(s, 1, 100, 0, 3, 0);
+        PlaceNote(s, 1, 200, 2, 3, 0);
+        PlaceNote(s, 1, 300, 0, 3, 0);
+    });
+    const std::vector<NoteRef> n = Of(1, kNote);
+    // A note alone without a partner has no beam tremolo to set.
+    EXPECT_FALSE(Edit({n[0]}, [](AttributeForm& f) {
+        EXPECT_FALSE(f.usable(Id(f, "Tremulo")));
+        return true;
+    }));
+    EXPECT_TRUE(Edit({n[0], n[1]}, [](AttributeForm& f) {
+        EXPECT_TRUE(f.usable(Id(f, "Tremulo")));
+        Pick(f, "Tremulo", "Beam tremulo");
+        Pick(f, "Number of beams", "2 (Semiquaver)");
+        return true;
+    }));
+    EXPECT_EQ(At(n[0]).note().beamOnTo, n[1].i);
+    EXPECT_EQ(At(n[1]).note().beamBackTo, n[0].i);
+    EXPECT_EQ(At(n[0]).note().beamStem1, 0) << "the mark is on the second note";
+    EXPECT_EQ(At(n[1]).note().beamStem1, 1);
+    EXPECT_EQ(At(n[1]).note().tremuloBars, 2);
+    // The first note, which carries no mark, still finds its partner.
+    EXPECT_TRUE(Edit({n[0]}, [](AttributeForm& f) {
+        EXPECT_TRUE(f.usable(Id(f, "Tremulo")));
+        EXPECT_EQ(Shown(f, "Tremulo"), "Beam tremulo");
+        EXPECT_EQ(Shown(f, "Number of beams"), "2 (Semiquaver)");
+        Pick(f, "Number of beams", "3 (Demisemiquaver)");
+        return true;
+    }));
+    EXPECT_EQ(At(n[1]).note().tremuloBars, 3);
+    EXPECT_EQ(At(n[0]).note().tremuloBars, 0);
+    // The next note is not its partner, so a pair that crosses one is refused.
+    EXPECT_FALSE(Edit({n[1], n[2]}, [](AttributeForm& f) {
+        EXPECT_FALSE(f.usable(Id(f, "Tremulo")));
+        return true;
+    }));
+    // "No" from the second note: crotchets lose the beam as the tremolo tool does.
+    EXPECT_TRUE(Edit({n[1]}, [](AttributeForm& f) {
+        Pick(f, "Tremulo", "No");
+        Pick(f, "T&remulo", "Single Note");
+        Pick(f, "Number o&f beams", "1 (Quaver)");
+        return true;
+    }));
+    EXPECT_EQ(At(n[0]).note().beamOnTo, 0);
+    EXPECT_EQ(At(n[1]).note().beamBackTo, 0);
+    EXPECT_EQ(At(n[1]).note().beamStem1, 0);
+    EXPECT_EQ(At(n[1]).note().beamStem2, 1) << "the single-note tremolo chosen with it stays";
+    EXPECT_EQ(At(n[1]).note().tremuloBars, 1);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Attributes, BeamAngleReachesEveryGroupOfTheListedNotes) {
+    Open([](Score& s) {
+        for (int32_t x : {100, 150, 300, 350})
+            PlaceNote(s, 1, x, 0, 4, 0);
+        PlaceNote(s, 1, 150, 0, 4, 0);  // on top of the second
+    });
+    auto byX = [this](int32_t x) {
+        for (const NoteRef& r : Of(1, kNote))
+            if (At(r).x == x) return r;
+        return NoteRef{};
+    };
+    const std::vector<NoteRef> all = Of(1, kNote);
+    ASSERT_EQ(all.size(), 5u);
+    // Two groups, beamed one at a time.
+    for (int32_t x : {150, 350})
+        EXPECT_TRUE(Edit({byX(x)}, [](AttributeForm& f) {
+            Pick(f, "Beam to previous", "Beam back/together");
+            return true;
+        }));
+    ASSERT_NE(At(byX(100)).note().beamOnTo, 0);
+    ASSERT_NE(At(byX(300)).note().beamOnTo, 0);
+    // The notes on top of each other stop the beaming, not the angle.
+    host.expectMessage("Duplicate notes");
+    EXPECT_TRUE(Edit(all, [](AttributeForm& f) {
+        Pick(f, "Beam together", "Beam back/together");
+        Pick(f, "Angle of beam", "Force Flat");
+        return true;
+    }));
+    int flat = 0;
+    for (const NoteRef& r : Of(1, kNote))
+        if (At(r).note().beamBackTo || At(r).note().beamOnTo) {
+            EXPECT_EQ(At(r).note().flatBeam, 1) << At(r).x;
+            EXPECT_TRUE(At(r).note().beamBackTo == 0 || At(r).x != 300)
+                << "not beamed across the groups";
+            ++flat;
+        }
+    EXPECT_EQ(flat, 4);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Attributes, DifferingRatiosReadVariousUntilModifyAsksForOne) {
+    Open([](Score& s) {
+        ScoreObject* n = PlaceNote(s, 1, 100, 0, 4, 0);
+        n->note().durMod = 3;
+        n->note().durMod2 = 2;
+        PlaceNote(s, 1, 200, 0, 4, 0);
+    });
+    const std::vector<NoteRef> n = Of(1, kNote);
+    const auto ratio = [](const AttributeForm& f) {
+        return f.control(Id(f, "Modify note duration")).text;
+    };
+    // Ticked and unticked again: each keeps its own.
+    EXPECT_FALSE(Edit(n, [&](AttributeForm& f) {
+        EXPECT_EQ(ratio(f), "Various");
+        f.setCheck(Id(f, "Modify"), true);
+        EXPECT_EQ(ratio(f), "");
+        f.setCheck(Id(f, "Modify"), false);
+        EXPECT_EQ(ratio(f), "Various");
+        return true;
+    }));
+    EXPECT_EQ(At(n[0]).note().durMod, 3);
+    // Ticked with nothing typed: OK asks for a ratio and shows 1:1.
+    host.expectMessage("only allows values 1 to 63");
+    EXPECT_TRUE(Edit(n, [&](AttributeForm& f) {
+        f.setCheck(Id(f, "Modify"), true);
+        EXPECT_FALSE(f.accept(host));
+        EXPECT_EQ(ratio(f), "1:1");
+        EXPECT_TRUE(f.accept(host));
+        return true;
+    }));
+    for (const NoteRef& r : n)
+        EXPECT_EQ(At(r).note().durMod * 100 + At(r).note().durMod2, 101);
+    EXPECT_HOST_CLEAN(host);
+}
+
+TEST_F(Attributes, TheTextMenuTakesAFavouriteFromTheRadioList) {
+    Open([](Score& s) { PlaceText(s, 1, kText, 100, kTop - 30, 1, "Allegro"); });
+    const NoteRef text = Of(1, kText).front();
+    std::string menu;
+    dialogs.onPopup = [&](const MenuModel& m) -> std::optional<int> {
+        menu = m.name;
+        for (std::size_t i = 0; i < m.items.size(); ++i)
+            if (m.items[i].caption == "Choose from favourite fonts") return static_cast<int>(i);
+        return std::nullopt;
+    };
+    std::vector<std::string> items;
+    dialogs.onForm = [&](AttributeForm& f) {
+        items = f.control(0).choices;
+        Pick(f, "Click a font to select", "Lyrics");
+        EXPECT_TRUE(f.finished()) << "a click closes the list";
+        return true;
+    };
+    d->popupMenu(At(text).x + 2, At(text).y + 2);
+    ASSERT_EQ(menu, "pumtext");
+    ASSERT_EQ(items.size(), 16u);
+    EXPECT_EQ(items[0], "Title");
+    const FontDesc& font = score.fonts[At(text).text().fontNumber];
+    EXPECT_EQ(font.name, "Times New Roman");
+    EXPECT_EQ(font.size, 12);
+    EXPECT_TRUE(undo.canUndo());
+    // OK with nothing chosen, like Cancel, changes nothing.
+    const int before = At(text).text().fontNumber;
+    dialogs.onForm = [](AttributeForm&) { return true; };
+    d->popupMenu(At(text).x + 2, At(text).y + 2);
+    EXPECT_EQ(At(text).text().fontNumber, before);
+    EXPECT_HOST_CLEAN(host);
+}
+
 TEST_F(Attributes, QuestionMarkOpensTheDialogOfTheObjectInHand) {
     Open([](Score&) {});
     d->key("C");

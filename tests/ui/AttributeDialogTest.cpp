@@ -2,9 +2,13 @@
 // it, clicks reach the form, and the dialog wears the settings' colour.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -13,6 +17,9 @@
 #include "core/ScriptedHost.h"
 #include "editor/dialogs/ObjectDialogs.h"
 #include "model/Build.h"
+#include "render/GlyphStore.h"
+#include "render/ObjectShapes.h"
+#include "render/Surface.h"
 #include "ui/AttributeDialog.h"
 
 namespace sw {
@@ -56,6 +63,19 @@ TEST(AttributeDialog, EveryControlOfEveryDialogIsInItsWindow) {
             if (b->text() == "Guide") guideHidden = !b->isVisible() && b->isHidden();
         EXPECT_TRUE(guideHidden);
     }
+    // The forms opened other ways: the legs alone, the type chooser, the radio list.
+    const ScoreObject* line = PlaceObject(score, s, kLine, 100, 100);
+    std::vector<std::unique_ptr<AttributeForm>> others;
+    others.push_back(std::make_unique<LineDialog>(std::vector{line}, true));
+    others.push_back(std::make_unique<ObjectTypeSelection>(std::vector<int>{kNote, kLine}));
+    others.push_back(
+        std::make_unique<RadioListChooser>("Pick", " Items ", std::vector<std::string>{"a", "b"}));
+    for (const auto& form : others) {
+        AttributeDialogWidget w(nullptr, *form, host, 0xC8FFFF, nullptr);
+        for (std::size_t id = 0; id < form->controls().size(); ++id)
+            EXPECT_NE(w.findChild<QWidget*>(QString("c%1").arg(id)), nullptr)
+                << form->title() << " " << form->controls()[id].caption;
+    }
 }
 
 TEST(AttributeDialog, ClicksAndTextReachTheFormAndItsRules) {
@@ -76,8 +96,87 @@ TEST(AttributeDialog, ClicksAndTextReachTheFormAndItsRules) {
     EXPECT_TRUE(host.problems().empty());
 }
 
-// With SW_DIALOG_SHOTS=DIR, each tab of "Note Attributes" is saved as a
-// picture there, to look at.
+TEST(AttributeDialog, MnemonicsWorkAndEnterInTheMemoIsOk) {
+    Score score;
+    const int s = AppendStave(score, 100, 20, 600);
+    ScriptedHost host;
+    {
+        const ScoreObject* n = PlaceNote(score, s, 100, 0, 4);
+        NoteAttributesDialog form({n}, DialogContext{});
+        AttributeDialogWidget w(nullptr, form, host, 0xC8FFFF, nullptr);
+        auto* label = w.findChild<QLabel*>(QString("c%1").arg(form.modLabel));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), "No &Modification");
+        EXPECT_EQ(label->buddy(), w.findChild<QLineEdit*>(QString("c%1_edit").arg(form.ratio)))
+            << "the \"&\" is a mnemonic, not a letter to show";
+    }
+    {
+        const int t = PlaceText(score, s, kText, 100, 80, 1, "Allegro");
+        TextAttributesDialog form({&score.object(s, t)}, DialogContext{});
+        AttributeDialogWidget w(nullptr, form, host, 0xC8FFFF, nullptr);
+        auto* memo = w.findChild<QPlainTextEdit*>(QString("c%1").arg(form.text));
+        ASSERT_NE(memo, nullptr);
+        memo->moveCursor(QTextCursor::End);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(memo, &enter);
+        EXPECT_EQ(w.result(), QDialog::Accepted);
+        EXPECT_EQ(memo->toPlainText(), "Allegro") << "no new line";
+    }
+    {
+        RadioListChooser list("Pick", " Items ", {"one", "two"});
+        AttributeDialogWidget w(nullptr, list, host, 0xC8FFFF, nullptr);
+        w.findChild<QRadioButton*>("c0_1")->click();
+        EXPECT_EQ(w.result(), QDialog::Accepted);
+        EXPECT_EQ(list.result(), 1001);
+    }
+    EXPECT_TRUE(host.problems().empty());
+}
+
+TEST(AttributeDialog, LinePreviewDrawsTheChosenLineOrAGreyArea) {
+    Score score;
+    const int s = AppendStave(score, 100, 20, 600);
+    ScoreObject* a = PlaceObject(score, s, kLine, 100, 100);
+    a->data.line.dx = 80;
+    a->data.line.thickness = 3;
+    ScoreObject* b = PlaceObject(score, s, kLine, 200, 100);
+    b->data.line.dx = 40;
+    b->data.line.thickness = 0;
+    LineDialog form({a, b}, false);
+    ScriptedHost host;
+    RecordingSurface out;
+    constexpr int kW = 180, kH = 60;
+    // The thicknesses differ: "No change" has nothing to show.
+    DrawLinePreview(out, form.sample(), kW, kH);
+    ASSERT_EQ(out.calls().size(), 1u);
+    EXPECT_EQ(out.calls()[0].what, "rect");
+    EXPECT_EQ(out.calls()[0].code, static_cast<int>(kPreviewNoSample));
+    form.press(form.legs.second, host);  // 2nd time bar: thickness 1, solid, a leg at the start
+    out.clear();
+    DrawLinePreview(out, form.sample(), kW, kH);
+    EXPECT_EQ(out.of("rect").at(0).code, static_cast<int>(kPreviewPaper));
+    const std::vector<RecordingSurface::Call> lines = out.of("line");
+    ASSERT_EQ(lines.size(), 2u);
+    const double y = kH / 2;
+    EXPECT_EQ(std::tuple(lines[0].x1, lines[0].y1, lines[0].y2),
+              std::tuple(double{kPreviewLeft}, y, y));
+    EXPECT_GT(lines[0].x2, lines[0].x1);
+    EXPECT_EQ(lines[0].width, 1);
+    EXPECT_EQ(lines[0].style, 0);
+    EXPECT_EQ(std::tuple(lines[1].x1, lines[1].y1, lines[1].x2, lines[1].y2),
+              std::tuple(double{kPreviewLeft}, y, double{kPreviewLeft}, y + 15))
+        << "one leg, at the start, 15 down";
+    // Tuplets: legs at both ends and a gap in the line.
+    form.press(form.tuplets, host);
+    out.clear();
+    DrawLinePreview(out, form.sample(), kW, kH);
+    ASSERT_EQ(out.of("line").size(), 3u);
+    EXPECT_EQ(out.of("line")[0].style, 3);
+    EXPECT_EQ(out.of("line")[0].q, 20);
+    EXPECT_TRUE(host.problems().empty());
+}
+
+// With SW_DIALOG_SHOTS=DIR, each tab of "Note Attributes" and the line
+// dialog with its preview are saved as pictures there, to look at.
 TEST(AttributeDialog, NoteTabsCanBePictured) {
     const char* dir = std::getenv("SW_DIALOG_SHOTS");
     if (!dir) GTEST_SKIP() << "SW_DIALOG_SHOTS not set";
@@ -93,6 +192,14 @@ TEST(AttributeDialog, NoteTabsCanBePictured) {
         tabs->setCurrentIndex(t);
         EXPECT_TRUE(w.grab().save(QString("%1/note-tab%2.png").arg(dir).arg(t)));
     }
+    // The line dialog with its preview of a second-time bar.
+    const ScoreObject* line = PlaceObject(score, s, kLine, 100, 100);
+    LineDialog lines({line}, false);
+    lines.press(lines.legs.second, host);
+    GlyphStore glyphs;
+    AttributeDialogWidget l(nullptr, lines, host, 0xC8FFFF, &glyphs);
+    l.show();
+    EXPECT_TRUE(l.grab().save(QString("%1/line.png").arg(dir)));
 }
 
 }  // namespace

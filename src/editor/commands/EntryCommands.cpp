@@ -285,11 +285,19 @@ bool ToggleTextStyle(EditContext& ctx, int s, int i, int styleBit) {
         return false;
     const int f = score.object(s, i).text().fontNumber;
     if (f < 1 || f > kMaxFonts) return false;
-    ScoreEdit edit(ctx, "text style");
-    if (!edit.touchStave(s)) return false;
-    StaveBlock& b = score.stave(s);
     FontDesc font = score.fonts[f];
     font.style = static_cast<uint8_t>(font.style ^ styleBit);
+    return SetTextFont(ctx, s, i, font);
+}
+
+bool SetTextFont(EditContext& ctx, int s, int i, const FontDesc& font) {
+    Score& score = ctx.score;
+    if (!score.hasStave(s) || !score.stave(s).validIndex(i) ||
+        !HasTextLayout(score.object(s, i).kind))
+        return false;
+    ScoreEdit edit(ctx, "text font");
+    if (!edit.touchStave(s)) return false;
+    StaveBlock& b = score.stave(s);
     const uint8_t n = static_cast<uint8_t>(FindOrAddFont(score, font, ctx.host));
     // Every chunk of the chain shares the font, whichever chunk was taken.
     int head = i;
@@ -301,11 +309,14 @@ bool ToggleTextStyle(EditContext& ctx, int s, int i, int styleBit) {
         if (!before) break;
         head = before;
     }
+    bool changed = false;
     for (int j = head, steps = 0;
          steps < kMaxObjects && b.validIndex(j) && HasTextLayout(b.obj[j].kind); ++steps) {
+        changed |= b.obj[j].text().fontNumber != n;
         b.obj[j].text().fontNumber = n;
         j = b.obj[j].text().nextChunk;
     }
+    if (!changed) return false;  // the same font: no undo step
     edit.commit();
     return true;
 }

@@ -43,6 +43,8 @@ bool ApplyMenuItem(EditContext& ctx, int s, int i, MenuCommand c, int value);
 // Toggles a style bit (bold, italic, underline) in the font of the text
 // chain that holds object i: one edit.
 bool ToggleTextStyle(EditContext& ctx, int s, int i, int styleBit);
+// The text's whole chain takes `font` (found in, or added to, the score's table).
+bool SetTextFont(EditContext& ctx, int s, int i, const FontDesc& font);
 
 // Moves staves first…last up or down by dy: one edit over those staves
 // only, nothing when dy is 0.

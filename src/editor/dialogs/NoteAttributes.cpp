@@ -3,6 +3,7 @@
 // their partners (ties, slurs, beams, tremolo stems).
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "core/Host.h"
 #include "core/MessageIds.h"
@@ -32,6 +33,11 @@ std::vector<int> Of(const std::vector<NoteData>& notes, int (*f)(const NoteData&
     for (const NoteData& n : notes)
         v.push_back(f(n));
     return v;
+}
+
+// The choice of a tremolo's number of beams, -1 for none.
+int TremoloCount(const NoteData& n) {
+    return n.tremuloBars >= 1 && n.tremuloBars <= 4 ? n.tremuloBars - 1 : -1;
 }
 
 const NoteData* NoteIn(const Score& score, int s, int i) {
@@ -104,6 +110,7 @@ NoteAttributesDialog::NoteAttributesDialog(const std::vector<const ScoreObject*>
     staccato = radio(
         " Sta&ccato ",
         {"Non&e", "D&ot (head)", "' (&head)", "Dot (&tail)", "' (ta&il)", "No chan&ge"}, kAccents);
+    label("Stem Lenth Adjust", kStemLength);
     amount = box("A&mount", kStemLength);
     amountSame = check("No chan&ge", kStemLength);
     autoshorten = radio(" Autoshorten Stems ", {"&Yes", "&No", "N&o change"}, kStemLength);
@@ -117,8 +124,10 @@ NoteAttributesDialog::NoteAttributesDialog(const std::vector<const ScoreObject*>
                                        "&4  64th notes"}
             : std::vector<std::string>{"&1 (Quaver)", "&2 (Semiquaver)", "&3 (Demisemiquaver)",
                                        "&4 (Hemidemisemiquaver)"};
+    label("Beam Tremulos (between 2 notes)", kTremolos);
     beamTremolo = radio(" Tremulo ", {"&No", "B&eam tremulo", "N&o change"}, kTremolos);
     beamCount = radio(" Number of beams ", counts, kTremolos);
+    label("Single Note", kTremolos);
     singleTremolo = radio(" T&remulo ", {"No", "Single Note", "No change"}, kTremolos);
     singleCount = radio(" Number o&f beams ", counts, kTremolos);
 
@@ -170,13 +179,9 @@ NoteAttributesDialog::NoteAttributesDialog(const std::vector<const ScoreObject*>
     openOn(autoshorten, Of(notes_, [](const NoteData& n) { return n.noShorten ? 1 : 0; }));
     // Heads 11 to 14 have no choice: the group opens empty.
     openOn(head, Of(notes_, [](const NoteData& n) { return n.head <= 10 ? int{n.head} : -1; }));
-    openOn(beamTremolo, Of(notes_, [](const NoteData& n) { return n.beamStem1 ? 1 : 0; }));
     openOn(singleTremolo, Of(notes_, [](const NoteData& n) { return n.beamStem2 ? 1 : 0; }));
-    const auto count = [](const NoteData& n) {
-        return n.tremuloBars >= 1 && n.tremuloBars <= 4 ? n.tremuloBars - 1 : -1;
-    };
-    openOn(beamCount, Of(notes_, count));
-    openOn(singleCount, Of(notes_, count));
+    openOn(singleCount,
+           Of(notes_, [](const NoteData& n) { return n.beamStem2 ? TremoloCount(n) : -1; }));
 
     allRests_ =
         std::all_of(notes_.begin(), notes_.end(), [](const NoteData& n) { return n.rest != 0; });
@@ -191,12 +196,24 @@ NoteAttributesDialog::NoteAttributesDialog(const std::vector<const ScoreObject*>
                                 [&](const NoteRef& r) { return r.s == context.refs.front().s; });
         if (context.score) {
             const Score& sc = *context.score;
-            tremoloPair_ = (notes_.size() == 1 && notes_.front().beamStem1) ||
-                           TremoloToolAllowed(sc, context.refs);
+            if (context.refs.size() == 1) {
+                if (const std::optional<NoteRef> p = TremoloPartner(sc, context.refs.front()))
+                    pair_ = std::pair{context.refs.front(), *p};
+            } else if (TremoloToolAllowed(sc, context.refs)) {
+                pair_ = std::pair{context.refs[0], context.refs[1]};
+            }
+            tremoloPair_ = pair_.has_value();
             principalOk_ = std::all_of(context.refs.begin(), context.refs.end(),
                                        [&](const NoteRef& r) { return PrincipalEligible(sc, r); });
         }
     }
+    // A beam tremolo is marked on the second note of its pair.
+    const NoteData* marked = nullptr;
+    if (pair_)
+        for (const NoteRef& r : {pair_->first, pair_->second})
+            if (const NoteData* n = NoteIn(*context.score, r.s, r.i); n && n->beamStem1) marked = n;
+    at(beamTremolo).value = marked ? 1 : 0;
+    openOn(beamCount, marked ? std::vector<int>{TremoloCount(*marked)} : std::vector<int>{});
     if (notes_.size() == 1) dropNoChange();
     for (std::size_t t = 1; t < tabs_.size(); ++t)
         hiddenTabs_[t] = allRests_;
@@ -205,8 +222,9 @@ NoteAttributesDialog::NoteAttributesDialog(const std::vector<const ScoreObject*>
 }
 
 void NoteAttributesDialog::showRatio() {
-    if (variousRatio_ && !control(modify).value) {
-        at(ratio).text = "Various";
+    if (variousRatio_) {
+        // Ticking "Modify" empties the text for the new ratio.
+        at(ratio).text = control(modify).value ? "" : "Various";
         at(modLabel).text = "&Modification: ";
         return;
     }
@@ -288,12 +306,19 @@ void NoteAttributesDialog::changed(int id, Host*) {
     if (id == slur && (isChosen(slur, 1) || isChosen(slur, 2))) at(tie).value = 0;
     if (id == duration && chosen(duration) < kQuaver && isChosen(size, 2)) at(size).value = 1;
     if (id == size && isChosen(size, 2) && !control(size).choiceUsable(2)) at(size).value = 0;
-    if (id == modify && control(modify).value) variousRatio_ = false;
     showRatio();
     rules();
 }
 
 bool NoteAttributesDialog::accept(Host& host) {
+    if (control(modify).value && variousRatio_) {
+        // Ticked over differing ratios and nothing typed: no ratio to write.
+        host.message(MsgType::Error, MessageText(msg::DurationModRange), Buttons::OK);
+        durMod_ = durMod2_ = 1;
+        variousRatio_ = false;
+        showRatio();
+        return false;
+    }
     if (isChosen(principal, 1) && control(principal).enabled && !principalOk_) {
         host.message(MsgType::Error, MessageText(msg::PrincipalBeamRefused), Buttons::OK);
         return false;
@@ -319,20 +344,41 @@ void NoteAttributesDialog::applyTo(ScoreObject& o) const {
     if (control(principal).enabled) {
         if (const auto p = chosen(principal)) n.singleBeam = U8(*p);
     }
-    if (control(singleTremolo).enabled && isChosen(singleTremolo, 1) && chosen(singleCount)) {
-        n.beamStem2 = 1;
-        n.beamStem1 = 0;
-        n.tremuloBars = U8(*chosen(singleCount) + 1);
-    } else if (control(beamTremolo).enabled && isChosen(beamTremolo, 1) && chosen(beamCount)) {
-        n.beamStem1 = 1;
+    applyTremolo(n);
+    n.validated = 0;
+}
+
+void NoteAttributesDialog::applyTremolo(NoteData& n) const {
+    if (!control(singleTremolo).enabled) return;
+    if (isChosen(singleTremolo, 1)) {
+        if (const std::optional<int> c = chosen(singleCount)) {
+            n.beamStem2 = 1;
+            n.beamStem1 = 0;
+            n.tremuloBars = U8(*c + 1);
+        }
+    } else if (isChosen(singleTremolo, 0) && !n.beamStem1) {
+        // A beam tremolo this dialog does not reach keeps its strokes.
         n.beamStem2 = 0;
-        n.tremuloBars = U8(*chosen(beamCount) + 1);
-    } else if ((isChosen(beamTremolo, 0) || !control(beamTremolo).enabled) &&
-               isChosen(singleTremolo, 0)) {
-        n.beamStem1 = n.beamStem2 = 0;
         n.tremuloBars = 0;
     }
-    n.validated = 0;
+}
+
+void NoteAttributesDialog::tremoloPairInScore(Score& score, ApplyReport& report) const {
+    if (!pair_ || !control(beamTremolo).enabled) return;
+    const auto [a, b] = *pair_;
+    if (!NoteIn(score, a.s, a.i) || !NoteIn(score, b.s, b.i)) return;
+    std::vector<NoteRef> changed;
+    if (isChosen(beamTremolo, 1)) {
+        if (const std::optional<int> c = chosen(beamCount))
+            changed = TremoloBeam(score, a, b, *c + 1);
+    } else if (isChosen(beamTremolo, 0) && (score.object(a.s, a.i).note().beamStem1 ||
+                                            score.object(b.s, b.i).note().beamStem1)) {
+        changed = TremoloBeam(score, a, b, 0);
+        // The pair's strokes are gone; a single-note tremolo chosen now stays.
+        for (const NoteRef& r : {a, b})
+            applyTremolo(score.object(r.s, r.i).note());
+    }
+    report.touched.insert(report.touched.end(), changed.begin(), changed.end());
 }
 
 void NoteAttributesDialog::linkBack(Score& score, const NoteRef& r, bool slurLink, bool over,
@@ -409,9 +455,11 @@ bool NoteAttributesDialog::applyInScore(Score& score, const std::vector<NoteRef>
         else if (t == 0 || sl == 0)
             unlinkTie(score, r, report);
     }
-    // A crotchet or longer has no beams: its partners let go, as the digit keys do.
+    // A note made a crotchet or longer has no beams: its partners let go, as
+    // the digit keys do. A tremolo beam is no beam of that kind.
+    const std::optional<int> value = chosen(duration);
     for (const NoteRef& r : notes)
-        if (score.object(r.s, r.i).note().noteValue < kQuaver) {
+        if (value && *value < kQuaver && !TremoloPartner(score, r)) {
             UnlinkBack(score, r.s, r.i, &report.touched);
             UnlinkOn(score, r.s, r.i, &report.touched);
         }
@@ -444,13 +492,18 @@ bool NoteAttributesDialog::applyInScore(Score& score, const std::vector<NoteRef>
                 LinkBeam(score, sorted[k - 1], sorted[k]);
             }
         }
-        if (const std::optional<int> a = control(angle).enabled ? chosen(angle) : std::nullopt;
-            a && !notes.empty())
-            for (const NoteRef& r : FlatBeamGroup(score, notes.front().s, notes.front().i)) {
-                score.object(r.s, r.i).note().flatBeam = U8(*a == 1);
-                report.touched.push_back(r);
-            }
+        // Every beam group the listed notes belong to takes the angle.
+        if (const std::optional<int> a = control(angle).enabled ? chosen(angle) : std::nullopt) {
+            std::set<NoteRef> done;
+            for (const NoteRef& n : notes)
+                if (!done.count(n))
+                    for (const NoteRef& r : FlatBeamGroup(score, n.s, n.i)) {
+                        score.object(r.s, r.i).note().flatBeam = U8(*a == 1);
+                        if (done.insert(r).second) report.touched.push_back(r);
+                    }
+        }
     }
+    tremoloPairInScore(score, report);
     // Stems that must grow to hold their tremolo strokes.
     for (const NoteRef& r : notes) {
         NoteData& n = score.object(r.s, r.i).note();

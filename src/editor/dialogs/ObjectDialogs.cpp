@@ -650,6 +650,17 @@ void ObjectTypeSelection::pressed(int id, Host&) {
         chosen_ = kKinds[k];
 }
 
+RadioListChooser::RadioListChooser(std::string title, const std::string& group,
+                                   std::vector<std::string> items) {
+    title_ = std::move(title);
+    list_ = radio(group, std::move(items));
+}
+
+std::optional<int> RadioListChooser::result() const {
+    const std::optional<int> k = chosen(list_);
+    return k ? std::optional<int>(kResultBase + *k) : std::nullopt;
+}
+
 // --- The dispatch -------------------------------------------------------
 
 std::unique_ptr<ObjectDialog> MakeObjectDialog(const Objects& objects,

@@ -212,7 +212,13 @@ class NoteAttributesDialog : public ObjectDialog {
     void linkBack(Score& score, const NoteRef& r, bool slurLink, bool over,
                   ApplyReport& report) const;
     void unlinkTie(Score& score, const NoteRef& r, ApplyReport& report) const;
+    // The single-note tremolo choices, or clearing every tremolo field.
+    void applyTremolo(NoteData& n) const;
+    void tremoloPairInScore(Score& score, ApplyReport& report) const;
     std::vector<NoteData> notes_;
+    // The two notes a beam tremolo joins: the listed pair, or one listed note
+    // and its partner.
+    std::optional<std::pair<NoteRef, NoteRef>> pair_;
     bool allRests_ = true, beamable_ = false, tremoloPair_ = false, principalOk_ = false;
     bool several_ = false;
     int durMod_ = 1, durMod2_ = 1;
@@ -237,6 +243,20 @@ class ObjectTypeSelection : public AttributeForm {
   private:
     int firstButton_ = 0;
     std::optional<int> chosen_;
+};
+
+// The generic chooser: a radio list its caller prepares. A click on an item
+// closes it with 1000 + the item's index; Cancel, or OK with nothing chosen,
+// closes it with none.
+class RadioListChooser : public AttributeForm {
+  public:
+    static constexpr int kResultBase = 1000;
+    RadioListChooser(std::string title, const std::string& group, std::vector<std::string> items);
+    std::optional<int> result() const;
+    bool finished() const override { return result().has_value(); }
+
+  private:
+    int list_;
 };
 
 }  // namespace sw

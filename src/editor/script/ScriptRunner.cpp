@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "app/FavouriteFonts.h"
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "core/TextUtil.h"
@@ -329,7 +330,22 @@ bool ScriptDialogs::chooseFont(FontDesc& font) {
 }
 
 std::optional<FontDesc> ScriptDialogs::selectFavourite() {
-    return std::nullopt;
+    if (!fonts_) return std::nullopt;
+    FavouriteFontsModel model(*fonts_, true, false);
+    bool chosen = false;
+    std::vector<DialogControl> controls;
+    for (int n = 1; n <= FavouriteFontsModel::kCount; ++n)
+        controls.push_back(
+            {model.description(n), DialogControl::Button, true, nullptr, [&model, &chosen, n] {
+                 model.click(n);
+                 chosen = model.chosen() != 0;
+             }});
+    // A click on a font closes the window; there is no OK.
+    if (!run(
+            model.heading(), std::move(controls), [] { return false; }, "Cancel", &chosen) ||
+        !chosen)
+        return std::nullopt;
+    return FavouriteFontDesc(model.font(model.chosen()));
 }
 
 bool ScriptDialogs::pageSetup(PageData& page, bool& metric) {

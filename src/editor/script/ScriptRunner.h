@@ -4,6 +4,7 @@
 // queued with `answer`, and a question nobody answered fails the script.
 #pragma once
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -116,6 +117,8 @@ class ScriptDialogs : public DocumentDialogs {
     std::optional<int> chooseTemperament(int current) override;
     // The favourite instruments the chooser keeps (1-based), when it has any.
     void setFavourites(std::vector<int>* favourites) { favourites_ = favourites; }
+    // The favourite fonts "Select Favourite font" offers, answered by their use.
+    void setFavouriteFonts(const std::array<FontSetting, 16>* fonts) { fonts_ = fonts; }
     bool staveAttributes(StaveAttributesModel& model) override;
     // Every control by its caption or its component name ("sebackupmins",
     // "cb10"); a radio group also by its caption with the choice as the value.
@@ -138,6 +141,7 @@ class ScriptDialogs : public DocumentDialogs {
     WarningBox& warnings_;
     CapacityReader printer_;
     std::vector<int>* favourites_ = nullptr;
+    const std::array<FontSetting, 16>* fonts_ = nullptr;
 };
 
 struct ScriptResult {
