@@ -359,6 +359,15 @@ void DocumentController::exportMusicXml() {
     report->ShowReport();
 }
 
+void DocumentController::printToPdf() {
+    const std::optional<std::string> chosen =
+        host_.saveFileName(saveDialog(MessageText(msg::PrintToPdfCaption), "PDF|*.pdf", "pdf"));
+    if (!chosen) return;
+    PdfPagesForm form;
+    if (!dialogs_.showForm(form)) return;
+    view_.printToPdf(PdfPrintRequest{*chosen, form.vector()});
+}
+
 void DocumentController::setMetric(bool metric) {
     if (settings_.metric == metric) return;
     settings_.metric = metric;
@@ -786,6 +795,9 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::ExportMusicXml:
             if (canRun(a)) exportMusicXml();
+            return true;
+        case Action::Print:
+            if (canRun(a)) printToPdf();
             return true;
         case Action::Undo:
             undo();

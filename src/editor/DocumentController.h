@@ -24,6 +24,7 @@
 #include "editor/Overlay.h"
 #include "editor/PageSetup.h"
 #include "editor/Palettes.h"
+#include "editor/PdfPrint.h"
 #include "editor/PopupMenus.h"
 #include "editor/RandomTuneDialog.h"
 #include "editor/ScoreEdit.h"
@@ -102,6 +103,8 @@ class PageViewPort {
     virtual void overlayChanged() {}
     // The marked block as a picture file (asked for) or on the clipboard.
     virtual void exportBox(const PixelBox& /*box*/, bool /*clipboard*/) {}
+    // The pages to the PDF printer, as the user asked (no system printer).
+    virtual void printToPdf(const PdfPrintRequest& /*request*/) {}
 };
 
 // What the main window does for a document. Each call has a harmless
@@ -509,6 +512,7 @@ class DocumentController {
     bool playCommand(Action a);
     // File > Export MusicXML.
     void exportMusicXml();
+    void printToPdf();
     FileDialogSpec saveDialog(const std::string& title, const std::string& filter,
                               const std::string& extension) const;
     // The menu shown and the index of the enabled item chosen from it.
