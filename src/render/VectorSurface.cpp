@@ -294,13 +294,13 @@ void VectorSurface::curve(const std::vector<QPoint>& points, const CurveSpec& sp
         return;
     }
     const int first = static_cast<int>(shape->first()), last = static_cast<int>(shape->last());
+    // Points follow the curve itself, not the print picture's rounding to
+    // whole pixels, so that the curve stays smooth however far it is zoomed.
     if (!spec.dotted) {
         // The spine, three print pixels wide, through the pixel centres.
         QPolygonF spine;
         for (int x = first; x <= last; ++x)
-            spine << QPointF(RoundEven(x == first ? shape->first() : x) + 0.5,
-                             RoundEven(shape->yAt(x)) + 0.5) +
-                         o;
+            spine << QPointF((x == first ? shape->first() : x) + 0.5, shape->yAt(x) + 0.5) + o;
         p.setPen(QPen(colour, 3, ::Qt::SolidLine, ::Qt::FlatCap, ::Qt::RoundJoin));
         p.setBrush(::Qt::NoBrush);
         p.drawPolyline(spine);
@@ -308,24 +308,43 @@ void VectorSurface::curve(const std::vector<QPoint>& points, const CurveSpec& sp
         p.setBrush(colour);
     }
     // The thickness: each run of drawn columns is one outline, its top the
-    // spine and its bottom the spine lowered by the column's depth.
-    QPolygonF top, bottom;
+    // spine and its bottom the spine lowered by the column's depth, through
+    // the columns' centres and out to the run's outer edges. The depth is a
+    // whole number of pixels; averaged over a few columns its steps become
+    // slopes.
+    struct Column {
+        double x, y, depth;
+    };
+    std::vector<Column> run;
     auto flush = [&] {
-        if (!top.isEmpty()) {
-            std::reverse(bottom.begin(), bottom.end());
-            p.drawPolygon(top + bottom);
+        if (run.empty()) return;
+        const int n = static_cast<int>(run.size());
+        constexpr int kReach = 16;
+        QPolygonF top, bottom;
+        top << QPointF(run.front().x - 0.5, run.front().y) + o;
+        bottom << QPointF(run.front().x - 0.5, run.front().y + run.front().depth) + o;
+        for (int i = 0; i < n; ++i) {
+            double sum = 0;
+            int count = 0;
+            for (int k = std::max(0, i - kReach); k <= std::min(n - 1, i + kReach); ++k, ++count)
+                sum += run[static_cast<std::size_t>(k)].depth;
+            const Column& c = run[static_cast<std::size_t>(i)];
+            top << QPointF(c.x, c.y) + o;
+            bottom << QPointF(c.x, c.y + sum / count) + o;
         }
-        top.clear();
-        bottom.clear();
+        top << QPointF(run.back().x + 0.5, run.back().y) + o;
+        bottom << QPointF(run.back().x + 0.5, run.back().y + run.back().depth) + o;
+        std::reverse(bottom.begin(), bottom.end());
+        p.drawPolygon(top + bottom);
+        run.clear();
     };
     for (int x = first; x <= last; ++x) {
         if (spec.dotted && !shape->dashOdd(x)) {
             flush();
             continue;
         }
-        const double y = RoundEven(shape->yAt(x)), depth = shape->depthAt(x, spec.dotted);
-        top << QPointF(x, y) + o << QPointF(x + 1, y) + o;
-        bottom << QPointF(x, y + depth) + o << QPointF(x + 1, y + depth) + o;
+        run.push_back(
+            {x + 0.5, shape->yAt(x), static_cast<double>(shape->depthAt(x, spec.dotted))});
     }
     flush();
     if (spec.editorial) {

@@ -60,6 +60,31 @@ TEST(VectorSurface, GalleryMatchesThePrintPicture) {
     EXPECT_LT(test::InkNear(picture, vector.copy(9, 9, w, h)), 0.9);
 }
 
+// Black ink waits to be drawn together, but never past a white-out: what is
+// drawn after it in white still covers it, as on the print picture.
+TEST(VectorSurface, WhiteOutsCoverTheInkThatWaits) {
+    GlyphStore glyphs;
+    const GlyphFont font;
+    QImage page = White(300, 300);
+    QPainter painter(&page);
+    {
+        PendingInk ink(painter, &font);
+        VectorSurface surface(painter, glyphs, QPoint(), &ink);
+        surface.glyph(glyph::GCLEF, 15, 15, 1.0, false, false, 0);
+        surface.printBar(20, 20, 80, 26);
+        surface.polygon(QPolygonF{{5, 20}, {25, 20}, {25, 22}, {5, 22}}, 0, true);
+        surface.rectangle(0, 0, 66, 66, 0xFFFFFF, true, 0xFFFFFF);  // the white-out
+        surface.printBar(20, 230, 80, 236);                         // ink after it stays
+    }
+    painter.end();
+    int inkUnder = 0, inkAfter = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 300; ++x)
+            if (qGray(page.pixel(x, y)) < 128) ++(y < 200 ? inkUnder : inkAfter);
+    EXPECT_EQ(inkUnder, 0);
+    EXPECT_GT(inkAfter, 0);
+}
+
 TEST(VectorSurface, EveryGlyphWithArtHasAnOutline) {
     int without = 0;
     for (int code = 0; code < 256; ++code) {
