@@ -116,6 +116,7 @@ void VectorSurface::bitmapAt(const std::string& name, int x, int y, double facto
     if (!natural || natural->width <= 0 || natural->height <= 0) return;
     int w, h;
     PaintedSize(name, natural->width, natural->height, factor, small, w, h);
+    if (w <= 0 || h <= 0) return;  // shrunk to nothing, as on the print picture
     const QPointF topLeft(x - w / 2 - 1, y - h / 2);
     const double sx = static_cast<double>(w) / natural->width;
     const double sy = static_cast<double>(h) / natural->height;
