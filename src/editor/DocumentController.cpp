@@ -360,6 +360,7 @@ void DocumentController::exportMusicXml() {
 }
 
 void DocumentController::printToPdf() {
+    if (!canRun(Action::Print)) return;
     const std::optional<std::string> chosen =
         host_.saveFileName(saveDialog(MessageText(msg::PrintToPdfCaption), "PDF|*.pdf", "pdf"));
     if (!chosen) return;
@@ -795,9 +796,6 @@ bool DocumentController::run(Action a) {
             return true;
         case Action::ExportMusicXml:
             if (canRun(a)) exportMusicXml();
-            return true;
-        case Action::Print:
-            if (canRun(a)) printToPdf();
             return true;
         case Action::Undo:
             undo();

@@ -259,6 +259,9 @@ class DocumentController {
     // is not available now.
     bool run(Action a);
     bool canRun(Action a) const;
+    // "Print" with no printer of the system's: the PDF printer asks for the
+    // file and for vector or raster pages, then hands them to the view.
+    void printToPdf();
     // A key press ("Ctrl+Z", "Left", "Alt+PgDown"): its action, or the
     // cursor keys. True when something used the key.
     bool key(const std::string& key);
@@ -512,7 +515,6 @@ class DocumentController {
     bool playCommand(Action a);
     // File > Export MusicXML.
     void exportMusicXml();
-    void printToPdf();
     FileDialogSpec saveDialog(const std::string& title, const std::string& filter,
                               const std::string& extension) const;
     // The menu shown and the index of the enabled item chosen from it.

@@ -1016,7 +1016,7 @@ void TMDIChild::print() {
     std::unique_ptr<QtPrinterPort> system = SystemPrinter(services_.lastPrinter());
     if (!system) {
         // Without a printer of the system's, the PDF printer is the printer.
-        controller_->run(Action::Print);
+        controller_->printToPdf();
         return;
     }
     PrintRequest request{1, pages_, 1, true, true};

@@ -27,7 +27,7 @@ TEST_F(PrintToPdf, AsksForTheFileThenHowThePagesAreDrawn) {
         return true;
     };
     host.expectSaveFile(target);
-    EXPECT_TRUE(d->run(Action::Print));
+    d->printToPdf();
     ASSERT_TRUE(view.printed);
     EXPECT_EQ(view.printed->path, target);
     EXPECT_TRUE(view.printed->vector);
@@ -37,7 +37,7 @@ TEST_F(PrintToPdf, AsksForTheFileThenHowThePagesAreDrawn) {
         return true;
     };
     host.expectSaveFile(target);
-    d->run(Action::Print);
+    d->printToPdf();
     EXPECT_FALSE(view.printed->vector);
     EXPECT_HOST_CLEAN(host);
 }
@@ -49,10 +49,10 @@ TEST_F(PrintToPdf, CancellingEitherQuestionPrintsNothing) {
         return false;
     };
     host.expectSaveFile(std::nullopt);
-    d->run(Action::Print);
+    d->printToPdf();
     EXPECT_EQ(forms, 0);
     host.expectSaveFile(dir.file("x.pdf"));
-    d->run(Action::Print);
+    d->printToPdf();
     EXPECT_EQ(forms, 1);
     EXPECT_FALSE(view.printed);
     EXPECT_HOST_CLEAN(host);
