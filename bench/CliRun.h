@@ -1,5 +1,6 @@
 // The benchmarks that time a whole `staffwright-cli convert` as a user runs
-// it: the command line's own process, wall clock from start to exit.
+// it: the command line's own process, wall clock from start to exit, its
+// processor time and its peak memory.
 #pragma once
 
 #include <sys/resource.h>
@@ -21,32 +22,34 @@ inline std::string Quoted(const std::string& path) {
 struct CliRun {
     int status = -1;
     double seconds = 0;
-    double cpuSeconds =
-        0;  // user and system time of the command, apart from waiting on a busy machine
+    double cpuSeconds = 0;  // user and system time of the child
+    double peakMb = 0;      // the largest resident set of any child so far
 };
 
-inline double ChildrenCpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_CHILDREN, &u);
-    auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return sec(u.ru_utime) + sec(u.ru_stime);
+inline double ChildCpuSeconds(const rusage& u) {
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 // `staffwright-cli` with the arguments given (quoted already), timed.
 inline CliRun TimeCli(const std::string& cli, const std::string& arguments) {
     const std::string command = Quoted(cli) + " " + arguments;
+    rusage before{}, after{};
+    getrusage(RUSAGE_CHILDREN, &before);
     const auto start = std::chrono::steady_clock::now();
-    const double cpu = ChildrenCpuSeconds();
     CliRun run;
     run.status = std::system(command.c_str());
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.cpuSeconds = ChildrenCpuSeconds() - cpu;
+    getrusage(RUSAGE_CHILDREN, &after);
+    run.cpuSeconds = ChildCpuSeconds(after) - ChildCpuSeconds(before);
+    run.peakMb = static_cast<double>(after.ru_maxrss) / 1024.0;
     return run;
 }
 
-// `staffwright-cli convert IN OUT`, timed.
-inline CliRun TimeConvert(const std::string& cli, const std::string& in, const std::string& out) {
-    return TimeCli(cli, "convert " + Quoted(in) + " " + Quoted(out));
+// `staffwright-cli convert IN OUT [options]`, timed.
+inline CliRun TimeConvert(const std::string& cli, const std::string& in, const std::string& out,
+                          const std::string& options = "") {
+    return TimeCli(cli, "convert " + Quoted(in) + " " + Quoted(out) + options);
 }
 
 }  // namespace sw::bench

@@ -14,6 +14,7 @@
 #include "core/ScriptedHost.h"
 #include "layout/OpenScore.h"
 #include "layout/PageGeometry.h"
+#include "render/GlyphFont.h"
 #include "render/GlyphStore.h"
 #include "render/PageView.h"
 #include "render/QtEnvironment.h"
@@ -28,9 +29,11 @@ struct QtHarness {
         static char name[] = "fuzz_render";
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QGuiApplication>(argc, argv);
+        font = std::make_unique<sw::GlyphFont>();  // the font database needs the application
     }
     std::unique_ptr<QGuiApplication> app;
     sw::GlyphStore glyphs;
+    std::unique_ptr<sw::GlyphFont> font;
 };
 }  // namespace
 
@@ -55,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (page > 0) {
             sw::DrawAll(sw::PictureContext(print, qt.glyphs, true), score, page, settings, {});
             QPainter painter(&print);
-            sw::DrawVectorPage(painter, qt.glyphs, score, page, settings);
+            sw::DrawVectorPage(painter, qt.glyphs, score, page, settings, qt.font.get());
         }
     }
     return 0;

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/FavouriteFonts.h"
@@ -30,7 +31,9 @@
 #include "render/GlyphStore.h"
 #include "render/PageExport.h"
 #include "render/PageView.h"
+#include "render/Printing.h"
 #include "render/Text.h"
+#include "render/VectorExport.h"
 #include "scan/Engine.h"
 
 namespace sw {
@@ -87,6 +90,31 @@ class ScriptServices : public DocumentServices {
     int reminders_ = 0;
     ScriptReport report_;
     PlayWindow* player_ = nullptr;
+};
+
+// The screen nobody looks at; its PDF printer writes the file asked for, as
+// the window's does when the machine has no printer.
+class ScriptView : public HeadlessView {
+  public:
+    ScriptView(const Score& score, Host& host, std::string document)
+        : score_(score), host_(host), document_(std::move(document)) {}
+    void printToPdf(const PdfPrintRequest& request) override {
+        HeadlessView::printToPdf(request);
+        GlyphStore glyphs;
+        DrawSettings settings;
+        settings.textEnv.filePath = document_;
+        settings.textEnv.now = std::time(nullptr);
+        const int pages = std::max<int>(score_.pageCount, 1);
+        if (request.vector)
+            WriteVectorPdf(request.path, glyphs, score_, 1, pages, settings, host_);
+        else
+            WritePdf(request.path, glyphs, score_, 1, pages, settings, host_);
+    }
+
+  private:
+    const Score& score_;
+    Host& host_;
+    std::string document_;
 };
 
 int Usage() {
@@ -172,14 +200,14 @@ int ScriptCommand(int argc, char** argv) {
     for (int n = 0; n < WarningBox::kSuppressible; ++n)
         if (settings.suppressed.test(static_cast<std::size_t>(n))) warnings.setSuppressed(n, true);
     UndoRing undo(std::make_unique<FileUndoStorage>());
-    HeadlessView view;
+    auto score = std::make_unique<Score>();
+    ScriptView view(*score, host, in);
     ScriptServices services(settings, folder);
     ScriptDialogs dialogs(answers, host, warnings,
                           CapacityReader());  // no printer: PDF has any paper
     QtTextMeasurer measurer;
     dialogs.setFavourites(&settings.favouritePrograms);
     dialogs.setFavouriteFonts(&settings.favourites);
-    auto score = std::make_unique<Score>();
     DocumentController controller(*score, EditorSettingsFrom(settings), host, warnings, undo, view,
                                   services, dialogs, measurer);
     // The play window of the run; the end of the script stops its music and

@@ -292,6 +292,10 @@ enum : int {
     TemperDemoNotWritten = 11353,
     // Vector page files.
     SvgCannotBeWritten = 11700,
+    PrintToPdfCaption = 11880,
+    PdfPagesAs = 11881,
+    PdfVectorPages = 11882,
+    PdfRasterPages = 11883,
     // Vertical spacing of the systems of a page.
     VerticalSpacingCaption = 10930,
     VerticalSpacingExplanation = 10931,

@@ -377,6 +377,16 @@ void DocumentController::exportMusicXml() {
     report->ShowReport();
 }
 
+void DocumentController::printToPdf() {
+    if (!canRun(Action::Print)) return;
+    const std::optional<std::string> chosen =
+        host_.saveFileName(saveDialog(MessageText(msg::PrintToPdfCaption), "PDF|*.pdf", "pdf"));
+    if (!chosen) return;
+    PdfPagesForm form;
+    if (!dialogs_.showForm(form)) return;
+    view_.printToPdf(PdfPrintRequest{*chosen, form.vector()});
+}
+
 void DocumentController::setMetric(bool metric) {
     if (settings_.metric == metric) return;
     settings_.metric = metric;

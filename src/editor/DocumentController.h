@@ -25,6 +25,7 @@
 #include "editor/Overlay.h"
 #include "editor/PageSetup.h"
 #include "editor/Palettes.h"
+#include "editor/PdfPrint.h"
 #include "editor/PopupMenus.h"
 #include "editor/RandomTuneDialog.h"
 #include "editor/ScoreEdit.h"
@@ -103,6 +104,8 @@ class PageViewPort {
     virtual void overlayChanged() {}
     // The marked block as a picture file (asked for) or on the clipboard.
     virtual void exportBox(const PixelBox& /*box*/, bool /*clipboard*/) {}
+    // The pages to the PDF printer, as the user asked (no system printer).
+    virtual void printToPdf(const PdfPrintRequest& /*request*/) {}
 };
 
 // What the main window does for a document. Each call has a harmless
@@ -261,6 +264,9 @@ class DocumentController {
     // is not available now.
     bool run(Action a);
     bool canRun(Action a) const;
+    // "Print" with no printer of the system's: the PDF printer asks for the
+    // file and for vector or raster pages, then hands them to the view.
+    void printToPdf();
     // A key press ("Ctrl+Z", "Left", "Alt+PgDown"): its action, or the
     // cursor keys. True when something used the key.
     bool key(const std::string& key);

@@ -2,6 +2,8 @@
 // command line's scripts, fuzzing): the controller's state is all there is.
 #pragma once
 
+#include <optional>
+
 #include "editor/DocumentController.h"
 
 namespace sw {
@@ -26,8 +28,11 @@ class HeadlessView : public PageViewPort {
         visibleX = x;
         visibleY = y;
     }
+    // What the PDF printer was asked for last.
+    void printToPdf(const PdfPrintRequest& request) override { printed = request; }
     int32_t pointerX = -1, pointerY = -1;
     int32_t visibleX = -1, visibleY = -1;
+    std::optional<PdfPrintRequest> printed;
 };
 
 }  // namespace sw

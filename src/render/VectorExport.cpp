@@ -11,6 +11,7 @@
 #include "core/MessageIds.h"
 #include "core/Messages.h"
 #include "core/TextUtil.h"
+#include "render/GlyphFont.h"
 #include "render/PageView.h"
 #include "render/Printing.h"
 #include "render/VectorSurface.h"
@@ -33,7 +34,7 @@ PrinterCaps PaperCaps(const Score& score) {
 
 // Page `page` placed where the bitmap PDF puts its picture.
 void PlacePage(QPainter& painter, const GlyphStore& glyphs, const Score& score, int page,
-               const DrawSettings& settings) {
+               const DrawSettings& settings, const GlyphFont* font = nullptr) {
     const PrintPicture geometry = PrintPictureGeometry(score);
     const PaperRect at = PaperPosition(score, page, PaperCaps(score));
     painter.save();
@@ -41,7 +42,7 @@ void PlacePage(QPainter& painter, const GlyphStore& glyphs, const Score& score, 
     if (geometry.width > 0 && geometry.height > 0)
         painter.scale(static_cast<double>(at.width) / geometry.width,
                       static_cast<double>(at.height) / geometry.height);
-    DrawVectorPage(painter, glyphs, score, page, settings);
+    DrawVectorPage(painter, glyphs, score, page, settings, font);
     painter.restore();
 }
 
@@ -65,20 +66,24 @@ bool Store(const std::string& path, const QByteArray& bytes, int message, Host& 
 }  // namespace
 
 void DrawVectorPage(QPainter& painter, const GlyphStore& glyphs, const Score& score, int page,
-                    const DrawSettings& settings) {
+                    const DrawSettings& settings, const GlyphFont* font) {
     const PrintPicture geometry = PrintPictureGeometry(score);
     painter.save();
     painter.setClipRect(QRect(0, 0, geometry.width, geometry.height));
-    VectorSurface music(painter, glyphs, QPoint(0, geometry.originY));
-    VectorSurface header(painter, glyphs, QPoint(0, 0));
+    PendingInk ink(painter, font);
+    VectorSurface music(painter, glyphs, QPoint(0, geometry.originY), &ink);
+    VectorSurface header(painter, glyphs, QPoint(0, 0), &ink);
     DrawPrintedPage(music, header, score, page, settings, PageViewState{}, geometry.width);
     DrawWhiteOuts(music, score, page, settings);
+    ink.flush();
     painter.restore();
 }
 
 bool WriteVectorPdf(const std::string& path, const GlyphStore& glyphs, const Score& score,
                     int first, int last, const DrawSettings& settings, Host& host, FileIo& io) {
     if (Refused(score, host)) return false;
+    // Made before the writer, which holds on to the font until it ends.
+    const GlyphFont font;
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -97,7 +102,7 @@ bool WriteVectorPdf(const std::string& path, const GlyphStore& glyphs, const Sco
         }
         for (int page = first; page <= last; ++page) {
             if (page > first) pdf.newPage();
-            PlacePage(painter, glyphs, score, page, settings);
+            PlacePage(painter, glyphs, score, page, settings, &font);
         }
         painter.end();
     }

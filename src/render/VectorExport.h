@@ -11,13 +11,15 @@
 
 namespace sw {
 
+class GlyphFont;
 class GlyphStore;
 class Host;
 
 // Draws page `page` on `painter`, whose transform maps print pixels to the
-// device: the print picture's content, clipped to its size.
+// device: the print picture's content, clipped to its size. Glyphs are
+// drawn from `font` when it is given and valid, else as paths.
 void DrawVectorPage(QPainter& painter, const GlyphStore& glyphs, const Score& score, int page,
-                    const DrawSettings& settings);
+                    const DrawSettings& settings, const GlyphFont* font = nullptr);
 
 // Pages first..last as a vector PDF on the score's paper, titled and credited
 // as the bitmap PDF is. False when it cannot, the user told why.

@@ -51,6 +51,7 @@
 #include "render/PrintJob.h"
 #include "render/Rulers.h"
 #include "render/Surface.h"
+#include "render/VectorExport.h"
 #include "ui/OverlayPainter.h"
 #include "ui/PageSetupDialog.h"
 #include "ui/RulerBar.h"
@@ -1044,64 +1045,62 @@ void TMDIChild::buildPreviewBar() {
 }
 
 void TMDIChild::print() {
-    PrintRequest request{1, pages_, 1, true, true};
-    std::unique_ptr<PrinterPort> port;
-    std::unique_ptr<PdfPrinterPort> pdf;
-    std::string pdfPath;
     std::unique_ptr<QtPrinterPort> system = SystemPrinter(services_.lastPrinter());
-    if (system) {
-        if (!CheckPrinterCapacity(score_, *system, controller_->settings().metric, host_)) return;
-        QPrinter& printer = system->printer();
-        printer.setPageOrientation(score_.page.landscape ? QPageLayout::Landscape
-                                                         : QPageLayout::Portrait);
-        printer.setCopyCount(1);
-        printer.setCollateCopies(true);
-        QPrintDialog dialog(&printer, this);
-        dialog.setMinMax(1, pages_);
-        dialog.setFromTo(1, pages_);
-        dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
-                          QAbstractPrintDialog::PrintCurrentPage |
-                          QAbstractPrintDialog::PrintCollateCopies);
-        if (dialog.exec() != QDialog::Accepted) return;
-        switch (dialog.printRange()) {
-            case QAbstractPrintDialog::CurrentPage:
-                request.from = request.to = controller_->page();
-                break;
-            case QAbstractPrintDialog::PageRange:
-                request.from = std::max(1, printer.fromPage());
-                request.to = std::min(pages_, std::max(request.from, printer.toPage()));
-                break;
-            default:
-                break;
-        }
-        request.copies = std::max(1, printer.copyCount());
-        request.collate = printer.collateCopies();
-        printer.setCopyCount(1);  // the print job makes the copies
-        services_.setLastPrinter(printer.printerName().toStdString());
-        port = std::move(system);
-    } else {
+    if (!system) {
         // Without a printer of the system's, the PDF printer is the printer.
-        FileDialogSpec spec;
-        spec.title = "Print to PDF";
-        spec.filter = "PDF|*.pdf";
-        spec.defaultExtension = "pdf";
-        spec.fileName = ChangeExtension(FileNameOf(controller_->documentName()), ".pdf");
-        spec.overwritePrompt = true;
-        const std::optional<std::string> file = host_.saveFileName(spec);
-        if (!file) return;
-        pdf = std::make_unique<PdfPrinterPort>(*file, score_);
-        pdfPath = *file;
+        controller_->printToPdf();
+        return;
     }
-    PrinterPort& printer = pdf ? static_cast<PrinterPort&>(*pdf) : *port;
-    const int sent = PrintScore(score_, printer, request, glyphs_, draw_, host_, warnings_, {},
-                                FileNameOf(controller_->documentName()));
-    if (pdf && sent > 0) {
-        // The file is written when the job ends; a full disk says so then.
-        pdf->end();
-        if (const int e = pdf->writeError())
-            host_.message(MsgType::Error,
-                          FormatMessage(msg::PdfCannotBeWritten, pdfPath, WriteErrorText(e, false)),
-                          Buttons::OK);
+    PrintRequest request{1, pages_, 1, true, true};
+    if (!CheckPrinterCapacity(score_, *system, controller_->settings().metric, host_)) return;
+    QPrinter& printer = system->printer();
+    printer.setPageOrientation(score_.page.landscape ? QPageLayout::Landscape
+                                                     : QPageLayout::Portrait);
+    printer.setCopyCount(1);
+    printer.setCollateCopies(true);
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, pages_);
+    dialog.setFromTo(1, pages_);
+    dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintCurrentPage |
+                      QAbstractPrintDialog::PrintCollateCopies);
+    if (dialog.exec() != QDialog::Accepted) return;
+    switch (dialog.printRange()) {
+        case QAbstractPrintDialog::CurrentPage:
+            request.from = request.to = controller_->page();
+            break;
+        case QAbstractPrintDialog::PageRange:
+            request.from = std::max(1, printer.fromPage());
+            request.to = std::min(pages_, std::max(request.from, printer.toPage()));
+            break;
+        default:
+            break;
+    }
+    request.copies = std::max(1, printer.copyCount());
+    request.collate = printer.collateCopies();
+    printer.setCopyCount(1);  // the print job makes the copies
+    services_.setLastPrinter(printer.printerName().toStdString());
+    PrintScore(score_, *system, request, glyphs_, draw_, host_, warnings_, {},
+               FileNameOf(controller_->documentName()));
+    showPage(controller_->page());
+}
+
+void TMDIChild::printToPdf(const PdfPrintRequest& pdf) {
+    if (pdf.vector) {
+        WriteVectorPdf(pdf.path, glyphs_, score_, 1, pages_, draw_, host_);
+    } else {
+        PdfPrinterPort port(pdf.path, score_);
+        const PrintRequest request{1, pages_, 1, true, true};
+        if (PrintScore(score_, port, request, glyphs_, draw_, host_, warnings_, {},
+                       FileNameOf(controller_->documentName())) > 0) {
+            // The file is written when the job ends; a full disk says so then.
+            port.end();
+            if (const int e = port.writeError())
+                host_.message(
+                    MsgType::Error,
+                    FormatMessage(msg::PdfCannotBeWritten, pdf.path, WriteErrorText(e, false)),
+                    Buttons::OK);
+        }
     }
     showPage(controller_->page());
 }

@@ -88,6 +88,7 @@ class TMDIChild : public QMainWindow, private PageViewPort {
     void redrawPage() override;
     void overlayChanged() override;
     void exportBox(const PixelBox& box, bool clipboard) override;
+    void printToPdf(const PdfPrintRequest& request) override;
     void showStaveCursor(bool shown) override;
     void movePointerTo(int32_t x, int32_t y) override;
     bool enterHeaderFooter(bool header) override;

@@ -25,3 +25,21 @@ execute_process(COMMAND ${PDFTOTEXT} ${WORK}/raster.pdf - OUTPUT_VARIABLE text)
 if(NOT rc EQUAL 0 OR text MATCHES "Twinkle")
     message(FATAL_ERROR "the raster PDF must stay pictures: ${rc} ${text}")
 endif()
+# Print with no printer of the system's: the PDF printer asks for the file, then
+# how the pages are drawn; vector unless the user picks the print pictures.
+include(${CMAKE_CURRENT_LIST_DIR}/ScriptCommon.cmake)
+run_script(print "answer ${WORK}/printed.pdf
+answer OK
+action acPrint
+answer ${WORK}/pictures.pdf
+answer Pages as=Raster (1-bit print pictures); OK
+action acPrint
+" 0)
+execute_process(COMMAND ${PDFTOTEXT} ${WORK}/printed.pdf - OUTPUT_VARIABLE text RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT text MATCHES "Twinkle, Twinkle, Little Star")
+    message(FATAL_ERROR "the printed PDF is not the vector one: ${text} ${err}")
+endif()
+execute_process(COMMAND ${PDFTOTEXT} ${WORK}/pictures.pdf - OUTPUT_VARIABLE text RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR text MATCHES "Twinkle" OR NOT EXISTS ${WORK}/pictures.pdf)
+    message(FATAL_ERROR "the raster choice must print the pictures: ${rc} ${text} ${err}")
+endif()

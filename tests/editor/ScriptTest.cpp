@@ -81,7 +81,7 @@ TEST_F(Scripts, FailuresNameTheLine) {
         {"click 10 10 Sideways\n", "unknown modifier \"Sideways\""},
         {"stave 99\n", "there is no stave 99"},
         {"page 0\n", "there is no page 0"},
-        {"action acPrint\n", "the action acPrint needs the program's window"},
+        {"action acClipboard\n", "the action acClipboard needs the program's window"},
         {"answer Yes\n", "the answer \"Yes\" was never asked for"},
     };
     for (const auto& [script, error] : cases) {

@@ -3,6 +3,7 @@
 // the margins, on paper of the score's size.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -116,7 +117,8 @@ void ComparePdfWithPictures(Score& score, int pages, const DrawSettings& setting
     }
 }
 
-// Page 1 as SVG, drawn by Qt's SVG renderer, against its print picture.
+// Page 1 as SVG, drawn by Qt's SVG renderer and by rsvg-convert, against its
+// print picture.
 void CompareSvgWithPicture(Score& score, const DrawSettings& settings) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -138,12 +140,17 @@ void CompareSvgWithPicture(Score& score, const DrawSettings& settings) {
         QPainter painter(&sheet);
         svg.render(&painter);
     }
+    const QImage other = test::RasterizeSvg(path, sheet.width(), sheet.height());
+    ASSERT_EQ(other.size(), sheet.size());
     QImage picture(geometry.width, geometry.height, QImage::Format_RGB32);
     RenderPrintPage(picture, glyphs, score, 1, settings);
     const PaperRect at = PaperPosition(score, 1, caps);
-    const QImage placed = sheet.copy(at.x, at.y, picture.width(), picture.height());
-    EXPECT_GE(test::InkNear(picture, placed), 0.99) << "print picture ink missing in SVG";
-    EXPECT_GE(test::InkNear(placed, picture), 0.99) << "SVG ink not in the print picture";
+    for (const QImage* drawn : {static_cast<const QImage*>(&sheet), &other}) {
+        SCOPED_TRACE(drawn == &sheet ? "Qt SVG" : "rsvg-convert");
+        const QImage placed = drawn->copy(at.x, at.y, picture.width(), picture.height());
+        EXPECT_GE(test::InkNear(picture, placed), 0.99) << "print picture ink missing in SVG";
+        EXPECT_GE(test::InkNear(placed, picture), 0.99) << "SVG ink not in the print picture";
+    }
 }
 
 std::vector<std::string> ExampleScores() {
@@ -223,6 +230,31 @@ INSTANTIATE_TEST_SUITE_P(Papers, PdfLandscape,
                          ::testing::Values(Paper{"A4", 11.69, 8.27, 0.375},  // 256 dpi
                                            Paper{"Odd", 10.5, 7.3, 0.32}),   // 300 dpi
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A symbol's curves are written once: each further note costs the PDF a few
+// bytes (its place and its stem), never its note head's outline again.
+TEST(VectorPdf, MoreNotesCostAFewBytesEach) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    GlyphStore glyphs;
+    auto bytesFor = [&](int notes) -> qint64 {
+        auto score = std::make_unique<Score>();
+        for (int s = 1; s <= 10; ++s) {
+            const int st = AppendStave(*score, 60 * s, 0, 700);
+            score->stave(st).h.PageNum = 1;
+            for (int n = 0; n < notes; ++n)
+                PlaceNote(*score, st, 40 + 6 * n, n % 9 - 4, 2 + n % 3);
+        }
+        score->pageCount = 1;
+        const QString pdf = dir.filePath(QString("notes-%1.pdf").arg(notes));
+        ScriptedHost quiet;
+        EXPECT_TRUE(WriteVectorPdf(pdf.toStdString(), glyphs, *score, 1, 1, DrawSettings{}, quiet));
+        return QFileInfo(pdf).size();
+    };
+    const qint64 few = bytesFor(10), many = bytesFor(100);
+    ASSERT_GT(few, 0);
+    EXPECT_LT(static_cast<double>(many - few) / 900, 40) << few << " and " << many << " bytes";
+}
 
 }  // namespace
 }  // namespace sw

@@ -11,22 +11,25 @@
 namespace sw::test {
 namespace {
 
-bool RunGhostscript(const QStringList& args, QByteArray* out = nullptr) {
+bool Run(const char* program, const QStringList& args, QByteArray* out = nullptr) {
     QProcess gs;
-    gs.start(QStringLiteral(SW_GHOSTSCRIPT), args);
+    gs.start(QString::fromUtf8(program), args);
     if (!gs.waitForStarted()) {
-        ADD_FAILURE() << "Ghostscript (" << SW_GHOSTSCRIPT
-                      << ") cannot be started: run scripts/install-deps";
+        ADD_FAILURE() << program << " cannot be started: run scripts/install-deps";
         return false;
     }
     gs.waitForFinished(-1);
     if (gs.exitStatus() != QProcess::NormalExit || gs.exitCode() != 0) {
-        ADD_FAILURE() << "Ghostscript failed: " << gs.readAllStandardError().toStdString()
+        ADD_FAILURE() << program << " failed: " << gs.readAllStandardError().toStdString()
                       << gs.readAllStandardOutput().toStdString();
         return false;
     }
     if (out) *out = gs.readAllStandardOutput();
     return true;
+}
+
+bool RunGhostscript(const QStringList& args, QByteArray* out = nullptr) {
+    return Run(SW_GHOSTSCRIPT, args, out);
 }
 
 }  // namespace
@@ -65,6 +68,14 @@ std::vector<QImage> RasterizePdf(const QString& pdf, int dpi) {
         pages.push_back(page.convertToFormat(QImage::Format_RGB32));
     }
     return pages;
+}
+
+QImage RasterizeSvg(const QString& svg, int width, int height) {
+    const QString png = svg + ".png";
+    if (!Run(SW_RSVG_CONVERT, {"-b", "white", "-w", QString::number(width), "-h",
+                               QString::number(height), "-o", png, svg}))
+        return {};
+    return QImage(png).convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace sw::test

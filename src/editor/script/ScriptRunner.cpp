@@ -958,6 +958,11 @@ std::string Runner::runAction(Action a, ScriptResult& result) {
         if (d_.queryClose()) result.closed = true;
         return {};
     }
+    if (a == Action::Print) {
+        // A script has no printer of the system's: the PDF printer is its printer.
+        d_.printToPdf();
+        return {};
+    }
     if (!d_.run(a))
         return std::string("the action ") + ActionName(a) + " needs the program's window";
     return {};
