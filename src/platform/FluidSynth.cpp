@@ -72,9 +72,14 @@ struct FluidEngine {
     void dropPlayer() {
         if (!player) return;
         fluid_player_stop(player);
-        // The driver's thread may be inside the player's callback: wait until it
-        // has seen the stop (it only ever moves on while the driver renders).
-        if (driver) fluid_player_join(player);
+        // The player ticks on a timer inside the synthesiser, which the
+        // driver's thread walks while it renders; deleting the player removes
+        // that timer unguarded. So the driver goes first (its thread is joined)
+        // and the next play opens it again.
+        if (driver) {
+            delete_fluid_audio_driver(driver);
+            driver = nullptr;
+        }
         delete_fluid_player(player);
         player = nullptr;
         fluid_synth_all_sounds_off(synth, -1);
