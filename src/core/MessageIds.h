@@ -407,6 +407,7 @@ enum : int {
     MusicXmlStaveFull = 11574,
     MusicXmlTooManyStaves = 11575,
     MusicXmlImportLeftOut = 11576,
+    MusicXmlBadStep = 11900,
     MusicXmlWrittenWithNotes = 10875,
     MusicXmlTremoloNotes = 10876,
     // Transposition and clef change.

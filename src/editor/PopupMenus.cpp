@@ -251,12 +251,12 @@ MenuModel PageMenu(const ActionEnabled& enabled) {
                   Act("Page layout", Action::PageLayout, enabled),
                   Act("Stave size", Action::StaveSize, enabled),
                   Later("Information"),
-                  Later("Global options"),
+                  Act("Global options", Action::Options, enabled),
                   Separator(),
                   Act("Picture output", Action::PictureFile, enabled),
                   Act("Copy to clipboard", Action::Clipboard, enabled),
                   Separator(),
-                  Later("Playback"),
+                  Act("Playback", Action::Play, enabled),
                   Act("Neaten whole score", Action::NeatenScore, enabled)};
     return menu;
 }

@@ -637,9 +637,10 @@ void Reader::note(SourcePart& part, std::size_t index) {
                 if (c == QLatin1String("step") || c == QLatin1String("display-step")) {
                     const QString step = text();
                     if (step.size() != 1 || step[0] < 'A' || step[0] > 'G')
-                        fail(place() + FormatMessage(msg::MusicXmlBadNumber, "step",
-                                                     step.left(40).toStdString()));
-                    n.step = static_cast<char>(step[0].toLatin1());
+                        fail(place() +
+                             FormatMessage(msg::MusicXmlBadStep, step.left(40).toStdString()));
+                    else
+                        n.step = static_cast<char>(step[0].toLatin1());
                 } else if (c == QLatin1String("alter")) {
                     n.alter = integer("alter", -2, 2);
                 } else if (c == QLatin1String("octave") || c == QLatin1String("display-octave")) {

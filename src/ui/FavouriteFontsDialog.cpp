@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFontDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -14,6 +13,7 @@
 
 #include "core/MessageIds.h"
 #include "core/Messages.h"
+#include "ui/PaletteDialogs.h"
 
 namespace sw {
 
@@ -95,9 +95,9 @@ int Run(QWidget* parent, FavouriteFontsModel& model, bool select, Score* score, 
             if (right) {
                 model.rename(n, host);
             } else {
-                bool ok = false;
-                const QFont chosen = QFontDialog::getFont(&ok, QtFont(model.font(n)), &dialog);
-                if (ok) model.changeFont(n, SettingOf(chosen, model.font(n)), score, host);
+                if (const std::optional<QFont> chosen =
+                        ChooseFont(&dialog, QtFont(model.font(n)), QString()))
+                    model.changeFont(n, SettingOf(*chosen, model.font(n)), score, host);
             }
             label->setText(textOf(n));
             label->setFont(QtFont(model.font(n)));

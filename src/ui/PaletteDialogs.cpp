@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHelpEvent>
@@ -165,15 +166,26 @@ bool RunShapePalette(QWidget* parent, ShapePaletteModel& model) {
     return dialog.exec() == QDialog::Accepted && model.chosen();
 }
 
+std::optional<QFont> ChooseFont(QWidget* parent, const QFont& current, const QString& caption) {
+    QFont shown = current;
+    const QString substitute = QFontInfo(current).family();
+    shown.setFamily(substitute);
+    bool ok = false;
+    QFont chosen = QFontDialog::getFont(&ok, shown, parent, caption);
+    if (!ok) return std::nullopt;
+    if (chosen.family() == substitute) chosen.setFamily(current.family());
+    return chosen;
+}
+
 bool RunFontChooser(QWidget* parent, FontDesc& font) {
     QFont current(Q(font.name), font.size > 0 ? font.size : 12);
     current.setBold(font.style & kBold);
     current.setItalic(font.style & kItalic);
     current.setUnderline(font.style & kUnderline);
-    bool ok = false;
-    const QFont chosen =
-        QFontDialog::getFont(&ok, current, parent, Q(MessageText(msg::FontCaption)));
-    if (!ok) return false;
+    const std::optional<QFont> picked =
+        ChooseFont(parent, current, Q(MessageText(msg::FontCaption)));
+    if (!picked) return false;
+    const QFont& chosen = *picked;
     font.name = chosen.family().left(kMaxFontName).toStdString();
     if (chosen.pointSize() > 0) font.size = static_cast<int16_t>(chosen.pointSize());
     font.style =

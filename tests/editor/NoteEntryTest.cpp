@@ -690,6 +690,10 @@ TEST_F(Entry, StavesAndThePageHaveTheirOwnMenus) {
     EXPECT_EQ(Right(600, 5, "Print", &shown), Action::Print) << "the window prints";
     EXPECT_EQ(shown.name, "pumpage");
     EXPECT_TRUE(Item(shown, "Neaten whole score")->enabled);
+    ASSERT_NE(Item(shown, "Global options"), nullptr);
+    EXPECT_TRUE(Item(shown, "Global options")->enabled);
+    EXPECT_EQ(Item(shown, "Global options")->action, Action::Options);
+    EXPECT_EQ(Item(shown, "Playback")->action, Action::Play);
     EXPECT_FALSE(undo.canUndo());
     EXPECT_HOST_CLEAN(host);
 }

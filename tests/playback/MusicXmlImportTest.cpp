@@ -397,6 +397,12 @@ TEST(MusicXmlImport, HostileAndBrokenFilesAreRefusedNamingThePlace) {
         std::string::npos);
     EXPECT_EQ(Refusal(Minimal("<note><duration>1</duration></note>")),
               "part P1, measure 7: a note has neither a pitch nor a rest");
+    for (const char* step : {"Q", "", "CD"})
+        EXPECT_EQ(
+            Refusal(Minimal(std::string("<note><pitch><step>") + step +
+                            "</step><octave>4</octave></pitch><duration>1</duration></note>")),
+            std::string("part P1, measure 7: step \"") + step +
+                "\" is not a note name from A to G");
     // Absurd numbers: divisions refused, octaves and durations read within range.
     EXPECT_EQ(Refusal(Minimal("<attributes><divisions>0</divisions></attributes>")),
               "part P1, measure 7: divisions 0 is not a whole number from 1 to 16777216");

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <cstdlib>
 
 #include "core/ScriptedHost.h"
@@ -21,6 +22,7 @@
 #include "render/ObjectShapes.h"
 #include "render/Surface.h"
 #include "ui/AttributeDialog.h"
+#include "ui/PaletteDialogs.h"
 
 namespace sw {
 namespace {
@@ -200,6 +202,21 @@ TEST(AttributeDialog, NoteTabsCanBePictured) {
     AttributeDialogWidget l(nullptr, lines, host, 0xC8FFFF, &glyphs);
     l.show();
     EXPECT_TRUE(l.grab().save(QString("%1/line.png").arg(dir)));
+}
+
+// The font box lists installed families only: a text's font this machine
+// lacks must come back under its own name when the box is accepted as it
+// opened, not as the family the box fell back to.
+TEST(FontChooser, AFontTheMachineLacksKeepsItsNameWhenAcceptedUnchanged) {
+    FontDesc font{"No Such Family Here", 14, kItalic};
+    QTimer::singleShot(0, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            QMetaObject::invokeMethod(box, "accept");
+    });
+    ASSERT_TRUE(RunFontChooser(nullptr, font));
+    EXPECT_EQ(font.name, "No Such Family Here");
+    EXPECT_EQ(font.size, 14);
+    EXPECT_EQ(font.style, kItalic);
 }
 
 }  // namespace
