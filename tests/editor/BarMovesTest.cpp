@@ -271,6 +271,24 @@ TEST(BarMoves, MarksAndTextsGoWithTheirNotes) {
     EXPECT_EQ(offset(2, kText, 4), -28);
 }
 
+// A line written at a note goes with it to the other system at the same
+// height over its stave, its far end respaced with the notes under it.
+TEST(BarMoves, ALineGoesWithItsNoteWholeAndAtItsHeight) {
+    Score s;
+    AddSystem(s, 100, {{'n', 100, 1}, {'|', 200}, {'n', 250, 2}, {'|', 300}});
+    AddSystem(s, 300,
+              {{'|', 60}, {'n', 70, 4}, {'n', 150, 5}, {'|', 200}, {'n', 250, 6}, {'|', 300}});
+    PlaceLine(s, 2, 72, 280, LineShape{.dx = 80, .style = 2});
+    ASSERT_EQ(MoveFirstBarUp(s, 2, kMeasurer), BarMove::Moved);
+    const int l = Find(s, 1, kLine);
+    ASSERT_NE(l, 0);
+    const ScoreObject& line = s.stave(1).obj[l];
+    EXPECT_EQ(line.y - s.stave(1).h.Ycoord, -20);
+    EXPECT_EQ(line.x - s.stave(1).obj[Find(s, 1, kNote, 4)].x, 2);
+    // Its far end is respaced with the music under it: still 2 past note 5.
+    EXPECT_EQ(line.x + line.data.line.dx - s.stave(1).obj[Find(s, 1, kNote, 5)].x, 2);
+}
+
 std::string Fingerprint(const Score& s) {
     std::ostringstream out;
     for (int t = 1; t <= s.Nstaves; ++t)
