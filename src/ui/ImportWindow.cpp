@@ -336,23 +336,24 @@ void TImportform::resizeEvent(QResizeEvent* event) {
     refresh();
 }
 
-void TImportform::openBitmap() {
+FileDialogSpec TImportform::bitmapDialog(const char* title) const {
     FileDialogSpec spec;
-    spec.title = "Open Bitmap";
+    spec.title = title;
     spec.filter = kBmpFilter;
     spec.defaultExtension = "BMP";
     spec.directory = controller_->pictureFolder();
+    return spec;
+}
+
+void TImportform::openBitmap() {
+    const FileDialogSpec spec = bitmapDialog("Open Bitmap");
     if (const std::optional<std::string> name = host_.openFileName(spec))
         controller_->openPicture(*name);
     refresh();
 }
 
 void TImportform::saveBitmap() {
-    FileDialogSpec spec;
-    spec.title = "Save Bitmap";
-    spec.filter = kBmpFilter;
-    spec.defaultExtension = "BMP";
-    spec.directory = controller_->pictureFolder();
+    FileDialogSpec spec = bitmapDialog("Save Bitmap");
     spec.overwritePrompt = true;
     if (const std::optional<std::string> name = host_.saveFileName(spec))
         controller_->savePicture(*name);

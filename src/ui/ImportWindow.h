@@ -43,6 +43,8 @@ class TImportform : public QDialog {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // The BMP file box in the picture folder, for opening or saving.
+    FileDialogSpec bitmapDialog(const char* title) const;
     void openBitmap();
     void saveBitmap();
     void printBitmap();
